@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: MIT
+#include "image/ImageBitmap.h"
+
+#include "image/DepthConversion.h"
+#include "image/MemoryBitmap.h"
+#include "image/TextException.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <new>
+
+static_assert(std::endian::native == std::endian::little,
+              "pixel and DIB layouts assume a little-endian machine");
+
+namespace img {
+
+std::unique_ptr<std::uint8_t[]> AllocateBytes(std::size_t count) {
+    // Default-initialised on purpose: pixel memory is never cleared by allocation.
+    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[std::max<std::size_t>(count, 1)]);
+    if (!block)
+        throw CTextException(err::kOutOfMemory, err::kOutOfMemoryCreatingBitmap);
+    return block;
+}
+
+} // namespace img
+
+bool CImageBitmap::IsSupportedDepth(int depth) noexcept {
+    return depth == 1 || depth == 4 || depth == 8 || depth == 24 || depth == 32;
+}
+
+void CImageBitmap::CheckSize(int width, int height, int depth, std::size_t rowBytes) {
+    const bool sane = width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide &&
+                      IsSupportedDepth(depth) &&
+                      rowBytes <= kMaxPixelBytes / std::size_t(height);
+    if (!sane)
+        throw CTextException(img::err::kOutOfMemory, img::err::kOutOfMemoryCreatingBitmap);
+}
+
+void CImageBitmap::InstallDefaultPalette(std::span<RGBQuad> palette) noexcept {
+    if (palette.size() < 2)
+        return;
+    const int step = 255 / int(palette.size() - 1);
+    for (std::size_t i = 0; i < palette.size(); ++i) {
+        const auto v = static_cast<std::uint8_t>(step * int(i));
+        palette[i] = RGBQuad{v, v, v, 255};
+    }
+}
+
+void CImageBitmap::Create(int width, int height, int depth, bool alpha) {
+    // Allocate validates before touching memory; on failure this bitmap keeps its old image.
+    Allocate(width, height, depth);
+    m_nWidth = width;
+    m_nHeight = height;
+    m_nDepth = depth;
+    m_bAlpha = alpha;
+    BuildLineArray();
+    InstallDefaultPalette(PaletteSpan());
+}
+
+void CImageBitmap::BuildLineArray() {
+    m_lines.resize(std::size_t(m_nHeight));
+    const std::size_t stride = BytesPerLine();
+    for (int y = 0; y < m_nHeight; ++y) {
+        const int memoryRow = IsBottomUp() ? m_nHeight - 1 - y : y;
+        m_lines[std::size_t(y)] = m_pBits + std::size_t(memoryRow) * stride;
+    }
+}
+
+void CImageBitmap::CreateCopy(const CImageBitmap& source, int depth) {
+    if (depth == 0)
+        depth = source.Depth();
+    if (&source == this) {
+        if (depth == m_nDepth)
+            return;
+        CMemoryBitmap snapshot;
+        snapshot.CreateCopy(*this);
+        ConvertFrom(snapshot, depth);
+        return;
+    }
+    ConvertFrom(source, depth);
+}
+
+void CImageBitmap::ConvertFrom(const CImageBitmap& source, int depth) {
+    const bool alpha = depth == 32 && source.HasAlpha();
+    Create(source.Width(), source.Height(), depth, alpha);
+    img::ConvertPixels(source, *this);
+}
+
+void CImageBitmap::SwapStorage(CImageBitmap& other) noexcept {
+    SwapBlocks(other);
+    std::swap(m_pBits, other.m_pBits);
+    std::swap(m_pPalette, other.m_pPalette);
+    std::swap(m_nWidth, other.m_nWidth);
+    std::swap(m_nHeight, other.m_nHeight);
+    std::swap(m_nDepth, other.m_nDepth);
+    std::swap(m_bAlpha, other.m_bAlpha);
+    std::swap(m_lines, other.m_lines);
+}
+
+std::vector<std::uint8_t> CImageBitmap::ToPackedDib() const {
+    const std::size_t stride = DibRowBytes(m_nWidth, m_nDepth);
+    const std::size_t rowBytes = PixelBytesPerLine();
+    const std::size_t paletteBytes = std::size_t(PaletteSize()) * sizeof(RGBQuad);
+    BitmapInfoHeader header;
+    header.biWidth = m_nWidth;
+    header.biHeight = m_nHeight;
+    header.biBitCount = static_cast<std::uint16_t>(m_nDepth);
+    header.biSizeImage = static_cast<std::uint32_t>(stride * std::size_t(m_nHeight));
+
+    std::vector<std::uint8_t> dib(sizeof header + paletteBytes + header.biSizeImage);
+    std::memcpy(dib.data(), &header, sizeof header);
+    if (paletteBytes)
+        std::memcpy(dib.data() + sizeof header, m_pPalette, paletteBytes);
+    std::uint8_t* out = dib.data() + sizeof header + paletteBytes;
+    for (int y = m_nHeight - 1; y >= 0; --y, out += stride) {
+        std::memcpy(out, Line(y), rowBytes);
+        std::memset(out + rowBytes, 0, stride - rowBytes);
+    }
+    return dib;
+}

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+// Small helpers shared by the tests.
+#pragma once
+
+#include "image/TextException.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+// Expects stmt to throw CTextException with the given code and text.
+#define EXPECT_TEXT_EXCEPTION(stmt, code, text)                                                    \
+    do {                                                                                           \
+        try {                                                                                      \
+            stmt;                                                                                  \
+            ADD_FAILURE() << "no CTextException from " #stmt;                                      \
+        } catch (const CTextException& e) {                                                        \
+            EXPECT_EQ(e.Code(), (code));                                                           \
+            EXPECT_EQ(e.Text(), std::string(text));                                                \
+        }                                                                                          \
+    } while (0)
+
+namespace testsupport {
+
+// A fresh directory under the system's temporary folder, removed with the object.
+class CTempDir {
+public:
+    CTempDir();
+    ~CTempDir();
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+    const std::filesystem::path& Path() const noexcept { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// The public format test suites, or an empty path when they are not beside the project.
+std::filesystem::path CorporaDir();
+
+} // namespace testsupport
+
+// Skips the current test, saying why, when the corpora are absent.
+#define SKIP_WITHOUT_CORPORA()                                                                     \
+    do {                                                                                           \
+        if (testsupport::CorporaDir().empty())                                                     \
+            GTEST_SKIP() << "public test suites not found at " QUORVI_CORPORA_DIR;                 \
+    } while (0)
