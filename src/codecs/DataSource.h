@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: MIT
+// The one place where readers touch input bytes: a bounds-checked cursor over a file's or a
+// memory block's contents, reporting progress every 1024 bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+class CProgressSink;
+
+class CDataSource {
+public:
+    // Borrows data (the caller keeps it alive).
+    CDataSource(const std::uint8_t* data, std::size_t size, CProgressSink* pProgress = nullptr);
+    // Reads the whole file; throws CTextException (errno, "Opening %s failed") when it cannot be
+    // opened or read.
+    static CDataSource FromFile(const std::string& path, CProgressSink* pProgress = nullptr);
+
+    CDataSource(CDataSource&&) noexcept;
+    CDataSource& operator=(CDataSource&&) noexcept;
+    CDataSource(const CDataSource&) = delete;
+    CDataSource& operator=(const CDataSource&) = delete;
+
+    // The next n bytes; throws CTextException 11 "End of file reached while decoding.\n" when
+    // fewer remain (the position is then left unchanged).
+    const std::uint8_t* Read(std::size_t n);
+    void ReadInto(void* target, std::size_t n);
+    std::uint8_t U8();
+    std::uint16_t U16LE();
+    std::uint32_t U32LE();
+    std::uint16_t U16BE();
+    std::uint32_t U32BE();
+    void Skip(std::size_t n) { Read(n); }
+    // Moves to an absolute offset (no progress report); throws code 11 past the end.
+    void Seek(std::size_t position);
+
+    std::size_t Size() const noexcept { return m_nSize; }
+    std::size_t Position() const noexcept { return m_nPosition; }
+    std::size_t Remaining() const noexcept { return m_nSize - m_nPosition; }
+    // Everything, for library decoders that take a memory block.
+    std::span<const std::uint8_t> All() const noexcept { return {m_pData, m_nSize}; }
+    CProgressSink* ProgressSink() const noexcept { return m_pProgress; }
+
+private:
+    void Advance(std::size_t n);
+
+    std::vector<std::uint8_t> m_owned; // file contents when read from a file
+    const std::uint8_t* m_pData = nullptr;
+    std::size_t m_nSize = 0;
+    std::size_t m_nPosition = 0;
+    CProgressSink* m_pProgress = nullptr;
+};
+
+namespace codec {
+inline constexpr int kEndOfData = 11;
+inline constexpr const char* kEndOfDataText = "End of file reached while decoding.\n";
+} // namespace codec
