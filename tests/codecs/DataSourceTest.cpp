@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: MIT
+// The readers' data source: bounds, byte order, progress steps.
+#include "codecs/DataSource.h"
+#include "image/ProgressSink.h"
+#include "support/TestSupport.h"
+
+#include <fstream>
+#include <vector>
+
+namespace {
+
+struct RecordingSink : CProgressSink {
+    std::vector<double> reports;
+    void SetProgress(double f) override { reports.push_back(f); }
+};
+
+TEST(DataSource, ReadsBothByteOrdersAndStopsAtTheEnd) {
+    const std::uint8_t bytes[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07};
+    CDataSource s(bytes, sizeof bytes);
+    EXPECT_EQ(s.U16LE(), 0x0201);
+    EXPECT_EQ(s.U32BE(), 0x03040506u);
+    EXPECT_TEXT_EXCEPTION(s.U16LE(), 11, "End of file reached while decoding.\n");
+    EXPECT_EQ(s.Position(), 6u); // a failed read leaves the position alone
+    EXPECT_EQ(s.U8(), 0x07);
+    EXPECT_TEXT_EXCEPTION(s.Seek(8), 11, "End of file reached while decoding.\n");
+}
+
+TEST(DataSource, ReportsProgressWhenCrossingEach1024Bytes) {
+    std::vector<std::uint8_t> bytes(4096);
+    RecordingSink sink;
+    CDataSource s(bytes.data(), bytes.size(), &sink);
+    s.Skip(1000);
+    EXPECT_TRUE(sink.reports.empty());
+    s.Skip(100);  // crosses 1024
+    s.Skip(2000); // crosses 2048 and 3072 in one read: one report
+    ASSERT_EQ(sink.reports.size(), 2u);
+    EXPECT_DOUBLE_EQ(sink.reports[0], 1100.0 / 4096.0);
+    EXPECT_DOUBLE_EQ(sink.reports[1], 3100.0 / 4096.0);
+}
+
+TEST(DataSource, FileThatCannotBeOpenedNamesThePath) {
+    try {
+        CDataSource::FromFile("/nonexistent/dir/x.bmp");
+        FAIL();
+    } catch (const CTextException& e) {
+        EXPECT_EQ(e.Code(), ENOENT);
+        EXPECT_EQ(e.Text(), "Opening /nonexistent/dir/x.bmp failed");
+    }
+}
+
+TEST(DataSource, FileContentsSurviveAMove) {
+    testsupport::CTempDir dir;
+    const auto path = dir.Path() / "f.bin";
+    std::ofstream(path, std::ios::binary) << "abc";
+    CDataSource s = CDataSource::FromFile(path.string());
+    CDataSource moved = std::move(s);
+    EXPECT_EQ(moved.Size(), 3u);
+    EXPECT_EQ(moved.U8(), 'a');
+}
+
+} // namespace
