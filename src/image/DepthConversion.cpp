@@ -8,6 +8,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -40,19 +41,23 @@ void CopySameDepth(const CImageBitmap& source, CImageBitmap& target) {
     std::copy(source.PaletteSpan().begin(), source.PaletteSpan().end(), target.PaletteSpan().begin());
 }
 
+// Every source byte expands to eight words; the table makes that one 32-byte copy.
+struct ExpandTable {
+    std::array<std::array<std::uint32_t, 8>, 256> words;
+    explicit ExpandTable(const Lut& lut) noexcept {
+        for (unsigned b = 0; b < 256; ++b)
+            for (int k = 0; k < 8; ++k)
+                words[b][std::size_t(k)] = lut[(b >> (7 - k)) & 1u];
+    }
+};
+
 void Row1To32(const std::uint8_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT dst, int width,
-              const Lut& lut) noexcept {
+              const ExpandTable& table) noexcept {
     int x = 0;
-    for (; x + 8 <= width; x += 8, dst += 8) {
-        const unsigned b = *src++;
-        for (int k = 0; k < 8; ++k)
-            dst[k] = lut[(b >> (7 - k)) & 1u];
-    }
-    if (x < width) {
-        const unsigned b = *src;
-        for (int k = 0; x < width; ++x, ++k)
-            *dst++ = lut[(b >> (7 - k)) & 1u];
-    }
+    for (; x + 8 <= width; x += 8, dst += 8)
+        std::memcpy(dst, table.words[*src++].data(), 32);
+    for (int k = 0; x < width; ++x, ++k)
+        *dst++ = table.words[*src][std::size_t(k)];
 }
 
 void Row4To32(const std::uint8_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT dst, int width,
@@ -105,13 +110,14 @@ void PackBits(std::uint8_t* IMG_RESTRICT dst, int width, IsDarkAt isDark) noexce
 class CRowExpander {
 public:
     explicit CRowExpander(const CImageBitmap& source)
-        : m_source(source), m_lut(PaletteWords(source)), m_row(std::size_t(source.Width())) {}
+        : m_source(source), m_lut(PaletteWords(source)), m_expand(m_lut),
+          m_row(std::size_t(source.Width())) {}
 
     const std::uint32_t* Row(int y) {
         const int w = m_source.Width();
         const std::uint8_t* src = m_source.Line(y);
         switch (m_source.Depth()) {
-        case 1: Row1To32(src, m_row.data(), w, m_lut); break;
+        case 1: Row1To32(src, m_row.data(), w, m_expand); break;
         case 4: Row4To32(src, m_row.data(), w, m_lut); break;
         case 8: Row8To32(src, m_row.data(), w, m_lut); break;
         case 24: Row24To32(src, m_row.data(), w); break;
@@ -123,17 +129,19 @@ public:
 private:
     const CImageBitmap& m_source;
     Lut m_lut;
+    ExpandTable m_expand;
     std::vector<std::uint32_t> m_row;
 };
 
 void ConvertTo32(const CImageBitmap& source, CImageBitmap& target) {
     const int w = source.Width();
     const Lut lut = PaletteWords(source);
+    const auto expand = std::make_unique<ExpandTable>(lut);
     for (int y = 0; y < source.Height(); ++y) {
         const std::uint8_t* src = source.Line(y);
         auto* dst = target.Row<std::uint32_t>(y);
         switch (source.Depth()) {
-        case 1: Row1To32(src, dst, w, lut); break;
+        case 1: Row1To32(src, dst, w, *expand); break;
         case 4: Row4To32(src, dst, w, lut); break;
         case 8: Row8To32(src, dst, w, lut); break;
         default: Row24To32(src, dst, w); break;
