@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: MIT
+#include "image/CommandHistory.h"
+
+#include "image/CommandMacro.h"
+
+#include <algorithm>
+#include <cassert>
+#include <utility>
+
+namespace {
+constexpr int N = CCommandHistory::kRingSize;
+}
+
+CCommandHistory::CCommandHistory() = default;
+
+CCommandHistory::~CCommandHistory() = default;
+
+HistoryCounters CCommandHistory::Counters() const noexcept {
+    return {m_nPosition, m_nUndoCount, m_nRedoCount, m_nChangeCount};
+}
+
+void CCommandHistory::RestoreCounters(const HistoryCounters& counters) noexcept {
+    m_nPosition = counters.nPosition;
+    m_nUndoCount = counters.nUndoCount;
+    m_nRedoCount = counters.nRedoCount;
+    m_nChangeCount = counters.nChangeCount;
+}
+
+std::string CCommandHistory::LastCommandText(const CCommand& command) {
+    // Concatenated, not formatted: a description may hold a '%'.
+    return "Last command : " + command.GetDescription();
+}
+
+void CCommandHistory::AnnounceExecuted(const CCommand& command) {
+    if (const auto* macro = dynamic_cast<const CCommandMacro*>(&command)) {
+        for (const auto& part : macro->Commands())
+            OnCommandExecuted(*part);
+    } else {
+        OnCommandExecuted(command);
+    }
+}
+
+bool CCommandHistory::ExecuteAndRecord(std::unique_ptr<CCommand> command, bool keep) {
+    assert(command);
+    if (!command->Execute())
+        return false;
+    AnnounceExecuted(*command);
+    SettlePending();
+    if (keep)
+        AddCommand(std::move(command));
+    return true;
+}
+
+bool CCommandHistory::ExecutePending(std::unique_ptr<CCommand> command, bool keep) {
+    assert(command);
+    if (!command->Execute())
+        return false;
+    AnnounceExecuted(*command);
+    if (keep) {
+        SettlePending();
+        m_pPending = std::move(command);
+        m_bPendingInEffect = true;
+    }
+    return true;
+}
+
+void CCommandHistory::SettlePending() {
+    if (!m_pPending)
+        return;
+    std::unique_ptr<CCommand> pending = std::move(m_pPending);
+    if (std::exchange(m_bPendingInEffect, false))
+        AddCommand(std::move(pending));
+}
+
+void CCommandHistory::AddCommand(std::unique_ptr<CCommand> command) {
+    assert(command);
+    // Slot P holds either the oldest command (ring full) or the first of the redo branch,
+    // which a new command makes unreachable.
+    if (m_ring[std::size_t(m_nPosition)]) {
+        m_ring[std::size_t(m_nPosition)].reset();
+        for (int i = 0; i < m_nRedoCount; ++i)
+            m_ring[std::size_t((m_nPosition + i) % N)].reset();
+    }
+    m_ring[std::size_t(m_nPosition)] = std::move(command);
+    m_nPosition = (m_nPosition + 1) % N;
+    m_nUndoCount = std::min(m_nUndoCount + 1, N);
+    if (m_nChangeCount < 0 && m_nRedoCount > 0)
+        m_nChangeCount = N + 1; // the reference state was in the discarded redo branch
+    else
+        m_nChangeCount = std::min(m_nChangeCount + 1, N + 1);
+    m_nRedoCount = 0;
+    OnHistoryChanged();
+}
+
+bool CCommandHistory::CanUndo() const { return m_nUndoCount != 0 || IsPendingInEffect(); }
+
+// A pending change in effect would be recorded before the redo, which discards the redo branch.
+bool CCommandHistory::CanRedo() const { return m_nRedoCount != 0 && !IsPendingInEffect(); }
+
+bool CCommandHistory::Undo() {
+    if (!CanUndo())
+        return false;
+    SettlePending();
+    const HistoryCounters before = Counters();
+    m_nRedoCount = std::min(m_nRedoCount + 1, N);
+    m_nUndoCount = std::max(m_nUndoCount - 1, -N);
+    m_nChangeCount = std::max(m_nChangeCount - 1, -(N + 1));
+    m_nPosition = (m_nPosition + N - 1) % N;
+    bool done = false;
+    try {
+        CCommand* command = m_ring[std::size_t(m_nPosition)].get();
+        std::unique_ptr<CCommand> undo = command ? command->CreateUndoCommand() : nullptr;
+        done = undo && ExecuteAndRecord(std::move(undo), false);
+    } catch (...) {
+        RestoreCounters(before);
+        throw;
+    }
+    if (!done)
+        RestoreCounters(before);
+    OnHistoryChanged();
+    return done;
+}
+
+bool CCommandHistory::Redo() {
+    if (!CanRedo())
+        return false;
+    SettlePending();
+    const HistoryCounters before = Counters();
+    CCommand* command = m_ring[std::size_t(m_nPosition)].get();
+    m_nPosition = (m_nPosition + 1) % N;
+    m_nRedoCount = std::max(m_nRedoCount - 1, -N);
+    m_nUndoCount = std::min(m_nUndoCount + 1, N);
+    m_nChangeCount = std::min(m_nChangeCount + 1, N + 1);
+    bool done = false;
+    try {
+        std::unique_ptr<CCommand> redo = command ? command->CreateRedoCommand() : nullptr;
+        done = redo && ExecuteAndRecord(std::move(redo), false);
+    } catch (...) {
+        RestoreCounters(before);
+        throw;
+    }
+    if (!done)
+        RestoreCounters(before);
+    OnHistoryChanged();
+    return done;
+}
+
+bool CCommandHistory::RevertPending() {
+    if (!m_pPending)
+        return false;
+    std::unique_ptr<CCommand> undo = m_pPending->CreateUndoCommand();
+    if (!undo)
+        return false;
+    const bool done = ExecutePending(std::move(undo), false);
+    if (done)
+        m_bPendingInEffect = false;
+    OnHistoryChanged();
+    return done;
+}
+
+bool CCommandHistory::CommitPending(bool keep) {
+    if (!m_pPending)
+        return false;
+    std::unique_ptr<CCommand> pending = std::move(m_pPending);
+    // A reverted change is not in the image: recording it would add a step that changes
+    // nothing and count a change that is not there.
+    if (std::exchange(m_bPendingInEffect, false) && keep)
+        AddCommand(std::move(pending));
+    return true;
+}
+
+void CCommandHistory::ClearHistory() {
+    for (int slot = N - 1; slot >= 0; --slot)
+        m_ring[std::size_t(slot)].reset();
+    m_nPosition = 0;
+    m_nUndoCount = 0;
+    m_nRedoCount = 0;
+    m_nChangeCount = 0;
+    OnHistoryChanged();
+}
