@@ -4,6 +4,7 @@
 // thrown keeps no state worth reusing.
 #pragma once
 
+#include "image/ImageBitmap.h"
 #include "image/ImageObject.h"
 
 #include <cstddef>
@@ -11,7 +12,6 @@
 #include <string>
 
 class CDataSource;
-class CImageBitmap;
 class CProgressSink;
 
 class CImageDecoder : public CImageObject {
@@ -22,4 +22,13 @@ public:
                         CProgressSink* pProgress);
     // Decodes from the source's current position.
     virtual void Decode(CDataSource& source, CImageBitmap& bitmap, int depth) = 0;
+
+    // Upper bound on the pixel bytes of one decoded image, below the bitmap's own limit; a file
+    // claiming more fails with code 10 before anything is allocated. Fuzzing harnesses lower it
+    // so that lying headers fail fast.
+    void SetPixelByteLimit(std::size_t bytes) noexcept { m_nPixelByteLimit = bytes; }
+    std::size_t PixelByteLimit() const noexcept { return m_nPixelByteLimit; }
+
+private:
+    std::size_t m_nPixelByteLimit = CImageBitmap::kMaxPixelBytes;
 };
