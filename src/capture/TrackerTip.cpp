@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: MIT
+// The pickers' info box: texts, size and placement.
+#include "capture/TrackerTip.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+using capture::Point;
+using capture::Rect;
+using capture::Size;
+
+std::string CTrackerTip::SizeText(int cx, int cy) {
+    std::string text = kSizeFormat;
+    const std::string w = std::to_string(cx), h = std::to_string(cy);
+    text.replace(text.find("%1"), 2, w);
+    text.replace(text.find("%2"), 2, h);
+    return text;
+}
+
+void CTrackerTip::Prepare(Size hintExtent, Size sizeExtent) noexcept {
+    m_sizeBox.cx = std::max(sizeExtent.cx + 8, hintExtent.cx + 1);
+    m_sizeBox.cy = std::max(sizeExtent.cy + 8, hintExtent.cy + 6);
+}
+
+const Rect* CTrackerTip::MonitorFor(Point p) const noexcept {
+    const Rect* best = nullptr;
+    std::int64_t bestDistance = INT64_MAX;
+    for (const Rect& m : m_monitors) {
+        if (m.IsEmpty())
+            continue;
+        if (m.Contains(p))
+            return &m;
+        // Between monitors (layouts with gaps): the nearest one.
+        const std::int64_t dx = std::max({m.left - p.x, 0, p.x - (m.right - 1)});
+        const std::int64_t dy = std::max({m.top - p.y, 0, p.y - (m.bottom - 1)});
+        if (dx * dx + dy * dy < bestDistance) {
+            bestDistance = dx * dx + dy * dy;
+            best = &m;
+        }
+    }
+    return best;
+}
+
+Point CTrackerTip::PlaceFor(Point p) const noexcept {
+    Point box{p.x + 2, p.y + 2};
+    const Rect* m = MonitorFor(p);
+    if (!m)
+        return box;
+    if (p.x + m_sizeBox.cx + 6 >= m->right)
+        box.x = m->right - m_sizeBox.cx - 4;
+    if (p.y + m_sizeBox.cy + 6 >= m->bottom)
+        box.y = m->bottom - m_sizeBox.cy - 4;
+    // A box wider or taller than its monitor keeps its start on it.
+    box.x = std::max(box.x, m->left);
+    box.y = std::max(box.y, m->top);
+    return box;
+}
+
+void CTrackerTip::MoveTo(Point p, TipMode mode, int cx, int cy) {
+    m_mode = mode;
+    m_strText = mode == TipMode::Hint ? std::string(kHintText) : SizeText(cx, cy);
+    m_ptBox = PlaceFor(p);
+    m_bPlaced = true;
+}
