@@ -78,8 +78,7 @@ void CCommandHistory::AddCommand(std::unique_ptr<CCommand> command) {
     // which a new command makes unreachable.
     if (m_ring[std::size_t(m_nPosition)]) {
         m_ring[std::size_t(m_nPosition)].reset();
-        for (int i = 0; i < m_nRedoCount; ++i)
-            m_ring[std::size_t((m_nPosition + i) % N)].reset();
+        DeleteRedoBranch();
     }
     m_ring[std::size_t(m_nPosition)] = std::move(command);
     m_nPosition = (m_nPosition + 1) % N;
@@ -90,6 +89,11 @@ void CCommandHistory::AddCommand(std::unique_ptr<CCommand> command) {
         m_nChangeCount = std::min(m_nChangeCount + 1, N + 1);
     m_nRedoCount = 0;
     OnHistoryChanged();
+}
+
+void CCommandHistory::DeleteRedoBranch() noexcept {
+    for (int i = 0; i < m_nRedoCount; ++i)
+        m_ring[std::size_t((m_nPosition + i) % N)].reset();
 }
 
 bool CCommandHistory::CanUndo() const { return m_nUndoCount != 0 || IsPendingInEffect(); }
@@ -161,10 +165,16 @@ bool CCommandHistory::RevertPending() {
 bool CCommandHistory::CommitPending(bool keep) {
     if (!m_pPending)
         return false;
+    // Dropping discards the change as well: left in the image without an undo step it would
+    // sit under every later command, whose redo would then run on a different image than the
+    // one it was recorded on. Exceptions from the revert leave the pending command as it was.
+    if (!keep && IsPendingInEffect())
+        RevertPending();
     std::unique_ptr<CCommand> pending = std::move(m_pPending);
     // A reverted change is not in the image: recording it would add a step that changes
-    // nothing and count a change that is not there.
-    if (std::exchange(m_bPendingInEffect, false) && keep)
+    // nothing and count a change that is not there. A change that could not be reverted is
+    // recorded instead, so it keeps its undo step.
+    if (std::exchange(m_bPendingInEffect, false))
         AddCommand(std::move(pending));
     return true;
 }

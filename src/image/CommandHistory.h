@@ -49,8 +49,8 @@ public:
 
     // Undoes the pending command's change, keeping it pending. False when there is none.
     bool RevertPending();
-    // keep: records the pending command (when its change is in effect); otherwise drops it.
-    // False when there is none.
+    // keep: records the pending command when its change is in effect. Otherwise reverts the
+    // change, if in effect, and drops the command. False when there is none.
     bool CommitPending(bool keep);
     // Drops every recorded command and zeroes the counters; the pending command stays.
     void ClearHistory();
@@ -78,6 +78,8 @@ private:
     // reverted one dropped (its copy is of an image that is about to change).
     void SettlePending();
     void RestoreCounters(const HistoryCounters& counters) noexcept;
+    // Frees the R commands from slot P on; the caller sets R.
+    void DeleteRedoBranch() noexcept;
 
     std::unique_ptr<CCommand> m_pPending;
     bool m_bPendingInEffect = false;

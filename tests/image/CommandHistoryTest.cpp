@@ -174,12 +174,20 @@ TEST_F(CommandHistoryTest, PendingRevertRestoresSizeDepthAndPixelsAndKeepsTheCom
     EXPECT_FALSE(m_history.CommitPending(true));
 }
 
-TEST_F(CommandHistoryTest, CommitDropLeavesTheAppliedImageUnrecorded) {
-    ASSERT_TRUE(m_history.ExecutePending(MakeStamp(m_doc, 2), true));
+// Left in the image without an undo step, a dropped change would sit under every later
+// command and make their redo run on a different image.
+TEST_F(CommandHistoryTest, DroppingAnAppliedPendingCommandDiscardsItsChange) {
+    Record(1, 2);
+    ASSERT_TRUE(m_history.Undo());
+    ASSERT_TRUE(m_history.ExecutePending(MakeStamp(m_doc, 3), true));
+    EXPECT_FALSE(m_history.CanRedo());
     ASSERT_TRUE(m_history.CommitPending(false));
-    EXPECT_EQ(CStampFilter::s_nLive, 0);
-    EXPECT_EQ(m_history.Counters(), Counters(0, 0, 0, 0));
-    EXPECT_EQ(Image(), AfterStamps(CTestDocument().m_image, {2}));
+    EXPECT_EQ(CStampFilter::s_nLive, 2);
+    EXPECT_EQ(m_history.Counters(), Counters(1, 1, 1, 1));
+    EXPECT_EQ(Image(), AfterStamps(CTestDocument().m_image, {1}));
+    EXPECT_EQ(m_history.m_announced.back(), "Last command : Undo last action");
+    ASSERT_TRUE(m_history.Redo());
+    EXPECT_EQ(Image(), AfterStamps(CTestDocument().m_image, {1, 2}));
 }
 
 TEST_F(CommandHistoryTest, ClearWithAPendingCommandLeavesItAlive) {
