@@ -353,6 +353,15 @@ TEST(BmpDecoder, DamagedDataMessages) {
     }
 }
 
+TEST(BmpDecoder, FuzzSeedsAreValidFiles) {
+    const auto seeds = peer::TestDataFiles("fuzz-seeds/bmp");
+    ASSERT_GE(seeds.size(), 10u);
+    for (const auto& seed : seeds) {
+        CMemoryBitmap bitmap;
+        EXPECT_NO_THROW(Decode(peer::ReadFile(seed), bitmap)) << seed;
+    }
+}
+
 // ---- BMP Suite -------------------------------------------------------------------------------
 
 // Suite files showing the same picture as a reference of another name.

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -179,6 +180,16 @@ std::string Compare(const CImageBitmap& bitmap, const Image& reference, CompareO
     if (mismatches)
         report << mismatches << " pixels differ";
     return report.str();
+}
+
+std::vector<std::filesystem::path> TestDataFiles(const std::string& folder) {
+    std::vector<std::filesystem::path> files;
+    const std::filesystem::path dir = std::filesystem::path(QUORVI_TEST_DATA_DIR) / folder;
+    if (std::filesystem::is_directory(dir))
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 void ExpectLikePeer(CImageDecoder& decoder, const std::filesystem::path& path, int naturalDepth,

@@ -64,6 +64,9 @@ void ExpectLikePeer(CImageDecoder& decoder, const std::filesystem::path& path, i
 void ExpectLikeReference(CImageDecoder& decoder, const std::filesystem::path& path, int naturalDepth,
                          const Image& reference, CompareOptions options = {});
 
+// Every file of tests/data/<folder>/ (seeds of the fuzz harnesses, past crashers).
+std::vector<std::filesystem::path> TestDataFiles(const std::string& folder);
+
 } // namespace peer
 
 // Skips the current test, saying why, when an external tool is missing.

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Regenerates the fuzz seed corpora in tests/data/fuzz-seeds/<format>/: tiny valid files of
+# every layout each reader handles, written by ImageMagick and netpbm (and small derived
+# variants those tools do not write). Usage: make-seeds.sh [format...]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+seeds=$root/tests/data/fuzz-seeds
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# A small colourful picture and a grey one.
+convert -size 9x7 xc: -sparse-color bilinear '0,0 red 8,0 yellow 0,6 blue 8,6 white' "$work/pic.ppm"
+convert "$work/pic.ppm" -colorspace gray "$work/grey.pgm"
+
+# Patches little-endian fields and rebuilds files the tools do not write.
+derive() { python3 - "$@" <<'PY'
+import struct, sys
+kind, src, dst = sys.argv[1:4]
+b = bytearray(open(src, 'rb').read())
+if kind == 'bmp-topdown':
+    off = struct.unpack_from('<I', b, 10)[0]; w, h = struct.unpack_from('<ii', b, 18)
+    bits = struct.unpack_from('<H', b, 28)[0]; stride = ((w * bits + 31) // 32) * 4
+    rows = [b[off + i * stride: off + (i + 1) * stride] for i in range(h)]
+    b = b[:off] + b''.join(reversed(rows)); struct.pack_into('<i', b, 22, -h)
+elif kind == 'bmp-rle4':
+    off = struct.unpack_from('<I', b, 10)[0]; w, h = struct.unpack_from('<ii', b, 18)
+    stride = ((w * 4 + 31) // 32) * 4; out = bytearray()
+    for i in range(h):
+        row = [(b[off + i * stride + x // 2] >> (0 if x % 2 else 4)) & 15 for x in range(w)]
+        x = 0
+        while x < w:
+            n = min(w - x, 2)
+            if w - x >= 3:
+                n = min(w - x, 5); out += bytes([0, n])
+                packed = bytes((row[x + k] << 4) | (row[x + k + 1] if k + 1 < n else 0) for k in range(0, n, 2))
+                out += packed + (b'\0' if len(packed) % 2 else b'')
+            else:
+                out += bytes([n, (row[x] << 4) | (row[x + 1] if n == 2 else 0)])
+            x += n
+        out += b'\0\0'
+    b = b[:off] + out + b'\0\1'; struct.pack_into('<I', b, 30, 2)
+open(dst, 'wb').write(b)
+PY
+}
+
+make_bmp() {
+    local d=$seeds/bmp; mkdir -p "$d"
+    local p=$work/pic.ppm
+    convert "$p" -colors 2 -type palette -compress None "BMP3:$d/pal1.bmp"
+    convert "$p" -colors 12 -type palette -compress None "BMP3:$d/pal4.bmp"
+    convert "$p" -colors 40 -type palette -compress None "BMP3:$d/pal8.bmp"
+    convert "$p" -colors 40 -type palette -compress RLE "BMP3:$d/rle8.bmp"
+    convert "$p" -type truecolor "BMP3:$d/rgb24.bmp"
+    convert "$p" -alpha set -define bmp3:alpha=true "BMP3:$d/rgb32.bmp"
+    convert "$p" -alpha set -channel A -fx i/w +channel "BMP:$d/argb32v5.bmp"
+    convert "$p" -define bmp:subtype=RGB565 "BMP:$d/rgb565.bmp"
+    convert "$p" -alpha set -define bmp:subtype=ARGB4444 "BMP:$d/argb4444.bmp"
+    derive bmp-topdown "$d/pal8.bmp" "$d/pal8topdown.bmp"
+    derive bmp-topdown "$d/rgb24.bmp" "$d/rgb24topdown.bmp"
+    derive bmp-rle4 "$d/pal4.bmp" "$d/rle4.bmp"
+}
+
+formats=("$@")
+[ ${#formats[@]} -gt 0 ] || formats=(bmp)
+for f in "${formats[@]}"; do
+    "make_$f"
+done
+ls -l "$seeds"/*/ | awk 'NR > 1 { total += $5 } END { print "seed bytes:", total }'
