@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: MIT
+// Crash-safe file replacement with temporary file, fsync, rename and folder fsync.
+#include "platform/AtomicFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+constexpr std::string_view kTempInfix = ".tmp-";
+
+bool Fail(std::string* pError, std::string_view what, const std::filesystem::path& path, int error) {
+    if (pError)
+        *pError = std::string(what) + " " + path.string() + ": " + ErrnoText(error);
+    return false;
+}
+
+// The process's umask without changing it (reading it with umask() would race other threads).
+mode_t CurrentUmask() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("Umask:", 0) == 0)
+            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+    return 022;
+}
+
+bool WriteAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t n = ::write(fd, content.data(), content.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        content.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+void SyncDirectory(const std::filesystem::path& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+std::string ErrnoText(int error) {
+    return std::strerror(error);
+}
+
+bool CreateDirectories(const std::filesystem::path& dir, std::string* pError) {
+    std::filesystem::path partial;
+    for (const auto& part : dir) {
+        partial /= part;
+        if (::mkdir(partial.c_str(), 0700) == 0 || errno == EEXIST)
+            continue;
+        return Fail(pError, "cannot create", partial, errno);
+    }
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0)
+        return Fail(pError, "cannot create", dir, errno);
+    if (!S_ISDIR(st.st_mode))
+        return Fail(pError, "cannot create", dir, ENOTDIR);
+    return true;
+}
+
+bool WriteFileAtomically(const std::filesystem::path& file, std::string_view content, std::string* pError) {
+    const std::filesystem::path dir = file.parent_path();
+    if (!CreateDirectories(dir, pError))
+        return false;
+    std::string temp = file.string() + std::string(kTempInfix) + "XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return Fail(pError, "cannot write", file, errno);
+    struct stat old {};
+    const mode_t mode = ::stat(file.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());
+    int error = 0;
+    if (::fchmod(fd, mode) != 0 || !WriteAll(fd, content) || ::fsync(fd) != 0)
+        error = errno ? errno : EIO;
+    if (::close(fd) != 0 && !error)
+        error = errno;
+    if (!error && ::rename(temp.c_str(), file.c_str()) != 0)
+        error = errno;
+    if (error) {
+        ::unlink(temp.c_str());
+        return Fail(pError, "cannot write", file, error);
+    }
+    SyncDirectory(dir);
+    return true;
+}
+
+void RemoveStaleTemporaries(const std::filesystem::path& file) {
+    const std::string prefix = file.filename().string() + std::string(kTempInfix);
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == prefix.size() + 6 && name.rfind(prefix, 0) == 0)
+            std::filesystem::remove(entry.path(), ec);
+    }
+}
+
+FileText ReadWholeFile(const std::filesystem::path& file, std::size_t cbMax) {
+    FileText result;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        result.status = errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
+        result.error = "cannot read " + file.string() + ": " + ErrnoText(errno);
+        return result;
+    }
+    result.status = ReadStatus::Ok;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            result.status = ReadStatus::Failed;
+            result.error = "cannot read " + file.string() + ": " + ErrnoText(errno);
+            break;
+        }
+        if (n == 0)
+            break;
+        if (result.text.size() + static_cast<std::size_t>(n) > cbMax) {
+            result.status = ReadStatus::TooLarge;
+            break;
+        }
+        result.text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (result.status != ReadStatus::Ok)
+        result.text.clear();
+    return result;
+}
+
+std::optional<std::filesystem::path> MoveAside(const std::filesystem::path& file, std::string* pError) {
+    for (int n = 1; n < 1000; ++n) {
+        std::filesystem::path target = file;
+        target += n == 1 ? std::string(".damaged") : ".damaged." + std::to_string(n);
+        if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+            return target;
+        if (errno == EEXIST)
+            continue;
+        if (errno == EINVAL || errno == ENOSYS) { // a file system without RENAME_NOREPLACE
+            if (::link(file.c_str(), target.c_str()) == 0) {
+                ::unlink(file.c_str());
+                return target;
+            }
+            if (errno == EEXIST)
+                continue;
+        }
+        Fail(pError, "cannot move aside", file, errno);
+        return std::nullopt;
+    }
+    Fail(pError, "cannot move aside", file, EEXIST);
+    return std::nullopt;
+}
+
+CDirectoryLock::CDirectoryLock(const std::filesystem::path& dir) {
+    m_fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_fd < 0)
+        return;
+    int rc;
+    while ((rc = ::flock(m_fd, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    if (rc != 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+CDirectoryLock::~CDirectoryLock() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+} // namespace platform

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+// Whole-file reads and crash-safe whole-file writes, and an advisory lock on a folder.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Creates dir and each missing parent with mode 0700 (the XDG rule for configuration folders).
+bool CreateDirectories(const std::filesystem::path& dir, std::string* pError);
+
+// Replaces file by content so that a crash or kill at any moment leaves either the old file or
+// the new one: a temporary in the same folder, written and fsynced, renamed over the file, then
+// the folder fsynced. The mode of an existing file is kept. False with a reason in *pError.
+bool WriteFileAtomically(const std::filesystem::path& file, std::string_view content, std::string* pError);
+
+// Temporaries left by writers that were killed; call only while holding the folder's lock.
+void RemoveStaleTemporaries(const std::filesystem::path& file);
+
+enum class ReadStatus { Ok, Missing, TooLarge, Failed };
+struct FileText {
+    ReadStatus status = ReadStatus::Failed;
+    std::string text;
+    std::string error; // for Failed
+};
+FileText ReadWholeFile(const std::filesystem::path& file, std::size_t cbMax);
+
+// Moves file aside as "<name>.damaged" (or ".damaged.2", ...) without replacing an earlier one.
+// Returns the new path, or nullopt with a reason.
+std::optional<std::filesystem::path> MoveAside(const std::filesystem::path& file, std::string* pError);
+
+// An exclusive flock on a folder, held while the object lives. Serialises the read-modify-write
+// passes of every process that shares the folder.
+class CDirectoryLock {
+public:
+    explicit CDirectoryLock(const std::filesystem::path& dir);
+    ~CDirectoryLock();
+    CDirectoryLock(const CDirectoryLock&) = delete;
+    CDirectoryLock& operator=(const CDirectoryLock&) = delete;
+    bool IsLocked() const noexcept { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+std::string ErrnoText(int error);
+
+} // namespace platform
