@@ -53,6 +53,10 @@ bool CCommandHistory::ExecuteAndRecord(std::unique_ptr<CCommand> command, bool k
 
 bool CCommandHistory::ExecutePending(std::unique_ptr<CCommand> command, bool keep) {
     assert(command);
+    // A reverted pending command can no longer change anything: free its image copy before
+    // the new command's filter needs memory (one image less at the peak of a size dialog).
+    if (keep && m_pPending && !m_bPendingInEffect)
+        m_pPending.reset();
     if (!command->Execute())
         return false;
     AnnounceExecuted(*command);

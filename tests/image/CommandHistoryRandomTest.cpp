@@ -151,7 +151,8 @@ public:
 
     void Step(int index) {
         const Action action = PickAction(m_rng);
-        m_expectedAnnounced = m_history.m_announced;
+        m_history.m_announced.clear(); // each step's announcements are checked on their own
+        m_expectedAnnounced.clear();
         const HistoryCounters before = m_history.Counters();
         const int changesBefore = m_history.m_nChanges;
         const bool result = Perform(action);
@@ -254,10 +255,13 @@ private:
         auto command =
             std::make_unique<CTavixCommand>(m_doc, std::make_unique<CThrowingFilter>(), "fails");
         try {
-            if (m_rng() % 2)
+            if (m_rng() % 2) {
                 m_history.ExecuteAndRecord(std::move(command), true);
-            else
+            } else {
+                if (!m_model.m_bPendingApplied)
+                    m_model.m_pending.reset(); // a reverted one is freed before the new one runs
                 m_history.ExecutePending(std::move(command), true);
+            }
         } catch (const CTextException& e) {
             EXPECT_EQ(e.Code(), 10);
             return false;
@@ -270,8 +274,9 @@ private:
         EXPECT_EQ(result, m_expectedResult);
         const HistoryCounters counters = m_history.Counters();
         ASSERT_EQ(counters, m_model.Counters());
+        const std::array<int, N> slots = m_model.Slots();
         for (int slot = 0; slot < N; ++slot)
-            ASSERT_EQ(StampId(m_history.CommandAt(slot)), m_model.Slots()[std::size_t(slot)]) << slot;
+            ASSERT_EQ(StampId(m_history.CommandAt(slot)), slots[std::size_t(slot)]) << slot;
         ASSERT_EQ(StampId(m_history.PendingCommand()),
                   m_model.m_pending ? m_model.m_pending->nId : 0);
         EXPECT_EQ(m_history.IsPendingInEffect(), m_model.m_bPendingApplied);
