@@ -3,6 +3,7 @@
 // operation, for the history's measurements.
 #pragma once
 
+#include "image/CommandDescriptions.h"
 #include "image/CommandHistory.h"
 #include "image/DisplayBitmap.h"
 #include "image/ImageDocument.h"
@@ -49,7 +50,7 @@ public:
 
     std::unique_ptr<CCommand> Operation() {
         return std::make_unique<CTavixCommand>(*this, std::make_unique<CComplementFilter>(),
-                                               "Invert the image");
+                                               img::desc::kInvert);
     }
 
     const CDisplayBitmap& Image() const noexcept { return m_image; }

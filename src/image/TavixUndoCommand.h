@@ -3,6 +3,7 @@
 #pragma once
 
 #include "image/Command.h"
+#include "image/CommandDescriptions.h"
 
 class CTavixCommand;
 
@@ -14,7 +15,7 @@ public:
     bool Execute() override;
     std::unique_ptr<CCommand> CreateUndoCommand() override { return nullptr; }
     std::unique_ptr<CCommand> CreateRedoCommand() override { return nullptr; }
-    std::string GetDescription() const override { return "Undo last action"; }
+    std::string GetDescription() const override { return img::desc::kUndo; }
 
 private:
     CTavixCommand* m_pCommand; // not owned
