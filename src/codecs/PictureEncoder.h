@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+// Base of the format writers: the format's encode step fills a memory buffer, and only a
+// complete file ever replaces the one on disk.
+#pragma once
+
+#include "image/ImageObject.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CImageBitmap;
+
+class CPictureEncoder : public CImageObject {
+public:
+    // Encodes bitmap and writes it to path, replacing any file there only once the new one is
+    // complete (see codec::ReplaceFileAtomically). Throws CTextException: the writer's code and
+    // text, or the system's error code with "Opening %s failed" / "Writing %s failed: ...".
+    void SaveToFile(const std::string& path, const CImageBitmap& bitmap);
+    // The bytes SaveToFile would write.
+    std::vector<std::uint8_t> EncodeToMemory(const CImageBitmap& bitmap);
+
+protected:
+    // Fills out (empty, with room reserved for the expected size) with the encoded file.
+    // Throws CTextException.
+    virtual void Encode(const CImageBitmap& bitmap, std::vector<std::uint8_t>& out) = 0;
+};
