@@ -78,7 +78,8 @@ bool HaveTool(const std::string& name) {
 
 std::optional<Image> Decode(const std::filesystem::path& path) {
     // PAM keeps the channel count, so grey and alpha survive; 8 bits per sample.
-    const auto pam = Run({"convert", path.string() + "[0]", "-depth", "8", "pam:-"});
+    // -auto-orient: ImageMagick keeps rows as stored and records the orientation (TGA).
+    const auto pam = Run({"convert", path.string() + "[0]", "-auto-orient", "-depth", "8", "pam:-"});
     if (!pam)
         return std::nullopt;
     std::istringstream header(*pam);

@@ -39,6 +39,13 @@ elif kind == 'bmp-rle4':
             x += n
         out += b'\0\0'
     b = b[:off] + out + b'\0\1'; struct.pack_into('<I', b, 30, 2)
+elif kind == 'tga-16':  # 16-bit words with the attribute bit on every other pixel
+    n = struct.unpack_from('<H', b, 12)[0] * struct.unpack_from('<H', b, 14)[0]
+    px = b[18 + b[0]:]
+    words = b''.join(struct.pack('<H', (px[3*i+2] >> 3) << 10 | (px[3*i+1] >> 3) << 5 | px[3*i] >> 3 | (i % 2) << 15) for i in range(n))
+    b = b[:18 + b[0]] + words; b[16] = 16; b[17] = 1
+elif kind == 'tga-topright':  # same bytes, read from the other corner
+    b[17] |= 0x30
 open(dst, 'wb').write(b)
 PY
 }
@@ -60,8 +67,24 @@ make_bmp() {
     derive bmp-rle4 "$d/pal4.bmp" "$d/rle4.bmp"
 }
 
+make_tga() {
+    local d=$seeds/tga; mkdir -p "$d"
+    local p=$work/pic.ppm
+    convert "$p" -type truecolor "TGA:$d/rgb24.tga"
+    convert "$p" -type truecolor -compress RLE "TGA:$d/rgb24rle.tga"
+    convert "$p" -alpha set -channel A -fx i/w +channel "TGA:$d/rgba32.tga"
+    convert "$p" -alpha set -channel A -fx i/w +channel -compress RLE "TGA:$d/rgba32rle.tga"
+    convert "$p" -colors 20 -type palette "TGA:$d/mapped.tga"
+    convert "$p" -colors 20 -type palette -compress RLE "TGA:$d/mappedrle.tga"
+    convert "$p" -type grayscale "TGA:$d/grey.tga"
+    convert "$p" -colors 20 ppm:- | pamtotga -cmap16 > "$d/map15rle.tga" 2>/dev/null
+    convert "$p" pgm:- | pamtotga -mono > "$d/greyrle.tga" 2>/dev/null
+    derive tga-16 "$d/rgb24.tga" "$d/rgb16attr.tga"
+    derive tga-topright "$d/rgb24.tga" "$d/rgb24topright.tga"
+}
+
 formats=("$@")
-[ ${#formats[@]} -gt 0 ] || formats=(bmp)
+[ ${#formats[@]} -gt 0 ] || formats=(bmp tga)
 for f in "${formats[@]}"; do
     "make_$f"
 done
