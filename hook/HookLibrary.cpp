@@ -1,0 +1,226 @@
+// SPDX-License-Identifier: MIT
+// The hook library's state: hook requests, event translation and delivery.
+#include "HookLibrary.h"
+
+#include "HookUtil.h"
+
+#include <algorithm>
+
+namespace hook {
+
+int CHookLibrary::Connect(const char* displayName) {
+    if (m_pSession)
+        return QRZ_OK;
+    m_pSession = CHookSession::Open(displayName);
+    return m_pSession ? QRZ_OK : QRZ_ERR_NO_DISPLAY;
+}
+
+int CHookLibrary::EnsureSession() {
+    if (!m_pSession)
+        return Connect(nullptr);
+    return m_pSession->Broken() ? QRZ_ERR_NO_DISPLAY : QRZ_OK;
+}
+
+int CHookLibrary::ConnectionFd() {
+    const int result = EnsureSession();
+    return result == QRZ_OK ? m_pSession->Fd() : result;
+}
+
+int CHookLibrary::Shutdown() {
+    m_queue.clear();
+    m_keyboardReceiver = {};
+    m_mouseReceiver = {};
+    m_keysDown.reset();
+    m_pSession.reset();
+    return QRZ_OK;
+}
+
+int CHookLibrary::DispatchEvents() {
+    if (!m_pSession)
+        return QRZ_ERR_NO_DISPLAY;
+    m_pSession->ReadEvents(m_queue);
+    // A nested call (a proc running an event loop) only queues: the outer loop delivers in order.
+    if (m_bDispatching)
+        return 0;
+    m_bDispatching = true;
+    int delivered = 0;
+    while (m_pSession && !m_queue.empty()) {
+        const XcbEvent pEvent = std::move(m_queue.front());
+        m_queue.pop_front();
+        const bool bMotionFollows =
+            !m_queue.empty() && (m_queue.front()->response_type & 0x7F) == XCB_MOTION_NOTIFY;
+        if (const std::optional<Delivery> delivery = Translate(*pEvent, bMotionFollows)) {
+            Deliver(*delivery); // may unhook, rehook or shut down: checked per event
+            ++delivered;
+        }
+    }
+    m_bDispatching = false;
+    if (!m_pSession || m_pSession->Broken())
+        return QRZ_ERR_NO_DISPLAY;
+    return delivered;
+}
+
+void CHookLibrary::Deliver(const Delivery& delivery) {
+    const Receiver& receiver = delivery.bToMouseReceiver ? m_mouseReceiver : m_keyboardReceiver;
+    if (receiver.proc)
+        receiver.proc(receiver.context, delivery.message.nMessage, delivery.message.nWParam,
+                      delivery.message.nLParam);
+}
+
+std::optional<CHookLibrary::Delivery> CHookLibrary::Translate(const xcb_generic_event_t& event,
+                                                              bool bMotionFollows) {
+    CMouseHook& mouse = m_pSession->Mouse();
+    auto toMouse = [](std::optional<HookMessage> message) -> std::optional<Delivery> {
+        return message ? std::optional<Delivery>(Delivery{true, *message}) : std::nullopt;
+    };
+    switch (event.response_type & 0x7F) {
+    case 0: {
+        const auto& error = reinterpret_cast<const xcb_generic_error_t&>(event);
+        Trace("X error %u on request %u.%u", error.error_code, error.major_code, error.minor_code);
+        return std::nullopt;
+    }
+    case XCB_KEY_PRESS:
+        return TranslateKeyPress(reinterpret_cast<const xcb_key_press_event_t&>(event));
+    case XCB_KEY_RELEASE:
+        TranslateKeyRelease(reinterpret_cast<const xcb_key_release_event_t&>(event));
+        return std::nullopt;
+    case XCB_BUTTON_PRESS:
+    case XCB_BUTTON_RELEASE:
+        if (!mouse.Active())
+            return std::nullopt;
+        return toMouse(mouse.OnButton(reinterpret_cast<const xcb_button_press_event_t&>(event),
+                                      (event.response_type & 0x7F) == XCB_BUTTON_PRESS,
+                                      m_nDoubleClickMs));
+    case XCB_MOTION_NOTIFY: // only the newest of a run of queued moves matters
+        if (!mouse.Active() || bMotionFollows)
+            return std::nullopt;
+        return toMouse(mouse.OnMotion(reinterpret_cast<const xcb_motion_notify_event_t&>(event)));
+    case XCB_MAPPING_NOTIFY:
+        OnMappingNotify(const_cast<xcb_mapping_notify_event_t&>(
+            reinterpret_cast<const xcb_mapping_notify_event_t&>(event)));
+        return std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<CHookLibrary::Delivery>
+CHookLibrary::TranslateKeyPress(const xcb_key_press_event_t& event) {
+    const bool bRepeat = m_keysDown.test(event.detail) ||
+                         (!m_pSession->DetectableAutoRepeat() && event.detail == m_nLastReleaseKey &&
+                          event.time == m_nLastReleaseTime);
+    m_keysDown.set(event.detail);
+    CMouseHook& mouse = m_pSession->Mouse();
+    if (mouse.Active())
+        if (std::optional<HookMessage> key = mouse.OnKeyPress(event))
+            return Delivery{true, *key};
+    if (!KeyboardHooked() || bRepeat)
+        return std::nullopt;
+    const int index = m_pSession->HotKeys().Match(event.detail, event.state);
+    if (index < 0)
+        return std::nullopt;
+    return Delivery{false, HookMessage{QRZM_ForwardKeyboardMessage, static_cast<uint32_t>(index), 0}};
+}
+
+void CHookLibrary::TranslateKeyRelease(const xcb_key_release_event_t& event) {
+    m_keysDown.reset(event.detail);
+    m_nLastReleaseKey = event.detail;
+    m_nLastReleaseTime = event.time;
+}
+
+void CHookLibrary::OnMappingNotify(xcb_mapping_notify_event_t& event) {
+    if (!m_pSession->Keyboard().OnMappingNotify(&event) || !KeyboardHooked())
+        return;
+    Trace("keyboard mapping changed: grabbing the hotkeys again");
+    GrabHotKeys();
+}
+
+int CHookLibrary::GrabHotKeys() {
+    const int failed = m_pSession->HotKeys().Grab(m_table);
+    if (m_pSession->Broken())
+        return QRZ_ERR_NO_DISPLAY;
+    return failed ? QRZ_ERR_HOTKEYS_FAILED : QRZ_OK;
+}
+
+int CHookLibrary::HookKeyboard(QRZ_NotifyProc proc, void* context, const uint16_t* table) {
+    if (!proc)
+        return QRZ_ERR_INVALID_ARGUMENT;
+    if (const int result = EnsureSession(); result != QRZ_OK)
+        return result;
+    if (table)
+        std::copy_n(table, QRZ_HOTKEY_COUNT, m_table.begin());
+    m_keyboardReceiver = {proc, context};
+    return GrabHotKeys();
+}
+
+int CHookLibrary::SetHotKeys(const uint16_t* table) {
+    if (!table)
+        return QRZ_ERR_INVALID_ARGUMENT;
+    std::copy_n(table, QRZ_HOTKEY_COUNT, m_table.begin());
+    if (!KeyboardHooked() || !m_pSession)
+        return QRZ_OK;
+    return GrabHotKeys();
+}
+
+int CHookLibrary::GetHotKeys(uint16_t* table) const {
+    if (!table)
+        return QRZ_ERR_INVALID_ARGUMENT;
+    std::copy(m_table.begin(), m_table.end(), table);
+    return QRZ_OK;
+}
+
+int CHookLibrary::HotKeyStatus(int index) const {
+    if (index < 0 || index >= QRZ_HOTKEY_COUNT)
+        return QRZ_ERR_INVALID_ARGUMENT;
+    if (!m_table[index])
+        return QRZ_HOTKEY_NONE;
+    if (!KeyboardHooked() || !m_pSession)
+        return QRZ_HOTKEY_INACTIVE;
+    return m_pSession->HotKeys().Status(index);
+}
+
+int CHookLibrary::UnHookKeyboard() {
+    m_keyboardReceiver = {};
+    m_keysDown.reset();
+    if (m_pSession)
+        m_pSession->HotKeys().Release();
+    return QRZ_OK;
+}
+
+int CHookLibrary::HookMouse(QRZ_NotifyProc proc, void* context, uint32_t cursor) {
+    if (!proc)
+        return QRZ_ERR_INVALID_ARGUMENT;
+    if (const int result = EnsureSession(); result != QRZ_OK)
+        return result;
+    const int result = m_pSession->Mouse().Grab(cursor);
+    m_mouseReceiver = result == QRZ_OK ? Receiver{proc, context} : Receiver{};
+    return result;
+}
+
+int CHookLibrary::UnHookMouse() {
+    m_mouseReceiver = {};
+    if (m_pSession) {
+        m_pSession->Mouse().Release();
+        // Keys pressed under the grab may be released elsewhere now.
+        m_keysDown.reset();
+    }
+    return QRZ_OK;
+}
+
+int CHookLibrary::MovePointerBy(int dx, int dy) {
+    if (dx < -32768 || dx > 32767 || dy < -32768 || dy > 32767)
+        return QRZ_ERR_INVALID_ARGUMENT;
+    if (const int result = EnsureSession(); result != QRZ_OK)
+        return result;
+    m_pSession->MovePointerBy(dx, dy);
+    return m_pSession->Broken() ? QRZ_ERR_NO_DISPLAY : QRZ_OK;
+}
+
+int CHookLibrary::SetDoubleClickTime(uint32_t milliseconds) {
+    if (milliseconds < 1 || milliseconds > 5000)
+        return QRZ_ERR_INVALID_ARGUMENT;
+    m_nDoubleClickMs = milliseconds;
+    return QRZ_OK;
+}
+
+} // namespace hook

@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: MIT
+// The hook library's X connection.
+#include "HookSession.h"
+
+// xkb.h names a member "explicit", a C++ keyword.
+#define explicit explicit_
+#include <xcb/xkb.h>
+#undef explicit
+
+namespace hook {
+
+std::unique_ptr<CHookSession> CHookSession::Open(const char* displayName) {
+    int screenNumber = 0;
+    ConnectionPtr pConnection(xcb_connect(displayName, &screenNumber));
+    if (xcb_connection_has_error(pConnection.get())) {
+        Trace("cannot connect to the X display %s", displayName ? displayName : "($DISPLAY)");
+        return nullptr;
+    }
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(pConnection.get()));
+    for (int i = 0; i < screenNumber && it.rem; ++i)
+        xcb_screen_next(&it);
+    if (!it.rem)
+        return nullptr;
+    const xcb_window_t root = it.data->root;
+    return std::unique_ptr<CHookSession>(new CHookSession(std::move(pConnection), root));
+}
+
+CHookSession::CHookSession(ConnectionPtr pConnection, xcb_window_t root)
+    : m_pConnection(std::move(pConnection)), m_root(root),
+      m_bDetectableAutoRepeat(RequestDetectableAutoRepeat()),
+      m_keyboard(m_pConnection.get()), m_hotKeys(m_pConnection.get(), root, m_keyboard),
+      m_mouse(m_pConnection.get(), root, m_keyboard) {}
+
+void CHookSession::ReadEvents(std::deque<XcbEvent>& queue) {
+    while (xcb_generic_event_t* pEvent = xcb_poll_for_event(m_pConnection.get()))
+        queue.emplace_back(pEvent);
+}
+
+void CHookSession::MovePointerBy(int dx, int dy) {
+    xcb_warp_pointer(m_pConnection.get(), XCB_NONE, XCB_NONE, 0, 0, 0, 0,
+                     static_cast<int16_t>(dx), static_cast<int16_t>(dy));
+    xcb_flush(m_pConnection.get());
+}
+
+// Without it a held key arrives as release/press pairs, which a hotkey must not take for
+// new presses.
+bool CHookSession::RequestDetectableAutoRepeat() {
+    xcb_connection_t* pConnection = m_pConnection.get();
+    XcbReply<xcb_xkb_use_extension_reply_t> use(xcb_xkb_use_extension_reply(
+        pConnection, xcb_xkb_use_extension(pConnection, XCB_XKB_MAJOR_VERSION,
+                                           XCB_XKB_MINOR_VERSION),
+        nullptr));
+    if (!use || !use->supported) {
+        Trace("no XKB: key auto-repeat is told apart by timestamps");
+        return false;
+    }
+    constexpr uint32_t flag = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
+    XcbReply<xcb_xkb_per_client_flags_reply_t> flags(xcb_xkb_per_client_flags_reply(
+        pConnection,
+        xcb_xkb_per_client_flags(pConnection, XCB_XKB_ID_USE_CORE_KBD, flag, flag, 0, 0, 0),
+        nullptr));
+    return flags && (flags->value & flag);
+}
+
+} // namespace hook

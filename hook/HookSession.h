@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+// One X connection of the hook library with the keyboard map, hotkey grabs and mouse hook on it.
+#pragma once
+
+#include "HookUtil.h"
+#include "HotKeyGrabber.h"
+#include "KeyboardMap.h"
+#include "MouseHook.h"
+
+#include <xcb/xcb.h>
+
+#include <deque>
+#include <memory>
+
+namespace hook {
+
+class CHookSession {
+public:
+    // The session on displayName (NULL: $DISPLAY), or null when no connection can be made.
+    static std::unique_ptr<CHookSession> Open(const char* displayName);
+    ~CHookSession() = default;
+    CHookSession(const CHookSession&) = delete;
+    CHookSession& operator=(const CHookSession&) = delete;
+
+    int Fd() const noexcept { return xcb_get_file_descriptor(m_pConnection.get()); }
+    bool Broken() const noexcept { return xcb_connection_has_error(m_pConnection.get()) != 0; }
+    // True when the server reports key auto-repeat as presses only (no release in between).
+    bool DetectableAutoRepeat() const noexcept { return m_bDetectableAutoRepeat; }
+
+    // Moves every event that has arrived to the end of queue.
+    void ReadEvents(std::deque<XcbEvent>& queue);
+    void MovePointerBy(int dx, int dy);
+
+    CKeyboardMap& Keyboard() noexcept { return m_keyboard; }
+    CHotKeyGrabber& HotKeys() noexcept { return m_hotKeys; }
+    CMouseHook& Mouse() noexcept { return m_mouse; }
+
+private:
+    struct ConnectionDeleter {
+        void operator()(xcb_connection_t* p) const noexcept { xcb_disconnect(p); }
+    };
+    using ConnectionPtr = std::unique_ptr<xcb_connection_t, ConnectionDeleter>;
+
+    CHookSession(ConnectionPtr pConnection, xcb_window_t root);
+    bool RequestDetectableAutoRepeat();
+
+    // Declared first so that it closes last, after the grabs are released.
+    ConnectionPtr m_pConnection;
+    xcb_window_t m_root;
+    bool m_bDetectableAutoRepeat;
+    CKeyboardMap m_keyboard;
+    CHotKeyGrabber m_hotKeys;
+    CMouseHook m_mouse;
+};
+
+} // namespace hook
