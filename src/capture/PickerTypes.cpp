@@ -36,4 +36,9 @@ MouseKind MouseKindFromMessage(std::uint32_t code) noexcept {
     }
 }
 
+MouseInput MouseInputFromMessage(std::uint32_t wParam, std::uint32_t lParam, std::uint32_t timeMs) noexcept {
+    const Point pt{std::int16_t(lParam & 0xFFFFu), std::int16_t(lParam >> 16)};
+    return MouseInput{MouseKindFromMessage(wParam), pt, timeMs};
+}
+
 } // namespace capture

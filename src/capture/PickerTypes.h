@@ -54,12 +54,18 @@ enum class MouseKind { Move, LeftDown, LeftUp, RightDown, Other };
 // click counts as a press: the pickers time presses themselves.
 MouseKind MouseKindFromMessage(std::uint32_t code) noexcept;
 
-// One mouse message of the hook: kind, pointer in root coordinates, X server time in ms.
+// One mouse message of the hook: kind, pointer in root coordinates, and when it arrived in
+// milliseconds of any clock that counts up and wraps at 2^32 (the hook's messages carry no time:
+// stamp them on arrival with a monotonic clock).
 struct MouseInput {
     MouseKind kind = MouseKind::Move;
     Point pt;
     std::uint32_t time = 0;
 };
+
+// Decodes the hook's mouse message: wParam the message code, lParam x in the low and y in the
+// high 16 bits, both signed.
+MouseInput MouseInputFromMessage(std::uint32_t wParam, std::uint32_t lParam, std::uint32_t timeMs) noexcept;
 
 // Virtual-key codes of the picker keys.
 namespace vk {

@@ -118,6 +118,12 @@ TEST(MouseKindFromMessage, ClientAndNonClientCodes) {
     EXPECT_EQ(MouseKindFromMessage(0xA4), MouseKind::RightDown);
     EXPECT_EQ(MouseKindFromMessage(0x205), MouseKind::Other);
     EXPECT_EQ(MouseKindFromMessage(0x20A), MouseKind::Other);
+
+    const MouseInput in = capture::MouseInputFromMessage(0x201, 0xFFF6'0064u, 77);
+    EXPECT_EQ(in.kind, MouseKind::LeftDown);
+    EXPECT_EQ(in.pt, (Point{100, -10})); // y above a monitor's top edge is negative
+    EXPECT_EQ(in.time, 77u);
+    EXPECT_EQ(capture::MouseInputFromMessage(0x200, 0x0064'FFFEu, 0).pt, (Point{-2, 100}));
 }
 
 TEST(RectanglePicker, HoverAnchorStretchFinish) {
