@@ -5,6 +5,7 @@
 #include <xcb/randr.h>
 
 #include <algorithm>
+#include <tuple>
 
 using capture::Point;
 using capture::Rect;
@@ -167,47 +168,102 @@ std::optional<CX11Windows::PointerWindows> CX11Windows::WindowUnderPointer() con
     return result;
 }
 
-std::optional<xcb_window_t> CX11Windows::PopupMenuWindow() const {
-    xcb_connection_t* c = m_conn.Get();
-    const auto tree = m_conn.QueryTree(m_conn.Root());
-    if (!tree)
-        return std::nullopt;
-    const std::vector<xcb_window_t>& windows = tree->children;
-    // Every question in flight at once: one round trip for the whole stack.
+namespace {
+
+struct StackEntry {
+    XcbReply<xcb_get_window_attributes_reply_t> attributes;
+    XcbReply<xcb_get_geometry_reply_t> geometry;
+    std::vector<std::uint32_t> types;
+};
+
+// Attributes, geometry and window types of every window, all requests in flight at once.
+std::vector<StackEntry> ReadStack(xcb_connection_t* c, const std::vector<xcb_window_t>& windows, xcb_atom_t typeAtom) {
     std::vector<xcb_get_window_attributes_cookie_t> attributeCookies;
     std::vector<xcb_get_geometry_cookie_t> geometryCookies;
     std::vector<xcb_get_property_cookie_t> typeCookies;
-    const xcb_atom_t typeAtom = m_conn.Atom("_NET_WM_WINDOW_TYPE");
     for (xcb_window_t w : windows) {
         attributeCookies.push_back(xcb_get_window_attributes(c, w));
         geometryCookies.push_back(xcb_get_geometry(c, w));
         typeCookies.push_back(xcb_get_property(c, 0, w, typeAtom, XCB_ATOM_ATOM, 0, 16));
     }
+    std::vector<StackEntry> entries(windows.size());
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        entries[i].attributes.reset(xcb_get_window_attributes_reply(c, attributeCookies[i], nullptr));
+        entries[i].geometry.reset(xcb_get_geometry_reply(c, geometryCookies[i], nullptr));
+        XcbReply<xcb_get_property_reply_t> t(xcb_get_property_reply(c, typeCookies[i], nullptr));
+        if (t && t->format == 32 && t->type == XCB_ATOM_ATOM) {
+            const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(t.get()));
+            entries[i].types.assign(v, v + xcb_get_property_value_length(t.get()) / 4);
+        }
+    }
+    return entries;
+}
+
+bool IsPopupCandidate(const StackEntry& e) {
+    const auto& a = e.attributes;
+    const auto& g = e.geometry;
+    return a && g && a->override_redirect && a->map_state == XCB_MAP_STATE_VIEWABLE &&
+           a->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT && g->width > kTinySide && g->height > kTinySide;
+}
+
+} // namespace
+
+std::optional<xcb_window_t> CX11Windows::PopupMenuWindow() const {
+    const auto tree = m_conn.QueryTree(m_conn.Root());
+    if (!tree)
+        return std::nullopt;
+    const std::vector<xcb_window_t>& windows = tree->children;
+    const std::vector<StackEntry> stack = ReadStack(m_conn.Get(), windows, m_conn.Atom("_NET_WM_WINDOW_TYPE"));
     const xcb_atom_t menuTypes[] = {
         m_conn.Atom("_NET_WM_WINDOW_TYPE_POPUP_MENU"), m_conn.Atom("_NET_WM_WINDOW_TYPE_DROPDOWN_MENU"),
         m_conn.Atom("_NET_WM_WINDOW_TYPE_MENU"), m_conn.Atom("_NET_WM_WINDOW_TYPE_COMBO")};
     const xcb_atom_t normalType = m_conn.Atom("_NET_WM_WINDOW_TYPE_NORMAL");
-    std::optional<xcb_window_t> typed, untyped;
+    std::optional<xcb_window_t> untyped;
     for (std::size_t i = windows.size(); i-- > 0;) { // top-most first
-        XcbReply<xcb_get_window_attributes_reply_t> a(xcb_get_window_attributes_reply(c, attributeCookies[i], nullptr));
-        XcbReply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(c, geometryCookies[i], nullptr));
-        XcbReply<xcb_get_property_reply_t> t(xcb_get_property_reply(c, typeCookies[i], nullptr));
-        if (typed || !a || !g || IsExcluded(windows[i]) || !a->override_redirect ||
-            a->map_state != XCB_MAP_STATE_VIEWABLE || a->_class != XCB_WINDOW_CLASS_INPUT_OUTPUT ||
-            g->width <= kTinySide || g->height <= kTinySide)
+        if (IsExcluded(windows[i]) || !IsPopupCandidate(stack[i]))
             continue;
-        std::vector<std::uint32_t> types;
-        if (t && t->format == 32 && t->type == XCB_ATOM_ATOM) {
-            const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(t.get()));
-            types.assign(v, v + xcb_get_property_value_length(t.get()) / 4);
-        }
+        const std::vector<std::uint32_t>& types = stack[i].types;
         if (std::any_of(std::begin(menuTypes), std::end(menuTypes), [&](xcb_atom_t m) { return Contains(types, m); }))
-            typed = windows[i];
-        else if (!untyped && (types.empty() || (types.size() == 1 && types[0] == normalType)))
-            untyped = windows[i]; // tooltips, notifications, drag icons carry other types
+            return windows[i];
+        // Tooltips, notifications and drag icons carry other types.
+        if (!untyped && (types.empty() || (types.size() == 1 && types[0] == normalType)))
+            untyped = windows[i];
     }
-    return typed ? typed : untyped;
+    return untyped;
 }
+
+namespace {
+
+std::vector<Rect> RandrMonitors(xcb_connection_t* c, xcb_window_t root) {
+    std::vector<Rect> monitors;
+    XcbReply<xcb_randr_get_monitors_reply_t> r(
+        xcb_randr_get_monitors_reply(c, xcb_randr_get_monitors(c, root, 1), nullptr));
+    if (r)
+        for (auto it = xcb_randr_get_monitors_monitors_iterator(r.get()); it.rem; xcb_randr_monitor_info_next(&it))
+            monitors.push_back(Rect::FromSize(it.data->x, it.data->y, it.data->width, it.data->height));
+    return monitors;
+}
+
+// Before RandR 1.5: the rectangles of the CRTCs that show something.
+std::vector<Rect> RandrCrtcs(xcb_connection_t* c, xcb_window_t root) {
+    std::vector<Rect> monitors;
+    XcbReply<xcb_randr_get_screen_resources_current_reply_t> res(
+        xcb_randr_get_screen_resources_current_reply(c, xcb_randr_get_screen_resources_current(c, root), nullptr));
+    if (!res)
+        return monitors;
+    const xcb_randr_crtc_t* crtcs = xcb_randr_get_screen_resources_current_crtcs(res.get());
+    std::vector<xcb_randr_get_crtc_info_cookie_t> cookies;
+    for (int i = 0; i < xcb_randr_get_screen_resources_current_crtcs_length(res.get()); ++i)
+        cookies.push_back(xcb_randr_get_crtc_info(c, crtcs[i], res->config_timestamp));
+    for (auto cookie : cookies) {
+        XcbReply<xcb_randr_get_crtc_info_reply_t> info(xcb_randr_get_crtc_info_reply(c, cookie, nullptr));
+        if (info && info->mode != XCB_NONE)
+            monitors.push_back(Rect::FromSize(info->x, info->y, info->width, info->height));
+    }
+    return monitors;
+}
+
+} // namespace
 
 std::vector<Rect> CX11Windows::MonitorRects() const {
     xcb_connection_t* c = m_conn.Get();
@@ -216,27 +272,10 @@ std::vector<Rect> CX11Windows::MonitorRects() const {
     XcbReply<xcb_randr_query_version_reply_t> version(
         ext && ext->present ? xcb_randr_query_version_reply(c, xcb_randr_query_version(c, 1, 5), nullptr)
                             : nullptr);
-    if (version && (version->major_version > 1 || version->minor_version >= 5)) {
-        XcbReply<xcb_randr_get_monitors_reply_t> r(
-            xcb_randr_get_monitors_reply(c, xcb_randr_get_monitors(c, m_conn.Root(), 1), nullptr));
-        if (r)
-            for (auto it = xcb_randr_get_monitors_monitors_iterator(r.get()); it.rem; xcb_randr_monitor_info_next(&it))
-                monitors.push_back(Rect::FromSize(it.data->x, it.data->y, it.data->width, it.data->height));
-    } else if (version) {
-        XcbReply<xcb_randr_get_screen_resources_current_reply_t> res(xcb_randr_get_screen_resources_current_reply(
-            c, xcb_randr_get_screen_resources_current(c, m_conn.Root()), nullptr));
-        if (res) {
-            const xcb_randr_crtc_t* crtcs = xcb_randr_get_screen_resources_current_crtcs(res.get());
-            std::vector<xcb_randr_get_crtc_info_cookie_t> cookies;
-            for (int i = 0; i < xcb_randr_get_screen_resources_current_crtcs_length(res.get()); ++i)
-                cookies.push_back(xcb_randr_get_crtc_info(c, crtcs[i], res->config_timestamp));
-            for (auto cookie : cookies) {
-                XcbReply<xcb_randr_get_crtc_info_reply_t> info(xcb_randr_get_crtc_info_reply(c, cookie, nullptr));
-                if (info && info->mode != XCB_NONE)
-                    monitors.push_back(Rect::FromSize(info->x, info->y, info->width, info->height));
-            }
-        }
-    }
+    if (version && (version->major_version > 1 || version->minor_version >= 5))
+        monitors = RandrMonitors(c, m_conn.Root());
+    else if (version)
+        monitors = RandrCrtcs(c, m_conn.Root());
     std::erase_if(monitors, [](const Rect& r) { return r.IsEmpty(); });
     std::sort(monitors.begin(), monitors.end(), [](const Rect& a, const Rect& b) {
         return std::tie(a.top, a.left, a.bottom, a.right) < std::tie(b.top, b.left, b.bottom, b.right);
