@@ -2,6 +2,7 @@
 // Root grabs and the pointer image on a real X server (Xvfb): known window pixels come back,
 // shared memory and plain requests agree, the cursor is blended where the pointer is.
 #include "X11TestWindows.h"
+#include "capture/RegionGrab.h"
 #include "capture/x11/CursorImage.h"
 #include "capture/x11/ScreenGrabber.h"
 #include "image/DibBitmap.h"
@@ -143,6 +144,35 @@ TEST_F(X11Grab, ReusesTheBitmapAndTheSegment) {
         ASSERT_TRUE(grabber.Grab({10, 10, 210, 110}, b));
     EXPECT_EQ(b.Bits(), bits);
     EXPECT_EQ(PatternMismatches(b, {0, 0, 200, 100}, {0, 0}, 6), 0);
+}
+
+TEST_F(X11Grab, LiveRegionsEqualRegionsCutFromAFrozenScreen) {
+    CTestWindow window(m_peer, {.rc = {40, 50, 640, 450}, .seed = 10, .bOverrideRedirect = true});
+    ASSERT_TRUE(window.WaitMapped(false));
+    CScreenGrabber grabber(*m_conn);
+    CMemoryBitmap frozen;
+    ASSERT_TRUE(grabber.Grab(m_conn->RootRect(), frozen));
+    const RGBQuad fill{0, 255, 0, 0};
+    const capture::CaptureRegion regions[] = {
+        {{100, 100, 300, 250}, 0, {}},
+        {{1200, 900, 1400, 1100}, 2, {}}, // an ellipse reaching past the root
+        {{60, 70, 260, 270}, 5, {{0, 0}, {200, 50}, {20, 200}, {180, 180}, {100, 0}}},
+        {{60, 70, 260, 270}, 1, {}},
+    };
+    for (const auto& region : regions) {
+        CMemoryBitmap live, cut;
+        ASSERT_TRUE(capture::GrabRegion(grabber, region, fill, live));
+        ASSERT_TRUE(capture::CopyRegion(frozen, {0, 0}, region, fill, cut));
+        ASSERT_EQ(live.Width(), region.rc.Width());
+        for (int y = 0; y < live.Height(); ++y)
+            ASSERT_EQ(std::memcmp(live.Line(y), cut.Line(y), live.PixelBytesPerLine()), 0)
+                << region.nShapePoints << " points, row " << y;
+    }
+    // A polygon corner inside the window is the window's pixel; outside the polygon, the fill.
+    CMemoryBitmap b;
+    ASSERT_TRUE(capture::GrabRegion(grabber, regions[2], fill, b));
+    EXPECT_EQ(b.Row<RGBQuad>(2)[99], capturetest::PatternPixel(60 + 99 - 40, 70 + 2 - 50, 10));
+    EXPECT_EQ(b.Row<RGBQuad>(199)[199], fill);
 }
 
 TEST(X11GrabServers, PlainRequestsWhenTheServerHasNoSharedMemory) {
