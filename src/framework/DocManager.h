@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+// The document manager: the templates, File New and File Open, the file-name prompt, and the
+// steps over all open documents (save all modified, close all).
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class CDocTemplate;
+class CDocument;
+
+class CDocManager {
+public:
+    CDocManager();
+    virtual ~CDocManager();
+    CDocManager(const CDocManager&) = delete;
+    CDocManager& operator=(const CDocManager&) = delete;
+
+    void AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate);
+    const std::vector<std::unique_ptr<CDocTemplate>>& Templates() const noexcept { return m_templates; }
+
+    std::vector<CDocument*> Documents() const;
+    int GetOpenDocumentCount() const;
+
+    // A new untitled document of the first template.
+    virtual CDocument* OnFileNew();
+    // Asks for a file and opens it.
+    virtual void OnFileOpen();
+    // Opens the file, or brings forward the window of the document that already has it open.
+    virtual CDocument* OpenDocumentFile(const QString& strPathName, bool bAddToMRU = true);
+
+    // Asks for a file name; strFileName brings the proposal and takes the answer. nIDSTitle is
+    // the string id of the dialog's caption. Returns false when the user cancelled.
+    virtual bool DoPromptFileName(QString& strFileName, unsigned nIDSTitle, bool bOpenFileDialog,
+                                  CDocTemplate* pTemplate);
+    // The plain prompt through the application's file dialogs (no document manager needed).
+    static bool PromptWithDialogs(QString& strFileName, unsigned nIDSTitle, bool bOpenFileDialog,
+                                  CDocTemplate* pTemplate);
+
+    // Runs the save-changes prompt of each modified document; false as soon as one is cancelled.
+    virtual bool SaveAllModified();
+    // Closes every document without asking.
+    virtual void CloseAllDocuments(bool bEndSession);
+
+private:
+    std::vector<std::unique_ptr<CDocTemplate>> m_templates;
+};

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+// The document-facing half of a view: its document, update notifications, activation and the
+// routing of commands from the view to its document. Widget views derive from a Qt widget and
+// from this class.
+#pragma once
+
+#include "framework/CmdTarget.h"
+
+class CDocument;
+class CFrameWnd;
+
+class CView : public CCmdTarget {
+public:
+    CView() = default;
+    // Leaves the document; when it was the document's last view the document closes.
+    ~CView() override;
+
+    CDocument* GetDocument() const noexcept { return m_pDocument; }
+    CFrameWnd* GetParentFrame() const noexcept { return m_pParentFrame; }
+    void SetParentFrame(CFrameWnd* pFrame) noexcept { m_pParentFrame = pFrame; }
+
+    // Called once, after the view was attached to its document and before it is first shown.
+    virtual void OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
+    // The document changed; pSender is the view that caused it (or null), lHint and pHint say
+    // what changed (their meaning belongs to the document class).
+    virtual void OnUpdate(CView* pSender, long lHint, void* pHint);
+    // This view became active (bActivate true) or lost activation.
+    virtual void OnActivateView(bool bActivate, CView* pActivateView, CView* pDeactiveView);
+
+    // The view's own table first, then its document's.
+    bool OnCmdMsg(unsigned nID, ECmdKind kind, CCmdUI* pCmdUI) override;
+
+private:
+    friend class CDocument;
+    CDocument* m_pDocument = nullptr;
+    CFrameWnd* m_pParentFrame = nullptr;
+};
