@@ -1,31 +1,30 @@
 // SPDX-License-Identifier: MIT
-// The application's profile as the framework sees it: string values in named sections (the
-// recent-file list). The program backs it with its settings store; tests with memory.
+// The application's profile as the framework sees it: sections of string values (the
+// recent-file list). The program keeps it in its registry hive (RegistryProfile.h); tools and
+// tests may keep it in memory.
 #pragma once
 
 #include <QMap>
 #include <QString>
 
-#include <optional>
-
 class IProfile {
 public:
     virtual ~IProfile() = default;
-    virtual std::optional<QString> ReadString(const QString& strSection, const QString& strEntry) const = 0;
-    virtual void WriteString(const QString& strSection, const QString& strEntry, const QString& strValue) = 0;
-    // Removes the section with all its values.
-    virtual void RemoveSection(const QString& strSection) = 0;
+    // The string values of a section by name; empty when the section is absent or unreadable.
+    virtual QMap<QString, QString> ReadSection(const QString& strSection) const = 0;
+    // Replaces the section's string values by `values`. False when they could not be stored.
+    virtual bool WriteSection(const QString& strSection, const QMap<QString, QString>& values) = 0;
 };
 
 // A profile held in memory, for tools and tests that keep nothing between runs.
 class CMemoryProfile final : public IProfile {
 public:
-    std::optional<QString> ReadString(const QString& strSection, const QString& strEntry) const override;
-    void WriteString(const QString& strSection, const QString& strEntry, const QString& strValue) override;
-    void RemoveSection(const QString& strSection) override;
-
-    // Every value of a section, by entry name.
-    QMap<QString, QString> Section(const QString& strSection) const { return m_sections.value(strSection); }
+    QMap<QString, QString> ReadSection(const QString& strSection) const override { return m_sections.value(strSection); }
+    bool WriteSection(const QString& strSection, const QMap<QString, QString>& values) override
+    {
+        m_sections[strSection] = values;
+        return true;
+    }
 
 private:
     QMap<QString, QMap<QString, QString>> m_sections;

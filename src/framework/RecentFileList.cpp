@@ -52,9 +52,9 @@ void CRecentFileList::Remove(int nIndex)
 void CRecentFileList::ReadList(const IProfile& profile)
 {
     m_names.clear();
+    const QMap<QString, QString> values = profile.ReadSection(m_strSection);
     for (int i = 0; i < m_nSize; ++i) {
-        const QString strEntry = QString(m_strEntryFormat).replace(QStringLiteral("%d"), QString::number(i + 1));
-        const QString strName = profile.ReadString(m_strSection, strEntry).value_or(QString());
+        const QString strName = values.value(EntryName(i));
         if (!strName.isEmpty() && std::find(m_names.begin(), m_names.end(), strName) == m_names.end())
             m_names.push_back(strName);
     }
@@ -62,11 +62,15 @@ void CRecentFileList::ReadList(const IProfile& profile)
 
 void CRecentFileList::WriteList(IProfile& profile) const
 {
-    profile.RemoveSection(m_strSection);
-    for (int i = 0; i < Count(); ++i) {
-        const QString strEntry = QString(m_strEntryFormat).replace(QStringLiteral("%d"), QString::number(i + 1));
-        profile.WriteString(m_strSection, strEntry, (*this)[i]);
-    }
+    QMap<QString, QString> values;
+    for (int i = 0; i < Count(); ++i)
+        values.insert(EntryName(i), (*this)[i]);
+    profile.WriteSection(m_strSection, values);
+}
+
+QString CRecentFileList::EntryName(int nIndex) const
+{
+    return QString(m_strEntryFormat).replace(QStringLiteral("%d"), QString::number(nIndex + 1));
 }
 
 QString CRecentFileList::AbbreviateName(const QString& strPath, const QString& strCurrentDir, int nMaxLength)

@@ -45,6 +45,8 @@ public:
     static QString AbbreviateName(const QString& strPath, const QString& strCurrentDir, int nMaxLength);
 
 private:
+    QString EntryName(int nIndex) const; // "File1" for index 0
+
     unsigned m_nStartID;
     QString m_strSection;
     QString m_strEntryFormat;

@@ -95,7 +95,7 @@ TEST_F(DocumentTest, OpenReadsTheFileSetsThePathAndTheRecentList)
     EXPECT_EQ(pDoc->GetTitle(), QStringLiteral("a.txt"));
     EXPECT_FALSE(pDoc->IsModified());
     EXPECT_EQ((*m_app.RecentFileList())[0], strPath);
-    EXPECT_EQ(m_app.m_profile.ReadString(QStringLiteral("Recent File List"), QStringLiteral("File1")), strPath);
+    EXPECT_EQ(m_app.m_profile.ReadSection(QStringLiteral("Recent File List")).value(QStringLiteral("File1")), strPath);
     EXPECT_GE(m_app.m_wait.m_nBegins, 1);
     EXPECT_EQ(m_app.m_wait.m_nDepth, 0);
 }
@@ -319,7 +319,7 @@ TEST_F(DocumentTest, RecentFileThatNoLongerOpensLeavesTheList)
     m_app.m_boxes.m_answers.push_back(EMsgResult::Ok);
     EXPECT_TRUE(Route(ID_FILE_MRU_FILE2));
     EXPECT_EQ(m_app.RecentFileList()->Count(), 1);
-    EXPECT_EQ(m_app.m_profile.Section(QStringLiteral("Recent File List")).size(), 1);
+    EXPECT_EQ(m_app.m_profile.ReadSection(QStringLiteral("Recent File List")).size(), 1);
     // An entry past the end is declined, so routing goes on and finds nobody.
     EXPECT_FALSE(Route(ID_FILE_MRU_FILE3));
 }

@@ -3,6 +3,7 @@
 #include "framework/CommandIds.h"
 #include "framework/Profile.h"
 #include "framework/RecentFileList.h"
+#include "framework/RegistryProfile.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -95,7 +96,7 @@ TEST(RecentFileList, PersistsAsFile1ToFile6)
         list.Add(QStringLiteral("/b.png"));
         list.WriteList(profile);
     }
-    const QMap<QString, QString> section = profile.Section(QStringLiteral("Recent File List"));
+    const QMap<QString, QString> section = profile.ReadSection(QStringLiteral("Recent File List"));
     EXPECT_EQ(section, (QMap<QString, QString>{{"File1", "/b.png"}, {"File2", "/a.png"}}));
 
     CRecentFileList reread = MakeList();
@@ -105,18 +106,14 @@ TEST(RecentFileList, PersistsAsFile1ToFile6)
     // Writing a shorter list leaves no stale entries behind.
     reread.Remove(0);
     reread.WriteList(profile);
-    EXPECT_EQ(profile.Section(QStringLiteral("Recent File List")), (QMap<QString, QString>{{"File1", "/a.png"}}));
+    EXPECT_EQ(profile.ReadSection(QStringLiteral("Recent File List")), (QMap<QString, QString>{{"File1", "/a.png"}}));
 }
 
 TEST(RecentFileList, ReadingSkipsGapsRepeatsAndSurplus)
 {
     CMemoryProfile profile;
-    const QString strSection = QStringLiteral("Recent File List");
-    profile.WriteString(strSection, QStringLiteral("File1"), QStringLiteral("/a.png"));
-    profile.WriteString(strSection, QStringLiteral("File3"), QStringLiteral("/c.png"));
-    profile.WriteString(strSection, QStringLiteral("File4"), QStringLiteral("/a.png"));
-    profile.WriteString(strSection, QStringLiteral("File5"), QString());
-    profile.WriteString(strSection, QStringLiteral("File7"), QStringLiteral("/g.png"));
+    profile.WriteSection(QStringLiteral("Recent File List"),
+                         {{"File1", "/a.png"}, {"File3", "/c.png"}, {"File4", "/a.png"}, {"File5", ""}, {"File7", "/g.png"}});
     CRecentFileList list = MakeList();
     list.ReadList(profile);
     EXPECT_EQ(Names(list), (std::vector<QString>{"/a.png", "/c.png"}));
@@ -154,4 +151,33 @@ TEST(RecentFileList, NamesInTheCurrentFolderShowWithoutFolder)
     // The file name stays whole even when it alone is longer than the limit.
     const QString strLong = QStringLiteral("/x/") + QString(50, u'n') + QStringLiteral(".png");
     EXPECT_EQ(CRecentFileList::AbbreviateName(strLong, QString(), 40), QStringLiteral("/.../") + QString(50, u'n') + ".png");
+}
+
+TEST(RegistryProfile, RecentFilesSurviveInTheHiveFile)
+{
+    testsupport::CTempDir dir;
+    platform::HiveLocations locations;
+    locations.userHive = dir.Path() / "QuorviStudio.reg";
+    {
+        CRegistryProfile profile(locations);
+        EXPECT_TRUE(profile.WriteSection(QStringLiteral("Settings"), {{"TVFileName", "/bg.bmp"}}));
+        CRecentFileList list = MakeList();
+        for (const char* psz : {"/a.png", "/b.png", "/c.png"})
+            list.Add(QString::fromLatin1(psz));
+        list.WriteList(profile);
+    }
+    CRegistryProfile reread(locations);
+    CRecentFileList list = MakeList();
+    list.ReadList(reread);
+    EXPECT_EQ(Names(list), (std::vector<QString>{"/c.png", "/b.png", "/a.png"}));
+
+    // A shorter list removes the surplus entries and leaves other sections alone.
+    list.Remove(0);
+    list.Remove(0);
+    list.WriteList(reread);
+    EXPECT_EQ(CRegistryProfile(locations).ReadSection(QStringLiteral("Recent File List")),
+              (QMap<QString, QString>{{"File1", "/a.png"}}));
+    EXPECT_EQ(CRegistryProfile(locations).ReadSection(QStringLiteral("Settings")),
+              (QMap<QString, QString>{{"TVFileName", "/bg.bmp"}}));
+    EXPECT_TRUE(CRegistryProfile(locations).ReadSection(QStringLiteral("Missing")).isEmpty());
 }
