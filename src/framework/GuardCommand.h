@@ -3,12 +3,12 @@
 // Qt slot, event handler or lambda.
 #pragma once
 
+#include "image/TextException.h"
+
 #include <QLoggingCategory>
 
 #include <exception>
 #include <utility>
-
-class CTextException;
 
 Q_DECLARE_LOGGING_CATEGORY(lcFramework)
 
