@@ -242,7 +242,7 @@ struct OptionSpec {
     std::unique_ptr<CImageOperation> (*parse)(const OptionValue&);
 };
 
-const OptionSpec kOptions[] = {
+constexpr OptionSpec kOptions[] = {
     {"--rotate", "DEG[:#RRGGBB]", "turn counter-clockwise by DEG degrees (any angle); background #C0C0C0",
      ParseRotate},
     {"--rotate-cw", "", "turn 90 degrees clockwise",
@@ -299,7 +299,7 @@ std::size_t ParseImageOperation(std::span<const std::string> args, std::size_t i
 }
 
 std::string ImageOperationsUsage() {
-    std::string usage = "Operations, applied in the order given:\n";
+    std::string usage;
     for (const OptionSpec& spec : kOptions) {
         std::string left = "  " + std::string(spec.name);
         if (!spec.value.empty())
