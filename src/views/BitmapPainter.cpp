@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: MIT
+// Painting image bitmaps through QPainter.
+#include "views/BitmapPainter.h"
+
+#include "image/ImageBitmap.h"
+
+#include <QPainter>
+
+namespace {
+
+QList<QRgb> ColorTable(const CImageBitmap& bitmap)
+{
+    QList<QRgb> table;
+    table.reserve(bitmap.PaletteSize());
+    for (const RGBQuad& q : bitmap.PaletteSpan())
+        table.push_back(qRgb(q.red, q.green, q.blue));
+    return table;
+}
+
+// Rows [rc.top, rc.bottom] of a 4-bpp bitmap as an Indexed8 image of rc's size, top row first.
+QImage ExpandNibbles(const CImageBitmap& bitmap, const QRect& rc)
+{
+    QImage out(rc.size(), QImage::Format_Indexed8);
+    out.setColorTable(ColorTable(bitmap));
+    for (int y = 0; y < rc.height(); ++y) {
+        const std::uint8_t* src = bitmap.Line(rc.top() + y);
+        uchar* dst = out.scanLine(y);
+        for (int x = 0; x < rc.width(); ++x) {
+            const int sx = rc.left() + x;
+            dst[x] = (sx & 1) != 0 ? src[sx >> 1] & 0x0F : src[sx >> 1] >> 4;
+        }
+    }
+    return out;
+}
+
+// Draws `rows` (memory order, its line 0 holding image row nFirstRow when top-down, or image
+// row nFirstRow + height - 1 when bottom-up) at rcTarget, source sub-rectangle rcSource.
+void DrawRows(QPainter& painter, const QImage& rows, const QRect& rcSource, const QRect& rcTarget, bool bBottomUp)
+{
+    if (!bBottomUp) {
+        painter.drawImage(rcTarget, rows, rcSource);
+        return;
+    }
+    // Flip about the target's horizontal centre line: memory order runs bottom to top.
+    painter.save();
+    painter.translate(0, 2 * rcTarget.top() + rcTarget.height());
+    painter.scale(1, -1);
+    painter.drawImage(rcTarget, rows, rcSource);
+    painter.restore();
+}
+
+// The bitmap's memory as a read-only QImage without colour table (setting one may copy).
+QImage WrapMemory(const CImageBitmap& bitmap)
+{
+    QImage::Format format = QImage::Format_Invalid;
+    switch (bitmap.Depth()) {
+    case 1: format = QImage::Format_Mono; break;
+    case 8: format = QImage::Format_Indexed8; break;
+    case 24: format = QImage::Format_BGR888; break;
+    case 32: format = QImage::Format_RGB32; break;
+    default: return {};
+    }
+    if (bitmap.Bits() == nullptr || bitmap.Width() <= 0 || bitmap.Height() <= 0)
+        return {};
+    return QImage(static_cast<const uchar*>(bitmap.Bits()), bitmap.Width(), bitmap.Height(),
+                  qsizetype(bitmap.BytesPerLine()), format);
+}
+
+} // namespace
+
+QImage CBitmapPainter::WrapRows(const CImageBitmap& bitmap)
+{
+    QImage image = WrapMemory(bitmap);
+    if (!image.isNull() && bitmap.Depth() <= 8)
+        image.setColorTable(ColorTable(bitmap));
+    return image;
+}
+
+void CBitmapPainter::Draw(QPainter& painter, const CImageBitmap& bitmap, const QRect& rcImage)
+{
+    const QRect rc = rcImage.normalized() & QRect(0, 0, bitmap.Width(), bitmap.Height());
+    if (rc.isEmpty())
+        return;
+    const bool bBottomUp = bitmap.IsBottomUp();
+    // The rectangle in memory order.
+    const QRect rcMemory = bBottomUp ? QRect(rc.left(), bitmap.Height() - 1 - rc.bottom(), rc.width(), rc.height()) : rc;
+    const QImage wrapped = WrapMemory(bitmap);
+    if (bitmap.Depth() == 32) {
+        DrawRows(painter, wrapped, rcMemory, rc, bBottomUp);
+    } else if (!wrapped.isNull()) {
+        // Indexed and 24-bit pixels: Qt would convert the whole image; convert only what shows.
+        QImage part = wrapped.copy(rcMemory);
+        if (bitmap.Depth() <= 8)
+            part.setColorTable(ColorTable(bitmap));
+        part = part.convertToFormat(QImage::Format_RGB32);
+        DrawRows(painter, part, part.rect(), rc, bBottomUp);
+    } else if (bitmap.Depth() == 4) {
+        // Line() is top-down whatever the memory order.
+        const QImage part = ExpandNibbles(bitmap, rc).convertToFormat(QImage::Format_RGB32);
+        DrawRows(painter, part, part.rect(), rc, false);
+    }
+}
