@@ -52,14 +52,29 @@ void OnProgress(j_common_ptr cinfo) {
     }
 }
 
-enum class Step { ReadHeader, Start, ReadRow, Finish };
+enum class Step { Create, ReadHeader, Start, ReadRow, Finish };
+
+struct Input {
+    const std::uint8_t* data;
+    std::size_t size;
+    long maxMemory;
+};
 
 // The only place a library error lands: every local is trivially destructible and nothing in
-// here throws, so the longjmp skips no destructor.
-bool RunStep(jpeg_decompress_struct& cinfo, JpegError& err, Step step, std::uint8_t* row) noexcept {
+// here throws, so the longjmp skips no destructor. Every library call that can fail (even
+// creating the object, or an empty input) goes through here.
+bool RunStep(jpeg_decompress_struct& cinfo, JpegError& err, jpeg_progress_mgr& progress, Step step,
+             const Input* input, std::uint8_t* row) noexcept {
     if (setjmp(err.jump))
         return false;
     switch (step) {
+    case Step::Create:
+        jpeg_create_decompress(&cinfo);
+        // A lying file may claim a huge image; the library's working memory stays near ours.
+        cinfo.mem->max_memory_to_use = input->maxMemory;
+        cinfo.progress = &progress;
+        jpeg_mem_src(&cinfo, input->data, static_cast<unsigned long>(input->size));
+        break;
     case Step::ReadHeader:
         jpeg_read_header(&cinfo, TRUE);
         break;
@@ -87,16 +102,15 @@ struct Decompressor {
         cinfo.err = jpeg_std_error(&err.mgr);
         err.mgr.error_exit = OnError;
         err.mgr.output_message = OnMessage;
-        jpeg_create_decompress(&cinfo);
         progress.progress_monitor = OnProgress;
-        cinfo.progress = &progress;
     }
+    // Safe on an object whose creation failed: the library checks its memory manager.
     ~Decompressor() { jpeg_destroy_decompress(&cinfo); }
     Decompressor(const Decompressor&) = delete;
     Decompressor& operator=(const Decompressor&) = delete;
 
-    void Run(Step step, std::uint8_t* row = nullptr) {
-        if (!RunStep(cinfo, err, step, row))
+    void Run(Step step, std::uint8_t* row = nullptr, const Input* input = nullptr) {
+        if (!RunStep(cinfo, err, progress, step, input, row))
             codec::ThrowLibraryError(err.text);
     }
 };
@@ -121,10 +135,9 @@ void Report(CProgressSink* sink, int row, int height) {
 
 void CJPEGDecoder::Decode(CDataSource& source, CImageBitmap& bitmap, int depth) {
     Decompressor d;
-    // A lying file may claim a huge image; the library's working memory stays near ours.
-    d.cinfo.mem->max_memory_to_use = long(2 * PixelByteLimit() + (64 << 20));
-    const auto input = source.All().subspan(source.Position());
-    jpeg_mem_src(&d.cinfo, input.data(), static_cast<unsigned long>(input.size()));
+    const auto bytes = source.All().subspan(source.Position());
+    const Input input{bytes.data(), bytes.size(), long(2 * PixelByteLimit() + (64 << 20))};
+    d.Run(Step::Create, nullptr, &input);
     d.Run(Step::ReadHeader);
 
     const J_COLOR_SPACE space = d.cinfo.jpeg_color_space;

@@ -60,16 +60,20 @@ void ApplySetup(jpeg_compress_struct& cinfo, const JpegSetup& s) {
     }
 }
 
-enum class Step { Start, WriteRow, Finish };
+enum class Step { Create, Start, WriteRow, Finish };
 
 // The only place a library error lands: trivially destructible locals, nothing throws.
 bool RunStep(jpeg_compress_struct& cinfo, JpegError& err, Step step, const JpegSetup* setup,
-             const std::uint8_t* row) noexcept {
+             const std::uint8_t* row, unsigned char** buffer, unsigned long* size) noexcept {
     if (setjmp(err.jump)) {
         jpeg_abort_compress(&cinfo);
         return false;
     }
     switch (step) {
+    case Step::Create:
+        jpeg_create_compress(&cinfo);
+        jpeg_mem_dest(&cinfo, buffer, size);
+        break;
     case Step::Start:
         ApplySetup(cinfo, *setup);
         jpeg_start_compress(&cinfo, TRUE);
@@ -96,8 +100,6 @@ struct Compressor {
         cinfo.err = jpeg_std_error(&err.mgr);
         err.mgr.error_exit = OnError;
         err.mgr.output_message = OnMessage;
-        jpeg_create_compress(&cinfo);
-        jpeg_mem_dest(&cinfo, &buffer, &size);
     }
     ~Compressor() {
         jpeg_destroy_compress(&cinfo);
@@ -107,7 +109,7 @@ struct Compressor {
     Compressor& operator=(const Compressor&) = delete;
 
     void Run(Step step, const JpegSetup* setup = nullptr, const std::uint8_t* row = nullptr) {
-        if (!RunStep(cinfo, err, step, setup, row))
+        if (!RunStep(cinfo, err, step, setup, row, &buffer, &size))
             codec::ThrowLibraryError(err.text);
     }
 };
@@ -126,6 +128,7 @@ void CJPEGEncoder::Encode(const CImageBitmap& bitmap, std::vector<std::uint8_t>&
     const JpegSetup setup{source.Width(), source.Height(), packed ? JCS_EXT_BGR : JCS_EXT_BGRX,
                           packed ? 3 : 4, m_options};
     Compressor c;
+    c.Run(Step::Create);
     c.Run(Step::Start, &setup);
     for (int y = 0; y < source.Height(); ++y)
         c.Run(Step::WriteRow, nullptr, source.Line(y));

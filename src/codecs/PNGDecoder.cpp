@@ -183,6 +183,11 @@ void CPNGDecoder::Decode(CDataSource& source, CImageBitmap& bitmap, int depth) {
     r.state.size = input.size();
     png_set_read_fn(r.png, &r.state, OnRead);
     png_set_user_limits(r.png, png_uint_32(CImageBitmap::kMaxSide), png_uint_32(CImageBitmap::kMaxSide));
+    // Text, colour profiles and the like are never used; skipping them keeps a compressed
+    // chunk from inflating to gigabytes, and other chunks are bounded too.
+    static constexpr png_byte kIgnored[] = "iCCP\0iTXt\0tEXt\0zTXt\0sPLT\0eXIf\0tIME\0pCAL\0sCAL\0hIST\0";
+    png_set_keep_unknown_chunks(r.png, PNG_HANDLE_CHUNK_NEVER, kIgnored, int(sizeof kIgnored / 5));
+    png_set_chunk_malloc_max(r.png, 8 << 20);
     r.Run(Step::ReadInfo);
 
     const PngHeader& h = r.header;

@@ -83,8 +83,77 @@ make_tga() {
     derive tga-topright "$d/rgb24.tga" "$d/rgb24topright.tga"
 }
 
+make_jpeg() {
+    local d=$seeds/jpeg; mkdir -p "$d"
+    local p=$work/pic.ppm
+    convert "$p" -quality 80 -sampling-factor 1x1 "$d/baseline.jpg"
+    convert "$p" -quality 80 -sampling-factor 2x2 "$d/yuv420.jpg"
+    convert "$p" -quality 80 -sampling-factor 2x1 "$d/yuv422.jpg"
+    convert "$p" -quality 80 -interlace JPEG "$d/progressive.jpg"
+    convert "$work/grey.pgm" -quality 80 "$d/grey.jpg"
+    convert "$p" -colorspace CMYK -quality 80 "$d/cmyk.jpg"
+}
+
+make_png() {
+    local d=$seeds/png; mkdir -p "$d"
+    local p=$work/pic.ppm a=$work/alpha.png
+    convert "$p" -alpha set -channel A -fx 'i/w' +channel "$a"
+    for b in 1 2 4 8 16; do
+        convert "$p" -colorspace gray -depth $b -define png:color-type=0 -define png:bit-depth=$b "$d/grey$b.png"
+    done
+    for b in 1 2 4 8; do
+        convert "$p" +dither -colors $((1 << b)) -define png:bit-depth=$b "PNG8:$d/palette$b.png"
+    done
+    convert "$p" +dither -colors 9 -fill none -draw 'color 0,0 replace' "PNG8:$d/palette-trns.png"
+    convert "$p" -depth 16 -define png:color-type=2 "$d/rgb16.png"
+    convert "$p" -depth 8 -fill none -draw 'color 0,0 replace' -define png:color-type=2 "$d/rgb-trns.png"
+    convert "$a" -depth 8 -define png:color-type=6 "$d/rgba8.png"
+    convert "$a" -colorspace gray -depth 16 -define png:color-type=4 "$d/greyalpha16.png"
+    convert "$p" -interlace PNG -depth 8 -define png:color-type=2 "$d/interlaced.png"
+}
+
+make_tiff() {
+    local d=$seeds/tiff; mkdir -p "$d"
+    local p=$work/pic.ppm
+    convert "$p" -colors 2 -type bilevel -compress None "$d/bilevel.tif"
+    convert "$p" -colors 2 -type bilevel -compress Group4 "$d/g4.tif"
+    convert "$p" +dither -colors 12 -type palette -depth 4 "$d/palette4.tif"
+    convert "$p" +dither -colors 40 -type palette -compress LZW "$d/palette8-lzw.tif"
+    convert "$p" -compress None "$d/rgb8.tif"
+    convert "$p" -depth 16 -compress Zip "$d/rgb16-zip.tif"
+    convert "$p" -alpha set -channel A -fx 'i/w' +channel -compress LZW "$d/rgba.tif"
+    convert "$work/grey.pgm" -compress None "$d/grey.tif"
+    convert "$p" -define tiff:tile-geometry=16x16 -compress None "$d/tiled.tif"
+    convert "$p" -compress JPEG -quality 80 "$d/jpeg.tif"
+    convert "$p" -compress None -endian MSB "$d/bigendian.tif"
+}
+
+make_gif() {
+    local d=$seeds/gif; mkdir -p "$d"
+    local p=$work/pic.ppm
+    convert "$p" +dither -colors 32 "$d/plain.gif"
+    convert "$p" +dither -colors 32 -interlace GIF "$d/interlaced.gif"
+    convert "$p" +dither -colors 16 -fill none -draw 'color 0,0 replace' "$d/transparent.gif"
+    convert "$p" +dither -colors 8 -page 12x10+2+1 "$d/offset-frame.gif"
+    convert -delay 10 "$p" "$work/grey.pgm" +dither -colors 16 "$d/animated.gif"
+}
+
+make_picture() {
+    local d=$seeds/picture; mkdir -p "$d"
+    for f in bmp/rle8.bmp jpeg/baseline.jpg png/palette-trns.png tiff/palette4.tif gif/transparent.gif; do
+        [ -f "$seeds/$f" ] && cp "$seeds/$f" "$d/"
+    done
+    # A DOS EPS header (30 bytes) whose TIFF preview follows it.
+    python3 - "$seeds/tiff/palette4.tif" "$d/preview.eps" <<'PY'
+import struct, sys
+tiff = open(sys.argv[1], 'rb').read()
+head = struct.pack('<IIIIIIIH', 0xC6D3D0C5, 30, 0, 0, 0, 30, len(tiff), 0xFFFF)
+open(sys.argv[2], 'wb').write(head + tiff)
+PY
+}
+
 formats=("$@")
-[ ${#formats[@]} -gt 0 ] || formats=(bmp tga)
+[ ${#formats[@]} -gt 0 ] || formats=(bmp tga jpeg png tiff gif picture)
 for f in "${formats[@]}"; do
     "make_$f"
 done
