@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+// The image window base.
+#include "framework/ui/MDIChildWnd.h"
+
+#include "framework/Document.h"
+#include "framework/GuardCommand.h"
+#include "framework/View.h"
+#include "framework/ui/MDIFrameWnd.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QKeySequence>
+#include <QMdiArea>
+#include <QMenu>
+
+CMDIChildWnd::CMDIChildWnd()
+{
+    // Ctrl+W belongs to the program (Paste As New Image), not to the window's system menu.
+    if (QMenu* pSystem = systemMenu()) {
+        const QKeySequence ctrlW(Qt::CTRL | Qt::Key_W);
+        for (QAction* pAction : pSystem->actions()) {
+            QList<QKeySequence> keys = pAction->shortcuts();
+            if (keys.removeAll(ctrlW) > 0)
+                pAction->setShortcuts(keys);
+        }
+    }
+}
+
+void CMDIChildWnd::SetView(QWidget* pWidget, CView* pView)
+{
+    setWidget(pWidget);
+    m_pView = pView;
+    if (m_pView != nullptr)
+        m_pView->SetParentFrame(this);
+}
+
+CMDIFrameWnd* CMDIChildWnd::MainFrame() const
+{
+    QMdiArea* pArea = mdiArea();
+    return pArea != nullptr ? dynamic_cast<CMDIFrameWnd*>(pArea->window()) : nullptr;
+}
+
+CFrameWnd* CMDIChildWnd::GetParentFrame() const
+{
+    return MainFrame();
+}
+
+void CMDIChildWnd::ActivateFrame()
+{
+    if (!isVisible())
+        show();
+    if (QMdiArea* pArea = mdiArea())
+        pArea->setActiveSubWindow(this);
+    if (widget() != nullptr)
+        widget()->setFocus();
+}
+
+void CMDIChildWnd::DestroyFrame()
+{
+    if (m_bDestroying)
+        return;
+    m_bDestroying = true;
+    if (m_pView != nullptr) {
+        if (CDocument* pDoc = m_pView->GetDocument())
+            pDoc->RemoveView(m_pView);
+    }
+    QMdiArea* pArea = mdiArea();
+    if (pArea != nullptr && pArea->currentSubWindow() == this)
+        pArea->activateNextSubWindow();
+    hide();
+    if (pArea != nullptr && pArea->currentSubWindow() == this)
+        pArea->setActiveSubWindow(nullptr);
+    if (CMDIFrameWnd* pMain = MainFrame())
+        pMain->OnChildFramesChanged();
+    deleteLater();
+}
+
+void CMDIChildWnd::OnUpdateFrameTitle()
+{
+    CDocument* pDoc = GetActiveDocument();
+    if (pDoc != nullptr)
+        setWindowTitle(TitleFor(pDoc->GetTitle()));
+    if (CMDIFrameWnd* pMain = MainFrame())
+        pMain->OnUpdateFrameTitle();
+}
+
+void CMDIChildWnd::closeEvent(QCloseEvent* pEvent)
+{
+    // The window goes through DestroyFrame (deferred), never through the plain close.
+    pEvent->ignore();
+    if (m_bDestroying)
+        return;
+    CDocument* pDoc = GetActiveDocument();
+    if (pDoc == nullptr) {
+        DestroyFrame();
+        return;
+    }
+    GuardCommand([&] {
+        if (!pDoc->CanCloseFrame(this))
+            return;
+        if (pDoc->Views().size() == 1)
+            pDoc->OnCloseDocument();
+        else
+            DestroyFrame();
+    });
+}
