@@ -1,0 +1,207 @@
+// SPDX-License-Identifier: MIT
+// The settings record: its field table and the load and save passes over the registry.
+#include "platform/AppSettings.h"
+
+namespace platform {
+
+namespace {
+
+constexpr std::string_view kPrintLayout = "PrintLayout";
+constexpr std::string_view kHotkey = "Hotkey";
+constexpr std::string_view kCaptureOptions = "CaptureOptions";
+
+constexpr std::uint16_t kDefaultHotkeys[kCaptureActionCount] = {
+    0x202C, // ActiveWindow: Alt+Print Screen
+    0xE043, // ActiveWindowClient: Ctrl+Shift+Alt+C
+    0x804E, // Control: Ctrl+N
+    0xA053, // Square: Ctrl+Alt+S
+    0xA052, // Rectangle: Ctrl+Alt+R
+    0xC043, // Circle: Ctrl+Shift+C
+    0xA045, // Ellipse: Ctrl+Alt+E
+    0xA050, // Polygon: Ctrl+Alt+P
+    0xC04D, // PopupMenu: Ctrl+Shift+M
+    0xA044, // Desktop: Ctrl+Alt+D
+    0xC053, // SingleWindow: Ctrl+Shift+S
+    0xC04C, // RepeatLast: Ctrl+Shift+L
+    0x002C, // Default: Print Screen
+};
+
+using S = CAppSettings;
+
+SettingField Hotkey(std::string_view name, int index) {
+    return {kHotkey, name, SettingKind::Hotkey, {}, CRegistryStore::kNoLimit, index};
+}
+
+SettingField Ranged(SettingField field, std::int64_t nMin, std::int64_t nMax) {
+    field.nMin = nMin;
+    field.nMax = nMax;
+    return field;
+}
+
+const SettingField kFields[] = {
+    {kPrintLayout, "SizePage", SettingKind::Pair, &S::m_sizePage},
+    {kPrintLayout, "SizePrint", SettingKind::Pair, &S::m_sizePrint},
+    {kPrintLayout, "ImageCenterFlag", SettingKind::Word, &S::m_wImageCenterFlag},
+    {kPrintLayout, "Title", SettingKind::String, &S::m_strTitle, 255},
+    {kPrintLayout, "PrintMode", SettingKind::Dword, &S::m_dwPrintMode},
+    {kPrintLayout, "TitleAlign", SettingKind::Word, &S::m_wTitleAlign},
+    {kPrintLayout, "Margins", SettingKind::Quad, &S::m_rcMargins},
+    Hotkey("ActiveWindow", ActiveWindow),
+    Hotkey("ActiveWindowClient", ActiveWindowClient),
+    Hotkey("Control", Control),
+    Hotkey("Square", Square),
+    Hotkey("Rectangle", Rectangle),
+    Hotkey("Circle", Circle),
+    Hotkey("Ellipse", Ellipse),
+    Hotkey("Polygon", Polygon),
+    Hotkey("PopupMenu", PopupMenu),
+    Hotkey("Desktop", Desktop),
+    Hotkey("SingleWindow", SingleWindow),
+    Hotkey("RepeatLast", RepeatLast),
+    Hotkey("Default", Default),
+    {kCaptureOptions, "OptionsA", SettingKind::Flags, &S::m_dwOptionsA},
+    {kCaptureOptions, "ColorViewBackground", SettingKind::Colour, &S::m_crViewBackground},
+    {kCaptureOptions, "ColorImageBackground", SettingKind::Colour, &S::m_crImageBackground},
+    {kCaptureOptions, "ColorTransparency", SettingKind::Colour, &S::m_crTransparency},
+    Ranged({kCaptureOptions, "DefaultCaptureAction", SettingKind::Dword, &S::m_dwDefaultCaptureAction}, 0, 10),
+    Ranged({kCaptureOptions, "CaptureDelayTime", SettingKind::Word, &S::m_wCaptureDelayTime}, 0, 5000),
+    Ranged({kCaptureOptions, "JPEGOptimizeCoding", SettingKind::Word, &S::m_wJPEGOptimizeCoding}, 0, 1),
+    Ranged({kCaptureOptions, "JPEGQuality", SettingKind::Word, &S::m_wJPEGQuality}, 0, 100),
+    Ranged({kCaptureOptions, "JPEGSmootingFactor", SettingKind::Word, &S::m_wJPEGSmootingFactor}, 0, 100),
+    {kCaptureOptions, "JPEGDIP", SettingKind::JpegDip, &S::m_sizeJPEGDIP},
+    {kCaptureOptions, "AutoSavePath", SettingKind::String, &S::m_strAutoSavePath, 259},
+    {kCaptureOptions, "AutoSaveLeadFileName", SettingKind::String, &S::m_strAutoSaveLeadFileName, 127},
+    {kCaptureOptions, "AutoSaveOptions", SettingKind::Flags, &S::m_dwAutoSaveOptions},
+    Ranged({kCaptureOptions, "AutoSaveDigitCount", SettingKind::Word, &S::m_wAutoSaveDigitCount}, 2, 6),
+    Ranged({kCaptureOptions, "AutoSaveStartNO", SettingKind::Dword, &S::m_dwAutoSaveStartNO}, 1, 999999),
+    Ranged({kCaptureOptions, "AutoSaveImageType", SettingKind::Dword, &S::m_dwAutoSaveImageType}, 0, 4),
+};
+
+// (index read) modulo 35, never negative: a stored index of -1 must not reach outside the table.
+std::size_t HotkeySlot(std::int32_t index) {
+    const std::int32_t slot = index % static_cast<std::int32_t>(kHotkeyTableSize);
+    return static_cast<std::size_t>(slot < 0 ? slot + static_cast<std::int32_t>(kHotkeyTableSize) : slot);
+}
+
+void ExchangeHotkey(CRegistryStore& store, const SettingField& field, HotkeyTable& table) {
+    std::int32_t index = field.nHotkeyIndex;
+    std::int32_t word = table[static_cast<std::size_t>(field.nHotkeyIndex)];
+    store.Pair(field.name, index, word);
+    if (store.IsLoading())
+        table[HotkeySlot(index)] = static_cast<std::uint16_t>(word & 0xFFFF);
+}
+
+void ExchangeJpegDip(CRegistryStore& store, const SettingField& field, SizeValue& dip) {
+    if (!store.IsLoading())
+        return store.Pair(field.name, dip.cx, dip.cy);
+    // An absent value therefore gives 0, 0 rather than the record's 720, 720.
+    std::int32_t cx = 0, cy = 0;
+    store.Pair(field.name, cx, cy);
+    if (cx >= 0)
+        dip.cx = cx;
+    if (cy >= 0)
+        dip.cy = cy;
+}
+
+void ExchangeAll(CRegistryStore& store, CAppSettings& settings) {
+    std::string_view section;
+    for (const SettingField& field : kFields) {
+        if (field.section != section) {
+            section = field.section;
+            store.OpenSection(section);
+        }
+        ExchangeSettingField(store, field, settings);
+    }
+}
+
+} // namespace
+
+CAppSettings::CAppSettings(std::string strModulePath)
+    : m_strModulePath(std::move(strModulePath)), m_strProgramPath(m_strModulePath),
+      m_strDefaultAutoSavePath(DefaultOutputDirectory(m_strModulePath).string()) {
+    std::copy(std::begin(kDefaultHotkeys), std::end(kDefaultHotkeys), m_wHotkeyTable.begin());
+    m_strAutoSavePath = m_strDefaultAutoSavePath;
+    m_jpegWorking = StoredJpegOptions();
+}
+
+void CAppSettings::Load(const HiveLocations& locations) {
+    {
+        CRegistryStore store(CRegistryStore::Direction::Load, locations);
+        store.OpenCurrentUserRoot();
+        ExchangeAll(store, *this);
+    }
+    m_strProgramPath = ResolveProgramPath(m_strModulePath, locations);
+    m_jpegWorking = StoredJpegOptions();
+}
+
+bool CAppSettings::Save(const HiveLocations& locations, std::string* pError) {
+    // The hotkey table is refreshed from the hook library here once it owns the live table.
+    CRegistryStore store(CRegistryStore::Direction::Save, locations);
+    store.OpenCurrentUserRoot();
+    ExchangeAll(store, *this);
+    if (store.Close())
+        return true;
+    if (pError)
+        *pError = store.LastError();
+    return false;
+}
+
+void CAppSettings::ApplyStartupCounterReset() {
+    if (m_dwAutoSaveOptions & autosave::kResetCounterAtStart)
+        m_dwAutoSaveStartNO = 1;
+}
+
+JpegOptions CAppSettings::StoredJpegOptions() const {
+    return {m_wJPEGOptimizeCoding, m_wJPEGQuality, m_wJPEGSmootingFactor, m_sizeJPEGDIP};
+}
+
+std::span<const SettingField> SettingFields() {
+    return kFields;
+}
+
+const SettingField* FindSettingField(std::string_view section, std::string_view name) {
+    for (const SettingField& field : kFields)
+        if (NamesEqual(field.section, section) && NamesEqual(field.name, name))
+            return &field;
+    return nullptr;
+}
+
+void ExchangeSettingField(CRegistryStore& store, const SettingField& field, CAppSettings& settings) {
+    switch (field.kind) {
+    case SettingKind::Word:
+        return store.Word(field.name, settings.*std::get<std::uint16_t S::*>(field.member));
+    case SettingKind::Dword:
+    case SettingKind::Flags:
+    case SettingKind::Colour:
+        return store.Dword(field.name, settings.*std::get<std::uint32_t S::*>(field.member));
+    case SettingKind::String:
+        return store.String(field.name, settings.*std::get<std::string S::*>(field.member), field.nMaxChars);
+    case SettingKind::Pair: {
+        SizeValue& size = settings.*std::get<SizeValue S::*>(field.member);
+        return store.Pair(field.name, size.cx, size.cy);
+    }
+    case SettingKind::Quad: {
+        RectValue& rect = settings.*std::get<RectValue S::*>(field.member);
+        return store.Quad(field.name, rect.left, rect.top, rect.right, rect.bottom);
+    }
+    case SettingKind::Hotkey:
+        return ExchangeHotkey(store, field, settings.Hotkeys());
+    case SettingKind::JpegDip:
+        return ExchangeJpegDip(store, field, settings.*std::get<SizeValue S::*>(field.member));
+    }
+}
+
+bool SaveSettingField(const SettingField& field, CAppSettings& settings, const HiveLocations& locations,
+                      std::string* pError) {
+    CRegistryStore store(CRegistryStore::Direction::Save, locations);
+    store.OpenCurrentUserRoot();
+    store.OpenSection(field.section);
+    ExchangeSettingField(store, field, settings);
+    if (store.Close())
+        return true;
+    if (pError)
+        *pError = store.LastError();
+    return false;
+}
+
+} // namespace platform

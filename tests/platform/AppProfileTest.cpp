@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+// Tests of profile values and the recent-file list.
+#include "platform/AppProfile.h"
+
+#include "support/TempXdgTest.h"
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+class AppProfileTest : public testsupport::CTempXdgTest {};
+
+} // namespace
+
+TEST_F(AppProfileTest, ValuesRoundTripAndWrongTypesGiveTheDefault) {
+    CAppProfile profile;
+    EXPECT_EQ(profile.GetProfileInt("Settings", "TVDispType", 1), 1u);
+    EXPECT_EQ(profile.GetProfileString("Settings", "TVFileName", "none"), "none");
+    EXPECT_FALSE(profile.GetProfileBinary("Settings", "TVLogoFont"));
+
+    RegBinary font(60);
+    for (std::size_t i = 0; i < font.size(); ++i)
+        font[i] = static_cast<std::uint8_t>(i * 7);
+    ASSERT_TRUE(profile.WriteProfileInt("Settings", "TVDispType", 2));
+    ASSERT_TRUE(profile.WriteProfileString("Settings", "TVFileName", "/home/u/Bilder/logo \"1\".bmp"));
+    ASSERT_TRUE(profile.WriteProfileBinary("Settings", "TVLogoFont", font));
+    CAppProfile again; // a fresh reader sees the file, not a cache
+    EXPECT_EQ(again.GetProfileInt("Settings", "TVDispType", 1), 2u);
+    EXPECT_EQ(again.GetProfileString("Settings", "TVFileName"), "/home/u/Bilder/logo \"1\".bmp");
+    EXPECT_EQ(again.GetProfileBinary("Settings", "TVLogoFont"), font);
+    EXPECT_EQ(again.GetProfileInt("Settings", "TVFileName", 9), 9u);
+    EXPECT_EQ(again.GetProfileString("Settings", "TVDispType", "x"), "x");
+
+    ASSERT_TRUE(again.DeleteProfileValue("Settings", "TVDispType"));
+    EXPECT_EQ(profile.GetProfileInt("Settings", "TVDispType", 1), 1u);
+}
+
+TEST_F(AppProfileTest, RecentFileListKeepsOrderAndDropsRemovedEntries) {
+    const HiveLocations where = HiveLocations::FromEnvironment();
+    EXPECT_TRUE(LoadRecentFileList(where).empty());
+    const std::vector<std::string> six = {"/1.png", "/2.png", "/3.png", "/4.png", "/5.png", "/6 \"six\".png"};
+    ASSERT_TRUE(SaveRecentFileList(where, six));
+    EXPECT_EQ(LoadRecentFileList(where), six);
+    EXPECT_EQ(LoadRecentFileList(where, 4), std::vector<std::string>(six.begin(), six.begin() + 4));
+
+    ASSERT_TRUE(SaveRecentFileList(where, std::vector<std::string>{"/only.png"}));
+    EXPECT_EQ(LoadRecentFileList(where), std::vector<std::string>{"/only.png"});
+    ASSERT_TRUE(SaveRecentFileList(where, {}));
+    EXPECT_TRUE(LoadRecentFileList(where).empty());
+    CAppProfile profile(where);
+    EXPECT_EQ(profile.GetProfileString("Recent File List", "File2", "gone"), "gone");
+}
