@@ -8,21 +8,21 @@
 #include "image/Trace.h"
 
 #include <memory>
-#include <new>
 #include <string>
 
 #include <gif_lib.h>
 
 namespace {
 
+struct GifOutput {
+    std::vector<std::uint8_t>* out;
+    CPictureEncoder* encoder;
+};
+
 int OnWrite(GifFileType* gif, const GifByteType* data, int count) {
-    auto* out = static_cast<std::vector<std::uint8_t>*>(gif->UserData);
-    try {
-        out->insert(out->end(), data, data + count);
-    } catch (const std::bad_alloc&) {
-        return 0; // the library reports the failed write
-    }
-    return count;
+    auto* output = static_cast<GifOutput*>(gif->UserData);
+    // A short count makes the library report its write error.
+    return count > 0 && output->encoder->Append(*output->out, data, std::size_t(count)) ? count : 0;
 }
 
 struct MapDeleter {
@@ -88,8 +88,9 @@ void CGIFEncoder::Encode(const CImageBitmap& bitmap, std::vector<std::uint8_t>& 
         Fail(E_GIF_ERR_NOT_ENOUGH_MEM);
 
     int error = 0;
+    GifOutput output{&out, this};
     GifWriter w;
-    w.gif = EGifOpen(&out, OnWrite, &error);
+    w.gif = EGifOpen(&output, OnWrite, &error);
     if (!w.gif)
         Fail(error);
     if (EGifPutScreenDesc(w.gif, width, height, 8, 0, map.get()) == GIF_ERROR ||

@@ -10,7 +10,6 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <new>
 
 #include <png.h>
 
@@ -20,6 +19,7 @@ struct PngWriteState {
     std::jmp_buf jump;
     char text[256];
     std::vector<std::uint8_t>* out;
+    CPictureEncoder* encoder;
 };
 
 [[noreturn]] void OnError(png_structp png, png_const_charp message) {
@@ -32,13 +32,7 @@ void OnWarning(png_structp, png_const_charp message) { img::Trace("PNG library: 
 
 void OnWrite(png_structp png, png_bytep data, png_size_t count) {
     auto* state = static_cast<PngWriteState*>(png_get_io_ptr(png));
-    bool stored = true;
-    try {
-        state->out->insert(state->out->end(), data, data + count);
-    } catch (const std::bad_alloc&) {
-        stored = false; // no exception may cross the library
-    }
-    if (!stored)
+    if (!state->encoder->Append(*state->out, data, count))
         png_error(png, "Error writting file");
 }
 
@@ -140,8 +134,9 @@ struct PngWriter {
     png_structp png = nullptr;
     png_infop info = nullptr;
 
-    explicit PngWriter(std::vector<std::uint8_t>& out) {
+    PngWriter(std::vector<std::uint8_t>& out, CPictureEncoder& encoder) {
         state.out = &out;
+        state.encoder = &encoder;
         png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, OnError, OnWarning);
         if (png)
             info = png_create_info_struct(png);
@@ -163,7 +158,7 @@ struct PngWriter {
 
 void CPNGEncoder::Encode(const CImageBitmap& bitmap, std::vector<std::uint8_t>& out) {
     const PngLayout layout = ChooseLayout(bitmap);
-    PngWriter w(out);
+    PngWriter w(out, *this);
     w.Run(Step::Header, &layout);
     for (int y = 0; y < bitmap.Height(); ++y)
         w.Run(Step::WriteRow, nullptr, bitmap.Line(y));

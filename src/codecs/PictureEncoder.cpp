@@ -31,6 +31,15 @@ std::vector<std::uint8_t> CPictureEncoder::EncodeToMemory(const CImageBitmap& bi
     return out;
 }
 
+bool CPictureEncoder::Append(std::vector<std::uint8_t>& out, const std::uint8_t* data, std::size_t size) noexcept {
+    try {
+        out.insert(out.end(), data, data + size);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false; // no exception may cross the libraries that call this
+    }
+}
+
 void CPictureEncoder::SaveToFile(const std::string& path, const CImageBitmap& bitmap) {
     img::Trace("--- Encoding file %s. ---\n", path.c_str());
     const std::vector<std::uint8_t> bytes = EncodeToMemory(bitmap);

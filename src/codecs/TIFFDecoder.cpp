@@ -24,6 +24,8 @@ struct TiffShape {
     std::uint16_t samplesPerPixel = 1;
     std::uint16_t planar = PLANARCONFIG_CONTIG;
     std::uint16_t extraSamples = 0;
+    std::uint16_t firstExtraType = EXTRASAMPLE_UNSPECIFIED;
+    std::uint16_t orientation = ORIENTATION_TOPLEFT;
     bool tiled = false;
 };
 
@@ -39,6 +41,9 @@ TiffShape ReadShape(TIFF* tif, CTiffMemoryStream& stream) {
     TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &s.planar);
     std::uint16_t* types = nullptr;
     TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &s.extraSamples, &types);
+    if (s.extraSamples > 0 && types)
+        s.firstExtraType = types[0];
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &s.orientation);
     s.tiled = TIFFIsTiled(tif) != 0;
     return s;
 }
@@ -49,6 +54,26 @@ bool IsLoColor(const TiffShape& s) {
     const bool palette = s.photometric == PHOTOMETRIC_PALETTE && (b == 1 || b == 2 || b == 4 || b == 8);
     const bool bilevel = (s.photometric == PHOTOMETRIC_MINISWHITE || s.photometric == PHOTOMETRIC_MINISBLACK) && b == 1;
     return layoutOk && (palette || bilevel);
+}
+
+// 8-bit RGBA or grey-alpha strips with straight alpha, upright. The library's RGBA reading
+// would premultiply them, losing most of the colour of nearly transparent pixels.
+bool IsStraightAlpha(const TiffShape& s) {
+    const bool layoutOk = !s.tiled && s.planar == PLANARCONFIG_CONTIG && s.bitsPerSample == 8 &&
+                          s.orientation == ORIENTATION_TOPLEFT && s.extraSamples == 1 &&
+                          s.firstExtraType == EXTRASAMPLE_UNASSALPHA;
+    return layoutOk && ((s.photometric == PHOTOMETRIC_RGB && s.samplesPerPixel == 4) ||
+                        (s.photometric == PHOTOMETRIC_MINISBLACK && s.samplesPerPixel == 2));
+}
+
+void StraightRowToBgra(const std::uint8_t* IMG_RESTRICT in, RGBQuad* IMG_RESTRICT out, int width, bool grey) noexcept {
+    if (grey) {
+        for (int x = 0; x < width; ++x, in += 2)
+            out[x] = RGBQuad{in[0], in[0], in[0], in[1]};
+        return;
+    }
+    for (int x = 0; x < width; ++x, in += 4)
+        out[x] = RGBQuad{in[2], in[1], in[0], in[3]};
 }
 
 // Colour maps are 16-bit, but some writers store 8-bit values unscaled; a map with nothing
@@ -109,6 +134,8 @@ void CTIFFDecoder::Decode(CDataSource& source, CImageBitmap& bitmap, int depth) 
     codec::CheckImageSize(shape.width, shape.height, lo && depth != 32 ? 8 : 32, PixelByteLimit());
     if (lo)
         DoLoColor(tif.get(), stream, bitmap, depth);
+    else if (IsStraightAlpha(shape))
+        DoStraightAlpha(tif.get(), stream, bitmap);
     else
         DoRgba(tif.get(), stream, bitmap);
     if (CProgressSink* sink = source.ProgressSink())
@@ -138,6 +165,21 @@ void CTIFFDecoder::DoLoColor(TIFF* tif, CTiffMemoryStream& stream, CImageBitmap&
         UnpackRow(line.data(), target.Line(y), w, bits);
     }
     output.Finish();
+}
+
+void CTIFFDecoder::DoStraightAlpha(TIFF* tif, CTiffMemoryStream& stream, CImageBitmap& bitmap) {
+    const TiffShape s = ReadShape(tif, stream);
+    const int w = int(s.width), h = int(s.height);
+    const tmsize_t lineBytes = TIFFScanlineSize(tif);
+    if (lineBytes < tmsize_t(std::size_t(w) * s.samplesPerPixel))
+        codec::ThrowLibraryError(stream.ErrorText().empty() ? "Bad TIFF scanline size." : stream.ErrorText());
+    std::vector<std::uint8_t> line(static_cast<std::size_t>(lineBytes));
+    bitmap.Create(w, h, 32, true);
+    for (int y = 0; y < h; ++y) {
+        if (TIFFReadScanline(tif, line.data(), std::uint32_t(y), 0) < 0)
+            codec::ThrowLibraryError(stream.ErrorText());
+        StraightRowToBgra(line.data(), bitmap.Row<RGBQuad>(y), w, s.samplesPerPixel == 2);
+    }
 }
 
 void CTIFFDecoder::DoRgba(TIFF* tif, CTiffMemoryStream& stream, CImageBitmap& bitmap) {

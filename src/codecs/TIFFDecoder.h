@@ -17,5 +17,7 @@ public:
 private:
     // Palette and bilevel strips, one scanline at a time, as palette indexes.
     void DoLoColor(TIFF* tif, CTiffMemoryStream& stream, CImageBitmap& bitmap, int depth);
+    // 8-bit colour or grey with straight (unassociated) alpha, kept as stored.
+    void DoStraightAlpha(TIFF* tif, CTiffMemoryStream& stream, CImageBitmap& bitmap);
     void DoRgba(TIFF* tif, CTiffMemoryStream& stream, CImageBitmap& bitmap);
 };

@@ -89,7 +89,8 @@ std::optional<RawImage> Decode(const std::filesystem::path& path, int channelBit
     return image;
 }
 
-std::string Compare(const CImageBitmap& bitmap, const RawImage& reference, int tolerance, bool checkAlpha) {
+std::string Compare(const CImageBitmap& bitmap, const RawImage& reference, int tolerance, bool checkAlpha,
+                    bool premultiplied) {
     if (bitmap.Width() != reference.width || bitmap.Height() != reference.height) {
         std::ostringstream s;
         s << "size " << bitmap.Width() << "x" << bitmap.Height() << " but reference is "
@@ -115,8 +116,9 @@ std::string Compare(const CImageBitmap& bitmap, const RawImage& reference, int t
             bool same = checkAlpha && got[3] == 0 && ref[3] == 0;
             if (!same) {
                 same = true;
+                const int slack = premultiplied ? (ref[3] > 0 ? 255 / ref[3] : 255) : 0;
                 for (int c = 0; c < (checkAlpha ? 4 : 3); ++c)
-                    same = same && std::abs(got[c] - ref[c]) <= tolerance;
+                    same = same && std::abs(got[c] - ref[c]) <= tolerance + (c < 3 ? slack : 0);
             }
             if (!same && mismatches++ == 0)
                 first << "first difference at (" << x << "," << y << "): got " << got[0] << "," << got[1]

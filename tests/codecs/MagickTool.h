@@ -32,9 +32,11 @@ std::optional<RawImage> Decode(const std::filesystem::path& path, int channelBit
 
 // Compares bitmap (any depth; 8-bpp and 1-bpp through their palette) with reference, channel by
 // channel. 16-bit references are rounded to 8 bits first. Alpha is compared when checkAlpha;
-// otherwise the bitmap's fourth byte is ignored. Returns an empty string when they match,
-// else a description of the first difference and the count.
-std::string Compare(const CImageBitmap& bitmap, const RawImage& reference, int tolerance, bool checkAlpha);
+// otherwise the bitmap's fourth byte is ignored. With premultiplied, colour may also be off by
+// the precision that premultiplying by alpha leaves (255 / alpha). Returns an empty string when
+// they match, else a description of the first difference and the count.
+std::string Compare(const CImageBitmap& bitmap, const RawImage& reference, int tolerance, bool checkAlpha,
+                    bool premultiplied = false);
 
 } // namespace magick
 
