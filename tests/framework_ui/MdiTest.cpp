@@ -33,6 +33,8 @@ TEST_F(UiTest, MenusFollowTheOpenWindows)
     ASSERT_EQ(m_pMain->ChildFrames().size(), 1);
     EXPECT_EQ(m_pMain->ChildFrames()[0]->windowTitle(), QStringLiteral("Quorv1"));
     EXPECT_TRUE(m_pMain->ChildFrames()[0]->isVisible());
+    // A view without a size of its own still gets a usable window.
+    EXPECT_EQ(m_pMain->ChildFrames()[0]->size(), m_pMain->MdiArea()->viewport()->size() * 3 / 4);
 
     pDoc->SetTitle(QStringLiteral("Quorv1 *"));
     EXPECT_EQ(m_pMain->ChildFrames()[0]->windowTitle(), QStringLiteral("Quorv1 *"));

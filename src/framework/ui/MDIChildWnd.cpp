@@ -47,8 +47,18 @@ CFrameWnd* CMDIChildWnd::GetParentFrame() const
 
 void CMDIChildWnd::ActivateFrame()
 {
-    if (!isVisible())
+    if (!isVisible()) {
+        // A window too small to use (a view without a size of its own) opens at three quarters
+        // of the area, as windows do when the system chooses their size; the view's first
+        // update may fit it further.
+        QMdiArea* pArea = mdiArea();
+        if (pArea != nullptr) {
+            const QSize area = pArea->viewport()->size();
+            if (width() < area.width() / 3 || height() < area.height() / 3)
+                resize(area * 3 / 4);
+        }
         show();
+    }
     if (QMdiArea* pArea = mdiArea())
         pArea->setActiveSubWindow(this);
     if (widget() != nullptr)
