@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "image/PixelKernels.h"
 
+#include "image/Avx2Kernels.h"
+
 #include <algorithm>
 
 // The loops are written for the auto-vectoriser; the AVX2 clones are picked at load time on
@@ -26,9 +28,12 @@ void LutBytes(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT d
         dst[i] = lut[src[i]];
 }
 
-IMG_VECTOR_CLONES
 void LinearBytes(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst, std::size_t count,
                  float offset, float factor) noexcept {
+#if defined(IMG_HAVE_AVX2_KERNELS)
+    if (avx2::Available())
+        return avx2::LinearBytes(src, dst, count, offset, factor);
+#endif
     for (std::size_t i = 0; i < count; ++i) {
         float v = offset + factor * static_cast<float>(src[i]);
         v = std::min(std::max(v, 0.0f), 255.0f);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "image/RotateKernels.h"
 
+#include "image/Avx2Kernels.h"
+
 #include "image/FilterSupport.h"
 #include "image/ImageBitmap.h"
 
@@ -8,11 +10,14 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
+#define IMG_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define IMG_VECTOR_CLONES
+#endif
+
 namespace img {
 namespace {
-
-int SourceX(const RotationMap& map, int X, int Y) noexcept { return RoundHalfUp(map.c * X + map.s * Y); }
-int SourceY(const RotationMap& map, int X, int Y) noexcept { return RoundHalfUp(map.c * Y - map.s * X); }
 
 // Rows are equally spaced in every bitmap class; pitch may be negative (bottom-up memory).
 struct RowsOf {
@@ -23,45 +28,26 @@ struct RowsOf {
     std::ptrdiff_t pitch;
 };
 
-// The sample coordinates along one destination row, in 32.32 fixed point and stepped by
-// additions. Fixed point is off the double arithmetic by less than 6e-6 for any coordinate
-// of a bitmap within the size limits, so its floor is the double formula's whenever the
-// fraction is further than 2^-16 from a whole number; the rare samples that are not are
-// computed by the formula itself.
-class CFixedSampler {
-public:
-    static constexpr int kShift = 32;
-    static constexpr std::int64_t kHalf = std::int64_t(1) << (kShift - 1);
-    static constexpr std::int64_t kMask = (std::int64_t(1) << kShift) - 1;
-    static constexpr std::int64_t kMargin = std::int64_t(1) << (kShift - 16);
-
-    explicit CFixedSampler(const RotationMap& map) noexcept
-        : m_c(Fixed(map.c)), m_s(Fixed(map.s)), m_map(map) {}
-
-    // Sample coordinates of destination pixels (k, i) for k from k0 on, written to sx and sy.
-    void Row(int i, int k0, int count, int* IMG_RESTRICT sx, int* IMG_RESTRICT sy) const noexcept {
-        const int Y = m_map.minY + i;
-        const int X0 = m_map.minX + k0;
-        std::int64_t a = m_c * X0 + Fixed(m_map.s * Y) + kHalf;
-        std::int64_t b = Fixed(m_map.c * Y) - m_s * X0 + kHalf;
-        for (int k = 0; k < count; ++k, a += m_c, b -= m_s) {
-            sx[k] = int(a >> kShift);
-            sy[k] = int(b >> kShift);
-            if (Near(a) || Near(b)) [[unlikely]] {
-                sx[k] = SourceX(m_map, X0 + k, Y);
-                sy[k] = SourceY(m_map, X0 + k, Y);
-            }
-        }
+// Sample coordinates of destination pixels (k0 + k, i) for k < count: the formula itself, in a
+// loop the compiler vectorises.
+IMG_VECTOR_CLONES
+void SampleRun(const RotationMap& map, int i, int k0, int count, int* IMG_RESTRICT sx, int* IMG_RESTRICT sy) noexcept {
+    const int Y = map.minY + i;
+    const double sY = map.s * Y;
+    const double cY = map.c * Y;
+    const int X0 = map.minX + k0;
+    for (int k = 0; k < count; ++k) {
+        const double X = X0 + k;
+        sx[k] = static_cast<int>(std::floor(map.c * X + sY + 0.5));
+        sy[k] = static_cast<int>(std::floor(cY - map.s * X + 0.5));
     }
+}
 
-private:
-    static std::int64_t Fixed(double v) noexcept { return std::llround(std::ldexp(v, kShift)); }
-    static bool Near(std::int64_t v) noexcept { return ((v + kMargin) & kMask) < 2 * kMargin; }
-
-    std::int64_t m_c;
-    std::int64_t m_s;
-    RotationMap m_map;
-};
+// Destination tiles of kBand rows by kRun columns keep the source rows one tile reads few
+// enough for the caches and the address translation buffers.
+constexpr int kBand = 16;
+constexpr int kRun = 128;
+constexpr int kQuarterRun = 64;
 
 template <class Px>
 void RotateRows(const CImageBitmap& source, CImageBitmap& destination, const RotationMap& map, Px background,
@@ -70,23 +56,36 @@ void RotateRows(const CImageBitmap& source, CImageBitmap& destination, const Rot
     const unsigned width = unsigned(source.Width());
     const unsigned height = unsigned(source.Height());
     const int destWidth = destination.Width();
-    const CFixedSampler sampler(map);
-    constexpr int kBlock = 512;
-    int sx[kBlock];
-    int sy[kBlock];
-    for (int i = 0; i < destination.Height(); ++i) {
-        Px* dst = destination.Row<Px>(i);
-        for (int k0 = 0; k0 < destWidth; k0 += kBlock) {
-            const int count = std::min(kBlock, destWidth - k0);
-            sampler.Row(i, k0, count, sx, sy);
-            for (int k = 0; k < count; ++k) {
-                if (unsigned(sx[k]) < width && unsigned(sy[k]) < height)
-                    std::memcpy(&dst[k0 + k], rows.Row(sy[k]) + std::size_t(sx[k]) * sizeof(Px), sizeof(Px));
-                else
-                    dst[k0 + k] = background;
+    const int destHeight = destination.Height();
+    int sx[kRun];
+    int sy[kRun];
+    for (int i0 = 0; i0 < destHeight; i0 += kBand) {
+        const int band = std::min(kBand, destHeight - i0);
+        for (int k0 = 0; k0 < destWidth; k0 += kRun) {
+            const int count = std::min(kRun, destWidth - k0);
+            for (int i = i0; i < i0 + band; ++i) {
+                Px* dst = destination.Row<Px>(i) + k0;
+#if defined(IMG_HAVE_AVX2_KERNELS)
+                if constexpr (sizeof(Px) == 4) {
+                    if (avx2::Available()) {
+                        const int Y = map.minY + i;
+                        avx2::RotateRun32(rows.base, rows.pitch, int(width), int(height), map.c, map.s, map.s * Y,
+                                          map.c * Y, map.minX + k0, count, background, dst);
+                        continue;
+                    }
+                }
+#endif
+                SampleRun(map, i, k0, count, sx, sy);
+                for (int k = 0; k < count; ++k) {
+                    if (unsigned(sx[k]) < width && unsigned(sy[k]) < height)
+                        std::memcpy(&dst[k], rows.Row(sy[k]) + std::size_t(sx[k]) * sizeof(Px), sizeof(Px));
+                    else
+                        dst[k] = background;
+                }
             }
         }
-        progress.Row(i);
+        for (int i = i0; i < i0 + band; ++i)
+            progress.Row(i);
     }
 }
 
@@ -96,15 +95,13 @@ void RotateRowsPacked(const CImageBitmap& source, CImageBitmap& destination, con
     const unsigned width = unsigned(source.Width());
     const unsigned height = unsigned(source.Height());
     const int destWidth = destination.Width();
-    const CFixedSampler sampler(map);
-    constexpr int kBlock = 512;
-    int sx[kBlock];
-    int sy[kBlock];
+    int sx[kRun];
+    int sy[kRun];
     for (int i = 0; i < destination.Height(); ++i) {
         std::uint8_t* dst = destination.Line(i);
-        for (int k0 = 0; k0 < destWidth; k0 += kBlock) {
-            const int count = std::min(kBlock, destWidth - k0);
-            sampler.Row(i, k0, count, sx, sy);
+        for (int k0 = 0; k0 < destWidth; k0 += kRun) {
+            const int count = std::min(kRun, destWidth - k0);
+            SampleRun(map, i, k0, count, sx, sy);
             for (int k = 0; k < count; ++k) {
                 const bool inside = unsigned(sx[k]) < width && unsigned(sy[k]) < height;
                 SetPackedIndex(dst, k0 + k, depth, inside ? GetPackedIndex(source.Line(sy[k]), sx[k], depth) : background);
@@ -150,14 +147,17 @@ void CopyQuarter(const CImageBitmap& source, CImageBitmap& destination, const Qu
         for (int j = 0; j < band; ++j)
             dstRows[j] = destination.Row<Px>(i0 + j);
         const int sx = q.sx0 + q.bx * i0;
-        for (int k = 0; k < destWidth; ++k) {
-            const Px* src = sourceAt(sx, q.sy0 + q.ay * k);
-            if (q.bx == 1) {
-                for (int j = 0; j < band; ++j)
-                    dstRows[j][k] = src[j];
-            } else {
-                for (int j = 0; j < band; ++j)
-                    dstRows[j][k] = src[-j];
+        for (int k0 = 0; k0 < destWidth; k0 += kQuarterRun) {
+            const int k1 = std::min(destWidth, k0 + kQuarterRun);
+            for (int k = k0; k < k1; ++k) {
+                const Px* src = sourceAt(sx, q.sy0 + q.ay * k);
+                if (q.bx == 1) {
+                    for (int j = 0; j < band; ++j)
+                        dstRows[j][k] = src[j];
+                } else {
+                    for (int j = 0; j < band; ++j)
+                        dstRows[j][k] = src[-j];
+                }
             }
         }
         for (int j = 0; j < band; ++j)

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+// AVX2 forms of the hottest loops, chosen at run time on machines that have it. Each computes
+// exactly what its plain counterpart computes.
+#pragma once
+
+#include "image/Pixel.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace img::avx2 {
+
+// True when the processor runs AVX2 (checked once).
+bool Available() noexcept;
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define IMG_HAVE_AVX2_KERNELS 1
+
+// dst[i] = trunc(clamp(offset + factor * src[i], 0, 255)) in single precision.
+void LinearBytes(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst, std::size_t count,
+                 float offset, float factor) noexcept;
+
+// Rotation samples of one run of a destination row: X = x0 + k for k < count,
+//   sx = floor(c * X + sY + 0.5), sy = floor(cY - s * X + 0.5)
+// (sY = s * Y and cY = c * Y of the row), then the 32-bit source pixel there, or background
+// outside width x height. rows(y) = base + y * pitch.
+void RotateRun32(const std::uint8_t* base, std::ptrdiff_t pitch, int width, int height, double c, double s,
+                 double sY, double cY, int x0, int count, std::uint32_t background,
+                 std::uint32_t* IMG_RESTRICT dst) noexcept;
+#endif
+
+} // namespace img::avx2
