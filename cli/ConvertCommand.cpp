@@ -3,6 +3,7 @@
 // operations in order, save in the format of OUT's extension.
 #include "CliCommand.h"
 #include "ImageOperations.h"
+#include "ProgressBar.h"
 
 #include "codecs/PictureDecoder.h"
 #include "codecs/PictureSave.h"
@@ -18,6 +19,7 @@ struct ConvertArgs {
     std::vector<std::string> files;
     JpegOptions jpeg;
     std::vector<std::unique_ptr<cli::CImageOperation>> operations;
+    bool bProgress = false; // --progress: a bar on stderr per step
 };
 
 int ParseInt(const std::string& text, const std::string& option, int lo, int hi) {
@@ -63,6 +65,11 @@ std::size_t ParseJpegOption(std::span<const std::string> args, std::size_t i, Jp
 ConvertArgs Parse(std::span<const std::string> args) {
     ConvertArgs parsed;
     for (std::size_t i = 0; i < args.size();) {
+        if (args[i] == "--progress") {
+            parsed.bProgress = true;
+            ++i;
+            continue;
+        }
         std::size_t used = ParseJpegOption(args, i, parsed.jpeg);
         if (!used)
             used = cli::ParseImageOperation(args, i, parsed.operations);
@@ -83,15 +90,23 @@ int RunConvert(std::span<const std::string> args) {
     ConvertArgs parsed = Parse(args);
     CPictureDecoder decoder;
     CMemoryBitmap bitmap;
-    decoder.LoadFromFile(parsed.files[0], bitmap, 0, nullptr);
-    for (auto& operation : parsed.operations)
-        operation->Apply(bitmap, nullptr);
+    cli::CProgressBar bar;
+    CProgressSink* progress = parsed.bProgress ? &bar : nullptr;
+    if (progress)
+        bar.Begin("load " + parsed.files[0]);
+    decoder.LoadFromFile(parsed.files[0], bitmap, 0, progress);
+    for (auto& operation : parsed.operations) {
+        if (progress)
+            bar.Begin(operation->Name());
+        operation->Apply(bitmap, progress);
+    }
+    bar.Finish();
     codec::SavePicture(parsed.files[1], bitmap, parsed.jpeg);
     return cli::kExitOk;
 }
 
 std::string Usage() {
-    std::string usage = "IN OUT [--quality N] [--optimize] [--smoothing N] [--dpi X[,Y]] [operations...]";
+    std::string usage = "IN OUT [--quality N] [--optimize] [--smoothing N] [--dpi X[,Y]] [--progress] [operations...]";
     const std::string operations = cli::ImageOperationsUsage();
     if (!operations.empty())
         usage += "\nOperations (applied in the order given):\n" + operations;

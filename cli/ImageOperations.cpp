@@ -39,6 +39,9 @@ class CFilterOperation : public CImageOperation {
 public:
     CFilterOperation(FilterMaker make, bool needsTrueColor) : m_make(std::move(make)), m_bTrueColor(needsTrueColor) {}
 
+    std::string Name() const override { return m_strName; }
+    void SetName(std::string name) { m_strName = std::move(name); }
+
     void Apply(CImageBitmap& bitmap, CProgressSink* pProgress) override {
         if (m_bTrueColor && bitmap.Depth() != 32)
             bitmap.CreateCopy(bitmap, 32);
@@ -48,6 +51,7 @@ public:
 private:
     FilterMaker m_make;
     bool m_bTrueColor;
+    std::string m_strName;
 };
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {
@@ -106,17 +110,17 @@ struct OptionValue {
     }
 };
 
-std::unique_ptr<CImageOperation> Operation(FilterMaker make, bool needsTrueColor = true) {
+std::unique_ptr<CFilterOperation> Operation(FilterMaker make, bool needsTrueColor = true) {
     return std::make_unique<CFilterOperation>(std::move(make), needsTrueColor);
 }
 
-std::unique_ptr<CImageOperation> RotateBy(double radians, RGBQuad background) {
+std::unique_ptr<CFilterOperation> RotateBy(double radians, RGBQuad background) {
     return Operation([=](const CImageBitmap&, CProgressSink* p) {
         return std::make_unique<CRotateFilter>(radians, background, p);
     });
 }
 
-std::unique_ptr<CImageOperation> ParseRotate(const OptionValue& o) {
+std::unique_ptr<CFilterOperation> ParseRotate(const OptionValue& o) {
     const auto parts = Split(o.value, ':');
     o.Parts(parts, 1, 2, "DEG[:#RRGGBB]");
     const double degrees = o.Double(parts[0], "the angle");
@@ -155,7 +159,7 @@ std::unique_ptr<CImageFilter> MakeResize(int width, int height, const Method& me
     return std::make_unique<CSimpleResizeFilter>(width, height, p);
 }
 
-std::unique_ptr<CImageOperation> ParseResize(const OptionValue& o) {
+std::unique_ptr<CFilterOperation> ParseResize(const OptionValue& o) {
     const auto parts = Split(o.value, ':');
     o.Parts(parts, 1, 3, "WxH[:bilinear|box|gaussian|hamming[:RADIUS]]");
     const auto size = Split(parts[0], 'x');
@@ -167,7 +171,7 @@ std::unique_ptr<CImageOperation> ParseResize(const OptionValue& o) {
     return Operation([=](const CImageBitmap&, CProgressSink* p) { return MakeResize(width, height, method, p); });
 }
 
-std::unique_ptr<CImageOperation> ParseScale(const OptionValue& o) {
+std::unique_ptr<CFilterOperation> ParseScale(const OptionValue& o) {
     const auto parts = Split(o.value, ':');
     o.Parts(parts, 1, 3, "PCT[:bilinear|box|gaussian|hamming[:RADIUS]]");
     const int percent = o.Int(parts[0], "the percentage", 1, 400);
@@ -184,7 +188,7 @@ std::unique_ptr<CImageOperation> ParseScale(const OptionValue& o) {
     });
 }
 
-std::unique_ptr<CImageOperation> ParseCrop(const OptionValue& o) {
+std::unique_ptr<CFilterOperation> ParseCrop(const OptionValue& o) {
     const auto parts = Split(o.value, ',');
     o.Parts(parts, 4, 4, "LEFT,TOP,RIGHT,BOTTOM");
     const int left = o.Int(parts[0], "LEFT", 0, CImageBitmap::kMaxSide);
@@ -204,13 +208,13 @@ std::unique_ptr<CImageOperation> ParseCrop(const OptionValue& o) {
         false);
 }
 
-std::unique_ptr<CImageOperation> ParseBrightness(const OptionValue& o) {
+std::unique_ptr<CFilterOperation> ParseBrightness(const OptionValue& o) {
     const int value = o.Int(o.value, "the brightness", -100, 100);
     const int amount = static_cast<int>(value * 0.36); // as the document passes the dialog's value
     return Operation([=](const CImageBitmap&, CProgressSink* p) { return std::make_unique<CBrightnessFilter>(amount, p); });
 }
 
-std::unique_ptr<CImageOperation> ParseContrast(const OptionValue& o) {
+std::unique_ptr<CFilterOperation> ParseContrast(const OptionValue& o) {
     const auto parts = Split(o.value, ':');
     o.Parts(parts, 1, 2, "V[:OFFSET]");
     const double factor = o.Int(parts[0], "the contrast", 1, 100) * 0.1;
@@ -220,7 +224,7 @@ std::unique_ptr<CImageOperation> ParseContrast(const OptionValue& o) {
     });
 }
 
-std::unique_ptr<CImageOperation> ParseIntensity(const OptionValue& o) {
+std::unique_ptr<CFilterOperation> ParseIntensity(const OptionValue& o) {
     const auto parts = Split(o.value, ':');
     o.Parts(parts, 1, 3, "I[:OFFSET[:EXP]]");
     const int intensity = o.Int(parts[0], "the intensity", 0, 255);
@@ -231,7 +235,7 @@ std::unique_ptr<CImageOperation> ParseIntensity(const OptionValue& o) {
     });
 }
 
-template <class Filter> std::unique_ptr<CImageOperation> Plain(const OptionValue&) {
+template <class Filter> std::unique_ptr<CFilterOperation> Plain(const OptionValue&) {
     return Operation([](const CImageBitmap&, CProgressSink* p) { return std::make_unique<Filter>(p); });
 }
 
@@ -239,7 +243,7 @@ struct OptionSpec {
     std::string_view name;
     std::string_view value; // empty: the option takes no value
     std::string_view help;
-    std::unique_ptr<CImageOperation> (*parse)(const OptionValue&);
+    std::unique_ptr<CFilterOperation> (*parse)(const OptionValue&);
 };
 
 constexpr OptionSpec kOptions[] = {
@@ -270,6 +274,19 @@ constexpr OptionSpec kOptions[] = {
 
 } // namespace
 
+namespace {
+
+std::unique_ptr<CFilterOperation> Named(std::unique_ptr<CFilterOperation> operation, std::string_view option,
+                                       std::string_view value) {
+    std::string name(option);
+    if (!value.empty())
+        name += " " + std::string(value);
+    operation->SetName(std::move(name));
+    return operation;
+}
+
+} // namespace
+
 std::size_t ParseImageOperation(std::span<const std::string> args, std::size_t index,
                                 std::vector<std::unique_ptr<CImageOperation>>& out) {
     if (index >= args.size())
@@ -283,16 +300,17 @@ std::size_t ParseImageOperation(std::span<const std::string> args, std::size_t i
         if (spec.value.empty()) {
             if (joined)
                 throw UsageError{std::string(spec.name) + " takes no value"};
-            out.push_back(spec.parse(OptionValue{spec.name, {}}));
+            out.push_back(Named(spec.parse(OptionValue{spec.name, {}}), spec.name, {}));
             return 1;
         }
         if (joined) {
-            out.push_back(spec.parse(OptionValue{spec.name, arg.substr(spec.name.size() + 1)}));
+            const std::string_view value = arg.substr(spec.name.size() + 1);
+            out.push_back(Named(spec.parse(OptionValue{spec.name, value}), spec.name, value));
             return 1;
         }
         if (index + 1 >= args.size())
             throw UsageError{std::string(spec.name) + " needs a value: " + std::string(spec.value)};
-        out.push_back(spec.parse(OptionValue{spec.name, args[index + 1]}));
+        out.push_back(Named(spec.parse(OptionValue{spec.name, args[index + 1]}), spec.name, args[index + 1]));
         return 2;
     }
     return 0;

@@ -18,6 +18,8 @@ class CImageOperation {
 public:
     virtual ~CImageOperation() = default;
     virtual void Apply(CImageBitmap& bitmap, CProgressSink* pProgress) = 0;
+    // The option as given, e.g. "--rotate 30", for progress and messages.
+    virtual std::string Name() const { return {}; }
 };
 
 // Parses the operation option at args[index] (with its value, if any) into out. Returns how many
