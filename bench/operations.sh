@@ -43,7 +43,7 @@ ops=(
     "rotate-30|--rotate 30|-interpolate Nearest -virtual-pixel Background -background rgb(192,192,192) +distort SRT -30|rotate IN OUT 30 --interpolate nearest --background 192,192,192"
     "grayscale|--grayscale|-grayscale Rec709Luma|colourspace IN OUT b-w"
     "brightness|--brightness 50|-evaluate add 18%|linear IN OUT 1 45.9"
-    "contrast|--contrast 15|-function Polynomial 1.5,-0.2451|linear IN OUT 1.5 -62.5"
+    "contrast|--contrast 15|-function Polynomial 1.5,-0.2451|linear -- IN OUT 1.5 -62.5"
     "crop|--crop 960,540,2880,1620|-crop 1920x1080+960+540 +repage|crop IN OUT 960 540 1920 1080"
     "scale-50|--scale 50|-filter Triangle -resize 50%|resize IN OUT 0.5 --kernel linear"
     "scale-200|--scale 200|-filter Triangle -resize 200%|resize IN OUT 2 --kernel linear"
@@ -53,8 +53,9 @@ ops=(
     "intensity|--intensity 60||"
 )
 
+# A run with ONLY keeps the other operations' last results, so a table can be completed.
 results="$work/results"
-rm -rf "$results"
+[ -n "${ONLY:-}" ] || rm -rf "$results"
 mkdir -p "$results"
 for entry in "${ops[@]}"; do
     IFS='|' read -r name qopts mopts vcmd <<< "$entry"
