@@ -146,7 +146,8 @@ int ListSettings(const HiveLocations& where) {
     CAppSettings settings;
     settings.Load(where);
     CRegistryStore store(CRegistryStore::Direction::Load, where);
-    store.OpenCurrentUserRoot();
+    if (!store.OpenCurrentUserRoot()) // the values below are then the defaults
+        std::cerr << "quorvi settings: warning: " << store.LastError() << "\n";
     const CRegistryKey* appKey = store.SectionKey();
     std::error_code ec;
     std::ostream& out = std::cout;

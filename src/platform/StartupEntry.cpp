@@ -81,6 +81,11 @@ bool SetStartupEntry(bool bOn, std::string_view programPath, std::string* pError
             *pError = "cannot remove " + file.string() + ": " + ErrnoText(errno);
         return false;
     }
+    if (programPath.empty()) { // an entry that runs nothing would fail at every login
+        if (pError)
+            *pError = "no program path for the start-up entry";
+        return false;
+    }
     const std::string text = "[Desktop Entry]\n"
                              "Type=Application\n"
                              "Name=Quorvi Studio\n"

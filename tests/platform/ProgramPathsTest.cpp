@@ -114,6 +114,8 @@ TEST_F(ProgramPathsTest, StartupEntrySwitchesOnAndOff) {
     EXPECT_FALSE(QueryStartupEntry());
     EXPECT_FALSE(std::filesystem::exists(StartupEntryPath()));
     EXPECT_TRUE(SetStartupEntry(false, program, &error)); // already off
+    EXPECT_FALSE(SetStartupEntry(true, "", &error));
+    EXPECT_FALSE(QueryStartupEntry());
 }
 
 TEST_F(ProgramPathsTest, StartupEntryHiddenByTheDesktopCountsAsOff) {

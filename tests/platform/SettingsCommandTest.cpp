@@ -115,6 +115,14 @@ TEST_F(SettingsCommandTest, WrongTypesAndUnknownNamesAreUsageErrors) {
     EXPECT_FALSE(std::filesystem::exists(UserHive()));
 }
 
+TEST_F(SettingsCommandTest, UnreadableStoreIsReportedWhenListing) {
+    std::filesystem::create_directories(UserHive()); // a folder where the file belongs
+    const ProcessResult r = Quorvi({});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.err.find(UserHive().string()), std::string::npos) << r.err;
+    EXPECT_NE(LineOf(r.out, "JPEGQuality").find("95"), std::string::npos);
+}
+
 TEST_F(SettingsCommandTest, StoreThatCannotBeWrittenFailsWithTheReason) {
     std::filesystem::remove_all(ConfigHome());
     WriteFileText(ConfigHome(), "in the way");
