@@ -4,6 +4,7 @@
 #pragma once
 
 #include "codecs/DecoderTable.h"
+#include "codecs/ImageDecoder.h"
 #include "codecs/PictureFormat.h"
 #include "image/ImageBitmap.h"
 #include "image/ImageObject.h"
@@ -16,7 +17,6 @@
 
 class CDataSource;
 class CImageBitmap;
-class CImageDecoder;
 class CProgressSink;
 
 class CPictureDecoder : public CImageObject {

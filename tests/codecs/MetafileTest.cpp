@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: MIT
+// Metafiles: chosen by name, drawn at a bounded size, refused cleanly when they are not
+// metafiles, and several in a row (text through two font stacks) in one process.
+#include "CodecTestUtil.h"
+#include "support/TestSupport.h"
+
+#include "codecs/PictureDecoder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void Put16(std::vector<std::uint8_t>& b, int v) {
+    b.push_back(std::uint8_t(v));
+    b.push_back(std::uint8_t(v >> 8));
+}
+
+void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
+    Put16(b, int(v & 0xFFFF));
+    Put16(b, int(v >> 16));
+}
+
+// A placeable WMF of one filled rectangle (left, top, right, bottom in its own units) inside a
+// picture of width x height units at unitsPerInch.
+std::vector<std::uint8_t> RectangleWmf(int width, int height, int unitsPerInch, int l, int t, int r, int b) {
+    std::vector<std::uint8_t> f;
+    Put32(f, 0x9AC6CDD7u);
+    for (int v : {0, 0, 0, width, height, unitsPerInch})
+        Put16(f, v);
+    Put32(f, 0);
+    std::uint16_t sum = 0;
+    for (std::size_t i = 0; i < 20; i += 2)
+        sum ^= std::uint16_t(f[i] | (f[i + 1] << 8));
+    Put16(f, sum);
+    const int recordWords = 7 + 3;
+    for (int v : {1, 9, 0x300})
+        Put16(f, v);
+    Put32(f, std::uint32_t(9 + recordWords));
+    Put16(f, 0);
+    Put32(f, 7);
+    Put16(f, 0);
+    Put32(f, 7); // META_RECTANGLE: bottom, right, top, left
+    Put16(f, 0x041B);
+    for (int v : {b, r, t, l})
+        Put16(f, v);
+    Put32(f, 3); // META_EOF
+    Put16(f, 0);
+    return f;
+}
+
+class Metafiles : public ::testing::Test {
+protected:
+    fs::path Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        const fs::path path = m_dir.Path() / name;
+        codectest::WriteBytes(path, bytes);
+        return path;
+    }
+    testsupport::CTempDir m_dir;
+};
+
+TEST_F(Metafiles, WmfIsDrawnAtSeventyTwoDotsPerInchWithAlpha) {
+    // 2 x 1 inches; the rectangle covers the left half.
+    const auto path = Write("rect.wmf", RectangleWmf(2000, 1000, 1000, 0, 0, 1000, 1000));
+    PictureFormat format{};
+    const auto image = codectest::Load(path, 0, &format);
+    EXPECT_EQ(format, PictureFormat::Wmf);
+    EXPECT_EQ(image->Depth(), 32);
+    EXPECT_TRUE(image->HasAlpha());
+    EXPECT_EQ(image->Width(), 144);
+    EXPECT_EQ(image->Height(), 72);
+    // Inside the rectangle: the default brush (white) within a black outline; both opaque.
+    const RGBQuad inside = image->Row<RGBQuad>(36)[36];
+    EXPECT_EQ(inside.reserved, 255);
+}
+
+TEST_F(Metafiles, HugePicturesAreDrawnAtABoundedSize) {
+    // 320 x 160 inches would be 23040 x 11520 pixels.
+    const auto path = Write("huge.wmf", RectangleWmf(32000, 16000, 100, 100, 100, 16000, 8000));
+    const auto image = codectest::Load(path);
+    EXPECT_EQ(image->Width(), 4096);
+    EXPECT_EQ(image->Height(), 2048);
+}
+
+TEST_F(Metafiles, NamesDecideAndContentMustFollow) {
+    // Not a metafile at all, though named like one.
+    const auto junk = Write("junk.emf", std::vector<std::uint8_t>(200, 'x'));
+    CPictureDecoder decoder;
+    CMemoryBitmap bitmap;
+    EXPECT_TEXT_EXCEPTION(decoder.LoadFromFile(junk.string(), bitmap, 0, nullptr), 1,
+                          "No header information in metafile");
+    // A WMF under a name with ".wmf" in the middle is still a metafile.
+    const auto odd = Write("a.wmf.png", RectangleWmf(100, 100, 100, 0, 0, 50, 50));
+    EXPECT_EQ(decoder.LoadFromFile(odd.string(), bitmap, 0, nullptr), PictureFormat::Wmf);
+    EXPECT_EQ(bitmap.Width(), 72);
+    // Cut short: the library's failure is reported, not a crash.
+    auto cut = RectangleWmf(100, 100, 100, 0, 0, 50, 50);
+    cut.resize(30);
+    const auto shortFile = Write("short.wmf", cut);
+    EXPECT_THROW(decoder.LoadFromFile(shortFile.string(), bitmap, 0, nullptr), CTextException);
+    EXPECT_EQ(bitmap.Width(), 72);
+}
+
+TEST_F(Metafiles, SeveralEmfFilesWithTextInOneProcess) {
+    SKIP_WITHOUT_CORPORA();
+    const fs::path emf = testsupport::CorporaDir() / "emf";
+    // Text in both: the converter's font lookup and the renderer's text layout take turns.
+    for (const char* name : {"test-013.emf", "test-183.emf", "test-013.emf"}) {
+        const auto image = codectest::Load(emf / name);
+        EXPECT_GT(image->Width(), 100) << name;
+    }
+}
+
+} // namespace
