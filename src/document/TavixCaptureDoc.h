@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: MIT
+// The image document: one image, its undo/redo history, its title with the modified mark, file
+// loading and saving, and the menu commands that edit the image as undoable commands.
+#pragma once
+
+#include "document/DocumentHost.h"
+#include "framework/Document.h"
+#include "image/CommandHistory.h"
+#include "image/DisplayBitmap.h"
+#include "image/ImageDocument.h"
+#include "image/ImageRect.h"
+#include "image/ResampleKernels.h"
+
+#include <QString>
+
+#include <memory>
+#include <string>
+
+class CCmdUI;
+class CImageFilter;
+
+class CTavixCaptureDoc : public CDocument, public CCommandHistory, public CImageDocument {
+    QUORVI_DECLARE_COMMAND_MAP()
+
+public:
+    // Update hints passed to the views. kHintCommandExecuted comes with the executed CCommand
+    // as the hint object (valid during the call only: undo and redo commands die right after);
+    // kHintImageChanged means that the image's size or depth may have changed.
+    static constexpr long kHintCommandExecuted = 0;
+    static constexpr long kHintImageChanged = 1;
+
+    explicit CTavixCaptureDoc(IDocumentHost& host);
+    ~CTavixCaptureDoc() override;
+
+    // The image, or null while the document is empty. The object stays the same for the life
+    // of the document once it exists (operations, undo and reload change it in place).
+    CDisplayBitmap* GetImage() const noexcept { return m_pImage.get(); }
+    // Set when the image came from a capture; the view clears it when it delivers the capture.
+    bool IsFromCapture() const noexcept { return m_bFromCapture; }
+    void ClearFromCapture() noexcept { m_bFromCapture = false; }
+    const QString& GetBaseTitle() const noexcept { return m_strBaseTitle; }
+
+    // Framework steps.
+    bool OnNewDocument() override;
+    bool OnOpenDocument(const QString& strPathName) override;
+    bool OnSaveDocument(const QString& strPathName) override;
+    void OnCloseDocument() override;
+    void DeleteContents() override;
+    void SetTitle(const QString& strTitle) override;
+
+    // True when the image is 32 bpp, possibly after asking to convert it (string 1233).
+    bool EnsureTrueColor();
+    // Recomputes the title: the base title, with " *" when the image differs from the file.
+    void UpdateTitle();
+
+    // The size dialogs' snapshot of the image (same depth), present while one runs.
+    void TakeOriginalSnapshot();
+    void DropOriginalSnapshot() noexcept { m_pOriginal.reset(); }
+    const CDisplayBitmap* GetOriginal() const noexcept { return m_pOriginal.get(); }
+    // One Apply of a size dialog: resamples the current image to nWidth x nHeight as the
+    // pending change (bilinear ignores dRadius, the filter radius, i.e. the dialog value x 0.01).
+    // False, with nothing done, without a snapshot or for a size below 1.
+    bool ApplySizeChange(ESizeDialog kind, int nWidth, int nHeight, img::ResampleKernel method,
+                         double dRadius);
+
+    // Operations of the image view, each one undoable command. Throw CTextException when the
+    // image copy cannot be allocated (nothing is changed then).
+    void CopyOrMoveRegion(const ImageRect& rcVacated, const ImageRect& rcSource,
+                          const ImageRect& rcDestination, bool bCopy);
+    void PasteImage(const CImageBitmap& bitmap, const ImageRect& rcSource, const ImageRect& rcDestination);
+    // Crops to rc cut to the image; false (nothing done) when that leaves no pixel.
+    bool CropImage(const ImageRect& rc);
+
+    // Saves a fresh capture with the stored JPEG options (the file name comes from the
+    // document manager's prompt). False when nothing was saved.
+    bool AutoSave();
+    bool CopyAllToClipboard();
+
+    // History hooks.
+    bool ExecutePending(std::unique_ptr<CCommand> command, bool keep) override;
+
+    // CImageDocument: what the commands use.
+    CImageBitmap& ImageForCommands() override;
+    bool IsImageModified() const override { return IsModified(); }
+    void SetImageModified(bool modified) override { SetModifiedFlag(modified); }
+    unsigned SaveCount() const override { return m_nSaveCount; }
+    void BeginBusy() override;
+    void EndBusy() override;
+
+protected:
+    void OnHistoryChanged() override;
+    void OnCommandExecuted(const CCommand& command) override;
+
+private:
+    // Command handlers.
+    void OnImageResize();
+    void OnImageScale();
+    void OnImageStretch();
+    void OnImageRotateAny();
+    void OnImageRotateCounterClockwise();
+    void OnImageRotateClockwise();
+    void OnImageBrightness();
+    void OnImageContrast();
+    void OnImageIntensity();
+    void OnImageGrayscale();
+    void OnImageInvert();
+    void OnImageFlipHorizontal();
+    void OnImageFlipVertical();
+    void OnEditUndo();
+    void OnUpdateEditUndo(CCmdUI& cmdUI);
+    void OnEditRedo();
+    void OnUpdateEditRedo(CCmdUI& cmdUI);
+    void OnEditCopyAll();
+    void OnFileReload();
+    void OnUpdateFileReload(CCmdUI& cmdUI);
+
+    // Runs filter on the image as one recorded command and tells the views.
+    void RecordFilter(std::unique_ptr<CImageFilter> filter, const char* pszDescription);
+    // EnsureTrueColor, then the filter.
+    void RecordTrueColorFilter(std::unique_ptr<CImageFilter> filter, const char* pszDescription);
+    void RunSizeDialog(ESizeDialog kind);
+    // Decodes the file into a new bitmap; shows the error and returns null on failure.
+    std::unique_ptr<CDisplayBitmap> DecodeFile(const QString& strPathName);
+    // Takes bitmap as the image (in place when there is one) with a clean history.
+    void InstallLoadedImage(std::unique_ptr<CDisplayBitmap> bitmap);
+    void ResetHistory();
+    CProgressSink* Progress() const;
+
+    IDocumentHost& m_host;
+    bool m_bFromCapture = false;
+    QString m_strBaseTitle;
+    std::unique_ptr<CDisplayBitmap> m_pImage;
+    std::unique_ptr<CDisplayBitmap> m_pOriginal;
+    bool m_bAutoSave = false;
+    unsigned m_nSaveCount = 0;
+    // The history's change count when the image was last equal to the file.
+    int m_nSavedChangeCount = 0;
+    // Set while the destructor empties the document: no title or view updates then.
+    bool m_bDestroying = false;
+};
