@@ -72,7 +72,12 @@ TEST_F(CommandTest, PlainCommandsGiveTheirFiltersResultAndAnnounceTheirDescripti
         auto doc = CaptureDocument(*image);
         doc->AddView(&view);
         const int nBusy = m_app.m_cursor.m_nBegins;
+        CDisplayBitmap* pImage = doc->GetImage();
+        m_app.m_progress.m_fractions.clear();
         ASSERT_TRUE(Run(*doc, command.nID));
+        EXPECT_EQ(doc->GetImage(), pImage); // changed in place: views keep the pointer
+        ASSERT_FALSE(m_app.m_progress.m_fractions.empty());
+        EXPECT_EQ(m_app.m_progress.m_fractions.back(), 1.0);
         std::unique_ptr<CImageFilter> filter = command.filter();
         EXPECT_EQ(CompareImages(*doc->GetImage(), *FilteredCopy(*image, *filter)), "");
         ASSERT_NE(LastRecorded(*doc), nullptr);
