@@ -86,8 +86,9 @@ bool CTavixCaptureDoc::OnNewDocument()
         return false;
     }
     m_host.PostDocumentChange();
-    // Nothing of a new image is on disk yet, so closing it asks to save.
-    SetModifiedFlag(true);
+    // Nothing of a new image is on disk yet, so closing it asks to save; a document that got
+    // no image has nothing to save and must not ask for a save that cannot succeed.
+    SetModifiedFlag(m_pImage != nullptr);
     UpdateTitle();
     return true;
 }

@@ -81,6 +81,15 @@ TEST_F(LifecycleTest, NewFromThePendingImageEmptiesTheSlot)
     EXPECT_EQ(doc->GetTitle(), "Quorv1 *");
 }
 
+TEST_F(LifecycleTest, NewWithNothingToTakeIsEmptyAndAsksNothingOnClose)
+{
+    auto doc = NewDocument();
+    EXPECT_EQ(doc->GetImage(), nullptr);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(doc->GetTitle(), "Quorv1");
+    EXPECT_TRUE(doc->SaveModified()); // no question (an unexpected box fails the test)
+}
+
 TEST_F(LifecycleTest, OpenLoadsTheFileWithACleanTitle)
 {
     std::unique_ptr<CImageBitmap> image = MakeTestImage(11, 6);
