@@ -107,6 +107,33 @@ __attribute__((target("avx2"))) void RotateRun32(const std::uint8_t* base, std::
     }
 }
 
+__attribute__((target("avx2"))) void Transpose8x8(const std::uint32_t* const src[8], bool reverse,
+                                                  std::uint32_t* const dst[8]) noexcept {
+    __m256i r[8];
+    const __m256i backwards = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+    for (int i = 0; i < 8; ++i) {
+        if (reverse)
+            r[i] = _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src[i] - 7)), backwards);
+        else
+            r[i] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src[i]));
+    }
+    __m256i t[8], u[8];
+    for (int i = 0; i < 8; i += 2) {
+        t[i] = _mm256_unpacklo_epi32(r[i], r[i + 1]);
+        t[i + 1] = _mm256_unpackhi_epi32(r[i], r[i + 1]);
+    }
+    for (int i = 0; i < 8; i += 4) {
+        u[i] = _mm256_unpacklo_epi64(t[i], t[i + 2]);
+        u[i + 1] = _mm256_unpackhi_epi64(t[i], t[i + 2]);
+        u[i + 2] = _mm256_unpacklo_epi64(t[i + 1], t[i + 3]);
+        u[i + 3] = _mm256_unpackhi_epi64(t[i + 1], t[i + 3]);
+    }
+    for (int j = 0; j < 4; ++j) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst[j]), _mm256_permute2x128_si256(u[j], u[j + 4], 0x20));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst[j + 4]), _mm256_permute2x128_si256(u[j], u[j + 4], 0x31));
+    }
+}
+
 #endif
 
 } // namespace img::avx2

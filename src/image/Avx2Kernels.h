@@ -27,6 +27,10 @@ void LinearBytes(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRIC
 void RotateRun32(const std::uint8_t* base, std::ptrdiff_t pitch, int width, int height, double c, double s,
                  double sY, double cY, int x0, int count, std::uint32_t background,
                  std::uint32_t* IMG_RESTRICT dst) noexcept;
+
+// An 8 x 8 block of 32-bit pixels turned on its side: dst[j][r] = src[r][reverse ? -j : j] for
+// j, r < 8. With reverse, src[r] points at the rightmost of the eight pixels it gives.
+void Transpose8x8(const std::uint32_t* const src[8], bool reverse, std::uint32_t* const dst[8]) noexcept;
 #endif
 
 } // namespace img::avx2

@@ -117,6 +117,48 @@ struct QuarterSteps {
     int sx0, sy0, ax, bx, ay, by;
 };
 
+#if defined(IMG_HAVE_AVX2_KERNELS)
+// The sideways quarter turns of 32-bit images in 8 x 8 blocks, tiles of kSideways square.
+void TurnSideways32(const CImageBitmap& source, CImageBitmap& destination, const QuarterSteps& q,
+                    const CRowProgress& progress) {
+    constexpr int kSideways = 64;
+    const RowsOf rows(source);
+    const int destWidth = destination.Width();
+    const int destHeight = destination.Height();
+    auto sourceAt = [&](int sx, int sy) { return reinterpret_cast<const std::uint32_t*>(rows.Row(sy)) + sx; };
+    auto copyPixel = [&](int k, int i) {
+        destination.Row<std::uint32_t>(i)[k] = *sourceAt(q.sx0 + q.bx * i, q.sy0 + q.ay * k);
+    };
+    const int fullHeight = destHeight / 8 * 8;
+    const int fullWidth = destWidth / 8 * 8;
+    for (int i0 = 0; i0 < destHeight; i0 += kSideways) {
+        const int i1 = std::min(destHeight, i0 + kSideways);
+        for (int k0 = 0; k0 < destWidth; k0 += kSideways) {
+            const int k1 = std::min(destWidth, k0 + kSideways);
+            for (int i = i0; i < std::min(i1, fullHeight); i += 8) {
+                for (int k = k0; k < std::min(k1, fullWidth); k += 8) {
+                    const std::uint32_t* src[8];
+                    std::uint32_t* dst[8];
+                    for (int r = 0; r < 8; ++r) {
+                        src[r] = sourceAt(q.sx0 + q.bx * i, q.sy0 + q.ay * (k + r));
+                        dst[r] = destination.Row<std::uint32_t>(i + r) + k;
+                    }
+                    avx2::Transpose8x8(src, q.bx < 0, dst);
+                }
+                for (int k = std::max(k0, fullWidth); k < k1; ++k)
+                    for (int r = 0; r < 8; ++r)
+                        copyPixel(k, i + r);
+            }
+            for (int i = std::max(i0, fullHeight); i < i1; ++i)
+                for (int k = k0; k < k1; ++k)
+                    copyPixel(k, i);
+        }
+        for (int i = i0; i < i1; ++i)
+            progress.Row(i);
+    }
+}
+#endif
+
 template <class Px>
 void CopyQuarter(const CImageBitmap& source, CImageBitmap& destination, const QuarterSteps& q,
                  const CRowProgress& progress) {
@@ -140,6 +182,12 @@ void CopyQuarter(const CImageBitmap& source, CImageBitmap& destination, const Qu
     }
     // Rows become columns. A band of destination rows reads a run of adjacent source pixels
     // per source row, so every source cache line is read once.
+#if defined(IMG_HAVE_AVX2_KERNELS)
+    if constexpr (sizeof(Px) == 4) {
+        if (avx2::Available())
+            return TurnSideways32(source, destination, q, progress);
+    }
+#endif
     constexpr int kBand = 64 / int(sizeof(Px)) < 16 ? 16 : 64 / int(sizeof(Px));
     Px* dstRows[kBand];
     for (int i0 = 0; i0 < destHeight; i0 += kBand) {
