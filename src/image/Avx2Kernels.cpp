@@ -107,6 +107,32 @@ __attribute__((target("avx2"))) void RotateRun32(const std::uint8_t* base, std::
     }
 }
 
+__attribute__((target("avx2"))) void RoundSumsToBytes(const double* IMG_RESTRICT sums,
+                                                      std::uint8_t* IMG_RESTRICT dst, std::size_t count,
+                                                      double slack) noexcept {
+    const __m256d half = _mm256_set1_pd(0.5);
+    const __m256d vSlack = _mm256_set1_pd(slack);
+    const __m256d zero = _mm256_setzero_pd();
+    const __m256d top = _mm256_set1_pd(255.0);
+    auto four = [&](const double* p) __attribute__((target("avx2"))) {
+        __m256d v = _mm256_add_pd(_mm256_add_pd(_mm256_loadu_pd(p), half), vSlack);
+        v = _mm256_min_pd(_mm256_max_pd(v, zero), top);
+        return _mm256_cvttpd_epi32(v);
+    };
+    std::size_t i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const __m128i a = four(sums + i), b = four(sums + i + 4), c = four(sums + i + 8), d = four(sums + i + 12);
+        const __m128i ab = _mm_packs_epi32(a, b);
+        const __m128i cd = _mm_packs_epi32(c, d);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(ab, cd));
+    }
+    for (; i < count; ++i) {
+        double v = sums[i] + 0.5 + slack;
+        v = v < 0.0 ? 0.0 : v > 255.0 ? 255.0 : v;
+        dst[i] = static_cast<std::uint8_t>(static_cast<int>(v));
+    }
+}
+
 __attribute__((target("avx2"))) void Transpose8x8(const std::uint32_t* const src[8], bool reverse,
                                                   std::uint32_t* const dst[8]) noexcept {
     __m256i r[8];

@@ -28,6 +28,10 @@ void RotateRun32(const std::uint8_t* base, std::ptrdiff_t pitch, int width, int 
                  double sY, double cY, int x0, int count, std::uint32_t background,
                  std::uint32_t* IMG_RESTRICT dst) noexcept;
 
+// dst[i] = trunc(clamp(sums[i] + 0.5 + slack, 0, 255)): the rounding of resampled sums.
+void RoundSumsToBytes(const double* IMG_RESTRICT sums, std::uint8_t* IMG_RESTRICT dst, std::size_t count,
+                      double slack) noexcept;
+
 // An 8 x 8 block of 32-bit pixels turned on its side: dst[j][r] = src[r][reverse ? -j : j] for
 // j, r < 8. With reverse, src[r] points at the rightmost of the eight pixels it gives.
 void Transpose8x8(const std::uint32_t* const src[8], bool reverse, std::uint32_t* const dst[8]) noexcept;

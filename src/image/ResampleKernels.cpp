@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "image/ResampleKernels.h"
 
+#include "image/Avx2Kernels.h"
+
 #include "image/FilterSupport.h"
 #include "image/ImageBitmap.h"
 #include "image/ProgressSink.h"
@@ -74,9 +76,6 @@ namespace {
 
 using V4d = double __attribute__((vector_size(32)));
 
-// round(v) half up, clamped to 0..255, with the slack of every truncation in the filters.
-inline std::uint8_t RoundToByte(double v) noexcept { return ClampToByte(v + 0.5); }
-
 void ToDoubles(const std::uint8_t* IMG_RESTRICT src, double* IMG_RESTRICT dst, std::size_t count) noexcept {
     for (std::size_t i = 0; i < count; ++i)
         dst[i] = src[i];
@@ -84,7 +83,7 @@ void ToDoubles(const std::uint8_t* IMG_RESTRICT src, double* IMG_RESTRICT dst, s
 
 // One row: every destination pixel is the weighted sum of its taps, four channels at once.
 IMG_VECTOR_CLONES
-void ResampleRowPass(const double* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst, const ResampleTaps& taps) noexcept {
+void ResampleRowPass(const double* IMG_RESTRICT src, double* IMG_RESTRICT sums, const ResampleTaps& taps) noexcept {
     const int m = int(taps.first.size());
     for (int i = 0; i < m; ++i) {
         const double* weights = &taps.weights[std::size_t(i) * std::size_t(taps.window)];
@@ -95,8 +94,7 @@ void ResampleRowPass(const double* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT 
             __builtin_memcpy(&v, s + 4 * t, sizeof v);
             sum = sum + weights[t] * v;
         }
-        for (int c = 0; c < 4; ++c)
-            dst[4 * i + c] = RoundToByte(sum[c]);
+        __builtin_memcpy(sums + 4 * i, &sum, sizeof sum);
     }
 }
 
@@ -110,6 +108,10 @@ void AccumulateStrip(const std::uint8_t* IMG_RESTRICT row, double weight, double
 
 IMG_VECTOR_CLONES
 void StoreStrip(const double* IMG_RESTRICT sums, std::uint8_t* IMG_RESTRICT dst, std::size_t count) noexcept {
+#if defined(IMG_HAVE_AVX2_KERNELS)
+    if (avx2::Available())
+        return avx2::RoundSumsToBytes(sums, dst, count, kTruncSlack);
+#endif
     for (std::size_t e = 0; e < count; ++e) {
         double v = sums[e] + 0.5 + kTruncSlack;
         v = std::min(std::max(v, 0.0), 255.0);
@@ -149,10 +151,12 @@ void Resample(const CImageBitmap& source, CImageBitmap& destination, int width, 
     CImageBitmap::CheckSize(width, sourceHeight, 32, rowBytes);
     const auto intermediate = AllocateBytes(rowBytes * std::size_t(sourceHeight));
     std::vector<double> sourceRow(std::size_t(sourceWidth) * 4);
+    std::vector<double> rowSums(rowBytes);
     const CRowProgress progress(pProgress, 0.0, 0.5, sourceHeight);
     for (int y = 0; y < sourceHeight; ++y) {
         ToDoubles(source.Line(y), sourceRow.data(), sourceRow.size());
-        ResampleRowPass(sourceRow.data(), intermediate.get() + std::size_t(y) * rowBytes, rowTaps);
+        ResampleRowPass(sourceRow.data(), rowSums.data(), rowTaps);
+        StoreStrip(rowSums.data(), intermediate.get() + std::size_t(y) * rowBytes, rowBytes);
         progress.Row(y);
     }
     Report(pProgress, 0.5);
