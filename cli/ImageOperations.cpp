@@ -17,6 +17,7 @@
 #include "image/ResampleFilter.h"
 #include "image/RotateFilter.h"
 #include "image/SimpleResizeFilter.h"
+#include "platform/AppSettings.h"
 
 #include <charconv>
 #include <cmath>
@@ -27,9 +28,13 @@
 namespace cli {
 namespace {
 
-// The "ColorTransparency" setting's default (COLORREF 0x00BBGGRR): the rotate dialog's
-// background unless one is given.
-constexpr std::uint32_t kDefaultRotateBackground = 0x00C0C0C0;
+// The rotate dialog starts from the "ColorTransparency" setting (COLORREF 0x00BBGGRR); so does
+// --rotate without a colour. Settings that cannot be read keep their defaults.
+std::uint32_t RotateBackgroundSetting() {
+    platform::CAppSettings settings;
+    settings.Load();
+    return settings.m_crTransparency;
+}
 
 using FilterMaker = std::function<std::unique_ptr<CImageFilter>(const CImageBitmap&, CProgressSink*)>;
 
@@ -124,7 +129,7 @@ std::unique_ptr<CFilterOperation> ParseRotate(const OptionValue& o) {
     const auto parts = Split(o.value, ':');
     o.Parts(parts, 1, 2, "DEG[:#RRGGBB]");
     const double degrees = o.Double(parts[0], "the angle");
-    const std::uint32_t colour = parts.size() > 1 ? o.Colour(parts[1]) : kDefaultRotateBackground;
+    const std::uint32_t colour = parts.size() > 1 ? o.Colour(parts[1]) : RotateBackgroundSetting();
     return RotateBy(degrees * CRotateFilter::kRadiansPerDegree, img::QuadFromColorRef(colour, 255));
 }
 
@@ -247,7 +252,7 @@ struct OptionSpec {
 };
 
 constexpr OptionSpec kOptions[] = {
-    {"--rotate", "DEG[:#RRGGBB]", "turn counter-clockwise by DEG degrees (any angle); background #C0C0C0",
+    {"--rotate", "DEG[:#RRGGBB]", "turn counter-clockwise by DEG degrees (any angle); background: the ColorTransparency setting",
      ParseRotate},
     {"--rotate-cw", "", "turn 90 degrees clockwise",
      [](const OptionValue&) { return RotateBy(CRotateFilter::kQuarterTurnClockwise, RGBQuad{}); }},

@@ -11,9 +11,12 @@
 #include "image/ResampleFilter.h"
 #include "image/RotateFilter.h"
 #include "image/SimpleResizeFilter.h"
+#include "platform/AppSettings.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 namespace {
@@ -69,7 +72,41 @@ void ExpectSameAs(std::vector<std::string> args, CImageFilter&& filter) {
     EXPECT_TRUE(Same(image, expected)) << args[0];
 }
 
+// Points the settings at a fresh folder for the life of the object.
+class CTempSettings {
+public:
+    CTempSettings() {
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
+            const char* old = std::getenv(name);
+            m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            ::setenv(name, m_dir.Path().c_str(), 1);
+        }
+    }
+    ~CTempSettings() {
+        for (const auto& [name, value] : m_saved) {
+            if (value)
+                ::setenv(name.c_str(), value->c_str(), 1);
+            else
+                ::unsetenv(name.c_str());
+        }
+    }
+
+private:
+    testsupport::CTempDir m_dir;
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
+TEST(ImageOperations, RotateBackgroundIsTheColorTransparencySetting) {
+    CTempSettings temp;
+    ExpectSameAs({"--rotate", "30"}, CRotateFilter(30 * 0.01745329255555556, RGBQuad{0xC0, 0xC0, 0xC0, 255}));
+    platform::CAppSettings settings;
+    settings.m_crTransparency = 0x00332211; // red 0x11, green 0x22, blue 0x33
+    ASSERT_TRUE(settings.Save());
+    ExpectSameAs({"--rotate", "30"}, CRotateFilter(30 * 0.01745329255555556, RGBQuad{0x33, 0x22, 0x11, 255}));
+}
+
 TEST(ImageOperations, DialogUnitsBecomeTheDocumentsFilterParameters) {
+    CTempSettings temp;
     ExpectSameAs({"--brightness", "50"}, CBrightnessFilter(18)); // trunc(50 x 0.36)
     ExpectSameAs({"--brightness=-100"}, CBrightnessFilter(-36));
     ExpectSameAs({"--contrast", "25"}, CContrastFilter(2.5, 125));
