@@ -8,7 +8,7 @@
 #include <string_view>
 
 // X(name, value). Several names may share a value when one number names a command and a
-// resource (the spec-like numbering of the program reuses 128 for menu, toolbar and icon).
+// resource (the program numbers menu, toolbar and icon of one window alike, e.g. 128).
 #define QUORVI_RESOURCE_IDS(X)                                                                     \
     /* resources */                                                                                \
     X(IDR_MAINFRAME, 128)                /* menu, toolbar, accelerators and app icon */            \
