@@ -7,6 +7,7 @@
 #include "codecs/DecodeSupport.h"
 #include "codecs/IndexedOutput.h"
 #include "codecs/LibraryError.h"
+#include "codecs/PixelRows.h"
 #include "codecs/TiffMemoryStream.h"
 #include "image/ImageBitmap.h"
 #include "image/ProgressSink.h"
@@ -93,19 +94,6 @@ void InstallColorMap(TIFF* tif, CTiffMemoryStream& stream, int bits, CImageBitma
         out[i] = RGBQuad{scale(b[i]), scale(g[i]), scale(r[i]), 255};
 }
 
-void UnpackRow(const std::uint8_t* IMG_RESTRICT in, std::uint8_t* IMG_RESTRICT out, int width, int bits) {
-    if (bits == 8) {
-        std::copy(in, in + width, out);
-        return;
-    }
-    const int perByte = 8 / bits;
-    const unsigned mask = (1u << bits) - 1;
-    for (int x = 0; x < width; ++x) {
-        const int shift = 8 - bits * (x % perByte + 1);
-        out[x] = std::uint8_t((in[x / perByte] >> shift) & mask);
-    }
-}
-
 // libtiff's RGBA pixels are R, G, B, A in memory with colour premultiplied by alpha; ours are
 // B, G, R, A with straight alpha.
 void RgbaRowToBgra(RGBQuad* row, int width, bool alpha) noexcept {
@@ -162,7 +150,7 @@ void CTIFFDecoder::DoLoColor(TIFF* tif, CTiffMemoryStream& stream, CImageBitmap&
     for (int y = 0; y < h; ++y) {
         if (TIFFReadScanline(tif, line.data(), std::uint32_t(y), 0) < 0)
             codec::ThrowLibraryError(stream.ErrorText());
-        UnpackRow(line.data(), target.Line(y), w, bits);
+        codec::UnpackIndexes(line.data(), bits, w, target.Line(y));
     }
     output.Finish();
 }
