@@ -34,6 +34,11 @@ public:
     std::uint16_t U16BE();
     std::uint32_t U32BE();
     void Skip(std::size_t n) { Read(n); }
+    // Up to maxBytes of what follows, without moving: for run-length decoders that consume a
+    // varying amount and then Skip() what they used.
+    std::span<const std::uint8_t> Peek(std::size_t maxBytes) const noexcept {
+        return {m_pData + m_nPosition, maxBytes < Remaining() ? maxBytes : Remaining()};
+    }
     // Moves to an absolute offset (no progress report); throws code 11 past the end.
     void Seek(std::size_t position);
 

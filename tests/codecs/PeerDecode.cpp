@@ -76,10 +76,9 @@ bool HaveTool(const std::string& name) {
     return Run({"sh", "-c", "command -v " + name + " >/dev/null"}).has_value();
 }
 
-std::optional<Image> Decode(const std::filesystem::path& path) {
-    // PAM keeps the channel count, so grey and alpha survive; 8 bits per sample.
-    // -auto-orient: ImageMagick keeps rows as stored and records the orientation (TGA).
-    const auto pam = Run({"convert", path.string() + "[0]", "-auto-orient", "-depth", "8", "pam:-"});
+namespace {
+
+std::optional<Image> ParsePam(const std::optional<std::string>& pam) {
     if (!pam)
         return std::nullopt;
     std::istringstream header(*pam);
@@ -109,6 +108,19 @@ std::optional<Image> Decode(const std::filesystem::path& path) {
         dst[3] = depth == 2 ? src[1] : depth == 4 ? src[3] : 255;
     }
     return image;
+}
+
+} // namespace
+
+std::optional<Image> Decode(const std::filesystem::path& path) {
+    // PAM keeps the channel count, so grey and alpha survive; 8 bits per sample.
+    // -auto-orient: ImageMagick keeps rows as stored and records the orientation (TGA).
+    return ParsePam(Run({"convert", path.string() + "[0]", "-auto-orient", "-depth", "8", "pam:-"}));
+}
+
+std::optional<Image> DecodeVia(const std::string& command, const std::filesystem::path& path) {
+    return ParsePam(Run({"bash", "-c", "set -o pipefail; " + command + " 2>/dev/null | convert - -depth 8 pam:-",
+                         "sh", path.string()}));
 }
 
 bool Convert(const std::vector<std::string>& args) {

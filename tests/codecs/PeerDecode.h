@@ -34,6 +34,10 @@ bool HaveTool(const std::string& name);
 // ImageMagick's reading of path (first frame), or nothing when it cannot read it.
 std::optional<Image> Decode(const std::filesystem::path& path);
 
+// The reading of path by another decoder: shell command (path is "$1") writing a netpbm
+// image to its standard output, for example "pcxtoppm \"$1\"".
+std::optional<Image> DecodeVia(const std::string& command, const std::filesystem::path& path);
+
 // ImageMagick's convert with the given arguments; fails the current test when it fails.
 bool Convert(const std::vector<std::string>& args);
 

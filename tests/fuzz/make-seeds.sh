@@ -3,6 +3,7 @@
 # every layout each reader handles, written by ImageMagick and netpbm (and small derived
 # variants those tools do not write). Usage: make-seeds.sh [format...]
 set -euo pipefail
+exec 2> >(grep -v -e "computing colormap" -e "colors found" >&2)
 root=$(cd "$(dirname "$0")/../.." && pwd)
 seeds=$root/tests/data/fuzz-seeds
 work=$(mktemp -d)
@@ -152,8 +153,22 @@ open(sys.argv[2], 'wb').write(head + tiff)
 PY
 }
 
+make_pcx() {
+    local d=$seeds/pcx; mkdir -p "$d"
+    local p=$work/pic.ppm
+    convert "$p" -threshold 50% pbm:- | ppmtopcx > "$d/mono.pcx"
+    convert "$p" -colors 4 ppm:- | ppmtopcx > "$d/planes2.pcx"
+    convert "$p" -colors 8 ppm:- | ppmtopcx -planes=3 > "$d/planes3.pcx"
+    convert "$p" -colors 16 ppm:- | ppmtopcx > "$d/planes4.pcx"
+    convert "$p" -colors 4 ppm:- | ppmtopcx -packed > "$d/packed2.pcx"
+    convert "$p" -colors 16 ppm:- | ppmtopcx -packed > "$d/packed4.pcx"
+    convert "$p" -colors 30 ppm:- | ppmtopcx -8bit > "$d/vga8.pcx"
+    ppmtopcx -24bit "$p" > "$d/rgb24.pcx"
+    convert "$p" "PCX:$d/magick24.pcx"
+}
+
 formats=("$@")
-[ ${#formats[@]} -gt 0 ] || formats=(bmp tga jpeg png tiff gif picture)
+[ ${#formats[@]} -gt 0 ] || formats=(bmp tga pcx jpeg png tiff gif picture)
 for f in "${formats[@]}"; do
     "make_$f"
 done
