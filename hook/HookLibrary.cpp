@@ -31,6 +31,12 @@ int CHookLibrary::Shutdown() {
     m_keyboardReceiver = {};
     m_mouseReceiver = {};
     m_keysDown.reset();
+    if (m_pSession) {
+        // Released explicitly (not left to the disconnect) so they are free on return.
+        m_pSession->Mouse().Release();
+        m_pSession->HotKeys().Release();
+        m_pSession->Sync();
+    }
     m_pSession.reset();
     return QRZ_OK;
 }
@@ -137,6 +143,7 @@ void CHookLibrary::OnMappingNotify(xcb_mapping_notify_event_t& event) {
 
 int CHookLibrary::GrabHotKeys() {
     const int failed = m_pSession->HotKeys().Grab(m_table);
+    m_pSession->Sync();
     if (m_pSession->Broken())
         return QRZ_ERR_NO_DISPLAY;
     return failed ? QRZ_ERR_HOTKEYS_FAILED : QRZ_OK;
@@ -182,8 +189,10 @@ int CHookLibrary::HotKeyStatus(int index) const {
 int CHookLibrary::UnHookKeyboard() {
     m_keyboardReceiver = {};
     m_keysDown.reset();
-    if (m_pSession)
+    if (m_pSession) {
         m_pSession->HotKeys().Release();
+        m_pSession->Sync();
+    }
     return QRZ_OK;
 }
 
@@ -194,6 +203,8 @@ int CHookLibrary::HookMouse(QRZ_NotifyProc proc, void* context, uint32_t cursor)
         return result;
     const int result = m_pSession->Mouse().Grab(cursor);
     m_mouseReceiver = result == QRZ_OK ? Receiver{proc, context} : Receiver{};
+    if (result != QRZ_OK)
+        m_pSession->Sync(); // the rolled-back grabs are free when the caller learns of it
     return result;
 }
 
@@ -201,6 +212,7 @@ int CHookLibrary::UnHookMouse() {
     m_mouseReceiver = {};
     if (m_pSession) {
         m_pSession->Mouse().Release();
+        m_pSession->Sync();
         // Keys pressed under the grab may be released elsewhere now.
         m_keysDown.reset();
     }

@@ -42,6 +42,11 @@ void CHookSession::MovePointerBy(int dx, int dy) {
     xcb_flush(m_pConnection.get());
 }
 
+void CHookSession::Sync() {
+    XcbReply<xcb_get_input_focus_reply_t> reply(xcb_get_input_focus_reply(
+        m_pConnection.get(), xcb_get_input_focus(m_pConnection.get()), nullptr));
+}
+
 // Without it a held key arrives as release/press pairs, which a hotkey must not take for
 // new presses.
 bool CHookSession::RequestDetectableAutoRepeat() {

@@ -30,6 +30,9 @@ public:
     // Moves every event that has arrived to the end of queue.
     void ReadEvents(std::deque<XcbEvent>& queue);
     void MovePointerBy(int dx, int dy);
+    // Returns once the server has handled every request sent so far, so that a released grab
+    // is free for other programs when the caller goes on.
+    void Sync();
 
     CKeyboardMap& Keyboard() noexcept { return m_keyboard; }
     CHotKeyGrabber& HotKeys() noexcept { return m_hotKeys; }

@@ -104,10 +104,13 @@ typedef int (*QRZ_NotifyProc)(void* context, uint32_t message, uint32_t wParam, 
 
 /* ---- Cursor for the mouse hook -------------------------------------------------------------- */
 
-/* QRZ_HookMouse takes either an X cursor id (created on any connection to the same display; the
- * library does not free it), 0 for the root window's cursor, or a glyph of the standard X cursor
- * font wrapped by QRZ_CURSOR_SHAPE (an even number below 154, for example 34 for the crosshair),
- * which the library creates and frees itself. */
+/* QRZ_HookMouse takes one of:
+ *   - an X cursor id, created on any connection to the same display and already known to the
+ *     server (requests of two connections are not ordered: make a round trip on yours after
+ *     creating it). The library does not free it;
+ *   - 0: the root window's cursor;
+ *   - a glyph of the standard X cursor font wrapped by QRZ_CURSOR_SHAPE (an even number below
+ *     154, for example 34 for the crosshair), which the library creates and frees itself. */
 #define QRZ_CURSOR_SHAPE(shape) (0x80000000u | (uint32_t)(shape))
 
 /* ---- Connection ----------------------------------------------------------------------------- */
@@ -125,8 +128,9 @@ QRZ_API int QRZ_GetConnectionFd(void) QRZ_NOEXCEPT;
  * connection or it broke (the application should then stop watching the descriptor). */
 QRZ_API int QRZ_DispatchEvents(void) QRZ_NOEXCEPT;
 
-/* Releases every grab, forgets both procs and closes the connection. The hotkey table copy is
- * kept, so QRZ_GetCaptureHotKey still answers (settings are saved after the frame is gone). */
+/* Releases every grab (free for other programs on return), forgets both procs and closes the
+ * connection. The hotkey table copy is kept, so QRZ_GetCaptureHotKey still answers (settings
+ * are saved after the frame is gone). */
 QRZ_API int QRZ_Shutdown(void) QRZ_NOEXCEPT;
 
 /* ---- Keyboard hook and hotkeys -------------------------------------------------------------- */
@@ -152,8 +156,8 @@ QRZ_API int QRZ_GetCaptureHotKey(uint16_t* table) QRZ_NOEXCEPT;
  * QRZ_ERR_INVALID_ARGUMENT. */
 QRZ_API int QRZ_GetHotKeyStatus(int index) QRZ_NOEXCEPT;
 
-/* Removes the keyboard hook: releases the hotkey grabs; no more hotkey messages. The table copy
- * is kept. QRZ_OK also when it was not installed. */
+/* Removes the keyboard hook: releases the hotkey grabs (free for other programs on return); no
+ * more hotkey messages. The table copy is kept. QRZ_OK also when it was not installed. */
 QRZ_API int QRZ_UnHookKeyboard(void) QRZ_NOEXCEPT;
 
 /* ---- Mouse hook ----------------------------------------------------------------------------- */
@@ -166,8 +170,8 @@ QRZ_API int QRZ_UnHookKeyboard(void) QRZ_NOEXCEPT;
  * NULL or a cursor shape out of range). */
 QRZ_API int QRZ_HookMouse(QRZ_NotifyProc proc, void* context, uint32_t cursor) QRZ_NOEXCEPT;
 
-/* Removes the mouse hook: releases the pointer and keyboard grabs and drops mouse messages not
- * yet delivered. QRZ_OK also when it was not installed. */
+/* Removes the mouse hook: releases the pointer and keyboard grabs (free for other programs on
+ * return) and drops mouse messages and picker keys not yet delivered. QRZ_OK also when it was not installed. */
 QRZ_API int QRZ_UnHookMouse(void) QRZ_NOEXCEPT;
 
 /* Moves the pointer by (dx, dy) pixels from where it is (the picker's arrow-key nudge). While the
