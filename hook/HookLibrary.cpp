@@ -4,6 +4,8 @@
 
 #include "HookUtil.h"
 
+#include <xcb/xinput.h>
+
 #include <algorithm>
 
 namespace hook {
@@ -31,6 +33,7 @@ int CHookLibrary::Shutdown() {
     m_keyboardReceiver = {};
     m_mouseReceiver = {};
     m_keysDown.reset();
+    m_rawAwaitingCore.reset();
     if (m_pSession) {
         // Released explicitly (not left to the disconnect) so they are free on return.
         m_pSession->Mouse().Release();
@@ -101,6 +104,8 @@ std::optional<CHookLibrary::Delivery> CHookLibrary::Translate(const xcb_generic_
         if (!mouse.Active() || bMotionFollows)
             return std::nullopt;
         return toMouse(mouse.OnMotion(reinterpret_cast<const xcb_motion_notify_event_t&>(event)));
+    case XCB_GE_GENERIC:
+        return TranslateGeneric(event);
     case XCB_MAPPING_NOTIFY:
         OnMappingNotify(const_cast<xcb_mapping_notify_event_t&>(
             reinterpret_cast<const xcb_mapping_notify_event_t&>(event)));
@@ -110,26 +115,81 @@ std::optional<CHookLibrary::Delivery> CHookLibrary::Translate(const xcb_generic_
     }
 }
 
+// Core presses reach the library through its passive grabs and while the picker holds the
+// keyboard; with raw key events (see TranslateRawKey) a press may come both ways.
 std::optional<CHookLibrary::Delivery>
 CHookLibrary::TranslateKeyPress(const xcb_key_press_event_t& event) {
-    const bool bRepeat = m_keysDown.test(event.detail) ||
-                         (!m_pSession->DetectableAutoRepeat() && event.detail == m_nLastReleaseKey &&
-                          event.time == m_nLastReleaseTime);
-    m_keysDown.set(event.detail);
+    const xcb_keycode_t keycode = event.detail;
+    const bool bCompanion = m_rawAwaitingCore.test(keycode);
+    m_rawAwaitingCore.reset(keycode);
+    const bool bRepeat = !bCompanion && (m_keysDown.test(keycode) ||
+                                         (!m_pSession->DetectableAutoRepeat() &&
+                                          keycode == m_nLastReleaseKey &&
+                                          event.time == m_nLastReleaseTime));
+    m_keysDown.set(keycode);
     CMouseHook& mouse = m_pSession->Mouse();
     if (mouse.Active())
         if (std::optional<HookMessage> key = mouse.OnKeyPress(event))
             return Delivery{true, *key};
-    if (!KeyboardHooked() || bRepeat)
+    // A companion's hotkey was decided by its raw press. A press without one was made while the
+    // library held the keyboard (the server keeps raw events from the grabbing client).
+    if (bCompanion || bRepeat)
         return std::nullopt;
-    const int index = m_pSession->HotKeys().Match(event.detail, event.state);
+    return MatchHotKey(keycode, event.state);
+}
+
+std::optional<CHookLibrary::Delivery> CHookLibrary::TranslateGeneric(const xcb_generic_event_t& event) {
+    const auto& generic = reinterpret_cast<const xcb_ge_generic_event_t&>(event);
+    if (!m_pSession->RawKeyOpcode() || generic.extension != m_pSession->RawKeyOpcode())
+        return std::nullopt;
+    if (generic.event_type != XCB_INPUT_RAW_KEY_PRESS &&
+        generic.event_type != XCB_INPUT_RAW_KEY_RELEASE)
+        return std::nullopt;
+    const auto& raw = reinterpret_cast<const xcb_input_raw_key_press_event_t&>(event);
+    return TranslateRawKey(static_cast<xcb_keycode_t>(raw.detail),
+                           generic.event_type == XCB_INPUT_RAW_KEY_PRESS);
+}
+
+// The server sends raw events to every client but the one holding the keyboard grab. A press
+// reaches the library raw first; if one of its passive grabs (or the picker's grab) takes the
+// press, the core press follows and the release comes as a core event, otherwise the release
+// comes raw. So raw and core events together tell which keys are down. Raw events never repeat.
+std::optional<CHookLibrary::Delivery> CHookLibrary::TranslateRawKey(xcb_keycode_t keycode,
+                                                                     bool bPress) {
+    if (!bPress) {
+        m_keysDown.reset(keycode);
+        m_rawAwaitingCore.reset(keycode);
+        return std::nullopt;
+    }
+    // The core press may go to another program (an open menu): the raw press decides.
+    const uint16_t state = ModifierStateOfKeysDown();
+    m_keysDown.set(keycode);
+    m_rawAwaitingCore.set(keycode);
+    return MatchHotKey(keycode, state);
+}
+
+std::optional<CHookLibrary::Delivery> CHookLibrary::MatchHotKey(xcb_keycode_t keycode,
+                                                                 uint16_t state) {
+    if (!KeyboardHooked())
+        return std::nullopt;
+    const int index = m_pSession->HotKeys().Match(keycode, state);
     if (index < 0)
         return std::nullopt;
     return Delivery{false, HookMessage{QRZM_ForwardKeyboardMessage, static_cast<uint32_t>(index), 0}};
 }
 
+uint16_t CHookLibrary::ModifierStateOfKeysDown() const {
+    const CKeyboardMap& keyboard = m_pSession->Keyboard();
+    uint16_t state = 0;
+    for (int keycode = 8; keycode < 256; ++keycode)
+        if (m_keysDown.test(keycode))
+            state |= keyboard.ModifiersOfKey(static_cast<xcb_keycode_t>(keycode));
+    return state;
+}
+
 void CHookLibrary::TranslateKeyRelease(const xcb_key_release_event_t& event) {
     m_keysDown.reset(event.detail);
+    m_rawAwaitingCore.reset(event.detail);
     m_nLastReleaseKey = event.detail;
     m_nLastReleaseTime = event.time;
 }
@@ -139,6 +199,13 @@ void CHookLibrary::OnMappingNotify(xcb_mapping_notify_event_t& event) {
         return;
     Trace("keyboard mapping changed: grabbing the hotkeys again");
     GrabHotKeys();
+}
+
+// Keys pressed under a grab now ended are released elsewhere; without raw events the library
+// will not see it.
+void CHookLibrary::ForgetKeysWithoutRawEvents() {
+    if (!m_pSession->RawKeyOpcode())
+        m_keysDown.reset();
 }
 
 int CHookLibrary::GrabHotKeys() {
@@ -188,8 +255,8 @@ int CHookLibrary::HotKeyStatus(int index) const {
 
 int CHookLibrary::UnHookKeyboard() {
     m_keyboardReceiver = {};
-    m_keysDown.reset();
     if (m_pSession) {
+        ForgetKeysWithoutRawEvents();
         m_pSession->HotKeys().Release();
         m_pSession->Sync();
     }
@@ -213,8 +280,7 @@ int CHookLibrary::UnHookMouse() {
     if (m_pSession) {
         m_pSession->Mouse().Release();
         m_pSession->Sync();
-        // Keys pressed under the grab may be released elsewhere now.
-        m_keysDown.reset();
+        ForgetKeysWithoutRawEvents();
     }
     return QRZ_OK;
 }

@@ -48,6 +48,11 @@ private:
     std::optional<Delivery> Translate(const xcb_generic_event_t& event, bool bMotionFollows);
     std::optional<Delivery> TranslateKeyPress(const xcb_key_press_event_t& event);
     void TranslateKeyRelease(const xcb_key_release_event_t& event);
+    std::optional<Delivery> TranslateGeneric(const xcb_generic_event_t& event);
+    std::optional<Delivery> TranslateRawKey(xcb_keycode_t keycode, bool bPress);
+    std::optional<Delivery> MatchHotKey(xcb_keycode_t keycode, uint16_t state);
+    uint16_t ModifierStateOfKeysDown() const;
+    void ForgetKeysWithoutRawEvents();
     void OnMappingNotify(xcb_mapping_notify_event_t& event);
     void Deliver(const Delivery& delivery);
     bool KeyboardHooked() const noexcept { return m_keyboardReceiver.proc != nullptr; }
@@ -59,8 +64,12 @@ private:
     std::unique_ptr<CHookSession> m_pSession;
     std::deque<XcbEvent> m_queue;
     bool m_bDispatching = false;
-    // Keys whose press was seen and whose release was not: a press of one of them is a repeat.
+    // Keys down, from raw and core events together: a core press of one is a repeat, and they
+    // give the modifiers of a raw press.
     std::bitset<256> m_keysDown;
+    // Keys whose raw press may still be followed by its core press (the server makes both while
+    // handling one input event, raw first).
+    std::bitset<256> m_rawAwaitingCore;
     // Without detectable auto-repeat a repeat is a release and a press with the same time.
     xcb_keycode_t m_nLastReleaseKey = 0;
     uint32_t m_nLastReleaseTime = 0;

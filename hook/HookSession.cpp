@@ -6,6 +6,7 @@
 #define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
+#include <xcb/xinput.h>
 
 namespace hook {
 
@@ -27,7 +28,7 @@ std::unique_ptr<CHookSession> CHookSession::Open(const char* displayName) {
 
 CHookSession::CHookSession(ConnectionPtr pConnection, xcb_window_t root)
     : m_pConnection(std::move(pConnection)), m_root(root),
-      m_bDetectableAutoRepeat(RequestDetectableAutoRepeat()),
+      m_bDetectableAutoRepeat(RequestDetectableAutoRepeat()), m_nRawKeyOpcode(SelectRawKeys()),
       m_keyboard(m_pConnection.get()), m_hotKeys(m_pConnection.get(), root, m_keyboard),
       m_mouse(m_pConnection.get(), root, m_keyboard) {}
 
@@ -65,6 +66,45 @@ bool CHookSession::RequestDetectableAutoRepeat() {
         xcb_xkb_per_client_flags(pConnection, XCB_XKB_ID_USE_CORE_KBD, flag, flag, 0, 0, 0),
         nullptr));
     return flags && (flags->value & flag);
+}
+
+} // namespace hook
+
+namespace hook {
+
+// XInput 2.1 and later deliver raw events to every client that selected them, grabs or not.
+uint8_t CHookSession::SelectRawKeys() {
+    xcb_connection_t* pConnection = m_pConnection.get();
+    const xcb_query_extension_reply_t* pExtension =
+        xcb_get_extension_data(pConnection, &xcb_input_id);
+    // XInput 2 events travel as generic events; without that extension none would arrive.
+    static constexpr char kGenericEvents[] = "Generic Event Extension";
+    XcbReply<xcb_query_extension_reply_t> generic(xcb_query_extension_reply(
+        pConnection, xcb_query_extension(pConnection, sizeof kGenericEvents - 1, kGenericEvents),
+        nullptr));
+    if (!pExtension || !pExtension->present || !generic || !generic->present) {
+        Trace("no XInput 2 events: hotkeys stay silent while another program holds the keyboard");
+        return 0;
+    }
+    XcbReply<xcb_input_xi_query_version_reply_t> version(xcb_input_xi_query_version_reply(
+        pConnection, xcb_input_xi_query_version(pConnection, 2, 2), nullptr));
+    if (!version || version->major_version < 2 ||
+        (version->major_version == 2 && version->minor_version < 1)) {
+        Trace("no XInput 2.1: hotkeys stay silent while another program holds the keyboard");
+        return 0;
+    }
+    struct {
+        xcb_input_event_mask_t head;
+        uint32_t bits;
+    } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
+           XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE};
+    XcbError error(xcb_request_check(
+        pConnection, xcb_input_xi_select_events_checked(pConnection, m_root, 1, &mask.head)));
+    if (error) {
+        Trace("raw key events refused (X error %u)", error->error_code);
+        return 0;
+    }
+    return pExtension->major_opcode;
 }
 
 } // namespace hook

@@ -26,6 +26,10 @@ public:
     bool Broken() const noexcept { return xcb_connection_has_error(m_pConnection.get()) != 0; }
     // True when the server reports key auto-repeat as presses only (no release in between).
     bool DetectableAutoRepeat() const noexcept { return m_bDetectableAutoRepeat; }
+    // The XInput major opcode when raw key events are selected, else 0. Raw key events reach
+    // the library even while another program holds the keyboard (an open menu), when the
+    // passive grabs stay silent.
+    uint8_t RawKeyOpcode() const noexcept { return m_nRawKeyOpcode; }
 
     // Moves every event that has arrived to the end of queue.
     void ReadEvents(std::deque<XcbEvent>& queue);
@@ -46,11 +50,13 @@ private:
 
     CHookSession(ConnectionPtr pConnection, xcb_window_t root);
     bool RequestDetectableAutoRepeat();
+    uint8_t SelectRawKeys();
 
     // Declared first so that it closes last, after the grabs are released.
     ConnectionPtr m_pConnection;
     xcb_window_t m_root;
     bool m_bDetectableAutoRepeat;
+    uint8_t m_nRawKeyOpcode;
     CKeyboardMap m_keyboard;
     CHotKeyGrabber m_hotKeys;
     CMouseHook m_mouse;

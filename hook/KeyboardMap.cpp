@@ -97,6 +97,12 @@ void CKeyboardMap::ReadModifierMapping() {
     if (!alt)
         alt = MaskOfKeysym(*reply, XK_Meta_L);
     m_nAltMask = alt ? alt : static_cast<uint16_t>(XCB_MOD_MASK_1);
+    m_anKeyModifiers.fill(0);
+    const xcb_keycode_t* map = xcb_get_modifier_mapping_keycodes(reply.get());
+    for (int modifier = 0; modifier < 8; ++modifier)
+        for (int i = 0; i < reply->keycodes_per_modifier; ++i)
+            if (const xcb_keycode_t keycode = map[modifier * reply->keycodes_per_modifier + i])
+                m_anKeyModifiers[keycode] |= static_cast<uint16_t>(1u << modifier);
     m_nNumLockMask = MaskOfKeysym(*reply, XK_Num_Lock);
     m_nScrollLockMask = MaskOfKeysym(*reply, XK_Scroll_Lock);
 }

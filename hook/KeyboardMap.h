@@ -6,6 +6,7 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -31,6 +32,8 @@ public:
     uint16_t ModifiersOfHotKey(uint16_t word) const noexcept;
     // state without the lock modifiers and the pointer buttons: what a hotkey must match.
     uint16_t SignificantModifiers(uint16_t state) const noexcept;
+    // The modifier bits a key sets while it is down (raw key events carry no state).
+    uint16_t ModifiersOfKey(xcb_keycode_t keycode) const noexcept { return m_anKeyModifiers[keycode]; }
     // Every combination of Lock, NumLock and ScrollLock (those mapped), 0 included.
     std::vector<uint16_t> LockVariants() const;
 
@@ -43,6 +46,7 @@ private:
     uint16_t m_nAltMask = XCB_MOD_MASK_1;
     uint16_t m_nNumLockMask = 0;
     uint16_t m_nScrollLockMask = 0;
+    std::array<uint16_t, 256> m_anKeyModifiers{};
 };
 
 } // namespace hook

@@ -85,6 +85,10 @@ extern QRZ_API const uint32_t QRZM_ForwardKeyboardMessage;
 /* Keyboard message (QRZM_ForwardKeyboardMessage), two forms:
  *   hotkey:     wParam = the table index (0 to 34) of the pressed hotkey, lParam = 0. Delivered to
  *               the keyboard hook's proc, once per press (key auto-repeat does not repeat it).
+ *               The press is taken from other programs, except while another program holds the
+ *               whole keyboard (an open menu): then that program gets the keys as well, and the
+ *               hotkey still fires when the server has XInput 2.1 (it says so on the trace
+ *               otherwise, and hotkeys are silent while the keyboard is held).
  *   picker key: wParam = QRZ_PICKER_KEY, lParam = QRZ_VK_SHIFT, QRZ_VK_ESCAPE or one of the
  *               arrows. Delivered to the mouse hook's proc, only while the mouse hook is in
  *               place, for every press including auto-repeat, whatever modifiers are held. Keypad

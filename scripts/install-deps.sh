@@ -14,7 +14,7 @@ packages=(
   # X11 and sound
   libx11-dev libx11-xcb-dev libxext-dev libxfixes-dev libxtst-dev
   libxcb1-dev libxcb-shm0-dev libxcb-xfixes0-dev libxcb-xtest0-dev libxcb-keysyms1-dev libxcb-randr0-dev
-  libxcb-xkb-dev
+  libxcb-xkb-dev libxcb-xinput-dev
   libcanberra-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev

@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-using Delivery = CHookTest;
+using Delivery = CHookTestBothPaths;
 
 namespace {
 constexpr uint32_t kCrosshair = QRZ_CURSOR_SHAPE(34);
@@ -19,7 +19,7 @@ constexpr uint32_t kCrosshair = QRZ_CURSOR_SHAPE(34);
 
 // The capture engine runs a nested event loop inside its handler (the waits before a grab);
 // the library must neither call it again meanwhile nor lose or reorder what arrives.
-TEST_F(Delivery, ProcIsNeverReenteredAndOrderIsKept) {
+TEST_P(Delivery, ProcIsNeverReenteredAndOrderIsKept) {
     ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
     int depth = 0;
     int maxDepth = 0;
@@ -43,7 +43,7 @@ TEST_F(Delivery, ProcIsNeverReenteredAndOrderIsKept) {
               (std::vector<RecordedMessage>{Hotkey(9), Hotkey(12), Hotkey(4)}));
 }
 
-TEST_F(Delivery, UnhookInsideTheProcDropsWhatIsQueued) {
+TEST_P(Delivery, UnhookInsideTheProcDropsWhatIsQueued) {
     ASSERT_EQ(QRZ_HookMouse(&CRecorder::Proc, &m_mouse, kCrosshair), QRZ_OK);
     ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
     m_mouse.onMessage = [](const RecordedMessage& message) {
@@ -62,7 +62,7 @@ TEST_F(Delivery, UnhookInsideTheProcDropsWhatIsQueued) {
                                     Mouse(QRZ_MOUSE_LEFT_DOWN, 200, 200)}));
 }
 
-TEST_F(Delivery, ShutdownInsideTheProcEndsDispatchSafely) {
+TEST_P(Delivery, ShutdownInsideTheProcEndsDispatchSafely) {
     ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
     m_keyboard.onMessage = [](const RecordedMessage&) { QRZ_Shutdown(); };
     m_pClient->Tap(XK_Print);
@@ -84,7 +84,7 @@ TEST_F(Delivery, ShutdownInsideTheProcEndsDispatchSafely) {
 
 // While picking, the library holds the keyboard: picker keys go to the mouse hook's proc and
 // hotkeys still reach the keyboard hook's proc.
-TEST_F(Delivery, HotkeysStillArriveWhilePicking) {
+TEST_P(Delivery, HotkeysStillArriveWhilePicking) {
     ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
     ASSERT_EQ(QRZ_HookMouse(&CRecorder::Proc, &m_mouse, kCrosshair), QRZ_OK);
     m_pClient->Chord({XK_Control_L, XK_Alt_L, XK_d});
@@ -98,7 +98,7 @@ TEST_F(Delivery, HotkeysStillArriveWhilePicking) {
 
 // The usual road: the hotkey's proc starts a picker while the keys are still down. Releasing
 // them must not end the picker's keyboard grab.
-TEST_F(Delivery, PickerStartedFromAHotkeyKeepsTheKeyboard) {
+TEST_P(Delivery, PickerStartedFromAHotkeyKeepsTheKeyboard) {
     ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
     int hookResult = -100;
     m_keyboard.onMessage = [&](const RecordedMessage& message) {
@@ -125,7 +125,7 @@ TEST_F(Delivery, PickerStartedFromAHotkeyKeepsTheKeyboard) {
     EXPECT_EQ(Received(m_keyboard), (std::vector<RecordedMessage>{Hotkey(4), Hotkey(4)}));
 }
 
-TEST_F(Delivery, LostServerIsReportedNotCrashed) {
+TEST_P(Delivery, LostServerIsReportedNotCrashed) {
     ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
     ASSERT_EQ(QRZ_HookMouse(&CRecorder::Proc, &m_mouse, kCrosshair), QRZ_OK);
     const int fd = QRZ_GetConnectionFd();
@@ -143,3 +143,5 @@ TEST_F(Delivery, LostServerIsReportedNotCrashed) {
     EXPECT_EQ(QRZ_Connect(":0x"), QRZ_ERR_NO_DISPLAY);
     EXPECT_EQ(QRZ_DispatchEvents(), QRZ_ERR_NO_DISPLAY);
 }
+
+INSTANTIATE_TEST_SUITE_P(KeyPaths, Delivery, ::testing::Bool(), KeyPathName);

@@ -48,6 +48,16 @@ std::vector<uint16_t> DefaultTable() {
     return table;
 }
 
+testsupport::CXServer::Options CHookTest::WithoutRawKeyEvents() {
+    testsupport::CXServer::Options options;
+    options.extraArguments = {"-extension", "Generic Event Extension"};
+    return options;
+}
+
+std::string KeyPathName(const ::testing::TestParamInfo<bool>& info) {
+    return info.param ? "CoreEventsOnly" : "RawKeyEvents";
+}
+
 void CHookTest::SetUp() {
     REQUIRE_X_SERVER_PROGRAMS();
     m_pServer = std::make_unique<testsupport::CXServer>(ServerOptions());

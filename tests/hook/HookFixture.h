@@ -64,8 +64,22 @@ protected:
     CRecorder m_keyboard;
     CRecorder m_mouse;
 
+    // The server without XInput 2 events (no Generic Event Extension): hotkeys from core events
+    // alone, as on servers too old or too restricted for raw key events.
+    static testsupport::CXServer::Options WithoutRawKeyEvents();
+
     static constexpr int kMarkerIndex = QRZ_HOTKEY_COUNT - 1;
     static constexpr uint16_t kMarkerWord = 0x7B; // F12
     static constexpr int kMouseBarrierX = 1;
     int m_nMouseBarrierY = 1;
 };
+
+// The same tests with and without raw key events: true runs on a server without them.
+class CHookTestBothPaths : public CHookTest, public ::testing::WithParamInterface<bool> {
+protected:
+    testsupport::CXServer::Options ServerOptions() const override {
+        return GetParam() ? WithoutRawKeyEvents() : testsupport::CXServer::Options{};
+    }
+};
+
+std::string KeyPathName(const ::testing::TestParamInfo<bool>& info);

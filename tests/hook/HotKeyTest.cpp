@@ -8,7 +8,7 @@
 
 #include <map>
 
-using HotKeys = CHookTest;
+using HotKeys = CHookTestBothPaths;
 
 namespace {
 
@@ -19,7 +19,7 @@ constexpr uint16_t kLock = XCB_MOD_MASK_LOCK;
 
 // The default table's combinations differ only in their modifiers in places (Ctrl+Shift+C and
 // Ctrl+Shift+Alt+C; Print and Alt+Print): each must reach exactly its own entry.
-TEST_F(HotKeys, EachDefaultCombinationDeliversItsIndex) {
+TEST_P(HotKeys, EachDefaultCombinationDeliversItsIndex) {
     ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
     for (int index = 0; index <= 12; ++index)
         EXPECT_EQ(QRZ_GetHotKeyStatus(index), QRZ_HOTKEY_ACTIVE) << index;
@@ -50,7 +50,7 @@ TEST_F(HotKeys, EachDefaultCombinationDeliversItsIndex) {
     EXPECT_EQ(Received(m_keyboard), expected);
 }
 
-TEST_F(HotKeys, FireWithNumLockAndCapsLockOn) {
+TEST_P(HotKeys, FireWithNumLockAndCapsLockOn) {
     ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
     m_pClient->Tap(XK_Num_Lock);
     m_pClient->Sync();
@@ -69,7 +69,7 @@ TEST_F(HotKeys, FireWithNumLockAndCapsLockOn) {
               (std::vector<RecordedMessage>{Hotkey(9), Hotkey(4), Hotkey(8), Hotkey(12)}));
 }
 
-TEST_F(HotKeys, CombinationHeldByAnotherProgramFailsAloneAndIsReported) {
+TEST_P(HotKeys, CombinationHeldByAnotherProgramFailsAloneAndIsReported) {
     testsupport::CXClient other(m_pServer->DisplayName());
     ASSERT_TRUE(other.GrabKey(XK_d, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1));
 
@@ -102,7 +102,7 @@ TEST_F(HotKeys, CombinationHeldByAnotherProgramFailsAloneAndIsReported) {
 
 // The other program holds only the NumLock variant: the entry fails, and the variants the
 // library had already grabbed for it are given back.
-TEST_F(HotKeys, PartlyHeldCombinationRollsBackItsOwnGrabs) {
+TEST_P(HotKeys, PartlyHeldCombinationRollsBackItsOwnGrabs) {
     testsupport::CXClient other(m_pServer->DisplayName());
     ASSERT_TRUE(other.GrabKey(XK_d, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | kMod2));
     EXPECT_EQ(HookKeyboard(DefaultTable()), QRZ_ERR_HOTKEYS_FAILED);
@@ -116,7 +116,7 @@ TEST_F(HotKeys, PartlyHeldCombinationRollsBackItsOwnGrabs) {
     EXPECT_FALSE(third.GrabKey(XK_r, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | kMod2));
 }
 
-TEST_F(HotKeys, NewTableReplacesTheGrabs) {
+TEST_P(HotKeys, NewTableReplacesTheGrabs) {
     ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
     std::vector<uint16_t> table = DefaultTable();
     table[9] = 0x78;          // F9
@@ -141,7 +141,7 @@ TEST_F(HotKeys, NewTableReplacesTheGrabs) {
     EXPECT_FALSE(other.GrabKey(XK_F9, 0));
 }
 
-TEST_F(HotKeys, UnhookReleasesEveryGrabAndKeepsTheTable) {
+TEST_P(HotKeys, UnhookReleasesEveryGrabAndKeepsTheTable) {
     ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
     ASSERT_EQ(QRZ_UnHookKeyboard(), QRZ_OK);
 
@@ -163,7 +163,7 @@ TEST_F(HotKeys, UnhookReleasesEveryGrabAndKeepsTheTable) {
     EXPECT_EQ(copy, expected);
 }
 
-TEST_F(HotKeys, DuplicateAndUnknownEntriesAreReported) {
+TEST_P(HotKeys, DuplicateAndUnknownEntriesAreReported) {
     std::vector<uint16_t> table = DefaultTable();
     table[13] = 0xA044; // Ctrl+Alt+D again
     table[14] = 0x002A; // VK_PRINT: the same key as Print Screen
@@ -185,7 +185,7 @@ TEST_F(HotKeys, DuplicateAndUnknownEntriesAreReported) {
 }
 
 // Virtual-key codes as Windows defines them, each with the X key a person would press.
-TEST_F(HotKeys, VirtualKeyCodesReachTheirKeys) {
+TEST_P(HotKeys, VirtualKeyCodesReachTheirKeys) {
     const std::vector<std::pair<uint16_t, uint32_t>> keys{
         {'0', XK_0},          {'7', XK_7},         {'A', XK_a},          {'Z', XK_z},
         {0x70, XK_F1},        {0x7A, XK_F11},      {0x2C, XK_Print},     {0x25, XK_Left},
@@ -212,7 +212,7 @@ TEST_F(HotKeys, VirtualKeyCodesReachTheirKeys) {
     EXPECT_EQ(Received(m_keyboard), expected);
 }
 
-TEST_F(HotKeys, HeldKeyFiresOnce) {
+TEST_P(HotKeys, HeldKeyFiresOnce) {
     ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
     m_pClient->KeyDown(XK_Print);
     // Held past the auto-repeat delay (660 ms by default) and several repeats (25 per second).
@@ -222,7 +222,49 @@ TEST_F(HotKeys, HeldKeyFiresOnce) {
     EXPECT_EQ(Received(m_keyboard), (std::vector<RecordedMessage>{Hotkey(12), Hotkey(12)}));
 }
 
-TEST_F(HotKeys, TableWithoutHookIsOnlyStored) {
+// An open menu holds the keyboard, and the menu-capture hotkey is pressed exactly then.
+TEST_P(HotKeys, FireWhileAnotherProgramHoldsTheKeyboard) {
+    if (GetParam())
+        GTEST_SKIP() << "without raw key events X gives a grabbed keyboard's keys to the grabber";
+    ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
+    testsupport::CXClient menu(m_pServer->DisplayName());
+    ASSERT_EQ(menu.GrabKeyboard(), XCB_GRAB_STATUS_SUCCESS);
+    m_pClient->Chord({XK_Control_L, XK_Shift_L, XK_m});
+    m_pClient->Chord({XK_Control_L, XK_m}); // not in the table
+    m_pClient->Tap(XK_Print);
+    m_pClient->Tap(XK_Print);
+    KeyboardBarrier();
+    EXPECT_EQ(Received(m_keyboard),
+              (std::vector<RecordedMessage>{Hotkey(8), Hotkey(12), Hotkey(12)}));
+    // The keys reached the menu as well.
+    int menuPresses = 0;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(menu.Connection())) {
+        menuPresses += (event->response_type & 0x7F) == XCB_KEY_PRESS;
+        free(event);
+    }
+    EXPECT_GE(menuPresses, 7);
+}
+
+// Holding Ctrl across a picker: pressed before the hook's keyboard grab, released after it.
+TEST_P(HotKeys, ModifierHeldAcrossAPickStillCounts) {
+    ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
+    m_pClient->KeyDown(XK_Control_L);
+    m_pClient->Sync();
+    ASSERT_EQ(QRZ_HookMouse(&CRecorder::Proc, &m_mouse, QRZ_CURSOR_SHAPE(34)), QRZ_OK);
+    m_pClient->KeyDown(XK_Alt_L);
+    m_pClient->Tap(XK_d); // under the picker's grab
+    m_pClient->Sync();
+    ASSERT_TRUE(WaitForCount(m_keyboard, 1));
+    ASSERT_EQ(QRZ_UnHookMouse(), QRZ_OK);
+    m_pClient->Tap(XK_r); // Ctrl and Alt still down
+    m_pClient->KeyUp(XK_Alt_L);
+    m_pClient->KeyUp(XK_Control_L);
+    m_pClient->Tap(XK_r); // nothing held
+    KeyboardBarrier();
+    EXPECT_EQ(Received(m_keyboard), (std::vector<RecordedMessage>{Hotkey(9), Hotkey(4)}));
+}
+
+TEST_P(HotKeys, TableWithoutHookIsOnlyStored) {
     std::vector<uint16_t> table = DefaultTable();
     ASSERT_EQ(QRZ_SetCaptureHotKey(table.data()), QRZ_OK);
     EXPECT_EQ(QRZ_GetHotKeyStatus(9), QRZ_HOTKEY_INACTIVE);
@@ -236,3 +278,5 @@ TEST_F(HotKeys, TableWithoutHookIsOnlyStored) {
     EXPECT_EQ(QRZ_GetHotKeyStatus(9), QRZ_HOTKEY_TAKEN);
     EXPECT_EQ(QRZ_GetHotKeyStatus(12), QRZ_HOTKEY_ACTIVE);
 }
+
+INSTANTIATE_TEST_SUITE_P(KeyPaths, HotKeys, ::testing::Bool(), KeyPathName);
