@@ -167,8 +167,19 @@ make_pcx() {
     convert "$p" "PCX:$d/magick24.pcx"
 }
 
+make_pgm() {
+    local d=$seeds/pgm; mkdir -p "$d"
+    local g=$work/grey.pgm
+    convert "$g" -depth 8 "pgm:$d/p5.pgm"
+    convert "$g" -depth 8 -compress none "pgm:$d/p2.pgm"
+    convert "$g" -depth 16 "pgm:$d/p5-16bit.pgm"
+    pamdepth 15 "$g" > "$d/p5-max15.pgm"
+    pamdepth 1000 "$g" | pnmtoplainpnm > "$d/p2-max1000.pgm"
+    printf 'P2\n# comment\n3 2 # size\n#\r15\r\n0 7 15\n\n1 2\n3' > "$d/p2-comments.pgm"
+}
+
 formats=("$@")
-[ ${#formats[@]} -gt 0 ] || formats=(bmp tga pcx jpeg png tiff gif picture)
+[ ${#formats[@]} -gt 0 ] || formats=(bmp tga pcx pgm jpeg png tiff gif picture)
 for f in "${formats[@]}"; do
     "make_$f"
 done
