@@ -2,6 +2,8 @@
 // EMF through libemf2svg, whose SVG librsvg draws with cairo.
 #include "codecs/MetafileRender.h"
 
+#include "codecs/LibraryError.h"
+#include "codecs/DecodeSupport.h"
 #include "image/ImageBitmap.h"
 #include "image/TextException.h"
 
@@ -26,7 +28,7 @@ struct HandleDeleter {
     void operator()(RsvgHandle* h) const noexcept { g_object_unref(h); }
 };
 
-[[noreturn]] void Fail() { throw CTextException(7, codec::kMetafileFailedText); }
+[[noreturn]] void Fail() { throw CTextException(codec::kDamagedCode, codec::kMetafileFailedText); }
 
 std::int32_t I32LE(std::span<const std::uint8_t> d, std::size_t at) {
     return std::int32_t(std::uint32_t(d[at]) | (std::uint32_t(d[at + 1]) << 8) | (std::uint32_t(d[at + 2]) << 16) |
@@ -102,8 +104,11 @@ extern "C" void FcFini(void) {}
 
 namespace codec {
 
-void RenderEmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap) {
+void RenderEmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, std::size_t pixelByteLimit) {
     const EmfPlacement place = ReadPlacement(data);
+    int width = 0, height = 0;
+    MetafileOutputSize(place.widthInches, place.heightInches, width, height);
+    CheckImageSize(width, height, 32, pixelByteLimit);
     const std::string svg = ConvertToSvg(data);
     GError* error = nullptr;
     std::unique_ptr<RsvgHandle, HandleDeleter> handle(
@@ -116,8 +121,6 @@ void RenderEmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap) {
     if (!rsvg_handle_get_intrinsic_size_in_pixels(handle.get(), &svgWidth, &svgHeight) || svgWidth <= 0 || svgHeight <= 0)
         Fail();
 
-    int width = 0, height = 0;
-    MetafileOutputSize(place.widthInches, place.heightInches, width, height);
     std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         throw CTextException(10, kNoDeviceContextText);

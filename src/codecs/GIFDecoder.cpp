@@ -44,7 +44,7 @@ using GifHandle = std::unique_ptr<GifFileType, GifCloser>;
 
 [[noreturn]] void Fail(const GifInput& input, int error) {
     if (input.truncated)
-        throw CTextException(11, "End of file reached while decoding.\n");
+        throw CTextException(codec::kEndOfData, codec::kEndOfDataText);
     const char* text = GifErrorString(error);
     codec::ThrowLibraryError(text ? text : "");
 }
@@ -63,7 +63,7 @@ int SeekFirstImage(GifFileType* gif, const GifInput& input) {
             return transparent;
         }
         if (type == TERMINATE_RECORD_TYPE)
-            throw CTextException(7, "The GIF file contains no image.");
+            throw CTextException(codec::kDamagedCode, "The GIF file contains no image.");
         if (type != EXTENSION_RECORD_TYPE)
             continue;
         int code = 0;
@@ -118,7 +118,7 @@ void CGIFDecoder::Decode(CDataSource& source, CImageBitmap& bitmap, int depth) {
     const int transparent = SeekFirstImage(gif.get(), input);
     const GifImageDesc frame = gif->Image;
     if (frame.Width < 0 || frame.Height < 0 || frame.Left < 0 || frame.Top < 0)
-        throw CTextException(7, "The GIF image has a negative size or position.");
+        throw CTextException(codec::kDamagedCode, "The GIF image has a negative size or position.");
     // A screen of size 0 is taken from the frame; frame parts outside the screen are cut off.
     const int width = gif->SWidth > 0 ? gif->SWidth : frame.Left + frame.Width;
     const int height = gif->SHeight > 0 ? gif->SHeight : frame.Top + frame.Height;

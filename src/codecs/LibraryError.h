@@ -6,6 +6,9 @@
 
 namespace codec {
 
+// Codes of the readers and writers (the numbers users see in messages).
+inline constexpr int kNotThisFormatCode = 1;
+inline constexpr int kDamagedCode = 7;
 inline constexpr int kLibraryErrorCode = 6;
 inline constexpr const char* kNotCompiledText = "Library not compiled for this file type.";
 inline constexpr int kUnknownTypeCode = 8;

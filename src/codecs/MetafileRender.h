@@ -4,6 +4,7 @@
 // kMaxMetafileSide pixels.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -25,9 +26,11 @@ bool LooksLikeEmf(std::span<const std::uint8_t> data);
 
 // Render into bitmap (created at 32 bpp with the alpha flag). Throw CTextException 7
 // "Windows Metafile functions failed to load this image." when the library cannot draw the
-// file, 10 "Cannot allocate device context." when the drawing surface cannot be made.
-void RenderWmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, CProgressSink* pProgress);
-void RenderEmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap);
+// file, 10 "Cannot allocate device context." when the drawing surface cannot be made, 10 "Out
+// of memory creating bitmap." when the output would pass pixelByteLimit.
+void RenderWmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, CProgressSink* pProgress,
+               std::size_t pixelByteLimit);
+void RenderEmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, std::size_t pixelByteLimit);
 
 inline constexpr const char* kMetafileFailedText = "Windows Metafile functions failed to load this image.";
 inline constexpr const char* kNoDeviceContextText = "Cannot allocate device context.";

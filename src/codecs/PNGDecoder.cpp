@@ -137,7 +137,7 @@ struct PngReader {
         if (RunStep(png, info, state, step, header, row))
             return;
         if (state.truncated)
-            throw CTextException(11, "End of file reached while decoding.\n");
+            throw CTextException(codec::kEndOfData, codec::kEndOfDataText);
         codec::ThrowLibraryError(state.text);
     }
 };

@@ -20,7 +20,7 @@ CDataSource EpsPreview(CDataSource& source) {
     const std::uint64_t length = std::uint64_t(all[24]) | (std::uint64_t(all[25]) << 8) |
                                  (std::uint64_t(all[26]) << 16) | (std::uint64_t(all[27]) << 24);
     if (offset > all.size() || length > all.size() - offset)
-        throw CTextException(7, "The TIFF preview lies outside the EPS file.");
+        throw CTextException(codec::kDamagedCode, "The TIFF preview lies outside the EPS file.");
     return CDataSource(all.data() + offset, std::size_t(length), source.ProgressSink());
 }
 

@@ -2,6 +2,8 @@
 // WMF through libwmf's gd device, which draws into a true-colour raster in memory.
 #include "codecs/MetafileRender.h"
 
+#include "codecs/LibraryError.h"
+#include "codecs/DecodeSupport.h"
 #include "image/ImageBitmap.h"
 #include "image/ProgressSink.h"
 #include "image/TextException.h"
@@ -47,7 +49,7 @@ int OnStatus(void* context, float fraction) {
     return 0;
 }
 
-[[noreturn]] void Fail() { throw CTextException(7, codec::kMetafileFailedText); }
+[[noreturn]] void Fail() { throw CTextException(codec::kDamagedCode, codec::kMetafileFailedText); }
 
 // gd pixels are 0xAARRGGBB with a 7-bit alpha where 0 is opaque.
 void StoreRow(const int* IMG_RESTRICT in, RGBQuad* IMG_RESTRICT out, int width) noexcept {
@@ -63,7 +65,8 @@ void StoreRow(const int* IMG_RESTRICT in, RGBQuad* IMG_RESTRICT out, int width) 
 
 namespace codec {
 
-void RenderWmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, CProgressSink* pProgress) {
+void RenderWmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, CProgressSink* pProgress,
+               std::size_t pixelByteLimit) {
     wmfAPI_Options options{};
     options.function = wmf_gd_function;
     wmfAPI* raw = nullptr;
@@ -87,6 +90,7 @@ void RenderWmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, CProgre
         Fail();
     int width = 0, height = 0;
     MetafileOutputSize(w / kMetafileDpi, h / kMetafileDpi, width, height);
+    CheckImageSize(width, height, 32, pixelByteLimit);
     device->bbox = box;
     device->width = unsigned(width);
     device->height = unsigned(height);
