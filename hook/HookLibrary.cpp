@@ -54,11 +54,12 @@ int CHookLibrary::DispatchEvents() {
     m_bDispatching = true;
     int delivered = 0;
     while (m_pSession && !m_queue.empty()) {
+        // Replies read while handling the last event (and in the proc) may have brought more.
+        m_pSession->ReadQueuedEvents(m_queue);
         const XcbEvent pEvent = std::move(m_queue.front());
         m_queue.pop_front();
-        const bool bMotionFollows =
-            !m_queue.empty() && (m_queue.front()->response_type & 0x7F) == XCB_MOTION_NOTIFY;
-        if (const std::optional<Delivery> delivery = Translate(*pEvent, bMotionFollows)) {
+        const xcb_generic_event_t* pNext = m_queue.empty() ? nullptr : m_queue.front().get();
+        if (const std::optional<Delivery> delivery = Translate(*pEvent, pNext)) {
             Deliver(*delivery); // may unhook, rehook or shut down: checked per event
             ++delivered;
         }
@@ -76,8 +77,10 @@ void CHookLibrary::Deliver(const Delivery& delivery) {
                       delivery.message.nLParam);
 }
 
+// pNext is the event queued after this one, if any: a run of moves or of keymap changes needs
+// handling once, for the last of them.
 std::optional<CHookLibrary::Delivery> CHookLibrary::Translate(const xcb_generic_event_t& event,
-                                                              bool bMotionFollows) {
+                                                              const xcb_generic_event_t* pNext) {
     CMouseHook& mouse = m_pSession->Mouse();
     auto toMouse = [](std::optional<HookMessage> message) -> std::optional<Delivery> {
         return message ? std::optional<Delivery>(Delivery{true, *message}) : std::nullopt;
@@ -100,8 +103,8 @@ std::optional<CHookLibrary::Delivery> CHookLibrary::Translate(const xcb_generic_
         return toMouse(mouse.OnButton(reinterpret_cast<const xcb_button_press_event_t&>(event),
                                       (event.response_type & 0x7F) == XCB_BUTTON_PRESS,
                                       m_nDoubleClickMs));
-    case XCB_MOTION_NOTIFY: // only the newest of a run of queued moves matters
-        if (!mouse.Active() || bMotionFollows)
+    case XCB_MOTION_NOTIFY:
+        if (!mouse.Active() || (pNext && (pNext->response_type & 0x7F) == XCB_MOTION_NOTIFY))
             return std::nullopt;
         return toMouse(mouse.OnMotion(reinterpret_cast<const xcb_motion_notify_event_t&>(event)));
     case XCB_GE_GENERIC:
@@ -111,6 +114,8 @@ std::optional<CHookLibrary::Delivery> CHookLibrary::Translate(const xcb_generic_
             reinterpret_cast<const xcb_mapping_notify_event_t&>(event)));
         return std::nullopt;
     default:
+        if (m_pSession->IsKeymapChange(event) && !(pNext && m_pSession->IsKeymapChange(*pNext)))
+            OnKeymapChanged(true);
         return std::nullopt;
     }
 }
@@ -195,7 +200,15 @@ void CHookLibrary::TranslateKeyRelease(const xcb_key_release_event_t& event) {
 }
 
 void CHookLibrary::OnMappingNotify(xcb_mapping_notify_event_t& event) {
-    if (!m_pSession->Keyboard().OnMappingNotify(&event) || !KeyboardHooked())
+    if (m_pSession->Keyboard().OnMappingNotify(&event))
+        OnKeymapChanged(false);
+}
+
+// The hotkeys' keycodes and modifier bits may have moved: grab them anew.
+void CHookLibrary::OnKeymapChanged(bool bReload) {
+    if (bReload)
+        m_pSession->Keyboard().Reload();
+    if (!KeyboardHooked())
         return;
     Trace("keyboard mapping changed: grabbing the hotkeys again");
     GrabHotKeys();

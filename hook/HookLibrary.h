@@ -45,7 +45,8 @@ private:
 
     int EnsureSession();
     int GrabHotKeys();
-    std::optional<Delivery> Translate(const xcb_generic_event_t& event, bool bMotionFollows);
+    std::optional<Delivery> Translate(const xcb_generic_event_t& event,
+                                      const xcb_generic_event_t* pNext);
     std::optional<Delivery> TranslateKeyPress(const xcb_key_press_event_t& event);
     void TranslateKeyRelease(const xcb_key_release_event_t& event);
     std::optional<Delivery> TranslateGeneric(const xcb_generic_event_t& event);
@@ -54,6 +55,7 @@ private:
     uint16_t ModifierStateOfKeysDown() const;
     void ForgetKeysWithoutRawEvents();
     void OnMappingNotify(xcb_mapping_notify_event_t& event);
+    void OnKeymapChanged(bool bReload);
     void Deliver(const Delivery& delivery);
     bool KeyboardHooked() const noexcept { return m_keyboardReceiver.proc != nullptr; }
 

@@ -28,12 +28,24 @@ std::unique_ptr<CHookSession> CHookSession::Open(const char* displayName) {
 
 CHookSession::CHookSession(ConnectionPtr pConnection, xcb_window_t root)
     : m_pConnection(std::move(pConnection)), m_root(root),
-      m_bDetectableAutoRepeat(RequestDetectableAutoRepeat()), m_nRawKeyOpcode(SelectRawKeys()),
-      m_keyboard(m_pConnection.get()), m_hotKeys(m_pConnection.get(), root, m_keyboard),
+      m_nRawKeyOpcode((SetUpXkb(), SelectRawKeys())), m_keyboard(m_pConnection.get()),
+      m_hotKeys(m_pConnection.get(), root, m_keyboard),
       m_mouse(m_pConnection.get(), root, m_keyboard) {}
+
+bool CHookSession::IsKeymapChange(const xcb_generic_event_t& event) const noexcept {
+    if (!m_nXkbEventBase || (event.response_type & 0x7F) != m_nXkbEventBase)
+        return false;
+    const uint8_t type = reinterpret_cast<const xcb_xkb_map_notify_event_t&>(event).xkbType;
+    return type == XCB_XKB_NEW_KEYBOARD_NOTIFY || type == XCB_XKB_MAP_NOTIFY;
+}
 
 void CHookSession::ReadEvents(std::deque<XcbEvent>& queue) {
     while (xcb_generic_event_t* pEvent = xcb_poll_for_event(m_pConnection.get()))
+        queue.emplace_back(pEvent);
+}
+
+void CHookSession::ReadQueuedEvents(std::deque<XcbEvent>& queue) {
+    while (xcb_generic_event_t* pEvent = xcb_poll_for_queued_event(m_pConnection.get()))
         queue.emplace_back(pEvent);
 }
 
@@ -48,9 +60,9 @@ void CHookSession::Sync() {
         m_pConnection.get(), xcb_get_input_focus(m_pConnection.get()), nullptr));
 }
 
-// Without it a held key arrives as release/press pairs, which a hotkey must not take for
-// new presses.
-bool CHookSession::RequestDetectableAutoRepeat() {
+// Detectable auto-repeat: without it a held key arrives as release/press pairs, which a hotkey
+// must not take for new presses. Map events: the keymap the grabs were made from may change.
+void CHookSession::SetUpXkb() {
     xcb_connection_t* pConnection = m_pConnection.get();
     XcbReply<xcb_xkb_use_extension_reply_t> use(xcb_xkb_use_extension_reply(
         pConnection, xcb_xkb_use_extension(pConnection, XCB_XKB_MAJOR_VERSION,
@@ -58,19 +70,28 @@ bool CHookSession::RequestDetectableAutoRepeat() {
         nullptr));
     if (!use || !use->supported) {
         Trace("no XKB: key auto-repeat is told apart by timestamps");
-        return false;
+        return;
     }
     constexpr uint32_t flag = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
     XcbReply<xcb_xkb_per_client_flags_reply_t> flags(xcb_xkb_per_client_flags_reply(
         pConnection,
         xcb_xkb_per_client_flags(pConnection, XCB_XKB_ID_USE_CORE_KBD, flag, flag, 0, 0, 0),
         nullptr));
-    return flags && (flags->value & flag);
+    m_bDetectableAutoRepeat = flags && (flags->value & flag);
+
+    constexpr uint16_t events = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+    constexpr uint16_t parts = XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_KEY_SYMS |
+                               XCB_XKB_MAP_PART_MODIFIER_MAP;
+    const xcb_xkb_select_events_details_t details{};
+    XcbError error(xcb_request_check(
+        pConnection, xcb_xkb_select_events_aux_checked(pConnection, XCB_XKB_ID_USE_CORE_KBD,
+                                                       events, 0, events, parts, parts, &details)));
+    const xcb_query_extension_reply_t* pExtension = xcb_get_extension_data(pConnection, &xcb_xkb_id);
+    if (!error && pExtension && pExtension->present)
+        m_nXkbEventBase = pExtension->first_event;
+    else
+        Trace("XKB map events refused: keymap changes go unnoticed");
 }
-
-} // namespace hook
-
-namespace hook {
 
 // XInput 2.1 and later deliver raw events to every client that selected them, grabs or not.
 uint8_t CHookSession::SelectRawKeys() {

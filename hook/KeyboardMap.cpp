@@ -31,6 +31,13 @@ bool CKeyboardMap::OnMappingNotify(xcb_mapping_notify_event_t* pEvent) {
     return true;
 }
 
+void CKeyboardMap::Reload() {
+    if (m_pSymbols)
+        xcb_key_symbols_free(m_pSymbols);
+    m_pSymbols = xcb_key_symbols_alloc(m_pConnection);
+    ReadModifierMapping();
+}
+
 std::vector<xcb_keycode_t> CKeyboardMap::KeycodesFor(uint32_t keysym) const {
     std::vector<xcb_keycode_t> keycodes;
     if (!m_pSymbols || keysym == 0)

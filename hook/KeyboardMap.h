@@ -21,6 +21,8 @@ public:
 
     // Takes a new mapping after MappingNotify; true when keys or modifiers changed.
     bool OnMappingNotify(xcb_mapping_notify_event_t* pEvent);
+    // Reads the whole mapping again (after XKB's map events, which name no key range we need).
+    void Reload();
 
     // Every keycode that produces keysym in any shift level (sorted, no duplicates).
     std::vector<xcb_keycode_t> KeycodesFor(uint32_t keysym) const;

@@ -264,6 +264,56 @@ TEST_P(HotKeys, ModifierHeldAcrossAPickStillCounts) {
     EXPECT_EQ(Received(m_keyboard), (std::vector<RecordedMessage>{Hotkey(9), Hotkey(4)}));
 }
 
+namespace {
+
+// A keycode the server's keymap leaves without symbols, or 0.
+xcb_keycode_t UnusedKeycode(xcb_connection_t* pConnection) {
+    const xcb_setup_t* setup = xcb_get_setup(pConnection);
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    std::unique_ptr<xcb_get_keyboard_mapping_reply_t, decltype(&free)> reply(
+        xcb_get_keyboard_mapping_reply(
+            pConnection, xcb_get_keyboard_mapping(pConnection, setup->min_keycode, count), nullptr),
+        &free);
+    if (!reply)
+        return 0;
+    const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(reply.get());
+    for (int i = count - 1; i >= 0; --i) {
+        bool bEmpty = true;
+        for (int level = 0; level < reply->keysyms_per_keycode; ++level)
+            bEmpty &= syms[i * reply->keysyms_per_keycode + level] == 0;
+        if (bEmpty)
+            return static_cast<xcb_keycode_t>(setup->min_keycode + i);
+    }
+    return 0;
+}
+
+} // namespace
+
+// A layout switch (setxkbmap, xmodmap) changes which keys exist: the grabs follow it.
+TEST_P(HotKeys, GrabsFollowAKeymapChange) {
+    if (m_pClient->Keycode(XK_F24))
+        GTEST_SKIP() << "this keymap already has F24";
+    const xcb_keycode_t keycode = UnusedKeycode(m_pClient->Connection());
+    ASSERT_NE(keycode, 0) << "no free keycode in the keymap";
+    std::vector<uint16_t> table = DefaultTable();
+    table[13] = 0x87; // F24
+    ASSERT_EQ(HookKeyboard(table), QRZ_ERR_HOTKEYS_FAILED);
+    EXPECT_EQ(QRZ_GetHotKeyStatus(13), QRZ_HOTKEY_NO_KEY);
+
+    const xcb_keysym_t f24 = XK_F24;
+    std::unique_ptr<xcb_generic_error_t, decltype(&free)> error(
+        xcb_request_check(m_pClient->Connection(),
+                          xcb_change_keyboard_mapping_checked(m_pClient->Connection(), 1, keycode,
+                                                              1, &f24)),
+        &free);
+    ASSERT_FALSE(error) << "X error " << int(error->error_code);
+    ASSERT_TRUE(PumpUntil([] { return QRZ_GetHotKeyStatus(13) == QRZ_HOTKEY_ACTIVE; }));
+    m_pClient->TapKeycode(keycode);
+    m_pClient->Chord({XK_Control_L, XK_Alt_L, XK_d});
+    KeyboardBarrier();
+    EXPECT_EQ(Received(m_keyboard), (std::vector<RecordedMessage>{Hotkey(13), Hotkey(9)}));
+}
+
 TEST_P(HotKeys, TableWithoutHookIsOnlyStored) {
     std::vector<uint16_t> table = DefaultTable();
     ASSERT_EQ(QRZ_SetCaptureHotKey(table.data()), QRZ_OK);

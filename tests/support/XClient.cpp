@@ -71,6 +71,11 @@ void CXClient::Tap(uint32_t keysym) {
     KeyUp(keysym);
 }
 
+void CXClient::TapKeycode(xcb_keycode_t keycode) {
+    Fake(XCB_KEY_PRESS, keycode, 0);
+    Fake(XCB_KEY_RELEASE, keycode, 0);
+}
+
 void CXClient::Chord(std::initializer_list<uint32_t> keysyms) {
     for (uint32_t keysym : keysyms)
         KeyDown(keysym);

@@ -31,6 +31,8 @@ public:
     void KeyDown(uint32_t keysym, uint32_t delayMs = 0);
     void KeyUp(uint32_t keysym, uint32_t delayMs = 0);
     void Tap(uint32_t keysym);
+    // A key by its keycode (for keys the client's keysym cache does not know yet).
+    void TapKeycode(xcb_keycode_t keycode);
     // Presses the keys in order and releases them in reverse, like a person typing a hotkey.
     void Chord(std::initializer_list<uint32_t> keysyms);
     void MoveTo(int x, int y, uint32_t delayMs = 0);
