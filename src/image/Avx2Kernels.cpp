@@ -2,6 +2,7 @@
 #include "image/Avx2Kernels.h"
 
 #include <cmath>
+#include <cstring>
 
 #if defined(IMG_HAVE_AVX2_KERNELS)
 #include <immintrin.h>
@@ -26,11 +27,6 @@ namespace {
 __attribute__((target("avx2"))) inline __m256i Linear8(__m128i bytes8, __m256 offset, __m256 factor) {
     const __m256 v = _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(bytes8));
     return _mm256_cvttps_epi32(_mm256_add_ps(offset, _mm256_mul_ps(factor, v)));
-}
-
-// floor(v + 0.5) as int32.
-__attribute__((target("avx2"))) inline __m128i RoundHalfUp4(__m256d half, __m256d v) {
-    return _mm256_cvttpd_epi32(_mm256_floor_pd(_mm256_add_pd(v, half)));
 }
 
 } // namespace
@@ -63,48 +59,52 @@ __attribute__((target("avx2"))) void LinearBytes(const std::uint8_t* IMG_RESTRIC
     }
 }
 
-__attribute__((target("avx2"))) void RotateRun32(const std::uint8_t* base, std::ptrdiff_t pitch, int width,
-                                                 int height, double c, double s, double sY, double cY, int x0,
-                                                 int count, std::uint32_t background,
-                                                 std::uint32_t* IMG_RESTRICT dst) noexcept {
+__attribute__((target("avx2"))) void RotationOffsets(double c, double s, double sY, double cY, int x0, int count,
+                                                     int pitch, int pixelBytes,
+                                                     std::int32_t* IMG_RESTRICT offsets) noexcept {
     const __m256d vC = _mm256_set1_pd(c);
     const __m256d vS = _mm256_set1_pd(s);
     const __m256d vSY = _mm256_set1_pd(sY);
     const __m256d vCY = _mm256_set1_pd(cY);
     const __m256d half = _mm256_set1_pd(0.5);
     const __m256d four = _mm256_set1_pd(4.0);
-    // Unsigned bounds by a signed compare after flipping the sign bits.
-    const __m256i flip = _mm256_set1_epi32(int(0x80000000u));
-    const __m256i limitX = _mm256_set1_epi32(int(0x80000000u ^ std::uint32_t(width)));
-    const __m256i limitY = _mm256_set1_epi32(int(0x80000000u ^ std::uint32_t(height)));
-    const __m256i vPitch = _mm256_set1_epi32(int(pitch));
-    const __m256i vBackground = _mm256_set1_epi32(int(background));
-    const int* rows = reinterpret_cast<const int*>(base);
+    const __m256i vPitch = _mm256_set1_epi32(pitch);
+    const __m256i vPixelBytes = _mm256_set1_epi32(pixelBytes);
     __m256d x = _mm256_setr_pd(x0, x0 + 1, x0 + 2, x0 + 3);
     int k = 0;
     for (; k + 8 <= count; k += 8) {
         const __m256d x1 = _mm256_add_pd(x, four);
-        // The same operations in the same order as the plain formula, four lanes at a time.
-        const __m128i sxLo = RoundHalfUp4(half, _mm256_add_pd(_mm256_mul_pd(vC, x), vSY));
-        const __m128i sxHi = RoundHalfUp4(half, _mm256_add_pd(_mm256_mul_pd(vC, x1), vSY));
-        const __m128i syLo = RoundHalfUp4(half, _mm256_sub_pd(vCY, _mm256_mul_pd(vS, x)));
-        const __m128i syHi = RoundHalfUp4(half, _mm256_sub_pd(vCY, _mm256_mul_pd(vS, x1)));
+        // The formula's operations in its order; truncation is its floor here because every
+        // sample of the run is inside the source, so no value is negative.
+        const __m128i sxLo = _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(vC, x), vSY), half));
+        const __m128i sxHi = _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(vC, x1), vSY), half));
+        const __m128i syLo = _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_sub_pd(vCY, _mm256_mul_pd(vS, x)), half));
+        const __m128i syHi = _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_sub_pd(vCY, _mm256_mul_pd(vS, x1)), half));
         const __m256i sx = _mm256_set_m128i(sxHi, sxLo);
         const __m256i sy = _mm256_set_m128i(syHi, syLo);
-        const __m256i inside = _mm256_and_si256(_mm256_cmpgt_epi32(limitX, _mm256_xor_si256(sx, flip)),
-                                                _mm256_cmpgt_epi32(limitY, _mm256_xor_si256(sy, flip)));
-        const __m256i offsets = _mm256_add_epi32(_mm256_mullo_epi32(sy, vPitch), _mm256_slli_epi32(sx, 2));
-        const __m256i pixels = _mm256_mask_i32gather_epi32(vBackground, rows, offsets, inside, 1);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + k), pixels);
+        const __m256i columns = pixelBytes == 4 ? _mm256_slli_epi32(sx, 2) : _mm256_mullo_epi32(sx, vPixelBytes);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(offsets + k),
+                            _mm256_add_epi32(_mm256_mullo_epi32(sy, vPitch), columns));
         x = _mm256_add_pd(x1, four);
     }
     for (; k < count; ++k) {
         const double X = x0 + k;
-        const int sx = int(std::floor(c * X + sY + 0.5));
-        const int sy = int(std::floor(cY - s * X + 0.5));
-        const bool in = unsigned(sx) < unsigned(width) && unsigned(sy) < unsigned(height);
-        dst[k] = in ? *reinterpret_cast<const std::uint32_t*>(base + sy * pitch + std::ptrdiff_t(sx) * 4) : background;
+        const int sx = int(c * X + sY + 0.5);
+        const int sy = int(cY - s * X + 0.5);
+        offsets[k] = sy * pitch + sx * pixelBytes;
     }
+}
+
+__attribute__((target("avx2"))) void GatherPixels32(const std::uint8_t* base, const std::int32_t* IMG_RESTRICT offsets,
+                                                    int count, std::uint32_t* IMG_RESTRICT dst) noexcept {
+    const int* pixels = reinterpret_cast<const int*>(base);
+    int k = 0;
+    for (; k + 8 <= count; k += 8) {
+        const __m256i o = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(offsets + k));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + k), _mm256_i32gather_epi32(pixels, o, 1));
+    }
+    for (; k < count; ++k)
+        std::memcpy(dst + k, base + offsets[k], 4);
 }
 
 __attribute__((target("avx2"))) void RoundSumsToBytes(const double* IMG_RESTRICT sums,

@@ -20,13 +20,16 @@ bool Available() noexcept;
 void LinearBytes(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst, std::size_t count,
                  float offset, float factor) noexcept;
 
-// Rotation samples of one run of a destination row: X = x0 + k for k < count,
-//   sx = floor(c * X + sY + 0.5), sy = floor(cY - s * X + 0.5)
-// (sY = s * Y and cY = c * Y of the row), then the 32-bit source pixel there, or background
-// outside width x height. rows(y) = base + y * pitch.
-void RotateRun32(const std::uint8_t* base, std::ptrdiff_t pitch, int width, int height, double c, double s,
-                 double sY, double cY, int x0, int count, std::uint32_t background,
-                 std::uint32_t* IMG_RESTRICT dst) noexcept;
+// Source byte offsets sy * pitch + sx * pixelBytes of the rotation samples X = x0 + k, k < count,
+// of one destination row (sY = s * Y and cY = c * Y of the row):
+//   sx = floor(c * X + sY + 0.5), sy = floor(cY - s * X + 0.5).
+// Every one of them must lie inside the source.
+void RotationOffsets(double c, double s, double sY, double cY, int x0, int count, int pitch, int pixelBytes,
+                     std::int32_t* IMG_RESTRICT offsets) noexcept;
+
+// dst[k] = the 32-bit pixel at base + offsets[k], k < count.
+void GatherPixels32(const std::uint8_t* base, const std::int32_t* IMG_RESTRICT offsets, int count,
+                    std::uint32_t* IMG_RESTRICT dst) noexcept;
 
 // dst[i] = trunc(clamp(sums[i] + 0.5 + slack, 0, 255)): the rounding of resampled sums.
 void RoundSumsToBytes(const double* IMG_RESTRICT sums, std::uint8_t* IMG_RESTRICT dst, std::size_t count,

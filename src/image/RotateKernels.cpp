@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
 #define IMG_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
@@ -43,51 +44,169 @@ void SampleRun(const RotationMap& map, int i, int k0, int count, int* IMG_RESTRI
     }
 }
 
-// Destination tiles of kBand rows by kRun columns keep the source rows one tile reads few
-// enough for the caches and the address translation buffers.
-constexpr int kBand = 16;
-constexpr int kRun = 128;
-constexpr int kQuarterRun = 64;
+// The formula's sample coordinates of one pixel.
+inline int SampleX(const RotationMap& map, double X, double sY) noexcept {
+    return static_cast<int>(std::floor(map.c * X + sY + 0.5));
+}
+inline int SampleY(const RotationMap& map, double X, double cY) noexcept {
+    return static_cast<int>(std::floor(cY - map.s * X + 0.5));
+}
+
+// First k in [lo, hi) for which pred holds, hi when none; pred must be false and then true along
+// k. The search starts next to guess and widens its steps, so a good guess costs two or three
+// evaluations.
+template <class Pred>
+int FirstTrue(int lo, int hi, double guess, Pred pred) {
+    int g = !(guess > lo) ? lo : !(guess < hi) ? hi : static_cast<int>(guess);
+    int a; // pred false at a, or a == lo - 1
+    int b; // pred true at b, or b == hi
+    if (g >= hi || pred(g)) {
+        b = g;
+        a = g - 1;
+        for (int step = 1; a >= lo && pred(a); step *= 2) {
+            b = a;
+            a = std::max(lo - 1, a - step);
+        }
+    } else {
+        a = g;
+        b = g + 1;
+        for (int step = 1; b < hi && !pred(b); step *= 2) {
+            a = b;
+            b = std::min(hi, b + step);
+        }
+    }
+    while (b - a > 1) {
+        const int m = a + (b - a) / 2;
+        (pred(m) ? b : a) = m;
+    }
+    return b;
+}
+
+struct Span {
+    int begin = 0;
+    int end = 0;
+};
+
+// The destination pixels of row i whose samples fall inside the source. Along a row each sample
+// coordinate is monotone in k (every step of the formula rounds a monotone function), so they
+// form one run; its ends are found with the formula itself, so they are exact.
+Span InsideSpan(const RotationMap& map, int i, int destWidth, int width, int height) {
+    const double Y = map.minY + i;
+    const double sY = map.s * Y;
+    const double cY = map.c * Y;
+    auto X = [&](int k) { return double(map.minX + k); };
+    // Where the exact line c * X + sY + 0.5 (or cY - s * X + 0.5) reaches a limit t, as k.
+    auto guessX = [&](double t) { return (t - 0.5 - sY) / map.c - map.minX; };
+    auto guessY = [&](double t) { return (cY + 0.5 - t) / map.s - map.minX; };
+    Span x, y;
+    if (map.c >= 0) { // sx grows along the row
+        x.begin = FirstTrue(0, destWidth, guessX(0), [&](int k) { return SampleX(map, X(k), sY) >= 0; });
+        x.end = FirstTrue(x.begin, destWidth, guessX(width), [&](int k) { return SampleX(map, X(k), sY) >= width; });
+    } else {
+        x.begin = FirstTrue(0, destWidth, guessX(width), [&](int k) { return SampleX(map, X(k), sY) < width; });
+        x.end = FirstTrue(x.begin, destWidth, guessX(0), [&](int k) { return SampleX(map, X(k), sY) < 0; });
+    }
+    if (map.s <= 0) { // sy grows along the row
+        y.begin = FirstTrue(0, destWidth, guessY(0), [&](int k) { return SampleY(map, X(k), cY) >= 0; });
+        y.end = FirstTrue(y.begin, destWidth, guessY(height), [&](int k) { return SampleY(map, X(k), cY) >= height; });
+    } else {
+        y.begin = FirstTrue(0, destWidth, guessY(height), [&](int k) { return SampleY(map, X(k), cY) < height; });
+        y.end = FirstTrue(y.begin, destWidth, guessY(0), [&](int k) { return SampleY(map, X(k), cY) < 0; });
+    }
+    const Span inside{std::max(x.begin, y.begin), std::min(x.end, y.end)};
+    return inside.begin < inside.end ? inside : Span{};
+}
+
+void RotationOffsets(const RotationMap& map, int i, int k0, int count, int pitch, int pixelBytes,
+                     std::int32_t* IMG_RESTRICT offsets) noexcept {
+    const int Y = map.minY + i;
+#if defined(IMG_HAVE_AVX2_KERNELS)
+    if (avx2::Available())
+        return avx2::RotationOffsets(map.c, map.s, map.s * Y, map.c * Y, map.minX + k0, count, pitch, pixelBytes,
+                                     offsets);
+#endif
+    const double sY = map.s * Y;
+    const double cY = map.c * Y;
+    for (int k = 0; k < count; ++k) {
+        const double X = map.minX + k0 + k;
+        offsets[k] = SampleY(map, X, cY) * pitch + SampleX(map, X, sY) * pixelBytes;
+    }
+}
+
+template <class Px>
+void CopyByOffsets(const std::uint8_t* base, const std::int32_t* IMG_RESTRICT offsets, int count,
+                   Px* IMG_RESTRICT dst) noexcept {
+#if defined(IMG_HAVE_AVX2_KERNELS)
+    if constexpr (sizeof(Px) == 4) {
+        if (avx2::Available())
+            return avx2::GatherPixels32(base, offsets, count, reinterpret_cast<std::uint32_t*>(dst));
+    }
+#endif
+    for (int k = 0; k < count; ++k)
+        std::memcpy(&dst[k], base + offsets[k], sizeof(Px));
+}
+
+// Destination tiles of kTileRows by kTileColumns keep the source lines a tile reads in the
+// caches. The source offsets of a row are computed kAhead rows before it is copied, and its
+// source lines are prefetched then: along a turned row nearly every pixel or second pixel
+// lies in another source line, and waiting for each in turn costs more than everything else.
+constexpr int kTileRows = 128;
+constexpr int kTileColumns = 128;
+constexpr int kAhead = 8;
 
 template <class Px>
 void RotateRows(const CImageBitmap& source, CImageBitmap& destination, const RotationMap& map, Px background,
                 const CRowProgress& progress) {
     const RowsOf rows(source);
-    const unsigned width = unsigned(source.Width());
-    const unsigned height = unsigned(source.Height());
+    const int width = source.Width();
+    const int height = source.Height();
     const int destWidth = destination.Width();
     const int destHeight = destination.Height();
-    int sx[kRun];
-    int sy[kRun];
-    for (int i0 = 0; i0 < destHeight; i0 += kBand) {
-        const int band = std::min(kBand, destHeight - i0);
-        for (int k0 = 0; k0 < destWidth; k0 += kRun) {
-            const int count = std::min(kRun, destWidth - k0);
-            for (int i = i0; i < i0 + band; ++i) {
-                Px* dst = destination.Row<Px>(i) + k0;
-#if defined(IMG_HAVE_AVX2_KERNELS)
-                if constexpr (sizeof(Px) == 4) {
-                    if (avx2::Available()) {
-                        const int Y = map.minY + i;
-                        avx2::RotateRun32(rows.base, rows.pitch, int(width), int(height), map.c, map.s, map.s * Y,
-                                          map.c * Y, map.minX + k0, count, background, dst);
-                        continue;
-                    }
-                }
-#endif
-                SampleRun(map, i, k0, count, sx, sy);
-                for (int k = 0; k < count; ++k) {
-                    if (unsigned(sx[k]) < width && unsigned(sy[k]) < height)
-                        std::memcpy(&dst[k], rows.Row(sy[k]) + std::size_t(sx[k]) * sizeof(Px), sizeof(Px));
-                    else
-                        dst[k] = background;
-                }
+    // Offsets from the top row fit 32 bits: a bitmap holds at most kMaxPixelBytes.
+    static_assert(CImageBitmap::kMaxPixelBytes <= std::size_t(1) << 31);
+    const int pitch = int(rows.pitch);
+
+    std::vector<Span> spans(static_cast<std::size_t>(destHeight));
+    for (int i = 0; i < destHeight; ++i) {
+        spans[i] = InsideSpan(map, i, destWidth, width, height);
+        Px* dst = destination.Row<Px>(i);
+        std::fill(dst, dst + spans[i].begin, background);
+        std::fill(dst + spans[i].end, dst + destWidth, background);
+    }
+
+    std::int32_t offsets[kAhead][kTileColumns];
+    for (int i0 = 0; i0 < destHeight; i0 += kTileRows) {
+        const int i1 = std::min(destHeight, i0 + kTileRows);
+        for (int k0 = 0; k0 < destWidth; k0 += kTileColumns) {
+            const int k1 = std::min(destWidth, k0 + kTileColumns);
+            auto segment = [&](int i) { return Span{std::max(k0, spans[i].begin), std::min(k1, spans[i].end)}; };
+            auto prepare = [&](int i) {
+                const Span run = segment(i);
+                if (run.begin >= run.end)
+                    return;
+                std::int32_t* o = offsets[i % kAhead];
+                RotationOffsets(map, i, run.begin, run.end - run.begin, pitch, int(sizeof(Px)), o);
+                for (int k = 0; k < run.end - run.begin; k += 2)
+                    __builtin_prefetch(rows.base + o[k]);
+            };
+            for (int i = i0; i < std::min(i1, i0 + kAhead); ++i)
+                prepare(i);
+            for (int i = i0; i < i1; ++i) {
+                const Span run = segment(i);
+                if (run.begin < run.end)
+                    CopyByOffsets(rows.base, offsets[i % kAhead], run.end - run.begin,
+                                  destination.Row<Px>(i) + run.begin);
+                if (i + kAhead < i1)
+                    prepare(i + kAhead);
             }
         }
-        for (int i = i0; i < i0 + band; ++i)
+        for (int i = i0; i < i1; ++i)
             progress.Row(i);
     }
 }
+
+constexpr int kRun = 128;
+constexpr int kQuarterRun = 64;
 
 void RotateRowsPacked(const CImageBitmap& source, CImageBitmap& destination, const RotationMap& map,
                       unsigned background, const CRowProgress& progress) {

@@ -11,6 +11,7 @@
 
 #include <bit>
 #include <cmath>
+#include <random>
 #include <set>
 
 using namespace filtertest;
@@ -162,6 +163,61 @@ TEST(Rotate, LargeImagesMatchThePlainRuleAtOddAngles) {
         CRotateFilter(degrees * kDegree, RGBQuad{9, 9, 9, 255}).Apply(source, result);
         RefRotate(source, expected, degrees * kDegree, 0xFF090909u);
         EXPECT_TRUE(SamePixels(result, expected)) << degrees;
+    }
+}
+
+// The fast path finds, per destination row, the run of pixels whose samples are inside and
+// computes their offsets in vectors and tiles; every pixel, the run ends above all, must still be
+// the plain rule's. Sizes cross the tile sizes; angles include random ones, ones whose cosine or
+// sine is a half (samples land on .5 exactly), and ones a hair off the quarter turns.
+TEST(Rotate, ManyAnglesAndSizesMatchThePlainRuleAtEveryPixel) {
+    std::vector<double> angles;
+    for (int degrees = -360; degrees <= 360; degrees += 15)
+        angles.push_back(degrees * kDegree);
+    for (double near : {1.57079633, -1.57079633, 3.14159265358979, 0.0})
+        for (double off : {1e-9, -1e-9, 1e-6, -1e-6, 1e-3})
+            angles.push_back(near + off);
+    std::mt19937 rng(77);
+    std::uniform_real_distribution<double> anyAngle(-7.0, 7.0);
+    for (int i = 0; i < 60; ++i)
+        angles.push_back(anyAngle(rng));
+
+    for (auto [w, h] : {std::pair{1, 1}, std::pair{2, 150}, std::pair{150, 2}, std::pair{131, 257}}) {
+        CMemoryBitmap topDown;
+        FillRandom(topDown, w, h, 32, unsigned(w * 1000 + h));
+        CDibBitmap bottomUp;
+        bottomUp.CreateCopy(topDown);
+        for (double theta : angles) {
+            CMemoryBitmap expected;
+            RefRotate(topDown, expected, theta, 0xFF0A141Eu);
+            for (const CImageBitmap* source : {static_cast<const CImageBitmap*>(&topDown),
+                                               static_cast<const CImageBitmap*>(&bottomUp)}) {
+                CMemoryBitmap result;
+                CRotateFilter(theta, RGBQuad{30, 20, 10, 255}).Apply(*source, result);
+                ASSERT_TRUE(SamePixels(result, expected)) << w << "x" << h << " angle " << theta;
+            }
+        }
+    }
+    // 24 and 8 bpp take the same runs with other pixel sizes.
+    for (int depth : {24, 8}) {
+        CMemoryBitmap source;
+        FillRandom(source, 140, 135, depth, 5);
+        for (double degrees : {7.0, 60.0, -100.0, 213.0}) {
+            CMemoryBitmap result, expected;
+            CRotateFilter(degrees * kDegree, RGBQuad{}).Apply(source, result);
+            // Black's nearest palette entry: the smallest sum of the three channels, the first wins.
+            std::uint32_t background = 0;
+            if (depth == 8) {
+                int best = 1 << 30;
+                for (int i = 0; i < source.PaletteSize(); ++i) {
+                    const RGBQuad p = source.Palette()[i];
+                    if (p.red + p.green + p.blue < best)
+                        best = p.red + p.green + p.blue, background = std::uint32_t(i);
+                }
+            }
+            RefRotate(source, expected, degrees * kDegree, background);
+            ASSERT_TRUE(SamePixels(result, expected)) << depth << " bpp, " << degrees << " degrees";
+        }
     }
 }
 
