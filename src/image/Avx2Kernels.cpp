@@ -133,30 +133,41 @@ __attribute__((target("avx2"))) void RoundSumsToBytes(const double* IMG_RESTRICT
     }
 }
 
-__attribute__((target("avx2"))) void Transpose8x8(const std::uint32_t* const src[8], bool reverse,
-                                                  std::uint32_t* const dst[8]) noexcept {
-    __m256i r[8];
-    const __m256i backwards = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
-    for (int i = 0; i < 8; ++i) {
-        if (reverse)
-            r[i] = _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src[i] - 7)), backwards);
-        else
-            r[i] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src[i]));
-    }
-    __m256i t[8], u[8];
-    for (int i = 0; i < 8; i += 2) {
-        t[i] = _mm256_unpacklo_epi32(r[i], r[i + 1]);
-        t[i + 1] = _mm256_unpackhi_epi32(r[i], r[i + 1]);
-    }
-    for (int i = 0; i < 8; i += 4) {
-        u[i] = _mm256_unpacklo_epi64(t[i], t[i + 2]);
-        u[i + 1] = _mm256_unpackhi_epi64(t[i], t[i + 2]);
-        u[i + 2] = _mm256_unpacklo_epi64(t[i + 1], t[i + 3]);
-        u[i + 3] = _mm256_unpackhi_epi64(t[i + 1], t[i + 3]);
-    }
-    for (int j = 0; j < 4; ++j) {
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst[j]), _mm256_permute2x128_si256(u[j], u[j + 4], 0x20));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst[j + 4]), _mm256_permute2x128_si256(u[j], u[j + 4], 0x31));
+__attribute__((target("avx2"))) void TurnBlocks32(const std::uint8_t* srcBase, std::ptrdiff_t srcPitch, int sx0,
+                                                  int sy0, int bx, int ay, std::uint8_t* dstBase,
+                                                  std::ptrdiff_t dstPitch, int k0, int k1, int i0,
+                                                  int i1) noexcept {
+    const std::ptrdiff_t srcStep = ay * srcPitch;
+    for (int i = i0; i < i1; i += 8) {
+        // Eight source pixels left to right; turning leftwards (bx < 0) the leftmost of them
+        // belongs to the block's last destination row.
+        const int column = bx > 0 ? sx0 + i : sx0 - i - 7;
+        std::uint32_t* dst[8];
+        for (int j = 0; j < 8; ++j)
+            dst[j] = reinterpret_cast<std::uint32_t*>(dstBase + (i + (bx > 0 ? j : 7 - j)) * dstPitch);
+        for (int k = k0; k < k1; k += 8) {
+            const std::uint8_t* src = srcBase + (sy0 + ay * k) * srcPitch + std::ptrdiff_t(column) * 4;
+            __m256i r[8];
+            for (int e = 0; e < 8; ++e)
+                r[e] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + e * srcStep));
+            __m256i t[8], u[8];
+            for (int e = 0; e < 8; e += 2) {
+                t[e] = _mm256_unpacklo_epi32(r[e], r[e + 1]);
+                t[e + 1] = _mm256_unpackhi_epi32(r[e], r[e + 1]);
+            }
+            for (int e = 0; e < 8; e += 4) {
+                u[e] = _mm256_unpacklo_epi64(t[e], t[e + 2]);
+                u[e + 1] = _mm256_unpackhi_epi64(t[e], t[e + 2]);
+                u[e + 2] = _mm256_unpacklo_epi64(t[e + 1], t[e + 3]);
+                u[e + 3] = _mm256_unpackhi_epi64(t[e + 1], t[e + 3]);
+            }
+            // u[j] holds column j of the rows in its low lanes (rows 0..3) and column j + 4 in its
+            // high lanes; joining halves gives the transposed rows.
+            for (int j = 0; j < 4; ++j) {
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst[j] + k), _mm256_permute2x128_si256(u[j], u[j + 4], 0x20));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst[j + 4] + k), _mm256_permute2x128_si256(u[j], u[j + 4], 0x31));
+            }
+        }
     }
 }
 

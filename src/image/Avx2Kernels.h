@@ -35,9 +35,11 @@ void GatherPixels32(const std::uint8_t* base, const std::int32_t* IMG_RESTRICT o
 void RoundSumsToBytes(const double* IMG_RESTRICT sums, std::uint8_t* IMG_RESTRICT dst, std::size_t count,
                       double slack) noexcept;
 
-// An 8 x 8 block of 32-bit pixels turned on its side: dst[j][r] = src[r][reverse ? -j : j] for
-// j, r < 8. With reverse, src[r] points at the rightmost of the eight pixels it gives.
-void Transpose8x8(const std::uint32_t* const src[8], bool reverse, std::uint32_t* const dst[8]) noexcept;
+// A sideways quarter turn of 32-bit pixels in 8 x 8 blocks: destination pixel (k, i) is source
+// pixel (sx0 + bx * i, sy0 + ay * k), bx and ay each +1 or -1, for k0 <= k < k1 and i0 <= i < i1
+// (whole blocks). Row y of the source is at srcBase + y * srcPitch, of the destination likewise.
+void TurnBlocks32(const std::uint8_t* srcBase, std::ptrdiff_t srcPitch, int sx0, int sy0, int bx, int ay,
+                  std::uint8_t* dstBase, std::ptrdiff_t dstPitch, int k0, int k1, int i0, int i1) noexcept;
 #endif
 
 } // namespace img::avx2

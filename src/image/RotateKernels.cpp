@@ -244,6 +244,7 @@ void TurnSideways32(const CImageBitmap& source, CImageBitmap& destination, const
     const RowsOf rows(source);
     const int destWidth = destination.Width();
     const int destHeight = destination.Height();
+    const RowsOf destRows(destination);
     auto sourceAt = [&](int sx, int sy) { return reinterpret_cast<const std::uint32_t*>(rows.Row(sy)) + sx; };
     auto copyPixel = [&](int k, int i) {
         destination.Row<std::uint32_t>(i)[k] = *sourceAt(q.sx0 + q.bx * i, q.sy0 + q.ay * k);
@@ -254,16 +255,9 @@ void TurnSideways32(const CImageBitmap& source, CImageBitmap& destination, const
         const int i1 = std::min(destHeight, i0 + kSideways);
         for (int k0 = 0; k0 < destWidth; k0 += kSideways) {
             const int k1 = std::min(destWidth, k0 + kSideways);
+            avx2::TurnBlocks32(rows.base, rows.pitch, q.sx0, q.sy0, q.bx, q.ay, destination.Line(0), destRows.pitch, k0,
+                               std::min(k1, fullWidth), i0, std::min(i1, fullHeight));
             for (int i = i0; i < std::min(i1, fullHeight); i += 8) {
-                for (int k = k0; k < std::min(k1, fullWidth); k += 8) {
-                    const std::uint32_t* src[8];
-                    std::uint32_t* dst[8];
-                    for (int r = 0; r < 8; ++r) {
-                        src[r] = sourceAt(q.sx0 + q.bx * i, q.sy0 + q.ay * (k + r));
-                        dst[r] = destination.Row<std::uint32_t>(i + r) + k;
-                    }
-                    avx2::Transpose8x8(src, q.bx < 0, dst);
-                }
                 for (int k = std::max(k0, fullWidth); k < k1; ++k)
                     for (int r = 0; r < 8; ++r)
                         copyPixel(k, i + r);
