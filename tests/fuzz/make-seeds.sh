@@ -141,7 +141,7 @@ make_gif() {
 
 make_picture() {
     local d=$seeds/picture; mkdir -p "$d"
-    for f in bmp/rle8.bmp jpeg/baseline.jpg png/palette-trns.png tiff/palette4.tif gif/transparent.gif; do
+    for f in bmp/rle8.bmp pict/bands4.pict jpeg/baseline.jpg png/palette-trns.png tiff/palette4.tif gif/transparent.gif; do
         [ -f "$seeds/$f" ] && cp "$seeds/$f" "$d/"
     done
     # A DOS EPS header (30 bytes) whose TIFF preview follows it.
@@ -178,8 +178,47 @@ make_pgm() {
     printf 'P2\n# comment\n3 2 # size\n#\r15\r\n0 7 15\n\n1 2\n3' > "$d/p2-comments.pgm"
 }
 
+make_pict() {
+    local d=$seeds/pict; mkdir -p "$d"
+    local p=$work/pic.ppm
+    convert "$p" "PICT:$d/direct32.pict"
+    convert "$p" +dither -colors 40 -type palette "PICT:$d/packbits8.pict"
+    convert "$p" +dither -colors 200 ppm:- | ppmtopict > "$d/netpbm8.pict" 2>/dev/null
+    # Hand-made: a version 1 BitsRect after vector opcodes, a 16-bit DirectBitsRect packed by
+    # words, two PackBitsRgn bands of a 4-bit picture inside a larger frame.
+    python3 - "$d" <<'PY'
+import struct, sys
+d = sys.argv[1]
+def rect(t, l, b, r): return struct.pack('>4h', t, l, b, r)
+def v2(w, h, ops):
+    body = struct.pack('>H', 0) + rect(0, 0, h, w) + b'\0\x11\x02\xff' + b'\x0c\x00' + struct.pack('>hh', -1, -1) + b'\0' * 20
+    for op in ops:
+        if len(body) % 2: body += b'\0'
+        body += op
+    if len(body) % 2: body += b'\0'
+    return b'\0' * 512 + body + b'\0\xff'
+def pixmap(pack, bpp, comps): return struct.pack('>hhIIIhhhhIII', 0, pack, 0, 0x480000, 0x480000, 16 if bpp > 8 else 0, bpp, comps, 8 if bpp > 8 else bpp, 0, 0, 0)
+# version 1: clip region, line, paint rect, then a 10 x 2 BitsRect
+v1 = struct.pack('>H', 0) + rect(0, 0, 2, 10) + b'\x11\x01' + b'\x01' + struct.pack('>H', 10) + rect(0, 0, 2, 10)
+v1 += b'\x20' + rect(0, 0, 2, 2) + b'\x31' + rect(0, 0, 1, 1)
+v1 += b'\x90' + struct.pack('>H', 2) + rect(0, 0, 2, 10) * 3 + struct.pack('>H', 0) + bytes([0xA0, 0x40, 0x55, 0xC0]) + b'\xff'
+open(d + '/v1bits.pict', 'wb').write(b'\0' * 512 + v1)
+# 16 bits, 12 x 2, packing type 3: a run and literals
+row = bytes([256 - 9, 0x7C, 0x00, 1, 0x03, 0xE0, 0x00, 0x1F])
+op = b'\x00\x9a' + struct.pack('>IH', 0xFF, 0x8000 | 24) + rect(0, 0, 2, 12) + pixmap(3, 16, 3) + rect(0, 0, 2, 12) * 2 + struct.pack('>H', 0) + (bytes([len(row)]) + row) * 2
+open(d + '/direct16.pict', 'wb').write(v2(12, 2, [op]))
+# 4 bits, 16 x 2 bands in a 16 x 5 frame, with a colour table of 16 and the mask region
+ops = []
+for band in range(2):
+    ct = struct.pack('>IHH', 0, 0, 15) + b''.join(struct.pack('>HHHH', i, i * 4369, 65535 - i * 4369, (i * 7 % 16) * 4369) for i in range(16))
+    rows = bytes([5, 3, 0x01, 0x23, 0x45, 0x67, 5, 3, 0x89, 0xAB, 0xCD, 0xEF])
+    ops.append(b'\x00\x99' + struct.pack('>H', 0x8000 | 8) + rect(0, 0, 2, 16) + pixmap(0, 4, 1) + ct + rect(0, 0, 2, 16) + rect(band * 3, 0, band * 3 + 2, 16) + struct.pack('>HH', 0, 10) + rect(0, 0, 2, 16) + rows)
+open(d + '/bands4.pict', 'wb').write(v2(16, 5, ops))
+PY
+}
+
 formats=("$@")
-[ ${#formats[@]} -gt 0 ] || formats=(bmp tga pcx pgm jpeg png tiff gif picture)
+[ ${#formats[@]} -gt 0 ] || formats=(bmp tga pcx pgm pict jpeg png tiff gif picture)
 for f in "${formats[@]}"; do
     "make_$f"
 done
