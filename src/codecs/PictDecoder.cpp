@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 using codec::pict::Pixmap;
@@ -70,6 +71,11 @@ public:
     CPictCanvas(const Rect& frame, std::size_t limit) : m_frame(frame), m_nLimit(limit) {}
 
     void Add(Pixmap map) {
+        // Bands of one colour table keep the picture at 8 bpp (see Output).
+        if (!map.indexed || (m_palette && *m_palette != map.palette))
+            m_bOneTable = false;
+        else if (!m_palette)
+            m_palette = map.palette;
         if (!m_pending && m_canvas.empty()) {
             m_pending = std::move(map);
             return;
@@ -93,6 +99,8 @@ public:
             return;
         }
         EnsureCanvas();
+        if (depth != 32 && m_bOneTable && OutputIndexed(bitmap))
+            return;
         const int width = m_frame.Width(), height = m_frame.Height();
         bitmap.Create(width, height, 32);
         for (int y = 0; y < height; ++y)
@@ -143,6 +151,35 @@ private:
         }
     }
 
+    // A picture drawn from bitmaps that share one colour table has the table's depth: the
+    // canvas goes back to indexes when every colour on it (the white paper too) is in the table.
+    bool OutputIndexed(CImageBitmap& bitmap) const {
+        const auto key = [](RGBQuad c) { return std::uint32_t(c.blue) | (std::uint32_t(c.green) << 8) | (std::uint32_t(c.red) << 16); };
+        std::unordered_map<std::uint32_t, std::uint8_t> indexOf;
+        for (int i = 255; i >= 0; --i) // the lowest index of a colour wins
+            indexOf[key((*m_palette)[std::size_t(i)])] = std::uint8_t(i);
+        const int width = m_frame.Width(), height = m_frame.Height();
+        std::vector<std::uint8_t> indexes(m_canvas.size());
+        std::uint32_t lastKey = key(m_canvas[0]) ^ 1u;
+        std::uint8_t lastIndex = 0;
+        for (std::size_t i = 0; i < m_canvas.size(); ++i) {
+            const std::uint32_t k = key(m_canvas[i]);
+            if (k != lastKey) {
+                const auto found = indexOf.find(k);
+                if (found == indexOf.end())
+                    return false;
+                lastKey = k;
+                lastIndex = found->second;
+            }
+            indexes[i] = lastIndex;
+        }
+        bitmap.Create(width, height, 8);
+        std::copy(m_palette->begin(), m_palette->end(), bitmap.Palette());
+        for (int y = 0; y < height; ++y)
+            std::memcpy(bitmap.Line(y), indexes.data() + std::size_t(y) * std::size_t(width), std::size_t(width));
+        return true;
+    }
+
     static void OutputPixmap(const Pixmap& map, CImageBitmap& bitmap, int depth) {
         const int width = map.bounds.Width(), height = map.bounds.Height();
         const int resultDepth = codec::ResultDepth(depth, map.bitsPerPixel);
@@ -163,6 +200,8 @@ private:
     Rect m_frame;
     std::size_t m_nLimit;
     std::optional<Pixmap> m_pending;
+    std::optional<std::array<RGBQuad, 256>> m_palette; // of the first bitmap
+    bool m_bOneTable = true;                          // every bitmap indexed, through m_palette
     std::vector<RGBQuad> m_canvas;
 };
 

@@ -135,6 +135,29 @@ TEST(PictDecoder, BandsAreDrawnIntoTheFrame) {
             EXPECT_EQ(bitmap.Row<RGBQuad>(y)[x], expected[y][x]) << x << "," << y;
 }
 
+TEST(PictDecoder, BandsOfOneColourTableStayIndexed) {
+    // The same bands with white in their table: the picture keeps 8 bpp, the paper is white.
+    CPictBuilder b(2, 4, 3);
+    for (int band = 0; band < 2; ++band) {
+        b.Op(0x98).Word(0x8000 | 4).Rect(0, 0, 1, 4).PixMapFields(0, 8, 1);
+        b.Long(0).Word(0x8000).Word(1).Bytes({0, 0, 0xFF, 0xFF, 0, 0, 0, 0}).Bytes({0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+        b.Rect(0, 0, 1, 4).Rect(band * 2, 0, band * 2 + 1, 4).Word(0);
+        b.Bytes({0, 1, 1, 0});
+    }
+    const auto bytes = b.End();
+    CMemoryBitmap bitmap;
+    Decode(bytes, bitmap, 0);
+    ASSERT_EQ(bitmap.Depth(), 8);
+    const int expected[3][4] = {{0, 1, 1, 0}, {1, 1, 1, 1}, {0, 1, 1, 0}}; // 0 red, 1 white
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(peer::PixelOf(bitmap, x, y), expected[y][x] ? (RGBQuad{255, 255, 255, 255}) : (RGBQuad{0, 0, 255, 255}))
+                << x << "," << y;
+    Decode(bytes, bitmap, 32);
+    EXPECT_EQ(bitmap.Depth(), 32);
+    EXPECT_EQ(bitmap.Row<RGBQuad>(1)[0], (RGBQuad{255, 255, 255, 255}));
+}
+
 TEST(PictDecoder, DirectBitsSixteenBitsPackedByWords) {
     // 10 x 1 DirectBitsRect at 16 bits, packing type 3: a run of 9 pure-red words, then one
     // literal white word. Five-bit channels widen by repeating their top bits.
