@@ -82,6 +82,38 @@ TEST_F(EncoderTest, LosslessWritersRoundTripThroughImageMagick) {
     }
 }
 
+TEST_F(EncoderTest, TwentyFourAndFourBitImagesAreWrittenWhole) {
+    SKIP_WITHOUT_MAGICK();
+    // Some filters produce 24 bpp; 4 bpp comes from packed DIBs. Neither may give an empty file.
+    CMemoryBitmap rgb24;
+    rgb24.CreateCopy(*Pattern32(13, 6), 24);
+    CMemoryBitmap pal4;
+    pal4.Create(13, 6, 4);
+    for (int i = 0; i < 16; ++i)
+        pal4.Palette()[i] = RGBQuad{std::uint8_t(i * 16), std::uint8_t(255 - i * 9), std::uint8_t(i * 5), 255};
+    for (int y = 0; y < 6; ++y)
+        for (std::size_t b = 0; b < pal4.PixelBytesPerLine(); ++b)
+            pal4.Line(y)[b] = std::uint8_t(b * 37 + y * 11);
+    for (const char* name : {"d.bmp", "d.tif", "d.png", "d.jpg", "d.gif"}) {
+        for (const CImageBitmap* image : {static_cast<const CImageBitmap*>(&rgb24), static_cast<const CImageBitmap*>(&pal4)}) {
+            Save(name, *image);
+            const auto reference = magick::Decode(File(name));
+            ASSERT_TRUE(reference) << name;
+            const bool lossy = std::string(name) == "d.jpg" || std::string(name) == "d.gif";
+            if (!lossy) {
+                EXPECT_EQ(magick::Compare(*image, *reference, 0, false), "") << name << " " << image->Depth();
+                continue;
+            }
+            // JPEG and GIF lose detail of this busy pattern; the file must be what the same
+            // writer makes of the 32-bpp copy (whose round trip the tests above check).
+            EXPECT_EQ(reference->width, image->Width());
+            CMemoryBitmap copy;
+            copy.CreateCopy(*image, 32);
+            EXPECT_EQ(Save(std::string("c32") + name, copy), codectest::ReadBytes(File(name))) << name << " " << image->Depth();
+        }
+    }
+}
+
 TEST_F(EncoderTest, PngKeepsAlphaAndWritesTheColourTypeOfTheDepthRules) {
     SKIP_WITHOUT_MAGICK();
     const auto rgba = Pattern32(9, 5, true);
