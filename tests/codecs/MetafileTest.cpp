@@ -2,6 +2,7 @@
 // Metafiles: chosen by name, drawn at a bounded size, refused cleanly when they are not
 // metafiles, and several in a row (text through two font stacks) in one process.
 #include "CodecTestUtil.h"
+#include "PeerDecode.h"
 #include "support/TestSupport.h"
 
 #include "codecs/PictureDecoder.h"
@@ -108,6 +109,26 @@ TEST_F(Metafiles, SeveralEmfFilesWithTextInOneProcess) {
         const auto image = codectest::Load(emf / name);
         EXPECT_GT(image->Width(), 100) << name;
     }
+}
+
+TEST_F(Metafiles, FuzzSeedsDrawTheirShapes) {
+    // The seeds are 40 x 30 pictures at 72 dpi; those with shapes fill (5,5)-(30,20) with a
+    // red brush inside a blue pen.
+    std::size_t seen = 0;
+    for (const char* folder : {"fuzz-seeds/wmf", "fuzz-seeds/emf"}) {
+        for (const auto& seed : peer::TestDataFiles(folder)) {
+            SCOPED_TRACE(seed.filename().string());
+            const auto image = codectest::Load(seed);
+            ASSERT_EQ(image->Width(), 40);
+            ASSERT_EQ(image->Height(), 30);
+            EXPECT_TRUE(image->HasAlpha());
+            if (seed.stem() == "shapes" || seed.stem() == "noplaceable") {
+                EXPECT_EQ(image->Row<RGBQuad>(12)[10], (RGBQuad{0, 0, 255, 255}));
+            }
+            ++seen;
+        }
+    }
+    EXPECT_EQ(seen, 4u);
 }
 
 } // namespace

@@ -217,8 +217,63 @@ open(d + '/bands4.pict', 'wb').write(v2(16, 5, ops))
 PY
 }
 
+# Metafiles no tool here writes: a few records of each kind, built field by field. The
+# placeable WMF header and the EMF frame make a 40 x 30 picture at 72 dpi.
+make_wmf() {
+    local d=$seeds/wmf; mkdir -p "$d"
+    python3 - "$d" <<'PY'
+import struct, sys
+d = sys.argv[1]
+def rec(fn, *words): return struct.pack('<IH', 3 + len(words), fn) + struct.pack('<%dH' % len(words), *(w & 0xFFFF for w in words))
+def colour(r, g, b): return [r | (g << 8), b]
+def wmf(records, placeable=True):
+    body = b''.join(records) + rec(0)
+    head = struct.pack('<HHHIHIH', 1, 9, 0x300, (18 + len(body)) // 2, 4, 64, 0)
+    out = head + body
+    if placeable:
+        words = struct.unpack('<10H', struct.pack('<IHhhhhHI', 0x9AC6CDD7, 0, 0, 0, 40, 30, 72, 0))
+        check = 0
+        for w in words: check ^= w
+        out = struct.pack('<IHhhhhHIH', 0x9AC6CDD7, 0, 0, 0, 40, 30, 72, 0, check) + out
+    return out
+shapes = [rec(0x020B, 0, 0), rec(0x020C, 30, 40),
+          rec(0x02FC, 0, *colour(255, 0, 0), 0), rec(0x012D, 0),                 # red brush
+          rec(0x02FA, 0, 1, 0, *colour(0, 0, 255)), rec(0x012D, 1),              # blue pen
+          rec(0x041B, 20, 30, 5, 5), rec(0x0418, 28, 38, 10, 20),
+          rec(0x0324, 3, 2, 2, 12, 2, 7, 12), rec(0x0214, 29, 0), rec(0x0213, 0, 39),
+          rec(0x01F0, 0), rec(0x01F0, 1)]
+open(d + '/shapes.wmf', 'wb').write(wmf(shapes))
+open(d + '/noplaceable.wmf', 'wb').write(wmf(shapes, placeable=False))
+hatch = [rec(0x020B, 0, 0), rec(0x020C, 30, 40), rec(0x0201, *colour(0, 255, 0)),
+         rec(0x02FC, 2, *colour(0, 0, 0), 3), rec(0x012D, 0), rec(0x0418, 29, 39, 0, 0)]
+open(d + '/hatched.wmf', 'wb').write(wmf(hatch))
+PY
+}
+
+make_emf() {
+    local d=$seeds/emf; mkdir -p "$d"
+    python3 - "$d" <<'PY'
+import struct, sys
+d = sys.argv[1]
+def rec(kind, payload): return struct.pack('<II', kind, 8 + len(payload)) + payload
+def emf(records):
+    body = b''.join(records) + rec(14, struct.pack('<III', 0, 16, 20))
+    size = 88 + len(body)
+    head = rec(1, struct.pack('<4i4iIIIIHHIIIiiii', 0, 0, 39, 29, 0, 0, 1411, 1058, 0x464D4520, 0x10000, size,
+                                  len(records) + 2, 3, 0, 0, 0, 0, 1024, 768, 361, 271))
+    return head + body
+rect = lambda *r: struct.pack('<4i', *r)
+shapes = [rec(39, struct.pack('<IIII', 1, 0, 0x0000FF, 0)), rec(37, struct.pack('<I', 1)),          # red brush
+          rec(38, struct.pack('<IIiiI', 2, 0, 1, 0, 0xFF0000)), rec(37, struct.pack('<I', 2)),       # blue pen
+          rec(43, rect(5, 5, 30, 20)), rec(42, rect(20, 10, 38, 28)),
+          rec(87, rect(0, 0, 39, 29) + struct.pack('<I3h3h', 3, 2, 2, 12, 2, 7, 12)[:4] + struct.pack('<6h', 2, 2, 12, 2, 7, 12)),
+          rec(40, struct.pack('<I', 1)), rec(40, struct.pack('<I', 2))]
+open(d + '/shapes.emf', 'wb').write(emf(shapes))
+PY
+}
+
 formats=("$@")
-[ ${#formats[@]} -gt 0 ] || formats=(bmp tga pcx pgm pict jpeg png tiff gif picture)
+[ ${#formats[@]} -gt 0 ] || formats=(bmp tga pcx pgm pict wmf emf jpeg png tiff gif picture)
 for f in "${formats[@]}"; do
     "make_$f"
 done

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# A long fuzzing run: each named harness (already built in build-fuzz/ by run-fuzzers.sh) runs
+# until it has had CPU_SECONDS of processor time, in libFuzzer's fork mode so that one crash
+# does not end the run. Wall time is not CPU time on a shared machine, hence the loop. Appends
+# "name executions cpu-seconds wall-seconds crashes/timeouts/ooms" to build-fuzz/campaign.txt;
+# crashing inputs land in build-fuzz/fuzz-artifacts/<name>/.
+# Usage: fuzz-campaign.sh CPU_SECONDS name...
+set -uo pipefail
+budget=$1
+shift
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${QUORVI_FUZZ_BUILD:-$root/build-fuzz}
+data=$root/tests/data
+
+for name in "$@"; do
+    corpus=$build/fuzz-corpus/$name
+    artifacts=$build/fuzz-artifacts/$name
+    mkdir -p "$corpus" "$artifacts"
+    inputs=("$corpus")
+    for extra in "$data/fuzz-seeds/$name" "$data/crashers/$name"; do
+        [ -d "$extra" ] && inputs+=("$extra")
+    done
+    cpu=0 wall=0 execs=0 crashes=0 timeouts=0 ooms=0 round=0
+    while [ "$(echo "$cpu < $budget" | bc)" = 1 ]; do
+        round=$((round + 1))
+        left=$(echo "$budget - $cpu" | bc | cut -d. -f1)
+        [ "${left:-0}" -lt 30 ] && left=30
+        log=$build/campaign-$name-$round.log
+        start=$(date +%s)
+        /usr/bin/time -f '%U %S' -o "$log.cpu" "$build/tests/fuzz/fuzz_$name" -fork=1 -ignore_crashes=1 \
+            -ignore_timeouts=1 -ignore_ooms=1 -rss_limit_mb=2048 -timeout=20 -max_total_time="$left" \
+            -artifact_prefix="$artifacts/" "${inputs[@]}" >"$log" 2>&1
+        wall=$((wall + $(date +%s) - start))
+        cpu=$(echo "$cpu + $(awk '{print $1 + $2}' "$log.cpu" | tail -1)" | bc)
+        last=$(grep -E '^#[0-9]+: cov:' "$log" | tail -1)
+        if [ -n "$last" ]; then
+            execs=$((execs + $(sed -E 's/^#([0-9]+):.*/\1/' <<<"$last")))
+            read -r o t c < <(sed -E 's#.*oom/timeout/crash: ([0-9]+)/([0-9]+)/([0-9]+).*#\1 \2 \3#' <<<"$last")
+            ooms=$((ooms + o)) timeouts=$((timeouts + t)) crashes=$((crashes + c))
+        fi
+    done
+    echo "$name execs=$execs cpu=${cpu}s wall=${wall}s crash/timeout/oom=$crashes/$timeouts/$ooms" | tee -a "$build/campaign.txt"
+done
