@@ -147,6 +147,31 @@ TEST_F(Cli, TraceShowsDecodingRecognitionAndErrors) {
     EXPECT_EQ(Run({"info", m_png}).err, "");
 }
 
+TEST_F(Cli, TraceNamesEveryRecognisedFormat) {
+    const fs::path seeds = fs::path(QUORVI_TEST_DATA_DIR) / "fuzz-seeds";
+    const std::pair<const char*, const char*> cases[] = {
+        {"bmp/rle8.bmp", "Windows bitmap recognized.\n"},
+        {"pict/v1bits.pict", "Mac PICT recognized.\nSkipping polygon or region.\n"},
+        {"tga/rgb24.tga", "TGA file recognized.\n"},
+        {"tiff/rgb8.tif", "TIFF file recognized.\n"},
+        {"jpeg/baseline.jpg", "JPEG file recognized.\n"},
+        {"png/grey8.png", "PNG file recognized.\n"},
+        {"picture/preview.eps", "TIFF preview in EPS file recognized.\n"},
+        {"wmf/shapes.wmf", "WMF file recognized.\n"},
+        {"emf/shapes.emf", "EMF file recognized.\n"},
+        {"pcx/rgb24.pcx", "PCX file recognized.\n"},
+        {"pgm/p5.pgm", "PGM file recognized.\n"},
+        {"gif/plain.gif", "GIF file recognized.\n"},
+    };
+    for (const auto& [file, trace] : cases) {
+        const std::string path = (seeds / file).string();
+        const Result r = Run({"info", path}, true);
+        EXPECT_EQ(r.status, 0) << file;
+        EXPECT_EQ(r.err.rfind("--- Decoding file " + path + ". ---\n" + trace, 0), 0u) << r.err;
+        EXPECT_EQ(r.err.find("Decoder error"), std::string::npos) << r.err;
+    }
+}
+
 } // namespace
 
 #endif

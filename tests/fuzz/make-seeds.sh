@@ -184,7 +184,7 @@ make_pict() {
     convert "$p" "PICT:$d/direct32.pict"
     convert "$p" +dither -colors 40 -type palette "PICT:$d/packbits8.pict"
     convert "$p" +dither -colors 200 ppm:- | ppmtopict > "$d/netpbm8.pict" 2>/dev/null
-    # Hand-made: a version 1 BitsRect after vector opcodes, a 16-bit DirectBitsRect packed by
+    # Hand-made: a version 1 BitsRect after vector opcodes (a polygon among them), a 16-bit DirectBitsRect packed by
     # words, two PackBitsRgn bands of a 4-bit picture inside a larger frame.
     python3 - "$d" <<'PY'
 import struct, sys
@@ -200,7 +200,7 @@ def v2(w, h, ops):
 def pixmap(pack, bpp, comps): return struct.pack('>hhIIIhhhhIII', 0, pack, 0, 0x480000, 0x480000, 16 if bpp > 8 else 0, bpp, comps, 8 if bpp > 8 else bpp, 0, 0, 0)
 # version 1: clip region, line, paint rect, then a 10 x 2 BitsRect
 v1 = struct.pack('>H', 0) + rect(0, 0, 2, 10) + b'\x11\x01' + b'\x01' + struct.pack('>H', 10) + rect(0, 0, 2, 10)
-v1 += b'\x20' + rect(0, 0, 2, 2) + b'\x31' + rect(0, 0, 1, 1)
+v1 += b'\x20' + rect(0, 0, 2, 2) + b'\x31' + rect(0, 0, 1, 1) + b'\x70' + struct.pack('>H', 18) + rect(0, 0, 2, 2) + struct.pack('>4h', 0, 0, 1, 1)
 v1 += b'\x90' + struct.pack('>H', 2) + rect(0, 0, 2, 10) * 3 + struct.pack('>H', 0) + bytes([0xA0, 0x40, 0x55, 0xC0]) + b'\xff'
 open(d + '/v1bits.pict', 'wb').write(b'\0' * 512 + v1)
 # 16 bits, 12 x 2, packing type 3: a run and literals
