@@ -7,6 +7,9 @@
 # Encode Y: each tool's cheapest input (quorvi and convert: BMP; vips: .v) -> Y.
 # Work files live in /dev/shm when it exists, so disk speed and fsync stay out of the figures.
 #
+# FORMATS_CLOCK=cpu ranks by processor time (user + system) instead of wall time: steadier on
+# a busy machine, though multi-threaded vips then counts every thread's time.
+#
 # Usage: bench/formats.sh [path/to/quorvi] [runs]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -66,8 +69,10 @@ echo "== timing ${#commands[@]} commands, $runs runs each"
 # A command that fails (a peer without that format) is kept out of the table, not fatal.
 hyperfine --warmup 1 --runs "$runs" --ignore-failure --style basic --export-json times.json "${args[@]}" >/dev/null
 
-python3 - times.json <<'PY'
-import json, sys
+FORMATS_CLOCK=${FORMATS_CLOCK:-wall} python3 - times.json <<'PY'
+import json, os, sys
+cpu_clock = os.environ["FORMATS_CLOCK"] == "cpu"
+print("clock:", "processor time (user + system)" if cpu_clock else "wall time")
 results = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
 # Peers decoding or encoding with the same library as quorvi (others use their own code).
 same_library = {"jpg": {"convert", "vips", "vips1"}, "png": {"convert", "vips", "vips1"},
@@ -77,6 +82,8 @@ def mean(op, fmt, tool):
     r = results.get(f"{op} {fmt} {tool}")
     if not r or any(code != 0 for code in r.get("exit_codes", [0])):
         return None
+    if cpu_clock:
+        return (r["user"] + r["system"]) * 1000
     return r["mean"] * 1000
 print(f"{'op':7}{'fmt':5}{'quorvi ms':>10}{'convert':>9}{'vips':>8}{'vips1':>8}"
       f"{'q/fastest':>10}{'q/same-lib':>11}  target")

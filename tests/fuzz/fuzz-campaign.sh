@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A long fuzzing run: each named harness (already built in build-fuzz/ by run-fuzzers.sh) runs
-# until it has had CPU_SECONDS of processor time, in libFuzzer's fork mode so that one crash
-# does not end the run. Wall time is not CPU time on a shared machine, hence the loop. Appends
+# until it has had CPU_SECONDS of processor time; a run that ends on a finding is followed by
+# another from the grown corpus. Wall time is not CPU time on a shared machine, hence the loop. Appends
 # "name executions cpu-seconds wall-seconds crashes/timeouts/ooms" to build-fuzz/campaign.txt;
 # crashing inputs land in build-fuzz/fuzz-artifacts/<name>/.
 # Usage: fuzz-campaign.sh CPU_SECONDS name...
@@ -27,16 +27,18 @@ for name in "$@"; do
         [ "${left:-0}" -lt 30 ] && left=30
         log=$build/campaign-$name-$round.log
         start=$(date +%s)
-        /usr/bin/time -f '%U %S' -o "$log.cpu" "$build/tests/fuzz/fuzz_$name" -fork=1 -ignore_crashes=1 \
-            -ignore_timeouts=1 -ignore_ooms=1 -rss_limit_mb=2048 -timeout=20 -max_total_time="$left" \
-            -artifact_prefix="$artifacts/" "${inputs[@]}" >"$log" 2>&1
+        /usr/bin/time -f '%U %S' -o "$log.cpu" "$build/tests/fuzz/fuzz_$name" -print_final_stats=1 \
+            -rss_limit_mb=2048 -timeout=20 -max_total_time="$left" -artifact_prefix="$artifacts/" \
+            "${inputs[@]}" >"$log" 2>&1
         wall=$((wall + $(date +%s) - start))
         cpu=$(echo "$cpu + $(awk '{print $1 + $2}' "$log.cpu" | tail -1)" | bc)
-        last=$(grep -E '^#[0-9]+: cov:' "$log" | tail -1)
-        if [ -n "$last" ]; then
-            execs=$((execs + $(sed -E 's/^#([0-9]+):.*/\1/' <<<"$last")))
-            read -r o t c < <(sed -E 's#.*oom/timeout/crash: ([0-9]+)/([0-9]+)/([0-9]+).*#\1 \2 \3#' <<<"$last")
-            ooms=$((ooms + o)) timeouts=$((timeouts + t)) crashes=$((crashes + c))
+        run=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+        execs=$((execs + ${run:-0}))
+        # A finding ends the process; the next round goes on from the corpus.
+        if grep -q -E 'ERROR: libFuzzer: (timeout|out-of-memory)' "$log"; then
+            grep -q 'timeout' "$log" && timeouts=$((timeouts + 1)) || ooms=$((ooms + 1))
+        elif grep -q -E '^==[0-9]+==ERROR|runtime error:|deadly signal' "$log"; then
+            crashes=$((crashes + 1))
         fi
     done
     echo "$name execs=$execs cpu=${cpu}s wall=${wall}s crash/timeout/oom=$crashes/$timeouts/$ooms" | tee -a "$build/campaign.txt"
