@@ -25,6 +25,11 @@ constexpr const char* kIllegalVersion = "Illegal version number.";
 constexpr const char* kVectorOnly = "PICT contained only vector data!\n";
 constexpr const char* kQuickTime = "Library not compiled for PICT/JPEG.";
 constexpr const char* kIllegalFrame = "Error decoding pict: Illegal picture frame.";
+constexpr const char* kTooMuchDrawing = "Error decoding pict: Too many bitmaps drawn over each other.";
+
+// Real pictures draw each pixel once or a few times (bands, a mask over an image); this many
+// times the frame is damage or a trap.
+constexpr std::uint64_t kOverdraw = 64;
 
 [[noreturn]] void Fail(int code, const char* text) { throw CTextException(code, text); }
 
@@ -136,6 +141,14 @@ private:
             columns.push_back(sx >= 0 && sx < mapWidth ? sx : -1);
         }
         const int y0 = std::max(d.top, m_frame.top), y1 = std::min(d.bottom, m_frame.bottom);
+        // A bitmap of a few bytes may be stretched over the whole frame; without a bound, a file
+        // of many such records would keep the reader drawing for hours.
+        if (x1 > x0 && y1 > y0) {
+            m_nDrawn += std::uint64_t(x1 - x0) * std::uint64_t(y1 - y0);
+            const std::uint64_t area = std::uint64_t(m_frame.Width()) * std::uint64_t(m_frame.Height());
+            if (m_nDrawn > std::max<std::uint64_t>(kOverdraw * area, std::uint64_t(1) << 24))
+                Fail(7, kTooMuchDrawing);
+        }
         for (int y = y0; y < y1; ++y) {
             const int sy = s.top + int(std::int64_t(y - d.top) * s.Height() / d.Height()) - map.bounds.top;
             if (sy < 0 || sy >= map.bounds.Height())
@@ -201,6 +214,7 @@ private:
     std::size_t m_nLimit;
     std::optional<Pixmap> m_pending;
     std::optional<std::array<RGBQuad, 256>> m_palette; // of the first bitmap
+    std::uint64_t m_nDrawn = 0; // pixels drawn so far, against the overdraw bound
     bool m_bOneTable = true;                          // every bitmap indexed, through m_palette
     std::vector<RGBQuad> m_canvas;
 };

@@ -213,6 +213,23 @@ TEST(PictDecoder, Messages) {
     EXPECT_TEXT_EXCEPTION(Decode(bytes, bitmap), 7, "Error decoding pict: Damaged bitmap record.");
 }
 
+TEST(PictDecoder, StretchingTinyBitmapsOverTheFrameIsBounded) {
+    // 1 x 1 bitmaps of 2 bytes each, every one stretched over a 1024 x 1024 frame: 64 of them
+    // are drawn (a real picture draws far less), the 65th is refused.
+    for (const int count : {64, 65}) {
+        CPictBuilder b(2, 1024, 1024);
+        for (int i = 0; i < count; ++i)
+            b.Op(0x90).Word(2).Rect(0, 0, 1, 1).Rect(0, 0, 1, 1).Rect(0, 0, 1024, 1024).Word(0).Bytes({i & 1 ? 0x80 : 0, 0});
+        CMemoryBitmap bitmap;
+        if (count == 64) {
+            Decode(b.End(), bitmap);
+            EXPECT_EQ(peer::PixelOf(bitmap, 1023, 1023).red, 0); // the last one: black
+        } else {
+            EXPECT_TEXT_EXCEPTION(Decode(b.End(), bitmap), 7, "Error decoding pict: Too many bitmaps drawn over each other.");
+        }
+    }
+}
+
 TEST(PictDecoder, PackedRowsThatOverflowAreDamaged) {
     // 8 x 1 at 8 bits (row bytes 8: packed): 9 literal bytes do not fit.
     CPictBuilder b(2, 8, 1);
