@@ -4,7 +4,9 @@
 # another from the grown corpus. Wall time is not CPU time on a shared machine, hence the loop. Appends
 # "name executions cpu-seconds wall-seconds crashes/timeouts/ooms" to build-fuzz/campaign.txt;
 # crashing inputs land in build-fuzz/fuzz-artifacts/<name>/.
-# Usage: fuzz-campaign.sh CPU_SECONDS name...
+# WALL_CAP=seconds ends a harness's turn after that much wall time even short of its CPU
+# budget, so that on a starved machine every harness still gets its share.
+# Usage: [WALL_CAP=s] fuzz-campaign.sh CPU_SECONDS name...
 set -uo pipefail
 budget=$1
 shift
@@ -21,9 +23,11 @@ for name in "$@"; do
         [ -d "$extra" ] && inputs+=("$extra")
     done
     cpu=0 wall=0 execs=0 crashes=0 timeouts=0 ooms=0 round=0
-    while [ "$(echo "$cpu < $budget" | bc)" = 1 ]; do
+    cap=${WALL_CAP:-0}
+    while [ "$(echo "$cpu < $budget" | bc)" = 1 ] && { [ "$cap" = 0 ] || [ "$wall" -lt "$cap" ]; }; do
         round=$((round + 1))
         left=$(echo "$budget - $cpu" | bc | cut -d. -f1)
+        [ "$cap" != 0 ] && [ $((cap - wall)) -lt "${left:-0}" ] && left=$((cap - wall))
         [ "${left:-0}" -lt 30 ] && left=30
         log=$build/campaign-$name-$round.log
         start=$(date +%s)
