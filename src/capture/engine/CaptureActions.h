@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+// The capture actions: command ids, action indexes, mode codes and picker cursors in one table.
+#pragma once
+
+#include "capture/PickerTypes.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace capture {
+
+// Action indexes beyond the hotkey table's thirteen: commands without a menu entry or hotkey.
+inline constexpr int kActionTriangle = 15;
+inline constexpr int kActionIconSized = 16;
+
+struct CaptureActionInfo {
+    unsigned nCommandID = 0;
+    int nAction = -1;                 // platform::CaptureAction, or one of the values above
+    CaptureMode mode = CaptureMode::None; // None for Repeat Last and Default
+    std::uint32_t cursor = 0;         // the hook's cursor while picking (0: none)
+};
+
+// The entry of a capture command id, or empty for any other id.
+std::optional<CaptureActionInfo> ActionForCommand(unsigned nCommandID) noexcept;
+// The entry of an action index (0 to 12, kActionTriangle, kActionIconSized), or empty.
+std::optional<CaptureActionInfo> ActionForIndex(int nAction) noexcept;
+
+} // namespace capture

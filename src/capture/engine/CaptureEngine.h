@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: MIT
+// CCaptureEngine: runs the capture actions of the main frame: gets the main window out of the
+// way, waits for the screen to settle, takes the region at once or through a picker on a frozen
+// copy of the screen, grabs, paints the pointer in, delivers, plays the sound and brings the
+// main window back. Hotkeys and the picker's input come from the hook library.
+#pragma once
+
+#include "capture/CaptureRegion.h"
+#include "capture/RegionTracker.h"
+#include "capture/engine/CaptureActions.h"
+#include "capture/x11/CursorImage.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class CCaptureOverlay;
+class CCaptureSound;
+class CImageBitmap;
+class CScreenGrabber;
+class CX11Connection;
+class CX11DesktopQueries;
+class ICaptureHost;
+class QSocketNotifier;
+
+class CCaptureEngine : public QObject {
+    Q_OBJECT
+
+public:
+    // Fixed waits of the capture path, in milliseconds.
+    static constexpr int kHideWaitMs = 40;
+    static constexpr int kSettleWaitMs = 300; // plus "CaptureDelayTime"
+    static constexpr int kGrabWaitMs = 100;
+
+    enum class EState { Idle, Preparing, Picking, Grabbing };
+
+    explicit CCaptureEngine(ICaptureHost& host, QObject* pParent = nullptr);
+    ~CCaptureEngine() override;
+
+    // Connects to the X server (null: $DISPLAY) and installs the hotkeys of the settings'
+    // table. False when there is no X server; captures then do nothing.
+    bool Initialize(const char* pszDisplay = nullptr);
+
+    // A capture command from a menu, the toolbar or the tray menu. False for other ids and when
+    // a capture is already running.
+    bool StartCommand(unsigned nCommandID);
+    // The hook's hotkey message: action index 0 to 12 (11 Repeat Last, 12 Default).
+    void OnHotkey(int nAction);
+    // The tray menu is opening: its command, if it is a capture, came from there.
+    void SetFromTrayMenu() noexcept { m_bFromTrayMenu = true; }
+
+    bool CanRepeatLast() const noexcept { return m_nLastAction.has_value(); }
+    // The hook library's hotkey table (35 words); replaces it with SetHotkeyTable.
+    const std::uint16_t* HotkeyTable();
+    bool SetHotkeyTable(const std::uint16_t* pTable);
+    // The hook library's state of one entry (QRZ_HOTKEY_*).
+    int HotkeyStatus(int nIndex) const;
+
+    EState State() const noexcept { return m_state; }
+    bool IsBusy() const noexcept { return m_state != EState::Idle; }
+    CRegionTracker& Tracker() noexcept { return m_tracker; }
+    CCaptureOverlay* Overlay() const noexcept { return m_pOverlay.get(); }
+    // The pointer as the picker last saw it, root coordinates.
+    capture::Point PointerSeen() const noexcept { return m_ptPointer; }
+    // The bitmap being delivered, else null.
+    const CImageBitmap* CaptureBitmap() const noexcept { return m_pCapture.get(); }
+
+    // Hook messages (public for the library's callback).
+    void OnHookMessage(std::uint32_t nMessage, std::uint32_t wParam, std::uint32_t lParam);
+
+signals:
+    // A capture was grabbed and delivered.
+    void captured();
+    // An action ended without a capture (cancelled, nothing to capture, refused).
+    void actionEnded();
+
+private:
+    void RunAction(int nAction);
+    void RunImmediate(const capture::CaptureActionInfo& info);
+    void RunPicker(const capture::CaptureActionInfo& info);
+    void RunDesktop(const capture::CaptureActionInfo& info);
+    void RunMenu(const capture::CaptureActionInfo& info);
+    // Hides the main window, lets the screen settle, then calls next.
+    void Prepare(bool bPicker, void (CCaptureEngine::*next)());
+    void AfterHide();
+    void AfterSettle();
+    void ContinueImmediate();
+    void ContinueMenu();
+    void ContinueDesktop();
+    void ContinuePicker();
+    void PaintPointer();
+    bool Freeze();
+    void Grab(const capture::CaptureRegion& region);
+    void GrabPending();
+    // Clears the hotkey and tray-menu marks: the end of every action handler.
+    void EndAction();
+    // Back to idle without a capture.
+    void AbandonAction();
+    void RestoreMainWindow();
+    void Refuse(unsigned nStringID, int nHotkeyAction, bool bShowFirst);
+    void OnMouse(std::uint32_t wParam, std::uint32_t lParam);
+    void OnPickerKey(int nVirtKey);
+    void ApplyPickerResponse(const capture::PickerResponse& response);
+    void CancelPicking();
+    void StopPicking();
+    void InstallHookWatch();
+    std::uint32_t DelayMs() const;
+
+    ICaptureHost& m_host;
+    std::unique_ptr<CX11Connection> m_pConn;
+    std::unique_ptr<CScreenGrabber> m_pGrabber;
+    std::unique_ptr<CX11DesktopQueries> m_pQueries;
+    std::unique_ptr<CCaptureOverlay> m_pOverlay;
+    std::unique_ptr<CCaptureSound> m_pSound;
+    QPointer<QSocketNotifier> m_pHookNotifier;
+    CRegionTracker m_tracker;
+
+    EState m_state = EState::Idle;
+    std::optional<capture::CaptureActionInfo> m_current;
+    void (CCaptureEngine::*m_pfnNext)() = nullptr;
+    std::optional<int> m_nLastAction; // drives Repeat Last
+    bool m_bHotkeyCapture = false;
+    bool m_bFromTrayMenu = false;
+    std::optional<CursorImage> m_cursor; // the pointer painted into the capture
+    std::unique_ptr<CImageBitmap> m_pFrozen; // the screen while picking
+    capture::Rect m_rcFrozen;
+    std::unique_ptr<CImageBitmap> m_pCapture;
+    capture::CaptureRegion m_region; // the region waiting for its grab
+    capture::Point m_ptPointer;
+    std::array<std::uint16_t, 35> m_hotkeys{};
+};

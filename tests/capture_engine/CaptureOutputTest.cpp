@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: MIT
+// Capture output rules: where a delivery goes, the order of the image window's outputs, and the
+// automatic file name with its messages and counter, on a real directory.
+#include "EngineFixture.h"
+
+#include "capture/engine/CaptureOutput.h"
+#include "framework/CommandIds.h"
+#include "framework/StringTable.h"
+#include "framework/UiServices.h"
+#include "support/TestSupport.h"
+
+#include <fstream>
+#include <string>
+
+namespace opt = platform::options;
+
+namespace {
+
+class CRecordingOutput : public capture::ICaptureOutputTarget {
+public:
+    void CopyToClipboard() override { steps += "clipboard "; }
+    void SaveCapture(bool bAutoName) override { steps += bAutoName ? "autosave " : "save "; }
+    void PrintCapture(bool bWithoutDialog) override { steps += bWithoutDialog ? "print-direct " : "print "; }
+    std::string steps;
+};
+
+class AutoSavePrompt : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppUi().SetMessageBoxes(&m_boxes);
+        m_settings.m_strAutoSavePath = m_dir.Path().string();
+        m_settings.m_strAutoSaveLeadFileName = "Qorv";
+        m_settings.m_wAutoSaveDigitCount = 5;
+        m_settings.m_dwAutoSaveStartNO = 7;
+        m_settings.m_dwAutoSaveImageType = 1;
+        m_settings.m_dwAutoSaveOptions = platform::autosave::kWrapCounter;
+    }
+    void TearDown() override { AppUi().SetMessageBoxes(nullptr); }
+
+    testsupport::CTempDir m_dir;
+    CScriptedBoxes m_boxes;
+    platform::CAppSettings m_settings{"/nonexistent/quorvi-studio"};
+};
+
+} // namespace
+
+TEST(CaptureDelivery, ClipboardOnlyWhenNothingElseIsAsked) {
+    EXPECT_FALSE(capture::DeliveryOpensDocument(opt::kCopyToClipboard));
+    EXPECT_FALSE(capture::DeliveryOpensDocument(opt::kCopyToClipboard | opt::kAutoNameFile | opt::kPlaySound));
+    EXPECT_TRUE(capture::DeliveryOpensDocument(0)) << "no output at all still shows the capture";
+    EXPECT_TRUE(capture::DeliveryOpensDocument(opt::kPrintCapture)) << "printing needs the window";
+    EXPECT_TRUE(capture::DeliveryOpensDocument(opt::kCopyToClipboard | opt::kSaveToFile));
+    EXPECT_TRUE(capture::DeliveryOpensDocument(opt::kCopyToClipboard | opt::kOpenImageWindow));
+}
+
+TEST(CaptureDelivery, OutputsRunClipboardSavePrintInThisOrder) {
+    CRecordingOutput all;
+    capture::RunCaptureOutput(opt::kPrintCapture | opt::kPrintWithoutDialog | opt::kSaveToFile | opt::kAutoNameFile |
+                                  opt::kCopyToClipboard | opt::kOpenImageWindow,
+                              all);
+    EXPECT_EQ(all.steps, "clipboard autosave print-direct ");
+    CRecordingOutput some;
+    capture::RunCaptureOutput(opt::kSaveToFile | opt::kPrintCapture, some);
+    EXPECT_EQ(some.steps, "save print ");
+    CRecordingOutput none;
+    capture::RunCaptureOutput(opt::kOpenImageWindow | opt::kAutoNameFile, none);
+    EXPECT_EQ(none.steps, "");
+}
+
+TEST_F(AutoSavePrompt, NameAdvancesTheCounterBeforeAnythingIsWritten) {
+    const std::optional<QString> name = capture::PromptAutoSaveFileName(m_settings);
+    ASSERT_TRUE(name);
+    EXPECT_EQ(name->toStdString(), (m_dir.Path() / "Qorv00007.JPG").string());
+    EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 8u);
+    EXPECT_TRUE(m_boxes.shown.empty());
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "Qorv00007.JPG"));
+}
+
+TEST_F(AutoSavePrompt, ExistingFileAsksOnceAndOnlyYesReplaces) {
+    std::ofstream(m_dir.Path() / "QORV00007.jpg") << "old";
+    m_settings.m_dwAutoSaveOptions = 0;
+    m_boxes.answers = {EMsgResult::No, EMsgResult::Cancel, EMsgResult::Yes};
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings));
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings));
+    EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 7u) << "a declined name keeps its number";
+    const std::optional<QString> name = capture::PromptAutoSaveFileName(m_settings);
+    ASSERT_TRUE(name);
+    EXPECT_EQ(name->toStdString(), (m_dir.Path() / "QORV00007.jpg").string()) << "the file that is there";
+    EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 8u);
+    ASSERT_EQ(m_boxes.shown.size(), 3u);
+    EXPECT_EQ(m_boxes.shown[0].strText, FormatString1(IDS_FILE_EXISTS, *name));
+    EXPECT_EQ(m_boxes.shown[0].buttons, EMsgButtons::YesNoCancel);
+    EXPECT_EQ(m_boxes.shown[0].icon, EMsgIcon::Question);
+}
+
+TEST_F(AutoSavePrompt, MissingDirectoryAndExhaustedCounterSayWhy) {
+    m_settings.m_strAutoSavePath = (m_dir.Path() / "missing").string();
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings));
+    ASSERT_EQ(m_boxes.shown.size(), 1u);
+    EXPECT_EQ(m_boxes.shown[0].strText, FormatString1(IDS_NO_DIRECTORY, QString::fromStdString(m_settings.m_strAutoSavePath)));
+
+    m_settings.m_strAutoSavePath = m_dir.Path().string();
+    m_settings.m_dwAutoSaveOptions = 0;
+    m_settings.m_dwAutoSaveStartNO = 100000;
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings));
+    ASSERT_EQ(m_boxes.shown.size(), 2u);
+    EXPECT_EQ(m_boxes.shown[1].strText, LoadString(IDS_COUNTER_MAX));
+    EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 100000u);
+}
