@@ -4,6 +4,7 @@
 #include "EngineFixture.h"
 
 #include "capture/engine/CaptureOutput.h"
+#include "capture/engine/CaptureSound.h"
 #include "framework/CommandIds.h"
 #include "framework/StringTable.h"
 #include "framework/UiServices.h"
@@ -106,4 +107,16 @@ TEST_F(AutoSavePrompt, MissingDirectoryAndExhaustedCounterSayWhy) {
     ASSERT_EQ(m_boxes.shown.size(), 2u);
     EXPECT_EQ(m_boxes.shown[1].strText, LoadString(IDS_COUNTER_MAX));
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 100000u);
+}
+
+TEST(CaptureSound, PlaysOrGivesUpWithoutHangingAndNeverOverlaps) {
+    CCaptureSound sound;
+    const bool bStarted = sound.Play();
+    if (bStarted) {
+        EXPECT_FALSE(sound.Play()) << "a second sound waits for nobody while the first plays";
+        EXPECT_TRUE(PumpEvents([&] { return !sound.IsPlaying(); }, 10000));
+    } else {
+        EXPECT_FALSE(sound.IsPlaying());
+        EXPECT_FALSE(sound.Play()) << "no device: later captures do not try again";
+    }
 }

@@ -84,7 +84,7 @@ void CEngineTest::TearDown() {
     m_pClient.reset();
 }
 
-bool CEngineTest::PumpUntil(const std::function<bool()>& pred, int timeoutMs) {
+bool PumpEvents(const std::function<bool()>& pred, int timeoutMs) {
     QElapsedTimer timer;
     timer.start();
     while (!pred()) {

@@ -26,6 +26,9 @@ void StopEngineTestServer();
 // Null when the tests run without an X server.
 testsupport::CXServer* EngineTestServer();
 
+// Runs the event loop until pred holds or timeoutMs pass.
+bool PumpEvents(const std::function<bool()>& pred, int timeoutMs = 5000);
+
 // Message boxes answered from a script; every text shown is kept.
 class CScriptedBoxes : public IMessageBoxes {
 public:
@@ -58,8 +61,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Runs the event loop until pred holds or timeoutMs pass.
-    static bool PumpUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
+    static bool PumpUntil(const std::function<bool()>& pred, int timeoutMs = 5000) { return PumpEvents(pred, timeoutMs); }
     static void PumpFor(int ms);
     // Waits for the next capture or end of an action; true when a capture was delivered.
     bool WaitForOutcome(std::size_t nDeliveredBefore, int timeoutMs = 5000);
