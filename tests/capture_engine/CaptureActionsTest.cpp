@@ -5,6 +5,7 @@
 
 #include "framework/CommandIds.h"
 #include "framework/StringTable.h"
+#include "hook/TavixHook.h"
 #include "platform/CaptureAction.h"
 
 #include <QElapsedTimer>
@@ -159,4 +160,20 @@ TEST_F(CEngineTest, PointerIsPaintedIntoTheCaptureOnlyWhenAsked) {
     // Only around the pointer: the cursor image is at most 64 pixels a side.
     EXPECT_TRUE(Rect::FromSize(640 - 64, 500 - 64, 128, 128).Intersect(rcChanged) == rcChanged)
         << rcChanged.left << "," << rcChanged.top << " " << rcChanged.Width() << "x" << rcChanged.Height();
+}
+
+TEST_F(CEngineTest, HotkeyHeldByAnotherProgramIsReportedAndTheOthersWork) {
+    m_pEngine.reset(); // frees every hotkey
+    ASSERT_TRUE(m_pClient->GrabKey(XK_d, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1)); // entry 9: Ctrl+Alt+D
+    m_pEngine = std::make_unique<CCaptureEngine>(m_host);
+    ASSERT_TRUE(m_pEngine->Initialize(EngineTestServer()->DisplayName().c_str()));
+    QObject::connect(m_pEngine.get(), &CCaptureEngine::captured, m_pEngine.get(), [this] { ++m_nOutcomes; });
+    EXPECT_EQ(m_pEngine->HotkeyStatus(platform::Desktop), QRZ_HOTKEY_TAKEN);
+    EXPECT_EQ(m_pEngine->HotkeyStatus(platform::Default), QRZ_HOTKEY_ACTIVE);
+    ASSERT_NE(m_pEngine->HotkeyTable(), nullptr);
+    EXPECT_EQ(m_pEngine->HotkeyTable()[platform::Desktop], 0xA044) << "the table keeps the word";
+    m_pClient->Tap(XK_Print); // Default, the desktop by default
+    ASSERT_TRUE(WaitForOutcome(0));
+    EXPECT_EQ(LastCapture().Width(), 1280);
+    m_pClient->UngrabKey(XK_d, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1);
 }

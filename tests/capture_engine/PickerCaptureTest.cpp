@@ -199,3 +199,33 @@ TEST_F(CEngineTest, EscapeCancelsAndArrowsNudgeThePointer) {
     m_pClient->UngrabKeyboard();
     EXPECT_TRUE(m_host.m_delivered.empty());
 }
+
+TEST_F(CEngineTest, SquareDraggedUpAndLeftEndsAtTheAnchor) {
+    CTestWindow window(m_peer, {.rc = {0, 0, 500, 500}, .seed = 12, .bOverrideRedirect = true});
+    ASSERT_TRUE(window.WaitMapped(false));
+    ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_SQUARE));
+    ASSERT_TRUE(WaitPicking());
+    ClickAt(300, 300);
+    MoveAndWait(220, 250);
+    EXPECT_EQ(m_pEngine->Overlay()->Feedback().rcFocus, (Rect{250, 250, 300, 300}));
+    m_pClient->Click(1);
+    ASSERT_TRUE(WaitForOutcome(0));
+    ASSERT_EQ(LastCapture().Width(), 50);
+    ASSERT_EQ(LastCapture().Height(), 50);
+    EXPECT_EQ(PatternMismatches(LastCapture(), {0, 0, 50, 50}, {-250, -250}, 12), 0);
+}
+
+TEST_F(CEngineTest, ControlPickerTakesTheChildWindowUnderThePointer) {
+    CTestWindow top(m_peer, {.rc = {200, 200, 500, 450}, .seed = 13});
+    ASSERT_TRUE(top.WaitMapped(true));
+    CTestWindow child(m_peer, {.rc = {20, 30, 140, 110}, .seed = 14, .parent = top.Id()});
+    ASSERT_TRUE(child.WaitMapped(false));
+    const Rect rcChild = ClientRectOf(child.Id());
+    ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_CONTROL));
+    ASSERT_TRUE(WaitPicking());
+    ClickAt(rcChild.left + 10, rcChild.top + 10);
+    ASSERT_TRUE(WaitForOutcome(0));
+    ASSERT_EQ(LastCapture().Width(), 120);
+    ASSERT_EQ(LastCapture().Height(), 80);
+    EXPECT_EQ(PatternMismatches(LastCapture(), {0, 0, 120, 80}, {0, 0}, 14), 0);
+}
