@@ -3,6 +3,7 @@
 // automatic file name with its messages and counter, on a real directory.
 #include "EngineFixture.h"
 
+#include "capture/engine/CaptureDocManager.h"
 #include "capture/engine/CaptureOutput.h"
 #include "capture/engine/CaptureSound.h"
 #include "framework/CommandIds.h"
@@ -119,4 +120,26 @@ TEST(CaptureSound, PlaysOrGivesUpWithoutHangingAndNeverOverlaps) {
         EXPECT_FALSE(sound.IsPlaying());
         EXPECT_FALSE(sound.Play()) << "no device: later captures do not try again";
     }
+}
+
+TEST_F(AutoSavePrompt, DocumentManagerNamesOnlyThePendingCaptureSave) {
+    m_settings.m_dwOptionsA = opt::kSaveToFile | opt::kAutoNameFile;
+    CCaptureDocManager manager(m_settings);
+    QString strName;
+    // Nothing pending: the usual dialog, which the display-less fallback cancels.
+    EXPECT_FALSE(manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr));
+    manager.SetAutoSavePending(true);
+    EXPECT_FALSE(manager.DoPromptFileName(strName, IDS_OPEN_FILE, true, nullptr)) << "opening is never named";
+    EXPECT_TRUE(manager.IsAutoSavePending());
+    ASSERT_TRUE(manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr));
+    EXPECT_EQ(strName.toStdString(), (m_dir.Path() / "Qorv00007.JPG").string());
+    EXPECT_FALSE(manager.IsAutoSavePending());
+    EXPECT_FALSE(manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr)) << "one save only";
+    EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 8u);
+    // Automatic names off: the pending save asks, and the mark does not outlive it.
+    m_settings.m_dwOptionsA = opt::kSaveToFile;
+    manager.SetAutoSavePending(true);
+    EXPECT_FALSE(manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr));
+    EXPECT_FALSE(manager.IsAutoSavePending());
+    EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 8u);
 }
