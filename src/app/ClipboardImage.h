@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+// Images on the system clipboard: the clipboard's image as a 32-bpp bitmap, and a bitmap put on
+// the clipboard (other programs get it as PNG or BMP).
+#pragma once
+
+#include <QImage>
+
+#include <memory>
+
+class CImageBitmap;
+
+// True while the clipboard offers an image.
+bool ClipboardHasImage();
+// The clipboard's image as a new 32-bpp bitmap, or null when it holds none. Throws
+// CTextException 10 when the bitmap cannot be allocated.
+std::unique_ptr<CImageBitmap> ImageFromClipboard();
+// Replaces the clipboard's content by the bitmap. False when there was nothing to put there.
+bool CopyImageToClipboard(const CImageBitmap& bitmap);
+
+// The conversions, also for tests: an RGB32 copy of the bitmap, and a 32-bpp bitmap of the image.
+QImage ImageFromBitmap(const CImageBitmap& bitmap);
+std::unique_ptr<CImageBitmap> BitmapFromImage(const QImage& image);

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+// Seams for the parts of the shell that arrive later: the notification-area icon, the
+// single-instance guard and the capture engine. The application and the main frame ask these
+// interfaces; without an installed object they behave as on a desktop without them.
+#pragma once
+
+#include <cstdint>
+
+// The notification-area icon (tray).
+class ITrayIcon {
+public:
+    virtual ~ITrayIcon() = default;
+    // True while a tray host shows the icon, so that hiding the main window leaves the program
+    // reachable. Without it Close and Minimize minimise instead of hiding.
+    virtual bool IsAvailable() const = 0;
+};
+
+// The single-instance guard, asked once during start-up.
+class IInstanceGuard {
+public:
+    virtual ~IInstanceGuard() = default;
+    // True when this is the only running instance. False when another instance runs: the guard
+    // has brought that one forward and this process ends.
+    virtual bool IsFirstInstance() = 0;
+};
+
+// The capture engine.
+class ICaptureEngine {
+public:
+    virtual ~ICaptureEngine() = default;
+    // Starts the capture of a capture command (ID_CAPTURE_ACTIVE_WINDOW ... ID_CAPTURE_ICON).
+    virtual void StartCapture(unsigned nCommandID) = 0;
+    // A capture has run, so "Repeat Last" has something to repeat.
+    virtual bool CanRepeatLast() const = 0;
+    // The hotkey table the hook library holds (35 words), or null before it has one.
+    virtual const std::uint16_t* HotkeyTable() const = 0;
+};

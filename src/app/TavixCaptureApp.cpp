@@ -1,0 +1,271 @@
+// SPDX-License-Identifier: MIT
+// The application object.
+#include "app/TavixCaptureApp.h"
+
+#include "app/ClipboardImage.h"
+#include "app/MainFrame.h"
+#include "app/ShellServices.h"
+#include "dialogs/NewImageDlg.h"
+#include "document/TavixCaptureDoc.h"
+#include "framework/CmdUI.h"
+#include "framework/CommandIds.h"
+#include "framework/DocManager.h"
+#include "framework/MessageBoxes.h"
+#include "framework/RegistryProfile.h"
+#include "framework/StringTable.h"
+#include "framework/ui/CommandDispatcher.h"
+#include "framework/ui/MultiDocTemplate.h"
+#include "framework/ui/QtServices.h"
+#include "image/DisplayBitmap.h"
+#include "image/Trace.h"
+#include "platform/ProgramPaths.h"
+#include "views/ChildFrame.h"
+#include "views/Timing.h"
+#include "views/TavixCaptureView.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+// The operation dialogs (brightness, resize, ...) are not part of the program yet: their
+// commands stay disabled (CMainFrame::OnUpdateNeedsDialog), and a run that gets here anyway
+// answers as if cancelled, so nothing is applied.
+class CUnavailableImageDialogs final : public IImageDialogs {
+public:
+    std::optional<int> RunBrightness(CTavixCaptureDoc&) override { return std::nullopt; }
+    std::optional<ContrastDialogResult> RunContrast(CTavixCaptureDoc&) override { return std::nullopt; }
+    std::optional<IntensityDialogResult> RunIntensity(CTavixCaptureDoc&) override { return std::nullopt; }
+    std::optional<RotateDialogResult> RunRotate(CTavixCaptureDoc&) override { return std::nullopt; }
+    void RunSizeDialog(ESizeDialog, CTavixCaptureDoc&) override {}
+};
+
+CTavixCaptureApp* s_pTheApp = nullptr;
+
+} // namespace
+
+const CCommandMap& CTavixCaptureApp::ThisCommandMap()
+{
+    using A = CTavixCaptureApp;
+    static const CCommandMap s_map = TCommandMapBuilder<A>(&CWinApp::ThisCommandMap())
+                                         .On(ID_FILE_NEW, &A::OnFileNewImage)
+                                         .On(ID_APP_ABOUT, &A::OnAppAbout)
+                                         .On(ID_HELP_FINDER, &A::OnHelpFinder)
+                                         .Build();
+    return s_map;
+}
+
+CTavixCaptureApp::CTavixCaptureApp()
+    : m_locations(platform::HiveLocations::FromEnvironment()),
+      m_pDialogs(std::make_unique<CUnavailableImageDialogs>())
+{
+    s_pTheApp = this;
+}
+
+CTavixCaptureApp::~CTavixCaptureApp()
+{
+    // Documents close (without asking) while their windows and the services still exist.
+    CloseAllDocuments(true);
+    SetMainWnd(nullptr);
+    m_pMainFrame.reset();
+    if (s_pTheApp == this)
+        s_pTheApp = nullptr;
+}
+
+CTavixCaptureApp* CTavixCaptureApp::Get() noexcept
+{
+    return s_pTheApp;
+}
+
+void CTavixCaptureApp::SetHiveLocations(const platform::HiveLocations& locations)
+{
+    m_locations = locations;
+}
+
+void CTavixCaptureApp::InstallServices()
+{
+    m_pMessageBoxes = std::make_unique<CQtMessageBoxes>();
+    m_pWaitCursor = std::make_unique<CQtWaitCursor>();
+    m_pFileDialogs = std::make_unique<CQtFileDialogs>();
+    Ui().SetMessageBoxes(m_pMessageBoxes.get());
+    Ui().SetWaitCursor(m_pWaitCursor.get());
+    Ui().SetFileDialogs(m_pFileDialogs.get());
+}
+
+bool CTavixCaptureApp::InitInstance(const QStringList& arguments)
+{
+    QElapsedTimer timer;
+    timer.start();
+    InstallServices();
+    // 1-2: the recent-file list and the settings record.
+    m_pProfile = std::make_unique<CRegistryProfile>(m_locations);
+    SetProfile(m_pProfile.get());
+    LoadStdProfileSettings(kRecentFileCount);
+    m_settings.Load(m_locations);
+    std::string strError;
+    if (!m_settings.m_strAutoSavePath.empty() &&
+        !platform::EnsureOutputDirectory(m_settings.m_strAutoSavePath, &strError))
+        img::Trace("start-up: output directory: %s", strError.c_str());
+    // 3: the one document template.
+    auto pTemplate = std::make_unique<CMultiDocTemplate>(
+        IDR_IMAGETYPE, [this] { return std::make_unique<CTavixCaptureDoc>(*this); },
+        [] { return new CChildFrame(); },
+        [] {
+            auto* pView = new CTavixCaptureView();
+            return std::pair<QWidget*, CView*>(pView, pView);
+        });
+    m_pTemplate = pTemplate.get();
+    AddDocTemplate(std::move(pTemplate));
+    // 4-5: the main frame with its menus.
+    m_pMainFrame = std::make_unique<CMainFrame>(*this);
+    m_pMainFrame->SetTrayIcon(m_pTray);
+    if (!m_pMainFrame->Create())
+        return false;
+    SetMainWnd(m_pMainFrame.get());
+    m_pStatusText = std::make_unique<CLabelStatusText>(m_pMainFrame->Pane(IImageViewHost::PaneMessage));
+    Ui().SetStatusText(m_pStatusText.get());
+    Ui().SetProgress(m_pMainFrame.get());
+    // 6: nothing is opened from the command line.
+    Q_UNUSED(arguments);
+    // 7: another instance takes over.
+    if (m_pInstanceGuard != nullptr && !m_pInstanceGuard->IsFirstInstance())
+        return false;
+    // 8-10.
+    m_settings.ApplyStartupCounterReset();
+    ShowMainFrame();
+    if (!m_strStartupNote.isEmpty())
+        m_pMainFrame->SetPaneText(IImageViewHost::PaneMessage, m_strStartupNote);
+    views::TimingTrace("start-up (InitInstance) to main window shown: %.1f ms", timer.nsecsElapsed() / 1e6);
+    return true;
+}
+
+void CTavixCaptureApp::ShowMainFrame()
+{
+    const bool bHidden = (m_settings.m_dwOptionsA & platform::options::kStartHidden) != 0;
+    if (!bHidden) {
+        m_pMainFrame->show();
+        return;
+    }
+    // A hidden start lives in the tray; without one the program starts minimised instead, so
+    // that it can still be reached.
+    m_pMainFrame->showMinimized();
+    if (m_pMainFrame->CanHideToTray())
+        m_pMainFrame->hide();
+}
+
+void CTavixCaptureApp::ExitInstance()
+{
+    if (!m_bSettingsSaved) {
+        m_bSettingsSaved = true;
+        std::string strError;
+        if (!m_settings.Save(m_locations, &strError))
+            img::Trace("exit: settings not written: %s", strError.c_str());
+    }
+    if ((m_settings.m_dwOptionsA & platform::options::kClearRecentAtExit) != 0)
+        ClearRecentFileList();
+}
+
+void CTavixCaptureApp::OnRecentFileListChanged()
+{
+    // An open File menu shows the list as it is now.
+    if (m_pMainFrame) {
+        for (QMenu* pMenu : m_pMainFrame->menuBar()->findChildren<QMenu*>()) {
+            if (pMenu->isVisible())
+                m_pMainFrame->Dispatcher().UpdateMenu(pMenu);
+        }
+    }
+}
+
+void CTavixCaptureApp::SetPendingImage(std::unique_ptr<CImageBitmap> pImage)
+{
+    m_pPendingImage = std::move(pImage);
+}
+
+std::unique_ptr<CImageBitmap> CTavixCaptureApp::TakePendingImage()
+{
+    return std::move(m_pPendingImage);
+}
+
+void CTavixCaptureApp::PostDocumentChange()
+{
+    if (m_pMainFrame)
+        QTimer::singleShot(0, m_pMainFrame.get(), &CMainFrame::OnUpdateTabBar);
+}
+
+bool CTavixCaptureApp::CopyImageToClipboard(const CImageBitmap& image)
+{
+    return ::CopyImageToClipboard(image);
+}
+
+IImageDialogs& CTavixCaptureApp::Dialogs()
+{
+    return *m_pDialogs;
+}
+
+bool CTavixCaptureApp::SaveAllModified()
+{
+    if (m_pMainFrame && m_pMainFrame->IsCloseToTray()) {
+        m_pMainFrame->SetCloseToTray(false);
+        m_pMainFrame->HideToTray();
+        return false;
+    }
+    if ((m_settings.m_dwOptionsA & platform::options::kAskBeforeDiscard) == 0)
+        return true;
+    int nModified = 0;
+    for (CDocument* pDoc : DocManager().Documents())
+        nModified += pDoc->IsModified() ? 1 : 0;
+    if (nModified > 1) {
+        const EMsgResult answer = AppMessageBox(FormatString1(IDS_ASK_SAVE_IMAGES, QString::number(nModified)),
+                                                EMsgButtons::YesNoCancel, EMsgIcon::Question);
+        if (answer == EMsgResult::Cancel)
+            return false;
+        if (answer == EMsgResult::No)
+            return true;
+    }
+    return CWinApp::SaveAllModified();
+}
+
+void CTavixCaptureApp::OnFileNewImage()
+{
+    CNewImageDlg dialog(QApplication::activeWindow());
+    QObject::connect(&dialog, &CNewImageDlg::helpRequested, &dialog, [this] { ShowHelpTopic(0); });
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    auto pImage = std::make_unique<CDisplayBitmap>();
+    pImage->Create(dialog.WidthPixels(), dialog.HeightPixels(), 32);
+    // A new image starts white, not with whatever the memory held.
+    for (int y = 0; y < pImage->Height(); ++y)
+        std::fill_n(pImage->Line(y), pImage->PixelBytesPerLine(), std::uint8_t(0xFF));
+    SetPendingImage(std::move(pImage));
+    DocManager().OnFileNew();
+}
+
+void CTavixCaptureApp::OnAppAbout()
+{
+    QMessageBox::about(QApplication::activeWindow(), QStringLiteral("About Quorvi Studio"),
+                       QStringLiteral("Quorvi Studio %1\nScreen capture and image editor for X11.\nMIT licence.")
+                           .arg(QCoreApplication::applicationVersion()));
+}
+
+void CTavixCaptureApp::OnHelpFinder()
+{
+    ShowHelpTopic(0);
+}
+
+void CTavixCaptureApp::ShowHelpTopic(int nTopic)
+{
+    const platform::HelpPage page = platform::HelpTopicPage(m_settings.ProgramPath(), nTopic);
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(page.Url())));
+}

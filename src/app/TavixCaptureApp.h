@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: MIT
+// CTavixCaptureApp: the application object: settings record, document template, main frame,
+// start-up and exit, the close request, and the application commands (New image, About, Help).
+// It is also what the image documents ask for settings, the loader, the pending image and the
+// clipboard.
+#pragma once
+
+#include "codecs/PictureDecoder.h"
+#include "document/DocumentHost.h"
+#include "framework/WinApp.h"
+#include "platform/AppSettings.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class CImageBitmap;
+class CMainFrame;
+class CMultiDocTemplate;
+class CQtFileDialogs;
+class CQtMessageBoxes;
+class CQtWaitCursor;
+class CLabelStatusText;
+class IInstanceGuard;
+class ITrayIcon;
+class IProfile;
+
+class CTavixCaptureApp : public CWinApp, public IDocumentHost {
+    QUORVI_DECLARE_COMMAND_MAP()
+
+public:
+    CTavixCaptureApp();
+    ~CTavixCaptureApp() override;
+
+    static CTavixCaptureApp* Get() noexcept;
+
+    // Start-up in order: settings, template, main frame, menus, command line (parsed and
+    // ignored), single-instance check, counter reset, showing. False ends the program.
+    bool InitInstance(const QStringList& arguments);
+    // Exit: settings written (the only time), then the recent-file list cleared when asked.
+    void ExitInstance();
+
+    CMainFrame* MainFrame() const noexcept { return m_pMainFrame.get(); }
+    CMultiDocTemplate* DocTemplate() const noexcept { return m_pTemplate; }
+
+    // A note shown once in the status bar after start-up (the Wayland notice).
+    void SetStartupNote(const QString& strNote) { m_strStartupNote = strNote; }
+    // Non-owning; handed to the main frame when it is created. Null: no tray.
+    void SetTrayIcon(ITrayIcon* pTray) noexcept { m_pTray = pTray; }
+    // Non-owning; asked during start-up. Null: this is the only instance.
+    void SetInstanceGuard(IInstanceGuard* pGuard) noexcept { m_pInstanceGuard = pGuard; }
+    // Where settings and the recent-file list live (tests point it at a temporary folder).
+    void SetHiveLocations(const platform::HiveLocations& locations);
+    // The capture hand-off of the capture engine while it delivers (non-owning).
+    void SetCaptureBitmap(const CImageBitmap* pBitmap) noexcept { m_pCaptureBitmap = pBitmap; }
+
+    void SetPendingImage(std::unique_ptr<CImageBitmap> pImage);
+    bool HasPendingImage() const noexcept { return m_pPendingImage != nullptr; }
+
+    // Opens a help page: 1 to 7 the dialogs' topics, anything else the index.
+    void ShowHelpTopic(int nTopic);
+
+    // IDocumentHost
+    platform::CAppSettings& Settings() override { return m_settings; }
+    const platform::CAppSettings& Settings() const { return m_settings; }
+    CPictureDecoder& PictureDecoder() override { return m_loader; }
+    const CImageBitmap* CaptureBitmap() override { return m_pCaptureBitmap; }
+    std::unique_ptr<CImageBitmap> TakePendingImage() override;
+    void PostDocumentChange() override;
+    bool CopyImageToClipboard(const CImageBitmap& image) override;
+    IImageDialogs& Dialogs() override;
+
+    // The close request: the title-bar Close hides to the tray; otherwise one summary question
+    // when several images are modified, then the usual question per image.
+    bool SaveAllModified() override;
+
+    // Command handlers.
+    void OnFileNewImage();
+    void OnAppAbout();
+    void OnHelpFinder();
+
+protected:
+    void OnRecentFileListChanged() override;
+
+private:
+    void InstallServices();
+    void ShowMainFrame();
+
+    platform::CAppSettings m_settings;
+    platform::HiveLocations m_locations;
+    CPictureDecoder m_loader;
+    std::unique_ptr<IProfile> m_pProfile;
+    std::unique_ptr<CImageBitmap> m_pPendingImage;
+    const CImageBitmap* m_pCaptureBitmap = nullptr;
+    std::unique_ptr<IImageDialogs> m_pDialogs;
+    std::unique_ptr<CQtMessageBoxes> m_pMessageBoxes;
+    std::unique_ptr<CQtWaitCursor> m_pWaitCursor;
+    std::unique_ptr<CLabelStatusText> m_pStatusText;
+    std::unique_ptr<CQtFileDialogs> m_pFileDialogs;
+    std::unique_ptr<CMainFrame> m_pMainFrame;
+    CMultiDocTemplate* m_pTemplate = nullptr;
+    IInstanceGuard* m_pInstanceGuard = nullptr;
+    ITrayIcon* m_pTray = nullptr;
+    QString m_strStartupNote;
+    bool m_bSettingsSaved = false;
+};

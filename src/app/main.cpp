@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+// quorvi-studio: the desktop program.
+#include "app/DisplayCheck.h"
+#include "app/TavixCaptureApp.h"
+
+#include "views/Timing.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QElapsedTimer startTimer;
+    startTimer.start();
+    QString strError;
+    const std::optional<DisplayChoice> display = ChooseDisplay(&strError);
+    if (!display) {
+        std::fprintf(stderr, "%s\n", strError.toLocal8Bit().constData());
+        return 1;
+    }
+    QApplication qtApp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvi Studio"));
+    QApplication::setOrganizationName(QStringLiteral("Quorvi"));
+    QApplication::setApplicationVersion(QStringLiteral(QUORVI_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("org.quorvi.Studio"));
+    // Hiding the main window to the tray must not end the program; Exit ends it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    CTavixCaptureApp app;
+    app.SetStartupNote(display->strStatusNote);
+    if (!app.InitInstance(QApplication::arguments()))
+        return 1;
+    QTimer::singleShot(0, &qtApp, [&startTimer] {
+        views::TimingTrace("main() to main window shown and the event loop running: %.1f ms",
+                           startTimer.nsecsElapsed() / 1e6);
+    });
+    const int nResult = QApplication::exec();
+    app.ExitInstance();
+    return nResult;
+}

@@ -1,0 +1,356 @@
+// SPDX-License-Identifier: MIT
+// The image view: painting, zoom commands, panning, keyboard scrolling and status panes.
+#include "views/TavixCaptureView.h"
+
+#include "document/TavixCaptureDoc.h"
+#include "framework/CmdUI.h"
+#include "framework/CommandIds.h"
+#include "framework/FrameWnd.h"
+#include "framework/StringTable.h"
+#include "image/DisplayBitmap.h"
+#include "views/BitmapPainter.h"
+#include "views/ImageViewHost.h"
+#include "views/Timing.h"
+
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+
+namespace {
+
+const QColor kDefaultBackground(0x66, 0x99, 0xCC); // "ColorViewBackground" 0x00CC9966
+
+// The marquee's two looks alternate in every view at once, as one blinking outline would.
+bool s_bMarqueeInverted = false;
+
+} // namespace
+
+const CCommandMap& CTavixCaptureView::ThisCommandMap()
+{
+    using V = CTavixCaptureView;
+    static const CCommandMap s_map = TCommandMapBuilder<V>(&CCmdTarget::ThisCommandMap())
+                                         .On(ID_VIEW_ZOOM_IN, &V::OnZoomIn)
+                                         .On(ID_VIEW_ZOOM_OUT, &V::OnZoomOut)
+                                         .OnUpdate(ID_VIEW_ZOOM_IN, &V::OnUpdateZoomIn)
+                                         .OnUpdate(ID_VIEW_ZOOM_OUT, &V::OnUpdateZoomOut)
+                                         .On(ID_FILE_PRINT, &V::OnFilePrint)
+                                         .On(ID_FILE_PRINT_DIRECT, &V::OnFilePrintDirect)
+                                         .On(ID_FILE_PRINT_PREVIEW, &V::OnFilePrintPreview)
+                                         .OnUpdateRange(ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, &V::OnUpdateFilePrint)
+                                         .Build();
+    return s_map;
+}
+
+CTavixCaptureView::CTavixCaptureView(QWidget* pParent)
+    : CZoomView(pParent), m_hPanCursor(Qt::OpenHandCursor), m_hPanDragCursor(Qt::ClosedHandCursor)
+{
+    m_openTimer.start();
+    viewport()->setMouseTracking(true);
+    // The view paints every pixel of its window itself (image or background colour).
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAutoFillBackground(false);
+    setFocusPolicy(Qt::StrongFocus);
+    setFrameShape(QFrame::NoFrame);
+}
+
+CTavixCaptureView::~CTavixCaptureView() = default;
+
+CTavixCaptureDoc* CTavixCaptureView::GetDocument() const
+{
+    return dynamic_cast<CTavixCaptureDoc*>(CView::GetDocument());
+}
+
+const CDisplayBitmap* CTavixCaptureView::Image() const
+{
+    const CTavixCaptureDoc* pDoc = GetDocument();
+    return pDoc != nullptr ? pDoc->GetImage() : nullptr;
+}
+
+QSize CTavixCaptureView::ImageSize() const
+{
+    const CDisplayBitmap* pImage = Image();
+    return pImage != nullptr ? QSize(pImage->Width(), pImage->Height()) : QSize(0, 0);
+}
+
+IImageViewHost* CTavixCaptureView::Host() const
+{
+    return IImageViewHost::Of(this);
+}
+
+void CTavixCaptureView::SetPane(int nPane, const QString& strText) const
+{
+    if (IImageViewHost* pHost = Host())
+        pHost->SetPaneText(nPane, strText);
+}
+
+QString CTavixCaptureView::MousePositionText(QPoint ptImage)
+{
+    return LoadString(ID_INDICATOR_MOUSE_POS) + QStringLiteral(" (%1,%2)").arg(ptImage.x()).arg(ptImage.y());
+}
+
+QString CTavixCaptureView::ColorText(int nBitsPerPixel)
+{
+    return LoadString(ID_INDICATOR_COLOR) + QStringLiteral(" %1 Bits").arg(nBitsPerPixel);
+}
+
+QString CTavixCaptureView::ImageSizeText(QSize size)
+{
+    return LoadString(ID_INDICATOR_IMAGE_SIZE) + QStringLiteral(" (%1,%2)").arg(size.width()).arg(size.height());
+}
+
+bool CTavixCaptureView::IsActiveView() const
+{
+    const CFrameWnd* pFrame = GetParentFrame();
+    const CFrameWnd* pMain = pFrame != nullptr ? pFrame->GetParentFrame() : nullptr;
+    return pMain != nullptr && pMain->GetActiveView() == this;
+}
+
+void CTavixCaptureView::RedrawMarquee()
+{
+    if (m_rectMarquee.isEmpty())
+        return;
+    s_bMarqueeInverted = !s_bMarqueeInverted;
+    const QRect rc = ImageToView(m_rectMarquee.adjusted(-1, -1, 1, 1) & QRect(QPoint(0, 0), ImageSize()));
+    // Only the outline's four edges.
+    QRegion edges(rc.adjusted(-1, -1, 1, 1));
+    edges -= QRegion(rc.adjusted(2, 2, -2, -2));
+    viewport()->update(edges);
+}
+
+void CTavixCaptureView::RefreshLayout()
+{
+    const QSize size = ImageSize();
+    if (size != m_sizeImage) {
+        SetImageExtent(size);
+        m_sizeImage = size;
+        if (m_nMode != ModeSelect)
+            m_nMode = ModeBrowse;
+        SetScaleMember(PresetScale());
+    }
+    // Operations change the depth and the size; the active view's panes follow at once.
+    if (IsActiveView())
+        OnActivateView(true, this, nullptr);
+    UpdateCursor();
+    viewport()->update();
+}
+
+void CTavixCaptureView::OnInitialUpdate()
+{
+    CView::OnInitialUpdate();
+    RefreshLayout();
+    FitFrameIntoArea();
+    m_nMode = ModeBrowse;
+    UpdateCursor();
+}
+
+void CTavixCaptureView::FitFrameIntoArea()
+{
+    auto* pFrame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    QMdiArea* pArea = pFrame != nullptr ? pFrame->mdiArea() : nullptr;
+    if (pArea == nullptr)
+        return;
+    // The window is made to show the whole image, then cut where it would leave the area.
+    const QSize decoration = pFrame->size() - viewport()->size();
+    const QRect rcArea = pArea->viewport()->rect();
+    QPoint pos = pFrame->pos();
+    // A window placed so near the area's far corner that the cut would leave a sliver starts
+    // at the area's origin instead.
+    if (rcArea.right() - pos.x() < rcArea.width() / 3 || rcArea.bottom() - pos.y() < rcArea.height() / 3) {
+        pos = rcArea.topLeft();
+        pFrame->move(pos);
+    }
+    QRect rc(pos, TotalSize() + decoration);
+    if (rc.bottom() > rcArea.bottom()) {
+        rc.setBottom(rcArea.bottom());
+        // Room for the vertical scroll bar the cut brings.
+        rc.setWidth(rc.width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + frameWidth());
+    }
+    if (rc.right() > rcArea.right())
+        rc.setRight(rcArea.right());
+    pFrame->resize(rc.size().expandedTo(pFrame->minimumSizeHint()));
+}
+
+void CTavixCaptureView::OnUpdate(CView* pSender, long lHint, void*)
+{
+    const bool bFromImageView = dynamic_cast<CTavixCaptureView*>(pSender) != nullptr;
+    if (pSender == this || (!bFromImageView && lHint == CTavixCaptureDoc::kHintImageChanged))
+        RefreshLayout();
+}
+
+void CTavixCaptureView::OnActivateView(bool bActivate, CView*, CView*)
+{
+    if (!bActivate)
+        return;
+    const CDisplayBitmap* pImage = Image();
+    SetPane(IImageViewHost::PaneColor, ColorText(pImage != nullptr ? pImage->Depth() : 0));
+    SetPane(IImageViewHost::PaneImageSize, ImageSizeText(ImageSize()));
+}
+
+void CTavixCaptureView::UpdateCursor()
+{
+    const bool bCanPan = m_nMode == ModeBrowse && (HasHorizontalScroll() || HasVerticalScroll());
+    if (m_bPanning)
+        viewport()->setCursor(m_hPanDragCursor);
+    else if (bCanPan)
+        viewport()->setCursor(m_hPanCursor);
+    else
+        viewport()->setCursor(Qt::ArrowCursor);
+}
+
+void CTavixCaptureView::paintEvent(QPaintEvent* pEvent)
+{
+    QElapsedTimer timer;
+    if (views::TimingEnabled())
+        timer.start();
+    QPainter painter(viewport());
+    IImageViewHost* pHost = Host();
+    const QColor background = pHost != nullptr ? pHost->ViewBackgroundColor() : kDefaultBackground;
+    const CDisplayBitmap* pImage = Image();
+    const QRect rcImageView = pImage != nullptr ? ImageRectInView() : QRect();
+
+    // The background around the image, only where the update needs it.
+    for (const QRect& rc : pEvent->region() - rcImageView)
+        painter.fillRect(rc, background);
+    if (pImage == nullptr) {
+        m_rectRepaint = QRect();
+        return;
+    }
+    // The update rectangle in image pixels, one more on each side for partly covered pixels.
+    m_rectRepaint = ViewToImage(pEvent->rect()).adjusted(-1, -1, 1, 1) & QRect(QPoint(0, 0), ImageSize());
+    // A red frame one window pixel outside the image.
+    painter.setPen(QPen(QColor(255, 0, 0), 0));
+    painter.drawRect(rcImageView.adjusted(-1, -1, 0, 0));
+    painter.setTransform(ImageTransform());
+    CBitmapPainter::Draw(painter, *pImage, m_rectRepaint);
+    if (!m_rectMarquee.isEmpty()) {
+        painter.resetTransform();
+        painter.setPen(QPen(s_bMarqueeInverted ? Qt::white : Qt::black, 0, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        const QRect rc = ImageToView(m_rectMarquee.adjusted(-1, -1, 1, 1) & QRect(QPoint(0, 0), ImageSize()));
+        painter.drawRect(rc.adjusted(0, 0, -1, -1));
+    }
+    if (views::TimingEnabled() && !m_bPaintedImage) {
+        m_bPaintedImage = true;
+        views::TimingTrace("image window created (file open started) to first painted image: %.1f ms",
+                           m_openTimer.nsecsElapsed() / 1e6);
+    }
+    if (views::TimingEnabled()) {
+        views::TimingTrace("paint %dx%d window pixels at %.0f%%: %.3f ms", pEvent->rect().width(),
+                           pEvent->rect().height(), Scale() * 100.0, timer.nsecsElapsed() / 1e6);
+    }
+}
+
+void CTavixCaptureView::resizeEvent(QResizeEvent* pEvent)
+{
+    CZoomView::resizeEvent(pEvent);
+    UpdateCursor();
+}
+
+void CTavixCaptureView::keyPressEvent(QKeyEvent* pEvent)
+{
+    const bool bCtrl = (pEvent->modifiers() & Qt::ControlModifier) != 0;
+    QScrollBar* pH = horizontalScrollBar();
+    QScrollBar* pV = verticalScrollBar();
+    switch (pEvent->key()) {
+    case Qt::Key_PageUp: pV->triggerAction(QAbstractSlider::SliderPageStepSub); break;
+    case Qt::Key_PageDown: pV->triggerAction(QAbstractSlider::SliderPageStepAdd); break;
+    case Qt::Key_End: (bCtrl ? pV : pH)->triggerAction(QAbstractSlider::SliderToMaximum); break;
+    case Qt::Key_Home: (bCtrl ? pV : pH)->triggerAction(QAbstractSlider::SliderToMinimum); break;
+    case Qt::Key_Left: pH->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
+    case Qt::Key_Up: pV->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
+    case Qt::Key_Right: pH->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
+    case Qt::Key_Down: pV->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
+    default: CZoomView::keyPressEvent(pEvent); return;
+    }
+    pEvent->accept();
+}
+
+void CTavixCaptureView::mousePressEvent(QMouseEvent* pEvent)
+{
+    if (pEvent->button() == Qt::RightButton)
+        RefreshLayout();
+    if (pEvent->button() != Qt::LeftButton || m_nMode != ModeBrowse)
+        return;
+    if (!HasHorizontalScroll() && !HasVerticalScroll())
+        return;
+    m_bPanning = true;
+    m_ptPanLast = pEvent->position().toPoint();
+    UpdateCursor();
+}
+
+void CTavixCaptureView::mouseMoveEvent(QMouseEvent* pEvent)
+{
+    const QPoint pt = pEvent->position().toPoint();
+    SetPane(IImageViewHost::PaneMousePosition, MousePositionText(ViewToImage(pt)));
+    if (!m_bPanning)
+        return;
+    // The image follows the pointer: the scroll position moves against the drag.
+    const QPoint delta = pt - m_ptPanLast;
+    m_ptPanLast = pt;
+    if (delta.isNull())
+        return;
+    QPoint pos = ScrollPosition() - delta;
+    pos.setX(HasHorizontalScroll() ? std::max(0, pos.x()) : 0);
+    pos.setY(HasVerticalScroll() ? std::max(0, pos.y()) : 0);
+    ScrollToPosition(pos);
+}
+
+void CTavixCaptureView::mouseReleaseEvent(QMouseEvent* pEvent)
+{
+    if (pEvent->button() == Qt::LeftButton && m_bPanning) {
+        m_bPanning = false;
+        UpdateCursor();
+    }
+}
+
+void CTavixCaptureView::OnZoomIn()
+{
+    ZoomPresetUp();
+    UpdateCursor();
+}
+
+void CTavixCaptureView::OnZoomOut()
+{
+    ZoomPresetDown();
+    UpdateCursor();
+}
+
+void CTavixCaptureView::OnUpdateZoomIn(CCmdUI& cmdUI)
+{
+    cmdUI.Enable(CanZoomPresetUp());
+}
+
+void CTavixCaptureView::OnUpdateZoomOut(CCmdUI& cmdUI)
+{
+    cmdUI.Enable(CanZoomPresetDown());
+}
+
+void CTavixCaptureView::OnFilePrint()
+{
+    if (IImageViewHost* pHost = Host(); pHost != nullptr && pHost->ImagePrinter() != nullptr)
+        pHost->ImagePrinter()->Print(*this, false);
+}
+
+void CTavixCaptureView::OnFilePrintDirect()
+{
+    if (IImageViewHost* pHost = Host(); pHost != nullptr && pHost->ImagePrinter() != nullptr)
+        pHost->ImagePrinter()->Print(*this, true);
+}
+
+void CTavixCaptureView::OnFilePrintPreview()
+{
+    if (IImageViewHost* pHost = Host(); pHost != nullptr && pHost->ImagePrinter() != nullptr)
+        pHost->ImagePrinter()->PrintPreview(*this);
+}
+
+void CTavixCaptureView::OnUpdateFilePrint(CCmdUI& cmdUI)
+{
+    IImageViewHost* pHost = Host();
+    cmdUI.Enable(pHost != nullptr && pHost->ImagePrinter() != nullptr && Image() != nullptr);
+}

@@ -1,0 +1,208 @@
+// SPDX-License-Identifier: MIT
+// The image window: what it paints (pixels, red outline, background) at 100 % and 200 %, the
+// status panes, keyboard scrolling, panning, the first size, and the operations from the menus.
+#include "AppFixture.h"
+
+#include "document/TavixCaptureDoc.h"
+#include "framework/CommandIds.h"
+#include "image/DisplayBitmap.h"
+#include "views/TavixCaptureView.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace apptest;
+
+namespace {
+
+constexpr std::uint32_t kShownOptions = 0x0008167B & ~0x2u;
+
+QRgb ImagePixel(const CDisplayBitmap& bmp, int x, int y)
+{
+    const RGBQuad q = bmp.Row<RGBQuad>(y)[x];
+    return qRgb(q.red, q.green, q.blue);
+}
+
+// Checks every pixel of the grabbed window against the image, the outline and the background.
+void ExpectPainted(CTavixCaptureView& view, int nScale)
+{
+    const CDisplayBitmap& bmp = *view.Image();
+    const QImage shot = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shot.size(), view.viewport()->size());
+    const QRect rcImage = view.ImageRectInView();
+    ASSERT_EQ(rcImage.size(), QSize(bmp.Width() * nScale, bmp.Height() * nScale));
+    const QRect rcOutline = rcImage.adjusted(-1, -1, 1, 1);
+    const QRgb background = qRgb(0x66, 0x99, 0xCC);
+    int nErrors = 0;
+    for (int y = 0; y < shot.height() && nErrors < 5; ++y) {
+        for (int x = 0; x < shot.width() && nErrors < 5; ++x) {
+            QRgb expected = background;
+            if (rcImage.contains(x, y))
+                expected = ImagePixel(bmp, (x - rcImage.left()) / nScale, (y - rcImage.top()) / nScale);
+            else if (rcOutline.contains(x, y))
+                expected = qRgb(255, 0, 0);
+            if (shot.pixel(x, y) != expected) {
+                ADD_FAILURE() << "scale " << nScale << " pixel (" << x << "," << y << ") " << std::hex
+                              << shot.pixel(x, y) << " expected " << expected;
+                ++nErrors;
+            }
+        }
+    }
+}
+
+} // namespace
+
+TEST_F(AppTest, ViewPaintsTheImageAtOneAndTwoTimes)
+{
+    Start(kShownOptions);
+    ASSERT_NE(Open(WritePng(61, 43)), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    ASSERT_NE(pView, nullptr);
+    ExpectPainted(*pView, 1);
+    Run(ID_VIEW_ZOOM_200);
+    ExpectPainted(*pView, 2);
+    // A partial repaint draws only the pixels it needs, one more on each side.
+    pView->viewport()->repaint(QRect(pView->ImageRectInView().topLeft() + QPoint(10, 10), QSize(4, 4)));
+    EXPECT_EQ(pView->LastRepaintRect(), QRect(4, 4, 4, 4));
+}
+
+TEST_F(AppTest, ScrolledViewPaintsTheRightPart)
+{
+    Start(kShownOptions);
+    ASSERT_NE(Open(WritePng(700, 500)), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    ASSERT_NE(pView, nullptr);
+    Run(ID_VIEW_ZOOM_200);
+    pView->ScrollToPosition(QPoint(333, 211));
+    const QImage shot = pView->viewport()->grab().toImage();
+    const CDisplayBitmap& bmp = *pView->Image();
+    for (const QPoint pt : {QPoint(0, 0), QPoint(17, 9), QPoint(100, 60)}) {
+        const QPoint ptImage = pView->ViewToImage(pt);
+        EXPECT_EQ(ptImage, QPoint((pt.x() + 333) / 2, (pt.y() + 211) / 2));
+        EXPECT_EQ(shot.pixel(pt), ImagePixel(bmp, ptImage.x(), ptImage.y())) << pt.x() << "," << pt.y();
+    }
+}
+
+TEST_F(AppTest, StatusPanesShowDepthSizeAndPointerPosition)
+{
+    Start(kShownOptions);
+    ASSERT_NE(Open(WritePng(40, 30)), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    ASSERT_NE(pView, nullptr);
+    EXPECT_EQ(Frame().PaneText(2), QStringLiteral("  Color: 32 Bits"));
+    EXPECT_EQ(Frame().PaneText(3), QStringLiteral("  Image Size: (40,30)"));
+    const QPoint origin = pView->ImageRectInView().topLeft();
+    QTest::mouseMove(pView->viewport(), origin + QPoint(7, 5));
+    EXPECT_EQ(Frame().PaneText(1), QStringLiteral("  Mouse Position: (7,5)"));
+    // Left of and above the image the position is negative.
+    QTest::mouseMove(pView->viewport(), origin + QPoint(-3, -1));
+    EXPECT_EQ(Frame().PaneText(1), QStringLiteral("  Mouse Position: (-3,-1)"));
+    // An operation that changes the size shows at once.
+    Run(ID_IMAGE_ROTATE_CW);
+    EXPECT_EQ(Frame().PaneText(3), QStringLiteral("  Image Size: (30,40)"));
+}
+
+TEST_F(AppTest, OperationsUndoRedoAndTheTitleMark)
+{
+    Start(kShownOptions);
+    CTavixCaptureDoc* pDoc = Open(WritePng(9, 5));
+    ASSERT_NE(pDoc, nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    const QRgb topLeft = ImagePixel(*pView->Image(), 0, 0);
+    const QRgb bottomLeft = ImagePixel(*pView->Image(), 0, 4);
+    EXPECT_FALSE(IsEnabled(ID_EDIT_UNDO));
+
+    EXPECT_TRUE(Run(ID_IMAGE_ROTATE_CW));
+    EXPECT_EQ(pView->ImageSize(), QSize(5, 9));
+    EXPECT_EQ(pView->TotalSize(), QSize(5, 9));
+    // Clockwise: the old bottom-left corner is now the top-left one.
+    EXPECT_EQ(ImagePixel(*pView->Image(), 0, 0), bottomLeft);
+    EXPECT_TRUE(pDoc->GetTitle().endsWith(QStringLiteral(" *")));
+
+    EXPECT_TRUE(Run(ID_IMAGE_FLIP_V));
+    EXPECT_TRUE(Run(ID_IMAGE_INVERT));
+    EXPECT_TRUE(Run(ID_IMAGE_GRAYSCALE));
+    EXPECT_EQ(Frame().PaneText(2), QStringLiteral("  Color: 8 Bits"));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(Run(ID_EDIT_UNDO)) << i;
+    EXPECT_EQ(pView->ImageSize(), QSize(9, 5));
+    EXPECT_EQ(ImagePixel(*pView->Image(), 0, 0), topLeft);
+    EXPECT_FALSE(pDoc->GetTitle().endsWith(QStringLiteral(" *")));
+    EXPECT_TRUE(Run(ID_EDIT_REDO));
+    EXPECT_EQ(pView->ImageSize(), QSize(5, 9));
+    EXPECT_TRUE(Run(ID_IMAGE_ROTATE_CCW));
+    EXPECT_EQ(pView->ImageSize(), QSize(9, 5));
+    EXPECT_EQ(ImagePixel(*pView->Image(), 0, 0), topLeft);
+}
+
+TEST_F(AppTest, KeyboardScrollsByPagesLinesAndToTheEnds)
+{
+    Start(kShownOptions);
+    ASSERT_NE(Open(WritePng(2000, 1500)), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    ASSERT_NE(pView, nullptr);
+    QScrollBar* pH = pView->horizontalScrollBar();
+    QScrollBar* pV = pView->verticalScrollBar();
+    ASSERT_GT(pV->maximum(), 0);
+    QTest::keyClick(pView, Qt::Key_PageDown);
+    EXPECT_EQ(pV->value(), 150);
+    QTest::keyClick(pView, Qt::Key_Down);
+    EXPECT_EQ(pV->value(), 165);
+    QTest::keyClick(pView, Qt::Key_Right);
+    EXPECT_EQ(pH->value(), 20);
+    QTest::keyClick(pView, Qt::Key_End);
+    EXPECT_EQ(pH->value(), pH->maximum());
+    EXPECT_EQ(pV->value(), 165);
+    QTest::keyClick(pView, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(pV->value(), pV->maximum());
+    QTest::keyClick(pView, Qt::Key_Home);
+    EXPECT_EQ(pH->value(), 0);
+    QTest::keyClick(pView, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(pV->value(), 0);
+    QTest::keyClick(pView, Qt::Key_PageUp);
+    EXPECT_EQ(pV->value(), 0);
+}
+
+TEST_F(AppTest, DraggingPansALargeImage)
+{
+    Start(kShownOptions);
+    ASSERT_NE(Open(WritePng(1500, 1200)), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    ASSERT_NE(pView, nullptr);
+    pView->ScrollToPosition(QPoint(300, 200));
+    EXPECT_EQ(pView->viewport()->cursor().shape(), Qt::OpenHandCursor);
+    QTest::mousePress(pView->viewport(), Qt::LeftButton, {}, QPoint(100, 100));
+    EXPECT_EQ(pView->viewport()->cursor().shape(), Qt::ClosedHandCursor);
+    QTest::mouseMove(pView->viewport(), QPoint(140, 70));
+    EXPECT_EQ(pView->ScrollPosition(), QPoint(260, 230));
+    // The position never goes below 0.
+    QTest::mouseMove(pView->viewport(), QPoint(500, 90));
+    EXPECT_EQ(pView->ScrollPosition(), QPoint(0, 210));
+    QTest::mouseRelease(pView->viewport(), Qt::LeftButton, {}, QPoint(500, 90));
+    EXPECT_EQ(pView->viewport()->cursor().shape(), Qt::OpenHandCursor);
+
+    // A small image cannot pan: plain arrow.
+    ASSERT_NE(Open(WritePng(20, 20, QStringLiteral("small.png"))), nullptr);
+    EXPECT_EQ(ActiveView()->viewport()->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(AppTest, FirstShowingFitsTheWindowIntoTheArea)
+{
+    Start(kShownOptions);
+    ASSERT_NE(Open(WritePng(60, 40)), nullptr);
+    auto* pFrame = qobject_cast<QMdiSubWindow*>(ActiveView()->parentWidget());
+    ASSERT_NE(pFrame, nullptr);
+    // A small image: the window shows all of it, without scroll bars.
+    EXPECT_GE(ActiveView()->viewport()->width(), 60);
+    EXPECT_GE(ActiveView()->viewport()->height(), 40);
+    EXPECT_FALSE(ActiveView()->HasHorizontalScroll());
+    EXPECT_FALSE(ActiveView()->HasVerticalScroll());
+
+    ASSERT_NE(Open(WritePng(3000, 2000, QStringLiteral("big.png"))), nullptr);
+    pFrame = qobject_cast<QMdiSubWindow*>(ActiveView()->parentWidget());
+    const QRect rcArea = Frame().MdiArea()->viewport()->rect();
+    EXPECT_LE(pFrame->geometry().bottom(), rcArea.bottom());
+    EXPECT_LE(pFrame->geometry().right(), rcArea.right());
+}

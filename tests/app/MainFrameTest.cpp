@@ -1,0 +1,329 @@
+// SPDX-License-Identifier: MIT
+// The application and the main frame: start-up, hotkey captions, command enabling, the close
+// request with its questions, title-bar Close and Minimize, exit, and the frame commands.
+#include "AppFixture.h"
+
+#include "document/TavixCaptureDoc.h"
+#include "framework/CommandIds.h"
+#include "framework/DocManager.h"
+#include "framework/RecentFileList.h"
+#include "framework/ui/CommandDispatcher.h"
+#include "image/DisplayBitmap.h"
+#include "platform/AppSettings.h"
+#include "views/TavixCaptureView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QUrl>
+
+using namespace apptest;
+
+namespace {
+
+constexpr std::uint32_t kShownOptions = 0x0008167B & ~platform::options::kStartHidden;
+
+QMenu* MenuNamed(QMenuBar* pBar, const QString& strTitle)
+{
+    for (QAction* pAction : pBar->actions()) {
+        if (pAction->menu() != nullptr && pAction->text() == strTitle)
+            return pAction->menu();
+    }
+    return nullptr;
+}
+
+QAction* ActionOf(QMenu* pMenu, unsigned nID)
+{
+    for (QAction* pAction : pMenu->actions()) {
+        if (CCommandDispatcher::ActionId(pAction) == nID)
+            return pAction;
+    }
+    return nullptr;
+}
+
+// Records the URLs the program asks the desktop to open.
+class CUrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> m_urls;
+public slots:
+    void open(const QUrl& url) { m_urls << url; }
+};
+
+} // namespace
+
+TEST_F(AppTest, HiddenStartWithoutATrayStartsMinimised)
+{
+    Start();
+    EXPECT_TRUE(Frame().isVisible());
+    EXPECT_TRUE(Frame().isMinimized());
+}
+
+TEST_F(AppTest, HiddenStartWithATrayHides)
+{
+    CFakeTray tray;
+    Start(0x0008167B, &tray);
+    EXPECT_FALSE(Frame().isVisible());
+}
+
+TEST_F(AppTest, StartUpBuildsMenusToolbarAndFourPanes)
+{
+    Start(kShownOptions);
+    EXPECT_TRUE(Frame().isVisible());
+    EXPECT_FALSE(Frame().isMinimized());
+    QStringList titles;
+    for (QAction* pAction : Frame().menuBar()->actions())
+        titles << pAction->text();
+    EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&Capture", "&View", "&Help"}));
+    ASSERT_NE(Frame().ToolBar(), nullptr);
+    EXPECT_EQ(CCommandDispatcher::ActionId(Frame().ToolBar()->actions().front()), ID_FILE_OPEN);
+    EXPECT_EQ(Frame().PaneText(0), QStringLiteral("Ready"));
+    for (int i = 1; i < 4; ++i)
+        EXPECT_GE(Frame().Pane(i)->width(), CMainFrame::kPaneWidths[i - 1]);
+    // The counter restarts at 1 when "AutoSaveOptions" has 0x2 (not by default).
+    EXPECT_EQ(m_pApp->Settings().m_dwAutoSaveStartNO, 1u);
+}
+
+TEST_F(AppTest, CaptureItemsShowHotkeysOnEveryOpeningAndStayDisabled)
+{
+    Start(kShownOptions);
+    QMenu* pCapture = MenuNamed(Frame().menuBar(), QStringLiteral("&Capture"));
+    ASSERT_NE(pCapture, nullptr);
+    emit pCapture->aboutToShow();
+    EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_CLIENT)->text(), QStringLiteral("Active Window C&lient\tCtrl+Shift+Alt+C"));
+    EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_DEFAULT)->text(), QStringLiteral("De&fault Action\tPrint Screen"));
+    EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_ACTIVE_WINDOW)->text(), QStringLiteral("Ac&tive Window\tAlt+Print Screen"));
+    for (unsigned nID : {ID_CAPTURE_ACTIVE_WINDOW, ID_CAPTURE_DESKTOP, ID_CAPTURE_REPEAT_LAST, ID_CAPTURE_POLYGON}) {
+        EXPECT_FALSE(ActionOf(pCapture, nID)->isEnabled()) << nID;
+        EXPECT_FALSE(Run(nID)) << nID;
+    }
+    // A changed hotkey shows the next time the menu opens; a word of 0 leaves the caption alone.
+    m_pApp->Settings().SetHotkey(platform::ActiveWindowClient, 0);
+    m_pApp->Settings().SetHotkey(platform::Default, 0x4041);
+    emit pCapture->aboutToShow();
+    EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_CLIENT)->text(), QStringLiteral("Active Window C&lient"));
+    EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_DEFAULT)->text(), QStringLiteral("De&fault Action\tShift+A"));
+}
+
+TEST_F(AppTest, FrameCommandsFollowTheOpenWindows)
+{
+    Start(kShownOptions);
+    // Without an image window: the zoom presets and Close All have nothing to act on.
+    for (unsigned nID = ID_VIEW_ZOOM_25; nID <= ID_VIEW_ZOOM_400; ++nID)
+        EXPECT_FALSE(IsEnabled(nID)) << nID;
+    EXPECT_FALSE(IsEnabled(ID_VIEW_ZOOM_IN));
+    EXPECT_TRUE(IsEnabled(ID_FILE_OPEN));
+    EXPECT_TRUE(IsEnabled(ID_FILE_NEW));
+    EXPECT_TRUE(IsEnabled(ID_SHOW_MAIN_WINDOW));
+    EXPECT_FALSE(IsEnabled(ID_FILE_SAVE));
+
+    ASSERT_NE(Open(WritePng(40, 30)), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    ASSERT_NE(pView, nullptr);
+    EXPECT_EQ(Frame().menuBar()->actions().size(), 7); // the document menu: Operations and Window too
+    for (unsigned nID = ID_VIEW_ZOOM_25; nID <= ID_VIEW_ZOOM_400; ++nID)
+        EXPECT_TRUE(IsEnabled(nID)) << nID;
+    EXPECT_TRUE(Run(ID_VIEW_ZOOM_200));
+    EXPECT_DOUBLE_EQ(pView->Scale(), 2.0);
+    CCmdUI check(ID_VIEW_ZOOM_200);
+    Frame().Dispatcher().Update(check);
+    EXPECT_EQ(check.Check().value_or(0), 1);
+    CCmdUI unchecked(ID_VIEW_ZOOM_100);
+    Frame().Dispatcher().Update(unchecked);
+    EXPECT_EQ(unchecked.Check().value_or(0), 0);
+    // Zoom in stops at 400 %, zoom out at 25 %.
+    EXPECT_TRUE(Run(ID_VIEW_ZOOM_IN));
+    EXPECT_DOUBLE_EQ(pView->Scale(), 4.0);
+    EXPECT_FALSE(IsEnabled(ID_VIEW_ZOOM_IN));
+    EXPECT_TRUE(Run(ID_VIEW_ZOOM_25));
+    EXPECT_FALSE(IsEnabled(ID_VIEW_ZOOM_OUT));
+    EXPECT_TRUE(IsEnabled(ID_VIEW_ZOOM_IN));
+    // Operations that need a parameter dialog, and printing without a printing service, wait.
+    EXPECT_FALSE(IsEnabled(ID_IMAGE_BRIGHTNESS));
+    EXPECT_FALSE(IsEnabled(ID_IMAGE_RESIZE));
+    EXPECT_FALSE(IsEnabled(ID_FILE_PRINT));
+    EXPECT_TRUE(IsEnabled(ID_IMAGE_ROTATE_CW));
+    EXPECT_TRUE(IsEnabled(ID_IMAGE_INVERT));
+    EXPECT_TRUE(IsEnabled(ID_FILE_SAVE_AS));
+}
+
+TEST_F(AppTest, CloseRequestAsksOnceForSeveralModifiedImages)
+{
+    Start(kShownOptions);
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    NewDocument(image);
+    NewDocument(image);
+    ASSERT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 2);
+
+    // No: both are discarded without further questions.
+    m_boxes.m_answers = {EMsgResult::No};
+    EXPECT_TRUE(m_pApp->SaveAllModified());
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_EQ(m_boxes.m_shown[0].strText,
+              QStringLiteral("There are 2 images that haven't been saved or have changed since they are saved. "
+                             "Would you like to be prompted  to save each image?"));
+    EXPECT_EQ(m_boxes.m_shown[0].buttons, EMsgButtons::YesNoCancel);
+
+    // Cancel keeps the program open; Yes goes on to the usual question per image.
+    m_boxes.m_shown.clear();
+    m_boxes.m_answers = {EMsgResult::Cancel};
+    EXPECT_FALSE(m_pApp->SaveAllModified());
+    EXPECT_EQ(m_boxes.m_shown.size(), 1u);
+    m_boxes.m_shown.clear();
+    m_boxes.m_answers = {EMsgResult::Yes, EMsgResult::No, EMsgResult::No};
+    EXPECT_TRUE(m_pApp->SaveAllModified());
+    ASSERT_EQ(m_boxes.m_shown.size(), 3u);
+    EXPECT_TRUE(m_boxes.m_shown[1].strText.startsWith(QStringLiteral("Save changes to ")));
+
+    // Close All: one summary question, then every window closes.
+    m_boxes.m_shown.clear();
+    m_boxes.m_answers = {EMsgResult::No};
+    EXPECT_TRUE(Run(ID_FILE_CLOSE_ALL));
+    EXPECT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 0);
+}
+
+TEST_F(AppTest, OneModifiedImageGetsOnlyTheUsualQuestionAndTheFlagSilencesAll)
+{
+    Start(kShownOptions);
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    NewDocument(image);
+    m_boxes.m_answers = {EMsgResult::No};
+    EXPECT_TRUE(m_pApp->SaveAllModified());
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_TRUE(m_boxes.m_shown[0].strText.startsWith(QStringLiteral("Save changes to ")));
+
+    NewDocument(image);
+    m_pApp->Settings().m_dwOptionsA &= ~platform::options::kAskBeforeDiscard;
+    m_boxes.m_shown.clear();
+    EXPECT_TRUE(m_pApp->SaveAllModified());
+    EXPECT_TRUE(m_boxes.m_shown.empty());
+}
+
+TEST_F(AppTest, TitleBarCloseHidesWithoutAskingAndExitAsks)
+{
+    CFakeTray tray;
+    Start(kShownOptions, &tray);
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    NewDocument(image);
+    NewDocument(image);
+    Frame().OnSysCommandClose();
+    ProcessEvents();
+    EXPECT_TRUE(m_boxes.m_shown.empty());
+    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 2);
+    EXPECT_FALSE(Frame().IsCloseToTray());
+
+    // Without a tray the window stays reachable: minimised, not hidden.
+    tray.m_bAvailable = false;
+    Run(ID_SHOW_MAIN_WINDOW);
+    EXPECT_TRUE(Frame().isVisible());
+    Frame().OnSysCommandClose();
+    ProcessEvents();
+    EXPECT_TRUE(Frame().isVisible());
+    EXPECT_TRUE(Frame().isMinimized());
+    EXPECT_TRUE(m_boxes.m_shown.empty());
+
+    // Exit asks, and Cancel keeps everything.
+    m_boxes.m_answers = {EMsgResult::Cancel};
+    Run(ID_APP_EXIT);
+    EXPECT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 2);
+}
+
+TEST_F(AppTest, MinimiseHidesOnlyWithTheOptionAndATray)
+{
+    CFakeTray tray;
+    Start(kShownOptions, &tray);
+    Frame().showMinimized();
+    ProcessEvents();
+    EXPECT_FALSE(Frame().isVisible());
+
+    Frame().showNormal();
+    m_pApp->Settings().m_dwOptionsA &= ~platform::options::kMinimizeToTray;
+    Frame().showMinimized();
+    ProcessEvents();
+    EXPECT_TRUE(Frame().isVisible());
+}
+
+TEST_F(AppTest, ExitWritesTheSettingsAndClearsTheRecentListWhenAsked)
+{
+    Start(kShownOptions | platform::options::kClearRecentAtExit);
+    ASSERT_NE(Open(WritePng(5, 5)), nullptr);
+    ASSERT_EQ(m_pApp->RecentFileList()->Count(), 1);
+    m_pApp->Settings().m_wJPEGQuality = 77;
+    m_pApp->ExitInstance();
+    EXPECT_EQ(m_pApp->RecentFileList()->Count(), 0);
+
+    platform::CAppSettings reread;
+    reread.Load(platform::HiveLocations::FromEnvironment());
+    EXPECT_EQ(reread.m_wJPEGQuality, 77);
+    EXPECT_NE(reread.m_dwOptionsA & platform::options::kClearRecentAtExit, 0u);
+}
+
+TEST_F(AppTest, PasteAsNewImageTakesTheClipboardImage)
+{
+    Start(kShownOptions);
+    QApplication::clipboard()->clear();
+    EXPECT_FALSE(IsEnabled(ID_EDIT_PASTE_AS_NEW));
+    QImage image(5, 3, QImage::Format_RGB32);
+    for (int x = 0; x < 5; ++x)
+        for (int y = 0; y < 3; ++y)
+            image.setPixel(x, y, qRgb(x * 50, y * 80, 7));
+    QApplication::clipboard()->setImage(image);
+    EXPECT_TRUE(IsEnabled(ID_EDIT_PASTE_AS_NEW));
+    EXPECT_TRUE(Run(ID_EDIT_PASTE_AS_NEW));
+    ASSERT_NE(ActiveView(), nullptr);
+    const CDisplayBitmap* pImage = ActiveView()->Image();
+    ASSERT_NE(pImage, nullptr);
+    ASSERT_EQ(pImage->Width(), 5);
+    ASSERT_EQ(pImage->Height(), 3);
+    for (int x = 0; x < 5; ++x) {
+        for (int y = 0; y < 3; ++y) {
+            const RGBQuad q = pImage->Row<RGBQuad>(y)[x];
+            EXPECT_EQ(qRgb(q.red, q.green, q.blue), image.pixel(x, y));
+        }
+    }
+    EXPECT_TRUE(ActiveView()->GetDocument()->IsModified());
+    EXPECT_FALSE(m_pApp->HasPendingImage());
+}
+
+TEST_F(AppTest, ExploreOutputDirectoryOpensTheFolderUnlessItIsEmpty)
+{
+    Start(kShownOptions);
+    CUrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    EXPECT_TRUE(Run(ID_FILE_EXPLORE_OUTPUT));
+    ASSERT_EQ(recorder.m_urls.size(), 1);
+    EXPECT_EQ(recorder.m_urls[0].toLocalFile().toStdString(), (Root() / "Output").string());
+    m_pApp->Settings().m_strAutoSavePath.clear();
+    Run(ID_FILE_EXPLORE_OUTPUT);
+    EXPECT_EQ(recorder.m_urls.size(), 1);
+    // Help opens the index page beside the program.
+    Run(ID_HELP_FINDER);
+    ASSERT_EQ(recorder.m_urls.size(), 2);
+    EXPECT_TRUE(recorder.m_urls[1].toLocalFile().endsWith(QStringLiteral("help/index.htm")));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+}
+
+TEST_F(AppTest, ProgressShowsInPaneZeroUntilDone)
+{
+    Start(kShownOptions);
+    Frame().SetProgress(0.0);
+    EXPECT_TRUE(Frame().IsProgressShowing());
+    Frame().SetProgress(0.42);
+    EXPECT_TRUE(Frame().IsProgressShowing());
+    Frame().SetProgress(1.0);
+    EXPECT_FALSE(Frame().IsProgressShowing());
+    EXPECT_TRUE(Frame().Pane(0)->isVisible());
+}
+
+#include "MainFrameTest.moc"
