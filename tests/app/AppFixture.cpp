@@ -76,7 +76,8 @@ std::filesystem::path AppTest::WritePng(int nWidth, int nHeight, const QString& 
         for (int x = 0; x < nWidth; ++x)
             image.setPixel(x, y, qRgb((x * 37 + y) & 0xFF, (y * 53 + x * 3) & 0xFF, (x * y + 11) & 0xFF));
     const std::filesystem::path path = Root() / strName.toStdString();
-    EXPECT_TRUE(image.save(QString::fromStdString(path.string()), "PNG"));
+    // Quality 100: no compression, the quickest to write.
+    EXPECT_TRUE(image.save(QString::fromStdString(path.string()), "PNG", 100));
     return path;
 }
 

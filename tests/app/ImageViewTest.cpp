@@ -140,21 +140,22 @@ TEST_F(AppTest, OperationsUndoRedoAndTheTitleMark)
 TEST_F(AppTest, KeyboardScrollsByPagesLinesAndToTheEnds)
 {
     Start(kShownOptions);
-    ASSERT_NE(Open(WritePng(2000, 1500)), nullptr);
+    ASSERT_NE(Open(WritePng(1200, 1000)), nullptr);
     CTavixCaptureView* pView = ActiveView();
     ASSERT_NE(pView, nullptr);
     QScrollBar* pH = pView->horizontalScrollBar();
     QScrollBar* pV = pView->verticalScrollBar();
     ASSERT_GT(pV->maximum(), 0);
+    // A page is a tenth of the image, a line a tenth of a page.
     QTest::keyClick(pView, Qt::Key_PageDown);
-    EXPECT_EQ(pV->value(), 150);
+    EXPECT_EQ(pV->value(), 100);
     QTest::keyClick(pView, Qt::Key_Down);
-    EXPECT_EQ(pV->value(), 165);
+    EXPECT_EQ(pV->value(), 110);
     QTest::keyClick(pView, Qt::Key_Right);
-    EXPECT_EQ(pH->value(), 20);
+    EXPECT_EQ(pH->value(), 12);
     QTest::keyClick(pView, Qt::Key_End);
     EXPECT_EQ(pH->value(), pH->maximum());
-    EXPECT_EQ(pV->value(), 165);
+    EXPECT_EQ(pV->value(), 110);
     QTest::keyClick(pView, Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(pV->value(), pV->maximum());
     QTest::keyClick(pView, Qt::Key_Home);
@@ -168,7 +169,7 @@ TEST_F(AppTest, KeyboardScrollsByPagesLinesAndToTheEnds)
 TEST_F(AppTest, DraggingPansALargeImage)
 {
     Start(kShownOptions);
-    ASSERT_NE(Open(WritePng(1500, 1200)), nullptr);
+    ASSERT_NE(Open(WritePng(1200, 1000)), nullptr);
     CTavixCaptureView* pView = ActiveView();
     ASSERT_NE(pView, nullptr);
     pView->ScrollToPosition(QPoint(300, 200));
@@ -200,7 +201,7 @@ TEST_F(AppTest, FirstShowingFitsTheWindowIntoTheArea)
     EXPECT_FALSE(ActiveView()->HasHorizontalScroll());
     EXPECT_FALSE(ActiveView()->HasVerticalScroll());
 
-    ASSERT_NE(Open(WritePng(3000, 2000, QStringLiteral("big.png"))), nullptr);
+    ASSERT_NE(Open(WritePng(1400, 1000, QStringLiteral("big.png"))), nullptr);
     pFrame = qobject_cast<QMdiSubWindow*>(ActiveView()->parentWidget());
     const QRect rcArea = Frame().MdiArea()->viewport()->rect();
     EXPECT_LE(pFrame->geometry().bottom(), rcArea.bottom());
