@@ -175,8 +175,11 @@ QColor CMainFrame::ViewBackgroundColor() const
 
 void CMainFrame::SetProgress(double dFraction)
 {
-    if (m_pProgress)
-        m_pProgress->SetProgress(dFraction);
+    if (!m_pProgress)
+        return;
+    m_pProgress->SetProgress(dFraction);
+    if (m_pProgress->IsShowing())
+        m_progressEndTimer.start(0, this);
 }
 
 bool CMainFrame::IsProgressShowing() const
@@ -262,6 +265,12 @@ void CMainFrame::OnMinimized()
 
 void CMainFrame::timerEvent(QTimerEvent* pEvent)
 {
+    if (pEvent->timerId() == m_progressEndTimer.timerId()) {
+        m_progressEndTimer.stop();
+        if (IsProgressShowing())
+            m_pProgress->SetProgress(1.0);
+        return;
+    }
     if (pEvent->timerId() != m_refreshTimer.timerId()) {
         CMDIFrameWnd::timerEvent(pEvent);
         return;

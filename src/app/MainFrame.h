@@ -113,6 +113,9 @@ private:
     std::array<QLabel*, 4> m_panes{};
     std::unique_ptr<CStatusBarProgress> m_pProgress;
     QBasicTimer m_refreshTimer;
+    // Operations run on this thread: when control is back in the event loop, the one that
+    // reported progress has ended, whatever its last report said.
+    QBasicTimer m_progressEndTimer;
     ITrayIcon* m_pTray = nullptr;
     ICaptureEngine* m_pCaptureEngine = nullptr;
     IImagePrinter* m_pPrinter = nullptr;

@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 
 namespace {
 
@@ -145,6 +146,8 @@ void CTavixCaptureView::OnInitialUpdate()
     CView::OnInitialUpdate();
     RefreshLayout();
     FitFrameIntoArea();
+    // Once more when the window shows, with its real title bar and borders.
+    QTimer::singleShot(0, this, &CTavixCaptureView::FitFrameIntoArea);
     m_nMode = ModeBrowse;
     UpdateCursor();
 }
@@ -156,7 +159,11 @@ void CTavixCaptureView::FitFrameIntoArea()
     if (pArea == nullptr)
         return;
     // The window is made to show the whole image, then cut where it would leave the area.
-    const QSize decoration = pFrame->size() - viewport()->size();
+    // Before the first showing the window has no layout yet; its size hint is the view's plus
+    // the title bar and borders (once polished), whatever size the view asks for. Once shown,
+    // the real sizes say it.
+    pFrame->ensurePolished();
+    const QSize decoration = pFrame->isVisible() ? pFrame->size() - size() : pFrame->sizeHint() - sizeHint();
     const QRect rcArea = pArea->viewport()->rect();
     QPoint pos = pFrame->pos();
     // A window placed so near the area's far corner that the cut would leave a sliver starts

@@ -76,9 +76,25 @@ void CZoomView::UpdateViewport()
     viewport()->update();
 }
 
+QSize CZoomView::ClientSizeForScrolling() const
+{
+    // Decided from the size without scroll bars: a total that fits once the bars are gone must
+    // not keep them just because they are showing now.
+    const QSize full = maximumViewportSize();
+    const int cxBar = verticalScrollBar()->sizeHint().width();
+    const int cyBar = horizontalScrollBar()->sizeHint().height();
+    bool bH = m_sizeTotalDev.width() > full.width();
+    bool bV = m_sizeTotalDev.height() > full.height();
+    if (bH && !bV)
+        bV = m_sizeTotalDev.height() > full.height() - cyBar;
+    if (bV && !bH)
+        bH = m_sizeTotalDev.width() > full.width() - cxBar;
+    return {full.width() - (bV ? cxBar : 0), full.height() - (bH ? cyBar : 0)};
+}
+
 void CZoomView::UpdateScrollBars()
 {
-    const QSize client = viewport()->size();
+    const QSize client = ClientSizeForScrolling();
     QScrollBar* pH = horizontalScrollBar();
     QScrollBar* pV = verticalScrollBar();
     pH->setRange(0, std::max(0, m_sizeTotalDev.width() - client.width()));

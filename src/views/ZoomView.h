@@ -81,6 +81,8 @@ protected:
 
 private:
     void UpdateScrollBars();
+    // The window size the scroll ranges are computed for: without the bars that are not needed.
+    QSize ClientSizeForScrolling() const;
     void OnScrollAction(Qt::Orientation orientation, int nAction);
     // Index of the preset level for trunc(PresetScale x 100), or -1.
     int PresetIndex() const;

@@ -195,6 +195,15 @@ TEST_F(AppTest, FirstShowingFitsTheWindowIntoTheArea)
     ASSERT_NE(Open(WritePng(60, 40)), nullptr);
     auto* pFrame = qobject_cast<QMdiSubWindow*>(ActiveView()->parentWidget());
     ASSERT_NE(pFrame, nullptr);
+    // A mid-sized image gets a window that shows it whole.
+    ASSERT_NE(Open(WritePng(500, 300, QStringLiteral("mid.png"))), nullptr);
+    EXPECT_GE(ActiveView()->viewport()->width(), 500);
+    EXPECT_GE(ActiveView()->viewport()->height(), 300);
+    EXPECT_FALSE(ActiveView()->HasHorizontalScroll());
+    EXPECT_FALSE(ActiveView()->HasVerticalScroll());
+    m_pApp->CloseAllDocuments(false);
+    ProcessEvents();
+    ASSERT_NE(Open(WritePng(60, 40)), nullptr);
     // A small image: the window shows all of it, without scroll bars.
     EXPECT_GE(ActiveView()->viewport()->width(), 60);
     EXPECT_GE(ActiveView()->viewport()->height(), 40);

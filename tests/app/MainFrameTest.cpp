@@ -324,6 +324,13 @@ TEST_F(AppTest, ProgressShowsInPaneZeroUntilDone)
     Frame().SetProgress(1.0);
     EXPECT_FALSE(Frame().IsProgressShowing());
     EXPECT_TRUE(Frame().Pane(0)->isVisible());
+    // An operation whose last report stops short of 1 (a decoder's last block) leaves no bar
+    // behind once it has returned to the event loop.
+    Frame().SetProgress(0.97);
+    EXPECT_TRUE(Frame().IsProgressShowing());
+    ProcessEvents();
+    EXPECT_FALSE(Frame().IsProgressShowing());
+    EXPECT_TRUE(Frame().Pane(0)->isVisible());
 }
 
 #include "MainFrameTest.moc"
