@@ -8,7 +8,9 @@
 #include "image/ProgressSink.h"
 #include "image/TextException.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include <libwmf/api.h>
 #include <libwmf/gd.h>
@@ -61,6 +63,24 @@ void StoreRow(const int* IMG_RESTRICT in, RGBQuad* IMG_RESTRICT out, int width) 
     }
 }
 
+// The library sizes its record buffer by the header's largest-record field: a lying header of a
+// few hundred bytes made it allocate hundreds of megabytes. No record can be larger than the
+// rest of the file, so the field is clamped to that.
+std::vector<std::uint8_t> WithBoundedRecordSize(std::span<const std::uint8_t> data) {
+    std::vector<std::uint8_t> copy(data.begin(), data.end());
+    const std::size_t header = copy.size() >= 22 && copy[0] == 0xD7 && copy[1] == 0xCD && copy[2] == 0xC6 && copy[3] == 0x9A ? 22 : 0;
+    const std::size_t field = header + 12; // type, header size, version, file size, objects
+    if (copy.size() < field + 4)
+        return copy;
+    const std::uint32_t stated = std::uint32_t(copy[field]) | (std::uint32_t(copy[field + 1]) << 8) |
+                                 (std::uint32_t(copy[field + 2]) << 16) | (std::uint32_t(copy[field + 3]) << 24);
+    const std::uint32_t words = std::uint32_t(std::min<std::size_t>((copy.size() - header) / 2, 0xFFFFFFFFu));
+    if (stated > words)
+        for (int i = 0; i < 4; ++i)
+            copy[field + std::size_t(i)] = std::uint8_t(words >> (8 * i));
+    return copy;
+}
+
 } // namespace
 
 namespace codec {
@@ -81,8 +101,9 @@ void RenderWmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, CProgre
     device->type = wmf_gd_image;
     wmf_status_function(api.get(), pProgress, OnStatus);
 
-    // The library only reads the buffer it is given.
-    if (wmf_mem_open(api.get(), const_cast<unsigned char*>(data.data()), long(data.size())) != wmf_E_None)
+    // The library reads only this copy, whose header cannot make it allocate past the file.
+    std::vector<std::uint8_t> copy = WithBoundedRecordSize(data);
+    if (wmf_mem_open(api.get(), copy.data(), long(copy.size())) != wmf_E_None)
         Fail();
     wmfD_Rect box{};
     unsigned int w = 0, h = 0;

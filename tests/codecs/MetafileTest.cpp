@@ -7,6 +7,8 @@
 
 #include "codecs/PictureDecoder.h"
 
+#include <cstring>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -72,6 +74,19 @@ TEST_F(Metafiles, WmfIsDrawnAtSeventyTwoDotsPerInchWithAlpha) {
     // Inside the rectangle: the default brush (white) within a black outline; both opaque.
     const RGBQuad inside = image->Row<RGBQuad>(36)[36];
     EXPECT_EQ(inside.reserved, 255);
+}
+
+TEST_F(Metafiles, ALyingLargestRecordSizeIsHarmless) {
+    // The header claims records of 2 GB; the library sized a buffer by it. The picture must
+    // come out as with the true size.
+    auto bytes = RectangleWmf(100, 100, 100, 10, 10, 60, 60);
+    const auto truth = codectest::Load(Write("true.wmf", bytes));
+    for (const int i : {0, 1, 2, 3})
+        bytes[22 + 12 + std::size_t(i)] = i == 3 ? 0x7F : 0xFF;
+    const auto lying = codectest::Load(Write("lying.wmf", bytes));
+    ASSERT_EQ(lying->Width(), truth->Width());
+    for (int y = 0; y < truth->Height(); ++y)
+        ASSERT_EQ(std::memcmp(lying->Line(y), truth->Line(y), std::size_t(truth->Width()) * 4), 0) << y;
 }
 
 TEST_F(Metafiles, HugePicturesAreDrawnAtABoundedSize) {
