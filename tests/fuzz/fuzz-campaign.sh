@@ -6,7 +6,9 @@
 # crashing inputs land in build-fuzz/fuzz-artifacts/<name>/.
 # WALL_CAP=seconds ends a harness's turn after that much wall time even short of its CPU
 # budget, so that on a starved machine every harness still gets its share.
-# Usage: [WALL_CAP=s] fuzz-campaign.sh CPU_SECONDS name...
+# libFuzzer's per-input timeout is wall time too: a starved process reached 20 s on inputs that
+# take 50 ms of processor time, so UNIT_TIMEOUT defaults to 300 s.
+# Usage: [WALL_CAP=s] [UNIT_TIMEOUT=s] fuzz-campaign.sh CPU_SECONDS name...
 set -uo pipefail
 budget=$1
 shift
@@ -32,7 +34,7 @@ for name in "$@"; do
         log=$build/campaign-$name-$round.log
         start=$(date +%s)
         /usr/bin/time -f '%U %S' -o "$log.cpu" "$build/tests/fuzz/fuzz_$name" -print_final_stats=1 \
-            -rss_limit_mb=2048 -timeout=20 -max_total_time="$left" -artifact_prefix="$artifacts/" \
+            -rss_limit_mb=2048 -timeout="${UNIT_TIMEOUT:-300}" -max_total_time="$left" -artifact_prefix="$artifacts/" \
             "${inputs[@]}" >"$log" 2>&1
         wall=$((wall + $(date +%s) - start))
         cpu=$(echo "$cpu + $(awk '{print $1 + $2}' "$log.cpu" | tail -1)" | bc)
