@@ -4,6 +4,7 @@
 
 #include "app/ClipboardImage.h"
 #include "app/ShellServices.h"
+#include "app/SystemTray.h"
 #include "app/TavixCaptureApp.h"
 #include "framework/CmdUI.h"
 #include "framework/CommandIds.h"
@@ -101,7 +102,12 @@ CMainFrame::CMainFrame(CTavixCaptureApp& app) : m_app(app)
         setWindowIcon(icon);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // The icon leaves the notification area before the window goes.
+    m_pTray = nullptr;
+    m_pSystemTray.reset();
+}
 
 bool CMainFrame::Create()
 {
@@ -120,6 +126,16 @@ bool CMainFrame::Create()
         for (QMenu* pMenu : *pMenus)
             ApplyHotkeyCaptions(pMenu);
     }
+    // The tray icon. Where the desktop has none the program still starts: Close, Minimize and a
+    // hidden start then minimise instead of hiding (CanHideToTray).
+    if (m_pTray == nullptr) {
+        m_pSystemTray = std::make_unique<CSystemTray>(*this);
+        m_pTray = m_pSystemTray.get();
+    }
+    connect(&Dispatcher(), &CCommandDispatcher::commandExecuted, this, [this](unsigned nID) {
+        if (nID != ID_CAPTURE_ACTIVE_WINDOW && nID != ID_CAPTURE_CLIENT)
+            m_bFromTrayMenu = false;
+    });
     m_refreshTimer.start(kRefreshInterval, Qt::CoarseTimer, this);
     return true;
 }
@@ -243,9 +259,25 @@ void CMainFrame::closeEvent(QCloseEvent* pEvent)
 
 void CMainFrame::HideToTray()
 {
-    showMinimized();
-    if (CanHideToTray())
-        hide();
+    if (!CanHideToTray()) {
+        showMinimized();
+        return;
+    }
+    // Hidden in the normal state and remembered as minimised: asking the window manager to
+    // iconify a window that is being withdrawn at the same time left it unable to show again.
+    hide();
+    m_bHiddenMinimised = true;
+}
+
+bool CMainFrame::IsMinimisedOrHiddenMinimised() const
+{
+    return isMinimized() || (isHidden() && m_bHiddenMinimised);
+}
+
+void CMainFrame::showEvent(QShowEvent* pEvent)
+{
+    m_bHiddenMinimised = false;
+    CMDIFrameWnd::showEvent(pEvent);
 }
 
 void CMainFrame::changeEvent(QEvent* pEvent)
@@ -259,8 +291,10 @@ void CMainFrame::OnMinimized()
 {
     if (!isMinimized() || !isVisible())
         return;
-    if ((m_app.Settings().m_dwOptionsA & platform::options::kMinimizeToTray) != 0 && CanHideToTray())
+    if ((m_app.Settings().m_dwOptionsA & platform::options::kMinimizeToTray) != 0 && CanHideToTray()) {
         hide();
+        m_bHiddenMinimised = true;
+    }
 }
 
 void CMainFrame::timerEvent(QTimerEvent* pEvent)

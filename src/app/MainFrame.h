@@ -18,6 +18,7 @@
 class CCmdUI;
 class CStatusBarProgress;
 class CTavixCaptureApp;
+class CSystemTray;
 class CTavixCaptureView;
 class ICaptureEngine;
 class ITrayIcon;
@@ -53,8 +54,11 @@ public:
     void SetProgress(double dFraction) override;
     bool IsProgressShowing() const;
 
-    // Services that arrive later (non-owning; null: none).
+    // Services that arrive later (non-owning; null: none). A tray set before Create replaces
+    // the frame's own icon (tests); without one Create makes the real notification-area icon.
     void SetTrayIcon(ITrayIcon* pTray) noexcept { m_pTray = pTray; }
+    // The frame's own notification-area icon, or null when another one was set.
+    CSystemTray* SystemTray() const noexcept { return m_pSystemTray.get(); }
     void SetCaptureEngine(ICaptureEngine* pEngine) noexcept { m_pCaptureEngine = pEngine; }
     void SetImagePrinter(IImagePrinter* pPrinter) noexcept { m_pPrinter = pPrinter; }
     // True when hiding leaves the program reachable through the tray.
@@ -71,6 +75,11 @@ public:
     // The active image view, or null.
     CTavixCaptureView* ActiveImageView() const;
 
+    // The next command comes from the tray menu (the capture engine answers those two capture
+    // commands differently); cleared by any other command and when the menu has closed.
+    bool IsFromTrayMenu() const noexcept { return m_bFromTrayMenu; }
+    void SetFromTrayMenu(bool bOn) noexcept { m_bFromTrayMenu = bOn; }
+
     // The title-bar Close: set by it, consumed by the application's close request.
     bool IsCloseToTray() const noexcept { return m_bCloseToTray; }
     void SetCloseToTray(bool bOn) noexcept { m_bCloseToTray = bOn; }
@@ -78,8 +87,10 @@ public:
     void OnSysCommandClose();
     // Hides after Minimize when "OptionsA" asks for it and a tray can take the program.
     void OnMinimized();
-    // Minimised, then hidden where a tray shows the program (or left minimised).
+    // Hidden where a tray shows the program (counting as minimised), else minimised.
     void HideToTray();
+    // Minimised, or hidden to the tray by Close, a hidden start or Minimize.
+    bool IsMinimisedOrHiddenMinimised() const;
 
     // The file tab bar follows the open documents (posted by the documents).
     void OnUpdateTabBar();
@@ -102,6 +113,7 @@ protected:
     void OnInitMenuPopup(QMenu* pMenu) override;
     void closeEvent(QCloseEvent* pEvent) override;
     void changeEvent(QEvent* pEvent) override;
+    void showEvent(QShowEvent* pEvent) override;
     void timerEvent(QTimerEvent* pEvent) override;
 
 private:
@@ -116,8 +128,11 @@ private:
     // Operations run on this thread: when control is back in the event loop, the one that
     // reported progress has ended, whatever its last report said.
     QBasicTimer m_progressEndTimer;
+    std::unique_ptr<CSystemTray> m_pSystemTray;
     ITrayIcon* m_pTray = nullptr;
     ICaptureEngine* m_pCaptureEngine = nullptr;
     IImagePrinter* m_pPrinter = nullptr;
     bool m_bCloseToTray = false;
+    bool m_bFromTrayMenu = false;
+    bool m_bHiddenMinimised = false;
 };

@@ -35,6 +35,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -140,8 +141,10 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments)
     // 6: nothing is opened from the command line.
     Q_UNUSED(arguments);
     // 7: another instance takes over.
-    if (m_pInstanceGuard != nullptr && !m_pInstanceGuard->IsFirstInstance())
+    if (m_pInstanceGuard != nullptr && !m_pInstanceGuard->IsFirstInstance()) {
+        m_bHandedOver = true;
         return false;
+    }
     // 8-10.
     m_settings.ApplyStartupCounterReset();
     ShowMainFrame();
@@ -153,16 +156,26 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments)
 
 void CTavixCaptureApp::ShowMainFrame()
 {
-    const bool bHidden = (m_settings.m_dwOptionsA & platform::options::kStartHidden) != 0;
-    if (!bHidden) {
-        m_pMainFrame->show();
+    m_pMainFrame->show();
+    if ((m_settings.m_dwOptionsA & platform::options::kStartHidden) == 0)
+        return;
+    // A hidden start lives in the tray; without one the program starts minimised instead, so
+    // that it can still be reached. Minimised once the window manager has the window: a window
+    // mapped minimised from the start is shown normally by some.
+    QTimer::singleShot(kHiddenStartDelayMs, m_pMainFrame.get(), [this] { FinishHiddenStart(0); });
+}
+
+void CTavixCaptureApp::FinishHiddenStart(int nAttempt)
+{
+    // Hiding a window the window manager is still taking on leaves it in a state from which it
+    // does not come back: wait (a little) until it is on the screen.
+    QWindow* pWindow = m_pMainFrame->windowHandle();
+    if (pWindow != nullptr && !pWindow->isExposed() && nAttempt < 20) {
+        QTimer::singleShot(50, m_pMainFrame.get(), [this, nAttempt] { FinishHiddenStart(nAttempt + 1); });
         return;
     }
-    // A hidden start lives in the tray; without one the program starts minimised instead, so
-    // that it can still be reached.
-    m_pMainFrame->showMinimized();
-    if (m_pMainFrame->CanHideToTray())
-        m_pMainFrame->hide();
+    m_pMainFrame->repaint();
+    m_pMainFrame->HideToTray();
 }
 
 void CTavixCaptureApp::ExitInstance()

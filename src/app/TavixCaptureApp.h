@@ -30,6 +30,9 @@ class CTavixCaptureApp : public CWinApp, public IDocumentHost {
     QUORVI_DECLARE_COMMAND_MAP()
 
 public:
+    // A hidden start shows the window, then minimises (and hides) it this much later.
+    static constexpr int kHiddenStartDelayMs = 100;
+
     CTavixCaptureApp();
     ~CTavixCaptureApp() override;
 
@@ -42,6 +45,8 @@ public:
     void ExitInstance();
 
     CMainFrame* MainFrame() const noexcept { return m_pMainFrame.get(); }
+    // InitInstance answered false because another instance runs and was brought forward.
+    bool HandedOverToAnotherInstance() const noexcept { return m_bHandedOver; }
     CMultiDocTemplate* DocTemplate() const noexcept { return m_pTemplate; }
 
     // A note shown once in the status bar after start-up (the Wayland notice).
@@ -86,6 +91,7 @@ protected:
 private:
     void InstallServices();
     void ShowMainFrame();
+    void FinishHiddenStart(int nAttempt);
 
     platform::CAppSettings m_settings;
     platform::HiveLocations m_locations;
@@ -104,4 +110,5 @@ private:
     ITrayIcon* m_pTray = nullptr;
     QString m_strStartupNote;
     bool m_bSettingsSaved = false;
+    bool m_bHandedOver = false;
 };

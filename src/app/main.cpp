@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // quorvi-studio: the desktop program.
 #include "app/DisplayCheck.h"
+#include "app/InstanceChecker.h"
 #include "app/TavixCaptureApp.h"
 
 #include "views/Timing.h"
@@ -31,8 +32,12 @@ int main(int argc, char** argv)
 
     CTavixCaptureApp app;
     app.SetStartupNote(display->strStatusNote);
-    if (!app.InitInstance(QApplication::arguments()))
-        return 1;
+    CInstanceChecker instanceChecker;
+    app.SetInstanceGuard(&instanceChecker);
+    if (!app.InitInstance(QApplication::arguments())) {
+        // Handing over to the running instance is a normal end, not a failure.
+        return app.HandedOverToAnotherInstance() ? 0 : 1;
+    }
     QTimer::singleShot(0, &qtApp, [&startTimer] {
         views::TimingTrace("main() to main window shown and the event loop running: %.1f ms",
                            startTimer.nsecsElapsed() / 1e6);

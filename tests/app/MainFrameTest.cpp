@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <QToolBar>
 #include <QUrl>
 
@@ -60,6 +61,7 @@ public slots:
 TEST_F(AppTest, HiddenStartWithoutATrayStartsMinimised)
 {
     Start();
+    QTest::qWait(CTavixCaptureApp::kHiddenStartDelayMs + 50);
     EXPECT_TRUE(Frame().isVisible());
     EXPECT_TRUE(Frame().isMinimized());
 }
@@ -68,6 +70,7 @@ TEST_F(AppTest, HiddenStartWithATrayHides)
 {
     CFakeTray tray;
     Start(0x0008167B, &tray);
+    QTest::qWait(CTavixCaptureApp::kHiddenStartDelayMs + 50);
     EXPECT_FALSE(Frame().isVisible());
 }
 

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+// CInstanceChecker: one running instance per user. The first start holds a lock in the runtime
+// directory and listens on a local socket beside it; a later start finds the lock held, asks the
+// first one over the socket to come forward, and ends.
+#pragma once
+
+#include "app/ShellServices.h"
+#include "platform/InstanceLock.h"
+
+#include <QObject>
+#include <QString>
+
+#include <filesystem>
+
+class CMainFrame;
+class QLocalServer;
+class QWidget;
+
+class CInstanceChecker final : public QObject, public IInstanceGuard {
+    Q_OBJECT
+
+public:
+    // dir: where the lock and the socket live (empty: the user's runtime directory).
+    explicit CInstanceChecker(std::filesystem::path dir = {});
+    ~CInstanceChecker() override;
+
+    // True for the first instance (then it answers later starts). False when another instance
+    // runs: it has been asked to come forward. A lock that cannot be taken at all (no usable
+    // runtime directory) lets the program run, said once on stderr.
+    bool IsFirstInstance() override;
+
+    // The Part of a second start the running instance does: a minimised main window is restored;
+    // the window (or the dialog in front of it) comes forward. A window hidden to a tray stays
+    // hidden unless no tray shows the program any more.
+    static void ActivateMainWindow(CMainFrame& frame);
+    // Asks the window manager to make the window active (as a pager would, so that it is not
+    // taken for focus stealing), and raises it.
+    static void BringToFront(QWidget& window);
+
+    QString SocketPath() const;
+
+private:
+    void OnNewConnection();
+    bool AskFirstInstance() const;
+
+    std::filesystem::path m_dir;
+    platform::CInstanceLock m_lock;
+    QLocalServer* m_pServer = nullptr;
+};

@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: MIT
+// The notification-area icon.
+#include "app/SystemTray.h"
+
+#include "app/InstanceChecker.h"
+#include "app/MainFrame.h"
+#include "framework/CommandIds.h"
+#include "framework/StringTable.h"
+#include "framework/ui/CommandDispatcher.h"
+#include "framework/ui/CommandIcons.h"
+#include "framework/ui/MenuBuilder.h"
+
+#include <QLinearGradient>
+#include <QMenu>
+#include <QPainter>
+#include <QWidget>
+#include <QWidgetAction>
+
+namespace {
+
+// The banner at the top of the tray menu: the item's text (the product's web address) on a
+// caption-coloured gradient. It is the menu's default item, so it shows bold.
+class CBannerStrip final : public QWidget {
+public:
+    CBannerStrip(const QString& strText, QWidget* pParent) : QWidget(pParent), m_strText(strText)
+    {
+        QFont font = this->font();
+        font.setBold(true);
+        setFont(font);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+    QSize sizeHint() const override
+    {
+        const QFontMetrics metrics(font());
+        return {metrics.horizontalAdvance(m_strText) + 24, metrics.height() + 8};
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QColor top = palette().color(QPalette::Active, QPalette::Highlight);
+        QLinearGradient gradient(0, 0, width(), 0);
+        gradient.setColorAt(0, top.darker(150));
+        gradient.setColorAt(1, top.lighter(130));
+        painter.fillRect(rect(), gradient);
+        painter.setPen(palette().color(QPalette::Active, QPalette::HighlightedText));
+        painter.drawText(rect().adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, m_strText);
+    }
+
+private:
+    QString m_strText;
+};
+
+// The menu's first item, drawn as the banner; it keeps its command id (no handler takes it).
+void ReplaceBannerItem(QMenu* pMenu)
+{
+    const QList<QAction*> actions = pMenu->actions();
+    if (actions.isEmpty() || CCommandDispatcher::ActionId(actions.front()) != ID_TRAY_BANNER)
+        return;
+    QAction* pItem = actions.front();
+    auto* pBanner = new QWidgetAction(pMenu);
+    pBanner->setText(pItem->text());
+    pBanner->setDefaultWidget(new CBannerStrip(pItem->text(), pMenu));
+    CCommandDispatcher::SetActionId(pBanner, ID_TRAY_BANNER);
+    pMenu->insertAction(pItem, pBanner);
+    pMenu->removeAction(pItem);
+    pItem->deleteLater();
+}
+
+} // namespace
+
+CSystemTray::CSystemTray(CMainFrame& frame) : QObject(&frame), m_frame(frame)
+{
+    m_pMenu = frame.MenuBuilder().BuildPopup(IDR_TRAY_MENU, 0, &frame);
+    if (m_pMenu != nullptr) {
+        ReplaceBannerItem(m_pMenu);
+        // The default item is the one at position 0.
+        if (!m_pMenu->actions().isEmpty())
+            m_pMenu->setDefaultAction(m_pMenu->actions().front());
+        connect(m_pMenu, &QMenu::aboutToShow, this, [this] { m_frame.SetFromTrayMenu(true); });
+        // A choice runs before the menu's hiding is handled here, so the mark lasts exactly
+        // until the chosen command has run.
+        connect(m_pMenu, &QMenu::aboutToHide, this, [this] {
+            QMetaObject::invokeMethod(&m_frame, [this] { m_frame.SetFromTrayMenu(false); }, Qt::QueuedConnection);
+        });
+        m_icon.setContextMenu(m_pMenu);
+    }
+    QIcon icon = CCommandIcons::Get().Icon(IDI_TRAY);
+    if (icon.isNull())
+        icon = frame.windowIcon();
+    m_icon.setIcon(icon);
+    m_icon.setToolTip(LoadString(IDS_TRAY_TIP));
+    connect(&m_icon, &QSystemTrayIcon::activated, this, &CSystemTray::OnActivated);
+    m_icon.show();
+    m_bTrayPresent = QSystemTrayIcon::isSystemTrayAvailable();
+    m_trayWatch.setInterval(2000);
+    connect(&m_trayWatch, &QTimer::timeout, this, &CSystemTray::WatchForTray);
+    m_trayWatch.start();
+}
+
+void CSystemTray::WatchForTray()
+{
+    const bool bPresent = QSystemTrayIcon::isSystemTrayAvailable();
+    if (bPresent && !m_bTrayPresent) {
+        m_icon.hide();
+        m_icon.show();
+    }
+    m_bTrayPresent = bPresent;
+}
+
+CSystemTray::~CSystemTray()
+{
+    m_icon.hide();
+}
+
+bool CSystemTray::IsAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable() && m_icon.isVisible();
+}
+
+void CSystemTray::OnActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::DoubleClick)
+        OnDoubleClick();
+}
+
+void CSystemTray::OnDoubleClick()
+{
+    m_frame.ActivateFrame();
+    CInstanceChecker::BringToFront(m_frame);
+    if (m_pMenu != nullptr && m_pMenu->defaultAction() != nullptr)
+        m_frame.Dispatcher().Execute(CCommandDispatcher::ActionId(m_pMenu->defaultAction()));
+}

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+// CSystemTray: the program's icon in the notification area, with menu 155 on a right click and
+// the main window restored on a double click.
+#pragma once
+
+#include "app/ShellServices.h"
+
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+class CMainFrame;
+class QMenu;
+
+class CSystemTray final : public QObject, public ITrayIcon {
+    Q_OBJECT
+
+public:
+    // The icon with tip "Quorvi Studio" and the tray menu, whose commands run through the
+    // frame's routing and whose capture items show their hotkeys.
+    explicit CSystemTray(CMainFrame& frame);
+    ~CSystemTray() override;
+
+    // Asks the desktop now: a tray host can come and go while the program runs.
+    bool IsAvailable() const override;
+
+    QMenu* Menu() const noexcept { return m_pMenu; }
+    QSystemTrayIcon& Icon() noexcept { return m_icon; }
+
+    // What a double click on the icon does: the main window restored, in front, and the
+    // default item's command sent to the frame.
+    void OnDoubleClick();
+
+private:
+    void OnActivated(QSystemTrayIcon::ActivationReason reason);
+    // Qt docks an icon only into a tray present when it is shown: one that starts later (a
+    // panel restarted, a session still coming up) is looked for every few seconds.
+    void WatchForTray();
+
+    CMainFrame& m_frame;
+    QMenu* m_pMenu = nullptr; // owned by the frame (the menus' parent)
+    QSystemTrayIcon m_icon;
+    QTimer m_trayWatch;
+    bool m_bTrayPresent = false;
+};

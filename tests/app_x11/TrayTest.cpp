@@ -1,0 +1,265 @@
+// SPDX-License-Identifier: MIT
+// The notification-area icon on a real X server: docking in a tray host, the menu opened with a
+// right click, a double click restoring the window, and the program without a tray.
+#include "AppFixture.h"
+
+#include "app/SystemTray.h"
+#include "framework/CommandIds.h"
+#include "framework/ui/CommandDispatcher.h"
+#include "platform/AppSettings.h"
+#include "support/TrayHost.h"
+#include "support/XClient.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QTest>
+#include <QWidgetAction>
+
+#include <X11/keysym.h>
+
+#include <cstdlib>
+#include <functional>
+
+namespace apptest {
+namespace {
+
+std::string Display()
+{
+    const char* psz = std::getenv("DISPLAY");
+    return psz != nullptr ? psz : "";
+}
+
+// Runs the event loop until pred holds; false after the timeout.
+bool WaitUntil(const std::function<bool()>& pred, int nTimeoutMs = 5000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!pred()) {
+        if (timer.elapsed() > nTimeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+// The menu as a person reads it: each item's text, "-" for separators.
+QStringList MenuTexts(const QMenu& menu)
+{
+    QStringList texts;
+    for (const QAction* pAction : menu.actions())
+        texts << (pAction->isSeparator() ? QStringLiteral("-") : pAction->text());
+    return texts;
+}
+
+constexpr std::uint32_t kDefaultOptions = 0x0008167B;
+
+class TrayTest : public AppTest {
+protected:
+    void StartWithTray(std::uint32_t dwOptionsA = kDefaultOptions & ~platform::options::kStartHidden)
+    {
+        m_pHost = std::make_unique<testsupport::CTrayHost>(Display());
+        Start(dwOptionsA);
+        ASSERT_NE(Frame().SystemTray(), nullptr);
+        ASSERT_TRUE(m_pHost->WaitForDocked(1));
+        ASSERT_TRUE(WaitUntil([this] { return Frame().CanHideToTray(); }));
+    }
+
+    void TearDown() override
+    {
+        AppTest::TearDown();
+        m_pHost.reset();
+    }
+
+    // Clicks the docked icon with a real pointer, through the X server.
+    void ClickIcon(int nButton, int nClicks = 1)
+    {
+        testsupport::CXClient client(Display());
+        const auto [x, y] = m_pHost->IconCentre(0);
+        client.MoveTo(x, y);
+        for (int i = 0; i < nClicks; ++i)
+            client.Click(nButton);
+        client.Sync();
+    }
+
+    QMenu* OpenTrayMenu()
+    {
+        QMenu* pMenu = Frame().SystemTray()->Menu();
+        // Pressed, held until the menu shows, released: as a person clicks.
+        testsupport::CXClient client(Display());
+        const auto [x, y] = m_pHost->IconCentre(0);
+        client.MoveTo(x - 40, y + 200);
+        client.MoveTo(x, y, 20);
+        client.ButtonDown(3);
+        client.Sync();
+        const bool bShown = WaitUntil([pMenu] { return pMenu->isVisible(); });
+        client.ButtonUp(3);
+        client.Sync();
+        ProcessEvents();
+        return bShown && pMenu->isVisible() ? pMenu : nullptr;
+    }
+
+    void CloseTrayMenu(QMenu* pMenu)
+    {
+        testsupport::CXClient client(Display());
+        client.Tap(XK_Escape);
+        client.Sync();
+        EXPECT_TRUE(WaitUntil([pMenu] { return !pMenu->isVisible(); }));
+    }
+
+    std::unique_ptr<testsupport::CTrayHost> m_pHost;
+};
+
+} // namespace
+
+TEST_F(TrayTest, RightClickShowsMenu155InOrderWithHotkeysAndABoldBanner)
+{
+    StartWithTray();
+    EXPECT_EQ(Frame().SystemTray()->Icon().toolTip(), QStringLiteral("Quorvi Studio"));
+    QMenu* pMenu = OpenTrayMenu();
+    ASSERT_NE(pMenu, nullptr);
+    const QStringList expected = {
+        QStringLiteral("quorvi.example.org"),
+        QStringLiteral("&Options..."),
+        QStringLiteral("-"),
+        QStringLiteral("Ac&tive Window\tAlt+Print Screen"),
+        QStringLiteral("Active Window C&lient\tCtrl+Shift+Alt+C"),
+        QStringLiteral("&Control,Button,Child Window\tCtrl+N"),
+        QStringLiteral("Sin&gle Window\tCtrl+Shift+S"),
+        QStringLiteral("&Rectangle\tCtrl+Alt+R"),
+        QStringLiteral("&Square\tCtrl+Alt+S"),
+        QStringLiteral("&Circle\tCtrl+Shift+C"),
+        QStringLiteral("&Ellipse\tCtrl+Alt+E"),
+        QStringLiteral("&Menu\tCtrl+Shift+M"),
+        QStringLiteral("&Polygon\tCtrl+Alt+P"),
+        QStringLiteral("&Desktop\tCtrl+Alt+D"),
+        QStringLiteral("-"),
+        QStringLiteral("&Repeat Last\tCtrl+Shift+L"),
+        QStringLiteral("De&fault Action\tPrint Screen"),
+        QStringLiteral("-"),
+        QStringLiteral("&Show Main Window"),
+        QStringLiteral("&About Quorvi Studio..."),
+        QStringLiteral("&Home Page"),
+        QStringLiteral("-"),
+        QStringLiteral("E&xit Quorvi Studio"),
+    };
+    EXPECT_EQ(MenuTexts(*pMenu), expected);
+    // The default item is the banner at position 0, and it shows bold.
+    QAction* pDefault = pMenu->defaultAction();
+    ASSERT_NE(pDefault, nullptr);
+    EXPECT_EQ(pDefault, pMenu->actions().front());
+    EXPECT_EQ(CCommandDispatcher::ActionId(pDefault), unsigned(ID_TRAY_BANNER));
+    auto* pBanner = qobject_cast<QWidgetAction*>(pDefault);
+    ASSERT_NE(pBanner, nullptr);
+    ASSERT_NE(pBanner->defaultWidget(), nullptr);
+    EXPECT_TRUE(pBanner->defaultWidget()->font().bold());
+    EXPECT_GT(pBanner->defaultWidget()->height(), 0);
+    // While it is open the next command counts as one from the tray menu.
+    EXPECT_TRUE(Frame().IsFromTrayMenu());
+    CloseTrayMenu(pMenu);
+    ProcessEvents();
+    EXPECT_FALSE(Frame().IsFromTrayMenu());
+
+    // A hotkey changed while the program runs shows the next time the menu opens.
+    m_pApp->Settings().Hotkeys()[0] = 0x8041; // Ctrl+A
+    m_pApp->Settings().Hotkeys()[12] = 0;
+    emit pMenu->aboutToShow();
+    const QStringList texts = MenuTexts(*pMenu);
+    EXPECT_EQ(texts.value(3), QStringLiteral("Ac&tive Window\tCtrl+A"));
+    EXPECT_EQ(texts.value(16), QStringLiteral("De&fault Action"));
+}
+
+TEST_F(TrayTest, ShowMainWindowFromTheMenuEndsTheTrayMark)
+{
+    StartWithTray();
+    Frame().OnSysCommandClose();
+    ProcessEvents();
+    ASSERT_FALSE(Frame().isVisible());
+    QMenu* pMenu = OpenTrayMenu();
+    ASSERT_NE(pMenu, nullptr);
+    QAction* pShow = nullptr;
+    for (QAction* pAction : pMenu->actions())
+        if (CCommandDispatcher::ActionId(pAction) == ID_SHOW_MAIN_WINDOW)
+            pShow = pAction;
+    ASSERT_NE(pShow, nullptr);
+    ASSERT_TRUE(pShow->isEnabled());
+    // Chosen while the menu is open.
+    pShow->trigger();
+    pMenu->close();
+    EXPECT_TRUE(WaitUntil([this] { return Frame().isVisible() && !Frame().isMinimized(); }));
+    ProcessEvents();
+    EXPECT_FALSE(Frame().IsFromTrayMenu());
+}
+
+TEST_F(TrayTest, CloseHidesAndADoubleClickRestoresInFront)
+{
+    StartWithTray();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    Frame().OnSysCommandClose();
+    ProcessEvents();
+    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_FALSE(Frame().IsCloseToTray());
+    ClickIcon(1, 2);
+    EXPECT_TRUE(WaitUntil([this] { return Frame().isVisible() && !Frame().isMinimized(); }));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+}
+
+TEST_F(TrayTest, MinimizeHidesOnlyWithItsOption)
+{
+    StartWithTray();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    Frame().showMinimized();
+    EXPECT_TRUE(WaitUntil([this] { return !Frame().isVisible(); }, 8000));
+    EXPECT_TRUE(Frame().IsMinimisedOrHiddenMinimised());
+    Frame().SystemTray()->OnDoubleClick();
+    ASSERT_TRUE(WaitUntil([this] { return Frame().isVisible() && !Frame().isMinimized(); }));
+
+    m_pApp->Settings().m_dwOptionsA &= ~platform::options::kMinimizeToTray;
+    Frame().showMinimized();
+    ASSERT_TRUE(WaitUntil([this] { return Frame().isMinimized(); }));
+    QTest::qWait(200);
+    ProcessEvents();
+    EXPECT_TRUE(Frame().isVisible());
+}
+
+TEST_F(TrayTest, HiddenStartShowsOnlyTheIcon)
+{
+    StartWithTray(kDefaultOptions);
+    EXPECT_TRUE(WaitUntil([this] { return !Frame().isVisible(); }));
+    EXPECT_EQ(m_pHost->Docked().size(), 1u);
+    EXPECT_TRUE(Frame().IsMinimisedOrHiddenMinimised());
+    Frame().SystemTray()->OnDoubleClick();
+    EXPECT_TRUE(WaitUntil([this] { return Frame().isVisible() && !Frame().isMinimized(); }));
+}
+
+TEST_F(TrayTest, WithoutATrayTheWindowIsMinimisedInsteadOfHidden)
+{
+    // No tray host: the program must stay reachable from the task bar.
+    Start(kDefaultOptions);
+    ProcessEvents();
+    ASSERT_NE(Frame().SystemTray(), nullptr);
+    EXPECT_FALSE(Frame().CanHideToTray());
+    EXPECT_TRUE(Frame().isVisible());
+    EXPECT_TRUE(WaitUntil([this] { return Frame().isMinimized(); }, 2000));
+
+    Frame().showNormal();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    Frame().OnSysCommandClose();
+    EXPECT_TRUE(WaitUntil([this] { return Frame().isMinimized(); }));
+    ProcessEvents();
+    EXPECT_TRUE(Frame().isVisible());
+
+    // A tray that appears later is used from then on.
+    m_pHost = std::make_unique<testsupport::CTrayHost>(Display());
+    ASSERT_TRUE(WaitUntil([this] { return !m_pHost->Docked().empty(); }, 10000));
+    ASSERT_TRUE(WaitUntil([this] { return Frame().CanHideToTray(); }));
+    Frame().showNormal();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    Frame().OnSysCommandClose();
+    ProcessEvents();
+    EXPECT_FALSE(Frame().isVisible());
+}
+
+} // namespace apptest
