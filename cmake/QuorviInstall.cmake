@@ -25,14 +25,15 @@ if(TARGET quorvi-studio)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     install(FILES ${CMAKE_SOURCE_DIR}/resources/icons/IDR_MAINFRAME.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME org.quorvi.Studio.svg)
-    # Relative links, so that a staged install (DESTDIR) stays correct when moved into place.
-    file(RELATIVE_PATH QUORVI_HELP_LINK "${CMAKE_INSTALL_FULL_LIBDIR}/quorvi-studio"
-         "${CMAKE_INSTALL_FULL_DATADIR}/quorvi-studio/help")
-    file(RELATIVE_PATH QUORVI_BIN_LINK "${CMAKE_INSTALL_FULL_BINDIR}"
-         "${CMAKE_INSTALL_FULL_LIBDIR}/quorvi-studio/quorvi-studio")
+    # Relative links, so that a staged install (DESTDIR) stays correct when moved into place. The
+    # prefix is read when installing: `cmake --install --prefix` may differ from the configured one.
+    file(RELATIVE_PATH QUORVI_HELP_LINK "/prefix/${CMAKE_INSTALL_LIBDIR}/quorvi-studio"
+         "/prefix/${CMAKE_INSTALL_DATADIR}/quorvi-studio/help")
+    file(RELATIVE_PATH QUORVI_BIN_LINK "/prefix/${CMAKE_INSTALL_BINDIR}"
+         "/prefix/${CMAKE_INSTALL_LIBDIR}/quorvi-studio/quorvi-studio")
     install(CODE "
-        set(pkg \"\$ENV{DESTDIR}${CMAKE_INSTALL_FULL_LIBDIR}/quorvi-studio\")
-        set(bin \"\$ENV{DESTDIR}${CMAKE_INSTALL_FULL_BINDIR}\")
+        set(pkg \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/quorvi-studio\")
+        set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
         file(MAKE_DIRECTORY \"\${bin}\")
         file(REMOVE \"\${pkg}/help\" \"\${bin}/quorvi-studio\")
         file(CREATE_LINK \"${QUORVI_HELP_LINK}\" \"\${pkg}/help\" SYMBOLIC)
