@@ -21,6 +21,8 @@ work="${WORK:-/dev/shm/quorvi-ops}"
 for tool in hyperfine convert vips python3; do
     command -v "$tool" > /dev/null || { echo "operations.sh: $tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
 done
+# ImageMagick's own program, not a wrapper that some machines put first on PATH.
+magick="$(command -v convert-im6.q16 || command -v convert)"
 [ -x "$quorvi" ] || { echo "operations.sh: no quorvi at $quorvi (build it first)" >&2; exit 1; }
 
 mkdir -p "$work"
@@ -28,7 +30,7 @@ cd "$work"
 in="big.$format"
 if [ ! -f "$in" ]; then
     # A photo-like picture: smooth colour fields with fine noise, no alpha.
-    convert -size 3840x2160 plasma:fractal -blur 0x1 -attenuate 0.3 +noise Gaussian -alpha off \
+    "$magick" -size 3840x2160 plasma:fractal -blur 0x1 -attenuate 0.3 +noise Gaussian -alpha off \
         -depth 8 -type TrueColor -compress none "$in"
 fi
 out="out.$format"
@@ -63,7 +65,7 @@ for entry in "${ops[@]}"; do
         continue
     fi
     cmds=(-n quorvi "$quorvi convert $in $out $qopts")
-    [ -n "$mopts" ] && cmds+=(-n imagemagick "convert $in $mopts $out")
+    [ -n "$mopts" ] && cmds+=(-n imagemagick "$magick $in $mopts $out")
     if [ -n "$vcmd" ]; then
         v="${vcmd//IN/$in}"
         v="${v//OUT/$out}"

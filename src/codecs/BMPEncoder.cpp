@@ -42,6 +42,8 @@ void CBMPEncoder::Encode(const CImageBitmap& bitmap, std::vector<std::uint8_t>& 
     const std::size_t pixelOffset = 54 + paletteBytes;
     const std::size_t fileSize = pixelOffset + stride * std::size_t(height);
 
+    out.reserve(out.size() + fileSize);
+    img::AdviseLargePages(out.data() + out.size(), fileSize);
     out.push_back('B');
     out.push_back('M');
     Put32(out, std::uint32_t(fileSize));

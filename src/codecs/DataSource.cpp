@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "codecs/DataSource.h"
 
+#include "image/ImageBitmap.h"
 #include "image/ProgressSink.h"
 #include "image/TextException.h"
 
@@ -8,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -41,6 +44,15 @@ CDataSource CDataSource::FromFile(const std::string& path, CProgressSink* pProgr
     if (!file)
         ThrowOpenFailed(path, errno);
     std::vector<std::uint8_t> bytes;
+    // A regular file goes straight into a buffer of its size: growing a vector chunk by chunk
+    // copies the bytes again at every growth and faults in every new buffer.
+    struct stat info {};
+    if (::fstat(::fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+        img::AdviseLargePages(bytes.data(), bytes.capacity());
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+    }
     std::uint8_t buffer[1 << 16];
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)

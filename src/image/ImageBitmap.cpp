@@ -17,22 +17,29 @@ static_assert(std::endian::native == std::endian::little,
 
 namespace img {
 
+void AdviseLargePages(void* block, std::size_t count) noexcept {
+#if defined(MADV_HUGEPAGE)
+    // A large block is a fresh mapping whose every 4 KiB page faults and is cleared on first
+    // touch; in 2 MiB pages that costs a few faults instead of thousands. Only a hint.
+    constexpr std::size_t kPage = 4096;
+    constexpr std::size_t kLargeBlock = std::size_t(4) << 20;
+    if (block && count >= kLargeBlock) {
+        const auto start = (reinterpret_cast<std::uintptr_t>(block) + kPage - 1) & ~(kPage - 1);
+        const auto end = (reinterpret_cast<std::uintptr_t>(block) + count) & ~(kPage - 1);
+        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+    }
+#else
+    (void)block;
+    (void)count;
+#endif
+}
+
 std::unique_ptr<std::uint8_t[]> AllocateBytes(std::size_t count) {
     // Default-initialised on purpose: pixel memory is never cleared by allocation.
     std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[std::max<std::size_t>(count, 1)]);
     if (!block)
         throw CTextException(err::kOutOfMemory, err::kOutOfMemoryCreatingBitmap);
-#if defined(MADV_HUGEPAGE)
-    // A large block is a fresh mapping whose every 4 KiB page faults and is cleared on first
-    // touch; in 2 MiB pages that costs a few faults instead of thousands. Only a hint.
-    constexpr std::size_t kPage = 4096;
-    constexpr std::size_t kHugeBlock = std::size_t(4) << 20;
-    if (count >= kHugeBlock) {
-        const auto start = (reinterpret_cast<std::uintptr_t>(block.get()) + kPage - 1) & ~(kPage - 1);
-        const auto end = (reinterpret_cast<std::uintptr_t>(block.get()) + count) & ~(kPage - 1);
-        madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-    }
-#endif
+    AdviseLargePages(block.get(), count);
     return block;
 }
 

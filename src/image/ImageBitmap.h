@@ -144,4 +144,6 @@ private:
 namespace img {
 // Uninitialised bytes; throws CTextException 10 instead of std::bad_alloc.
 std::unique_ptr<std::uint8_t[]> AllocateBytes(std::size_t count);
+// Asks for 2 MiB pages for a large block that is not touched yet (a hint; small blocks are left).
+void AdviseLargePages(void* block, std::size_t count) noexcept;
 } // namespace img
