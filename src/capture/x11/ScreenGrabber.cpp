@@ -128,10 +128,116 @@ void ConvertServerRows(const std::uint8_t* src, std::size_t srcStride, int width
 
 } // namespace capture
 
+CShmSegment::~CShmSegment() {
+    xcb_shm_detach(m_pConn, m_seg);
+    xcb_flush(m_pConn);
+    shmdt(m_pData);
+}
+
+std::unique_ptr<CShmSegment> CShmSegment::Create(const CX11Connection& conn, std::size_t cb) {
+    xcb_connection_t* c = conn.Get();
+    const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_shm_id);
+    if (!ext || !ext->present || cb == 0)
+        return nullptr;
+    const int id = shmget(IPC_PRIVATE, cb, IPC_CREAT | 0600);
+    if (id < 0)
+        return nullptr;
+    void* addr = shmat(id, nullptr, 0);
+    if (addr == reinterpret_cast<void*>(-1)) {
+        shmctl(id, IPC_RMID, nullptr);
+        return nullptr;
+    }
+    const xcb_shm_seg_t seg = xcb_generate_id(c);
+    XcbReply<xcb_generic_error_t> err(
+        xcb_request_check(c, xcb_shm_attach_checked(c, seg, std::uint32_t(id), 0)));
+    shmctl(id, IPC_RMID, nullptr);
+    if (err) {
+        img::Trace("x11: MIT-SHM attach failed (error %d)\n", err->error_code);
+        shmdt(addr);
+        return nullptr;
+    }
+    return std::unique_ptr<CShmSegment>(new CShmSegment(c, seg, static_cast<std::uint8_t*>(addr), cb));
+}
+
+CShmBitmap::CShmBitmap(const CX11Connection& conn) : m_pConn(&conn) { Create(16, 16, 8); }
+
+CShmBitmap::~CShmBitmap() = default;
+
+void CShmBitmap::Allocate(int width, int height, int depth) {
+    const std::size_t rowBytes = PackedRowBytes(width, depth);
+    CheckSize(width, height, depth, rowBytes);
+    const std::size_t cb = std::max<std::size_t>(rowBytes * std::size_t(height), 1);
+    if (!m_palette)
+        m_palette = std::make_unique<RGBQuad[]>(256);
+    if (m_segment && m_segment->Size() >= cb) {
+        m_heap.reset();
+    } else if (auto segment = CShmSegment::Create(*m_pConn, cb)) {
+        m_segment = std::move(segment);
+        m_heap.reset();
+    } else {
+        auto heap = img::AllocateBytes(cb); // throws before anything changes
+        m_segment.reset();
+        m_heap = std::move(heap);
+    }
+    m_pBits = m_segment ? m_segment->Data() : m_heap.get();
+    m_pPalette = depth <= 8 ? m_palette.get() : nullptr;
+}
+
+void CShmBitmap::Free() noexcept {
+    m_segment.reset();
+    m_heap.reset();
+    m_pBits = nullptr;
+    m_pPalette = nullptr;
+}
+
+void CShmBitmap::SwapBlocks(CImageBitmap& other) noexcept {
+    auto& peer = static_cast<CShmBitmap&>(other);
+    std::swap(m_pConn, peer.m_pConn);
+    std::swap(m_segment, peer.m_segment);
+    std::swap(m_heap, peer.m_heap);
+    std::swap(m_palette, peer.m_palette);
+}
+
+std::size_t CShmBitmap::MemoryUsed() const noexcept {
+    const std::size_t paletteBytes = Depth() <= 8 ? std::size_t(PaletteSize()) * sizeof(RGBQuad) : 0;
+    return std::size_t(Height()) * BytesPerLine() + paletteBytes + sizeof(*this);
+}
+
+std::unique_ptr<CImageBitmap> CShmBitmap::CreateEmptyLike() const {
+    return std::make_unique<CShmBitmap>(*m_pConn);
+}
+
+namespace capture {
+
+void ClearFourthBytes(std::uint8_t* pixels, std::size_t count) noexcept {
+    // Blocks small enough to stay in the first-level cache between the check and the fix.
+    constexpr std::size_t kBlock = 2048; // pixels
+    constexpr std::uint64_t kPad = 0xFF000000FF000000ull;
+    for (std::size_t i = 0; i < count; i += kBlock) {
+        const std::size_t n = std::min(kBlock, count - i);
+        std::uint8_t* block = pixels + i * 4;
+        std::uint64_t any = 0;
+        const std::size_t pairs = n / 2;
+        for (std::size_t k = 0; k < pairs; ++k) {
+            std::uint64_t v;
+            std::memcpy(&v, block + k * 8, 8);
+            any |= v;
+        }
+        if (n & 1)
+            any |= std::uint64_t(block[(n - 1) * 4 + 3]) << 24;
+        if (!(any & kPad))
+            continue;
+        for (std::size_t k = 0; k < n; ++k)
+            block[k * 4 + 3] = 0;
+    }
+}
+
+} // namespace capture
+
 CScreenGrabber::CScreenGrabber(CX11Connection& conn)
     : m_conn(conn), m_format(DetectFormat(conn.Get(), conn.Screen())) {}
 
-CScreenGrabber::~CScreenGrabber() { ReleaseSegment(); }
+CScreenGrabber::~CScreenGrabber() = default;
 
 bool CScreenGrabber::IsShmAvailable() {
     if (m_nShmState == 0) {
@@ -145,67 +251,82 @@ bool CScreenGrabber::IsShmAvailable() {
     return m_nShmState > 0;
 }
 
-void CScreenGrabber::ReleaseSegment() noexcept {
-    if (m_pShm) {
-        xcb_shm_detach(m_conn.Get(), m_shmSeg);
-        xcb_flush(m_conn.Get());
-        shmdt(m_pShm);
-    }
-    m_pShm = nullptr;
-    m_cbShm = 0;
-}
-
 bool CScreenGrabber::EnsureSegment(std::size_t cbNeeded) {
-    if (m_pShm && m_cbShm >= cbNeeded)
+    if (m_segment && m_segment->Size() >= cbNeeded)
         return true;
-    ReleaseSegment();
+    m_segment.reset();
     // Sized for the whole root so that later grabs reuse it.
     const Rect root = m_conn.RootRect();
     const std::size_t cb = std::max(cbNeeded, m_format.RowBytes(root.Width()) * std::size_t(root.Height()));
-    const int id = shmget(IPC_PRIVATE, cb, IPC_CREAT | 0600);
-    if (id < 0)
-        return false;
-    void* addr = shmat(id, nullptr, 0);
-    if (addr == reinterpret_cast<void*>(-1)) {
-        shmctl(id, IPC_RMID, nullptr);
-        return false;
-    }
+    m_segment = CShmSegment::Create(m_conn, cb);
+    return m_segment != nullptr;
+}
+
+// Bands of about 8 MiB: the first arrives while the server is still copying the rest, so the
+// caller's work on it overlaps the server's. The server is grabbed for the whole sequence so
+// that no other client draws between two bands (one request alone would be atomic).
+template <class OnBand>
+bool CScreenGrabber::GrabShmBands(const Rect& rc, const CShmSegment& segment, OnBand&& onBand) {
     xcb_connection_t* c = m_conn.Get();
-    m_shmSeg = xcb_generate_id(c);
-    XcbReply<xcb_generic_error_t> err(
-        xcb_request_check(c, xcb_shm_attach_checked(c, m_shmSeg, std::uint32_t(id), 0)));
-    // Once both sides are attached the segment can be marked for removal: it then disappears
-    // with the last detach, even if this process dies.
-    shmctl(id, IPC_RMID, nullptr);
-    if (err) {
-        img::Trace("x11: MIT-SHM attach failed (error %d); using GetImage\n", err->error_code);
-        shmdt(addr);
-        return false;
+    const std::size_t stride = m_format.RowBytes(rc.Width());
+    const int bandRows = int(std::clamp<std::size_t>((std::size_t(8) << 20) / std::max<std::size_t>(stride, 1), 1,
+                                                     std::size_t(rc.Height())));
+    const int bands = (rc.Height() + bandRows - 1) / bandRows;
+    auto request = [&](int band) {
+        const int y = band * bandRows;
+        const int h = std::min(bandRows, rc.Height() - y);
+        return xcb_shm_get_image(c, m_conn.Root(), std::int16_t(rc.left), std::int16_t(rc.top + y),
+                                 std::uint16_t(rc.Width()), std::uint16_t(h), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
+                                 segment.Id(), std::uint32_t(std::size_t(y) * stride));
+    };
+    if (bands > 1)
+        xcb_grab_server(c);
+    xcb_shm_get_image_cookie_t cookie = request(0);
+    xcb_flush(c);
+    bool ok = true;
+    for (int band = 0; band < bands; ++band) {
+        xcb_generic_error_t* pErr = nullptr;
+        XcbReply<xcb_shm_get_image_reply_t> r(xcb_shm_get_image_reply(c, cookie, &pErr));
+        XcbReply<xcb_generic_error_t> err(pErr);
+        ok = ok && r;
+        // The next request goes out only now: the server sends replies when it has nothing
+        // more of ours to do, so asking earlier would hold this one back.
+        if (band + 1 < bands) {
+            cookie = request(band + 1);
+            if (band + 2 == bands)
+                xcb_ungrab_server(c);
+            xcb_flush(c);
+        }
+        if (ok) {
+            const int y = band * bandRows;
+            onBand(y, std::min(bandRows, rc.Height() - y));
+        }
     }
-    m_pShm = static_cast<std::uint8_t*>(addr);
-    m_cbShm = cb;
-    return true;
+    return ok;
 }
 
 bool CScreenGrabber::GrabShm(const Rect& rc, CImageBitmap& out, Point at) {
+    auto* shm = dynamic_cast<CShmBitmap*>(&out);
+    const CShmSegment* own = shm ? shm->Segment() : nullptr;
+    if (own && own->Connection() == m_conn.Get() && m_format.IsNativeBgrx() && at == Point{} &&
+        rc.Width() == out.Width() && rc.Height() == out.Height()) {
+        // The server writes the bitmap's rows itself; only its fourth bytes may need clearing.
+        std::uint8_t* bits = out.Bits();
+        const std::size_t stride = out.BytesPerLine();
+        return GrabShmBands(rc, *own, [&](int y, int rows) {
+            capture::ClearFourthBytes(bits + std::size_t(y) * stride, std::size_t(rows) * std::size_t(rc.Width()));
+        });
+    }
     const std::size_t stride = m_format.RowBytes(rc.Width());
     if (!EnsureSegment(stride * std::size_t(rc.Height()))) {
         m_nShmState = -1;
         return false;
     }
-    xcb_connection_t* c = m_conn.Get();
-    xcb_generic_error_t* pErr = nullptr;
-    XcbReply<xcb_shm_get_image_reply_t> r(xcb_shm_get_image_reply(
-        c,
-        xcb_shm_get_image(c, m_conn.Root(), std::int16_t(rc.left), std::int16_t(rc.top),
-                          std::uint16_t(rc.Width()), std::uint16_t(rc.Height()), ~0u,
-                          XCB_IMAGE_FORMAT_Z_PIXMAP, m_shmSeg, 0),
-        &pErr));
-    XcbReply<xcb_generic_error_t> err(pErr);
-    if (!r)
-        return false;
-    capture::ConvertServerRows(m_pShm, stride, rc.Width(), rc.Height(), m_format, out, at);
-    return true;
+    const std::uint8_t* base = m_segment->Data();
+    return GrabShmBands(rc, *m_segment, [&](int y, int rows) {
+        capture::ConvertServerRows(base + std::size_t(y) * stride, stride, rc.Width(), rows, m_format, out,
+                                   {at.x, at.y + y});
+    });
 }
 
 bool CScreenGrabber::GrabPlain(const Rect& rc, CImageBitmap& out, Point at) {
