@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <cairo.h>
 #include <emf2svg.h>
@@ -71,9 +72,14 @@ std::string ConvertToSvg(std::span<const std::uint8_t> data) {
     options.emfplus = true;
     char* svg = nullptr;
     std::size_t length = 0;
-    // The converter only reads its input.
-    const int ok = emf2svg(reinterpret_cast<char*>(const_cast<std::uint8_t*>(data.data())), data.size(), &svg,
-                           &length, &options);
+    // The converter trusts the header's description count and offset and reads past the end of
+    // the data when they lie. The description plays no part in the drawing, so the converter gets
+    // a copy without one.
+    std::vector<std::uint8_t> input(data.begin(), data.end());
+    constexpr std::size_t kDescriptionFieldsEnd = 68; // nDescription at 60, offDescription at 64
+    if (input.size() >= kDescriptionFieldsEnd)
+        std::fill(input.begin() + 60, input.begin() + kDescriptionFieldsEnd, std::uint8_t(0));
+    const int ok = emf2svg(reinterpret_cast<char*>(input.data()), input.size(), &svg, &length, &options);
     std::unique_ptr<char, decltype(&std::free)> owned(svg, &std::free);
     if (!ok || !svg || length == 0)
         Fail();

@@ -32,8 +32,14 @@ for name in "${names[@]}"; do
     for extra in "$data/fuzz-seeds/$name" "$data/crashers/$name"; do
         [ -d "$extra" ] && inputs+=("$extra")
     done
-    echo "== fuzz_$name for ${seconds}s"
-    if ! "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -print_final_stats=1 \
+    if [ -n "${FUZZ_RUNS:-}" ]; then
+        limit=(-runs="$FUZZ_RUNS" -seed="${FUZZ_SEED:-1}")
+        echo "== fuzz_$name for $FUZZ_RUNS inputs from seed ${FUZZ_SEED:-1}"
+    else
+        limit=(-max_total_time="$seconds")
+        echo "== fuzz_$name for ${seconds}s"
+    fi
+    if ! "$build/tests/fuzz/fuzz_$name" "${limit[@]}" -print_final_stats=1 \
             -artifact_prefix="$artifacts/" "${inputs[@]}" 2>"$build/fuzz-$name.log"; then
         echo "fuzz_$name FAILED: see $build/fuzz-$name.log and $artifacts/"
         status=1
