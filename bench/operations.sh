@@ -42,7 +42,7 @@ ops=(
     "flip-v|--flip-v|-flip|flip IN OUT vertical"
     "rotate-cw|--rotate-cw|-rotate 90|rot IN OUT d90"
     "rotate-ccw|--rotate-ccw|-rotate -90|rot IN OUT d270"
-    "rotate-30|--rotate 30|-interpolate Nearest -virtual-pixel Background -background rgb(192,192,192) +distort SRT -30|rotate IN OUT 30 --interpolate nearest --background 192,192,192"
+    "rotate-30|--rotate 30|-interpolate Nearest -virtual-pixel Background -background rgb(192,192,192) +distort SRT -30 +repage|rotate IN OUT 30 --interpolate nearest --background 192,192,192"
     "grayscale|--grayscale|-grayscale Rec709Luma|colourspace IN OUT b-w"
     "brightness|--brightness 50|-evaluate add 18%|linear IN OUT 1 45.9"
     "contrast|--contrast 15|-function Polynomial 1.5,-0.2451|linear -- IN OUT 1.5 -62.5"
