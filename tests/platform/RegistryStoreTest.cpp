@@ -320,10 +320,16 @@ TEST_F(RegistryStoreTest, KilledWriterLeavesOldOrNewFile) {
         ASSERT_EQ(::pipe(ready), 0);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
+        // In even rounds the child reports only after one whole write, so that a
+        // slow machine (sanitizers, a loaded CI) still sees new files replace old ones.
+        const bool reportAfterFirstWrite = round % 2 == 0;
         if (child == 0) {
             ::close(ready[0]);
+            std::uint32_t g = 1000u * round;
+            if (reportAfterFirstWrite)
+                writeGeneration(g++);
             (void)!::write(ready[1], "x", 1);
-            for (std::uint32_t g = 1000u * round;; ++g)
+            for (;; ++g)
                 writeGeneration(g);
         }
         ::close(ready[1]);
@@ -353,5 +359,4 @@ TEST_F(RegistryStoreTest, KilledWriterLeavesOldOrNewFile) {
     RecordProperty("rounds_old", sawOld);
     RecordProperty("rounds_new", sawNew);
     EXPECT_GT(sawNew, 0);
-    EXPECT_GT(sawOld + sawNew, 0);
 }
