@@ -101,14 +101,14 @@ CImagePrinter::EOutcome CImagePrinter::PrintImage(const CImageBitmap& image, boo
         m_printer.setPrintRange(QPrinter::AllPages);
         m_printer.setFromTo(0, 0);
     }
-    return RunJob(m_printer, image) ? EOutcome::Printed : EOutcome::Failed;
+    return RunJob(m_printer, image, false) ? EOutcome::Printed : EOutcome::Failed;
 }
 
 void CImagePrinter::PreviewImage(const CImageBitmap& image, QWidget* pParent)
 {
     QPrintPreviewDialog dialog(&m_printer, pParent);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [this, &image](QPrinter* pPrinter) { GuardCommand([&] { RunJob(*pPrinter, image); }); });
+                     [this, &image](QPrinter* pPrinter) { GuardCommand([&] { RunJob(*pPrinter, image, true); }); });
     dialog.exec();
 }
 
@@ -120,9 +120,12 @@ CPrintLayout CImagePrinter::BeginPrinting(const QPrinter& printer, const CImageB
     return CPrintLayout(PrintLayoutSettings::FromSettings(m_settings), image.Width(), image.Height());
 }
 
-bool CImagePrinter::RunJob(QPrinter& printer, const CImageBitmap& image)
+bool CImagePrinter::RunJob(QPrinter& printer, const CImageBitmap& image, bool bPreview)
 {
-    if (!printer.isValid() || printer.resolution() <= 0) {
+    // Without any printer Qt falls back to PDF output; with no file named either, the pages
+    // would go nowhere.
+    const bool bNowhere = printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty();
+    if ((!bPreview && (bNowhere || !printer.isValid())) || printer.resolution() <= 0) {
         ReportPrinterTrouble();
         return false;
     }

@@ -43,9 +43,9 @@ public:
     static bool PaintPages(QPainter& painter, QPrinter& printer, const CImageBitmap& image, const CPrintLayout& layout);
 
 private:
-    // The whole job on printer (the real one, or the preview's). False after a failure that
-    // was reported.
-    bool RunJob(QPrinter& printer, const CImageBitmap& image);
+    // The whole job on printer (the real one, or the preview's, which needs no print device).
+    // False after a failure that was reported.
+    bool RunJob(QPrinter& printer, const CImageBitmap& image, bool bPreview);
 
     platform::CAppSettings& m_settings;
     QPrinter m_printer;

@@ -324,6 +324,11 @@ TEST_F(ImagePrinterTest, PrinterTroubleShowsTheMessageAndPrintsNothing)
                                                          "settings in the Control Panel window."));
     EXPECT_EQ(m_boxes.m_shown[0].icon, EMsgIcon::Stop);
     EXPECT_FALSE(QFileInfo::exists(strPath));
+
+    // No printer installed: Qt offers PDF output, but with no file chosen that is trouble too.
+    m_pPrinter->Printer().setOutputFileName(QString());
+    EXPECT_EQ(m_pPrinter->PrintImage(*pImage, true), CImagePrinter::EOutcome::Failed);
+    EXPECT_EQ(m_boxes.m_shown.size(), 2u);
 }
 
 TEST_F(ImagePrinterTest, EmptyOrEndlessLayoutIsRefusedWithAReason)
@@ -379,4 +384,11 @@ TEST_F(ImagePrinterTest, PreviewShowsThePagesOfTheLayout)
     EXPECT_TRUE(m_boxes.m_shown.empty());
     // The preview draws without writing the printer's file.
     EXPECT_FALSE(QFileInfo::exists(PdfPath()));
+    // and needs no printer or file (the PDF fallback Qt takes when no printer is installed).
+    m_pPrinter->Printer().setOutputFileName(QString());
+    m_settings.m_dwPrintMode = 1;
+    nPreviewPages = -1;
+    m_pPrinter->PreviewImage(*pImage);
+    EXPECT_EQ(nPreviewPages, 1);
+    EXPECT_TRUE(m_boxes.m_shown.empty());
 }
