@@ -20,6 +20,7 @@
 #include "image/Trace.h"
 #include "platform/ProgramPaths.h"
 #include "views/ChildFrame.h"
+#include "views/ImagePrinter.h"
 #include "views/Timing.h"
 #include "views/TavixCaptureView.h"
 
@@ -132,6 +133,8 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments)
     // 4-5: the main frame with its menus.
     m_pMainFrame = std::make_unique<CMainFrame>(*this);
     m_pMainFrame->SetTrayIcon(m_pTray);
+    m_pImagePrinter = std::make_unique<CImagePrinter>(m_settings);
+    m_pMainFrame->SetImagePrinter(m_pImagePrinter.get());
     if (!m_pMainFrame->Create())
         return false;
     SetMainWnd(m_pMainFrame.get());

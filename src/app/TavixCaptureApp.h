@@ -16,6 +16,7 @@
 #include <memory>
 
 class CImageBitmap;
+class CImagePrinter;
 class CMainFrame;
 class CMultiDocTemplate;
 class CQtFileDialogs;
@@ -104,6 +105,8 @@ private:
     std::unique_ptr<CQtWaitCursor> m_pWaitCursor;
     std::unique_ptr<CLabelStatusText> m_pStatusText;
     std::unique_ptr<CQtFileDialogs> m_pFileDialogs;
+    // The application's printer; the main frame lends it to the image views.
+    std::unique_ptr<CImagePrinter> m_pImagePrinter;
     std::unique_ptr<CMainFrame> m_pMainFrame;
     CMultiDocTemplate* m_pTemplate = nullptr;
     IInstanceGuard* m_pInstanceGuard = nullptr;
