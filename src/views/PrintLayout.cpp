@@ -51,10 +51,12 @@ QRect PrintPagePlacement::SourcePixels(int nImageWidth, int nImageHeight) const
         const std::int64_t nProduct = nOffset * nPixels;
         return static_cast<int>(bUp ? (nProduct + nLength - 1) / nLength : nProduct / nLength);
     };
-    const int x0 = toPixel(rcShown.left() - rcImage.left(), nImageWidth, rcImage.width(), false);
-    const int x1 = toPixel(rcShown.right() + 1 - rcImage.left(), nImageWidth, rcImage.width(), true);
-    const int y0 = toPixel(rcShown.top() - rcImage.top(), nImageHeight, rcImage.height(), false);
-    const int y1 = toPixel(rcShown.bottom() + 1 - rcImage.top(), nImageHeight, rcImage.height(), true);
+    const std::int64_t nLeft = rcImage.left();
+    const std::int64_t nTop = rcImage.top();
+    const int x0 = toPixel(rcShown.left() - nLeft, nImageWidth, rcImage.width(), false);
+    const int x1 = toPixel(std::int64_t(rcShown.right()) + 1 - nLeft, nImageWidth, rcImage.width(), true);
+    const int y0 = toPixel(rcShown.top() - nTop, nImageHeight, rcImage.height(), false);
+    const int y1 = toPixel(std::int64_t(rcShown.bottom()) + 1 - nTop, nImageHeight, rcImage.height(), true);
     return QRect(QPoint(x0, y0), QPoint(x1 - 1, y1 - 1)) & QRect(0, 0, nImageWidth, nImageHeight);
 }
 
