@@ -146,10 +146,10 @@ TEST_F(AppTest, FrameCommandsFollowTheOpenWindows)
     EXPECT_TRUE(Run(ID_VIEW_ZOOM_25));
     EXPECT_FALSE(IsEnabled(ID_VIEW_ZOOM_OUT));
     EXPECT_TRUE(IsEnabled(ID_VIEW_ZOOM_IN));
-    // Operations that need a parameter dialog, and printing without a printing service, wait.
+    // Operations that need a parameter dialog wait; printing has its service.
     EXPECT_FALSE(IsEnabled(ID_IMAGE_BRIGHTNESS));
     EXPECT_FALSE(IsEnabled(ID_IMAGE_RESIZE));
-    EXPECT_FALSE(IsEnabled(ID_FILE_PRINT));
+    EXPECT_TRUE(IsEnabled(ID_FILE_PRINT));
     EXPECT_TRUE(IsEnabled(ID_IMAGE_ROTATE_CW));
     EXPECT_TRUE(IsEnabled(ID_IMAGE_INVERT));
     EXPECT_TRUE(IsEnabled(ID_FILE_SAVE_AS));
