@@ -319,6 +319,12 @@ void CMainFrame::OnUpdateTabBar()
     OnChildFramesChanged();
 }
 
+void CMainFrame::OnCaptureShown(CTavixCaptureView& view)
+{
+    if (m_pCaptureEngine != nullptr)
+        m_pCaptureEngine->OnCaptureViewShown(view);
+}
+
 void CMainFrame::OnCaptureCommand(unsigned nID)
 {
     if (m_pCaptureEngine != nullptr)

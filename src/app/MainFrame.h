@@ -47,6 +47,7 @@ public:
     void SetPaneText(int nPane, const QString& strText) override;
     QColor ViewBackgroundColor() const override;
     IImagePrinter* ImagePrinter() override { return m_pPrinter; }
+    void OnCaptureShown(CTavixCaptureView& view) override;
     QString PaneText(int nPane) const;
     QLabel* Pane(int nPane) const;
 

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+class CTavixCaptureView;
+
 // The notification-area icon (tray).
 class ITrayIcon {
 public:
@@ -34,4 +36,6 @@ public:
     virtual bool CanRepeatLast() const = 0;
     // The hotkey table the hook library holds (35 words), or null before it has one.
     virtual const std::uint16_t* HotkeyTable() const = 0;
+    // A new image window shows a fresh capture: its outputs run now.
+    virtual void OnCaptureViewShown(CTavixCaptureView& view) { (void)view; }
 };

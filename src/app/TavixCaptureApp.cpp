@@ -2,9 +2,11 @@
 // The application object.
 #include "app/TavixCaptureApp.h"
 
+#include "app/CaptureShell.h"
 #include "app/ClipboardImage.h"
 #include "app/MainFrame.h"
 #include "app/ShellServices.h"
+#include "capture/engine/CaptureDocManager.h"
 #include "dialogs/NewImageDlg.h"
 #include "document/TavixCaptureDoc.h"
 #include "framework/CmdUI.h"
@@ -25,6 +27,7 @@
 #include "views/TavixCaptureView.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QElapsedTimer>
@@ -81,6 +84,9 @@ CTavixCaptureApp::~CTavixCaptureApp()
     // Documents close (without asking) while their windows and the services still exist.
     CloseAllDocuments(true);
     SetMainWnd(nullptr);
+    if (m_pMainFrame)
+        m_pMainFrame->SetCaptureEngine(nullptr);
+    m_pCaptureShell.reset();
     m_pMainFrame.reset();
     if (s_pTheApp == this)
         s_pTheApp = nullptr;
@@ -120,6 +126,10 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments)
     if (!m_settings.m_strAutoSavePath.empty() &&
         !platform::EnsureOutputDirectory(m_settings.m_strAutoSavePath, &strError))
         img::Trace("start-up: output directory: %s", strError.c_str());
+    // Saves that capture output starts take the automatic file name.
+    auto pDocManager = std::make_unique<CCaptureDocManager>(m_settings);
+    m_pCaptureDocManager = pDocManager.get();
+    SetDocManager(std::move(pDocManager));
     // 3: the one document template.
     auto pTemplate = std::make_unique<CMultiDocTemplate>(
         IDR_IMAGETYPE, [this] { return std::make_unique<CTavixCaptureDoc>(*this); },
@@ -138,6 +148,14 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments)
     if (!m_pMainFrame->Create())
         return false;
     SetMainWnd(m_pMainFrame.get());
+    // Captures need the X server itself; other platforms (offscreen tests) go without.
+    m_pCaptureShell = std::make_unique<CCaptureShell>(*this, *m_pMainFrame, *m_pCaptureDocManager);
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        if (m_pCaptureShell->Initialize())
+            m_pMainFrame->SetCaptureEngine(m_pCaptureShell.get());
+        else
+            img::Trace("start-up: no X connection for captures");
+    }
     m_pStatusText = std::make_unique<CLabelStatusText>(m_pMainFrame->Pane(IImageViewHost::PaneMessage));
     Ui().SetStatusText(m_pStatusText.get());
     Ui().SetProgress(m_pMainFrame.get());
@@ -185,6 +203,9 @@ void CTavixCaptureApp::ExitInstance()
 {
     if (!m_bSettingsSaved) {
         m_bSettingsSaved = true;
+        // The hook library holds the hotkey table while the program runs.
+        if (const std::uint16_t* pHotkeys = m_pCaptureShell ? m_pCaptureShell->HotkeyTable() : nullptr)
+            std::copy(pHotkeys, pHotkeys + platform::kHotkeyTableSize, m_settings.Hotkeys().begin());
         std::string strError;
         if (!m_settings.Save(m_locations, &strError))
             img::Trace("exit: settings not written: %s", strError.c_str());

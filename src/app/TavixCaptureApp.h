@@ -15,6 +15,8 @@
 
 #include <memory>
 
+class CCaptureDocManager;
+class CCaptureShell;
 class CImageBitmap;
 class CImagePrinter;
 class CMainFrame;
@@ -48,6 +50,8 @@ public:
     CMainFrame* MainFrame() const noexcept { return m_pMainFrame.get(); }
     // InitInstance answered false because another instance runs and was brought forward.
     bool HandedOverToAnotherInstance() const noexcept { return m_bHandedOver; }
+    // The capture engine of the main frame (null before the frame exists).
+    CCaptureShell* CaptureShell() const noexcept { return m_pCaptureShell.get(); }
     CMultiDocTemplate* DocTemplate() const noexcept { return m_pTemplate; }
 
     // A note shown once in the status bar after start-up (the Wayland notice).
@@ -100,6 +104,8 @@ private:
     std::unique_ptr<IProfile> m_pProfile;
     std::unique_ptr<CImageBitmap> m_pPendingImage;
     const CImageBitmap* m_pCaptureBitmap = nullptr;
+    CCaptureDocManager* m_pCaptureDocManager = nullptr; // owned by the framework
+    std::unique_ptr<CCaptureShell> m_pCaptureShell;
     std::unique_ptr<IImageDialogs> m_pDialogs;
     std::unique_ptr<CQtMessageBoxes> m_pMessageBoxes;
     std::unique_ptr<CQtWaitCursor> m_pWaitCursor;

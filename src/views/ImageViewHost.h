@@ -29,6 +29,9 @@ public:
     virtual QColor ViewBackgroundColor() const = 0;
     // The printing service, or null while the program has none (print commands disabled).
     virtual IImagePrinter* ImagePrinter() { return nullptr; }
+    // The first update of a view whose document holds a fresh capture: the capture's outputs
+    // (clipboard, automatic save, print) run now.
+    virtual void OnCaptureShown(CTavixCaptureView& view) { (void)view; }
 
     // The host of the window pWidget sits in, or null.
     static IImageViewHost* Of(const QWidget* pWidget);

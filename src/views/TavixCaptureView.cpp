@@ -150,6 +150,14 @@ void CTavixCaptureView::OnInitialUpdate()
     QTimer::singleShot(0, this, &CTavixCaptureView::FitFrameIntoArea);
     m_nMode = ModeBrowse;
     UpdateCursor();
+    // A fresh capture's outputs run once the document is fully open, from the event loop.
+    if (CTavixCaptureDoc* pDoc = GetDocument(); pDoc != nullptr && pDoc->IsFromCapture()) {
+        pDoc->ClearFromCapture();
+        QTimer::singleShot(0, this, [this] {
+            if (IImageViewHost* pHost = IImageViewHost::Of(this))
+                pHost->OnCaptureShown(*this);
+        });
+    }
 }
 
 void CTavixCaptureView::FitFrameIntoArea()

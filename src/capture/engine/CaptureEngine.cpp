@@ -103,6 +103,7 @@ void CCaptureEngine::InstallHookWatch() {
 
 bool CCaptureEngine::SetHotkeyTable(const std::uint16_t* pTable) {
     const int nResult = QRZ_HookKeyboard(&HookProc, this, pTable);
+    m_bHotkeysInstalled = m_bHotkeysInstalled || nResult == QRZ_OK || nResult == QRZ_ERR_HOTKEYS_FAILED;
     if (nResult == QRZ_ERR_HOTKEYS_FAILED) {
         for (int i = 0; i < QRZ_HOTKEY_COUNT; ++i)
             if (const int nStatus = QRZ_GetHotKeyStatus(i); nStatus > QRZ_HOTKEY_ACTIVE)
@@ -111,8 +112,8 @@ bool CCaptureEngine::SetHotkeyTable(const std::uint16_t* pTable) {
     return nResult == QRZ_OK;
 }
 
-const std::uint16_t* CCaptureEngine::HotkeyTable() {
-    if (QRZ_GetCaptureHotKey(m_hotkeys.data()) != QRZ_OK)
+const std::uint16_t* CCaptureEngine::HotkeyTable() const {
+    if (!m_bHotkeysInstalled || QRZ_GetCaptureHotKey(m_hotkeys.data()) != QRZ_OK)
         return nullptr;
     return m_hotkeys.data();
 }

@@ -54,8 +54,9 @@ public:
     void SetFromTrayMenu() noexcept { m_bFromTrayMenu = true; }
 
     bool CanRepeatLast() const noexcept { return m_nLastAction.has_value(); }
-    // The hook library's hotkey table (35 words); replaces it with SetHotkeyTable.
-    const std::uint16_t* HotkeyTable();
+    // The hook library's hotkey table (35 words), or null before the hotkeys are installed;
+    // SetHotkeyTable replaces it.
+    const std::uint16_t* HotkeyTable() const;
     bool SetHotkeyTable(const std::uint16_t* pTable);
     // The hook library's state of one entry (QRZ_HOTKEY_*).
     int HotkeyStatus(int nIndex) const;
@@ -131,5 +132,6 @@ private:
     std::unique_ptr<CImageBitmap> m_pCapture;
     capture::CaptureRegion m_region; // the region waiting for its grab
     capture::Point m_ptPointer;
-    std::array<std::uint16_t, 35> m_hotkeys{};
+    mutable std::array<std::uint16_t, 35> m_hotkeys{};
+    bool m_bHotkeysInstalled = false;
 };
