@@ -19,7 +19,12 @@ CCaptureShell::CCaptureShell(CTavixCaptureApp& app, CMainFrame& frame, CCaptureD
 
 bool CCaptureShell::Initialize() { return m_engine.Initialize(); }
 
-void CCaptureShell::StartCapture(unsigned nCommandID) { m_engine.StartCommand(nCommandID); }
+void CCaptureShell::StartCapture(unsigned nCommandID) {
+    // The tray menu marks the frame while it is open; its commands carry that mark here.
+    if (m_frame.IsFromTrayMenu())
+        m_engine.SetFromTrayMenu();
+    m_engine.StartCommand(nCommandID);
+}
 
 platform::CAppSettings& CCaptureShell::Settings() { return m_app.Settings(); }
 
