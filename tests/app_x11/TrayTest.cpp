@@ -3,6 +3,7 @@
 // right click, a double click restoring the window, and the program without a tray.
 #include "AppFixture.h"
 
+#include "app/CaptureShell.h"
 #include "app/SystemTray.h"
 #include "framework/CommandIds.h"
 #include "framework/ui/CommandDispatcher.h"
@@ -162,9 +163,14 @@ TEST_F(TrayTest, RightClickShowsMenu155InOrderWithHotkeysAndABoldBanner)
     ProcessEvents();
     EXPECT_FALSE(Frame().IsFromTrayMenu());
 
-    // A hotkey changed while the program runs shows the next time the menu opens.
-    m_pApp->Settings().Hotkeys()[0] = 0x8041; // Ctrl+A
-    m_pApp->Settings().Hotkeys()[12] = 0;
+    // A hotkey changed while the program runs shows the next time the menu opens. With the
+    // capture engine running the captions follow the hook library's table, as the options do.
+    auto hotkeys = m_pApp->Settings().Hotkeys();
+    hotkeys[0] = 0x8041; // Ctrl+A
+    hotkeys[12] = 0;
+    m_pApp->Settings().Hotkeys() = hotkeys;
+    if (CCaptureShell* pShell = m_pApp->CaptureShell())
+        pShell->Engine().SetHotkeyTable(hotkeys.data());
     emit pMenu->aboutToShow();
     const QStringList texts = MenuTexts(*pMenu);
     EXPECT_EQ(texts.value(3), QStringLiteral("Ac&tive Window\tCtrl+A"));
