@@ -45,7 +45,10 @@ for size in $sizes; do
         \( -size "$((w / 2))x$((h / 2))" -seed 7 plasma:fractal \) -geometry "+$((w / 4))+$((h / 8))" -composite \
         -fill '#2060a0' -draw "rectangle 0,0 $w,$((h / 30))" \
         -fill black -pointsize 18 "${text[@]}" screen.png
-    display -window root screen.png
+    # display paints the root and then exits with 1 on Xvfb; the root is checked below instead.
+    display -window root screen.png || true
+    import -window root -crop 1x1+0+0 -format '%[pixel:p{0,0}]' info: | grep -q 'srgb(32,96,160)' ||
+        { echo "capture.sh: the test screen did not reach the root window" >&2; exit 1; }
 
     commands=(-n quorvi "$quorvi capture desktop -o q.png")
     command -v import >/dev/null && commands+=(-n import "import -window root i.png")
