@@ -43,6 +43,10 @@ const cli::CCliCommand* Find(const std::string& name) {
 }
 
 int RunCommand(const cli::CCliCommand& command, std::span<const std::string> args) {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << "Usage: quorvi " << command.name << " " << command.usage << "\n";
+        return cli::kExitOk;
+    }
     try {
         return command.run(args);
     } catch (const cli::UsageError& e) {

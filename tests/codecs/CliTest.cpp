@@ -95,6 +95,11 @@ TEST_F(Cli, InfoListsEveryFileAndFailsForTheBadOnes) {
     EXPECT_NE(r.err.find("missing.png: error 2: Opening "), std::string::npos) << r.err;
     EXPECT_EQ(Run({"info", m_png}).status, 0);
     EXPECT_EQ(Run({"info"}).status, 2);
+    // Asking a command for help is not a mistake: its usage on stdout, status 0.
+    const Result help = Run({"convert", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: quorvi convert IN OUT", 0), 0u) << help.out;
+    EXPECT_NE(help.out.find("--rotate DEG"), std::string::npos);
 }
 
 TEST_F(Cli, ConvertAppliesOptionsAndOperationsThenSaves) {
