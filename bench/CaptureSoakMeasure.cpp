@@ -36,8 +36,8 @@ long ResidentKiB() {
     return -1;
 }
 
-// The "total" resource count xrestop reports for the client whose ids start at base; -1 when
-// xrestop is missing or does not list it.
+// The number of X resources (windows, GCs, pixmaps, pictures, cursors, grabs, ...) xrestop
+// lists for the client whose ids start at base; -1 when xrestop is missing or does not list it.
 long XResources(std::uint32_t base) {
     FILE* p = popen("xrestop -b -m 1 2>/dev/null", "r");
     if (!p)
@@ -49,10 +49,17 @@ long XResources(std::uint32_t base) {
     char line[512];
     while (std::fgets(line, sizeof line, p)) {
         const std::string s(line);
-        if (s.find("res_base") != std::string::npos)
+        const std::size_t colon = s.find(':');
+        if (s.find("res_base") != std::string::npos) {
             ours = s.find(hex) != std::string::npos;
-        else if (ours && s.find("\ttotal ") != std::string::npos && s.find("bytes") == std::string::npos)
-            total = std::strtol(s.substr(s.find(':') + 1).c_str(), nullptr, 10);
+            if (ours)
+                total = 0;
+        } else if (ours && colon != std::string::npos && s.find("res_mask") == std::string::npos &&
+                   s.find("bytes") == std::string::npos) {
+            total += std::strtol(s.c_str() + colon + 1, nullptr, 10);
+        } else if (ours && s.find("total bytes") != std::string::npos) {
+            ours = false;
+        }
     }
     pclose(p);
     return total;
