@@ -75,8 +75,11 @@ void CTIFFEncoder::Encode(const CImageBitmap& bitmap, std::vector<std::uint8_t>&
 
     const bool deep = bitmap.Depth() > 8;
     const std::size_t rowBytes = bitmap.PixelBytesPerLine();
+    const std::size_t outRowBytes = deep ? std::size_t(bitmap.Width()) * 3 : rowBytes;
+    // The pixels plus tags, strip tables and colour map.
+    stream.ReserveOutput(outRowBytes * std::size_t(bitmap.Height()) + (std::size_t(64) << 10));
     // libtiff may work on the row it is given in place, so it gets a copy.
-    std::vector<std::uint8_t> scratch(deep ? std::size_t(bitmap.Width()) * 3 : rowBytes);
+    std::vector<std::uint8_t> scratch(outRowBytes);
     for (int y = 0; y < bitmap.Height(); ++y) {
         const std::uint8_t* row = bitmap.Line(y);
         if (deep)

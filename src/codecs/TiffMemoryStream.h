@@ -34,6 +34,9 @@ public:
     const std::string& ErrorText() const noexcept { return m_strError.empty() ? m_strWarning : m_strError; }
     bool HasError() const noexcept { return !m_strError.empty(); }
     std::vector<std::uint8_t>& Output() noexcept { return m_output; }
+    // Room for a file of about this size, so that a large image is not copied each time the
+    // buffer grows.
+    void ReserveOutput(std::size_t cb) { m_output.reserve(cb); }
 
 private:
     static tmsize_t Read(thandle_t h, void* buffer, tmsize_t size);
