@@ -123,6 +123,7 @@ void CStatusBarProgress::SetProgress(double dFraction)
         m_pBar->hide();
     }
     if (nPercent >= 100) {
+        m_sincePaint.invalidate();
         m_pStatusBar->removeWidget(m_pBar);
         m_pBar->hide();
         if (m_pMessagePane != nullptr)
@@ -135,10 +136,16 @@ void CStatusBarProgress::SetProgress(double dFraction)
             m_pMessagePane->hide();
         m_pStatusBar->insertWidget(0, m_pBar, 1);
         m_pBar->show();
+        m_sincePaint.invalidate();
     }
     m_pBar->setValue(nPercent);
-    // The filter keeps the event loop busy: paint now, or the bar would only show at the end.
-    m_pBar->repaint();
+    // The work keeps the event loop busy: paint now, or the bar would only show at the end;
+    // but not for every report.
+    if (!m_sincePaint.isValid() || (nPercent != m_nPaintedPercent && m_sincePaint.elapsed() >= kPaintIntervalMs)) {
+        m_pBar->repaint();
+        m_nPaintedPercent = nPercent;
+        m_sincePaint.start();
+    }
 }
 
 std::optional<QString> CQtFileDialogs::PromptFileName(const FilePrompt& prompt)

@@ -5,6 +5,7 @@
 
 #include "framework/UiServices.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 
 class QLabel;
@@ -37,16 +38,23 @@ private:
 
 // Progress from 0 to 1 as a bar from 0 to 100 in place of the message pane: it appears with the
 // first report, is repainted at once (the work keeps the event loop busy) and goes at 100.
+// Repaints come at most every kPaintIntervalMs (ten a second look smooth): a decoder reports
+// every few rows, and painting the bar (about a millisecond with its stripes) for each report
+// would add a third to the decoding time.
 class CStatusBarProgress final : public CProgressSink {
 public:
     CStatusBarProgress(QStatusBar* pStatusBar, QWidget* pMessagePane);
     void SetProgress(double dFraction) override;
     bool IsShowing() const;
 
+    static constexpr qint64 kPaintIntervalMs = 100;
+
 private:
     QPointer<QStatusBar> m_pStatusBar;
     QPointer<QWidget> m_pMessagePane;
     QPointer<QProgressBar> m_pBar;
+    QElapsedTimer m_sincePaint; // invalid until the bar's first paint of a run
+    int m_nPaintedPercent = -1;
 };
 
 class CQtFileDialogs final : public IFileDialogs {
