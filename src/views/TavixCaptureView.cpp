@@ -236,13 +236,20 @@ void CTavixCaptureView::paintEvent(QPaintEvent* pEvent)
         m_rectRepaint = QRect();
         return;
     }
-    // The update rectangle in image pixels, one more on each side for partly covered pixels.
-    m_rectRepaint = ViewToImage(pEvent->rect()).adjusted(-1, -1, 1, 1) & QRect(QPoint(0, 0), ImageSize());
     // A red frame one window pixel outside the image.
     painter.setPen(QPen(QColor(255, 0, 0), 0));
     painter.drawRect(rcImageView.adjusted(-1, -1, 0, 0));
     painter.setTransform(ImageTransform());
-    CBitmapPainter::Draw(painter, *pImage, m_rectRepaint);
+    // Each update rectangle in image pixels, one more on each side for partly covered pixels.
+    // A diagonal scroll uncovers an L-shaped strip: drawing its bounding rectangle would
+    // repaint the whole window.
+    const QRect rcBitmap(QPoint(0, 0), ImageSize());
+    m_rectRepaint = QRect();
+    for (const QRect& rcView : pEvent->region() & rcImageView) {
+        const QRect rc = ViewToImage(rcView).adjusted(-1, -1, 1, 1) & rcBitmap;
+        CBitmapPainter::Draw(painter, *pImage, rc);
+        m_rectRepaint |= rc;
+    }
     if (!m_rectMarquee.isEmpty()) {
         painter.resetTransform();
         painter.setPen(QPen(s_bMarqueeInverted ? Qt::white : Qt::black, 0, Qt::DotLine));

@@ -10,6 +10,8 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -83,6 +85,68 @@ TEST_F(AppTest, ScrolledViewPaintsTheRightPart)
         EXPECT_EQ(ptImage, QPoint((pt.x() + 333) / 2, (pt.y() + 211) / 2));
         EXPECT_EQ(shot.pixel(pt), ImagePixel(bmp, ptImage.x(), ptImage.y())) << pt.x() << "," << pt.y();
     }
+}
+
+TEST_F(AppTest, ScrollStepsMoveThePixelsAndPaintOnlyWhatTheyUncover)
+{
+    Start(kShownOptions);
+    ASSERT_NE(Open(WritePng(700, 500)), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    ASSERT_NE(pView, nullptr);
+    Run(ID_VIEW_ZOOM_400);
+    ProcessEvents();
+    QScrollBar* pH = pView->horizontalScrollBar();
+    QScrollBar* pV = pView->verticalScrollBar();
+    pView->ScrollToPosition(QPoint(600, 500));
+    ProcessEvents();
+    QWidget* pWindow = pView->window();
+    const CDisplayBitmap& bmp = *pView->Image();
+    // What the window really shows after each step: the backing store, where moved pixels and
+    // newly painted ones meet (a grab of the widget would paint it afresh).
+    const auto expectShown = [&](const char* pszStep) {
+        const QPoint ptOrigin = pView->viewport()->mapTo(pWindow, QPoint(0, 0));
+        const QImage shot = QGuiApplication::primaryScreen()
+                                ->grabWindow(pWindow->winId(), ptOrigin.x(), ptOrigin.y(), pView->viewport()->width(),
+                                             pView->viewport()->height())
+                                .toImage()
+                                .convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(shot.size(), pView->viewport()->size()) << pszStep;
+        int nErrors = 0;
+        for (int y = 0; y < shot.height() && nErrors < 3; y += 3) {
+            for (int x = 0; x < shot.width() && nErrors < 3; x += 3) {
+                const QPoint ptImage = pView->ViewToImage(QPoint(x, y));
+                if (shot.pixel(x, y) != ImagePixel(bmp, ptImage.x(), ptImage.y())) {
+                    ADD_FAILURE() << pszStep << ": window pixel (" << x << "," << y << ") shows " << std::hex
+                                  << shot.pixel(x, y) << " instead of image pixel " << std::dec << ptImage.x()
+                                  << "," << ptImage.y();
+                    ++nErrors;
+                }
+            }
+        }
+    };
+    const int nLineY = pView->LineStep().height();
+    ASSERT_GT(nLineY, 4);
+    for (int i = 0; i < 3; ++i) {
+        pV->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCoreApplication::sendPostedEvents(pWindow, QEvent::UpdateRequest);
+        expectShown("line down");
+        // Only the uncovered strip was painted: one line step of window pixels, in image pixels
+        // with one more on each side.
+        EXPECT_LE(pView->LastRepaintRect().height(), nLineY / 4 + 3);
+        EXPECT_GE(pView->LastRepaintRect().height(), nLineY / 4);
+    }
+    pH->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCoreApplication::sendPostedEvents(pWindow, QEvent::UpdateRequest);
+    expectShown("line right");
+    for (const auto action : {QAbstractSlider::SliderSingleStepAdd, QAbstractSlider::SliderSingleStepSub}) {
+        pH->triggerAction(action);
+        pV->triggerAction(action);
+        QCoreApplication::sendPostedEvents(pWindow, QEvent::UpdateRequest);
+        expectShown("line down and right, then back");
+    }
+    pV->triggerAction(QAbstractSlider::SliderPageStepSub);
+    QCoreApplication::sendPostedEvents(pWindow, QEvent::UpdateRequest);
+    expectShown("page up");
 }
 
 TEST_F(AppTest, StatusPanesShowDepthSizeAndPointerPosition)
