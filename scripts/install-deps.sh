@@ -21,6 +21,8 @@ packages=(
   xvfb xauth openbox xdotool x11-utils imagemagick netpbm libvips-tools hyperfine poppler-utils
   # capture peers and tools of bench/capture.sh and bench/capture-soak.sh
   scrot maim xclip xrestop
+  # validators of the installed desktop entry and metainfo (tests/install)
+  desktop-file-utils appstream
 )
 
 missing=()
