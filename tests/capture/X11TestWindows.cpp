@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -40,6 +41,80 @@ xcb_atom_t InternAtom(xcb_connection_t* conn, const std::string& name) {
     const xcb_atom_t atom = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(r);
     return atom;
+}
+
+namespace {
+
+struct TopLevel {
+    xcb_window_t id = XCB_NONE;
+    bool bOverrideRedirect = false;
+};
+
+std::vector<TopLevel> ViewableTopLevelsOf(xcb_connection_t* conn) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(conn)).data->root;
+    std::vector<TopLevel> viewable;
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(conn, xcb_query_tree(conn, root), nullptr);
+    if (!tree)
+        return viewable;
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    std::vector<xcb_get_window_attributes_cookie_t> cookies;
+    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i)
+        cookies.push_back(xcb_get_window_attributes(conn, children[i]));
+    for (std::size_t i = 0; i < cookies.size(); ++i) {
+        xcb_get_window_attributes_reply_t* a = xcb_get_window_attributes_reply(conn, cookies[i], nullptr);
+        if (a && a->map_state == XCB_MAP_STATE_VIEWABLE)
+            viewable.push_back({children[i], a->override_redirect != 0});
+        std::free(a);
+    }
+    std::free(tree);
+    return viewable;
+}
+
+// The windows a root property names, None left out.
+std::vector<xcb_window_t> RootWindowList(xcb_connection_t* conn, xcb_window_t root, xcb_atom_t property) {
+    xcb_get_property_reply_t* p =
+        xcb_get_property_reply(conn, xcb_get_property(conn, 0, root, property, XCB_ATOM_WINDOW, 0, 1024), nullptr);
+    std::vector<xcb_window_t> windows;
+    if (p && p->format == 32) {
+        const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(p));
+        for (int i = 0; i < xcb_get_property_value_length(p) / 4; ++i)
+            if (v[i] != XCB_NONE)
+                windows.push_back(v[i]);
+    }
+    std::free(p);
+    return windows;
+}
+
+} // namespace
+
+bool WaitWindowsGone(xcb_connection_t* owner, int timeoutMs) {
+    const xcb_setup_t* setup = xcb_get_setup(owner);
+    const xcb_window_t root = xcb_setup_roots_iterator(setup).data->root;
+    const xcb_atom_t clients = InternAtom(owner, "_NET_CLIENT_LIST");
+    auto isOwners = [&](xcb_window_t w) { return (w & ~setup->resource_id_mask) == setup->resource_id_base; };
+    return WaitFor([&] {
+        const std::vector<xcb_window_t> managed = RootWindowList(owner, root, clients);
+        if (std::any_of(managed.begin(), managed.end(), isOwners))
+            return false;
+        const std::vector<TopLevel> viewable = ViewableTopLevelsOf(owner);
+        return std::none_of(viewable.begin(), viewable.end(), [&](const TopLevel& t) { return isOwners(t.id); });
+    }, timeoutMs);
+}
+
+std::string DescribeDesktop(xcb_connection_t* conn) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(conn)).data->root;
+    auto list = [](const std::vector<xcb_window_t>& windows) {
+        std::string text;
+        for (xcb_window_t w : windows)
+            text += " 0x" + [&] { char b[16]; std::snprintf(b, sizeof b, "%x", w); return std::string(b); }();
+        return text;
+    };
+    std::string text = "managed:" + list(RootWindowList(conn, root, InternAtom(conn, "_NET_CLIENT_LIST")));
+    text += "; active:" + list(RootWindowList(conn, root, InternAtom(conn, "_NET_ACTIVE_WINDOW")));
+    text += "; viewable:";
+    for (const TopLevel& t : ViewableTopLevelsOf(conn))
+        text += list({t.id}) + (t.bOverrideRedirect ? "(o)" : "");
+    return text;
 }
 
 void RequestMaximize(xcb_connection_t* conn, xcb_window_t window) {

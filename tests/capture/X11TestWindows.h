@@ -55,6 +55,15 @@ private:
 };
 
 xcb_atom_t InternAtom(xcb_connection_t* conn, const std::string& name);
+
+// Waits until no window that `owner` made is managed by the window manager or viewable at the
+// top level: the window manager lets go of destroyed windows only when it gets to their
+// destruction, and a test that follows at once would meet it still busy with them. Tests share
+// one owner connection for their windows: a closed connection's window ids go to the next
+// connection, and the window manager keeps naming a destroyed window active.
+bool WaitWindowsGone(xcb_connection_t* owner, int timeoutMs = 5000);
+// The managed, active and viewable top-level windows, for failure messages.
+std::string DescribeDesktop(xcb_connection_t* conn);
 // Asks the window manager to maximise a managed window.
 void RequestMaximize(xcb_connection_t* conn, xcb_window_t window);
 

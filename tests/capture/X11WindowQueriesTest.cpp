@@ -22,20 +22,30 @@ namespace {
 
 class X11Windows : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { s_server = std::make_unique<testsupport::CXServer>(); }
-    static void TearDownTestSuite() { s_server.reset(); }
+    static void SetUpTestSuite() {
+        s_server = std::make_unique<testsupport::CXServer>();
+        s_peer = xcb_connect(s_server->DisplayName().c_str(), nullptr);
+    }
+    static void TearDownTestSuite() {
+        xcb_disconnect(s_peer);
+        s_peer = nullptr;
+        s_server.reset();
+    }
 
     void SetUp() override {
         REQUIRE_X_SERVER_PROGRAMS();
         m_conn = CX11Connection::Open(s_server->DisplayName().c_str());
         ASSERT_TRUE(m_conn);
-        m_peer = xcb_connect(s_server->DisplayName().c_str(), nullptr);
+        m_peer = s_peer;
         ASSERT_FALSE(xcb_connection_has_error(m_peer));
         m_root = xcb_setup_roots_iterator(xcb_get_setup(m_peer)).data->root;
     }
     void TearDown() override {
-        if (m_peer)
-            xcb_disconnect(m_peer);
+        // The next test starts on a desktop the window manager has finished clearing.
+        if (m_peer && !xcb_connection_has_error(m_peer)) {
+            EXPECT_TRUE(capturetest::WaitWindowsGone(m_peer))
+                << "windows of the test stay: " << capturetest::DescribeDesktop(m_peer);
+        }
     }
 
     // The window manager's frame around a client: the root's child holding it.
@@ -52,11 +62,15 @@ protected:
     }
 
     static std::unique_ptr<testsupport::CXServer> s_server;
+    // "Another program" owning the test windows: one connection for all the tests, so that no
+    // test's window takes the id of an earlier test's window.
+    static xcb_connection_t* s_peer;
     std::unique_ptr<CX11Connection> m_conn;
     xcb_connection_t* m_peer = nullptr;
     xcb_window_t m_root = XCB_NONE;
 };
 std::unique_ptr<testsupport::CXServer> X11Windows::s_server;
+xcb_connection_t* X11Windows::s_peer = nullptr;
 
 } // namespace
 
@@ -98,12 +112,15 @@ TEST_F(X11Windows, MaximisedWindowFillsItsMonitorWithoutSizingBorder) {
     CX11Windows windows(*m_conn);
     EXPECT_FALSE(windows.IsMaximized(window.Id()));
     capturetest::RequestMaximize(m_peer, window.Id());
-    ASSERT_TRUE(capturetest::WaitFor([&] {
-        const auto client = m_conn->InsideRect(window.Id());
-        return windows.IsMaximized(window.Id()) && client && client->Width() == 1280;
-    }));
+    // The window manager resizes the client and moves the frame in separate steps: wait for
+    // the whole of it.
     const auto monitors = windows.MonitorRects();
     ASSERT_EQ(monitors.size(), 1u);
+    EXPECT_TRUE(capturetest::WaitFor([&] {
+        const auto client = m_conn->InsideRect(window.Id());
+        return windows.IsMaximized(window.Id()) && client && client->Width() == 1280 &&
+               windows.FrameRect(window.Id()) == monitors[0];
+    }));
     EXPECT_EQ(*windows.FrameRect(window.Id()), monitors[0]);
     EXPECT_EQ(monitors[0], m_conn->RootRect());
 }
