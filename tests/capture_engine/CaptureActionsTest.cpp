@@ -9,6 +9,8 @@
 #include "platform/CaptureAction.h"
 
 #include <QElapsedTimer>
+#include <QImage>
+#include <QMenu>
 
 #define XK_MISCELLANY
 #define XK_LATIN1
@@ -109,6 +111,69 @@ TEST_F(CEngineTest, MenuActionExplainsItselfUnlessStartedByItsHotkey) {
     EXPECT_EQ(LastCapture().Width(), 120);
     EXPECT_EQ(LastCapture().Height(), 160);
     EXPECT_EQ(PatternMismatches(LastCapture(), {0, 0, 120, 160}, {0, 0}, 5), 0);
+}
+
+TEST_F(CEngineTest, MenuHotkeyTakesAnOpenQtMenuThatHoldsTheKeyboard) {
+    // The user works in the program whose menu is open: our main window is out of the way, and
+    // stays so after the capture (a window shown or hidden in this process would move the
+    // focus, which closes the menu of this process).
+    m_host.m_settings.m_dwOptionsA &= ~platform::options::kShowAfterCapture;
+    m_host.m_main.hide();
+    ASSERT_TRUE(PumpUntil([&] {
+        auto a = xcb_get_window_attributes_reply(
+            m_peer, xcb_get_window_attributes(m_peer, xcb_window_t(m_host.m_main.winId())), nullptr);
+        const bool bUnmapped = a && a->map_state == XCB_MAP_STATE_UNMAPPED;
+        free(a);
+        return bUnmapped;
+    }));
+    QMenu menu;
+    menu.addAction(QStringLiteral("Open the image"));
+    menu.addAction(QStringLiteral("Copy to clipboard"));
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Properties"));
+    menu.popup(QPoint(420, 260));
+    const xcb_window_t menuWindow = xcb_window_t(menu.winId());
+    ASSERT_TRUE(PumpUntil([&] {
+        auto a = xcb_get_window_attributes_reply(m_peer, xcb_get_window_attributes(m_peer, menuWindow), nullptr);
+        const bool bViewable = a && a->map_state == XCB_MAP_STATE_VIEWABLE && a->override_redirect;
+        free(a);
+        return bViewable;
+    }));
+    const Rect rcMenu = ClientRectOf(menuWindow);
+    ASSERT_GT(rcMenu.Width(), 20);
+    ASSERT_GT(rcMenu.Height(), 20);
+    // What Qt paints on the screen for the menu, pointer elsewhere so nothing is highlighted.
+    const QImage painted = menu.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(painted.size(), QSize(rcMenu.Width(), rcMenu.Height()));
+
+    // The menu holds the keyboard, as open menus do: the hotkey's press reaches the hook only
+    // through raw events.
+    m_pClient->Chord({XK_Control_L, XK_Shift_L, XK_m}); // entry 8
+    ASSERT_TRUE(WaitForOutcome(0)) << (m_boxes.shown.empty() ? std::string() : m_boxes.shown.back().strText.toStdString()) << ", menu open: " << menu.isVisible();
+    EXPECT_TRUE(m_boxes.shown.empty());
+    const std::uint8_t grabStatus = m_pClient->GrabKeyboard();
+    if (grabStatus == XCB_GRAB_STATUS_SUCCESS)
+        m_pClient->UngrabKeyboard();
+    EXPECT_EQ(grabStatus, XCB_GRAB_STATUS_ALREADY_GRABBED) << "the menu kept its grab";
+    const CImageBitmap& b = LastCapture();
+    ASSERT_EQ(b.Width(), rcMenu.Width());
+    ASSERT_EQ(b.Height(), rcMenu.Height());
+    int nBad = 0;
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x) {
+            const QRgb want = painted.pixel(x, y);
+            const RGBQuad got = PixelAt(b, x, y);
+            if ((got.red != qRed(want) || got.green != qGreen(want) || got.blue != qBlue(want)) && ++nBad <= 3)
+                ADD_FAILURE() << "pixel " << x << "," << y;
+        }
+    EXPECT_EQ(nBad, 0);
+    menu.close();
+    EXPECT_TRUE(PumpUntil([&] {
+        const std::uint8_t status = m_pClient->GrabKeyboard();
+        if (status == XCB_GRAB_STATUS_SUCCESS)
+            m_pClient->UngrabKeyboard();
+        return status == XCB_GRAB_STATUS_SUCCESS;
+    })) << "the closed menu let the keyboard go";
 }
 
 TEST_F(CEngineTest, RepeatLastWaitsForAnActionAndDefaultFollowsTheSetting) {

@@ -13,10 +13,22 @@
 
 namespace {
 std::unique_ptr<testsupport::CXServer> s_pServer;
+// "Another program" owning the test windows, one connection for all the tests: a closed
+// connection's window ids go to the next one, and the window manager keeps naming a destroyed
+// window active, so a test of its own connection could find its new window "active" at once.
+xcb_connection_t* s_peer = nullptr;
 } // namespace
 
-void StartEngineTestServer() { s_pServer = std::make_unique<testsupport::CXServer>(); }
-void StopEngineTestServer() { s_pServer.reset(); }
+void StartEngineTestServer() {
+    s_pServer = std::make_unique<testsupport::CXServer>();
+    s_peer = xcb_connect(s_pServer->DisplayName().c_str(), nullptr);
+}
+void StopEngineTestServer() {
+    if (s_peer)
+        xcb_disconnect(s_peer);
+    s_peer = nullptr;
+    s_pServer.reset();
+}
 testsupport::CXServer* EngineTestServer() { return s_pServer.get(); }
 
 EMsgResult CScriptedBoxes::Show(const MessageBoxRequest& request) {
@@ -65,8 +77,8 @@ void CEngineTest::SetUp() {
     const std::string strDisplay = EngineTestServer()->DisplayName();
     m_pClient = std::make_unique<testsupport::CXClient>(strDisplay);
     m_pClient->MoveTo(640, 1000);
-    m_peer = xcb_connect(strDisplay.c_str(), nullptr);
-    ASSERT_FALSE(xcb_connection_has_error(m_peer));
+    m_peer = s_peer;
+    ASSERT_TRUE(m_peer && !xcb_connection_has_error(m_peer));
     m_root = xcb_setup_roots_iterator(xcb_get_setup(m_peer)).data->root;
     m_host.m_main.show();
     m_pEngine = std::make_unique<CCaptureEngine>(m_host);
@@ -79,8 +91,11 @@ void CEngineTest::SetUp() {
 void CEngineTest::TearDown() {
     m_pEngine.reset();
     AppUi().SetMessageBoxes(nullptr);
-    if (m_peer)
-        xcb_disconnect(m_peer);
+    // The next test starts once the window manager has let go of this one's windows.
+    if (m_peer && !xcb_connection_has_error(m_peer)) {
+        EXPECT_TRUE(capturetest::WaitWindowsGone(m_peer))
+            << "windows of the test stay: " << capturetest::DescribeDesktop(m_peer);
+    }
     m_pClient.reset();
 }
 

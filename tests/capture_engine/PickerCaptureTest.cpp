@@ -8,6 +8,10 @@
 
 #include <QImage>
 
+#include <cmath>
+#include <functional>
+#include <vector>
+
 #define XK_MISCELLANY
 #define XK_LATIN1
 #include <X11/keysymdef.h>
@@ -228,4 +232,148 @@ TEST_F(CEngineTest, ControlPickerTakesTheChildWindowUnderThePointer) {
     ASSERT_EQ(LastCapture().Width(), 120);
     ASSERT_EQ(LastCapture().Height(), 80);
     EXPECT_EQ(PatternMismatches(LastCapture(), {0, 0, 120, 80}, {0, 0}, 14), 0);
+}
+
+namespace {
+
+// Where a pixel centre lies against a shape's outline: well inside, well outside, or within a
+// pixel of it, where rounding may go either way.
+enum class Side { Inside, Outside, Edge };
+
+// The circle (or ellipse) inscribed in the w x h box, tested at pixel centres.
+Side EllipseSide(int x, int y, int w, int h) {
+    const double rx = w / 2.0, ry = h / 2.0;
+    const double dx = (x + 0.5 - rx) / rx, dy = (y + 0.5 - ry) / ry;
+    const double r = std::sqrt(dx * dx + dy * dy); // 1 on the outline
+    const double margin = 1.5 / std::min(rx, ry);
+    return r < 1 - margin ? Side::Inside : r > 1 + margin ? Side::Outside : Side::Edge;
+}
+
+// A convex polygon, tested at pixel centres by the signed distance to each edge.
+Side ConvexSide(int x, int y, const std::vector<Point>& v) {
+    double cx = 0, cy = 0;
+    for (Point p : v) {
+        cx += p.x;
+        cy += p.y;
+    }
+    cx /= double(v.size());
+    cy /= double(v.size());
+    double nearest = 1e9;
+    bool bInside = true;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const Point a = v[i], b = v[(i + 1) % v.size()];
+        const double ex = b.x - a.x, ey = b.y - a.y, len = std::hypot(ex, ey);
+        auto side = [&](double px, double py) { return (ex * (py - a.y) - ey * (px - a.x)) / len; };
+        const double inward = side(cx, cy) > 0 ? 1 : -1;
+        const double d = inward * side(x + 0.5, y + 0.5);
+        bInside = bInside && d > 0;
+        nearest = std::min(nearest, std::abs(d));
+    }
+    return nearest < 1.5 ? Side::Edge : bInside ? Side::Inside : Side::Outside;
+}
+
+struct ShapeCount {
+    int nInside = 0, nOutside = 0, nWrong = 0;
+};
+
+// Checks every pixel of a shaped capture: the screen's pattern inside, the fill outside.
+ShapeCount CheckShape(const CImageBitmap& b, const std::function<Side(int, int)>& sideOf, Point screenAt, int seed,
+                      RGBQuad fill) {
+    ShapeCount n;
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x) {
+            const Side side = sideOf(x, y);
+            const RGBQuad got = PixelAt(b, x, y);
+            const RGBQuad screen = Pattern(screenAt.x + x, screenAt.y + y, seed);
+            bool bRight = true;
+            if (side == Side::Inside) {
+                ++n.nInside;
+                bRight = got == screen;
+            } else if (side == Side::Outside) {
+                ++n.nOutside;
+                bRight = got == fill;
+            } else {
+                bRight = got == fill || got == screen;
+            }
+            if (!bRight && ++n.nWrong <= 3)
+                ADD_FAILURE() << "pixel " << x << "," << y;
+        }
+    return n;
+}
+
+} // namespace
+
+TEST_F(CEngineTest, CircleFromItsHotkeyIsTheInscribedCircleOfTheSmallerSide) {
+    // A colour whose red and blue differ: "ColorTransparency" is 0x00BBGGRR.
+    m_host.m_settings.m_crTransparency = 0x00204080;
+    const RGBQuad fill{0x20, 0x40, 0x80, 0};
+    CTestWindow window(m_peer, {.rc = {0, 0, 700, 600}, .seed = 20, .bOverrideRedirect = true});
+    ASSERT_TRUE(window.WaitMapped(false));
+    m_pClient->Chord({XK_Control_L, XK_Shift_L, XK_c}); // entry 5: circle
+    ASSERT_TRUE(WaitPicking());
+    ClickAt(400, 300);
+    // Up and left, further across than down: the side is the smaller distance and the circle's
+    // box ends at the anchor.
+    MoveAndWait(250, 180);
+    const capture::PickerFeedback feedback = m_pEngine->Overlay()->Feedback();
+    EXPECT_EQ(feedback.rcFocus, (Rect{280, 180, 400, 300}));
+    EXPECT_EQ(feedback.inverted, capture::FeedbackShape::Ellipse);
+    EXPECT_EQ(feedback.rcInverted, (Rect{280, 180, 400, 300}));
+    EXPECT_EQ(feedback.strTipText, CTrackerTip::SizeText(120, 120));
+    // The overlay inverts the circle only.
+    const QImage shown = m_pEngine->Overlay()->Render();
+    EXPECT_EQ(OverlayPixel(shown, 340, 240), Inverted(Pattern(340, 240, 20))) << "centre";
+    EXPECT_EQ(OverlayPixel(shown, 282, 297), Pattern(282, 297, 20)) << "corner of the box";
+
+    m_pClient->Click(1);
+    ASSERT_TRUE(WaitForOutcome(0));
+    const CImageBitmap& b = LastCapture();
+    ASSERT_EQ(b.Width(), 120);
+    ASSERT_EQ(b.Height(), 120);
+    const ShapeCount n = CheckShape(b, [](int x, int y) { return EllipseSide(x, y, 120, 120); }, {280, 180}, 20, fill);
+    EXPECT_EQ(n.nWrong, 0);
+    // pi/4 of the box is the circle.
+    // Well inside or outside, with a band of about 3 pixels around the outline left out.
+    EXPECT_GT(n.nInside, 10000); // the circle is pi/4 of the box: 11310 pixels
+    EXPECT_GT(n.nOutside, 2000); // 3090 around it
+    EXPECT_EQ(PixelAt(b, 0, 60), Pattern(280, 240, 20)) << "the circle touches the box's left side";
+    EXPECT_EQ(PixelAt(b, 1, 1), fill);
+}
+
+TEST_F(CEngineTest, TriangleMovedWithTheRightButtonKeepsItsThreePoints) {
+    m_host.m_settings.m_crTransparency = 0x00112233;
+    const RGBQuad fill{0x11, 0x22, 0x33, 0};
+    CTestWindow window(m_peer, {.rc = {0, 0, 700, 600}, .seed = 21, .bOverrideRedirect = true});
+    ASSERT_TRUE(window.WaitMapped(false));
+    ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_TRIANGLE));
+    ASSERT_TRUE(WaitPicking());
+    ClickAt(100, 400);
+    MoveAndWait(301, 250);
+    capture::PickerFeedback feedback = m_pEngine->Overlay()->Feedback();
+    EXPECT_EQ(feedback.rcFocus, (Rect{100, 250, 301, 400}));
+    EXPECT_EQ(feedback.inverted, capture::FeedbackShape::Polygon);
+    EXPECT_EQ(feedback.polygon, (std::vector<Point>{{100, 400}, {301, 400}, {200, 250}}));
+    // The right button switches to moving: the triangle follows the pointer whole.
+    m_pClient->Click(3);
+    MoveAndWait(351, 300);
+    feedback = m_pEngine->Overlay()->Feedback();
+    EXPECT_EQ(feedback.rcFocus, (Rect{150, 300, 351, 450}));
+    EXPECT_EQ(feedback.polygon, (std::vector<Point>{{150, 450}, {351, 450}, {250, 300}}));
+    const QImage shown = m_pEngine->Overlay()->Render();
+    EXPECT_EQ(OverlayPixel(shown, 250, 420), Inverted(Pattern(250, 420, 21))) << "inside";
+    EXPECT_EQ(OverlayPixel(shown, 160, 310), Pattern(160, 310, 21)) << "top-left corner of the box";
+
+    m_pClient->Click(1);
+    ASSERT_TRUE(WaitForOutcome(0));
+    const CImageBitmap& b = LastCapture();
+    ASSERT_EQ(b.Width(), 201);
+    ASSERT_EQ(b.Height(), 150);
+    const std::vector<Point> triangle{{0, 150}, {201, 150}, {100, 0}};
+    const ShapeCount n = CheckShape(b, [&](int x, int y) { return ConvexSide(x, y, triangle); }, {150, 300}, 21, fill);
+    EXPECT_EQ(n.nWrong, 0);
+    EXPECT_GT(n.nInside, 14000); // half the box, 15075, less the band along the outline
+    EXPECT_GT(n.nOutside, 14000);
+    EXPECT_EQ(PixelAt(b, 0, 0), fill);
+    EXPECT_EQ(PixelAt(b, 200, 0), fill);
+    EXPECT_EQ(PixelAt(b, 100, 149), Pattern(250, 449, 21)) << "the base is the box's bottom row";
 }
