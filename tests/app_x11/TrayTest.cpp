@@ -177,6 +177,32 @@ TEST_F(TrayTest, RightClickShowsMenu155InOrderWithHotkeysAndABoldBanner)
     EXPECT_EQ(texts.value(16), QStringLiteral("De&fault Action"));
 }
 
+// Fails today: after the menu was closed with Escape, the next right click on the same icon
+// shows no menu ("opening 2, window shown"), while a fresh program's icon opens it again. Kept
+// out of the run until the program handles it; run it with --gtest_also_run_disabled_tests.
+TEST_F(TrayTest, DISABLED_MenuClosedWithEscapeOpensAgainOnTheNextClick)
+{
+    StartWithTray();
+    // Both with the main window showing and with it hidden in the tray: a popup that kept a
+    // grab, or a menu that thinks it is still open, would swallow the next click.
+    for (const bool bHidden : {false, true}) {
+        if (bHidden) {
+            Frame().OnSysCommandClose();
+            ProcessEvents();
+            ASSERT_FALSE(Frame().isVisible());
+        }
+        for (int nRound = 0; nRound < 3; ++nRound) {
+            QMenu* pMenu = OpenTrayMenu();
+            ASSERT_NE(pMenu, nullptr) << "opening " << nRound + 1 << (bHidden ? ", window hidden" : ", window shown");
+            EXPECT_TRUE(Frame().IsFromTrayMenu());
+            CloseTrayMenu(pMenu);
+            ASSERT_FALSE(pMenu->isVisible());
+            ProcessEvents();
+            EXPECT_FALSE(Frame().IsFromTrayMenu());
+        }
+    }
+}
+
 TEST_F(TrayTest, ShowMainWindowFromTheMenuEndsTheTrayMark)
 {
     StartWithTray();
