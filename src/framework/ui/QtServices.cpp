@@ -138,7 +138,11 @@ void CStatusBarProgress::SetProgress(double dFraction)
         m_pBar->show();
         m_sincePaint.invalidate();
     }
+    // QProgressBar::setValue paints at once whenever the bar grows by a pixel; the painting
+    // is left to the lines below, which the bar's own update request would otherwise repeat.
+    m_pBar->setUpdatesEnabled(false);
     m_pBar->setValue(nPercent);
+    m_pBar->setUpdatesEnabled(true);
     // The work keeps the event loop busy: paint now, or the bar would only show at the end;
     // but not for every report.
     if (!m_sincePaint.isValid() || (nPercent != m_nPaintedPercent && m_sincePaint.elapsed() >= kPaintIntervalMs)) {
