@@ -8,7 +8,9 @@
 # budget, so that on a starved machine every harness still gets its share.
 # libFuzzer's per-input timeout is wall time too: a starved process reached 20 s on inputs that
 # take 50 ms of processor time, so UNIT_TIMEOUT defaults to 300 s.
-# Usage: [WALL_CAP=s] [UNIT_TIMEOUT=s] fuzz-campaign.sh CPU_SECONDS name...
+# RESUME=1 goes on from the rounds already logged for a harness (its processor time and
+# executions count towards the budget), so a campaign can be stopped and restarted.
+# Usage: [WALL_CAP=s] [UNIT_TIMEOUT=s] [RESUME=1] fuzz-campaign.sh CPU_SECONDS name...
 set -uo pipefail
 budget=$1
 shift
@@ -25,6 +27,16 @@ for name in "$@"; do
         [ -d "$extra" ] && inputs+=("$extra")
     done
     cpu=0 wall=0 execs=0 crashes=0 timeouts=0 ooms=0 round=0
+    if [ "${RESUME:-0}" = 1 ]; then
+        for done_log in "$build"/campaign-"$name"-*.log; do
+            [ -s "$done_log.cpu" ] || continue
+            n=${done_log##*-}; n=${n%.log}
+            [ "$n" -gt "$round" ] && round=$n
+            cpu=$(echo "$cpu + $(awk '{print $1 + $2}' "$done_log.cpu" | tail -1)" | bc)
+            run=$(sed -n 's/^stat::number_of_executed_units: *//p' "$done_log" | tail -1)
+            execs=$((execs + ${run:-0}))
+        done
+    fi
     cap=${WALL_CAP:-0}
     while [ "$(echo "$cpu < $budget" | bc)" = 1 ] && { [ "$cap" = 0 ] || [ "$wall" -lt "$cap" ]; }; do
         round=$((round + 1))
