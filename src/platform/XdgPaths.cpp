@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// XDG base and user directories, read from the environment as the XDG specifications say.
+// XDG base and user directories, read from the environment by the freedesktop.org base-directory rules.
 #include "platform/XdgPaths.h"
 
 #include <cstdlib>
