@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Test entry of the view tests: a QApplication on the offscreen platform unless told otherwise.
+// Test entry of the Qt widget tests (views, printing): a QApplication on the offscreen platform unless told otherwise.
 #include <QApplication>
 
 #include <gtest/gtest.h>
