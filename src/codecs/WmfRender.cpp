@@ -9,11 +9,15 @@
 #include "image/TextException.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <vector>
 
 #include <libwmf/api.h>
 #include <libwmf/gd.h>
+#include <libwmf/defs.h>
+#include <libwmf/ipa.h>
 // libwmf's own gd, for the image it hands over (this include path is set for this file only).
 #include <gd.h>
 
@@ -81,6 +85,145 @@ std::vector<std::uint8_t> WithBoundedRecordSize(std::span<const std::uint8_t> da
     return copy;
 }
 
+// The library draws a wide pen by stamping a pen-sized square at every pixel of an outline
+// (ellipses and arcs as 360 short lines), so an outline costs about width x height x stamps
+// pixel writes, some 25 ns each. A file of a few records with pens as wide as the picture kept
+// it busy for minutes. Every outline is priced before it is drawn; once the picture would take
+// more than kStrokeBudget writes the rest is refused and the load fails. Ordinary drawings stay
+// far below it: a 4096-pixel line with a 50-pixel pen costs 1e7.
+constexpr double kStrokeBudget = 2.5e8;
+constexpr int kArcSegments = 360;
+
+double Distance(const wmfD_Coord& a, const wmfD_Coord& b) noexcept {
+    return std::hypot(double(b.x) - a.x, double(b.y) - a.y);
+}
+
+double PathLength(const wmfD_Coord* points, std::size_t count, bool closed) noexcept {
+    if (!points || count == 0)
+        return 0;
+    double length = closed ? Distance(points[count - 1], points[0]) : 0;
+    for (std::size_t i = 1; i < count; ++i)
+        length += Distance(points[i - 1], points[i]);
+    return length;
+}
+
+double EllipseLength(const wmfD_Coord& tl, const wmfD_Coord& br) noexcept {
+    return std::numbers::pi * (std::abs(double(br.x) - tl.x) + std::abs(double(br.y) - tl.y)) / 2;
+}
+
+double RectangleLength(const wmfD_Coord& tl, const wmfD_Coord& br) noexcept {
+    return 2 * (std::abs(double(br.x) - tl.x) + std::abs(double(br.y) - tl.y));
+}
+
+// An outline to be priced: its length in the library's device units and the number of
+// straight pieces it is drawn with (each costs at least one stamp).
+struct Outline {
+    double length;
+    double pieces;
+};
+
+class CStrokeBudget {
+public:
+    CStrokeBudget(const wmfD_Rect& box, int width, int height) noexcept
+        : m_scaleX(width / std::max(1e-9, double(box.BR.x) - box.TL.x)),
+          m_scaleY(height / std::max(1e-9, double(box.BR.y) - box.TL.y)) {}
+
+    // True when the outline may still be drawn with the pen of dc.
+    bool Afford(const wmfDC* dc, Outline outline) noexcept {
+        if (m_exceeded)
+            return false;
+        const wmfPen* pen = dc ? dc->pen : nullptr;
+        if (!pen || (pen->lopnStyle & PS_STYLE_MASK) == PS_NULL)
+            return true;
+        const double stampX = std::max(1.0, std::abs(pen->width) * m_scaleX);
+        const double stampY = std::max(1.0, std::abs(pen->height) * m_scaleY);
+        const double stamps = outline.pieces + outline.length * std::max(m_scaleX, m_scaleY);
+        const double cost = stampX * stampY * stamps;
+        if (!(cost <= kStrokeBudget - m_spent)) { // also refuses NaN
+            m_exceeded = true;
+            return false;
+        }
+        m_spent += cost;
+        return true;
+    }
+
+    bool Exceeded() const noexcept { return m_exceeded; }
+
+private:
+    double m_scaleX;
+    double m_scaleY;
+    double m_spent = 0;
+    bool m_exceeded = false;
+};
+
+// The device's drawing functions wrapped so that each outline is priced first. The library
+// calls them through one table per wmfAPI with no room for our data, and a load runs on one
+// thread, so the active guard is found through a thread-local pointer.
+class CStrokeGuard {
+public:
+    CStrokeGuard(wmfAPI* api, const wmfD_Rect& box, int width, int height) noexcept
+        : m_table(static_cast<wmfFunctionReference*>(api->function_reference)),
+          m_original(*m_table), m_budget(box, width, height), m_previous(s_active) {
+        s_active = this;
+        m_table->draw_pie = &DrawArc<&wmfFunctionReference::draw_pie, true>;
+        m_table->draw_chord = &DrawArc<&wmfFunctionReference::draw_chord, true>;
+        m_table->draw_arc = &DrawArc<&wmfFunctionReference::draw_arc, false>;
+        m_table->draw_ellipse = &DrawArc<&wmfFunctionReference::draw_ellipse, false>;
+        m_table->draw_line = &DrawLine;
+        m_table->poly_line = &DrawPath<&wmfFunctionReference::poly_line, false>;
+        m_table->draw_polygon = &DrawPath<&wmfFunctionReference::draw_polygon, true>;
+        m_table->draw_polypolygon = &DrawPolyPolygon;
+        m_table->draw_rectangle = &DrawRectangle;
+    }
+    ~CStrokeGuard() {
+        *m_table = m_original;
+        s_active = m_previous;
+    }
+    CStrokeGuard(const CStrokeGuard&) = delete;
+    CStrokeGuard& operator=(const CStrokeGuard&) = delete;
+
+    bool Exceeded() const noexcept { return m_budget.Exceeded(); }
+
+private:
+    template <auto Member, typename Draw>
+    static void Forward(wmfAPI* api, Draw* draw, Outline outline) {
+        if (s_active && s_active->m_budget.Afford(draw->dc, outline))
+            (s_active->m_original.*Member)(api, draw);
+    }
+    template <auto Member, bool WithRadii>
+    static void DrawArc(wmfAPI* api, wmfDrawArc_t* draw) {
+        const double radii = WithRadii ? Distance(draw->TL, draw->BR) : 0;
+        Forward<Member>(api, draw, {EllipseLength(draw->TL, draw->BR) + radii, kArcSegments + 2.0 * WithRadii});
+    }
+    static void DrawLine(wmfAPI* api, wmfDrawLine_t* draw) {
+        Forward<&wmfFunctionReference::draw_line>(api, draw, {Distance(draw->from, draw->to), 1});
+    }
+    template <auto Member, bool Closed>
+    static void DrawPath(wmfAPI* api, wmfPolyLine_t* draw) {
+        Forward<Member>(api, draw, {PathLength(draw->pt, draw->count, Closed), double(draw->count)});
+    }
+    static void DrawPolyPolygon(wmfAPI* api, wmfPolyPoly_t* draw) {
+        Outline outline{0, 0};
+        for (unsigned i = 0; draw->pt && draw->count && i < draw->npoly; ++i) {
+            outline.length += PathLength(draw->pt[i], draw->count[i], true);
+            outline.pieces += draw->count[i];
+        }
+        Forward<&wmfFunctionReference::draw_polypolygon>(api, draw, outline);
+    }
+    static void DrawRectangle(wmfAPI* api, wmfDrawRectangle_t* draw) {
+        const double corners = draw->width > 0 || draw->height > 0 ? kArcSegments : 4;
+        Forward<&wmfFunctionReference::draw_rectangle>(api, draw, {RectangleLength(draw->TL, draw->BR), corners});
+    }
+
+    static thread_local CStrokeGuard* s_active;
+    wmfFunctionReference* m_table;
+    wmfFunctionReference m_original;
+    CStrokeBudget m_budget;
+    CStrokeGuard* m_previous;
+};
+
+thread_local CStrokeGuard* CStrokeGuard::s_active = nullptr;
+
 } // namespace
 
 namespace codec {
@@ -116,10 +259,16 @@ void RenderWmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, CProgre
     device->width = unsigned(width);
     device->height = unsigned(height);
     GdImageOwner image;
-    const wmf_error_t played = wmf_play(api.get(), 0, &box);
+    wmf_error_t played = wmf_E_None;
+    bool tooCostly = false;
+    {
+        CStrokeGuard guard(api.get(), box, width, height);
+        played = wmf_play(api.get(), 0, &box);
+        tooCostly = guard.Exceeded();
+    }
     image.image = device->gd_image;
     const auto* im = static_cast<const gdImage*>(image.image);
-    if (played != wmf_E_None || !im || !im->trueColor || !im->tpixels || im->sx != width || im->sy != height)
+    if (played != wmf_E_None || tooCostly || !im || !im->trueColor || !im->tpixels || im->sx != width || im->sy != height)
         Fail();
 
     bitmap.Create(width, height, 32, true);

@@ -7,6 +7,7 @@
 
 #include "codecs/PictureDecoder.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -24,8 +25,10 @@ void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
 }
 
 // A placeable WMF of one filled rectangle (left, top, right, bottom in its own units) inside a
-// picture of width x height units at unitsPerInch.
-std::vector<std::uint8_t> RectangleWmf(int width, int height, int unitsPerInch, int l, int t, int r, int b) {
+// picture of width x height units at unitsPerInch, outlined with a solid black pen of
+// penWidth units (0: the default pen).
+std::vector<std::uint8_t> RectangleWmf(int width, int height, int unitsPerInch, int l, int t, int r, int b,
+                                       int penWidth = 0) {
     std::vector<std::uint8_t> f;
     Put32(f, 0x9AC6CDD7u);
     for (int v : {0, 0, 0, width, height, unitsPerInch})
@@ -35,13 +38,24 @@ std::vector<std::uint8_t> RectangleWmf(int width, int height, int unitsPerInch, 
     for (std::size_t i = 0; i < 20; i += 2)
         sum ^= std::uint16_t(f[i] | (f[i + 1] << 8));
     Put16(f, sum);
-    const int recordWords = 7 + 3;
+    const bool pen = penWidth > 0;
+    const int recordWords = 7 + 3 + (pen ? 8 + 4 : 0);
     for (int v : {1, 9, 0x300})
         Put16(f, v);
     Put32(f, std::uint32_t(9 + recordWords));
+    Put16(f, pen ? 1 : 0);
+    Put32(f, pen ? 8 : 7);
     Put16(f, 0);
-    Put32(f, 7);
-    Put16(f, 0);
+    if (pen) {
+        Put32(f, 8); // META_CREATEPENINDIRECT: style, width (x, y), colour
+        Put16(f, 0x02FA);
+        for (int v : {0, penWidth, 0})
+            Put16(f, v);
+        Put32(f, 0);
+        Put32(f, 4); // META_SELECTOBJECT
+        Put16(f, 0x012D);
+        Put16(f, 0);
+    }
     Put32(f, 7); // META_RECTANGLE: bottom, right, top, left
     Put16(f, 0x041B);
     for (int v : {b, r, t, l})
@@ -95,6 +109,25 @@ TEST_F(Metafiles, HugePicturesAreDrawnAtABoundedSize) {
     const auto image = codectest::Load(path);
     EXPECT_EQ(image->Width(), 4096);
     EXPECT_EQ(image->Height(), 2048);
+}
+
+TEST_F(Metafiles, WidePensAreDrawnAndPicturesOfGiantPensRefused) {
+    // 1 x 1 inch, a 20-unit pen (about 14 pixels) round (20,20)-(80,80): the outline is thick.
+    const auto thick = codectest::Load(Write("thick.wmf", RectangleWmf(100, 100, 100, 20, 20, 80, 80, 20)));
+    const auto thin = codectest::Load(Write("thin.wmf", RectangleWmf(100, 100, 100, 20, 20, 80, 80)));
+    const auto blackInRow = [](const CImageBitmap& image, int y) {
+        const RGBQuad* row = image.Row<RGBQuad>(y);
+        return std::count(row, row + image.Width(), RGBQuad{0, 0, 0, 255});
+    };
+    EXPECT_GE(blackInRow(*thick, thick->Height() / 2), 2 * 12);
+    EXPECT_LE(blackInRow(*thin, thin->Height() / 2), 2 * 2);
+    // A pen nearly as wide as a 4096-pixel picture would stamp a 3800-pixel square at every
+    // point of the outline: minutes of drawing. The load fails at once instead.
+    const auto giant = Write("giant.wmf", RectangleWmf(32000, 16000, 100, 100, 100, 16000, 8000, 30000));
+    CPictureDecoder decoder;
+    CMemoryBitmap bitmap;
+    EXPECT_TEXT_EXCEPTION(decoder.LoadFromFile(giant.string(), bitmap, 0, nullptr), 7,
+                          "Windows Metafile functions failed to load this image.");
 }
 
 TEST_F(Metafiles, NamesDecideAndContentMustFollow) {
