@@ -165,15 +165,15 @@ public:
         : m_table(static_cast<wmfFunctionReference*>(api->function_reference)),
           m_original(*m_table), m_budget(box, width, height), m_previous(s_active) {
         s_active = this;
-        m_table->draw_pie = &DrawArc<&wmfFunctionReference::draw_pie, true>;
-        m_table->draw_chord = &DrawArc<&wmfFunctionReference::draw_chord, true>;
-        m_table->draw_arc = &DrawArc<&wmfFunctionReference::draw_arc, false>;
-        m_table->draw_ellipse = &DrawArc<&wmfFunctionReference::draw_ellipse, false>;
-        m_table->draw_line = &DrawLine;
-        m_table->poly_line = &DrawPath<&wmfFunctionReference::poly_line, false>;
-        m_table->draw_polygon = &DrawPath<&wmfFunctionReference::draw_polygon, true>;
-        m_table->draw_polypolygon = &DrawPolyPolygon;
-        m_table->draw_rectangle = &DrawRectangle;
+        Wrap<&wmfFunctionReference::draw_pie>(&DrawArc<&wmfFunctionReference::draw_pie, true>);
+        Wrap<&wmfFunctionReference::draw_chord>(&DrawArc<&wmfFunctionReference::draw_chord, true>);
+        Wrap<&wmfFunctionReference::draw_arc>(&DrawArc<&wmfFunctionReference::draw_arc, false>);
+        Wrap<&wmfFunctionReference::draw_ellipse>(&DrawArc<&wmfFunctionReference::draw_ellipse, false>);
+        Wrap<&wmfFunctionReference::draw_line>(&DrawLine);
+        Wrap<&wmfFunctionReference::poly_line>(&DrawPath<&wmfFunctionReference::poly_line, false>);
+        Wrap<&wmfFunctionReference::draw_polygon>(&DrawPath<&wmfFunctionReference::draw_polygon, true>);
+        Wrap<&wmfFunctionReference::draw_polypolygon>(&DrawPolyPolygon);
+        Wrap<&wmfFunctionReference::draw_rectangle>(&DrawRectangle);
     }
     ~CStrokeGuard() {
         *m_table = m_original;
@@ -185,6 +185,13 @@ public:
     bool Exceeded() const noexcept { return m_budget.Exceeded(); }
 
 private:
+    // A function the device leaves out stays out: the player then falls back on others (a
+    // polypolygon drawn as polygons), which are priced themselves.
+    template <auto Member, typename Function>
+    void Wrap(Function wrapper) noexcept {
+        if (m_table->*Member)
+            m_table->*Member = wrapper;
+    }
     template <auto Member, typename Draw>
     static void Forward(wmfAPI* api, Draw* draw, Outline outline) {
         if (s_active && s_active->m_budget.Afford(draw->dc, outline))
