@@ -10,11 +10,14 @@
 #include "framework/ui/CommandIcons.h"
 #include "framework/ui/MenuBuilder.h"
 
+#include <QApplication>
 #include <QLinearGradient>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
 #include <QWidgetAction>
+#include <QWindow>
 
 namespace {
 
@@ -94,6 +97,9 @@ CSystemTray::CSystemTray(CMainFrame& frame) : QObject(&frame), m_frame(frame)
     m_icon.setToolTip(LoadString(IDS_TRAY_TIP));
     connect(&m_icon, &QSystemTrayIcon::activated, this, &CSystemTray::OnActivated);
     m_icon.show();
+    // Qt makes the icon's widget and window anew whenever it docks, so the filter watches the
+    // whole program for the one event it handles.
+    qApp->installEventFilter(this);
     m_bTrayPresent = QSystemTrayIcon::isSystemTrayAvailable();
     m_trayWatch.setInterval(2000);
     connect(&m_trayWatch, &QTimer::timeout, this, &CSystemTray::WatchForTray);
@@ -112,12 +118,36 @@ void CSystemTray::WatchForTray()
 
 CSystemTray::~CSystemTray()
 {
+    qApp->removeEventFilter(this);
     m_icon.hide();
 }
 
 bool CSystemTray::IsAvailable() const
 {
     return QSystemTrayIcon::isSystemTrayAvailable() && m_icon.isVisible();
+}
+
+bool CSystemTray::IsXEmbedIconWindow(QObject* pObject)
+{
+    auto* pWindow = qobject_cast<QWindow*>(pObject);
+    const QWidget* pWidget = pWindow != nullptr ? QWidget::find(pWindow->winId()) : nullptr;
+    return pWidget != nullptr && qstrcmp(pWidget->metaObject()->className(), "QSystemTrayIconSys") == 0;
+}
+
+// A right press soon after the previous one (the menu opened, closed with Escape, and asked
+// for again) arrives as a double click, which Qt's XEmbed icon ignores for that button: the
+// menu would not open.
+bool CSystemTray::eventFilter(QObject* pWatched, QEvent* pEvent)
+{
+    if (pEvent->type() == QEvent::MouseButtonDblClick && m_pMenu != nullptr) {
+        const auto* pMouse = static_cast<QMouseEvent*>(pEvent);
+        if (pMouse->button() == Qt::RightButton && IsXEmbedIconWindow(pWatched)) {
+            m_pMenu->popup(pMouse->globalPosition().toPoint());
+            emit m_icon.activated(QSystemTrayIcon::Context);
+            return true;
+        }
+    }
+    return QObject::eventFilter(pWatched, pEvent);
 }
 
 void CSystemTray::OnActivated(QSystemTrayIcon::ActivationReason reason)

@@ -31,8 +31,14 @@ public:
     // default item's command sent to the frame.
     void OnDoubleClick();
 
+protected:
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+
 private:
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
+    // True for the window of the icon Qt docks into an XEmbed tray (StatusNotifierItem trays
+    // draw the icon themselves and have none).
+    static bool IsXEmbedIconWindow(QObject* pObject);
     // Qt docks an icon only into a tray present when it is shown: one that starts later (a
     // panel restarted, a session still coming up) is looked for every few seconds.
     void WatchForTray();
