@@ -90,8 +90,9 @@ std::vector<std::uint8_t> WithBoundedRecordSize(std::span<const std::uint8_t> da
 // pixel writes, some 25 ns each. A file of a few records with pens as wide as the picture kept
 // it busy for minutes. Every outline is priced before it is drawn; once the picture would take
 // more than kStrokeBudget writes the rest is refused and the load fails. Ordinary drawings stay
-// far below it: a 4096-pixel line with a 50-pixel pen costs 1e7.
-constexpr double kStrokeBudget = 2.5e8;
+// far below it: a 4096-pixel line with a 50-pixel pen costs 1e7, and the budget is spent in
+// two to four seconds.
+constexpr double kStrokeBudget = 1.5e8;
 constexpr int kArcSegments = 360;
 
 double Distance(const wmfD_Coord& a, const wmfD_Coord& b) noexcept {
