@@ -4,12 +4,15 @@
 #include "codecs/PNGEncoder.h"
 
 #include "codecs/LibraryError.h"
+#include "codecs/PngBands.h"
 #include "image/ImageBitmap.h"
 #include "image/TextException.h"
 #include "image/Trace.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <thread>
 
 #include <png.h>
 
@@ -157,6 +160,13 @@ struct PngWriter {
 } // namespace
 
 void CPNGEncoder::Encode(const CImageBitmap& bitmap, std::vector<std::uint8_t>& out) {
+    const unsigned threads = m_threads != 0 ? m_threads : std::max(1u, std::thread::hardware_concurrency());
+    if (codec::CanWritePngInBands(bitmap, threads)) {
+        codec::WritePngInBands(bitmap, threads, [&](const std::uint8_t* data, std::size_t size) {
+            return Append(out, data, size);
+        });
+        return;
+    }
     const PngLayout layout = ChooseLayout(bitmap);
     PngWriter w(out, *this);
     w.Run(Step::Header, &layout);

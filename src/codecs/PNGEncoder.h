@@ -6,7 +6,15 @@
 #include "codecs/PictureEncoder.h"
 
 class CPNGEncoder : public CPictureEncoder {
+public:
+    // Threads for large 32-bpp images (codec/PngBands.h); 0, the default, takes one per core
+    // and 1 writes through libpng alone.
+    void SetThreadCount(unsigned threads) noexcept { m_threads = threads; }
+
 protected:
     // Library errors become CTextException 6 with the library's text.
     void Encode(const CImageBitmap& bitmap, std::vector<std::uint8_t>& out) override;
+
+private:
+    unsigned m_threads = 0;
 };
