@@ -7,7 +7,6 @@
 #include "image/Pixel.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
 #include <thread>
