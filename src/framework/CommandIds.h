@@ -140,6 +140,7 @@
     X(IDS_COUNTER_MAX, 143)                                                                        \
     X(IDS_PRINTER_TROUBLE, 151)                                                                    \
     X(IDS_DISCARD_CHANGES, 152)                                                                    \
+    X(IDS_POINTER_BUSY, 153)                                                                       \
     X(IDS_NOT_TRUE_COLOR, 1233)                                                                    \
     X(IDS_HOME_PAGE_URL, 1234)                                                                     \
     X(IDS_TRAY_TIP, 1235)                                                                          \

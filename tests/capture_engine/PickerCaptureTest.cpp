@@ -5,6 +5,7 @@
 
 #include "capture/engine/CaptureOverlay.h"
 #include "framework/CommandIds.h"
+#include "framework/StringTable.h"
 
 #include <QImage>
 
@@ -202,6 +203,23 @@ TEST_F(CEngineTest, EscapeCancelsAndArrowsNudgeThePointer) {
     EXPECT_EQ(m_pClient->GrabKeyboard(), XCB_GRAB_STATUS_SUCCESS);
     m_pClient->UngrabKeyboard();
     EXPECT_TRUE(m_host.m_delivered.empty());
+}
+
+TEST_F(CEngineTest, PickerWhileAnotherProgramHoldsThePointerSaysSo) {
+    ASSERT_EQ(m_pClient->GrabPointer(), XCB_GRAB_STATUS_SUCCESS); // as an open menu elsewhere does
+    ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_RECTANGLE));
+    EXPECT_TRUE(PumpUntil([&] { return !m_pEngine->IsBusy(); }));
+    m_pClient->UngrabPointer();
+    ASSERT_EQ(m_boxes.shown.size(), 1u);
+    EXPECT_EQ(m_boxes.shown[0].strText, LoadString(IDS_POINTER_BUSY));
+    EXPECT_FALSE(m_pEngine->Overlay()->isVisible());
+    EXPECT_TRUE(PumpUntil([&] { return m_host.m_main.isVisible(); }));
+    EXPECT_TRUE(m_host.m_delivered.empty());
+    // Once the other program lets go, the same command picks as usual.
+    ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_RECTANGLE));
+    ASSERT_TRUE(WaitPicking());
+    m_pClient->Tap(XK_Escape);
+    EXPECT_TRUE(PumpUntil([&] { return !m_pEngine->IsBusy(); }));
 }
 
 TEST_F(CEngineTest, SquareDraggedUpAndLeftEndsAtTheAnchor) {

@@ -320,11 +320,13 @@ void CCaptureEngine::ContinuePicker() {
     const int nHook = QRZ_HookMouse(&HookProc, this, m_current->cursor);
     EndAction();
     if (nHook != QRZ_OK) {
+        // Another program's menu or drag holds the pointer: without a word the capture would
+        // just not happen.
         img::Trace("capture: the pointer cannot be taken (%d)\n", nHook);
         m_pOverlay->HideOverlay();
         m_tracker.Reset();
         m_pFrozen.reset();
-        AbandonAction();
+        AbandonAction(IDS_POINTER_BUSY);
         return;
     }
     m_state = EState::Picking;
@@ -448,8 +450,10 @@ void CCaptureEngine::EndAction() {
     m_bFromTrayMenu = false;
 }
 
-void CCaptureEngine::AbandonAction() {
+void CCaptureEngine::AbandonAction(unsigned nMessageID) {
     m_state = EState::Idle;
     RestoreMainWindow();
+    if (nMessageID != 0) // before the action ends, so no other capture starts under the box
+        AppMessageBox(LoadString(nMessageID), EMsgButtons::Ok, EMsgIcon::Exclamation);
     emit actionEnded();
 }

@@ -99,8 +99,8 @@ private:
     void GrabPending();
     // Clears the hotkey and tray-menu marks: the end of every action handler.
     void EndAction();
-    // Back to idle without a capture.
-    void AbandonAction();
+    // Back to idle without a capture, telling the user why when nMessageID is a string id.
+    void AbandonAction(unsigned nMessageID = 0);
     void RestoreMainWindow();
     void Refuse(unsigned nStringID, int nHotkeyAction, bool bShowFirst);
     void OnMouse(std::uint32_t wParam, std::uint32_t lParam);
