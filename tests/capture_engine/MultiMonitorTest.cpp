@@ -197,3 +197,32 @@ TEST_F(CMultiMonitorTest, SingleWindowPickerTakesAWindowOnTheRightMonitor) {
     const Point inside = rcClient.TopLeft() - rcFrame.TopLeft();
     EXPECT_EQ(PatternMismatches(LastCapture(), Rect::FromSize(inside.x, inside.y, 240, 180), inside, 33), 0);
 }
+
+namespace {
+
+TEST_F(CMultiMonitorTest, MaximisedWindowOnTheRightMonitorIsCapturedWithinIt) {
+    CTestWindow window(m_peer, {.rc = {800, 200, 1100, 400}, .seed = 34});
+    ASSERT_TRUE(window.WaitMapped(true));
+    const std::uint32_t at[] = {800, 200};
+    xcb_configure_window(m_peer, window.Id(), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, at);
+    xcb_flush(m_peer);
+    ASSERT_TRUE(PumpUntil([&] { return FrameOf(window.Id()).left >= kRight.left; }));
+    capturetest::RequestMaximize(m_peer, window.Id());
+    // The window manager fills the monitor the window is on, not the whole root.
+    ASSERT_TRUE(PumpUntil([&] { return FrameOf(window.Id()) == kRight && ClientRectOf(window.Id()).Width() == 640; }))
+        << "frame " << FrameOf(window.Id()).left << "," << FrameOf(window.Id()).top << " "
+        << FrameOf(window.Id()).Width() << "x" << FrameOf(window.Id()).Height();
+    Activate(window.Id());
+    const Rect rcClient = ClientRectOf(window.Id());
+    ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_ACTIVE_WINDOW));
+    ASSERT_TRUE(WaitForOutcome(0));
+    // Within the right monitor only, the client where it is; the window painted its pattern
+    // at its first size, 300 x 200.
+    EXPECT_LE(LastCapture().Width(), kRight.Width());
+    EXPECT_LE(LastCapture().Height(), kRight.Height());
+    EXPECT_GE(LastCapture().Width(), rcClient.Width());
+    const Point inside{0, LastCapture().Height() - rcClient.Height()};
+    EXPECT_EQ(PatternMismatches(LastCapture(), Rect::FromSize(inside.x, inside.y, 300, 200), inside, 34), 0);
+}
+
+} // namespace
