@@ -112,6 +112,15 @@ protected:
         return monitors;
     }
 
+    // Wherever the window manager placed the window, the program moves it to at, on the right
+    // monitor; true once its frame is there.
+    bool MoveOntoRightMonitor(xcb_window_t window, Point at) {
+        const std::uint32_t values[] = {std::uint32_t(at.x), std::uint32_t(at.y)};
+        xcb_configure_window(m_peer, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+        xcb_flush(m_peer);
+        return PumpUntil([&] { return FrameOf(window).left >= kRight.left; });
+    }
+
     // The info box must lie wholly on one monitor.
     static bool Within(const Rect& inner, const Rect& outer) { return inner.Intersect(outer) == inner; }
 
@@ -181,11 +190,7 @@ TEST_F(CMultiMonitorTest, RectangleAcrossTheBoundaryWithTheInfoBoxOnThePointersM
 TEST_F(CMultiMonitorTest, SingleWindowPickerTakesAWindowOnTheRightMonitor) {
     CTestWindow window(m_peer, {.rc = {900, 200, 1140, 380}, .seed = 33});
     ASSERT_TRUE(window.WaitMapped(true));
-    // Wherever the window manager placed it, the program moves it onto the right monitor.
-    const std::uint32_t at[] = {900, 200};
-    xcb_configure_window(m_peer, window.Id(), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, at);
-    xcb_flush(m_peer);
-    ASSERT_TRUE(PumpUntil([&] { return FrameOf(window.Id()).left >= kRight.left; }));
+    ASSERT_TRUE(MoveOntoRightMonitor(window.Id(), {900, 200}));
     const Rect rcFrame = FrameOf(window.Id());
     const Rect rcClient = ClientRectOf(window.Id());
     ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_SINGLE_WINDOW));
@@ -198,15 +203,10 @@ TEST_F(CMultiMonitorTest, SingleWindowPickerTakesAWindowOnTheRightMonitor) {
     EXPECT_EQ(PatternMismatches(LastCapture(), Rect::FromSize(inside.x, inside.y, 240, 180), inside, 33), 0);
 }
 
-namespace {
-
 TEST_F(CMultiMonitorTest, MaximisedWindowOnTheRightMonitorIsCapturedWithinIt) {
     CTestWindow window(m_peer, {.rc = {800, 200, 1100, 400}, .seed = 34});
     ASSERT_TRUE(window.WaitMapped(true));
-    const std::uint32_t at[] = {800, 200};
-    xcb_configure_window(m_peer, window.Id(), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, at);
-    xcb_flush(m_peer);
-    ASSERT_TRUE(PumpUntil([&] { return FrameOf(window.Id()).left >= kRight.left; }));
+    ASSERT_TRUE(MoveOntoRightMonitor(window.Id(), {800, 200}));
     capturetest::RequestMaximize(m_peer, window.Id());
     // The window manager fills the monitor the window is on, not the whole root.
     ASSERT_TRUE(PumpUntil([&] { return FrameOf(window.Id()) == kRight && ClientRectOf(window.Id()).Width() == 640; }))
@@ -224,5 +224,3 @@ TEST_F(CMultiMonitorTest, MaximisedWindowOnTheRightMonitorIsCapturedWithinIt) {
     const Point inside{0, LastCapture().Height() - rcClient.Height()};
     EXPECT_EQ(PatternMismatches(LastCapture(), Rect::FromSize(inside.x, inside.y, 300, 200), inside, 34), 0);
 }
-
-} // namespace
