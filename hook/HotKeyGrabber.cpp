@@ -5,6 +5,9 @@
 #include "HookUtil.h"
 #include "VirtualKeys.h"
 
+#include <set>
+#include <utility>
+
 namespace hook {
 
 CHotKeyGrabber::CHotKeyGrabber(xcb_connection_t* pConnection, xcb_window_t root,
@@ -15,14 +18,22 @@ CHotKeyGrabber::~CHotKeyGrabber() {
     Release();
 }
 
+// The old grabs stay until the new ones are made: a combination in both tables is never free
+// for a moment, so a press during a regrab (a keymap change) still reaches the library. The
+// server lets a client grab again what it already holds.
 int CHotKeyGrabber::Grab(const HotKeyTable& table) {
-    Release();
+    const std::vector<Combination> previous = std::exchange(m_grabs, {});
+    m_mapEntries.clear();
     m_table = table;
     int failed = 0;
     for (int index = 0; index < QRZ_HOTKEY_COUNT; ++index) {
         m_anStatus[index] = m_table[index] ? GrabEntry(index, m_table[index]) : QRZ_HOTKEY_NONE;
         failed += m_anStatus[index] != QRZ_HOTKEY_NONE && m_anStatus[index] != QRZ_HOTKEY_ACTIVE;
     }
+    const std::set<Combination> kept(m_grabs.begin(), m_grabs.end());
+    for (const Combination& grab : previous)
+        if (!kept.contains(grab))
+            xcb_ungrab_key(m_pConnection, grab.first, m_root, grab.second);
     xcb_flush(m_pConnection);
     return failed;
 }

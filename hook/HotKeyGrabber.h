@@ -24,7 +24,7 @@ public:
     CHotKeyGrabber(const CHotKeyGrabber&) = delete;
     CHotKeyGrabber& operator=(const CHotKeyGrabber&) = delete;
 
-    // Releases the current grabs and grabs every non-zero entry of table. An entry that cannot
+    // Grabs every non-zero entry of table and releases the grabs it no longer needs. An entry that cannot
     // be grabbed completely keeps none of its grabs; the others are unaffected. Returns the
     // number of non-zero entries that are not active.
     int Grab(const HotKeyTable& table);
@@ -36,7 +36,7 @@ public:
     int Match(xcb_keycode_t keycode, uint16_t state) const;
 
 private:
-    using Combination = std::pair<xcb_keycode_t, uint16_t>; // keycode, modifiers without locks
+    using Combination = std::pair<xcb_keycode_t, uint16_t>; // keycode, modifier mask
 
     int GrabEntry(int index, uint16_t word);
     int GrabCombinations(const std::vector<Combination>& combinations);
@@ -47,7 +47,7 @@ private:
     HotKeyTable m_table{};
     std::array<int, QRZ_HOTKEY_COUNT> m_anStatus{};
     std::map<Combination, int> m_mapEntries;        // every active combination -> entry index
-    std::vector<std::pair<xcb_keycode_t, uint16_t>> m_grabs; // every grab, lock variants included
+    std::vector<Combination> m_grabs; // every grab, lock variants included
 };
 
 } // namespace hook

@@ -141,6 +141,21 @@ TEST_P(HotKeys, NewTableReplacesTheGrabs) {
     EXPECT_FALSE(other.GrabKey(XK_F9, 0));
 }
 
+// Grabbing anew (a keymap change, a new table) must keep the combinations that stay: a press
+// made while they were released would go to another program.
+TEST_P(HotKeys, PressesDuringARegrabAllArrive) {
+    ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
+    std::vector<uint16_t> table = DefaultTable();
+    table[kMarkerIndex] = kMarkerWord;
+    constexpr size_t kPresses = 100;
+    for (size_t i = 0; i < kPresses; ++i) {
+        m_pClient->Tap(XK_Print);
+        ASSERT_EQ(QRZ_SetCaptureHotKey(table.data()), QRZ_OK);
+    }
+    KeyboardBarrier();
+    EXPECT_EQ(Received(m_keyboard), std::vector<RecordedMessage>(kPresses, Hotkey(12)));
+}
+
 TEST_P(HotKeys, UnhookReleasesEveryGrabAndKeepsTheTable) {
     ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
     ASSERT_EQ(QRZ_UnHookKeyboard(), QRZ_OK);
