@@ -276,7 +276,10 @@ bool CMainFrame::IsMinimisedOrHiddenMinimised() const
 
 void CMainFrame::showEvent(QShowEvent* pEvent)
 {
-    m_bHiddenMinimised = false;
+    // The window manager may still report the iconified window mapped after it was hidden
+    // into the tray: only a window that really shows ends the hidden-minimised state.
+    if (isVisible())
+        m_bHiddenMinimised = false;
     CMDIFrameWnd::showEvent(pEvent);
 }
 
