@@ -45,7 +45,7 @@ int Mismatches(const CImageBitmap& b, Rect area, capture::Point windowAt, int se
 
 } // namespace
 
-// 2400x1500 at 4 bytes a pixel is two bands of 8 MiB; a window straddles the seam.
+// 2400x1500 at 4 bytes a pixel is 14 bands of 1 MiB; a window straddles several seams.
 TEST(X11ShmBitmap, LargeScreenComesBackInPlaceAndByCopy) {
     REQUIRE_X_SERVER_PROGRAMS();
     testsupport::CXServer::Options options;
