@@ -11,7 +11,9 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTest>
 
 namespace apptest {
 
@@ -107,6 +109,19 @@ void AppTest::ProcessEvents()
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     }
+}
+
+bool AppTest::WaitUntil(const std::function<bool()>& pred, int nTimeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!pred()) {
+        if (timer.elapsed() > nTimeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qWait(10);
+    }
+    return true;
 }
 
 } // namespace apptest

@@ -14,6 +14,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -55,6 +56,8 @@ protected:
     CTavixCaptureView* ActiveView() const;
     // Lets queued events (deferred deletes, posted notifications) run.
     static void ProcessEvents();
+    // Runs the event loop until pred holds; false after the timeout.
+    static bool WaitUntil(const std::function<bool()>& pred, int nTimeoutMs = 5000);
 
     std::unique_ptr<CTavixCaptureApp> m_pApp;
     CScriptedBoxes m_boxes;

@@ -61,17 +61,15 @@ public slots:
 TEST_F(AppTest, HiddenStartWithoutATrayStartsMinimised)
 {
     Start();
-    QTest::qWait(CTavixCaptureApp::kHiddenStartDelayMs + 50);
+    EXPECT_TRUE(WaitUntil([this] { return Frame().isMinimized(); }));
     EXPECT_TRUE(Frame().isVisible());
-    EXPECT_TRUE(Frame().isMinimized());
 }
 
 TEST_F(AppTest, HiddenStartWithATrayHides)
 {
     CFakeTray tray;
     Start(0x0008167B, &tray);
-    QTest::qWait(CTavixCaptureApp::kHiddenStartDelayMs + 50);
-    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_TRUE(WaitUntil([this] { return !Frame().isVisible(); }));
 }
 
 TEST_F(AppTest, StartUpBuildsMenusToolbarAndFourPanes)

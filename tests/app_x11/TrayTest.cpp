@@ -13,7 +13,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QTest>
 #include <QWidgetAction>
@@ -21,7 +20,6 @@
 #include <X11/keysym.h>
 
 #include <cstdlib>
-#include <functional>
 
 namespace apptest {
 namespace {
@@ -30,20 +28,6 @@ std::string Display()
 {
     const char* psz = std::getenv("DISPLAY");
     return psz != nullptr ? psz : "";
-}
-
-// Runs the event loop until pred holds; false after the timeout.
-bool WaitUntil(const std::function<bool()>& pred, int nTimeoutMs = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!pred()) {
-        if (timer.elapsed() > nTimeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qWait(10);
-    }
-    return true;
 }
 
 // The menu as a person reads it: each item's text, "-" for separators.
