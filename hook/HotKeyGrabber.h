@@ -24,9 +24,9 @@ public:
     CHotKeyGrabber(const CHotKeyGrabber&) = delete;
     CHotKeyGrabber& operator=(const CHotKeyGrabber&) = delete;
 
-    // Grabs every non-zero entry of table and releases the grabs it no longer needs. An entry that cannot
-    // be grabbed completely keeps none of its grabs; the others are unaffected. Returns the
-    // number of non-zero entries that are not active.
+    // Grabs every non-zero entry of table, then releases the grabs no entry needs any more. An
+    // entry that cannot be grabbed completely keeps none of its grabs; the others are
+    // unaffected. Returns the number of non-zero entries that are not active.
     int Grab(const HotKeyTable& table);
     // Releases every grab; entries with a word become QRZ_HOTKEY_INACTIVE.
     void Release();

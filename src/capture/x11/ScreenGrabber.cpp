@@ -263,9 +263,9 @@ bool CScreenGrabber::EnsureSegment(std::size_t cbNeeded) {
 }
 
 // Bands of about 1 MiB: the first arrives while the server is still copying the rest, so the
-// caller's work on it overlaps the server's, and it reads each band while it is still in the
-// cache the server wrote it to (bands of 8 MiB made a 1920x1080 grab one band, with no overlap,
-// and cost twice as long; bands below 512 KiB lose more to the round trips than they gain).
+// caller's work on it overlaps the server's (bands of 8 MiB made a 1920x1080 grab one band,
+// with no overlap, and cost about twice as long; bands below 512 KiB lose more to the round
+// trips than they gain).
 // The server is grabbed for the whole sequence so that no other client draws between two
 // bands (one request alone would be atomic).
 template <class OnBand>
