@@ -101,6 +101,12 @@ bool WaitWindowsGone(xcb_connection_t* owner, int timeoutMs) {
     }, timeoutMs);
 }
 
+xcb_window_t ActiveWindow(xcb_connection_t* conn) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(conn)).data->root;
+    const std::vector<xcb_window_t> active = RootWindowList(conn, root, InternAtom(conn, "_NET_ACTIVE_WINDOW"));
+    return active.empty() ? XCB_NONE : active.front();
+}
+
 std::string DescribeDesktop(xcb_connection_t* conn) {
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(conn)).data->root;
     auto list = [](const std::vector<xcb_window_t>& windows) {

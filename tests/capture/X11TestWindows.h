@@ -62,6 +62,8 @@ xcb_atom_t InternAtom(xcb_connection_t* conn, const std::string& name);
 // one owner connection for their windows: a closed connection's window ids go to the next
 // connection, and the window manager keeps naming a destroyed window active.
 bool WaitWindowsGone(xcb_connection_t* owner, int timeoutMs = 5000);
+// The window the window manager names active, or None.
+xcb_window_t ActiveWindow(xcb_connection_t* conn);
 // The managed, active and viewable top-level windows, for failure messages.
 std::string DescribeDesktop(xcb_connection_t* conn);
 // Asks the window manager to maximise a managed window.

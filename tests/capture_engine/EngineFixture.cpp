@@ -150,14 +150,7 @@ void CEngineTest::Activate(xcb_window_t window) {
     xcb_send_event(m_peer, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
     xcb_flush(m_peer);
-    const xcb_atom_t active = capturetest::InternAtom(m_peer, "_NET_ACTIVE_WINDOW");
-    PumpUntil([&] {
-        auto reply = xcb_get_property_reply(m_peer, xcb_get_property(m_peer, 0, m_root, active, XCB_ATOM_WINDOW, 0, 1), nullptr);
-        const bool bActive = reply && xcb_get_property_value_length(reply) == 4 &&
-                             *static_cast<xcb_window_t*>(xcb_get_property_value(reply)) == window;
-        free(reply);
-        return bActive;
-    });
+    PumpUntil([&] { return capturetest::ActiveWindow(m_peer) == window; });
 }
 
 capture::Rect CEngineTest::FrameOf(xcb_window_t client) const {

@@ -220,19 +220,6 @@ protected:
         return r ? Point{r->dst_x, r->dst_y} : Point{-1, -1};
     }
 
-    // The window the window manager names active.
-    xcb_window_t ActiveWindow() {
-        xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_peer)).data;
-        auto r = Own(xcb_get_property_reply(
-            m_peer,
-            xcb_get_property(m_peer, 0, screen->root, capturetest::InternAtom(m_peer, "_NET_ACTIVE_WINDOW"),
-                             XCB_ATOM_WINDOW, 0, 1),
-            nullptr));
-        return r && xcb_get_property_value_length(r.get()) == 4
-                   ? *static_cast<const xcb_window_t*>(xcb_get_property_value(r.get()))
-                   : XCB_NONE;
-    }
-
     static std::unique_ptr<testsupport::CXServer> s_server;
     xcb_connection_t* m_peer = nullptr;
     testsupport::CTempDir m_home;
@@ -290,7 +277,7 @@ TEST_F(CaptureCommand, RectAndWindowsGiveTheWindowPixels) {
 
     xcb_set_input_focus(m_peer, XCB_INPUT_FOCUS_POINTER_ROOT, window.Id(), XCB_CURRENT_TIME);
     xcb_flush(m_peer);
-    ASSERT_TRUE(capturetest::WaitFor([&] { return ActiveWindow() == window.Id(); }))
+    ASSERT_TRUE(capturetest::WaitFor([&] { return capturetest::ActiveWindow(m_peer) == window.Id(); }))
         << capturetest::DescribeDesktop(m_peer);
     ASSERT_EQ(Run({"active", "-o", File("active.png")}), 0) << Log();
     auto activeOwned = Load(File("active.png"));
