@@ -27,22 +27,19 @@
 
 namespace {
 
-double Ms(const QElapsedTimer& t)
-{
+double Ms(const QElapsedTimer& t) {
     return t.nsecsElapsed() / 1e6;
 }
 
 // CPU time of the whole process (all threads, Qt's painting helpers included), in ms: on a
 // machine shared with builds it varies far less than the wall clock.
-double CpuMs()
-{
+double CpuMs() {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
 }
 
-long PeakRssKiB()
-{
+long PeakRssKiB() {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
@@ -52,16 +49,14 @@ long PeakRssKiB()
     return -1;
 }
 
-void Settle()
-{
+void Settle() {
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir dir;
@@ -83,7 +78,8 @@ int main(int argc, char** argv)
         return 1;
     app.MainFrame()->resize(1280, 900);
     Settle();
-    std::printf("start-up to main window shown (in process, QApplication included): %.1f ms\n", Ms(tStart));
+    std::printf("start-up to main window shown (in process, QApplication included): %.1f ms\n",
+                Ms(tStart));
 
     // A 3840x2160 photo-like PNG (noise compresses like a photo, not like a flat colour).
     const QString strPng = dir.path() + "/big.png";
@@ -93,7 +89,8 @@ int main(int argc, char** argv)
         for (int y = 0; y < image.height(); ++y) {
             auto* pRow = reinterpret_cast<QRgb*>(image.scanLine(y));
             for (int x = 0; x < image.width(); ++x)
-                pRow[x] = qRgb((x / 7 + y / 5) & 0xFF, (x * y / 4096) & 0xFF, int(pRng->bounded(64)) + 96);
+                pRow[x] = qRgb((x / 7 + y / 5) & 0xFF, (x * y / 4096) & 0xFF,
+                               int(pRng->bounded(64)) + 96);
         }
         image.save(strPng, "PNG", 6);
     }
@@ -127,10 +124,11 @@ int main(int argc, char** argv)
         app.CloseAllDocuments(false);
         Settle();
     }
-    std::printf("decode alone: %.1f ms; File Open to first paint: %.1f ms (ratio %.2f; best of %d)\n", dDecode,
-                dOpen, dOpen / dDecode, nRounds);
-    std::printf("  process CPU time: decode %.1f ms, open to first paint %.1f ms (ratio %.2f)\n", dDecodeCpu,
-                dOpenCpu, dOpenCpu / dDecodeCpu);
+    std::printf(
+        "decode alone: %.1f ms; File Open to first paint: %.1f ms (ratio %.2f; best of %d)\n",
+        dDecode, dOpen, dOpen / dDecode, nRounds);
+    std::printf("  process CPU time: decode %.1f ms, open to first paint %.1f ms (ratio %.2f)\n",
+                dDecodeCpu, dOpenCpu, dOpenCpu / dDecodeCpu);
 
     app.OpenDocumentFile(strPng);
     Settle();
@@ -153,10 +151,12 @@ int main(int argc, char** argv)
         QScrollBar* pBar;
         QScrollBar* pBar2;
     };
-    const Steps steps[] = {{"line down", pView->verticalScrollBar(), nullptr},
-                           {"line right", pView->horizontalScrollBar(), nullptr},
-                           {"line down and right", pView->verticalScrollBar(), pView->horizontalScrollBar()}};
-    std::printf("400 %% in a %dx%d window: full repaint %.2f ms\n", client.width(), client.height(), dFull);
+    const Steps steps[] = {
+        {"line down", pView->verticalScrollBar(), nullptr},
+        {"line right", pView->horizontalScrollBar(), nullptr},
+        {"line down and right", pView->verticalScrollBar(), pView->horizontalScrollBar()}};
+    std::printf("400 %% in a %dx%d window: full repaint %.2f ms\n", client.width(), client.height(),
+                dFull);
     for (const Steps& s : steps) {
         const int nSteps = qEnvironmentVariableIntValue("QUORVI_MEASURE_STEPS") > 0
                                ? qEnvironmentVariableIntValue("QUORVI_MEASURE_STEPS")
@@ -166,7 +166,8 @@ int main(int argc, char** argv)
         for (int i = 0; i < nSteps; ++i) {
             // Forth and back, so that the steps never reach the end of the range.
             const bool bBack = (i / 5) % 2 == 1;
-            const auto action = bBack ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd;
+            const auto action =
+                bBack ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd;
             QElapsedTimer t;
             const double dCpu = CpuMs();
             t.start();
@@ -181,9 +182,10 @@ int main(int argc, char** argv)
             dWorst = std::max(dWorst, d);
         }
         std::sort(times.begin(), times.end());
-        std::printf("  scroll step (%s) plus repaint: %.2f ms average, %.2f ms median, %.2f ms worst; "
-                    "%.2f ms CPU average\n",
-                    s.pszName, dSum / nSteps, times[times.size() / 2], dWorst, dCpuSum / nSteps);
+        std::printf(
+            "  scroll step (%s) plus repaint: %.2f ms average, %.2f ms median, %.2f ms worst; "
+            "%.2f ms CPU average\n",
+            s.pszName, dSum / nSteps, times[times.size() / 2], dWorst, dCpuSum / nSteps);
     }
 
     app.OpenDocumentFile(strPng);

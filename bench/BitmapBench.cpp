@@ -48,7 +48,8 @@ void BM_CreateCopy(benchmark::State& state, int sourceDepth, int targetDepth) {
         target.CreateCopy(source, targetDepth);
         benchmark::DoNotOptimize(target.Bits());
     }
-    const std::size_t bytes = std::max(source.PixelBytesPerLine(), target.PixelBytesPerLine()) * kHeight;
+    const std::size_t bytes =
+        std::max(source.PixelBytesPerLine(), target.PixelBytesPerLine()) * kHeight;
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes));
 }
 

@@ -70,7 +70,8 @@ long XResources(std::uint32_t base) {
 bool ReadBackWithXclip(CX11ClipboardOwner& owner, const std::string& file, std::size_t expected) {
     const pid_t pid = fork();
     if (pid == 0) {
-        const std::string command = "exec xclip -selection clipboard -t image/png -o > '" + file + "'";
+        const std::string command =
+            "exec xclip -selection clipboard -t image/png -o > '" + file + "'";
         execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
         _exit(127);
     }
@@ -86,14 +87,16 @@ bool ReadBackWithXclip(CX11ClipboardOwner& owner, const std::string& file, std::
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     std::error_code ec;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 && std::filesystem::file_size(file, ec) == expected;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
+           std::filesystem::file_size(file, ec) == expected;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 300;
-    const std::filesystem::path dir = argc > 2 ? argv[2] : std::filesystem::temp_directory_path() / "quorvi-soak";
+    const std::filesystem::path dir =
+        argc > 2 ? argv[2] : std::filesystem::temp_directory_path() / "quorvi-soak";
     std::filesystem::create_directories(dir / "saved");
     auto conn = CX11Connection::Open();
     if (!conn) {
@@ -106,8 +109,13 @@ int main(int argc, char** argv) {
     CX11ClipboardOwner owner(*conn);
     // Automatic names as the output settings make them: two digits with wrap and replacement,
     // so the files on disk stay at 99.
-    capture::AutoSaveParams names{(dir / "saved").string(), "Soak", 2, 1, 2,
-                                  capture::kAutoSaveReplaceExisting | capture::kAutoSaveWrapCounter};
+    capture::AutoSaveParams names{(dir / "saved").string(),
+                                  "Soak",
+                                  2,
+                                  1,
+                                  2,
+                                  capture::kAutoSaveReplaceExisting |
+                                      capture::kAutoSaveWrapCounter};
     const capture::Rect desktop = conn->RootRect();
     std::printf("%6s %10s %12s %8s\n", "round", "RSS KiB", "X resources", "ms");
     long rssWarm = 0, resWarm = 0;
@@ -126,9 +134,12 @@ int main(int argc, char** argv) {
         auto png = CPNGEncoder().EncodeToMemory(bitmap);
         const std::size_t pngBytes = png.size();
         std::vector<CX11ClipboardOwner::Target> targets;
-        targets.push_back({"image/png", [png = std::move(png)]() mutable { return std::move(png); }});
-        targets.push_back({"image/bmp", [&bitmap] { return CBMPEncoder().EncodeToMemory(bitmap); }});
-        if (!owner.Own(std::move(targets)) || !ReadBackWithXclip(owner, (dir / "read.png").string(), pngBytes))
+        targets.push_back(
+            {"image/png", [png = std::move(png)]() mutable { return std::move(png); }});
+        targets.push_back(
+            {"image/bmp", [&bitmap] { return CBMPEncoder().EncodeToMemory(bitmap); }});
+        if (!owner.Own(std::move(targets)) ||
+            !ReadBackWithXclip(owner, (dir / "read.png").string(), pngBytes))
             ++failures;
 
         const capture::AutoNamePlan plan = capture::PlanAutoSaveName(names);
@@ -138,7 +149,9 @@ int main(int argc, char** argv) {
         } else {
             ++failures;
         }
-        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                .count();
         if (round == 10 || round % 30 == 0 || round == rounds) {
             const long rss = ResidentKiB(), res = XResources(base);
             if (round == 10) {
@@ -149,9 +162,11 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
         }
     }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const long rss = ResidentKiB(), res = XResources(base);
-    std::printf("rounds %d in %.1f s, failures %d; from round 10 to the end: RSS %+ld KiB, X resources %+ld\n",
+    std::printf("rounds %d in %.1f s, failures %d; from round 10 to the end: RSS %+ld KiB, X "
+                "resources %+ld\n",
                 rounds, seconds, failures, rss - rssWarm, res - resWarm);
     return failures == 0 ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include "image/BrightnessFilter.h"
 #include "image/ContrastFilter.h"
 #include "image/CropFilter.h"
+#include "image/FilterSupport.h"
 #include "image/FlipHorizontalFilter.h"
 #include "image/FlipVerticalFilter.h"
 #include "image/GrayscaleFilter.h"
@@ -15,7 +16,6 @@
 #include "image/ResampleFilter.h"
 #include "image/RotateFilter.h"
 #include "image/RotateKernels.h"
-#include "image/FilterSupport.h"
 #include "image/SimpleResizeFilter.h"
 
 #include <benchmark/benchmark.h>
@@ -57,8 +57,7 @@ void BM_Memcpy(benchmark::State& state) {
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(kBytes));
 }
 
-template <class MakeFilter>
-void RunFilter(benchmark::State& state, MakeFilter make) {
+template <class MakeFilter> void RunFilter(benchmark::State& state, MakeFilter make) {
     const CMemoryBitmap& source = Source();
     CMemoryBitmap destination;
     auto filter = make();
@@ -86,7 +85,8 @@ FILTER_BENCH(FlipVertical, CFlipVerticalFilter);
 FILTER_BENCH(Intensity, CIntensityFilter, 60, 128, 1.0);
 FILTER_BENCH(Crop, CCropFilter, 960, 2880, 540, 1620);
 // Quarter turns (aim: within 3x) and any angle (aim: within 4x).
-FILTER_BENCH(RotateCounterClockwise, CRotateFilter, CRotateFilter::kQuarterTurnCounterClockwise, RGBQuad{});
+FILTER_BENCH(RotateCounterClockwise, CRotateFilter, CRotateFilter::kQuarterTurnCounterClockwise,
+             RGBQuad{});
 FILTER_BENCH(RotateClockwise, CRotateFilter, CRotateFilter::kQuarterTurnClockwise, RGBQuad{});
 FILTER_BENCH(Rotate180, CRotateFilter, 180 * kDegree, RGBQuad{});
 FILTER_BENCH(Rotate30, CRotateFilter, 30 * kDegree, RGBQuad{192, 192, 192, 255});
@@ -99,10 +99,12 @@ void BM_Rotate30Loop(benchmark::State& state) {
     map.c = std::cos(-30 * kDegree);
     map.s = std::sin(-30 * kDegree);
     int minX = 0, maxX = 0, minY = 0, maxY = 0;
-    for (auto [x, y] : {std::pair{kWidth - 1, 0}, std::pair{0, kHeight - 1}, std::pair{kWidth - 1, kHeight - 1}}) {
+    for (auto [x, y] : {std::pair{kWidth - 1, 0}, std::pair{0, kHeight - 1},
+                        std::pair{kWidth - 1, kHeight - 1}}) {
         const int mx = int(std::floor(map.c * x - map.s * y + 0.5));
         const int my = int(std::floor(map.s * x + map.c * y + 0.5));
-        minX = std::min(minX, mx), maxX = std::max(maxX, mx), minY = std::min(minY, my), maxY = std::max(maxY, my);
+        minX = std::min(minX, mx), maxX = std::max(maxX, mx), minY = std::min(minY, my),
+        maxY = std::max(maxY, my);
     }
     map.minX = minX;
     map.minY = minY;
@@ -121,9 +123,13 @@ FILTER_BENCH(ResizeBilinear50, CSimpleResizeFilter, kWidth / 2, kHeight / 2);
 FILTER_BENCH(ResizeBilinear200, CSimpleResizeFilter, kWidth * 2, kHeight * 2);
 FILTER_BENCH(ResizeBox50, CResampleFilter, kWidth / 2, kHeight / 2, 1.0, img::ResampleKernel::Box);
 FILTER_BENCH(ResizeBox200, CResampleFilter, kWidth * 2, kHeight * 2, 1.0, img::ResampleKernel::Box);
-FILTER_BENCH(ResizeGaussian50, CResampleFilter, kWidth / 2, kHeight / 2, 1.0, img::ResampleKernel::Gaussian);
-FILTER_BENCH(ResizeGaussian200, CResampleFilter, kWidth * 2, kHeight * 2, 1.0, img::ResampleKernel::Gaussian);
-FILTER_BENCH(ResizeHamming50, CResampleFilter, kWidth / 2, kHeight / 2, 1.0, img::ResampleKernel::Hamming);
-FILTER_BENCH(ResizeHamming200, CResampleFilter, kWidth * 2, kHeight * 2, 1.0, img::ResampleKernel::Hamming);
+FILTER_BENCH(ResizeGaussian50, CResampleFilter, kWidth / 2, kHeight / 2, 1.0,
+             img::ResampleKernel::Gaussian);
+FILTER_BENCH(ResizeGaussian200, CResampleFilter, kWidth * 2, kHeight * 2, 1.0,
+             img::ResampleKernel::Gaussian);
+FILTER_BENCH(ResizeHamming50, CResampleFilter, kWidth / 2, kHeight / 2, 1.0,
+             img::ResampleKernel::Hamming);
+FILTER_BENCH(ResizeHamming200, CResampleFilter, kWidth * 2, kHeight * 2, 1.0,
+             img::ResampleKernel::Hamming);
 
 } // namespace

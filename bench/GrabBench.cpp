@@ -66,8 +66,9 @@ void BM_ShmGetImageRaw(benchmark::State& state) {
     shmctl(id, IPC_RMID, nullptr);
     for (auto _ : state) {
         auto* r = xcb_shm_get_image_reply(
-            c, xcb_shm_get_image(c, conn.Root(), 0, 0, std::uint16_t(rc.Width()), std::uint16_t(rc.Height()), ~0u,
-                                 XCB_IMAGE_FORMAT_Z_PIXMAP, seg, 0),
+            c,
+            xcb_shm_get_image(c, conn.Root(), 0, 0, std::uint16_t(rc.Width()),
+                              std::uint16_t(rc.Height()), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, seg, 0),
             nullptr);
         if (!r)
             state.SkipWithError("shm get image failed");

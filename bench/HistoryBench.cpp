@@ -13,7 +13,9 @@ namespace {
 
 using historybench::CBenchDocument;
 
-std::size_t ImageBytes() { return std::size_t(historybench::kWidth) * historybench::kHeight * 4; }
+std::size_t ImageBytes() {
+    return std::size_t(historybench::kWidth) * historybench::kHeight * 4;
+}
 
 void SetImageBytes(benchmark::State& state) {
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(ImageBytes()));

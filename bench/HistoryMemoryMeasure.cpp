@@ -6,8 +6,8 @@
 
 #include <sys/resource.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -32,7 +32,9 @@ std::size_t PeakRssBytes() {
     return std::size_t(usage.ru_maxrss) * 1024;
 }
 
-double MiB(std::size_t bytes) { return double(bytes) / (1024.0 * 1024.0); }
+double MiB(std::size_t bytes) {
+    return double(bytes) / (1024.0 * 1024.0);
+}
 
 } // namespace
 
@@ -46,13 +48,12 @@ int main() {
         const HistoryCounters c = doc.Counters();
         std::printf("%-44s held %8.1f MiB (%5.2f images)  peak RSS %8.1f MiB  U=%d R=%d C=%d%s\n",
                     phase, MiB(BitmapBytes(doc)), double(BitmapBytes(doc)) / double(imageBytes),
-                    MiB(PeakRssBytes() - rssAtStart), c.nUndoCount, c.nRedoCount,
-                    c.nChangeCount, doc.PendingCommand() ? " pending" : "");
+                    MiB(PeakRssBytes() - rssAtStart), c.nUndoCount, c.nRedoCount, c.nChangeCount,
+                    doc.PendingCommand() ? " pending" : "");
     };
 
     std::printf("image %dx%d at 32 bpp: %zu bytes (%.1f MiB)\n", historybench::kWidth,
-                historybench::kHeight, imageBytes,
-                MiB(imageBytes));
+                historybench::kHeight, imageBytes, MiB(imageBytes));
     report("image only");
     for (int i = 0; i < 10; ++i)
         doc.ExecuteAndRecord(doc.Operation(), true);

@@ -31,7 +31,8 @@ void BM_FillOutsidePolygon(benchmark::State& state) {
     std::vector<capture::Point> star;
     for (int i = 0; i < 35; ++i) {
         const double a = i * 2 * 3.14159265358979 / 35 * 17; // step 17 of 35: self-intersecting
-        star.push_back({int(kWidth / 2 + std::cos(a) * kWidth / 2), int(kHeight / 2 + std::sin(a) * kHeight / 2)});
+        star.push_back({int(kWidth / 2 + std::cos(a) * kWidth / 2),
+                        int(kHeight / 2 + std::sin(a) * kHeight / 2)});
     }
     CMemoryBitmap b;
     b.Create(kWidth, kHeight, 32);

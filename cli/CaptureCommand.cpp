@@ -36,11 +36,11 @@ enum class What { Desktop, Active, Client, Rectangle, WindowAt };
 
 struct CaptureArgs {
     What what = What::Desktop;
-    Rect rc;        // for rect
-    Point pt;       // for window-at
+    Rect rc;  // for rect
+    Point pt; // for window-at
     bool bPointer = false;
     int nDelayMs = 0;
-    std::string output;   // empty: the clipboard
+    std::string output; // empty: the clipboard
     bool bForeground = false;
 };
 
@@ -61,8 +61,8 @@ std::vector<int> ParseNumbers(const std::string& text, std::size_t count, const 
         ++p;
     }
     if (numbers.size() != count || p != end)
-        throw cli::UsageError{what + " needs " + std::to_string(count) + " whole numbers separated by commas, not '" +
-                              text + "'"};
+        throw cli::UsageError{what + " needs " + std::to_string(count) +
+                              " whole numbers separated by commas, not '" + text + "'"};
     return numbers;
 }
 
@@ -86,15 +86,17 @@ CaptureArgs Parse(std::span<const std::string> args) {
             int ms = -1;
             const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), ms);
             if (ec != std::errc() || end != v.data() + v.size() || ms < 0 || ms > 3600000)
-                throw cli::UsageError{"--delay needs milliseconds from 0 to 3600000, not '" + v + "'"};
+                throw cli::UsageError{"--delay needs milliseconds from 0 to 3600000, not '" + v +
+                                      "'"};
             parsed.nDelayMs = ms;
         } else if (a == "-o" || a == "--output") {
             parsed.output = ValueOf(args, i++);
             if (parsed.output.empty())
                 throw cli::UsageError{a + " needs a file name"};
             if (!codec::CreateEncoderForPath(parsed.output))
-                throw cli::UsageError{"cannot save \"" + parsed.output +
-                                      "\": the file name must end in .bmp, .jpg, .png, .tif or .gif"};
+                throw cli::UsageError{
+                    "cannot save \"" + parsed.output +
+                    "\": the file name must end in .bmp, .jpg, .png, .tif or .gif"};
         } else if (a.size() > 1 && a[0] == '-') {
             throw cli::UsageError{"unknown option '" + a + "'"};
         } else if (bWhat) {
@@ -109,7 +111,8 @@ CaptureArgs Parse(std::span<const std::string> args) {
                 parsed.what = What::Client;
             } else if (a == "rect") {
                 const std::vector<int> n = ParseNumbers(ValueOf(args, i++), 4, "rect");
-                if (n[2] < 1 || n[3] < 1 || n[2] > CImageBitmap::kMaxSide || n[3] > CImageBitmap::kMaxSide)
+                if (n[2] < 1 || n[3] < 1 || n[2] > CImageBitmap::kMaxSide ||
+                    n[3] > CImageBitmap::kMaxSide)
                     throw cli::UsageError{"rect needs a width and height from 1 to " +
                                           std::to_string(CImageBitmap::kMaxSide)};
                 parsed.what = What::Rectangle;
@@ -147,7 +150,8 @@ Rect RegionOf(const CaptureArgs& args, CX11Connection& conn) {
             throw std::runtime_error("the X server did not list its windows");
         rc = queries.WindowRectAt(args.pt);
         if (!rc)
-            throw std::runtime_error("no window at " + std::to_string(args.pt.x) + "," + std::to_string(args.pt.y));
+            throw std::runtime_error("no window at " + std::to_string(args.pt.x) + "," +
+                                     std::to_string(args.pt.y));
         return *rc;
     }
     return {};
@@ -217,7 +221,8 @@ int RunCapture(std::span<const std::string> args) {
     const char* display = std::getenv("DISPLAY");
     std::unique_ptr<CX11Connection> conn = CX11Connection::Open(nullptr);
     if (!conn)
-        throw std::runtime_error(std::string("cannot open display '") + (display ? display : "") + "'");
+        throw std::runtime_error(std::string("cannot open display '") + (display ? display : "") +
+                                 "'");
     platform::CAppSettings settings;
     settings.Load();
 
@@ -232,9 +237,9 @@ int RunCapture(std::span<const std::string> args) {
     CShmBitmap bitmap(*conn);
     const RGBQuad fill = ColorRefToQuad(settings.m_crTransparency);
     if (!capture::GrabRegion(grabber, capture::CaptureRegion{rc, 0, {}}, fill, bitmap))
-        throw std::runtime_error("grabbing " + std::to_string(rc.Width()) + "x" + std::to_string(rc.Height()) +
-                                 " pixels at " + std::to_string(rc.left) + "," + std::to_string(rc.top) +
-                                 " failed");
+        throw std::runtime_error(
+            "grabbing " + std::to_string(rc.Width()) + "x" + std::to_string(rc.Height()) +
+            " pixels at " + std::to_string(rc.left) + "," + std::to_string(rc.top) + " failed");
     if (cursor)
         capture::BlendCursor(bitmap, rc.TopLeft(), *cursor);
 
@@ -247,10 +252,11 @@ int RunCapture(std::span<const std::string> args) {
 
 } // namespace
 
-QUORVI_CLI_COMMAND("capture",
-                   "desktop|active|client|rect X,Y,W,H|window-at X,Y [--pointer] [--delay MS] [-o FILE] "
-                   "[--foreground]",
-                   "grab the screen into FILE (format by extension) or onto the clipboard; the clipboard "
-                   "is served from the background until another program takes it or a clipboard manager "
-                   "keeps it (--foreground: wait for that)",
-                   RunCapture);
+QUORVI_CLI_COMMAND(
+    "capture",
+    "desktop|active|client|rect X,Y,W,H|window-at X,Y [--pointer] [--delay MS] [-o FILE] "
+    "[--foreground]",
+    "grab the screen into FILE (format by extension) or onto the clipboard; the clipboard "
+    "is served from the background until another program takes it or a clipboard manager "
+    "keeps it (--foreground: wait for that)",
+    RunCapture);

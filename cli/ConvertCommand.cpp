@@ -56,7 +56,8 @@ std::size_t ParseJpegOption(std::span<const std::string> args, std::size_t i, Jp
         const std::string& v = ValueOf(args, i);
         const std::size_t comma = v.find(',');
         jpeg.nDensityX = ParseInt(v.substr(0, comma), a, 0, 65535);
-        jpeg.nDensityY = comma == std::string::npos ? jpeg.nDensityX : ParseInt(v.substr(comma + 1), a, 0, 65535);
+        jpeg.nDensityY = comma == std::string::npos ? jpeg.nDensityX
+                                                    : ParseInt(v.substr(comma + 1), a, 0, 65535);
         return 2;
     }
     return 0;
@@ -106,7 +107,8 @@ int RunConvert(std::span<const std::string> args) {
 }
 
 std::string Usage() {
-    std::string usage = "IN OUT [--quality N] [--optimize] [--smoothing N] [--dpi X[,Y]] [--progress] [operations...]";
+    std::string usage = "IN OUT [--quality N] [--optimize] [--smoothing N] [--dpi X[,Y]] "
+                        "[--progress] [operations...]";
     const std::string operations = cli::ImageOperationsUsage();
     if (!operations.empty())
         usage += "\nOperations (applied in the order given):\n" + operations;
@@ -115,8 +117,9 @@ std::string Usage() {
 
 } // namespace
 
-QUORVI_CLI_COMMAND("convert", Usage(),
-                   "Convert an image file; OUT's extension (bmp, jpg, png, tif, gif) picks the format. "
-                   "JPEG: quality 0-100 (0 = library default, 95 if not given), optimised coding, "
-                   "smoothing 0-100, density in dots per inch",
-                   RunConvert);
+QUORVI_CLI_COMMAND(
+    "convert", Usage(),
+    "Convert an image file; OUT's extension (bmp, jpg, png, tif, gif) picks the format. "
+    "JPEG: quality 0-100 (0 = library default, 95 if not given), optimised coding, "
+    "smoothing 0-100, density in dots per inch",
+    RunConvert);

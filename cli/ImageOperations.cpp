@@ -36,13 +36,15 @@ std::uint32_t RotateBackgroundSetting() {
     return settings.m_crTransparency;
 }
 
-using FilterMaker = std::function<std::unique_ptr<CImageFilter>(const CImageBitmap&, CProgressSink*)>;
+using FilterMaker =
+    std::function<std::unique_ptr<CImageFilter>(const CImageBitmap&, CProgressSink*)>;
 
 // One operation: like the editor, every operation but crop first turns the image into
 // 32 bpp (the editor asks; the command line takes the answer yes).
 class CFilterOperation : public CImageOperation {
 public:
-    CFilterOperation(FilterMaker make, bool needsTrueColor) : m_make(std::move(make)), m_bTrueColor(needsTrueColor) {}
+    CFilterOperation(FilterMaker make, bool needsTrueColor)
+        : m_make(std::move(make)), m_bTrueColor(needsTrueColor) {}
 
     std::string Name() const override { return m_strName; }
     void SetName(std::string name) { m_strName = std::move(name); }
@@ -85,14 +87,16 @@ struct OptionValue {
         if (text.empty() || ec != std::errc() || end != text.data() + text.size())
             Fail(std::string(what) + " must be a whole number");
         if (v < low || v > high)
-            Fail(std::string(what) + " must be between " + std::to_string(low) + " and " + std::to_string(high));
+            Fail(std::string(what) + " must be between " + std::to_string(low) + " and " +
+                 std::to_string(high));
         return v;
     }
 
     double Double(std::string_view text, std::string_view what) const {
         double v = 0;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-        if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v))
+        if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
+            !std::isfinite(v))
             Fail(std::string(what) + " must be a number");
         return v;
     }
@@ -139,7 +143,8 @@ struct Method {
 };
 
 // [:bilinear|box|gaussian|hamming[:RADIUS]] after the size; RADIUS is the dialogs' 1-1000.
-Method ParseMethod(const OptionValue& o, const std::vector<std::string_view>& parts, int defaultRadius) {
+Method ParseMethod(const OptionValue& o, const std::vector<std::string_view>& parts,
+                   int defaultRadius) {
     Method method;
     if (parts.size() < 2 || parts[1] == "bilinear") {
         if (parts.size() > 2)
@@ -154,11 +159,13 @@ Method ParseMethod(const OptionValue& o, const std::vector<std::string_view>& pa
         method.kernel = img::ResampleKernel::Hamming;
     else
         o.Fail("the method must be bilinear, box, gaussian or hamming");
-    method.radius = (parts.size() > 2 ? o.Int(parts[2], "the radius", 1, 1000) : defaultRadius) * 0.01;
+    method.radius =
+        (parts.size() > 2 ? o.Int(parts[2], "the radius", 1, 1000) : defaultRadius) * 0.01;
     return method;
 }
 
-std::unique_ptr<CImageFilter> MakeResize(int width, int height, const Method& method, CProgressSink* p) {
+std::unique_ptr<CImageFilter> MakeResize(int width, int height, const Method& method,
+                                         CProgressSink* p) {
     if (method.kernel)
         return std::make_unique<CResampleFilter>(width, height, method.radius, *method.kernel, p);
     return std::make_unique<CSimpleResizeFilter>(width, height, p);
@@ -173,7 +180,9 @@ std::unique_ptr<CFilterOperation> ParseResize(const OptionValue& o) {
     const int width = o.Int(size[0], "the width", 1, CImageBitmap::kMaxSide);
     const int height = o.Int(size[1], "the height", 1, CImageBitmap::kMaxSide);
     const Method method = ParseMethod(o, parts, 500); // the resize dialog's radius
-    return Operation([=](const CImageBitmap&, CProgressSink* p) { return MakeResize(width, height, method, p); });
+    return Operation([=](const CImageBitmap&, CProgressSink* p) {
+        return MakeResize(width, height, method, p);
+    });
 }
 
 std::unique_ptr<CFilterOperation> ParseScale(const OptionValue& o) {
@@ -187,8 +196,8 @@ std::unique_ptr<CFilterOperation> ParseScale(const OptionValue& o) {
         const int width = image.Width() * percent / 100;
         const int height = image.Height() * percent / 100;
         if (width < 1 || height < 1)
-            throw UsageError{what + ": a " + std::to_string(image.Width()) + "x" + std::to_string(image.Height()) +
-                             " image would have no pixels left"};
+            throw UsageError{what + ": a " + std::to_string(image.Width()) + "x" +
+                             std::to_string(image.Height()) + " image would have no pixels left"};
         return MakeResize(width, height, method, p);
     });
 }
@@ -206,7 +215,8 @@ std::unique_ptr<CFilterOperation> ParseCrop(const OptionValue& o) {
     return Operation(
         [=](const CImageBitmap& image, CProgressSink* p) {
             if (right > image.Width() || bottom > image.Height())
-                throw UsageError{what + ": the rectangle reaches outside the " + std::to_string(image.Width()) + "x" +
+                throw UsageError{what + ": the rectangle reaches outside the " +
+                                 std::to_string(image.Width()) + "x" +
                                  std::to_string(image.Height()) + " image"};
             return std::make_unique<CCropFilter>(left, right, top, bottom, p);
         },
@@ -216,7 +226,9 @@ std::unique_ptr<CFilterOperation> ParseCrop(const OptionValue& o) {
 std::unique_ptr<CFilterOperation> ParseBrightness(const OptionValue& o) {
     const int value = o.Int(o.value, "the brightness", -100, 100);
     const int amount = static_cast<int>(value * 0.36); // as the document passes the dialog's value
-    return Operation([=](const CImageBitmap&, CProgressSink* p) { return std::make_unique<CBrightnessFilter>(amount, p); });
+    return Operation([=](const CImageBitmap&, CProgressSink* p) {
+        return std::make_unique<CBrightnessFilter>(amount, p);
+    });
 }
 
 std::unique_ptr<CFilterOperation> ParseContrast(const OptionValue& o) {
@@ -241,7 +253,8 @@ std::unique_ptr<CFilterOperation> ParseIntensity(const OptionValue& o) {
 }
 
 template <class Filter> std::unique_ptr<CFilterOperation> Plain(const OptionValue&) {
-    return Operation([](const CImageBitmap&, CProgressSink* p) { return std::make_unique<Filter>(p); });
+    return Operation(
+        [](const CImageBitmap&, CProgressSink* p) { return std::make_unique<Filter>(p); });
 }
 
 struct OptionSpec {
@@ -252,12 +265,15 @@ struct OptionSpec {
 };
 
 constexpr OptionSpec kOptions[] = {
-    {"--rotate", "DEG[:#RRGGBB]", "turn counter-clockwise by DEG degrees (any angle); background: the ColorTransparency setting",
+    {"--rotate", "DEG[:#RRGGBB]",
+     "turn counter-clockwise by DEG degrees (any angle); background: the ColorTransparency setting",
      ParseRotate},
     {"--rotate-cw", "", "turn 90 degrees clockwise",
      [](const OptionValue&) { return RotateBy(CRotateFilter::kQuarterTurnClockwise, RGBQuad{}); }},
     {"--rotate-ccw", "", "turn 90 degrees counter-clockwise",
-     [](const OptionValue&) { return RotateBy(CRotateFilter::kQuarterTurnCounterClockwise, RGBQuad{}); }},
+     [](const OptionValue&) {
+         return RotateBy(CRotateFilter::kQuarterTurnCounterClockwise, RGBQuad{});
+     }},
     {"--flip-h", "", "mirror left to right", Plain<CFlipHorizontalFilter>},
     {"--flip-v", "", "flip top to bottom", Plain<CFlipVerticalFilter>},
     {"--crop", "L,T,R,B", "keep the rectangle; right and bottom exclusive", ParseCrop},
@@ -265,13 +281,14 @@ constexpr OptionSpec kOptions[] = {
      "resize to W x H pixels; METHOD bilinear (default), box, gaussian or hamming; RADIUS 1-1000 "
      "in hundredths (default 500)",
      ParseResize},
-    {"--scale", "PCT[:METHOD[:RADIUS]]", "scale both sides to PCT percent (1-400); RADIUS default 100",
-     ParseScale},
+    {"--scale", "PCT[:METHOD[:RADIUS]]",
+     "scale both sides to PCT percent (1-400); RADIUS default 100", ParseScale},
     {"--brightness", "V", "brightness -100..100, as in the brightness dialog", ParseBrightness},
     {"--contrast", "V[:OFFSET]", "contrast 1..100 (10 keeps it) around OFFSET 0..255 (default 125)",
      ParseContrast},
     {"--intensity", "I[:OFFSET[:EXP]]",
-     "intensity 0..255 (20 keeps it), OFFSET 0..255 (default 128), EXP 1..100 in tenths (default 10)",
+     "intensity 0..255 (20 keeps it), OFFSET 0..255 (default 128), EXP 1..100 in tenths (default "
+     "10)",
      ParseIntensity},
     {"--grayscale", "", "convert to 8-bit grey", Plain<CGrayscaleFilter>},
     {"--invert", "", "invert the colours", Plain<CInvertFilter>},
@@ -281,8 +298,8 @@ constexpr OptionSpec kOptions[] = {
 
 namespace {
 
-std::unique_ptr<CFilterOperation> Named(std::unique_ptr<CFilterOperation> operation, std::string_view option,
-                                       std::string_view value) {
+std::unique_ptr<CFilterOperation> Named(std::unique_ptr<CFilterOperation> operation,
+                                        std::string_view option, std::string_view value) {
     std::string name(option);
     if (!value.empty())
         name += " " + std::string(value);
@@ -299,7 +316,8 @@ std::size_t ParseImageOperation(std::span<const std::string> args, std::size_t i
     const std::string_view arg = args[index];
     for (const OptionSpec& spec : kOptions) {
         const bool exact = arg == spec.name;
-        const bool joined = arg.size() > spec.name.size() && arg.starts_with(spec.name) && arg[spec.name.size()] == '=';
+        const bool joined = arg.size() > spec.name.size() && arg.starts_with(spec.name) &&
+                            arg[spec.name.size()] == '=';
         if (!exact && !joined)
             continue;
         if (spec.value.empty()) {
@@ -315,7 +333,8 @@ std::size_t ParseImageOperation(std::span<const std::string> args, std::size_t i
         }
         if (index + 1 >= args.size())
             throw UsageError{std::string(spec.name) + " needs a value: " + std::string(spec.value)};
-        out.push_back(Named(spec.parse(OptionValue{spec.name, args[index + 1]}), spec.name, args[index + 1]));
+        out.push_back(
+            Named(spec.parse(OptionValue{spec.name, args[index + 1]}), spec.name, args[index + 1]));
         return 2;
     }
     return 0;

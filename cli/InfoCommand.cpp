@@ -19,9 +19,10 @@ int RunInfo(std::span<const std::string> args) {
         try {
             CMemoryBitmap bitmap;
             const PictureFormat format = decoder.LoadFromFile(path, bitmap, 0, nullptr);
-            std::cout << path << ": format=" << codec::FormatName(format) << " width=" << bitmap.Width()
-                      << " height=" << bitmap.Height() << " depth=" << bitmap.Depth()
-                      << " alpha=" << (bitmap.HasAlpha() ? 1 : 0) << "\n";
+            std::cout << path << ": format=" << codec::FormatName(format)
+                      << " width=" << bitmap.Width() << " height=" << bitmap.Height()
+                      << " depth=" << bitmap.Depth() << " alpha=" << (bitmap.HasAlpha() ? 1 : 0)
+                      << "\n";
         } catch (const CTextException& e) {
             // One bad file must not hide the others.
             std::cout.flush();
@@ -34,6 +35,7 @@ int RunInfo(std::span<const std::string> args) {
 
 } // namespace
 
-QUORVI_CLI_COMMAND("info", "FILE...",
-                   "Print format, width, height, depth (bits per pixel) and alpha flag of each image file",
-                   RunInfo);
+QUORVI_CLI_COMMAND(
+    "info", "FILE...",
+    "Print format, width, height, depth (bits per pixel) and alpha flag of each image file",
+    RunInfo);

@@ -22,7 +22,8 @@ void CProgressBar::SetProgress(double fraction) {
     m_nPercent = percent;
     constexpr int kCells = 30;
     const int filled = percent * kCells / 100;
-    std::fprintf(m_pOut, "\r%-24.24s [%s%s] %3d%%", m_strLabel.c_str(), std::string(std::size_t(filled), '#').c_str(),
+    std::fprintf(m_pOut, "\r%-24.24s [%s%s] %3d%%", m_strLabel.c_str(),
+                 std::string(std::size_t(filled), '#').c_str(),
                  std::string(std::size_t(kCells - filled), '.').c_str(), percent);
     std::fflush(m_pOut);
     m_bOpen = true;

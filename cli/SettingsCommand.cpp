@@ -32,15 +32,21 @@ std::string Number(std::uint32_t value) {
 
 std::string_view KindName(SettingKind kind) {
     switch (kind) {
-    case SettingKind::Word: return "16-bit";
+    case SettingKind::Word:
+        return "16-bit";
     case SettingKind::Dword:
-    case SettingKind::Flags: return "32-bit";
-    case SettingKind::Colour: return "colour";
-    case SettingKind::String: return "string";
+    case SettingKind::Flags:
+        return "32-bit";
+    case SettingKind::Colour:
+        return "colour";
+    case SettingKind::String:
+        return "string";
     case SettingKind::Pair:
     case SettingKind::JpegDip:
-    case SettingKind::Hotkey: return "pair";
-    case SettingKind::Quad: return "quad";
+    case SettingKind::Hotkey:
+        return "pair";
+    case SettingKind::Quad:
+        return "quad";
     }
     return "?";
 }
@@ -50,18 +56,24 @@ RegType StoredType(SettingKind kind) {
     case SettingKind::Word:
     case SettingKind::Dword:
     case SettingKind::Flags:
-    case SettingKind::Colour: return RegType::Dword;
-    default: return RegType::String;
+    case SettingKind::Colour:
+        return RegType::Dword;
+    default:
+        return RegType::String;
     }
 }
 
 std::string FieldText(const SettingField& field, CAppSettings& settings) {
     switch (field.kind) {
-    case SettingKind::Word: return Number(settings.*std::get<std::uint16_t CAppSettings::*>(field.member));
-    case SettingKind::Dword: return Number(settings.*std::get<std::uint32_t CAppSettings::*>(field.member));
+    case SettingKind::Word:
+        return Number(settings.*std::get<std::uint16_t CAppSettings::*>(field.member));
+    case SettingKind::Dword:
+        return Number(settings.*std::get<std::uint32_t CAppSettings::*>(field.member));
     case SettingKind::Flags:
-    case SettingKind::Colour: return Hex(settings.*std::get<std::uint32_t CAppSettings::*>(field.member), 8);
-    case SettingKind::String: return QuoteHiveString(settings.*std::get<std::string CAppSettings::*>(field.member));
+    case SettingKind::Colour:
+        return Hex(settings.*std::get<std::uint32_t CAppSettings::*>(field.member), 8);
+    case SettingKind::String:
+        return QuoteHiveString(settings.*std::get<std::string CAppSettings::*>(field.member));
     case SettingKind::Pair:
     case SettingKind::JpegDip: {
         const SizeValue& v = settings.*std::get<SizeValue CAppSettings::*>(field.member);
@@ -69,8 +81,8 @@ std::string FieldText(const SettingField& field, CAppSettings& settings) {
     }
     case SettingKind::Quad: {
         const RectValue& v = settings.*std::get<RectValue CAppSettings::*>(field.member);
-        return std::to_string(v.left) + ", " + std::to_string(v.top) + ", " + std::to_string(v.right) + ", " +
-               std::to_string(v.bottom);
+        return std::to_string(v.left) + ", " + std::to_string(v.top) + ", " +
+               std::to_string(v.right) + ", " + std::to_string(v.bottom);
     }
     case SettingKind::Hotkey: {
         const std::uint16_t word = settings.Hotkeys()[static_cast<std::size_t>(field.nHotkeyIndex)];
@@ -82,8 +94,10 @@ std::string FieldText(const SettingField& field, CAppSettings& settings) {
 
 std::string GenericText(const RegValue& value) {
     switch (TypeOf(value)) {
-    case RegType::String: return QuoteHiveString(std::get<std::string>(value));
-    case RegType::Dword: return Number(std::get<std::uint32_t>(value));
+    case RegType::String:
+        return QuoteHiveString(std::get<std::string>(value));
+    case RegType::Dword:
+        return Number(std::get<std::uint32_t>(value));
     case RegType::Binary: {
         std::string text;
         for (std::uint8_t b : std::get<RegBinary>(value)) {
@@ -97,8 +111,8 @@ std::string GenericText(const RegValue& value) {
     return {};
 }
 
-void PrintLine(std::ostream& out, std::string_view name, std::string_view type, std::string_view text,
-               std::string_view note = {}) {
+void PrintLine(std::ostream& out, std::string_view name, std::string_view type,
+               std::string_view text, std::string_view note = {}) {
     std::string padded(name);
     padded.resize(std::max<std::size_t>(padded.size() + 1, kNameWidth), ' ');
     std::string typePadded(type);
@@ -122,7 +136,8 @@ std::string StorageNote(const CRegistryKey* appKey, const SettingField& field) {
     return {};
 }
 
-std::string Notes(const SettingField& field, const CAppSettings& settings, const CRegistryKey* appKey) {
+std::string Notes(const SettingField& field, const CAppSettings& settings,
+                  const CRegistryKey* appKey) {
     std::string notes;
     if (field.kind == SettingKind::Hotkey)
         notes = HotkeyText(settings.Hotkeys()[static_cast<std::size_t>(field.nHotkeyIndex)]);
@@ -155,14 +170,16 @@ int ListSettings(const HiveLocations& where) {
         << (std::filesystem::exists(where.userHive, ec) ? "" : " (not written yet)") << "\n"
         << "Registry key:   " << JoinKeyPath(ApplicationKeyPath()) << "\n"
         << "Program path:   " << settings.ProgramPath() << "\n"
-        << "Start-up entry: " << (QueryStartupEntry() ? "on" : "off") << " (" << StartupEntryPath().string() << ")\n";
+        << "Start-up entry: " << (QueryStartupEntry() ? "on" : "off") << " ("
+        << StartupEntryPath().string() << ")\n";
     std::string_view section;
     for (const SettingField& field : SettingFields()) {
         if (field.section != section) {
             section = field.section;
             out << "\n[" << section << "]\n";
         }
-        PrintLine(out, field.name, KindName(field.kind), FieldText(field, settings), Notes(field, settings, appKey));
+        PrintLine(out, field.name, KindName(field.kind), FieldText(field, settings),
+                  Notes(field, settings, appKey));
     }
     if (appKey) {
         PrintGenericValues(out, *appKey, "");
@@ -189,23 +206,27 @@ std::optional<std::uint64_t> ParseUnsigned(std::string_view text) {
     throw cli::UsageError{std::move(message)};
 }
 
-std::uint64_t ParseNumberValue(const SettingField& field, std::string_view text, std::uint64_t nTypeMax) {
+std::uint64_t ParseNumberValue(const SettingField& field, std::string_view text,
+                               std::uint64_t nTypeMax) {
     const auto value = ParseUnsigned(text);
     if (!value || *value > nTypeMax)
-        Usage(std::string(field.name) + " takes a " + std::string(KindName(field.kind)) + " number (0 to " +
-              std::to_string(nTypeMax) + "), not '" + std::string(text) + "'");
-    if (field.nMax >= field.nMin && (static_cast<std::int64_t>(*value) < field.nMin || static_cast<std::int64_t>(*value) > field.nMax))
+        Usage(std::string(field.name) + " takes a " + std::string(KindName(field.kind)) +
+              " number (0 to " + std::to_string(nTypeMax) + "), not '" + std::string(text) + "'");
+    if (field.nMax >= field.nMin && (static_cast<std::int64_t>(*value) < field.nMin ||
+                                     static_cast<std::int64_t>(*value) > field.nMax))
         Usage(std::string(field.name) + " must be between " + std::to_string(field.nMin) + " and " +
               std::to_string(field.nMax));
     return *value;
 }
 
-std::vector<std::int32_t> ParseNumbers(const SettingField& field, std::string_view text, std::size_t nCount) {
+std::vector<std::int32_t> ParseNumbers(const SettingField& field, std::string_view text,
+                                       std::size_t nCount) {
     std::vector<std::int32_t> numbers;
     for (std::string_view token : SplitNumberTokens(text)) {
         const auto n = ParseNumberToken(token);
         if (!n)
-            Usage(std::string(field.name) + ": '" + std::string(token) + "' is not a 32-bit decimal number");
+            Usage(std::string(field.name) + ": '" + std::string(token) +
+                  "' is not a 32-bit decimal number");
         numbers.push_back(*n);
     }
     if (numbers.size() != nCount)
@@ -227,8 +248,9 @@ std::uint16_t ParseHotkeyValue(const SettingField& field, std::string_view text)
     }
     const auto pair = ParseNumbers(field, text, 2);
     if (pair[0] != field.nHotkeyIndex)
-        Usage(std::string(field.name) + " is hotkey " + std::to_string(field.nHotkeyIndex) + "; give \"" +
-              std::to_string(field.nHotkeyIndex) + ", WORD\" or a key like Ctrl+Alt+S");
+        Usage(std::string(field.name) + " is hotkey " + std::to_string(field.nHotkeyIndex) +
+              "; give \"" + std::to_string(field.nHotkeyIndex) +
+              ", WORD\" or a key like Ctrl+Alt+S");
     if (pair[1] < 0 || pair[1] > 0xFFFF)
         Usage(std::string(field.name) + ": a hotkey word is 0 to 65535");
     return static_cast<std::uint16_t>(pair[1]);
@@ -238,16 +260,19 @@ void AssignField(const SettingField& field, CAppSettings& settings, std::string_
     using S = CAppSettings;
     switch (field.kind) {
     case SettingKind::Word:
-        settings.*std::get<std::uint16_t S::*>(field.member) = static_cast<std::uint16_t>(ParseNumberValue(field, text, 0xFFFF));
+        settings.*std::get<std::uint16_t S::*>(field.member) =
+            static_cast<std::uint16_t>(ParseNumberValue(field, text, 0xFFFF));
         return;
     case SettingKind::Dword:
     case SettingKind::Flags:
     case SettingKind::Colour:
-        settings.*std::get<std::uint32_t S::*>(field.member) = static_cast<std::uint32_t>(ParseNumberValue(field, text, 0xFFFFFFFF));
+        settings.*std::get<std::uint32_t S::*>(field.member) =
+            static_cast<std::uint32_t>(ParseNumberValue(field, text, 0xFFFFFFFF));
         return;
     case SettingKind::String:
         if (CountCharacters(text) > field.nMaxChars)
-            Usage(std::string(field.name) + " takes at most " + std::to_string(field.nMaxChars) + " characters");
+            Usage(std::string(field.name) + " takes at most " + std::to_string(field.nMaxChars) +
+                  " characters");
         settings.*std::get<std::string S::*>(field.member) = std::string(text);
         return;
     case SettingKind::Pair:
@@ -264,7 +289,8 @@ void AssignField(const SettingField& field, CAppSettings& settings, std::string_
         return;
     }
     case SettingKind::Hotkey:
-        settings.Hotkeys()[static_cast<std::size_t>(field.nHotkeyIndex)] = ParseHotkeyValue(field, text);
+        settings.Hotkeys()[static_cast<std::size_t>(field.nHotkeyIndex)] =
+            ParseHotkeyValue(field, text);
         return;
     }
 }
@@ -275,24 +301,29 @@ RegBinary ParseBytes(std::string_view name, std::string_view text) {
         std::uint8_t byte = 0;
         const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), byte, 16);
         if (token.size() > 2 || ec != std::errc() || end != token.data() + token.size())
-            Usage(std::string(name) + " takes hex bytes like \"01 ff 20\", not '" + std::string(token) + "'");
+            Usage(std::string(name) + " takes hex bytes like \"01 ff 20\", not '" +
+                  std::string(token) + "'");
         bytes.push_back(byte);
     }
     return bytes;
 }
 
 // A value outside the record (recent files, workspace settings) keeps the type it is stored with.
-int SetStoredValue(const HiveLocations& where, std::string_view section, std::string_view name, std::string_view text) {
+int SetStoredValue(const HiveLocations& where, std::string_view section, std::string_view name,
+                   std::string_view text) {
     CRegistryStore store(CRegistryStore::Direction::Load, where);
     const RegValue* stored = nullptr;
     if (store.OpenCurrentUserRoot() && store.OpenSection(section) && store.SectionKey())
         stored = store.SectionKey()->FindValue(name);
     if (!stored)
-        Usage("unknown setting '" + std::string(section) + "/" + std::string(name) + "'; run 'quorvi settings' for the list");
+        Usage("unknown setting '" + std::string(section) + "/" + std::string(name) +
+              "'; run 'quorvi settings' for the list");
     CAppProfile profile(where);
     bool bOk = false;
     switch (TypeOf(*stored)) {
-    case RegType::String: bOk = profile.WriteProfileString(section, name, text); break;
+    case RegType::String:
+        bOk = profile.WriteProfileString(section, name, text);
+        break;
     case RegType::Dword: {
         const auto value = ParseUnsigned(text);
         if (!value || *value > 0xFFFFFFFF)
@@ -300,7 +331,9 @@ int SetStoredValue(const HiveLocations& where, std::string_view section, std::st
         bOk = profile.WriteProfileInt(section, name, static_cast<std::uint32_t>(*value));
         break;
     }
-    case RegType::Binary: bOk = profile.WriteProfileBinary(section, name, ParseBytes(name, text)); break;
+    case RegType::Binary:
+        bOk = profile.WriteProfileBinary(section, name, ParseBytes(name, text));
+        break;
     }
     if (!bOk) {
         std::cerr << "quorvi settings: " << profile.LastError() << "\n";
@@ -324,7 +357,8 @@ int ShowOrSetSetting(const HiveLocations& where, std::span<const std::string> ar
         if (!field)
             Usage("unknown setting '" + args[0] + "'; run 'quorvi settings' for the list");
         settings.Load(where);
-        PrintLine(std::cout, field->name, KindName(field->kind), FieldText(*field, settings), Notes(*field, settings, nullptr));
+        PrintLine(std::cout, field->name, KindName(field->kind), FieldText(*field, settings),
+                  Notes(*field, settings, nullptr));
         return cli::kExitOk;
     }
     if (!field)
@@ -335,7 +369,8 @@ int ShowOrSetSetting(const HiveLocations& where, std::span<const std::string> ar
         std::cerr << "quorvi settings: " << error << "\n";
         return cli::kExitFailure;
     }
-    PrintLine(std::cout, field->name, KindName(field->kind), FieldText(*field, settings), Notes(*field, settings, nullptr));
+    PrintLine(std::cout, field->name, KindName(field->kind), FieldText(*field, settings),
+              Notes(*field, settings, nullptr));
     return cli::kExitOk;
 }
 
@@ -351,5 +386,6 @@ int RunSettings(std::span<const std::string> args) {
 } // namespace
 
 QUORVI_CLI_COMMAND("settings", "[SECTION/NAME [VALUE]]",
-                   "list every setting; show one; or change one (numbers, \"a, b\" pairs, text, keys like Ctrl+Alt+S)",
+                   "list every setting; show one; or change one (numbers, \"a, b\" pairs, text, "
+                   "keys like Ctrl+Alt+S)",
                    RunSettings);

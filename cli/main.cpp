@@ -31,7 +31,8 @@ void PrintHelp(std::ostream& out) {
            "       quorvi --help | --version\n\n"
            "Commands:\n";
     for (const auto& c : commands)
-        out << "  " << c.name << (c.usage.empty() ? "" : " ") << c.usage << "\n      " << c.summary << "\n";
+        out << "  " << c.name << (c.usage.empty() ? "" : " ") << c.usage << "\n      " << c.summary
+            << "\n";
     out << "\nExit status: 0 success, 1 failure (message on stderr), 2 bad arguments.\n";
 }
 

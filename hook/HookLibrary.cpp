@@ -127,10 +127,10 @@ CHookLibrary::TranslateKeyPress(const xcb_key_press_event_t& event) {
     const xcb_keycode_t keycode = event.detail;
     const bool bCompanion = m_rawAwaitingCore.test(keycode);
     m_rawAwaitingCore.reset(keycode);
-    const bool bRepeat = !bCompanion && (m_keysDown.test(keycode) ||
-                                         (!m_pSession->DetectableAutoRepeat() &&
-                                          keycode == m_nLastReleaseKey &&
-                                          event.time == m_nLastReleaseTime));
+    const bool bRepeat =
+        !bCompanion && (m_keysDown.test(keycode) ||
+                        (!m_pSession->DetectableAutoRepeat() && keycode == m_nLastReleaseKey &&
+                         event.time == m_nLastReleaseTime));
     m_keysDown.set(keycode);
     CMouseHook& mouse = m_pSession->Mouse();
     if (mouse.Active())
@@ -143,7 +143,8 @@ CHookLibrary::TranslateKeyPress(const xcb_key_press_event_t& event) {
     return MatchHotKey(keycode, event.state);
 }
 
-std::optional<CHookLibrary::Delivery> CHookLibrary::TranslateGeneric(const xcb_generic_event_t& event) {
+std::optional<CHookLibrary::Delivery>
+CHookLibrary::TranslateGeneric(const xcb_generic_event_t& event) {
     const auto& generic = reinterpret_cast<const xcb_ge_generic_event_t&>(event);
     if (!m_pSession->RawKeyOpcode() || generic.extension != m_pSession->RawKeyOpcode())
         return std::nullopt;
@@ -160,7 +161,7 @@ std::optional<CHookLibrary::Delivery> CHookLibrary::TranslateGeneric(const xcb_g
 // press, the core press follows and the release comes as a core event, otherwise the release
 // comes raw. So raw and core events together tell which keys are down. Raw events never repeat.
 std::optional<CHookLibrary::Delivery> CHookLibrary::TranslateRawKey(xcb_keycode_t keycode,
-                                                                     bool bPress) {
+                                                                    bool bPress) {
     if (!bPress) {
         m_keysDown.reset(keycode);
         m_rawAwaitingCore.reset(keycode);
@@ -174,13 +175,14 @@ std::optional<CHookLibrary::Delivery> CHookLibrary::TranslateRawKey(xcb_keycode_
 }
 
 std::optional<CHookLibrary::Delivery> CHookLibrary::MatchHotKey(xcb_keycode_t keycode,
-                                                                 uint16_t state) {
+                                                                uint16_t state) {
     if (!KeyboardHooked())
         return std::nullopt;
     const int index = m_pSession->HotKeys().Match(keycode, state);
     if (index < 0)
         return std::nullopt;
-    return Delivery{false, HookMessage{QRZM_ForwardKeyboardMessage, static_cast<uint32_t>(index), 0}};
+    return Delivery{false,
+                    HookMessage{QRZM_ForwardKeyboardMessage, static_cast<uint32_t>(index), 0}};
 }
 
 uint16_t CHookLibrary::ModifierStateOfKeysDown() const {

@@ -50,8 +50,8 @@ void CHookSession::ReadQueuedEvents(std::deque<XcbEvent>& queue) {
 }
 
 void CHookSession::MovePointerBy(int dx, int dy) {
-    xcb_warp_pointer(m_pConnection.get(), XCB_NONE, XCB_NONE, 0, 0, 0, 0,
-                     static_cast<int16_t>(dx), static_cast<int16_t>(dy));
+    xcb_warp_pointer(m_pConnection.get(), XCB_NONE, XCB_NONE, 0, 0, 0, 0, static_cast<int16_t>(dx),
+                     static_cast<int16_t>(dy));
     xcb_flush(m_pConnection.get());
 }
 
@@ -65,9 +65,8 @@ void CHookSession::Sync() {
 void CHookSession::SetUpXkb() {
     xcb_connection_t* pConnection = m_pConnection.get();
     XcbReply<xcb_xkb_use_extension_reply_t> use(xcb_xkb_use_extension_reply(
-        pConnection, xcb_xkb_use_extension(pConnection, XCB_XKB_MAJOR_VERSION,
-                                           XCB_XKB_MINOR_VERSION),
-        nullptr));
+        pConnection,
+        xcb_xkb_use_extension(pConnection, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION), nullptr));
     if (!use || !use->supported) {
         Trace("no XKB: key auto-repeat is told apart by timestamps");
         return;
@@ -79,14 +78,16 @@ void CHookSession::SetUpXkb() {
         nullptr));
     m_bDetectableAutoRepeat = flags && (flags->value & flag);
 
-    constexpr uint16_t events = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
-    constexpr uint16_t parts = XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_KEY_SYMS |
-                               XCB_XKB_MAP_PART_MODIFIER_MAP;
+    constexpr uint16_t events =
+        XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+    constexpr uint16_t parts =
+        XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_KEY_SYMS | XCB_XKB_MAP_PART_MODIFIER_MAP;
     const xcb_xkb_select_events_details_t details{};
     XcbError error(xcb_request_check(
-        pConnection, xcb_xkb_select_events_aux_checked(pConnection, XCB_XKB_ID_USE_CORE_KBD,
-                                                       events, 0, events, parts, parts, &details)));
-    const xcb_query_extension_reply_t* pExtension = xcb_get_extension_data(pConnection, &xcb_xkb_id);
+        pConnection, xcb_xkb_select_events_aux_checked(pConnection, XCB_XKB_ID_USE_CORE_KBD, events,
+                                                       0, events, parts, parts, &details)));
+    const xcb_query_extension_reply_t* pExtension =
+        xcb_get_extension_data(pConnection, &xcb_xkb_id);
     if (!error && pExtension && pExtension->present)
         m_nXkbEventBase = pExtension->first_event;
     else

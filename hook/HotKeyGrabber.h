@@ -46,8 +46,8 @@ private:
     const CKeyboardMap& m_keyboard;
     HotKeyTable m_table{};
     std::array<int, QRZ_HOTKEY_COUNT> m_anStatus{};
-    std::map<Combination, int> m_mapEntries;        // every active combination -> entry index
-    std::vector<Combination> m_grabs; // every grab, lock variants included
+    std::map<Combination, int> m_mapEntries; // every active combination -> entry index
+    std::vector<Combination> m_grabs;        // every grab, lock variants included
 };
 
 } // namespace hook

@@ -35,7 +35,9 @@ public:
     // state without the lock modifiers and the pointer buttons: what a hotkey must match.
     uint16_t SignificantModifiers(uint16_t state) const noexcept;
     // The modifier bits a key sets while it is down (raw key events carry no state).
-    uint16_t ModifiersOfKey(xcb_keycode_t keycode) const noexcept { return m_anKeyModifiers[keycode]; }
+    uint16_t ModifiersOfKey(xcb_keycode_t keycode) const noexcept {
+        return m_anKeyModifiers[keycode];
+    }
     // Every combination of Lock, NumLock and ScrollLock (those mapped), 0 included.
     std::vector<uint16_t> LockVariants() const;
 

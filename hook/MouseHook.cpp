@@ -86,9 +86,8 @@ int CMouseHook::CreateCursor(uint32_t cursor, xcb_cursor_t& result) {
     const xcb_font_t font = xcb_generate_id(m_pConnection);
     xcb_open_font(m_pConnection, font, 6, "cursor");
     result = xcb_generate_id(m_pConnection);
-    const xcb_void_cookie_t cookie =
-        xcb_create_glyph_cursor_checked(m_pConnection, result, font, font, shape, shape + 1, 0, 0,
-                                        0, 0xFFFF, 0xFFFF, 0xFFFF);
+    const xcb_void_cookie_t cookie = xcb_create_glyph_cursor_checked(
+        m_pConnection, result, font, font, shape, shape + 1, 0, 0, 0, 0xFFFF, 0xFFFF, 0xFFFF);
     xcb_close_font(m_pConnection, font);
     if (XcbError error{xcb_request_check(m_pConnection, cookie)}) {
         Trace("cursor glyph %u unavailable (X error %u)", shape, error->error_code);
@@ -99,8 +98,8 @@ int CMouseHook::CreateCursor(uint32_t cursor, xcb_cursor_t& result) {
 }
 
 int CMouseHook::GrabPointer(xcb_cursor_t cursor) {
-    constexpr uint16_t mask = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
-                              XCB_EVENT_MASK_POINTER_MOTION;
+    constexpr uint16_t mask =
+        XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION;
     const auto deadline = std::chrono::steady_clock::now() + kGrabPatience;
     for (;;) {
         xcb_generic_error_t* pError = nullptr;
@@ -129,11 +128,11 @@ int CMouseHook::GrabPointer(xcb_cursor_t cursor) {
 int CMouseHook::GrabKeyboard() {
     const auto deadline = std::chrono::steady_clock::now() + kGrabPatience;
     for (;;) {
-        XcbReply<xcb_grab_keyboard_reply_t> reply(xcb_grab_keyboard_reply(
-            m_pConnection,
-            xcb_grab_keyboard(m_pConnection, 0, m_root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
-                              XCB_GRAB_MODE_ASYNC),
-            nullptr));
+        XcbReply<xcb_grab_keyboard_reply_t> reply(
+            xcb_grab_keyboard_reply(m_pConnection,
+                                    xcb_grab_keyboard(m_pConnection, 0, m_root, XCB_CURRENT_TIME,
+                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                    nullptr));
         if (!reply)
             return QRZ_ERR_NO_DISPLAY;
         if (reply->status == XCB_GRAB_STATUS_SUCCESS)
@@ -151,8 +150,8 @@ void CMouseHook::FreeOwnedCursor(xcb_cursor_t cursor) {
         xcb_free_cursor(m_pConnection, cursor);
 }
 
-std::optional<HookMessage> CMouseHook::OnButton(const xcb_button_press_event_t& event,
-                                                bool bPress, uint32_t nDoubleClickMs) {
+std::optional<HookMessage> CMouseHook::OnButton(const xcb_button_press_event_t& event, bool bPress,
+                                                uint32_t nDoubleClickMs) {
     uint32_t code = 0;
     switch (event.detail) {
     case XCB_BUTTON_INDEX_1:
@@ -186,17 +185,30 @@ std::optional<HookMessage> CMouseHook::OnKeyPress(const xcb_key_press_event_t& e
     uint32_t vk = 0;
     switch (m_keyboard.KeysymFor(event.detail, event.state)) {
     case XK_Shift_L:
-    case XK_Shift_R: vk = QRZ_VK_SHIFT; break;
-    case XK_Escape: vk = QRZ_VK_ESCAPE; break;
+    case XK_Shift_R:
+        vk = QRZ_VK_SHIFT;
+        break;
+    case XK_Escape:
+        vk = QRZ_VK_ESCAPE;
+        break;
     case XK_Left:
-    case XK_KP_Left: vk = QRZ_VK_LEFT; break;
+    case XK_KP_Left:
+        vk = QRZ_VK_LEFT;
+        break;
     case XK_Up:
-    case XK_KP_Up: vk = QRZ_VK_UP; break;
+    case XK_KP_Up:
+        vk = QRZ_VK_UP;
+        break;
     case XK_Right:
-    case XK_KP_Right: vk = QRZ_VK_RIGHT; break;
+    case XK_KP_Right:
+        vk = QRZ_VK_RIGHT;
+        break;
     case XK_Down:
-    case XK_KP_Down: vk = QRZ_VK_DOWN; break;
-    default: return std::nullopt;
+    case XK_KP_Down:
+        vk = QRZ_VK_DOWN;
+        break;
+    default:
+        return std::nullopt;
     }
     return HookMessage{QRZM_ForwardKeyboardMessage, QRZ_PICKER_KEY, vk};
 }

@@ -79,7 +79,7 @@ extern QRZ_API const uint32_t QRZM_ForwardKeyboardMessage;
 #define QRZ_MOUSE_MIDDLE_DOWN 0x207u
 #define QRZ_MOUSE_MIDDLE_UP 0x208u
 
-#define QRZ_POINT_X(lParam) ((int)(int16_t)((uint32_t)(lParam) & 0xFFFFu))
+#define QRZ_POINT_X(lParam) ((int)(int16_t)((uint32_t)(lParam)&0xFFFFu))
 #define QRZ_POINT_Y(lParam) ((int)(int16_t)(((uint32_t)(lParam) >> 16) & 0xFFFFu))
 
 /* Keyboard message (QRZM_ForwardKeyboardMessage), two forms:
@@ -145,7 +145,8 @@ QRZ_API int QRZ_Shutdown(void) QRZ_NOEXCEPT;
  * QRZ_OK, or QRZ_ERR_HOTKEYS_FAILED when the hook is in place but some non-zero entries could
  * not be grabbed (see QRZ_GetHotKeyStatus; the other entries work), QRZ_ERR_NO_DISPLAY,
  * QRZ_ERR_INVALID_ARGUMENT (proc NULL). */
-QRZ_API int QRZ_HookKeyboard(QRZ_NotifyProc proc, void* context, const uint16_t* table) QRZ_NOEXCEPT;
+QRZ_API int QRZ_HookKeyboard(QRZ_NotifyProc proc, void* context,
+                             const uint16_t* table) QRZ_NOEXCEPT;
 
 /* Replaces the library's copy of the table (QRZ_HOTKEY_COUNT words) and, when the keyboard hook
  * is installed, its grabs; later presses match the new table. Results as QRZ_HookKeyboard.
@@ -175,7 +176,8 @@ QRZ_API int QRZ_UnHookKeyboard(void) QRZ_NOEXCEPT;
 QRZ_API int QRZ_HookMouse(QRZ_NotifyProc proc, void* context, uint32_t cursor) QRZ_NOEXCEPT;
 
 /* Removes the mouse hook: releases the pointer and keyboard grabs (free for other programs on
- * return) and drops mouse messages and picker keys not yet delivered. QRZ_OK also when it was not installed. */
+ * return) and drops mouse messages and picker keys not yet delivered. QRZ_OK also when it was not
+ * installed. */
 QRZ_API int QRZ_UnHookMouse(void) QRZ_NOEXCEPT;
 
 /* Moves the pointer by (dx, dy) pixels from where it is (the picker's arrow-key nudge). While the

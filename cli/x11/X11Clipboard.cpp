@@ -66,7 +66,8 @@ CX11ClipboardOwner::~CX11ClipboardOwner() {
 // made before this ownership can be told apart.
 xcb_timestamp_t CX11ClipboardOwner::ServerTime() {
     xcb_connection_t* c = m_conn.Get();
-    xcb_change_property(c, XCB_PROP_MODE_APPEND, m_window, m_saveProperty, XCB_ATOM_ATOM, 32, 0, nullptr);
+    xcb_change_property(c, XCB_PROP_MODE_APPEND, m_window, m_saveProperty, XCB_ATOM_ATOM, 32, 0,
+                        nullptr);
     xcb_flush(c);
     while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
         XcbReply<xcb_generic_event_t> owned(event);
@@ -137,7 +138,8 @@ bool CX11ClipboardOwner::Answer(xcb_window_t requestor, xcb_atom_t target, xcb_a
         return true;
     }
     if (target == m_timestamp) {
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, requestor, property, XCB_ATOM_INTEGER, 32, 1, &m_ownTime);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, requestor, property, XCB_ATOM_INTEGER, 32, 1,
+                            &m_ownTime);
         return true;
     }
     Offer* offer = FindOffer(target);
@@ -174,14 +176,17 @@ bool CX11ClipboardOwner::Answer(xcb_window_t requestor, xcb_atom_t target, xcb_a
 bool CX11ClipboardOwner::AnswerMultiple(xcb_window_t requestor, xcb_atom_t property) {
     xcb_connection_t* c = m_conn.Get();
     XcbReply<xcb_get_property_reply_t> pairs(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, requestor, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr));
+        c, xcb_get_property(c, 0, requestor, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
+        nullptr));
     if (!pairs || pairs->format != 32)
         return false;
     const int count = xcb_get_property_value_length(pairs.get()) / 4;
-    std::vector<xcb_atom_t> list(static_cast<const xcb_atom_t*>(xcb_get_property_value(pairs.get())),
-                                 static_cast<const xcb_atom_t*>(xcb_get_property_value(pairs.get())) + count);
+    std::vector<xcb_atom_t> list(
+        static_cast<const xcb_atom_t*>(xcb_get_property_value(pairs.get())),
+        static_cast<const xcb_atom_t*>(xcb_get_property_value(pairs.get())) + count);
     for (std::size_t i = 0; i + 1 < list.size(); i += 2)
-        if (list[i] == m_multiple || list[i + 1] == XCB_ATOM_NONE || !Answer(requestor, list[i], list[i + 1]))
+        if (list[i] == m_multiple || list[i + 1] == XCB_ATOM_NONE ||
+            !Answer(requestor, list[i], list[i + 1]))
             list[i + 1] = XCB_ATOM_NONE; // tells the requestor this conversion failed
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, requestor, property, m_atomPair, 32,
                         std::uint32_t(list.size()), list.data());
@@ -236,7 +241,8 @@ void CX11ClipboardOwner::DropStaleTransfers() {
     std::erase_if(m_transfers, [&](const auto& kv) {
         if (now - kv.second.lastActivity < kStaleTransfer)
             return false;
-        img::Trace("clipboard: receiver 0x%x stopped reading; transfer dropped\n", unsigned(kv.first.first));
+        img::Trace("clipboard: receiver 0x%x stopped reading; transfer dropped\n",
+                   unsigned(kv.first.first));
         return true;
     });
 }

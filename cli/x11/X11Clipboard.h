@@ -24,9 +24,9 @@ public:
     };
 
     enum class Ending {
-        OwnershipLost,   // another program took the clipboard
-        SavedByManager,  // a clipboard manager has copied the data
-        ConnectionLost,  // the X server went away
+        OwnershipLost,  // another program took the clipboard
+        SavedByManager, // a clipboard manager has copied the data
+        ConnectionLost, // the X server went away
     };
 
     // Works on conn, which must outlive this object.

@@ -14,10 +14,13 @@
 
 #include <QCoreApplication>
 
-CCaptureShell::CCaptureShell(CTavixCaptureApp& app, CMainFrame& frame, CCaptureDocManager& docManager)
+CCaptureShell::CCaptureShell(CTavixCaptureApp& app, CMainFrame& frame,
+                             CCaptureDocManager& docManager)
     : m_app(app), m_frame(frame), m_docManager(docManager), m_engine(*this) {}
 
-bool CCaptureShell::Initialize() { return m_engine.Initialize(); }
+bool CCaptureShell::Initialize() {
+    return m_engine.Initialize();
+}
 
 void CCaptureShell::StartCapture(unsigned nCommandID) {
     // The tray menu marks the frame while it is open; its commands carry that mark here.
@@ -26,9 +29,13 @@ void CCaptureShell::StartCapture(unsigned nCommandID) {
     m_engine.StartCommand(nCommandID);
 }
 
-platform::CAppSettings& CCaptureShell::Settings() { return m_app.Settings(); }
+platform::CAppSettings& CCaptureShell::Settings() {
+    return m_app.Settings();
+}
 
-QWidget* CCaptureShell::MainWindow() { return &m_frame; }
+QWidget* CCaptureShell::MainWindow() {
+    return &m_frame;
+}
 
 void CCaptureShell::ShowAfterCapture() {
     if (!m_frame.isVisible()) {
@@ -72,7 +79,8 @@ namespace {
 
 class CViewOutputs : public capture::ICaptureOutputTarget {
 public:
-    CViewOutputs(CTavixCaptureView& view, CCaptureDocManager& docManager) : m_view(view), m_docManager(docManager) {}
+    CViewOutputs(CTavixCaptureView& view, CCaptureDocManager& docManager)
+        : m_view(view), m_docManager(docManager) {}
 
     void CopyToClipboard() override {
         if (CTavixCaptureDoc* pDoc = m_view.GetDocument())

@@ -12,14 +12,12 @@
 
 #include <cstring>
 
-bool ClipboardHasImage()
-{
+bool ClipboardHasImage() {
     const QMimeData* pData = QApplication::clipboard()->mimeData();
     return pData != nullptr && pData->hasImage();
 }
 
-QImage ImageFromBitmap(const CImageBitmap& bitmap)
-{
+QImage ImageFromBitmap(const CImageBitmap& bitmap) {
     if (bitmap.Width() <= 0 || bitmap.Height() <= 0)
         return {};
     QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
@@ -28,8 +26,7 @@ QImage ImageFromBitmap(const CImageBitmap& bitmap)
     return image;
 }
 
-std::unique_ptr<CImageBitmap> BitmapFromImage(const QImage& image)
-{
+std::unique_ptr<CImageBitmap> BitmapFromImage(const QImage& image) {
     if (image.isNull())
         return nullptr;
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
@@ -41,16 +38,14 @@ std::unique_ptr<CImageBitmap> BitmapFromImage(const QImage& image)
     return pBitmap;
 }
 
-std::unique_ptr<CImageBitmap> ImageFromClipboard()
-{
+std::unique_ptr<CImageBitmap> ImageFromClipboard() {
     const QMimeData* pData = QApplication::clipboard()->mimeData();
     if (pData == nullptr || !pData->hasImage())
         return nullptr;
     return BitmapFromImage(qvariant_cast<QImage>(pData->imageData()));
 }
 
-bool CopyImageToClipboard(const CImageBitmap& bitmap)
-{
+bool CopyImageToClipboard(const CImageBitmap& bitmap) {
     const QImage image = ImageFromBitmap(bitmap);
     if (image.isNull())
         return false;

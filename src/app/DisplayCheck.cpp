@@ -8,14 +8,12 @@
 
 namespace {
 
-bool IsWaylandSession()
-{
+bool IsWaylandSession() {
     return qgetenv("XDG_SESSION_TYPE") == "wayland" || !qgetenv("WAYLAND_DISPLAY").isEmpty();
 }
 
 // Opens and closes a connection: the only sure test that the display is usable.
-bool CanOpenDisplay(const QByteArray& display)
-{
+bool CanOpenDisplay(const QByteArray& display) {
     xcb_connection_t* pConnection = xcb_connect(display.constData(), nullptr);
     const bool bOk = pConnection != nullptr && xcb_connection_has_error(pConnection) == 0;
     if (pConnection != nullptr)
@@ -25,8 +23,7 @@ bool CanOpenDisplay(const QByteArray& display)
 
 } // namespace
 
-std::optional<DisplayChoice> ChooseDisplay(QString* pError)
-{
+std::optional<DisplayChoice> ChooseDisplay(QString* pError) {
     DisplayChoice choice;
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (!platform.isEmpty() && !platform.startsWith("xcb"))
@@ -34,17 +31,20 @@ std::optional<DisplayChoice> ChooseDisplay(QString* pError)
     if (platform.isEmpty() && IsWaylandSession()) {
         qputenv("QT_QPA_PLATFORM", "xcb");
         choice.bForcedXcb = true;
-        choice.strStatusNote = QStringLiteral("Wayland session: running through XWayland; captures see X11 windows only.");
+        choice.strStatusNote = QStringLiteral(
+            "Wayland session: running through XWayland; captures see X11 windows only.");
     }
     const QByteArray display = qgetenv("DISPLAY");
     if (display.isEmpty()) {
         if (pError != nullptr)
-            *pError = QStringLiteral("quorvi-studio: no X display (DISPLAY is not set); set DISPLAY or run it under xvfb-run.");
+            *pError = QStringLiteral("quorvi-studio: no X display (DISPLAY is not set); set "
+                                     "DISPLAY or run it under xvfb-run.");
         return std::nullopt;
     }
     if (!CanOpenDisplay(display)) {
         if (pError != nullptr)
-            *pError = QStringLiteral("quorvi-studio: cannot open X display \"%1\"; set DISPLAY to a running X server or "
+            *pError = QStringLiteral("quorvi-studio: cannot open X display \"%1\"; set DISPLAY to "
+                                     "a running X server or "
                                      "run it under xvfb-run.")
                           .arg(QString::fromLocal8Bit(display));
         return std::nullopt;

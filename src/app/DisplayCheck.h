@@ -8,8 +8,8 @@
 #include <optional>
 
 struct DisplayChoice {
-    bool bForcedXcb = false;  // a Wayland session: the xcb platform was chosen
-    QString strStatusNote;    // said once in the status bar after start-up
+    bool bForcedXcb = false; // a Wayland session: the xcb platform was chosen
+    QString strStatusNote;   // said once in the status bar after start-up
 };
 
 // Reads the environment and, for a Wayland session, sets QT_QPA_PLATFORM=xcb. When the program

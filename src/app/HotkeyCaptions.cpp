@@ -34,14 +34,16 @@ constexpr std::array<std::pair<unsigned, int>, 14> kCaptureActions{{
 
 } // namespace
 
-CKeyNameMap::CKeyNameMap()
-{
-    m_names = {{8, QStringLiteral("Backspace")}, {9, QStringLiteral("Tab")},     {13, QStringLiteral("Enter")},
-               {27, QStringLiteral("Escape")},   {32, QStringLiteral("Space")},  {35, QStringLiteral("End")},
-               {36, QStringLiteral("Home")},     {37, QStringLiteral("Left")},   {38, QStringLiteral("Up")},
-               {39, QStringLiteral("Right")},    {40, QStringLiteral("Down")},   {44, QStringLiteral("Print Screen")},
-               {45, QStringLiteral("Insert")},   {46, QStringLiteral("Delete")}, {106, QStringLiteral("*")},
-               {107, QStringLiteral("+")},       {109, QStringLiteral("-")},     {111, QStringLiteral("/")}};
+CKeyNameMap::CKeyNameMap() {
+    m_names = {{8, QStringLiteral("Backspace")}, {9, QStringLiteral("Tab")},
+               {13, QStringLiteral("Enter")},    {27, QStringLiteral("Escape")},
+               {32, QStringLiteral("Space")},    {35, QStringLiteral("End")},
+               {36, QStringLiteral("Home")},     {37, QStringLiteral("Left")},
+               {38, QStringLiteral("Up")},       {39, QStringLiteral("Right")},
+               {40, QStringLiteral("Down")},     {44, QStringLiteral("Print Screen")},
+               {45, QStringLiteral("Insert")},   {46, QStringLiteral("Delete")},
+               {106, QStringLiteral("*")},       {107, QStringLiteral("+")},
+               {109, QStringLiteral("-")},       {111, QStringLiteral("/")}};
     for (int k = 48; k <= 57; ++k)
         m_names.insert(std::uint8_t(k), QString(QChar(k)));
     for (int k = 65; k <= 90; ++k)
@@ -52,8 +54,7 @@ CKeyNameMap::CKeyNameMap()
         m_names.insert(std::uint8_t(k), QStringLiteral("F%1").arg(k - 111));
 }
 
-QString CKeyNameMap::Build(std::uint16_t wHotkey, const QString& strLead) const
-{
+QString CKeyNameMap::Build(std::uint16_t wHotkey, const QString& strLead) const {
     QString strText;
     bool bAny = false;
     auto append = [&](const QString& strWord) {
@@ -72,18 +73,15 @@ QString CKeyNameMap::Build(std::uint16_t wHotkey, const QString& strLead) const
     return strText;
 }
 
-QString CKeyNameMap::MenuSuffix(std::uint16_t wHotkey) const
-{
+QString CKeyNameMap::MenuSuffix(std::uint16_t wHotkey) const {
     return Build(wHotkey, QStringLiteral("\t"));
 }
 
-QString CKeyNameMap::Text(std::uint16_t wHotkey) const
-{
+QString CKeyNameMap::Text(std::uint16_t wHotkey) const {
     return Build(wHotkey, QString());
 }
 
-CCaptionMap::CCaptionMap(unsigned nMenuID)
-{
+CCaptionMap::CCaptionMap(unsigned nMenuID) {
     const std::vector<MenuItemData>* pMenu = CResourceData::Get().Menu(nMenuID);
     if (pMenu == nullptr || pMenu->empty())
         return;
@@ -94,22 +92,20 @@ CCaptionMap::CCaptionMap(unsigned nMenuID)
     }
 }
 
-std::optional<CCaptionMap::Entry> CCaptionMap::Find(unsigned nID) const
-{
+std::optional<CCaptionMap::Entry> CCaptionMap::Find(unsigned nID) const {
     const auto it = m_entries.constFind(nID);
     if (it == m_entries.constEnd())
         return std::nullopt;
     return *it;
 }
 
-int CCaptionMap::ActionOf(unsigned nID) const
-{
+int CCaptionMap::ActionOf(unsigned nID) const {
     const auto entry = Find(nID);
     return entry ? entry->nAction : -1;
 }
 
-QString CCaptionMap::MenuText(unsigned nID, const std::uint16_t* pHotkeys, const CKeyNameMap& keys) const
-{
+QString CCaptionMap::MenuText(unsigned nID, const std::uint16_t* pHotkeys,
+                              const CKeyNameMap& keys) const {
     const auto entry = Find(nID);
     if (!entry || entry->strCaption.isEmpty())
         return {};

@@ -31,26 +31,24 @@ constexpr int kAnswerTimeoutMs = 3000;
 
 CInstanceChecker::CInstanceChecker(std::filesystem::path dir) : m_dir(std::move(dir)) {}
 
-CInstanceChecker::~CInstanceChecker()
-{
+CInstanceChecker::~CInstanceChecker() {
     if (m_pServer != nullptr)
         m_pServer->close();
 }
 
-QString CInstanceChecker::SocketPath() const
-{
+QString CInstanceChecker::SocketPath() const {
     return QString::fromStdString((m_dir / kSocketName).string());
 }
 
-bool CInstanceChecker::IsFirstInstance()
-{
+bool CInstanceChecker::IsFirstInstance() {
     std::string strError;
     if (m_dir.empty())
         m_dir = platform::RuntimeDir(&strError);
     const auto result = m_dir.empty() ? platform::CInstanceLock::EResult::Failed
                                       : m_lock.TryAcquire(m_dir / kLockName, &strError);
     if (result == platform::CInstanceLock::EResult::Failed) {
-        std::fprintf(stderr, "quorvi-studio: no single-instance lock (%s); running anyway.\n", strError.c_str());
+        std::fprintf(stderr, "quorvi-studio: no single-instance lock (%s); running anyway.\n",
+                     strError.c_str());
         return true;
     }
     if (result == platform::CInstanceLock::EResult::HeldByAnother) {
@@ -70,8 +68,7 @@ bool CInstanceChecker::IsFirstInstance()
     return true;
 }
 
-bool CInstanceChecker::AskFirstInstance() const
-{
+bool CInstanceChecker::AskFirstInstance() const {
     QElapsedTimer timer;
     timer.start();
     // The first instance listens a moment after it takes the lock: retry until it does.
@@ -94,8 +91,7 @@ bool CInstanceChecker::AskFirstInstance() const
     return false;
 }
 
-void CInstanceChecker::OnNewConnection()
-{
+void CInstanceChecker::OnNewConnection() {
     while (QLocalSocket* pSocket = m_pServer->nextPendingConnection()) {
         connect(pSocket, &QLocalSocket::disconnected, pSocket, &QObject::deleteLater);
         connect(pSocket, &QLocalSocket::readyRead, pSocket, [pSocket] {
@@ -119,21 +115,20 @@ void CInstanceChecker::OnNewConnection()
     }
 }
 
-void CInstanceChecker::ActivateMainWindow(CMainFrame& frame)
-{
+void CInstanceChecker::ActivateMainWindow(CMainFrame& frame) {
     // The dialog in front of the window (a modal one), if any, is what comes forward.
     QWidget* pPopup = QApplication::activeModalWidget();
     if (frame.IsMinimisedOrHiddenMinimised())
         frame.showNormal();
     else if (frame.isHidden() && !frame.CanHideToTray())
-        frame.showNormal(); // hidden with no tray left to bring it back: the program must be reachable
+        frame.showNormal(); // hidden with no tray left to bring it back: the program must be
+                            // reachable
     QWidget* pTarget = pPopup != nullptr && pPopup->isVisible() ? pPopup : &frame;
     if (pTarget->isVisible())
         BringToFront(*pTarget);
 }
 
-void CInstanceChecker::BringToFront(QWidget& window)
-{
+void CInstanceChecker::BringToFront(QWidget& window) {
     window.raise();
     window.activateWindow();
     auto* pX11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -142,8 +137,8 @@ void CInstanceChecker::BringToFront(QWidget& window)
     xcb_connection_t* pConnection = pX11->connection();
     const xcb_screen_t* pScreen = xcb_setup_roots_iterator(xcb_get_setup(pConnection)).data;
     static constexpr char kName[] = "_NET_ACTIVE_WINDOW";
-    xcb_intern_atom_reply_t* pAtom =
-        xcb_intern_atom_reply(pConnection, xcb_intern_atom(pConnection, 0, sizeof(kName) - 1, kName), nullptr);
+    xcb_intern_atom_reply_t* pAtom = xcb_intern_atom_reply(
+        pConnection, xcb_intern_atom(pConnection, 0, sizeof(kName) - 1, kName), nullptr);
     if (pAtom == nullptr)
         return;
     xcb_client_message_event_t event{};

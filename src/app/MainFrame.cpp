@@ -34,30 +34,29 @@
 namespace {
 
 // The widest text pane nPane (1 to 3) shows, so that the pane can grow to fit it.
-QString WidestPaneText(int nPane)
-{
+QString WidestPaneText(int nPane) {
     switch (nPane) {
-    case 1: return CTavixCaptureView::MousePositionText(QPoint(-32768, -32768));
-    case 2: return CTavixCaptureView::ColorText(32);
-    default: break;
+    case 1:
+        return CTavixCaptureView::MousePositionText(QPoint(-32768, -32768));
+    case 2:
+        return CTavixCaptureView::ColorText(32);
+    default:
+        break;
     }
     return CTavixCaptureView::ImageSizeText(QSize(32768, 32768));
 }
 
-bool IsZoomPreset(unsigned nID)
-{
+bool IsZoomPreset(unsigned nID) {
     return nID >= ID_VIEW_ZOOM_25 && nID <= ID_VIEW_ZOOM_400;
 }
 
-int ZoomPercent(unsigned nID)
-{
+int ZoomPercent(unsigned nID) {
     return CZoomView::kPresetLevels[nID - ID_VIEW_ZOOM_25];
 }
 
 } // namespace
 
-const CCommandMap& CMainFrame::ThisCommandMap()
-{
+const CCommandMap& CMainFrame::ThisCommandMap() {
     using F = CMainFrame;
     static const CCommandMap s_map =
         TCommandMapBuilder<F>(&CMDIFrameWnd::ThisCommandMap())
@@ -94,23 +93,20 @@ const CCommandMap& CMainFrame::ThisCommandMap()
     return s_map;
 }
 
-CMainFrame::CMainFrame(CTavixCaptureApp& app) : m_app(app)
-{
+CMainFrame::CMainFrame(CTavixCaptureApp& app) : m_app(app) {
     setObjectName(QStringLiteral("QuorviMainFrameClass"));
     const QIcon icon = CCommandIcons::Get().Icon(IDR_MAINFRAME);
     if (!icon.isNull())
         setWindowIcon(icon);
 }
 
-CMainFrame::~CMainFrame()
-{
+CMainFrame::~CMainFrame() {
     // The icon leaves the notification area before the window goes.
     m_pTray = nullptr;
     m_pSystemTray.reset();
 }
 
-bool CMainFrame::Create()
-{
+bool CMainFrame::Create() {
     LoadMenus(IDR_MAINFRAME, IDR_IMAGETYPE);
     QToolBar* pToolBar = LoadToolBar(IDR_MAINFRAME, QStringLiteral("Standard"));
     if (pToolBar == nullptr || pToolBar->actions().isEmpty())
@@ -140,8 +136,7 @@ bool CMainFrame::Create()
     return true;
 }
 
-void CMainFrame::CreateStatusBar()
-{
+void CMainFrame::CreateStatusBar() {
     QStatusBar* pBar = statusBar();
     for (int i = 0; i < 4; ++i) {
         m_panes[i] = new QLabel(pBar);
@@ -166,31 +161,26 @@ void CMainFrame::CreateStatusBar()
     });
 }
 
-QLabel* CMainFrame::Pane(int nPane) const
-{
+QLabel* CMainFrame::Pane(int nPane) const {
     return nPane >= 0 && nPane < 4 ? m_panes[nPane] : nullptr;
 }
 
-void CMainFrame::SetPaneText(int nPane, const QString& strText)
-{
+void CMainFrame::SetPaneText(int nPane, const QString& strText) {
     if (QLabel* pPane = Pane(nPane))
         pPane->setText(strText);
 }
 
-QString CMainFrame::PaneText(int nPane) const
-{
+QString CMainFrame::PaneText(int nPane) const {
     QLabel* pPane = Pane(nPane);
     return pPane != nullptr ? pPane->text() : QString();
 }
 
-QColor CMainFrame::ViewBackgroundColor() const
-{
+QColor CMainFrame::ViewBackgroundColor() const {
     const std::uint32_t cr = m_app.Settings().m_crViewBackground;
     return QColor(int(cr & 0xFF), int((cr >> 8) & 0xFF), int((cr >> 16) & 0xFF));
 }
 
-void CMainFrame::SetProgress(double dFraction)
-{
+void CMainFrame::SetProgress(double dFraction) {
     if (!m_pProgress)
         return;
     m_pProgress->SetProgress(dFraction);
@@ -198,57 +188,49 @@ void CMainFrame::SetProgress(double dFraction)
         m_progressEndTimer.start(0, this);
 }
 
-bool CMainFrame::IsProgressShowing() const
-{
+bool CMainFrame::IsProgressShowing() const {
     return m_pProgress && m_pProgress->IsShowing();
 }
 
-bool CMainFrame::CanHideToTray() const
-{
+bool CMainFrame::CanHideToTray() const {
     return m_pTray != nullptr && m_pTray->IsAvailable();
 }
 
-const CCaptionMap& CMainFrame::Captions() const
-{
+const CCaptionMap& CMainFrame::Captions() const {
     static const CCaptionMap s_empty(0);
     return m_pCaptions ? *m_pCaptions : s_empty;
 }
 
-const std::uint16_t* CMainFrame::CurrentHotkeyTable() const
-{
+const std::uint16_t* CMainFrame::CurrentHotkeyTable() const {
     if (m_pCaptureEngine != nullptr && m_pCaptureEngine->HotkeyTable() != nullptr)
         return m_pCaptureEngine->HotkeyTable();
     return m_app.Settings().Hotkeys().data();
 }
 
-void CMainFrame::ApplyHotkeyCaptions(QMenu* pMenu) const
-{
+void CMainFrame::ApplyHotkeyCaptions(QMenu* pMenu) const {
     const std::uint16_t* pHotkeys = CurrentHotkeyTable();
     for (QAction* pAction : pMenu->actions()) {
-        const QString strText = Captions().MenuText(CCommandDispatcher::ActionId(pAction), pHotkeys, m_keyNames);
+        const QString strText =
+            Captions().MenuText(CCommandDispatcher::ActionId(pAction), pHotkeys, m_keyNames);
         if (!strText.isEmpty())
             pAction->setText(strText);
     }
 }
 
-void CMainFrame::OnInitMenuPopup(QMenu* pMenu)
-{
+void CMainFrame::OnInitMenuPopup(QMenu* pMenu) {
     ApplyHotkeyCaptions(pMenu);
 }
 
-CTavixCaptureView* CMainFrame::ActiveImageView() const
-{
+CTavixCaptureView* CMainFrame::ActiveImageView() const {
     return dynamic_cast<CTavixCaptureView*>(GetActiveView());
 }
 
-void CMainFrame::OnSysCommandClose()
-{
+void CMainFrame::OnSysCommandClose() {
     m_bCloseToTray = true;
     close();
 }
 
-void CMainFrame::closeEvent(QCloseEvent* pEvent)
-{
+void CMainFrame::closeEvent(QCloseEvent* pEvent) {
     // The window system's Close (the title-bar button) hides the program; only Exit ends it.
     if (pEvent->spontaneous())
         m_bCloseToTray = true;
@@ -257,8 +239,7 @@ void CMainFrame::closeEvent(QCloseEvent* pEvent)
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 }
 
-void CMainFrame::HideToTray()
-{
+void CMainFrame::HideToTray() {
     if (!CanHideToTray()) {
         showMinimized();
         return;
@@ -269,13 +250,11 @@ void CMainFrame::HideToTray()
     m_bHiddenMinimised = true;
 }
 
-bool CMainFrame::IsMinimisedOrHiddenMinimised() const
-{
+bool CMainFrame::IsMinimisedOrHiddenMinimised() const {
     return isMinimized() || (isHidden() && m_bHiddenMinimised);
 }
 
-void CMainFrame::showEvent(QShowEvent* pEvent)
-{
+void CMainFrame::showEvent(QShowEvent* pEvent) {
     // The window manager may still report the iconified window mapped after it was hidden
     // into the tray: only a window that really shows ends the hidden-minimised state.
     if (isVisible())
@@ -283,25 +262,23 @@ void CMainFrame::showEvent(QShowEvent* pEvent)
     CMDIFrameWnd::showEvent(pEvent);
 }
 
-void CMainFrame::changeEvent(QEvent* pEvent)
-{
+void CMainFrame::changeEvent(QEvent* pEvent) {
     CMDIFrameWnd::changeEvent(pEvent);
     if (pEvent->type() == QEvent::WindowStateChange && isMinimized())
         QTimer::singleShot(0, this, &CMainFrame::OnMinimized);
 }
 
-void CMainFrame::OnMinimized()
-{
+void CMainFrame::OnMinimized() {
     if (!isMinimized() || !isVisible())
         return;
-    if ((m_app.Settings().m_dwOptionsA & platform::options::kMinimizeToTray) != 0 && CanHideToTray()) {
+    if ((m_app.Settings().m_dwOptionsA & platform::options::kMinimizeToTray) != 0 &&
+        CanHideToTray()) {
         hide();
         m_bHiddenMinimised = true;
     }
 }
 
-void CMainFrame::timerEvent(QTimerEvent* pEvent)
-{
+void CMainFrame::timerEvent(QTimerEvent* pEvent) {
     if (pEvent->timerId() == m_progressEndTimer.timerId()) {
         m_progressEndTimer.stop();
         if (IsProgressShowing())
@@ -316,26 +293,22 @@ void CMainFrame::timerEvent(QTimerEvent* pEvent)
         pView->RedrawMarquee();
 }
 
-void CMainFrame::OnUpdateTabBar()
-{
+void CMainFrame::OnUpdateTabBar() {
     // The file tab bar joins the window in a later step; the menus follow the open windows now.
     OnChildFramesChanged();
 }
 
-void CMainFrame::OnCaptureShown(CTavixCaptureView& view)
-{
+void CMainFrame::OnCaptureShown(CTavixCaptureView& view) {
     if (m_pCaptureEngine != nullptr)
         m_pCaptureEngine->OnCaptureViewShown(view);
 }
 
-void CMainFrame::OnCaptureCommand(unsigned nID)
-{
+void CMainFrame::OnCaptureCommand(unsigned nID) {
     if (m_pCaptureEngine != nullptr)
         m_pCaptureEngine->StartCapture(nID);
 }
 
-void CMainFrame::OnUpdateCaptureCommand(CCmdUI& cmdUI)
-{
+void CMainFrame::OnUpdateCaptureCommand(CCmdUI& cmdUI) {
     if (m_pCaptureEngine == nullptr) {
         cmdUI.Enable(false);
         return;
@@ -343,15 +316,13 @@ void CMainFrame::OnUpdateCaptureCommand(CCmdUI& cmdUI)
     cmdUI.Enable(cmdUI.ID() != ID_CAPTURE_REPEAT_LAST || m_pCaptureEngine->CanRepeatLast());
 }
 
-void CMainFrame::OnExploreOutputDirectory()
-{
+void CMainFrame::OnExploreOutputDirectory() {
     const std::string& strPath = m_app.Settings().m_strAutoSavePath;
     if (!strPath.empty())
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(strPath)));
 }
 
-void CMainFrame::OnPasteAsNewImage()
-{
+void CMainFrame::OnPasteAsNewImage() {
     std::unique_ptr<CImageBitmap> pImage = ImageFromClipboard();
     if (!pImage)
         return;
@@ -362,49 +333,41 @@ void CMainFrame::OnPasteAsNewImage()
     ActivateFrame();
 }
 
-void CMainFrame::OnUpdatePasteAsNewImage(CCmdUI& cmdUI)
-{
+void CMainFrame::OnUpdatePasteAsNewImage(CCmdUI& cmdUI) {
     cmdUI.Enable(ClipboardHasImage());
 }
 
-void CMainFrame::OnCloseAll()
-{
+void CMainFrame::OnCloseAll() {
     if (m_app.SaveAllModified())
         m_app.CloseAllDocuments(false);
 }
 
-void CMainFrame::OnShowMainWindow()
-{
+void CMainFrame::OnShowMainWindow() {
     showNormal();
     raise();
     activateWindow();
 }
 
-void CMainFrame::OnZoomPreset(unsigned nID)
-{
+void CMainFrame::OnZoomPreset(unsigned nID) {
     if (CTavixCaptureView* pView = ActiveImageView())
         pView->SetPresetScale(ZoomPercent(nID) * 0.01);
 }
 
-void CMainFrame::OnUpdateZoomPreset(CCmdUI& cmdUI)
-{
+void CMainFrame::OnUpdateZoomPreset(CCmdUI& cmdUI) {
     CTavixCaptureView* pView = ActiveImageView();
     cmdUI.Enable(pView != nullptr && IsZoomPreset(cmdUI.ID()));
     cmdUI.SetCheck(pView != nullptr && pView->IsPresetChecked(ZoomPercent(cmdUI.ID())) ? 1 : 0);
 }
 
-void CMainFrame::OnHomePage()
-{
+void CMainFrame::OnHomePage() {
     QDesktopServices::openUrl(QUrl(LoadString(IDS_HOME_PAGE_URL)));
 }
 
-void CMainFrame::OnHelp()
-{
+void CMainFrame::OnHelp() {
     m_app.ShowHelpTopic(0);
 }
 
-void CMainFrame::OnUpdateNeedsDialog(CCmdUI& cmdUI)
-{
+void CMainFrame::OnUpdateNeedsDialog(CCmdUI& cmdUI) {
     // These commands open dialogs (operation parameters, options, print setup) that are not
     // part of the program yet; they stay visible and disabled.
     cmdUI.Enable(false);

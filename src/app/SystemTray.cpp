@@ -25,23 +25,20 @@ namespace {
 // caption-coloured gradient. It is the menu's default item, so it shows bold.
 class CBannerStrip final : public QWidget {
 public:
-    CBannerStrip(const QString& strText, QWidget* pParent) : QWidget(pParent), m_strText(strText)
-    {
+    CBannerStrip(const QString& strText, QWidget* pParent) : QWidget(pParent), m_strText(strText) {
         QFont font = this->font();
         font.setBold(true);
         setFont(font);
         setAttribute(Qt::WA_TransparentForMouseEvents);
     }
 
-    QSize sizeHint() const override
-    {
+    QSize sizeHint() const override {
         const QFontMetrics metrics(font());
         return {metrics.horizontalAdvance(m_strText) + 24, metrics.height() + 8};
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override
-    {
+    void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         const QColor top = palette().color(QPalette::Active, QPalette::Highlight);
         QLinearGradient gradient(0, 0, width(), 0);
@@ -49,7 +46,8 @@ protected:
         gradient.setColorAt(1, top.lighter(130));
         painter.fillRect(rect(), gradient);
         painter.setPen(palette().color(QPalette::Active, QPalette::HighlightedText));
-        painter.drawText(rect().adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, m_strText);
+        painter.drawText(rect().adjusted(8, 0, -8, 0),
+                         Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, m_strText);
     }
 
 private:
@@ -57,8 +55,7 @@ private:
 };
 
 // The menu's first item, drawn as the banner; it keeps its command id (no handler takes it).
-void ReplaceBannerItem(QMenu* pMenu)
-{
+void ReplaceBannerItem(QMenu* pMenu) {
     const QList<QAction*> actions = pMenu->actions();
     if (actions.isEmpty() || CCommandDispatcher::ActionId(actions.front()) != ID_TRAY_BANNER)
         return;
@@ -74,8 +71,7 @@ void ReplaceBannerItem(QMenu* pMenu)
 
 } // namespace
 
-CSystemTray::CSystemTray(CMainFrame& frame) : QObject(&frame), m_frame(frame)
-{
+CSystemTray::CSystemTray(CMainFrame& frame) : QObject(&frame), m_frame(frame) {
     m_pMenu = frame.MenuBuilder().BuildPopup(IDR_TRAY_MENU, 0, &frame);
     if (m_pMenu != nullptr) {
         ReplaceBannerItem(m_pMenu);
@@ -86,7 +82,8 @@ CSystemTray::CSystemTray(CMainFrame& frame) : QObject(&frame), m_frame(frame)
         // A choice runs before the menu's hiding is handled here, so the mark lasts exactly
         // until the chosen command has run.
         connect(m_pMenu, &QMenu::aboutToHide, this, [this] {
-            QMetaObject::invokeMethod(&m_frame, [this] { m_frame.SetFromTrayMenu(false); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &m_frame, [this] { m_frame.SetFromTrayMenu(false); }, Qt::QueuedConnection);
         });
         m_icon.setContextMenu(m_pMenu);
     }
@@ -106,8 +103,7 @@ CSystemTray::CSystemTray(CMainFrame& frame) : QObject(&frame), m_frame(frame)
     m_trayWatch.start();
 }
 
-void CSystemTray::WatchForTray()
-{
+void CSystemTray::WatchForTray() {
     const bool bPresent = QSystemTrayIcon::isSystemTrayAvailable();
     if (bPresent && !m_bTrayPresent) {
         m_icon.hide();
@@ -116,29 +112,26 @@ void CSystemTray::WatchForTray()
     m_bTrayPresent = bPresent;
 }
 
-CSystemTray::~CSystemTray()
-{
+CSystemTray::~CSystemTray() {
     qApp->removeEventFilter(this);
     m_icon.hide();
 }
 
-bool CSystemTray::IsAvailable() const
-{
+bool CSystemTray::IsAvailable() const {
     return QSystemTrayIcon::isSystemTrayAvailable() && m_icon.isVisible();
 }
 
-bool CSystemTray::IsXEmbedIconWindow(QObject* pObject)
-{
+bool CSystemTray::IsXEmbedIconWindow(QObject* pObject) {
     auto* pWindow = qobject_cast<QWindow*>(pObject);
     const QWidget* pWidget = pWindow != nullptr ? QWidget::find(pWindow->winId()) : nullptr;
-    return pWidget != nullptr && qstrcmp(pWidget->metaObject()->className(), "QSystemTrayIconSys") == 0;
+    return pWidget != nullptr &&
+           qstrcmp(pWidget->metaObject()->className(), "QSystemTrayIconSys") == 0;
 }
 
 // A right press soon after the previous one (the menu opened, closed with Escape, and asked
 // for again) arrives as a double click, which Qt's XEmbed icon ignores for that button: the
 // menu would not open.
-bool CSystemTray::eventFilter(QObject* pWatched, QEvent* pEvent)
-{
+bool CSystemTray::eventFilter(QObject* pWatched, QEvent* pEvent) {
     if (pEvent->type() == QEvent::MouseButtonDblClick && m_pMenu != nullptr) {
         const auto* pMouse = static_cast<QMouseEvent*>(pEvent);
         if (pMouse->button() == Qt::RightButton && IsXEmbedIconWindow(pWatched)) {
@@ -150,14 +143,12 @@ bool CSystemTray::eventFilter(QObject* pWatched, QEvent* pEvent)
     return QObject::eventFilter(pWatched, pEvent);
 }
 
-void CSystemTray::OnActivated(QSystemTrayIcon::ActivationReason reason)
-{
+void CSystemTray::OnActivated(QSystemTrayIcon::ActivationReason reason) {
     if (reason == QSystemTrayIcon::DoubleClick)
         OnDoubleClick();
 }
 
-void CSystemTray::OnDoubleClick()
-{
+void CSystemTray::OnDoubleClick() {
     m_frame.ActivateFrame();
     CInstanceChecker::BringToFront(m_frame);
     if (m_pMenu != nullptr && m_pMenu->defaultAction() != nullptr)

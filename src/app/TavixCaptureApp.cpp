@@ -23,14 +23,14 @@
 #include "platform/ProgramPaths.h"
 #include "views/ChildFrame.h"
 #include "views/ImagePrinter.h"
-#include "views/Timing.h"
 #include "views/TavixCaptureView.h"
+#include "views/Timing.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -51,8 +51,12 @@ namespace {
 class CUnavailableImageDialogs final : public IImageDialogs {
 public:
     std::optional<int> RunBrightness(CTavixCaptureDoc&) override { return std::nullopt; }
-    std::optional<ContrastDialogResult> RunContrast(CTavixCaptureDoc&) override { return std::nullopt; }
-    std::optional<IntensityDialogResult> RunIntensity(CTavixCaptureDoc&) override { return std::nullopt; }
+    std::optional<ContrastDialogResult> RunContrast(CTavixCaptureDoc&) override {
+        return std::nullopt;
+    }
+    std::optional<IntensityDialogResult> RunIntensity(CTavixCaptureDoc&) override {
+        return std::nullopt;
+    }
     std::optional<RotateDialogResult> RunRotate(CTavixCaptureDoc&) override { return std::nullopt; }
     void RunSizeDialog(ESizeDialog, CTavixCaptureDoc&) override {}
 };
@@ -61,8 +65,7 @@ CTavixCaptureApp* s_pTheApp = nullptr;
 
 } // namespace
 
-const CCommandMap& CTavixCaptureApp::ThisCommandMap()
-{
+const CCommandMap& CTavixCaptureApp::ThisCommandMap() {
     using A = CTavixCaptureApp;
     static const CCommandMap s_map = TCommandMapBuilder<A>(&CWinApp::ThisCommandMap())
                                          .On(ID_FILE_NEW, &A::OnFileNewImage)
@@ -74,13 +77,11 @@ const CCommandMap& CTavixCaptureApp::ThisCommandMap()
 
 CTavixCaptureApp::CTavixCaptureApp()
     : m_locations(platform::HiveLocations::FromEnvironment()),
-      m_pDialogs(std::make_unique<CUnavailableImageDialogs>())
-{
+      m_pDialogs(std::make_unique<CUnavailableImageDialogs>()) {
     s_pTheApp = this;
 }
 
-CTavixCaptureApp::~CTavixCaptureApp()
-{
+CTavixCaptureApp::~CTavixCaptureApp() {
     // Documents close (without asking) while their windows and the services still exist.
     CloseAllDocuments(true);
     SetMainWnd(nullptr);
@@ -92,18 +93,15 @@ CTavixCaptureApp::~CTavixCaptureApp()
         s_pTheApp = nullptr;
 }
 
-CTavixCaptureApp* CTavixCaptureApp::Get() noexcept
-{
+CTavixCaptureApp* CTavixCaptureApp::Get() noexcept {
     return s_pTheApp;
 }
 
-void CTavixCaptureApp::SetHiveLocations(const platform::HiveLocations& locations)
-{
+void CTavixCaptureApp::SetHiveLocations(const platform::HiveLocations& locations) {
     m_locations = locations;
 }
 
-void CTavixCaptureApp::InstallServices()
-{
+void CTavixCaptureApp::InstallServices() {
     m_pMessageBoxes = std::make_unique<CQtMessageBoxes>();
     m_pWaitCursor = std::make_unique<CQtWaitCursor>();
     m_pFileDialogs = std::make_unique<CQtFileDialogs>();
@@ -112,8 +110,7 @@ void CTavixCaptureApp::InstallServices()
     Ui().SetFileDialogs(m_pFileDialogs.get());
 }
 
-bool CTavixCaptureApp::InitInstance(const QStringList& arguments)
-{
+bool CTavixCaptureApp::InitInstance(const QStringList& arguments) {
     QElapsedTimer timer;
     timer.start();
     InstallServices();
@@ -156,7 +153,8 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments)
         else
             img::Trace("start-up: no X connection for captures");
     }
-    m_pStatusText = std::make_unique<CLabelStatusText>(m_pMainFrame->Pane(IImageViewHost::PaneMessage));
+    m_pStatusText =
+        std::make_unique<CLabelStatusText>(m_pMainFrame->Pane(IImageViewHost::PaneMessage));
     Ui().SetStatusText(m_pStatusText.get());
     Ui().SetProgress(m_pMainFrame.get());
     // 6: nothing is opened from the command line.
@@ -171,12 +169,12 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments)
     ShowMainFrame();
     if (!m_strStartupNote.isEmpty())
         m_pMainFrame->SetPaneText(IImageViewHost::PaneMessage, m_strStartupNote);
-    views::TimingTrace("start-up (InitInstance) to main window shown: %.1f ms", timer.nsecsElapsed() / 1e6);
+    views::TimingTrace("start-up (InitInstance) to main window shown: %.1f ms",
+                       timer.nsecsElapsed() / 1e6);
     return true;
 }
 
-void CTavixCaptureApp::ShowMainFrame()
-{
+void CTavixCaptureApp::ShowMainFrame() {
     m_pMainFrame->show();
     if ((m_settings.m_dwOptionsA & platform::options::kStartHidden) == 0)
         return;
@@ -186,26 +184,27 @@ void CTavixCaptureApp::ShowMainFrame()
     QTimer::singleShot(kHiddenStartDelayMs, m_pMainFrame.get(), [this] { FinishHiddenStart(0); });
 }
 
-void CTavixCaptureApp::FinishHiddenStart(int nAttempt)
-{
+void CTavixCaptureApp::FinishHiddenStart(int nAttempt) {
     // Hiding a window the window manager is still taking on leaves it in a state from which it
     // does not come back: wait (a little) until it is on the screen.
     QWindow* pWindow = m_pMainFrame->windowHandle();
     if (pWindow != nullptr && !pWindow->isExposed() && nAttempt < 20) {
-        QTimer::singleShot(50, m_pMainFrame.get(), [this, nAttempt] { FinishHiddenStart(nAttempt + 1); });
+        QTimer::singleShot(50, m_pMainFrame.get(),
+                           [this, nAttempt] { FinishHiddenStart(nAttempt + 1); });
         return;
     }
     m_pMainFrame->repaint();
     m_pMainFrame->HideToTray();
 }
 
-void CTavixCaptureApp::ExitInstance()
-{
+void CTavixCaptureApp::ExitInstance() {
     if (!m_bSettingsSaved) {
         m_bSettingsSaved = true;
         // The hook library holds the hotkey table while the program runs.
-        if (const std::uint16_t* pHotkeys = m_pCaptureShell ? m_pCaptureShell->HotkeyTable() : nullptr)
-            std::copy(pHotkeys, pHotkeys + platform::kHotkeyTableSize, m_settings.Hotkeys().begin());
+        if (const std::uint16_t* pHotkeys =
+                m_pCaptureShell ? m_pCaptureShell->HotkeyTable() : nullptr)
+            std::copy(pHotkeys, pHotkeys + platform::kHotkeyTableSize,
+                      m_settings.Hotkeys().begin());
         std::string strError;
         if (!m_settings.Save(m_locations, &strError))
             img::Trace("exit: settings not written: %s", strError.c_str());
@@ -214,8 +213,7 @@ void CTavixCaptureApp::ExitInstance()
         ClearRecentFileList();
 }
 
-void CTavixCaptureApp::OnRecentFileListChanged()
-{
+void CTavixCaptureApp::OnRecentFileListChanged() {
     // An open File menu shows the list as it is now.
     if (m_pMainFrame) {
         for (QMenu* pMenu : m_pMainFrame->menuBar()->findChildren<QMenu*>()) {
@@ -225,34 +223,28 @@ void CTavixCaptureApp::OnRecentFileListChanged()
     }
 }
 
-void CTavixCaptureApp::SetPendingImage(std::unique_ptr<CImageBitmap> pImage)
-{
+void CTavixCaptureApp::SetPendingImage(std::unique_ptr<CImageBitmap> pImage) {
     m_pPendingImage = std::move(pImage);
 }
 
-std::unique_ptr<CImageBitmap> CTavixCaptureApp::TakePendingImage()
-{
+std::unique_ptr<CImageBitmap> CTavixCaptureApp::TakePendingImage() {
     return std::move(m_pPendingImage);
 }
 
-void CTavixCaptureApp::PostDocumentChange()
-{
+void CTavixCaptureApp::PostDocumentChange() {
     if (m_pMainFrame)
         QTimer::singleShot(0, m_pMainFrame.get(), &CMainFrame::OnUpdateTabBar);
 }
 
-bool CTavixCaptureApp::CopyImageToClipboard(const CImageBitmap& image)
-{
+bool CTavixCaptureApp::CopyImageToClipboard(const CImageBitmap& image) {
     return ::CopyImageToClipboard(image);
 }
 
-IImageDialogs& CTavixCaptureApp::Dialogs()
-{
+IImageDialogs& CTavixCaptureApp::Dialogs() {
     return *m_pDialogs;
 }
 
-bool CTavixCaptureApp::SaveAllModified()
-{
+bool CTavixCaptureApp::SaveAllModified() {
     if (m_pMainFrame && m_pMainFrame->IsCloseToTray()) {
         m_pMainFrame->SetCloseToTray(false);
         m_pMainFrame->HideToTray();
@@ -264,8 +256,9 @@ bool CTavixCaptureApp::SaveAllModified()
     for (CDocument* pDoc : DocManager().Documents())
         nModified += pDoc->IsModified() ? 1 : 0;
     if (nModified > 1) {
-        const EMsgResult answer = AppMessageBox(FormatString1(IDS_ASK_SAVE_IMAGES, QString::number(nModified)),
-                                                EMsgButtons::YesNoCancel, EMsgIcon::Question);
+        const EMsgResult answer =
+            AppMessageBox(FormatString1(IDS_ASK_SAVE_IMAGES, QString::number(nModified)),
+                          EMsgButtons::YesNoCancel, EMsgIcon::Question);
         if (answer == EMsgResult::Cancel)
             return false;
         if (answer == EMsgResult::No)
@@ -274,8 +267,7 @@ bool CTavixCaptureApp::SaveAllModified()
     return CWinApp::SaveAllModified();
 }
 
-void CTavixCaptureApp::OnFileNewImage()
-{
+void CTavixCaptureApp::OnFileNewImage() {
     CNewImageDlg dialog(QApplication::activeWindow());
     QObject::connect(&dialog, &CNewImageDlg::helpRequested, &dialog, [this] { ShowHelpTopic(0); });
     if (dialog.exec() != QDialog::Accepted)
@@ -289,20 +281,18 @@ void CTavixCaptureApp::OnFileNewImage()
     DocManager().OnFileNew();
 }
 
-void CTavixCaptureApp::OnAppAbout()
-{
-    QMessageBox::about(QApplication::activeWindow(), QStringLiteral("About Quorvi Studio"),
-                       QStringLiteral("Quorvi Studio %1\nScreen capture and image editor for X11.\nMIT licence.")
-                           .arg(QCoreApplication::applicationVersion()));
+void CTavixCaptureApp::OnAppAbout() {
+    QMessageBox::about(
+        QApplication::activeWindow(), QStringLiteral("About Quorvi Studio"),
+        QStringLiteral("Quorvi Studio %1\nScreen capture and image editor for X11.\nMIT licence.")
+            .arg(QCoreApplication::applicationVersion()));
 }
 
-void CTavixCaptureApp::OnHelpFinder()
-{
+void CTavixCaptureApp::OnHelpFinder() {
     ShowHelpTopic(0);
 }
 
-void CTavixCaptureApp::ShowHelpTopic(int nTopic)
-{
+void CTavixCaptureApp::ShowHelpTopic(int nTopic) {
     const platform::HelpPage page = platform::HelpTopicPage(m_settings.ProgramPath(), nTopic);
     QDesktopServices::openUrl(QUrl(QString::fromStdString(page.Url())));
 }

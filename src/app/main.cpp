@@ -12,8 +12,7 @@
 
 #include <cstdio>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QElapsedTimer startTimer;
     startTimer.start();
     QString strError;

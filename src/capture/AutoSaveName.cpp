@@ -35,16 +35,24 @@ std::string JoinPath(const std::string& strDirectory, const std::string& strName
 
 const char* AutoSaveExtension(std::uint32_t dwImageType) noexcept {
     switch (dwImageType) {
-    case 0: return ".BMP";
-    case 1: return ".JPG";
-    case 2: return ".PNG";
-    case 3: return ".GIF";
-    case 4: return ".TIF";
-    default: return "";
+    case 0:
+        return ".BMP";
+    case 1:
+        return ".JPG";
+    case 2:
+        return ".PNG";
+    case 3:
+        return ".GIF";
+    case 4:
+        return ".TIF";
+    default:
+        return "";
     }
 }
 
-int AutoSaveDigits(int nDigitCount) noexcept { return std::clamp(nDigitCount, 2, 6); }
+int AutoSaveDigits(int nDigitCount) noexcept {
+    return std::clamp(nDigitCount, 2, 6);
+}
 
 std::int64_t AutoSaveNumber(const AutoSaveParams& params) noexcept {
     const std::uint64_t m = Limit(params);
@@ -97,7 +105,8 @@ AutoNamePlan PlanAutoSaveName(const AutoSaveParams& params) {
     }
     // Names differing only in case are the same file to the user: look for any of them, so
     // that agreeing to replace really replaces it instead of adding a near-twin beside it.
-    for (fs::directory_iterator it(fs::path(params.strDirectory), ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(fs::path(params.strDirectory), ec), end; !ec && it != end;
+         it.increment(ec)) {
         const std::string strEntry = it->path().filename().string();
         if (SameIgnoringCase(strEntry, strName)) {
             plan.status = AutoNameStatus::AskReplace;

@@ -10,9 +10,9 @@ namespace capture {
 
 // The auto-save settings a name is made from.
 struct AutoSaveParams {
-    std::string strDirectory;  // "AutoSavePath"
-    std::string strLeadName;   // "AutoSaveLeadFileName"
-    int nDigitCount = 5;       // "AutoSaveDigitCount"; kept within 2 to 6
+    std::string strDirectory; // "AutoSavePath"
+    std::string strLeadName;  // "AutoSaveLeadFileName"
+    int nDigitCount = 5;      // "AutoSaveDigitCount"; kept within 2 to 6
     std::uint32_t dwStartNo = 1;
     std::uint32_t dwImageType = 1; // 0 BMP, 1 JPEG, 2 PNG, 3 GIF, 4 TIFF, else no extension
     std::uint32_t dwOptions = 0;   // 0x1 replace existing files, 0x4 wrap the counter

@@ -40,7 +40,9 @@ struct Rect {
     bool Contains(Point p) const noexcept {
         return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
     }
-    Rect Offset(Point d) const noexcept { return {left + d.x, top + d.y, right + d.x, bottom + d.y}; }
+    Rect Offset(Point d) const noexcept {
+        return {left + d.x, top + d.y, right + d.x, bottom + d.y};
+    }
     Rect Inflated(int dx, int dy) const noexcept {
         return {left - dx, top - dy, right + dx, bottom + dy};
     }

@@ -65,7 +65,8 @@ struct MouseInput {
 
 // Decodes the hook's mouse message: wParam the message code, lParam x in the low and y in the
 // high 16 bits, both signed.
-MouseInput MouseInputFromMessage(std::uint32_t wParam, std::uint32_t lParam, std::uint32_t timeMs) noexcept;
+MouseInput MouseInputFromMessage(std::uint32_t wParam, std::uint32_t lParam,
+                                 std::uint32_t timeMs) noexcept;
 
 // Virtual-key codes of the picker keys.
 namespace vk {
@@ -85,9 +86,9 @@ enum class PickerAction {
 
 struct PickerResponse {
     PickerAction action = PickerAction::Continue;
-    bool bRedraw = false;  // the feedback changed
-    bool bBeep = false;    // a vertex was refused
-    Point nudge;           // arrow keys: move the pointer by this much (a motion follows)
+    bool bRedraw = false; // the feedback changed
+    bool bBeep = false;   // a vertex was refused
+    Point nudge;          // arrow keys: move the pointer by this much (a motion follows)
 };
 
 enum class FeedbackShape { None, Rectangle, Ellipse, Polygon };

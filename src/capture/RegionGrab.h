@@ -19,6 +19,7 @@ bool CopyRegion(const CImageBitmap& screen, Point screenOrigin, const CaptureReg
                 RGBQuad fill, CImageBitmap& out);
 
 // The same straight from the X server.
-bool GrabRegion(CScreenGrabber& grabber, const CaptureRegion& region, RGBQuad fill, CImageBitmap& out);
+bool GrabRegion(CScreenGrabber& grabber, const CaptureRegion& region, RGBQuad fill,
+                CImageBitmap& out);
 
 } // namespace capture

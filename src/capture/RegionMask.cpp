@@ -118,7 +118,8 @@ bool FillOutsidePolygon(CImageBitmap& bmp, std::span<const Point> vertices, Fill
                         RGBQuad fill) {
     if (bmp.Depth() != 32)
         return false;
-    const std::vector<Edge> edges = vertices.size() >= 3 ? BuildEdges(vertices) : std::vector<Edge>{};
+    const std::vector<Edge> edges =
+        vertices.size() >= 3 ? BuildEdges(vertices) : std::vector<Edge>{};
     std::vector<Crossing> xs;
     xs.reserve(edges.size());
     for (int y = 0; y < bmp.Height(); ++y) {

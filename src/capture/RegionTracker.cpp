@@ -18,7 +18,9 @@ using capture::TrackerStep;
 
 namespace {
 
-int Sign(int v) { return (v > 0) - (v < 0); }
+int Sign(int v) {
+    return (v > 0) - (v < 0);
+}
 
 template <class It> Rect BoundingRect(It first, It last) {
     Rect rc{first->x, first->y, first->x, first->y};
@@ -68,10 +70,18 @@ std::optional<CaptureRegion> CRegionTracker::QueryImmediate(CaptureMode mode) {
         return std::nullopt;
     std::optional<Rect> rc;
     switch (mode) {
-    case CaptureMode::ActiveWindow: rc = m_pQueries->ActiveWindowRect(false); break;
-    case CaptureMode::ActiveWindowClient: rc = m_pQueries->ActiveWindowRect(true); break;
-    case CaptureMode::PopupMenu: rc = m_pQueries->PopupMenuRect(); break;
-    default: rc = m_pQueries->DesktopRect(); break;
+    case CaptureMode::ActiveWindow:
+        rc = m_pQueries->ActiveWindowRect(false);
+        break;
+    case CaptureMode::ActiveWindowClient:
+        rc = m_pQueries->ActiveWindowRect(true);
+        break;
+    case CaptureMode::PopupMenu:
+        rc = m_pQueries->PopupMenuRect();
+        break;
+    default:
+        rc = m_pQueries->DesktopRect();
+        break;
     }
     if (!rc || rc->IsEmpty())
         return std::nullopt;
@@ -131,11 +141,20 @@ PickerResponse CRegionTracker::OnKey(int nVirtKey, Point ptPointer) {
         response.action = PickerAction::Cancel;
         response.bRedraw = true;
         break;
-    case capture::vk::kLeft: response.nudge = {-1, 0}; break;
-    case capture::vk::kUp: response.nudge = {0, -1}; break;
-    case capture::vk::kRight: response.nudge = {1, 0}; break;
-    case capture::vk::kDown: response.nudge = {0, 1}; break;
-    default: break;
+    case capture::vk::kLeft:
+        response.nudge = {-1, 0};
+        break;
+    case capture::vk::kUp:
+        response.nudge = {0, -1};
+        break;
+    case capture::vk::kRight:
+        response.nudge = {1, 0};
+        break;
+    case capture::vk::kDown:
+        response.nudge = {0, 1};
+        break;
+    default:
+        break;
     }
     return response;
 }
@@ -143,7 +162,8 @@ PickerResponse CRegionTracker::OnKey(int nVirtKey, Point ptPointer) {
 CaptureRegion CRegionTracker::Region() const {
     CaptureRegion region{m_rc, m_nShapePoints, {}};
     if (m_nShapePoints >= 3)
-        region.points.assign(m_points.begin(), m_points.begin() + std::min(m_nShapePoints, kPointSlots));
+        region.points.assign(m_points.begin(),
+                             m_points.begin() + std::min(m_nShapePoints, kPointSlots));
     return region;
 }
 
@@ -204,7 +224,9 @@ void CRegionTracker::EnterFinish() {
 
 void CRegionTracker::OnRectMouse(const MouseInput& input, PickerResponse& response) {
     switch (input.kind) {
-    case MouseKind::Move: UpdateRectStep(input.pt); break;
+    case MouseKind::Move:
+        UpdateRectStep(input.pt);
+        break;
     case MouseKind::LeftDown:
         if (!m_bAnchored) {
             SetAnchor(input.pt);
@@ -223,7 +245,8 @@ void CRegionTracker::OnRectMouse(const MouseInput& input, PickerResponse& respon
             m_step = m_bMoveMode ? TrackerStep::Move : TrackerStep::Stretch;
         }
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -315,7 +338,8 @@ std::optional<Rect> CRegionTracker::WindowPickerRect(Point p) const {
         return Rect{p.x - kIconSide, p.y - kIconSide, p.x, p.y};
     if (!m_pQueries)
         return std::nullopt;
-    return m_mode == CaptureMode::Control ? m_pQueries->ControlRectAt(p) : m_pQueries->WindowRectAt(p);
+    return m_mode == CaptureMode::Control ? m_pQueries->ControlRectAt(p)
+                                          : m_pQueries->WindowRectAt(p);
 }
 
 void CRegionTracker::OnWindowMouse(const MouseInput& input, PickerResponse& response) {
@@ -338,7 +362,9 @@ void CRegionTracker::OnWindowMouse(const MouseInput& input, PickerResponse& resp
 
 void CRegionTracker::OnPolygonMouse(const MouseInput& input, PickerResponse& response) {
     switch (input.kind) {
-    case MouseKind::Move: PolygonMove(input.pt, false); break;
+    case MouseKind::Move:
+        PolygonMove(input.pt, false);
+        break;
     case MouseKind::LeftDown:
         PolygonLeftDown(input.pt, response);
         if (IsDoublePress(m_tLastLeftDown, input.time) && FinishPolygon())
@@ -348,8 +374,11 @@ void CRegionTracker::OnPolygonMouse(const MouseInput& input, PickerResponse& res
         if (IsDoublePress(m_tLastLeftUp, input.time) && FinishPolygon())
             response.action = PickerAction::Finish;
         break;
-    case MouseKind::RightDown: PolygonRightDown(input.pt); break;
-    default: break;
+    case MouseKind::RightDown:
+        PolygonRightDown(input.pt);
+        break;
+    default:
+        break;
     }
 }
 

@@ -13,7 +13,7 @@
 
 class CRegionTracker {
 public:
-    static constexpr int kPointSlots = 36;  // vertices plus the floating one
+    static constexpr int kPointSlots = 36; // vertices plus the floating one
     static constexpr int kMaxVertices = 35;
     static constexpr std::uint32_t kDoublePressMs = 280;
     static constexpr int kIconSide = 32;

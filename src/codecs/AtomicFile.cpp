@@ -18,7 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 
 [[noreturn]] void ThrowWriteFailed(const std::string& path, int error) {
-    throw CTextException(error ? error : EIO, "Writing " + path + " failed: " + std::strerror(error ? error : EIO));
+    throw CTextException(error ? error : EIO,
+                         "Writing " + path + " failed: " + std::strerror(error ? error : EIO));
 }
 
 // The file a save really replaces: the target of a symbolic link, else the path itself.
@@ -99,8 +100,8 @@ void ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t
     // the flushes (40 ms for a screenshot on a disk) as other careful writers do.
     std::error_code ec;
     const bool replacing = fs::exists(target, ec) || ec;
-    if (::fchmod(temp.fd, NewFileMode(target)) != 0 || !WriteAll(temp.fd, bytes.data(), bytes.size()) ||
-        (replacing && ::fsync(temp.fd) != 0))
+    if (::fchmod(temp.fd, NewFileMode(target)) != 0 ||
+        !WriteAll(temp.fd, bytes.data(), bytes.size()) || (replacing && ::fsync(temp.fd) != 0))
         ThrowWriteFailed(path, errno);
     const int fd = temp.fd;
     temp.fd = -1;

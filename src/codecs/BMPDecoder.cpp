@@ -27,16 +27,24 @@ constexpr const char* kBadIndex = "Bitmap decoder: Palette index out of range.";
 constexpr const char* kRunPastRow = "Bitmap decoder: Run passes the end of the row.";
 constexpr const char* kRunPastImage = "Bitmap decoder: Run passes the end of the image.";
 
-enum Compression : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6 };
+enum Compression : std::uint32_t {
+    kRgb = 0,
+    kRle8 = 1,
+    kRle4 = 2,
+    kBitFields = 3,
+    kAlphaBitFields = 6
+};
 
-[[noreturn]] void Fail(int code, const char* text) { throw CTextException(code, text); }
+[[noreturn]] void Fail(int code, const char* text) {
+    throw CTextException(code, text);
+}
 
 struct BmpInfo {
-    std::size_t start = 0;       // where the file header began in the source
+    std::size_t start = 0; // where the file header began in the source
     std::uint32_t pixelOffset = 0;
     std::uint32_t headerSize = 0;
     std::int64_t width = 0;
-    std::int64_t height = 0;     // always positive; topDown says the row order
+    std::int64_t height = 0; // always positive; topDown says the row order
     bool topDown = false;
     int bits = 0;
     std::uint32_t compression = 0;
@@ -134,7 +142,8 @@ MaskSet BuildMasks(const BmpInfo& info) {
     if (!info.hasMasks)
         m = {0x7C00, 0x03E0, 0x001F, 0}; // 16 bits without masks: 5-5-5
     const std::uint32_t all = m[0] | m[1] | m[2] | m[3];
-    const bool overlap = (m[0] & m[1]) || (m[0] & m[2]) || (m[1] & m[2]) || (m[3] & (m[0] | m[1] | m[2]));
+    const bool overlap =
+        (m[0] & m[1]) || (m[0] & m[2]) || (m[1] & m[2]) || (m[3] & (m[0] | m[1] | m[2]));
     if (overlap || (info.bits == 16 && all > 0xFFFF))
         Fail(7, kIllegalMasks);
     MaskSet set;
@@ -146,12 +155,14 @@ MaskSet BuildMasks(const BmpInfo& info) {
 }
 
 template <int Bytes>
-void MaskedRow(const std::uint8_t* IMG_RESTRICT src, int width, const MaskSet& masks, RGBQuad* IMG_RESTRICT dst) {
+void MaskedRow(const std::uint8_t* IMG_RESTRICT src, int width, const MaskSet& masks,
+               RGBQuad* IMG_RESTRICT dst) {
     for (int x = 0; x < width; ++x, src += Bytes) {
         std::uint32_t pixel = std::uint32_t(src[0]) | (std::uint32_t(src[1]) << 8);
         if constexpr (Bytes == 4)
             pixel |= (std::uint32_t(src[2]) << 16) | (std::uint32_t(src[3]) << 24);
-        dst[x] = RGBQuad{masks.blue(pixel), masks.green(pixel), masks.red(pixel), masks.alpha(pixel)};
+        dst[x] =
+            RGBQuad{masks.blue(pixel), masks.green(pixel), masks.red(pixel), masks.alpha(pixel)};
     }
 }
 
@@ -240,7 +251,8 @@ class CRleReader {
 public:
     CRleReader(CDataSource& source, const BmpInfo& info, CRowWriter& writer)
         : m_source(source), m_info(info), m_writer(writer),
-          m_nPaddedWidth(int(CImageBitmap::DibRowBytes(int(info.width), info.bits) * 8 / std::size_t(info.bits))),
+          m_nPaddedWidth(int(CImageBitmap::DibRowBytes(int(info.width), info.bits) * 8 /
+                             std::size_t(info.bits))),
           m_row(std::size_t(m_nPaddedWidth), 0) {}
 
     void Run() {
@@ -285,7 +297,8 @@ private:
     }
 
     void Literal(int count) {
-        const std::size_t bytes = m_info.bits == 8 ? std::size_t(count) : std::size_t(count + 1) / 2;
+        const std::size_t bytes =
+            m_info.bits == 8 ? std::size_t(count) : std::size_t(count + 1) / 2;
         std::uint8_t* out = Reserve(count);
         const std::uint8_t* data = m_source.Read(bytes + (bytes & 1)); // padded to a word
         codec::UnpackIndexes(data, m_info.bits, count, out);
@@ -316,7 +329,8 @@ void CBMPDecoder::Decode(CDataSource& source, CImageBitmap& bitmap, int depth) {
     const int resultDepth = codec::ResultDepth(depth, info.bits);
     codec::CheckImageSize(info.width, info.height, resultDepth, PixelByteLimit());
 
-    const std::size_t headerEnd = std::max<std::size_t>(14 + std::size_t(info.headerSize), source.Position() - info.start);
+    const std::size_t headerEnd =
+        std::max<std::size_t>(14 + std::size_t(info.headerSize), source.Position() - info.start);
     source.Seek(codec::CheckedAdd(info.start, headerEnd));
     // The stored offset of the pixels is authoritative unless it points into the headers
     // (some writers leave it 0); then the pixels follow the colour table.
@@ -327,8 +341,9 @@ void CBMPDecoder::Decode(CDataSource& source, CImageBitmap& bitmap, int depth) {
 
     const bool compressed = info.compression == kRle4 || info.compression == kRle8;
     if (!compressed)
-        codec::RequireRemaining(source, codec::CheckedMul(CImageBitmap::DibRowBytes(int(info.width), info.bits),
-                                                          std::size_t(info.height)));
+        codec::RequireRemaining(
+            source, codec::CheckedMul(CImageBitmap::DibRowBytes(int(info.width), info.bits),
+                                      std::size_t(info.height)));
     bitmap.Create(int(info.width), int(info.height), resultDepth);
     if (resultDepth == 8)
         std::copy(palette.entries.begin(), palette.entries.end(), bitmap.Palette());

@@ -19,7 +19,8 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 }
 
 // B, G, R of each pixel; 24-bpp sources are already packed that way.
-void PackRow24(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst, int width, int depth) {
+void PackRow24(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst, int width,
+               int depth) {
     if (depth == 24) {
         std::memcpy(dst, src, std::size_t(width) * 3);
         return;

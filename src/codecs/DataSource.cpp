@@ -27,7 +27,9 @@ struct FileCloser {
 CDataSource::CDataSource(const std::uint8_t* data, std::size_t size, CProgressSink* pProgress)
     : m_pData(data), m_nSize(size), m_pProgress(pProgress) {}
 
-CDataSource::CDataSource(CDataSource&& other) noexcept { *this = std::move(other); }
+CDataSource::CDataSource(CDataSource&& other) noexcept {
+    *this = std::move(other);
+}
 
 CDataSource& CDataSource::operator=(CDataSource&& other) noexcept {
     const bool ownsData = other.m_pData == other.m_owned.data();
@@ -81,9 +83,13 @@ const std::uint8_t* CDataSource::Read(std::size_t n) {
     return p;
 }
 
-void CDataSource::ReadInto(void* target, std::size_t n) { std::memcpy(target, Read(n), n); }
+void CDataSource::ReadInto(void* target, std::size_t n) {
+    std::memcpy(target, Read(n), n);
+}
 
-std::uint8_t CDataSource::U8() { return *Read(1); }
+std::uint8_t CDataSource::U8() {
+    return *Read(1);
+}
 
 std::uint16_t CDataSource::U16LE() {
     const std::uint8_t* p = Read(2);

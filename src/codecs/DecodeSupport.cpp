@@ -29,8 +29,10 @@ std::size_t CheckedAdd(std::size_t a, std::size_t b) {
     return sum;
 }
 
-void CheckImageSize(std::int64_t width, std::int64_t height, int depth, std::size_t pixelByteLimit) {
-    if (width < 1 || height < 1 || width > CImageBitmap::kMaxSide || height > CImageBitmap::kMaxSide)
+void CheckImageSize(std::int64_t width, std::int64_t height, int depth,
+                    std::size_t pixelByteLimit) {
+    if (width < 1 || height < 1 || width > CImageBitmap::kMaxSide ||
+        height > CImageBitmap::kMaxSide)
         ThrowTooLarge();
     const std::size_t limit = std::min(pixelByteLimit, CImageBitmap::kMaxPixelBytes);
     // Padded rows (the DIB layout) are the largest any bitmap class allocates.

@@ -31,48 +31,70 @@ namespace codec {
 
 DecoderSlot SlotOf(PictureFormat format) noexcept {
     switch (format) {
-    case PictureFormat::Bmp: return DecoderSlot::Bmp;
-    case PictureFormat::Pict: return DecoderSlot::Pict;
-    case PictureFormat::Tga: return DecoderSlot::Tga;
+    case PictureFormat::Bmp:
+        return DecoderSlot::Bmp;
+    case PictureFormat::Pict:
+        return DecoderSlot::Pict;
+    case PictureFormat::Tga:
+        return DecoderSlot::Tga;
     case PictureFormat::Tiff:
-    case PictureFormat::EpsTiff: return DecoderSlot::Tiff;
-    case PictureFormat::Jpeg: return DecoderSlot::Jpeg;
-    case PictureFormat::Png: return DecoderSlot::Png;
+    case PictureFormat::EpsTiff:
+        return DecoderSlot::Tiff;
+    case PictureFormat::Jpeg:
+        return DecoderSlot::Jpeg;
+    case PictureFormat::Png:
+        return DecoderSlot::Png;
     case PictureFormat::Wmf:
-    case PictureFormat::Emf: return DecoderSlot::Metafile;
-    case PictureFormat::Pcx: return DecoderSlot::Pcx;
-    case PictureFormat::Pgm: return DecoderSlot::Pgm;
-    case PictureFormat::Gif: return DecoderSlot::Gif;
-    case PictureFormat::Unknown: break;
+    case PictureFormat::Emf:
+        return DecoderSlot::Metafile;
+    case PictureFormat::Pcx:
+        return DecoderSlot::Pcx;
+    case PictureFormat::Pgm:
+        return DecoderSlot::Pgm;
+    case PictureFormat::Gif:
+        return DecoderSlot::Gif;
+    case PictureFormat::Unknown:
+        break;
     }
     return DecoderSlot::Count;
 }
 
 std::unique_ptr<CImageDecoder> CreateDecoder(DecoderSlot slot) {
     switch (slot) {
-    case DecoderSlot::Tiff: return std::make_unique<CTIFFDecoder>();
-    case DecoderSlot::Jpeg: return std::make_unique<CJPEGDecoder>();
-    case DecoderSlot::Png: return std::make_unique<CPNGDecoder>();
-    case DecoderSlot::Gif: return std::make_unique<CGIFDecoder>();
+    case DecoderSlot::Tiff:
+        return std::make_unique<CTIFFDecoder>();
+    case DecoderSlot::Jpeg:
+        return std::make_unique<CJPEGDecoder>();
+    case DecoderSlot::Png:
+        return std::make_unique<CPNGDecoder>();
+    case DecoderSlot::Gif:
+        return std::make_unique<CGIFDecoder>();
 #if defined(QUORVI_HAVE_METAFILE_DECODER)
-    case DecoderSlot::Metafile: return std::make_unique<CMetafileDecoder>();
+    case DecoderSlot::Metafile:
+        return std::make_unique<CMetafileDecoder>();
 #endif
 #if defined(QUORVI_HAVE_BMP_DECODER)
-    case DecoderSlot::Bmp: return std::make_unique<CBMPDecoder>();
+    case DecoderSlot::Bmp:
+        return std::make_unique<CBMPDecoder>();
 #endif
 #if defined(QUORVI_HAVE_TGA_DECODER)
-    case DecoderSlot::Tga: return std::make_unique<CTGADecoder>();
+    case DecoderSlot::Tga:
+        return std::make_unique<CTGADecoder>();
 #endif
 #if defined(QUORVI_HAVE_PCX_DECODER)
-    case DecoderSlot::Pcx: return std::make_unique<CPCXDecoder>();
+    case DecoderSlot::Pcx:
+        return std::make_unique<CPCXDecoder>();
 #endif
 #if defined(QUORVI_HAVE_PGM_DECODER)
-    case DecoderSlot::Pgm: return std::make_unique<CPGMDecoder>();
+    case DecoderSlot::Pgm:
+        return std::make_unique<CPGMDecoder>();
 #endif
 #if defined(QUORVI_HAVE_PICT_DECODER)
-    case DecoderSlot::Pict: return std::make_unique<CPictDecoder>();
+    case DecoderSlot::Pict:
+        return std::make_unique<CPictDecoder>();
 #endif
-    default: break;
+    default:
+        break;
     }
     return nullptr;
 }

@@ -2,8 +2,8 @@
 // EMF through libemf2svg, whose SVG librsvg draws with cairo.
 #include "codecs/MetafileRender.h"
 
-#include "codecs/LibraryError.h"
 #include "codecs/DecodeSupport.h"
+#include "codecs/LibraryError.h"
 #include "image/ImageBitmap.h"
 #include "image/TextException.h"
 
@@ -29,11 +29,13 @@ struct HandleDeleter {
     void operator()(RsvgHandle* h) const noexcept { g_object_unref(h); }
 };
 
-[[noreturn]] void Fail() { throw CTextException(codec::kDamagedCode, codec::kMetafileFailedText); }
+[[noreturn]] void Fail() {
+    throw CTextException(codec::kDamagedCode, codec::kMetafileFailedText);
+}
 
 std::int32_t I32LE(std::span<const std::uint8_t> d, std::size_t at) {
-    return std::int32_t(std::uint32_t(d[at]) | (std::uint32_t(d[at + 1]) << 8) | (std::uint32_t(d[at + 2]) << 16) |
-                        (std::uint32_t(d[at + 3]) << 24));
+    return std::int32_t(std::uint32_t(d[at]) | (std::uint32_t(d[at + 1]) << 8) |
+                        (std::uint32_t(d[at + 2]) << 16) | (std::uint32_t(d[at + 3]) << 24));
 }
 
 // What the header says about placing the picture: the frame (in 0.01 mm) is the picture; the
@@ -46,11 +48,12 @@ struct EmfPlacement {
 
 EmfPlacement ReadPlacement(std::span<const std::uint8_t> d) {
     EmfPlacement p{};
-    const double frame[4] = {double(I32LE(d, 24)), double(I32LE(d, 28)), double(I32LE(d, 32)), double(I32LE(d, 36))};
+    const double frame[4] = {double(I32LE(d, 24)), double(I32LE(d, 28)), double(I32LE(d, 32)),
+                             double(I32LE(d, 36))};
     const double devicePx[2] = {double(I32LE(d, 72)), double(I32LE(d, 76))};
     const double deviceMm[2] = {double(I32LE(d, 80)), double(I32LE(d, 84))};
-    if (frame[2] <= frame[0] || frame[3] <= frame[1] || devicePx[0] <= 0 || devicePx[1] <= 0 || deviceMm[0] <= 0 ||
-        deviceMm[1] <= 0)
+    if (frame[2] <= frame[0] || frame[3] <= frame[1] || devicePx[0] <= 0 || devicePx[1] <= 0 ||
+        deviceMm[0] <= 0 || deviceMm[1] <= 0)
         Fail();
     const double pxPerHundredthX = devicePx[0] / (deviceMm[0] * 100.0);
     const double pxPerHundredthY = devicePx[1] / (deviceMm[1] * 100.0);
@@ -79,7 +82,8 @@ std::string ConvertToSvg(std::span<const std::uint8_t> data) {
     constexpr std::size_t kDescriptionFieldsEnd = 68; // nDescription at 60, offDescription at 64
     if (input.size() >= kDescriptionFieldsEnd)
         std::fill(input.begin() + 60, input.begin() + kDescriptionFieldsEnd, std::uint8_t(0));
-    const int ok = emf2svg(reinterpret_cast<char*>(input.data()), input.size(), &svg, &length, &options);
+    const int ok =
+        emf2svg(reinterpret_cast<char*>(input.data()), input.size(), &svg, &length, &options);
     std::unique_ptr<char, decltype(&std::free)> owned(svg, &std::free);
     if (!ok || !svg || length == 0)
         Fail();
@@ -94,7 +98,9 @@ void StoreRow(const std::uint8_t* IMG_RESTRICT in, RGBQuad* IMG_RESTRICT out, in
             out[x] = RGBQuad{0, 0, 0, 0};
             continue;
         }
-        auto straight = [a](unsigned c) { return std::uint8_t(std::min(255u, (c * 255u + a / 2) / a)); };
+        auto straight = [a](unsigned c) {
+            return std::uint8_t(std::min(255u, (c * 255u + a / 2) / a));
+        };
         out[x] = RGBQuad{straight(in[0]), straight(in[1]), straight(in[2]), std::uint8_t(a)};
     }
 }
@@ -110,31 +116,35 @@ extern "C" void FcFini(void) {}
 
 namespace codec {
 
-void RenderEmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, std::size_t pixelByteLimit) {
+void RenderEmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap,
+               std::size_t pixelByteLimit) {
     const EmfPlacement place = ReadPlacement(data);
     int width = 0, height = 0;
     MetafileOutputSize(place.widthInches, place.heightInches, width, height);
     CheckImageSize(width, height, 32, pixelByteLimit);
     const std::string svg = ConvertToSvg(data);
     GError* error = nullptr;
-    std::unique_ptr<RsvgHandle, HandleDeleter> handle(
-        rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(svg.data()), gsize(svg.size()), &error));
+    std::unique_ptr<RsvgHandle, HandleDeleter> handle(rsvg_handle_new_from_data(
+        reinterpret_cast<const guint8*>(svg.data()), gsize(svg.size()), &error));
     if (error)
         g_error_free(error);
     if (!handle)
         Fail();
     gdouble svgWidth = 0, svgHeight = 0;
-    if (!rsvg_handle_get_intrinsic_size_in_pixels(handle.get(), &svgWidth, &svgHeight) || svgWidth <= 0 || svgHeight <= 0)
+    if (!rsvg_handle_get_intrinsic_size_in_pixels(handle.get(), &svgWidth, &svgHeight) ||
+        svgWidth <= 0 || svgHeight <= 0)
         Fail();
 
-    std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         throw CTextException(10, kNoDeviceContextText);
     std::unique_ptr<cairo_t, ContextDeleter> cr(cairo_create(surface.get()));
     // The converter draws recording pixels shifted by the bounds' top-left corner; the frame,
     // which is the picture, is stretched over the output.
     cairo_scale(cr.get(), width / place.frameWidthPx, height / place.frameHeightPx);
-    cairo_translate(cr.get(), place.boundsLeft - place.frameLeftPx, place.boundsTop - place.frameTopPx);
+    cairo_translate(cr.get(), place.boundsLeft - place.frameLeftPx,
+                    place.boundsTop - place.frameTopPx);
     const RsvgRectangle viewport{0, 0, svgWidth, svgHeight};
     const bool drawn = rsvg_handle_render_document(handle.get(), cr.get(), &viewport, &error);
     if (error)

@@ -98,7 +98,8 @@ int InterlacedRow(int i, int height) {
     static constexpr int kStart[4] = {0, 4, 2, 1};
     static constexpr int kStep[4] = {8, 8, 4, 2};
     for (int pass = 0; pass < 4; ++pass) {
-        const int rows = height > kStart[pass] ? (height - kStart[pass] + kStep[pass] - 1) / kStep[pass] : 0;
+        const int rows =
+            height > kStart[pass] ? (height - kStart[pass] + kStep[pass] - 1) / kStep[pass] : 0;
         if (i < rows)
             return kStart[pass] + i * kStep[pass];
         i -= rows;

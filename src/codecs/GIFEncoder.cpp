@@ -79,8 +79,8 @@ void CGIFEncoder::Encode(const CImageBitmap& bitmap, std::vector<std::uint8_t>& 
     Planes p = Split(source);
     GifColorType colors[256] = {};
     int colorCount = 256;
-    if (GifQuantizeBuffer(unsigned(width), unsigned(height), &colorCount, p.red.data(), p.green.data(),
-                          p.blue.data(), p.index.data(), colors) == GIF_ERROR)
+    if (GifQuantizeBuffer(unsigned(width), unsigned(height), &colorCount, p.red.data(),
+                          p.green.data(), p.blue.data(), p.index.data(), colors) == GIF_ERROR)
         Fail(E_GIF_ERR_NOT_ENOUGH_MEM);
     // A GIF colour map has a power-of-two size; the unused entries stay black.
     std::unique_ptr<ColorMapObject, MapDeleter> map(GifMakeMapObject(256, colors));
@@ -97,7 +97,8 @@ void CGIFEncoder::Encode(const CImageBitmap& bitmap, std::vector<std::uint8_t>& 
         EGifPutImageDesc(w.gif, 0, 0, width, height, false, nullptr) == GIF_ERROR)
         Fail(w.gif->Error);
     for (int y = 0; y < height; ++y)
-        if (EGifPutLine(w.gif, p.index.data() + std::size_t(y) * std::size_t(width), width) == GIF_ERROR)
+        if (EGifPutLine(w.gif, p.index.data() + std::size_t(y) * std::size_t(width), width) ==
+            GIF_ERROR)
             Fail(w.gif->Error);
     GifFileType* gif = w.gif;
     w.gif = nullptr;

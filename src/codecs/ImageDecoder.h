@@ -17,7 +17,8 @@ class CProgressSink;
 class CImageDecoder : public CImageObject {
 public:
     // depth 0: 8 bpp for files of 8 bits per pixel or less, 32 bpp otherwise; 32: always 32 bpp.
-    void LoadFromFile(const std::string& path, CImageBitmap& bitmap, int depth, CProgressSink* pProgress);
+    void LoadFromFile(const std::string& path, CImageBitmap& bitmap, int depth,
+                      CProgressSink* pProgress);
     void LoadFromMemory(const std::uint8_t* data, std::size_t size, CImageBitmap& bitmap, int depth,
                         CProgressSink* pProgress);
     // Decodes from the source's current position.

@@ -46,8 +46,8 @@ void OnProgress(j_common_ptr cinfo) {
     auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
     if (d->input_scan_number > kMaxScans) {
         auto* err = reinterpret_cast<JpegError*>(cinfo->err);
-        std::snprintf(err->text, sizeof err->text, "Too many scans in progressive JPEG (more than %d).",
-                      kMaxScans);
+        std::snprintf(err->text, sizeof err->text,
+                      "Too many scans in progressive JPEG (more than %d).", kMaxScans);
         std::longjmp(err->jump, 1);
     }
 }

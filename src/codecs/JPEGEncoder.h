@@ -6,10 +6,10 @@
 #include "codecs/PictureEncoder.h"
 
 struct JpegOptions {
-    int nQuality = 95;       // 1..100; 0 keeps the library's default
-    bool bOptimize = false;  // optimised Huffman tables
-    int nSmoothing = 0;      // 0..100
-    int nDensityX = 0;       // dots per inch; both 0 writes no density
+    int nQuality = 95;      // 1..100; 0 keeps the library's default
+    bool bOptimize = false; // optimised Huffman tables
+    int nSmoothing = 0;     // 0..100
+    int nDensityX = 0;      // dots per inch; both 0 writes no density
     int nDensityY = 0;
 };
 

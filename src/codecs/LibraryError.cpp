@@ -7,7 +7,8 @@
 namespace codec {
 
 void ThrowLibraryError(const std::string& text) {
-    throw CTextException(kLibraryErrorCode, text.empty() ? std::string("The image library failed.") : text);
+    throw CTextException(kLibraryErrorCode,
+                         text.empty() ? std::string("The image library failed.") : text);
 }
 
 } // namespace codec

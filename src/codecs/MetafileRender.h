@@ -30,9 +30,11 @@ bool LooksLikeEmf(std::span<const std::uint8_t> data);
 // of memory creating bitmap." when the output would pass pixelByteLimit.
 void RenderWmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, CProgressSink* pProgress,
                std::size_t pixelByteLimit);
-void RenderEmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, std::size_t pixelByteLimit);
+void RenderEmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap,
+               std::size_t pixelByteLimit);
 
-inline constexpr const char* kMetafileFailedText = "Windows Metafile functions failed to load this image.";
+inline constexpr const char* kMetafileFailedText =
+    "Windows Metafile functions failed to load this image.";
 inline constexpr const char* kNoDeviceContextText = "Cannot allocate device context.";
 
 } // namespace codec

@@ -8,8 +8,8 @@
 namespace {
 
 std::uint32_t U32LE(std::span<const std::uint8_t> d, std::size_t at) {
-    return std::uint32_t(d[at]) | (std::uint32_t(d[at + 1]) << 8) | (std::uint32_t(d[at + 2]) << 16) |
-           (std::uint32_t(d[at + 3]) << 24);
+    return std::uint32_t(d[at]) | (std::uint32_t(d[at + 1]) << 8) |
+           (std::uint32_t(d[at + 2]) << 16) | (std::uint32_t(d[at + 3]) << 24);
 }
 
 } // namespace

@@ -23,10 +23,12 @@ constexpr const char* kPackedPlanes = "Can't handle packed pixels with more than
 constexpr const char* kIllegalSize = "Error decoding pcx: Illegal image size.";
 constexpr const char* kShortLines = "Error decoding pcx: Bytes per line too small.";
 
-[[noreturn]] void Fail(int code, const char* text) { throw CTextException(code, text); }
+[[noreturn]] void Fail(int code, const char* text) {
+    throw CTextException(code, text);
+}
 
 struct PcxHeader {
-    int bits = 0;   // per pixel and plane
+    int bits = 0; // per pixel and plane
     int planes = 0;
     int width = 0;
     int height = 0;
@@ -49,15 +51,17 @@ PcxHeader ReadHeader(CDataSource& source) {
     header.bytesPerLine = std::size_t(word(66));
     header.palette.fill(RGBQuad{0, 0, 0, 255});
     for (int i = 0; i < 16; ++i)
-        header.palette[std::size_t(i)] = RGBQuad{h[16 + 3 * i + 2], h[16 + 3 * i + 1], h[16 + 3 * i], 255};
+        header.palette[std::size_t(i)] =
+            RGBQuad{h[16 + 3 * i + 2], h[16 + 3 * i + 1], h[16 + 3 * i], 255};
     return header;
 }
 
 void CheckLayout(const PcxHeader& h) {
     if (h.bits == 1 && h.planes > 4)
         Fail(2, kTooManyPlanes);
-    const bool accepted = (h.bits == 1 && h.planes >= 1) ||
-                          ((h.bits == 2 || h.bits == 4 || h.bits == 8) && (h.planes == 1 || h.planes == 3));
+    const bool accepted =
+        (h.bits == 1 && h.planes >= 1) ||
+        ((h.bits == 2 || h.bits == 4 || h.bits == 8) && (h.planes == 1 || h.planes == 3));
     if (!accepted)
         Fail(2, kLayout);
     if (h.planes > 1 && h.bits != 1 && h.bits != 8)
@@ -72,7 +76,8 @@ void CheckLayout(const PcxHeader& h) {
 // into the next line but not past the last.
 class CRunDecoder {
 public:
-    CRunDecoder(CDataSource& source, std::size_t totalBytes) : m_source(source), m_nLeft(totalBytes) {}
+    CRunDecoder(CDataSource& source, std::size_t totalBytes)
+        : m_source(source), m_nLeft(totalBytes) {}
 
     void Line(std::uint8_t* out, std::size_t bytes) {
         std::size_t done = TakeCarry(out, bytes);
@@ -117,8 +122,8 @@ private:
     }
 
     CDataSource& m_source;
-    std::size_t m_nLeft;       // bytes of the image still to come
-    std::size_t m_nCarry = 0;  // bytes of a run that belong to the next line
+    std::size_t m_nLeft;      // bytes of the image still to come
+    std::size_t m_nCarry = 0; // bytes of a run that belong to the next line
     std::uint8_t m_carryValue = 0;
 };
 
@@ -141,7 +146,8 @@ void CombinePlanes(const std::uint8_t* line, std::size_t bytesPerLine, int plane
     }
 }
 
-void RgbPlanesToRow(const std::uint8_t* line, std::size_t bytesPerLine, int width, RGBQuad* IMG_RESTRICT dst) {
+void RgbPlanesToRow(const std::uint8_t* line, std::size_t bytesPerLine, int width,
+                    RGBQuad* IMG_RESTRICT dst) {
     const std::uint8_t* IMG_RESTRICT red = line;
     const std::uint8_t* IMG_RESTRICT green = line + bytesPerLine;
     const std::uint8_t* IMG_RESTRICT blue = line + 2 * bytesPerLine;

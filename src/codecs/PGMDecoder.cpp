@@ -18,7 +18,9 @@ constexpr const char* kExpectedNumber = "PGM decoder: Expected a number.";
 constexpr const char* kIllegalSize = "PGM decoder: Illegal width or height.";
 constexpr const char* kSampleTooLarge = "PGM decoder: Sample value greater than the maximum value.";
 
-[[noreturn]] void Fail(int code, const char* text) { throw CTextException(code, text); }
+[[noreturn]] void Fail(int code, const char* text) {
+    throw CTextException(code, text);
+}
 
 constexpr bool IsBlank(std::uint8_t c) noexcept {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';

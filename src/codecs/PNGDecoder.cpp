@@ -35,7 +35,9 @@ struct PngReadState {
     std::longjmp(state->jump, 1);
 }
 
-void OnWarning(png_structp, png_const_charp message) { img::Trace("PNG library: %s\n", message); }
+void OnWarning(png_structp, png_const_charp message) {
+    img::Trace("PNG library: %s\n", message);
+}
 
 void OnRead(png_structp png, png_bytep out, png_size_t count) {
     auto* state = static_cast<PngReadState*>(png_get_io_ptr(png));
@@ -102,7 +104,8 @@ bool RunStep(png_structp png, png_infop info, PngReadState& state, Step step, Pn
     switch (step) {
     case Step::ReadInfo:
         png_read_info(png, info);
-        png_get_IHDR(png, info, &h.width, &h.height, &h.bitDepth, &h.colorType, nullptr, nullptr, nullptr);
+        png_get_IHDR(png, info, &h.width, &h.height, &h.bitDepth, &h.colorType, nullptr, nullptr,
+                     nullptr);
         h.hasTrns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
         ChooseTransforms(png, info, h);
         break;
@@ -182,10 +185,12 @@ void CPNGDecoder::Decode(CDataSource& source, CImageBitmap& bitmap, int depth) {
     r.state.data = input.data();
     r.state.size = input.size();
     png_set_read_fn(r.png, &r.state, OnRead);
-    png_set_user_limits(r.png, png_uint_32(CImageBitmap::kMaxSide), png_uint_32(CImageBitmap::kMaxSide));
+    png_set_user_limits(r.png, png_uint_32(CImageBitmap::kMaxSide),
+                        png_uint_32(CImageBitmap::kMaxSide));
     // Text, colour profiles and the like are never used; skipping them keeps a compressed
     // chunk from inflating to gigabytes, and other chunks are bounded too.
-    static constexpr png_byte kIgnored[] = "iCCP\0iTXt\0tEXt\0zTXt\0sPLT\0eXIf\0tIME\0pCAL\0sCAL\0hIST\0";
+    static constexpr png_byte kIgnored[] =
+        "iCCP\0iTXt\0tEXt\0zTXt\0sPLT\0eXIf\0tIME\0pCAL\0sCAL\0hIST\0";
     png_set_keep_unknown_chunks(r.png, PNG_HANDLE_CHUNK_NEVER, kIgnored, int(sizeof kIgnored / 5));
     png_set_chunk_malloc_max(r.png, 8 << 20);
     r.Run(Step::ReadInfo);

@@ -31,7 +31,9 @@ struct PngWriteState {
     std::longjmp(state->jump, 1);
 }
 
-void OnWarning(png_structp, png_const_charp message) { img::Trace("PNG library: %s\n", message); }
+void OnWarning(png_structp, png_const_charp message) {
+    img::Trace("PNG library: %s\n", message);
+}
 
 void OnWrite(png_structp png, png_bytep data, png_size_t count) {
     auto* state = static_cast<PngWriteState*>(png_get_io_ptr(png));
@@ -114,8 +116,8 @@ void WriteHeader(png_structp png, png_infop info, const PngLayout& l) {
 enum class Step { Header, WriteRow, Finish };
 
 // The only place a library error lands: trivially destructible locals, nothing throws.
-bool RunStep(png_structp png, png_infop info, PngWriteState& state, Step step, const PngLayout* layout,
-             const std::uint8_t* row) noexcept {
+bool RunStep(png_structp png, png_infop info, PngWriteState& state, Step step,
+             const PngLayout* layout, const std::uint8_t* row) noexcept {
     if (setjmp(state.jump))
         return false;
     switch (step) {
@@ -160,7 +162,8 @@ struct PngWriter {
 } // namespace
 
 void CPNGEncoder::Encode(const CImageBitmap& bitmap, std::vector<std::uint8_t>& out) {
-    const unsigned threads = m_threads != 0 ? m_threads : std::max(1u, std::thread::hardware_concurrency());
+    const unsigned threads =
+        m_threads != 0 ? m_threads : std::max(1u, std::thread::hardware_concurrency());
     if (codec::CanWritePngInBands(bitmap, threads)) {
         codec::WritePngInBands(bitmap, threads, [&](const std::uint8_t* data, std::size_t size) {
             return Append(out, data, size);

@@ -25,13 +25,16 @@ constexpr const char* kIllegalVersion = "Illegal version number.";
 constexpr const char* kVectorOnly = "PICT contained only vector data!\n";
 constexpr const char* kQuickTime = "Library not compiled for PICT/JPEG.";
 constexpr const char* kIllegalFrame = "Error decoding pict: Illegal picture frame.";
-constexpr const char* kTooMuchDrawing = "Error decoding pict: Too many bitmaps drawn over each other.";
+constexpr const char* kTooMuchDrawing =
+    "Error decoding pict: Too many bitmaps drawn over each other.";
 
 // Real pictures draw each pixel once or a few times (bands, a mask over an image); this many
 // times the frame is damage or a trap.
 constexpr std::uint64_t kOverdraw = 64;
 
-[[noreturn]] void Fail(int code, const char* text) { throw CTextException(code, text); }
+[[noreturn]] void Fail(int code, const char* text) {
+    throw CTextException(code, text);
+}
 
 constexpr int kEndOfPicture = 0xFF;
 constexpr int kHeaderOpcode = 0x0C00;
@@ -99,7 +102,8 @@ public:
     }
 
     void Output(CImageBitmap& bitmap, int depth) {
-        if (m_pending && m_pending->destination == m_frame && m_pending->source == m_pending->bounds) {
+        if (m_pending && m_pending->destination == m_frame &&
+            m_pending->source == m_pending->bounds) {
             OutputPixmap(*m_pending, bitmap, depth);
             return;
         }
@@ -109,7 +113,8 @@ public:
         const int width = m_frame.Width(), height = m_frame.Height();
         bitmap.Create(width, height, 32);
         for (int y = 0; y < height; ++y)
-            std::memcpy(bitmap.Line(y), m_canvas.data() + std::size_t(y) * std::size_t(width), std::size_t(width) * 4);
+            std::memcpy(bitmap.Line(y), m_canvas.data() + std::size_t(y) * std::size_t(width),
+                        std::size_t(width) * 4);
     }
 
 private:
@@ -119,7 +124,8 @@ private:
         if (m_frame.Width() <= 0 || m_frame.Height() <= 0)
             Fail(7, kIllegalFrame);
         codec::CheckImageSize(m_frame.Width(), m_frame.Height(), 32, m_nLimit);
-        m_canvas.assign(std::size_t(m_frame.Width()) * std::size_t(m_frame.Height()), RGBQuad{255, 255, 255, 255});
+        m_canvas.assign(std::size_t(m_frame.Width()) * std::size_t(m_frame.Height()),
+                        RGBQuad{255, 255, 255, 255});
         if (m_pending) {
             Draw(*m_pending);
             m_pending.reset();
@@ -137,7 +143,8 @@ private:
         std::vector<int> columns; // map column of each destination column, or -1
         const int x0 = std::max(d.left, m_frame.left), x1 = std::min(d.right, m_frame.right);
         for (int x = x0; x < x1; ++x) {
-            const int sx = s.left + int(std::int64_t(x - d.left) * s.Width() / d.Width()) - map.bounds.left;
+            const int sx =
+                s.left + int(std::int64_t(x - d.left) * s.Width() / d.Width()) - map.bounds.left;
             columns.push_back(sx >= 0 && sx < mapWidth ? sx : -1);
         }
         const int y0 = std::max(d.top, m_frame.top), y1 = std::min(d.bottom, m_frame.bottom);
@@ -145,15 +152,19 @@ private:
         // of many such records would keep the reader drawing for hours.
         if (x1 > x0 && y1 > y0) {
             m_nDrawn += std::uint64_t(x1 - x0) * std::uint64_t(y1 - y0);
-            const std::uint64_t area = std::uint64_t(m_frame.Width()) * std::uint64_t(m_frame.Height());
+            const std::uint64_t area =
+                std::uint64_t(m_frame.Width()) * std::uint64_t(m_frame.Height());
             if (m_nDrawn > std::max<std::uint64_t>(kOverdraw * area, std::uint64_t(1) << 24))
                 Fail(7, kTooMuchDrawing);
         }
         for (int y = y0; y < y1; ++y) {
-            const int sy = s.top + int(std::int64_t(y - d.top) * s.Height() / d.Height()) - map.bounds.top;
+            const int sy =
+                s.top + int(std::int64_t(y - d.top) * s.Height() / d.Height()) - map.bounds.top;
             if (sy < 0 || sy >= map.bounds.Height())
                 continue;
-            RGBQuad* out = m_canvas.data() + std::size_t(y - m_frame.top) * std::size_t(m_frame.Width()) + (x0 - m_frame.left);
+            RGBQuad* out = m_canvas.data() +
+                           std::size_t(y - m_frame.top) * std::size_t(m_frame.Width()) +
+                           (x0 - m_frame.left);
             const std::size_t row = std::size_t(sy) * std::size_t(mapWidth);
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 if (columns[i] < 0)
@@ -167,7 +178,10 @@ private:
     // A picture drawn from bitmaps that share one colour table has the table's depth: the
     // canvas goes back to indexes when every colour on it (the white paper too) is in the table.
     bool OutputIndexed(CImageBitmap& bitmap) const {
-        const auto key = [](RGBQuad c) { return std::uint32_t(c.blue) | (std::uint32_t(c.green) << 8) | (std::uint32_t(c.red) << 16); };
+        const auto key = [](RGBQuad c) {
+            return std::uint32_t(c.blue) | (std::uint32_t(c.green) << 8) |
+                   (std::uint32_t(c.red) << 16);
+        };
         std::unordered_map<std::uint32_t, std::uint8_t> indexOf;
         for (int i = 255; i >= 0; --i) // the lowest index of a colour wins
             indexOf[key((*m_palette)[std::size_t(i)])] = std::uint8_t(i);
@@ -189,7 +203,8 @@ private:
         bitmap.Create(width, height, 8);
         std::copy(m_palette->begin(), m_palette->end(), bitmap.Palette());
         for (int y = 0; y < height; ++y)
-            std::memcpy(bitmap.Line(y), indexes.data() + std::size_t(y) * std::size_t(width), std::size_t(width));
+            std::memcpy(bitmap.Line(y), indexes.data() + std::size_t(y) * std::size_t(width),
+                        std::size_t(width));
         return true;
     }
 
@@ -204,7 +219,8 @@ private:
             if (resultDepth == 8)
                 std::memcpy(bitmap.Line(y), map.indexes.data() + row, std::size_t(width));
             else if (map.indexed)
-                codec::ExpandIndexes(map.indexes.data() + row, width, map.palette.data(), bitmap.Row<RGBQuad>(y));
+                codec::ExpandIndexes(map.indexes.data() + row, width, map.palette.data(),
+                                     bitmap.Row<RGBQuad>(y));
             else
                 std::memcpy(bitmap.Line(y), map.colors.data() + row, std::size_t(width) * 4);
         }
@@ -215,7 +231,7 @@ private:
     std::optional<Pixmap> m_pending;
     std::optional<std::array<RGBQuad, 256>> m_palette; // of the first bitmap
     std::uint64_t m_nDrawn = 0; // pixels drawn so far, against the overdraw bound
-    bool m_bOneTable = true;                          // every bitmap indexed, through m_palette
+    bool m_bOneTable = true;    // every bitmap indexed, through m_palette
     std::vector<RGBQuad> m_canvas;
 };
 
@@ -228,7 +244,8 @@ long FixedLength(int op) {
     if (op >= 0xB0 && op <= 0xCF)
         return 0;
     if (op >= 0x30 && op <= 0x6F) {
-        static constexpr long kShapes[] = {8, 0, 8, 0, 8, 0, 12, 4}; // rect, same, rrect, same, oval, same, arc, same
+        static constexpr long kShapes[] = {
+            8, 0, 8, 0, 8, 0, 12, 4}; // rect, same, rrect, same, oval, same, arc, same
         return kShapes[(op - 0x30) / 8];
     }
     if (op >= 0x78 && op <= 0x7F)
@@ -236,13 +253,46 @@ long FixedLength(int op) {
     if (op >= 0x88 && op <= 0x8F)
         return 0;
     switch (op) {
-    case 0x00: case 0x17: case 0x18: case 0x19: case 0x1C: case 0x1E: return 0;
-    case 0x04: return 1;
-    case 0x03: case 0x05: case 0x08: case 0x0D: case 0x15: case 0x16: case 0x23: case 0xA0: return 2;
-    case 0x06: case 0x07: case 0x0B: case 0x0C: case 0x0E: case 0x0F: case 0x21: return 4;
-    case 0x1A: case 0x1B: case 0x1D: case 0x1F: case 0x22: return 6;
-    case 0x02: case 0x09: case 0x0A: case 0x10: case 0x20: return 8;
-    default: return -1;
+    case 0x00:
+    case 0x17:
+    case 0x18:
+    case 0x19:
+    case 0x1C:
+    case 0x1E:
+        return 0;
+    case 0x04:
+        return 1;
+    case 0x03:
+    case 0x05:
+    case 0x08:
+    case 0x0D:
+    case 0x15:
+    case 0x16:
+    case 0x23:
+    case 0xA0:
+        return 2;
+    case 0x06:
+    case 0x07:
+    case 0x0B:
+    case 0x0C:
+    case 0x0E:
+    case 0x0F:
+    case 0x21:
+        return 4;
+    case 0x1A:
+    case 0x1B:
+    case 0x1D:
+    case 0x1F:
+    case 0x22:
+        return 6;
+    case 0x02:
+    case 0x09:
+    case 0x0A:
+    case 0x10:
+    case 0x20:
+        return 8;
+    default:
+        return -1;
     }
 }
 
@@ -262,8 +312,8 @@ public:
                 ReadHeader(canvas);
                 continue;
             }
-            if (op >= 0x90 && op <= 0x9B && op != 0x92 && op != 0x93 && op != 0x94 && op != 0x95 && op != 0x96 &&
-                op != 0x97)
+            if (op >= 0x90 && op <= 0x9B && op != 0x92 && op != 0x93 && op != 0x94 && op != 0x95 &&
+                op != 0x96 && op != 0x97)
                 canvas.Add(codec::pict::ReadBitsRecord(m_source, op, m_nLimit));
             else
                 Skip(op);

@@ -22,9 +22,13 @@ constexpr const char* kIndexTooLarge = "pixel value greater than colour table si
 constexpr const char* kBadRecord = "Error decoding pict: Damaged bitmap record.";
 constexpr const char* kBadPacking = "Error decoding pict: Damaged packed row.";
 
-[[noreturn]] void Fail(int code, const char* text) { throw CTextException(code, text); }
+[[noreturn]] void Fail(int code, const char* text) {
+    throw CTextException(code, text);
+}
 
-std::int16_t S16(CDataSource& source) { return std::int16_t(source.U16BE()); }
+std::int16_t S16(CDataSource& source) {
+    return std::int16_t(source.U16BE());
+}
 
 // The fields of a PixMap after its row bytes and bounds.
 struct PixMapFields {
@@ -70,7 +74,8 @@ unsigned ReadColorTable(CDataSource& source, std::array<RGBQuad, 256>& palette) 
 
 // PackBits: n < 128 copies n + 1 units, n > 128 repeats the next unit 257 - n times, 128 does
 // nothing. A row that decodes short is filled with zeros; one that decodes long is damaged.
-void UnpackBits(const std::uint8_t* in, std::size_t inBytes, std::uint8_t* out, std::size_t outBytes, std::size_t unit) {
+void UnpackBits(const std::uint8_t* in, std::size_t inBytes, std::uint8_t* out,
+                std::size_t outBytes, std::size_t unit) {
     std::size_t i = 0, o = 0;
     while (i < inBytes) {
         const unsigned n = in[i++];
@@ -98,10 +103,10 @@ void UnpackBits(const std::uint8_t* in, std::size_t inBytes, std::uint8_t* out, 
 // decide whether rows are packed at all and how wide their byte counts are.
 class CRowReader {
 public:
-    CRowReader(CDataSource& source, std::size_t rowBytes, std::size_t outBytes, std::size_t height, bool packed,
-               std::size_t unit)
-        : m_source(source), m_nRowBytes(rowBytes), m_nOutBytes(outBytes), m_bPacked(packed && rowBytes >= 8),
-          m_nUnit(unit) {
+    CRowReader(CDataSource& source, std::size_t rowBytes, std::size_t outBytes, std::size_t height,
+               bool packed, std::size_t unit)
+        : m_source(source), m_nRowBytes(rowBytes), m_nOutBytes(outBytes),
+          m_bPacked(packed && rowBytes >= 8), m_nUnit(unit) {
         // The least data the rows could take, checked before anything is allocated for them: a
         // packed row may be no more than its byte count (rows that decode short are padded).
         const std::size_t countBytes = rowBytes > 250 ? 2 : 1;
@@ -135,7 +140,8 @@ void CheckBounds(const Rect& bounds, int bitsPerPixel, std::size_t rowBytes, std
         Fail(7, kBadRecord);
 }
 
-void ReadIndexedPixels(CDataSource& source, Pixmap& map, std::size_t rowBytes, bool packed, unsigned entries) {
+void ReadIndexedPixels(CDataSource& source, Pixmap& map, std::size_t rowBytes, bool packed,
+                       unsigned entries) {
     const int width = map.bounds.Width(), height = map.bounds.Height();
     map.indexes.resize(std::size_t(width) * std::size_t(height));
     CRowReader rows(source, rowBytes, rowBytes, std::size_t(height), packed, 1);
@@ -150,18 +156,23 @@ void ReadIndexedPixels(CDataSource& source, Pixmap& map, std::size_t rowBytes, b
 // 16 bits: x rrrrr ggggg bbbbb, most significant byte first, each channel widened by repeating
 // its top bits. 32 bits: planes of red, green, blue (after alpha when there are four), or
 // unpacked 4-byte pixels (x, red, green, blue) or 3-byte ones.
-void ReadDirectPixels(CDataSource& source, Pixmap& map, std::size_t rowBytes, const PixMapFields& f) {
+void ReadDirectPixels(CDataSource& source, Pixmap& map, std::size_t rowBytes,
+                      const PixMapFields& f) {
     const int width = map.bounds.Width(), height = map.bounds.Height();
     map.colors.resize(std::size_t(width) * std::size_t(height));
     const bool sixteen = map.bitsPerPixel == 16;
     const bool planes = !sixteen && (f.packType == 0 || f.packType == 4) && rowBytes >= 8;
     const int components = f.componentCount == 4 ? 4 : 3;
-    const std::size_t bytesPerPixel = sixteen ? 2 : planes ? std::size_t(components) : f.packType == 2 ? 3 : 4;
+    const std::size_t bytesPerPixel = sixteen           ? 2
+                                      : planes          ? std::size_t(components)
+                                      : f.packType == 2 ? 3
+                                                        : 4;
     const std::size_t needed = std::size_t(width) * bytesPerPixel;
     if (!planes && needed > rowBytes)
         Fail(7, kBadRecord);
     const bool packed = sixteen ? f.packType != 1 : planes;
-    CRowReader rows(source, rowBytes, std::max(rowBytes, needed), std::size_t(height), packed, sixteen ? 2 : 1);
+    CRowReader rows(source, rowBytes, std::max(rowBytes, needed), std::size_t(height), packed,
+                    sixteen ? 2 : 1);
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* IMG_RESTRICT in = rows.Next();
         RGBQuad* IMG_RESTRICT out = map.colors.data() + std::size_t(y) * std::size_t(width);
@@ -225,7 +236,8 @@ Pixmap ReadBitsRecord(CDataSource& source, int opcode, std::size_t pixelByteLimi
         map.palette[1] = RGBQuad{0, 0, 0, 255};
     }
     const int bpp = map.bitsPerPixel;
-    const bool bppOk = direct ? bpp == 16 || bpp == 32 : bpp == 1 || bpp == 2 || bpp == 4 || bpp == 8;
+    const bool bppOk =
+        direct ? bpp == 16 || bpp == 32 : bpp == 1 || bpp == 2 || bpp == 4 || bpp == 8;
     if (!bppOk)
         Fail(7, kBadBpp);
     map.indexed = !direct;
@@ -259,7 +271,8 @@ void SkipPixPat(CDataSource& source) {
         Fail(7, kBadPatternBpp);
     std::array<RGBQuad, 256> palette;
     ReadColorTable(source, palette);
-    if (bounds.Height() < 0 || bounds.Width() < 0 || rowBytes < CImageBitmap::PackedRowBytes(bounds.Width(), bpp))
+    if (bounds.Height() < 0 || bounds.Width() < 0 ||
+        rowBytes < CImageBitmap::PackedRowBytes(bounds.Width(), bpp))
         Fail(7, kBadRecord);
     CRowReader rows(source, rowBytes, rowBytes, std::size_t(bounds.Height()), true, 1);
     for (int y = 0; y < bounds.Height(); ++y)

@@ -26,8 +26,8 @@ Rect ReadRect(CDataSource& source);
 // the part (source rectangle) it draws into the destination rectangle of the picture.
 struct Pixmap {
     Rect bounds, source, destination;
-    int bitsPerPixel = 1;        // as stored: 1, 2, 4, 8, 16 or 32
-    bool indexed = true;         // pixels are indexes into palette
+    int bitsPerPixel = 1; // as stored: 1, 2, 4, 8, 16 or 32
+    bool indexed = true;  // pixels are indexes into palette
     std::array<RGBQuad, 256> palette{};
     std::vector<std::uint8_t> indexes; // width x height when indexed
     std::vector<RGBQuad> colors;       // width x height otherwise

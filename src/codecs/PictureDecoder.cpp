@@ -46,8 +46,8 @@ void CPictureDecoder::SetPixelByteLimit(std::size_t bytes) {
             decoder->SetPixelByteLimit(bytes);
 }
 
-PictureFormat CPictureDecoder::LoadFromFile(const std::string& path, CImageBitmap& bitmap, int depth,
-                                            CProgressSink* pProgress) {
+PictureFormat CPictureDecoder::LoadFromFile(const std::string& path, CImageBitmap& bitmap,
+                                            int depth, CProgressSink* pProgress) {
     img::Trace("--- Decoding file %s. ---\n", path.c_str());
     try {
         CDataSource source = CDataSource::FromFile(path, pProgress);
@@ -63,7 +63,8 @@ PictureFormat CPictureDecoder::LoadFromFile(const std::string& path, CImageBitma
 }
 
 PictureFormat CPictureDecoder::LoadFromMemory(const std::uint8_t* data, std::size_t size,
-                                              CImageBitmap& bitmap, int depth, CProgressSink* pProgress) {
+                                              CImageBitmap& bitmap, int depth,
+                                              CProgressSink* pProgress) {
     try {
         CDataSource source(data, size, pProgress);
         const PictureFormat format = codec::RecognizeByContent(source.All());
@@ -75,7 +76,8 @@ PictureFormat CPictureDecoder::LoadFromMemory(const std::uint8_t* data, std::siz
     }
 }
 
-void CPictureDecoder::Decode(PictureFormat format, CDataSource& source, CImageBitmap& bitmap, int depth) {
+void CPictureDecoder::Decode(PictureFormat format, CDataSource& source, CImageBitmap& bitmap,
+                             int depth) {
     if (format == PictureFormat::Unknown)
         throw CTextException(codec::kUnknownTypeCode, codec::kUnknownTypeText);
     img::Trace("%s", codec::RecognizedTrace(format));

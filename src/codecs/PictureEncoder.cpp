@@ -31,7 +31,8 @@ std::vector<std::uint8_t> CPictureEncoder::EncodeToMemory(const CImageBitmap& bi
     return out;
 }
 
-bool CPictureEncoder::Append(std::vector<std::uint8_t>& out, const std::uint8_t* data, std::size_t size) noexcept {
+bool CPictureEncoder::Append(std::vector<std::uint8_t>& out, const std::uint8_t* data,
+                             std::size_t size) noexcept {
     try {
         out.insert(out.end(), data, data + size);
         return true;

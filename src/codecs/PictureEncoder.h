@@ -24,7 +24,8 @@ public:
     // Where the library writers' output callbacks store encoded bytes; false when they could not
     // be stored, which the writer reports as its library's write error. Tests override it to
     // make the output fail.
-    virtual bool Append(std::vector<std::uint8_t>& out, const std::uint8_t* data, std::size_t size) noexcept;
+    virtual bool Append(std::vector<std::uint8_t>& out, const std::uint8_t* data,
+                        std::size_t size) noexcept;
 
 protected:
     // Fills out (empty, with room reserved for the expected size) with the encoded file.

@@ -44,7 +44,8 @@ bool IsPict(std::span<const std::uint8_t> whole) {
 bool IsEps(std::span<const std::uint8_t> d) {
     if (d.size() < 28)
         return false;
-    const bool magic = StartsWith(d, {0xC5, 0xD0, 0xD3, 0xC6}) || StartsWith(d, {0xC6, 0xD3, 0xD0, 0xC5});
+    const bool magic =
+        StartsWith(d, {0xC5, 0xD0, 0xD3, 0xC6}) || StartsWith(d, {0xC6, 0xD3, 0xD0, 0xC5});
     return magic && U32LEAt(d, 20) != 0 && U32LEAt(d, 24) != 0;
 }
 
@@ -90,38 +91,64 @@ PictureFormat RecognizeByContent(std::span<const std::uint8_t> whole) {
 
 const char* FormatName(PictureFormat format) noexcept {
     switch (format) {
-    case PictureFormat::Bmp: return "BMP";
-    case PictureFormat::Pict: return "PICT";
-    case PictureFormat::Tga: return "TGA";
-    case PictureFormat::Tiff: return "TIFF";
-    case PictureFormat::Jpeg: return "JPEG";
-    case PictureFormat::Png: return "PNG";
-    case PictureFormat::Wmf: return "WMF";
-    case PictureFormat::Emf: return "EMF";
-    case PictureFormat::EpsTiff: return "EPS-TIFF";
-    case PictureFormat::Pcx: return "PCX";
-    case PictureFormat::Pgm: return "PGM";
-    case PictureFormat::Gif: return "GIF";
-    case PictureFormat::Unknown: break;
+    case PictureFormat::Bmp:
+        return "BMP";
+    case PictureFormat::Pict:
+        return "PICT";
+    case PictureFormat::Tga:
+        return "TGA";
+    case PictureFormat::Tiff:
+        return "TIFF";
+    case PictureFormat::Jpeg:
+        return "JPEG";
+    case PictureFormat::Png:
+        return "PNG";
+    case PictureFormat::Wmf:
+        return "WMF";
+    case PictureFormat::Emf:
+        return "EMF";
+    case PictureFormat::EpsTiff:
+        return "EPS-TIFF";
+    case PictureFormat::Pcx:
+        return "PCX";
+    case PictureFormat::Pgm:
+        return "PGM";
+    case PictureFormat::Gif:
+        return "GIF";
+    case PictureFormat::Unknown:
+        break;
     }
     return "unknown";
 }
 
 const char* RecognizedTrace(PictureFormat format) noexcept {
     switch (format) {
-    case PictureFormat::Bmp: return "Windows bitmap recognized.\n";
-    case PictureFormat::Pict: return "Mac PICT recognized.\n";
-    case PictureFormat::Tga: return "TGA file recognized.\n";
-    case PictureFormat::Tiff: return "TIFF file recognized.\n";
-    case PictureFormat::Jpeg: return "JPEG file recognized.\n";
-    case PictureFormat::Png: return "PNG file recognized.\n";
-    case PictureFormat::EpsTiff: return "TIFF preview in EPS file recognized.\n";
-    case PictureFormat::Wmf: return "WMF file recognized.\n";
-    case PictureFormat::Emf: return "EMF file recognized.\n";
-    case PictureFormat::Pcx: return "PCX file recognized.\n";
-    case PictureFormat::Pgm: return "PGM file recognized.\n";
-    case PictureFormat::Gif: return "GIF file recognized.\n";
-    case PictureFormat::Unknown: break;
+    case PictureFormat::Bmp:
+        return "Windows bitmap recognized.\n";
+    case PictureFormat::Pict:
+        return "Mac PICT recognized.\n";
+    case PictureFormat::Tga:
+        return "TGA file recognized.\n";
+    case PictureFormat::Tiff:
+        return "TIFF file recognized.\n";
+    case PictureFormat::Jpeg:
+        return "JPEG file recognized.\n";
+    case PictureFormat::Png:
+        return "PNG file recognized.\n";
+    case PictureFormat::EpsTiff:
+        return "TIFF preview in EPS file recognized.\n";
+    case PictureFormat::Wmf:
+        return "WMF file recognized.\n";
+    case PictureFormat::Emf:
+        return "EMF file recognized.\n";
+    case PictureFormat::Pcx:
+        return "PCX file recognized.\n";
+    case PictureFormat::Pgm:
+        return "PGM file recognized.\n";
+    case PictureFormat::Gif:
+        return "GIF file recognized.\n";
+    case PictureFormat::Unknown:
+        break;
     }
     return "";
 }

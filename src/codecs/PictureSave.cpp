@@ -19,7 +19,8 @@ std::string SaveExtension(const std::string& path) {
     if (dot == std::string::npos || dot == 0)
         return {};
     std::string ext = path.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     return ext;
 }
 
@@ -41,8 +42,9 @@ std::unique_ptr<CPictureEncoder> CreateEncoderForPath(const std::string& path) {
 void SavePicture(const std::string& path, const CImageBitmap& bitmap, const JpegOptions& options) {
     std::unique_ptr<CPictureEncoder> encoder = CreateEncoderForPath(path);
     if (!encoder)
-        throw CTextException(8, "Cannot save \"" + path +
-                                    "\": the file name must end in .bmp, .jpg, .png, .tif or .gif.");
+        throw CTextException(8,
+                             "Cannot save \"" + path +
+                                 "\": the file name must end in .bmp, .jpg, .png, .tif or .gif.");
     auto* jpeg = dynamic_cast<CJPEGEncoder*>(encoder.get());
     if (jpeg)
         jpeg->SetOptions(options);

@@ -12,7 +12,8 @@ namespace codec {
 namespace {
 
 template <int Bits>
-void UnpackRow(const std::uint8_t* IMG_RESTRICT src, int width, std::uint8_t* IMG_RESTRICT dst) noexcept {
+void UnpackRow(const std::uint8_t* IMG_RESTRICT src, int width,
+               std::uint8_t* IMG_RESTRICT dst) noexcept {
     constexpr int kPerByte = 8 / Bits;
     constexpr unsigned kMask = (1u << Bits) - 1;
     const int whole = width / kPerByte;
@@ -31,10 +32,18 @@ void UnpackRow(const std::uint8_t* IMG_RESTRICT src, int width, std::uint8_t* IM
 void UnpackIndexes(const std::uint8_t* IMG_RESTRICT src, int bits, int width,
                    std::uint8_t* IMG_RESTRICT dst) noexcept {
     switch (bits) {
-    case 1: UnpackRow<1>(src, width, dst); break;
-    case 2: UnpackRow<2>(src, width, dst); break;
-    case 4: UnpackRow<4>(src, width, dst); break;
-    default: std::memcpy(dst, src, std::size_t(width)); break;
+    case 1:
+        UnpackRow<1>(src, width, dst);
+        break;
+    case 2:
+        UnpackRow<2>(src, width, dst);
+        break;
+    case 4:
+        UnpackRow<4>(src, width, dst);
+        break;
+    default:
+        std::memcpy(dst, src, std::size_t(width));
+        break;
     }
 }
 
@@ -51,12 +60,14 @@ void ExpandIndexes(const std::uint8_t* IMG_RESTRICT indexes, int width,
         dst[x] = palette[indexes[x]];
 }
 
-void BgrToBgra(const std::uint8_t* IMG_RESTRICT src, int width, RGBQuad* IMG_RESTRICT dst) noexcept {
+void BgrToBgra(const std::uint8_t* IMG_RESTRICT src, int width,
+               RGBQuad* IMG_RESTRICT dst) noexcept {
     for (int x = 0; x < width; ++x, src += 3)
         dst[x] = RGBQuad{src[0], src[1], src[2], 255};
 }
 
-void RgbToBgra(const std::uint8_t* IMG_RESTRICT src, int width, RGBQuad* IMG_RESTRICT dst) noexcept {
+void RgbToBgra(const std::uint8_t* IMG_RESTRICT src, int width,
+               RGBQuad* IMG_RESTRICT dst) noexcept {
     for (int x = 0; x < width; ++x, src += 3)
         dst[x] = RGBQuad{src[2], src[1], src[0], 255};
 }

@@ -31,7 +31,7 @@ void RgbToBgra(const std::uint8_t* IMG_RESTRICT src, int width, RGBQuad* IMG_RES
 // Stores one row of 8-bit indexes as row y of an 8-bpp bitmap (copied) or a 32-bpp one
 // (expanded through the 256-entry palette). Returns false, storing nothing, when an index is
 // not below paletteEntries.
-bool StoreIndexRow(CImageBitmap& bitmap, int y, const std::uint8_t* indexes,
-                   const RGBQuad* palette, unsigned paletteEntries) noexcept;
+bool StoreIndexRow(CImageBitmap& bitmap, int y, const std::uint8_t* indexes, const RGBQuad* palette,
+                   unsigned paletteEntries) noexcept;
 
 } // namespace codec

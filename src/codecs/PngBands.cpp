@@ -16,12 +16,14 @@
 
 namespace {
 
-constexpr std::size_t kWindow = 32768;          // deflate's history: what a band is primed with
-constexpr std::size_t kChunkBytes = 1u << 20;   // IDAT chunk size
-constexpr int kLevel = 6;                       // zlib's default level, as libpng uses it
+constexpr std::size_t kWindow = 32768;        // deflate's history: what a band is primed with
+constexpr std::size_t kChunkBytes = 1u << 20; // IDAT chunk size
+constexpr int kLevel = 6;                     // zlib's default level, as libpng uses it
 constexpr const char* kWriteFailedText = "Error writting file";
 
-inline unsigned Magnitude(std::uint8_t v) noexcept { return v < 128 ? v : 256u - v; }
+inline unsigned Magnitude(std::uint8_t v) noexcept {
+    return v < 128 ? v : 256u - v;
+}
 
 inline std::uint8_t Paeth(int a, int b, int c) noexcept {
     const int p = b - c;
@@ -34,8 +36,7 @@ inline std::uint8_t Paeth(int a, int b, int c) noexcept {
     return std::uint8_t(pb <= pc ? b : c);
 }
 
-template <int Type>
-inline std::uint8_t Filtered(int x, int a, int b, int c) noexcept {
+template <int Type> inline std::uint8_t Filtered(int x, int a, int b, int c) noexcept {
     if constexpr (Type == 0)
         return std::uint8_t(x);
     else if constexpr (Type == 1)
@@ -51,8 +52,9 @@ inline std::uint8_t Filtered(int x, int a, int b, int c) noexcept {
 // One filter applied to the row into out; the sum of magnitudes, or stops early (returning
 // a value at least limit) once the sum reaches limit: that filter can no longer win.
 template <int Type>
-std::size_t ApplyFilter(const std::uint8_t* IMG_RESTRICT x, const std::uint8_t* IMG_RESTRICT up, std::size_t bytes,
-                        std::size_t bpp, std::uint8_t* IMG_RESTRICT out, std::size_t limit) noexcept {
+std::size_t ApplyFilter(const std::uint8_t* IMG_RESTRICT x, const std::uint8_t* IMG_RESTRICT up,
+                        std::size_t bytes, std::size_t bpp, std::uint8_t* IMG_RESTRICT out,
+                        std::size_t limit) noexcept {
     std::size_t sum = 0;
     const std::size_t head = std::min(bpp, bytes);
     for (std::size_t i = 0; i < head; ++i) { // no pixel to the left
@@ -75,7 +77,8 @@ std::size_t ApplyFilter(const std::uint8_t* IMG_RESTRICT x, const std::uint8_t* 
 }
 
 // Converts a 32-bpp row (blue, green, red, fourth byte) to RGB or RGBA.
-void ToPngOrder(const std::uint8_t* IMG_RESTRICT src, int width, bool alpha, std::uint8_t* IMG_RESTRICT dst) noexcept {
+void ToPngOrder(const std::uint8_t* IMG_RESTRICT src, int width, bool alpha,
+                std::uint8_t* IMG_RESTRICT dst) noexcept {
     if (alpha) {
         for (int x = 0; x < width; ++x, src += 4, dst += 4) {
             dst[0] = src[2];
@@ -98,21 +101,21 @@ class CRowFilter {
 public:
     CRowFilter(const CImageBitmap& bitmap, bool alpha)
         : m_bitmap(bitmap), m_alpha(alpha), m_pixelBytes(alpha ? 4 : 3),
-          m_rowBytes(std::size_t(bitmap.Width()) * m_pixelBytes), m_current(m_rowBytes), m_previous(m_rowBytes),
-          m_filtered(m_rowBytes + 1), m_scratch(m_rowBytes + 1) {}
+          m_rowBytes(std::size_t(bitmap.Width()) * m_pixelBytes), m_current(m_rowBytes),
+          m_previous(m_rowBytes), m_filtered(m_rowBytes + 1), m_scratch(m_rowBytes + 1) {}
 
     std::size_t RowBytes() const noexcept { return m_rowBytes + 1; }
 
-    template <typename Sink>
-    void Run(int first, int last, Sink&& sink) {
+    template <typename Sink> void Run(int first, int last, Sink&& sink) {
         if (first > 0)
             ToPngOrder(m_bitmap.Line(first - 1), m_bitmap.Width(), m_alpha, m_previous.data());
         else
             std::fill(m_previous.begin(), m_previous.end(), std::uint8_t(0));
         for (int y = first; y < last; ++y) {
             ToPngOrder(m_bitmap.Line(y), m_bitmap.Width(), m_alpha, m_current.data());
-            m_filtered[0] = std::uint8_t(codec::FilterPngRow(m_current.data(), m_previous.data(), m_rowBytes,
-                                                             m_pixelBytes, m_filtered.data() + 1, m_scratch.data()));
+            m_filtered[0] = std::uint8_t(
+                codec::FilterPngRow(m_current.data(), m_previous.data(), m_rowBytes, m_pixelBytes,
+                                    m_filtered.data() + 1, m_scratch.data()));
             sink(m_filtered.data(), m_filtered.size());
             std::swap(m_current, m_previous);
         }
@@ -135,7 +138,8 @@ struct Band {
     bool ok = false;
 };
 
-bool Deflate(z_stream& zs, const std::uint8_t* data, std::size_t size, int flush, std::vector<std::uint8_t>& out) {
+bool Deflate(z_stream& zs, const std::uint8_t* data, std::size_t size, int flush,
+             std::vector<std::uint8_t>& out) {
     zs.next_in = const_cast<Bytef*>(data);
     zs.avail_in = uInt(size);
     do {
@@ -160,13 +164,16 @@ void DeflateBand(const CImageBitmap& bitmap, bool alpha, bool lastBand, Band& ba
             return;
         bool ok = true;
         if (band.first > 0) {
-            const int rows = int(std::min<std::size_t>(std::size_t(band.first), (kWindow + filter.RowBytes() - 1) / filter.RowBytes()));
+            const int rows = int(std::min<std::size_t>(
+                std::size_t(band.first), (kWindow + filter.RowBytes() - 1) / filter.RowBytes()));
             std::vector<std::uint8_t> history;
             history.reserve(std::size_t(rows) * filter.RowBytes());
-            filter.Run(band.first - rows, band.first,
-                       [&](const std::uint8_t* row, std::size_t n) { history.insert(history.end(), row, row + n); });
+            filter.Run(band.first - rows, band.first, [&](const std::uint8_t* row, std::size_t n) {
+                history.insert(history.end(), row, row + n);
+            });
             const std::size_t keep = std::min(history.size(), kWindow);
-            ok = deflateSetDictionary(&zs, history.data() + history.size() - keep, uInt(keep)) == Z_OK;
+            ok = deflateSetDictionary(&zs, history.data() + history.size() - keep, uInt(keep)) ==
+                 Z_OK;
         }
         band.deflated.resize(std::size_t(band.last - band.first) * filter.RowBytes() / 4 + 1024);
         uLong adler = adler32(0, nullptr, 0);
@@ -194,7 +201,8 @@ void PutBigEndian(std::uint8_t* p, std::uint32_t v) noexcept {
 
 class CChunkWriter {
 public:
-    explicit CChunkWriter(const std::function<bool(const std::uint8_t*, std::size_t)>& append) : m_append(append) {}
+    explicit CChunkWriter(const std::function<bool(const std::uint8_t*, std::size_t)>& append)
+        : m_append(append) {}
 
     void Raw(const std::uint8_t* data, std::size_t size) {
         if (!m_append(data, size))
@@ -245,8 +253,8 @@ void WriteHeaderChunks(CChunkWriter& w, const CImageBitmap& bitmap, bool alpha) 
     std::uint8_t ihdr[13] = {};
     PutBigEndian(ihdr, std::uint32_t(bitmap.Width()));
     PutBigEndian(ihdr + 4, std::uint32_t(bitmap.Height()));
-    ihdr[8] = 8;                // bit depth
-    ihdr[9] = alpha ? 6 : 2;    // RGBA or RGB; compression, filter and interlace methods 0
+    ihdr[8] = 8;             // bit depth
+    ihdr[9] = alpha ? 6 : 2; // RGBA or RGB; compression, filter and interlace methods 0
     w.Chunk("IHDR", ihdr, sizeof ihdr);
     const std::uint8_t sbit[4] = {8, 8, 8, 8};
     w.Chunk("sBIT", sbit, alpha ? 4 : 3);
@@ -256,8 +264,8 @@ void WriteHeaderChunks(CChunkWriter& w, const CImageBitmap& bitmap, bool alpha) 
 
 namespace codec {
 
-int FilterPngRow(const std::uint8_t* row, const std::uint8_t* prev, std::size_t bytes, std::size_t pixelBytes,
-                 std::uint8_t* out, std::uint8_t* scratch) noexcept {
+int FilterPngRow(const std::uint8_t* row, const std::uint8_t* prev, std::size_t bytes,
+                 std::size_t pixelBytes, std::uint8_t* out, std::uint8_t* scratch) noexcept {
     // The best so far sits in out; a better candidate is made in scratch and swapped over.
     std::uint8_t* best = out;
     std::uint8_t* trial = scratch;
@@ -297,7 +305,8 @@ void WritePngInBands(const CImageBitmap& bitmap, unsigned threads,
     {
         std::vector<std::jthread> workers;
         for (int i = 1; i < count; ++i)
-            workers.emplace_back([&, i] { DeflateBand(bitmap, alpha, i + 1 == count, bands[std::size_t(i)]); });
+            workers.emplace_back(
+                [&, i] { DeflateBand(bitmap, alpha, i + 1 == count, bands[std::size_t(i)]); });
         DeflateBand(bitmap, alpha, count == 1, bands[0]);
     }
     for (const Band& band : bands)

@@ -28,7 +28,7 @@ void WritePngInBands(const CImageBitmap& bitmap, unsigned threads,
 // The filter libpng's adaptive choice gives a row (0 none .. 4 Paeth: the smallest sum of the
 // filtered bytes taken as signed magnitudes, the first on a tie), and the filtered row written
 // into out (row.size() bytes). prev is the row above, all zeros for the first row.
-int FilterPngRow(const std::uint8_t* row, const std::uint8_t* prev, std::size_t bytes, std::size_t pixelBytes,
-                 std::uint8_t* out, std::uint8_t* scratch) noexcept;
+int FilterPngRow(const std::uint8_t* row, const std::uint8_t* prev, std::size_t bytes,
+                 std::size_t pixelBytes, std::uint8_t* out, std::uint8_t* scratch) noexcept;
 
 } // namespace codec

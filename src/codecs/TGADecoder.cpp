@@ -21,7 +21,9 @@ constexpr const char* kColorMap = "TGA decoder: Colour map not handled.";
 constexpr const char* kBadIndex = "TGA decoder: Palette index out of range.";
 constexpr const char* kRunPastImage = "TGA decoder: Run passes the end of the image.";
 
-[[noreturn]] void Fail(int code, const char* text) { throw CTextException(code, text); }
+[[noreturn]] void Fail(int code, const char* text) {
+    throw CTextException(code, text);
+}
 
 enum class Kind { Mapped, TrueColor, Grey };
 
@@ -37,11 +39,17 @@ struct TgaHeader {
     int pixelBits = 0;
     int descriptor = 0;
 
-    Kind kind() const { return imageType % 8 == 1 ? Kind::Mapped : imageType % 8 == 2 ? Kind::TrueColor : Kind::Grey; }
+    Kind kind() const {
+        return imageType % 8 == 1   ? Kind::Mapped
+               : imageType % 8 == 2 ? Kind::TrueColor
+                                    : Kind::Grey;
+    }
     bool compressed() const { return imageType >= 9; }
     int pixelBytes() const { return (pixelBits + 7) / 8; }
     // Attribute (alpha) bits per pixel, as the descriptor counts them.
-    bool hasAlpha() const { return (descriptor & 0x0F) != 0 && (pixelBits == 16 || pixelBits == 32); }
+    bool hasAlpha() const {
+        return (descriptor & 0x0F) != 0 && (pixelBits == 16 || pixelBits == 32);
+    }
     bool topDown() const { return (descriptor & 0x20) != 0; }
     bool rightToLeft() const { return (descriptor & 0x10) != 0; }
 };
@@ -71,8 +79,9 @@ void CheckHeader(const TgaHeader& h) {
         Fail(2, kColorMap);
     const int bits = h.pixelBits;
     const bool sizeOk = h.kind() == Kind::Mapped ? bits == 8
-                        : h.kind() == Kind::Grey ? bits == 8 || bits == 16
-                                                 : bits == 15 || bits == 16 || bits == 24 || bits == 32;
+                        : h.kind() == Kind::Grey
+                            ? bits == 8 || bits == 16
+                            : bits == 15 || bits == 16 || bits == 24 || bits == 32;
     if (!sizeOk)
         Fail(2, kPixelSize);
     if (h.kind() == Kind::Mapped && h.mapType == 1) {
@@ -88,12 +97,13 @@ void CheckHeader(const TgaHeader& h) {
 // attribute (alpha) bit.
 inline RGBQuad FromWord(unsigned w, bool alpha) {
     return RGBQuad{std::uint8_t((w & 0x1F) << 3), std::uint8_t(((w >> 5) & 0x1F) << 3),
-                   std::uint8_t(((w >> 10) & 0x1F) << 3), std::uint8_t(!alpha || (w & 0x8000) ? 255 : 0)};
+                   std::uint8_t(((w >> 10) & 0x1F) << 3),
+                   std::uint8_t(!alpha || (w & 0x8000) ? 255 : 0)};
 }
 
 struct Palette {
     std::array<RGBQuad, 256> entries{};
-    int low = 0;  // indexes low..high-1 are in the map
+    int low = 0; // indexes low..high-1 are in the map
     int high = 0;
 };
 
@@ -137,7 +147,8 @@ public:
             if (m_bitmap.Depth() == 8)
                 std::memcpy(m_bitmap.Line(y), src, std::size_t(width));
             else
-                codec::ExpandIndexes(src, width, m_palette.entries.data(), m_bitmap.Row<RGBQuad>(y));
+                codec::ExpandIndexes(src, width, m_palette.entries.data(),
+                                     m_bitmap.Row<RGBQuad>(y));
         } else {
             ConvertTrueColor(src, m_bitmap.Row<RGBQuad>(y));
         }
@@ -190,17 +201,27 @@ private:
 };
 
 template <std::size_t Bytes>
-void FillPixels(std::uint8_t* IMG_RESTRICT dst, const std::uint8_t* IMG_RESTRICT value, std::size_t count) {
+void FillPixels(std::uint8_t* IMG_RESTRICT dst, const std::uint8_t* IMG_RESTRICT value,
+                std::size_t count) {
     for (std::size_t i = 0; i < count; ++i, dst += Bytes)
         std::memcpy(dst, value, Bytes);
 }
 
-void FillPixels(std::uint8_t* dst, const std::uint8_t* value, std::size_t count, std::size_t bytes) {
+void FillPixels(std::uint8_t* dst, const std::uint8_t* value, std::size_t count,
+                std::size_t bytes) {
     switch (bytes) {
-    case 1: std::memset(dst, *value, count); break;
-    case 2: FillPixels<2>(dst, value, count); break;
-    case 3: FillPixels<3>(dst, value, count); break;
-    default: FillPixels<4>(dst, value, count); break;
+    case 1:
+        std::memset(dst, *value, count);
+        break;
+    case 2:
+        FillPixels<2>(dst, value, count);
+        break;
+    case 3:
+        FillPixels<3>(dst, value, count);
+        break;
+    default:
+        FillPixels<4>(dst, value, count);
+        break;
     }
 }
 
@@ -250,7 +271,8 @@ void CTGADecoder::Decode(CDataSource& source, CImageBitmap& bitmap, int depth) {
     const std::size_t pixels = std::size_t(header.width) * std::size_t(header.height);
     const std::size_t pixelBytes = std::size_t(header.pixelBytes());
     // The least data that could hold the image: every pixel stored, or packets of 128 repeats.
-    codec::RequireRemaining(source, header.compressed() ? pixels / 128 * (1 + pixelBytes) : pixels * pixelBytes);
+    codec::RequireRemaining(source, header.compressed() ? pixels / 128 * (1 + pixelBytes)
+                                                        : pixels * pixelBytes);
 
     bitmap.Create(header.width, header.height, resultDepth, header.hasAlpha());
     if (resultDepth == 8)

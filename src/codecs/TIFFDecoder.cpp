@@ -32,7 +32,8 @@ struct TiffShape {
 
 TiffShape ReadShape(TIFF* tif, CTiffMemoryStream& stream) {
     TiffShape s;
-    if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &s.width) || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &s.height))
+    if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &s.width) ||
+        !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &s.height))
         codec::ThrowLibraryError(stream.ErrorText().empty() ? "TIFF image without width or length."
                                                             : stream.ErrorText());
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &s.photometric))
@@ -52,8 +53,11 @@ TiffShape ReadShape(TIFF* tif, CTiffMemoryStream& stream) {
 bool IsLoColor(const TiffShape& s) {
     const bool layoutOk = !s.tiled && s.samplesPerPixel == 1 && s.planar == PLANARCONFIG_CONTIG;
     const int b = s.bitsPerSample;
-    const bool palette = s.photometric == PHOTOMETRIC_PALETTE && (b == 1 || b == 2 || b == 4 || b == 8);
-    const bool bilevel = (s.photometric == PHOTOMETRIC_MINISWHITE || s.photometric == PHOTOMETRIC_MINISBLACK) && b == 1;
+    const bool palette =
+        s.photometric == PHOTOMETRIC_PALETTE && (b == 1 || b == 2 || b == 4 || b == 8);
+    const bool bilevel =
+        (s.photometric == PHOTOMETRIC_MINISWHITE || s.photometric == PHOTOMETRIC_MINISBLACK) &&
+        b == 1;
     return layoutOk && (palette || bilevel);
 }
 
@@ -67,7 +71,8 @@ bool IsStraightAlpha(const TiffShape& s) {
                         (s.photometric == PHOTOMETRIC_MINISBLACK && s.samplesPerPixel == 2));
 }
 
-void StraightRowToBgra(const std::uint8_t* IMG_RESTRICT in, RGBQuad* IMG_RESTRICT out, int width, bool grey) noexcept {
+void StraightRowToBgra(const std::uint8_t* IMG_RESTRICT in, RGBQuad* IMG_RESTRICT out, int width,
+                       bool grey) noexcept {
     if (grey) {
         for (int x = 0; x < width; ++x, in += 2)
             out[x] = RGBQuad{in[0], in[0], in[0], in[1]};
@@ -85,9 +90,12 @@ void InstallColorMap(TIFF* tif, CTiffMemoryStream& stream, int bits, CImageBitma
         codec::ThrowLibraryError(stream.ErrorText().empty() ? "Palette image without a colour map."
                                                             : stream.ErrorText());
     const int count = 1 << bits;
-    const bool eightBit = std::max({*std::max_element(r, r + count), *std::max_element(g, g + count),
-                                    *std::max_element(b, b + count)}) < 256;
-    auto scale = [eightBit](std::uint16_t v) { return std::uint8_t(eightBit ? v : (v + 128u) / 257u); };
+    const bool eightBit =
+        std::max({*std::max_element(r, r + count), *std::max_element(g, g + count),
+                  *std::max_element(b, b + count)}) < 256;
+    auto scale = [eightBit](std::uint16_t v) {
+        return std::uint8_t(eightBit ? v : (v + 128u) / 257u);
+    };
     RGBQuad* out = target.Palette();
     std::fill(out, out + 256, RGBQuad{0, 0, 0, 255});
     for (int i = 0; i < count; ++i)
@@ -130,12 +138,14 @@ void CTIFFDecoder::Decode(CDataSource& source, CImageBitmap& bitmap, int depth) 
         sink->SetProgress(1.0);
 }
 
-void CTIFFDecoder::DoLoColor(TIFF* tif, CTiffMemoryStream& stream, CImageBitmap& bitmap, int depth) {
+void CTIFFDecoder::DoLoColor(TIFF* tif, CTiffMemoryStream& stream, CImageBitmap& bitmap,
+                             int depth) {
     const TiffShape s = ReadShape(tif, stream);
     const int w = int(s.width), h = int(s.height), bits = s.bitsPerSample;
     const tmsize_t lineBytes = TIFFScanlineSize(tif);
     if (lineBytes < tmsize_t((std::size_t(w) * std::size_t(bits) + 7) / 8))
-        codec::ThrowLibraryError(stream.ErrorText().empty() ? "Bad TIFF scanline size." : stream.ErrorText());
+        codec::ThrowLibraryError(stream.ErrorText().empty() ? "Bad TIFF scanline size."
+                                                            : stream.ErrorText());
     std::vector<std::uint8_t> line(static_cast<std::size_t>(lineBytes));
 
     CIndexedOutput output(bitmap, depth);
@@ -160,7 +170,8 @@ void CTIFFDecoder::DoStraightAlpha(TIFF* tif, CTiffMemoryStream& stream, CImageB
     const int w = int(s.width), h = int(s.height);
     const tmsize_t lineBytes = TIFFScanlineSize(tif);
     if (lineBytes < tmsize_t(std::size_t(w) * s.samplesPerPixel))
-        codec::ThrowLibraryError(stream.ErrorText().empty() ? "Bad TIFF scanline size." : stream.ErrorText());
+        codec::ThrowLibraryError(stream.ErrorText().empty() ? "Bad TIFF scanline size."
+                                                            : stream.ErrorText());
     std::vector<std::uint8_t> line(static_cast<std::size_t>(lineBytes));
     bitmap.Create(w, h, 32, true);
     for (int y = 0; y < h; ++y) {
@@ -181,8 +192,8 @@ void CTIFFDecoder::DoRgba(TIFF* tif, CTiffMemoryStream& stream, CImageBitmap& bi
     // 32-bpp rows are unpadded, so the pixels are one block the library can fill in the
     // bitmap's own row order.
     const int orientation = bitmap.IsBottomUp() ? ORIENTATION_BOTLEFT : ORIENTATION_TOPLEFT;
-    if (!TIFFReadRGBAImageOriented(tif, s.width, s.height, reinterpret_cast<std::uint32_t*>(bitmap.Bits()),
-                                   orientation, 1))
+    if (!TIFFReadRGBAImageOriented(tif, s.width, s.height,
+                                   reinterpret_cast<std::uint32_t*>(bitmap.Bits()), orientation, 1))
         codec::ThrowLibraryError(stream.ErrorText().empty() ? "The TIFF image could not be read."
                                                             : stream.ErrorText());
     for (int y = 0; y < h; ++y)

@@ -50,7 +50,8 @@ void SetTags(TIFF* tif, const CImageBitmap& b, std::array<std::vector<std::uint1
     }
 }
 
-void RowToRgb(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst, int width, int bytesPerPixel) {
+void RowToRgb(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst, int width,
+              int bytesPerPixel) {
     for (int x = 0; x < width; ++x, src += bytesPerPixel, dst += 3) {
         dst[0] = src[2];
         dst[1] = src[1];

@@ -4,9 +4,9 @@
 
 #include "image/Trace.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -41,7 +41,8 @@ tmsize_t CTiffMemoryStream::Read(thandle_t h, void* buffer, tmsize_t size) {
     auto* s = static_cast<CTiffMemoryStream*>(h);
     if (s->m_bWriting || size < 0 || s->m_nPosition >= s->m_input.size())
         return s->m_bWriting ? -1 : 0;
-    const std::size_t n = std::min<std::uint64_t>(std::uint64_t(size), s->m_input.size() - s->m_nPosition);
+    const std::size_t n =
+        std::min<std::uint64_t>(std::uint64_t(size), s->m_input.size() - s->m_nPosition);
     std::memcpy(buffer, s->m_input.data() + s->m_nPosition, n);
     s->m_nPosition += n;
     return tmsize_t(n);
@@ -79,9 +80,13 @@ toff_t CTiffMemoryStream::Seek(thandle_t h, toff_t offset, int whence) {
     return target;
 }
 
-int CTiffMemoryStream::Close(thandle_t) { return 0; }
+int CTiffMemoryStream::Close(thandle_t) {
+    return 0;
+}
 
-toff_t CTiffMemoryStream::Size(thandle_t h) { return static_cast<CTiffMemoryStream*>(h)->Length(); }
+toff_t CTiffMemoryStream::Size(thandle_t h) {
+    return static_cast<CTiffMemoryStream*>(h)->Length();
+}
 
 int CTiffMemoryStream::Map(thandle_t h, void** base, toff_t* size) {
     auto* s = static_cast<CTiffMemoryStream*>(h);
@@ -95,7 +100,8 @@ int CTiffMemoryStream::Map(thandle_t h, void** base, toff_t* size) {
 
 void CTiffMemoryStream::Unmap(thandle_t, void*, toff_t) {}
 
-int CTiffMemoryStream::OnError(TIFF*, void* user, const char* module, const char* format, va_list args) {
+int CTiffMemoryStream::OnError(TIFF*, void* user, const char* module, const char* format,
+                               va_list args) {
     auto* s = static_cast<CTiffMemoryStream*>(user);
     try {
         std::string text = Format(module, format, args);
@@ -107,7 +113,8 @@ int CTiffMemoryStream::OnError(TIFF*, void* user, const char* module, const char
     return 1; // handled: nothing on stderr
 }
 
-int CTiffMemoryStream::OnWarning(TIFF*, void* user, const char* module, const char* format, va_list args) {
+int CTiffMemoryStream::OnWarning(TIFF*, void* user, const char* module, const char* format,
+                                 va_list args) {
     auto* s = static_cast<CTiffMemoryStream*>(user);
     try {
         s->m_strWarning = Format(module, format, args);

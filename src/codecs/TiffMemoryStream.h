@@ -31,7 +31,9 @@ public:
 
     // The first error the library reported, else its last warning (some codecs only warn before
     // failing), else empty.
-    const std::string& ErrorText() const noexcept { return m_strError.empty() ? m_strWarning : m_strError; }
+    const std::string& ErrorText() const noexcept {
+        return m_strError.empty() ? m_strWarning : m_strError;
+    }
     bool HasError() const noexcept { return !m_strError.empty(); }
     std::vector<std::uint8_t>& Output() noexcept { return m_output; }
     // Room for a file of about this size, so that a large image is not copied each time the

@@ -2,8 +2,8 @@
 // WMF through libwmf's gd device, which draws into a true-colour raster in memory.
 #include "codecs/MetafileRender.h"
 
-#include "codecs/LibraryError.h"
 #include "codecs/DecodeSupport.h"
+#include "codecs/LibraryError.h"
 #include "image/ImageBitmap.h"
 #include "image/ProgressSink.h"
 #include "image/TextException.h"
@@ -15,8 +15,8 @@
 #include <vector>
 
 #include <libwmf/api.h>
-#include <libwmf/gd.h>
 #include <libwmf/defs.h>
+#include <libwmf/gd.h>
 #include <libwmf/ipa.h>
 // libwmf's own gd, for the image it hands over (this include path is set for this file only).
 #include <gd.h>
@@ -55,7 +55,9 @@ int OnStatus(void* context, float fraction) {
     return 0;
 }
 
-[[noreturn]] void Fail() { throw CTextException(codec::kDamagedCode, codec::kMetafileFailedText); }
+[[noreturn]] void Fail() {
+    throw CTextException(codec::kDamagedCode, codec::kMetafileFailedText);
+}
 
 // gd pixels are 0xAARRGGBB with a 7-bit alpha where 0 is opaque.
 void StoreRow(const int* IMG_RESTRICT in, RGBQuad* IMG_RESTRICT out, int width) noexcept {
@@ -72,13 +74,18 @@ void StoreRow(const int* IMG_RESTRICT in, RGBQuad* IMG_RESTRICT out, int width) 
 // rest of the file, so the field is clamped to that.
 std::vector<std::uint8_t> WithBoundedRecordSize(std::span<const std::uint8_t> data) {
     std::vector<std::uint8_t> copy(data.begin(), data.end());
-    const std::size_t header = copy.size() >= 22 && copy[0] == 0xD7 && copy[1] == 0xCD && copy[2] == 0xC6 && copy[3] == 0x9A ? 22 : 0;
+    const std::size_t header = copy.size() >= 22 && copy[0] == 0xD7 && copy[1] == 0xCD &&
+                                       copy[2] == 0xC6 && copy[3] == 0x9A
+                                   ? 22
+                                   : 0;
     const std::size_t field = header + 12; // type, header size, version, file size, objects
     if (copy.size() < field + 4)
         return copy;
-    const std::uint32_t stated = std::uint32_t(copy[field]) | (std::uint32_t(copy[field + 1]) << 8) |
-                                 (std::uint32_t(copy[field + 2]) << 16) | (std::uint32_t(copy[field + 3]) << 24);
-    const std::uint32_t words = std::uint32_t(std::min<std::size_t>((copy.size() - header) / 2, 0xFFFFFFFFu));
+    const std::uint32_t stated =
+        std::uint32_t(copy[field]) | (std::uint32_t(copy[field + 1]) << 8) |
+        (std::uint32_t(copy[field + 2]) << 16) | (std::uint32_t(copy[field + 3]) << 24);
+    const std::uint32_t words =
+        std::uint32_t(std::min<std::size_t>((copy.size() - header) / 2, 0xFFFFFFFFu));
     if (stated > words)
         for (int i = 0; i < 4; ++i)
             copy[field + std::size_t(i)] = std::uint8_t(words >> (8 * i));
@@ -169,10 +176,12 @@ public:
         Wrap<&wmfFunctionReference::draw_pie>(&DrawArc<&wmfFunctionReference::draw_pie, true>);
         Wrap<&wmfFunctionReference::draw_chord>(&DrawArc<&wmfFunctionReference::draw_chord, true>);
         Wrap<&wmfFunctionReference::draw_arc>(&DrawArc<&wmfFunctionReference::draw_arc, false>);
-        Wrap<&wmfFunctionReference::draw_ellipse>(&DrawArc<&wmfFunctionReference::draw_ellipse, false>);
+        Wrap<&wmfFunctionReference::draw_ellipse>(
+            &DrawArc<&wmfFunctionReference::draw_ellipse, false>);
         Wrap<&wmfFunctionReference::draw_line>(&DrawLine);
         Wrap<&wmfFunctionReference::poly_line>(&DrawPath<&wmfFunctionReference::poly_line, false>);
-        Wrap<&wmfFunctionReference::draw_polygon>(&DrawPath<&wmfFunctionReference::draw_polygon, true>);
+        Wrap<&wmfFunctionReference::draw_polygon>(
+            &DrawPath<&wmfFunctionReference::draw_polygon, true>);
         Wrap<&wmfFunctionReference::draw_polypolygon>(&DrawPolyPolygon);
         Wrap<&wmfFunctionReference::draw_rectangle>(&DrawRectangle);
     }
@@ -188,8 +197,7 @@ public:
 private:
     // A function the device leaves out stays out: the player then falls back on others (a
     // polypolygon drawn as polygons), which are priced themselves.
-    template <auto Member, typename Function>
-    void Wrap(Function wrapper) noexcept {
+    template <auto Member, typename Function> void Wrap(Function wrapper) noexcept {
         if (m_table->*Member)
             m_table->*Member = wrapper;
     }
@@ -198,17 +206,17 @@ private:
         if (s_active && s_active->m_budget.Afford(draw->dc, outline))
             (s_active->m_original.*Member)(api, draw);
     }
-    template <auto Member, bool WithRadii>
-    static void DrawArc(wmfAPI* api, wmfDrawArc_t* draw) {
+    template <auto Member, bool WithRadii> static void DrawArc(wmfAPI* api, wmfDrawArc_t* draw) {
         const double radii = WithRadii ? Distance(draw->TL, draw->BR) : 0;
-        Forward<Member>(api, draw, {EllipseLength(draw->TL, draw->BR) + radii, kArcSegments + 2.0 * WithRadii});
+        Forward<Member>(
+            api, draw, {EllipseLength(draw->TL, draw->BR) + radii, kArcSegments + 2.0 * WithRadii});
     }
     static void DrawLine(wmfAPI* api, wmfDrawLine_t* draw) {
         Forward<&wmfFunctionReference::draw_line>(api, draw, {Distance(draw->from, draw->to), 1});
     }
-    template <auto Member, bool Closed>
-    static void DrawPath(wmfAPI* api, wmfPolyLine_t* draw) {
-        Forward<Member>(api, draw, {PathLength(draw->pt, draw->count, Closed), double(draw->count)});
+    template <auto Member, bool Closed> static void DrawPath(wmfAPI* api, wmfPolyLine_t* draw) {
+        Forward<Member>(api, draw,
+                        {PathLength(draw->pt, draw->count, Closed), double(draw->count)});
     }
     static void DrawPolyPolygon(wmfAPI* api, wmfPolyPoly_t* draw) {
         Outline outline{0, 0};
@@ -220,7 +228,8 @@ private:
     }
     static void DrawRectangle(wmfAPI* api, wmfDrawRectangle_t* draw) {
         const double corners = draw->width > 0 || draw->height > 0 ? kArcSegments : 4;
-        Forward<&wmfFunctionReference::draw_rectangle>(api, draw, {RectangleLength(draw->TL, draw->BR), corners});
+        Forward<&wmfFunctionReference::draw_rectangle>(
+            api, draw, {RectangleLength(draw->TL, draw->BR), corners});
     }
 
     static thread_local CStrokeGuard* s_active;
@@ -241,7 +250,8 @@ void RenderWmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, CProgre
     wmfAPI_Options options{};
     options.function = wmf_gd_function;
     wmfAPI* raw = nullptr;
-    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    const unsigned long flags =
+        WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
     if (wmf_api_create(&raw, flags, &options) != wmf_E_None) {
         if (raw)
             wmf_api_destroy(raw);
@@ -258,7 +268,8 @@ void RenderWmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, CProgre
         Fail();
     wmfD_Rect box{};
     unsigned int w = 0, h = 0;
-    if (wmf_scan(api.get(), 0, &box) != wmf_E_None || wmf_display_size(api.get(), &w, &h, kMetafileDpi, kMetafileDpi) != wmf_E_None)
+    if (wmf_scan(api.get(), 0, &box) != wmf_E_None ||
+        wmf_display_size(api.get(), &w, &h, kMetafileDpi, kMetafileDpi) != wmf_E_None)
         Fail();
     int width = 0, height = 0;
     MetafileOutputSize(w / kMetafileDpi, h / kMetafileDpi, width, height);
@@ -276,7 +287,8 @@ void RenderWmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, CProgre
     }
     image.image = device->gd_image;
     const auto* im = static_cast<const gdImage*>(image.image);
-    if (played != wmf_E_None || tooCostly || !im || !im->trueColor || !im->tpixels || im->sx != width || im->sy != height)
+    if (played != wmf_E_None || tooCostly || !im || !im->trueColor || !im->tpixels ||
+        im->sx != width || im->sy != height)
         Fail();
 
     bitmap.Create(width, height, 32, true);

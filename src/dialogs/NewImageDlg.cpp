@@ -27,38 +27,33 @@ constexpr double kCentimetersPerInch = 2.54;
 constexpr double kWidthRoundUp = 0.999999999;
 constexpr double kHeightRoundUp = 0.999999;
 
-QComboBox* UnitList(QWidget* pParent, const QStringList& items)
-{
+QComboBox* UnitList(QWidget* pParent, const QStringList& items) {
     auto* pList = new QComboBox(pParent);
     pList->addItems(items);
     return pList;
 }
 
-QLineEdit* NumberEdit(QWidget* pParent)
-{
+QLineEdit* NumberEdit(QWidget* pParent) {
     auto* pEdit = new QLineEdit(pParent);
     pEdit->setAlignment(Qt::AlignRight);
     pEdit->setMinimumWidth(90);
     return pEdit;
 }
 
-QString NumberText(double dValue)
-{
+QString NumberText(double dValue) {
     return QString::number(dValue, 'g', 12);
 }
 
 } // namespace
 
-double CNewImageDlg::ConvertResolution(double dValue, EResolutionUnit from, EResolutionUnit to)
-{
+double CNewImageDlg::ConvertResolution(double dValue, EResolutionUnit from, EResolutionUnit to) {
     if (from == to)
         return dValue;
     return to == PerCentimeter ? dValue * kInchesPerCentimeter : dValue * kCentimetersPerInch;
 }
 
 double CNewImageDlg::ConvertSize(double dValue, ESizeUnit from, ESizeUnit to, double dResolution,
-                                 EResolutionUnit resUnit, double dRoundUp)
-{
+                                 EResolutionUnit resUnit, double dRoundUp) {
     if (from == to)
         return dValue;
     const double dPerInch = ConvertResolution(dResolution, resUnit, PerInch);
@@ -68,19 +63,22 @@ double CNewImageDlg::ConvertSize(double dValue, ESizeUnit from, ESizeUnit to, do
     };
     const double dPixels = factor(from) * dValue;
     switch (to) {
-    case UnitPixels: return std::trunc(dPixels + dRoundUp);
-    case UnitInches: return dPixels / dPerInch;
-    case UnitCentimeters: break;
+    case UnitPixels:
+        return std::trunc(dPixels + dRoundUp);
+    case UnitInches:
+        return dPixels / dPerInch;
+    case UnitCentimeters:
+        break;
     }
     return dPixels / dPerCm;
 }
 
 CNewImageDlg::CNewImageDlg(QWidget* pParent)
-    : CDialog(pParent), m_pWidth(NumberEdit(this)), m_pHeight(NumberEdit(this)), m_pHorzRes(NumberEdit(this)),
-      m_pVertRes(NumberEdit(this))
-{
+    : CDialog(pParent), m_pWidth(NumberEdit(this)), m_pHeight(NumberEdit(this)),
+      m_pHorzRes(NumberEdit(this)), m_pVertRes(NumberEdit(this)) {
     setWindowTitle(QStringLiteral("Create New Image"));
-    const QStringList sizeUnits{QStringLiteral("Pixels"), QStringLiteral("Inches"), QStringLiteral("Centimeters")};
+    const QStringList sizeUnits{QStringLiteral("Pixels"), QStringLiteral("Inches"),
+                                QStringLiteral("Centimeters")};
     const QStringList resUnits{QStringLiteral("Pixels/Inch"), QStringLiteral("Pixels/cm")};
     m_pWidthUnits = UnitList(this, sizeUnits);
     m_pHeightUnits = UnitList(this, sizeUnits);
@@ -106,7 +104,8 @@ CNewImageDlg::CNewImageDlg(QWidget* pParent)
         ++nRow;
     }
     auto* pButtons = new QDialogButtonBox(this);
-    QPushButton* pCreate = pButtons->addButton(QStringLiteral("&Create"), QDialogButtonBox::AcceptRole);
+    QPushButton* pCreate =
+        pButtons->addButton(QStringLiteral("&Create"), QDialogButtonBox::AcceptRole);
     pButtons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
     QPushButton* pHelp = pButtons->addButton(QStringLiteral("&Help"), QDialogButtonBox::HelpRole);
     pCreate->setDefault(true);
@@ -117,14 +116,17 @@ CNewImageDlg::CNewImageDlg(QWidget* pParent)
     pLayout->addLayout(pGrid);
     pLayout->addWidget(pButtons);
 
-    connect(m_pWidthUnits, &QComboBox::currentIndexChanged, this, [this] { OnSizeUnitChanged(true); });
-    connect(m_pHeightUnits, &QComboBox::currentIndexChanged, this, [this] { OnSizeUnitChanged(false); });
-    connect(m_pHorzResUnits, &QComboBox::currentIndexChanged, this, [this] { OnResolutionUnitChanged(true); });
-    connect(m_pVertResUnits, &QComboBox::currentIndexChanged, this, [this] { OnResolutionUnitChanged(false); });
+    connect(m_pWidthUnits, &QComboBox::currentIndexChanged, this,
+            [this] { OnSizeUnitChanged(true); });
+    connect(m_pHeightUnits, &QComboBox::currentIndexChanged, this,
+            [this] { OnSizeUnitChanged(false); });
+    connect(m_pHorzResUnits, &QComboBox::currentIndexChanged, this,
+            [this] { OnResolutionUnitChanged(true); });
+    connect(m_pVertResUnits, &QComboBox::currentIndexChanged, this,
+            [this] { OnResolutionUnitChanged(false); });
 }
 
-void CNewImageDlg::OnInitDialog()
-{
+void CNewImageDlg::OnInitDialog() {
     // Every run starts with all lists at their first unit and the values in those units.
     m_bSyncingUnits = true;
     for (QComboBox* pList : {m_pWidthUnits, m_pHeightUnits, m_pHorzResUnits, m_pVertResUnits})
@@ -135,8 +137,7 @@ void CNewImageDlg::OnInitDialog()
     CDialog::OnInitDialog();
 }
 
-void CNewImageDlg::DoDataExchange(CDataExchange& dx)
-{
+void CNewImageDlg::DoDataExchange(CDataExchange& dx) {
     DDX_Text(dx, m_pWidth, m_dWidth);
     DDX_Text(dx, m_pHeight, m_dHeight);
     DDX_Text(dx, m_pHorzRes, m_dHorzRes);
@@ -154,15 +155,16 @@ void CNewImageDlg::DoDataExchange(CDataExchange& dx)
         return;
     const double dBytes = m_dWidth * m_dHeight * 4;
     if (dBytes > double(CImageBitmap::kMaxPixelBytes)) {
-        dx.Fail(QStringLiteral("An image of %1 x %2 pixels is too large: at most %3 MiB of pixels can be created.")
-                    .arg(WidthPixels())
-                    .arg(HeightPixels())
-                    .arg(CImageBitmap::kMaxPixelBytes >> 20));
+        dx.Fail(
+            QStringLiteral(
+                "An image of %1 x %2 pixels is too large: at most %3 MiB of pixels can be created.")
+                .arg(WidthPixels())
+                .arg(HeightPixels())
+                .arg(CImageBitmap::kMaxPixelBytes >> 20));
     }
 }
 
-bool CNewImageDlg::ConvertSizeField(bool bWidth, ESizeUnit to)
-{
+bool CNewImageDlg::ConvertSizeField(bool bWidth, ESizeUnit to) {
     QLineEdit* pEdit = bWidth ? m_pWidth : m_pHeight;
     QLineEdit* pRes = bWidth ? m_pHorzRes : m_pVertRes;
     const ESizeUnit from = bWidth ? m_widthUnit : m_heightUnit;
@@ -182,15 +184,15 @@ bool CNewImageDlg::ConvertSizeField(bool bWidth, ESizeUnit to)
         return false;
     }
     const EResolutionUnit resUnit = bWidth ? m_horzResUnit : m_vertResUnit;
-    const double dNew = ConvertSize(*dValue, from, to, *dRes, resUnit, bWidth ? kWidthRoundUp : kHeightRoundUp);
+    const double dNew =
+        ConvertSize(*dValue, from, to, *dRes, resUnit, bWidth ? kWidthRoundUp : kHeightRoundUp);
     (bWidth ? m_dWidth : m_dHeight) = dNew;
     (bWidth ? m_widthUnit : m_heightUnit) = to;
     pEdit->setText(NumberText(dNew));
     return true;
 }
 
-void CNewImageDlg::OnSizeUnitChanged(bool bWidth)
-{
+void CNewImageDlg::OnSizeUnitChanged(bool bWidth) {
     if (m_bSyncingUnits)
         return;
     QComboBox* pList = bWidth ? m_pWidthUnits : m_pHeightUnits;
@@ -202,8 +204,7 @@ void CNewImageDlg::OnSizeUnitChanged(bool bWidth)
     }
 }
 
-void CNewImageDlg::OnResolutionUnitChanged(bool bHorizontal)
-{
+void CNewImageDlg::OnResolutionUnitChanged(bool bHorizontal) {
     if (m_bSyncingUnits)
         return;
     QComboBox* pList = bHorizontal ? m_pHorzResUnits : m_pVertResUnits;
@@ -224,14 +225,14 @@ void CNewImageDlg::OnResolutionUnitChanged(bool bHorizontal)
     pEdit->setText(NumberText(dNew));
 }
 
-void CNewImageDlg::OnCreate()
-{
+void CNewImageDlg::OnCreate() {
     // Both sizes end in pixels before they are checked.
     m_bSyncingUnits = true;
     m_pWidthUnits->setCurrentIndex(UnitPixels);
     m_pHeightUnits->setCurrentIndex(UnitPixels);
     m_bSyncingUnits = false;
-    const bool bConverted = ConvertSizeField(true, UnitPixels) && ConvertSizeField(false, UnitPixels);
+    const bool bConverted =
+        ConvertSizeField(true, UnitPixels) && ConvertSizeField(false, UnitPixels);
     if (!bConverted) {
         m_bSyncingUnits = true;
         m_pWidthUnits->setCurrentIndex(m_widthUnit);

@@ -21,19 +21,19 @@ class CAppSettings;
 
 // Values the preview dialogs hand back on OK, in the dialogs' own units.
 struct RotateDialogResult {
-    int nAngleDegrees = 0;           // -360..360
-    std::uint32_t crBackground = 0;  // COLORREF 0x00BBGGRR
+    int nAngleDegrees = 0;          // -360..360
+    std::uint32_t crBackground = 0; // COLORREF 0x00BBGGRR
 };
 
 struct ContrastDialogResult {
-    double dContrast = 10;           // slider position 1..100; the document uses x 0.1
+    double dContrast = 10; // slider position 1..100; the document uses x 0.1
     std::uint8_t byOffset = 125;
 };
 
 struct IntensityDialogResult {
-    double dIntensity = 20;          // 0..255
+    double dIntensity = 20; // 0..255
     std::uint8_t byOffset = 128;
-    double dExponent = 1.0;          // already x 0.1 of the dialog's 1..100
+    double dExponent = 1.0; // already x 0.1 of the dialog's 1..100
 };
 
 // The live-apply size dialogs.

@@ -26,8 +26,7 @@ namespace {
 const char* const kConversionOperationName = "Resize";
 const char* const kSaveErrorPrefix = "Error saving the file: ";
 
-JpegOptions ToWriterOptions(const platform::JpegOptions& settings)
-{
+JpegOptions ToWriterOptions(const platform::JpegOptions& settings) {
     JpegOptions options;
     options.nQuality = settings.wQuality;
     options.bOptimize = settings.wOptimizeCoding != 0;
@@ -37,13 +36,11 @@ JpegOptions ToWriterOptions(const platform::JpegOptions& settings)
     return options;
 }
 
-std::string LocalPath(const QString& strPathName)
-{
+std::string LocalPath(const QString& strPathName) {
     return QFile::encodeName(strPathName).toStdString();
 }
 
-QString ExceptionText(const CTextException& e)
-{
+QString ExceptionText(const CTextException& e) {
     return QString::fromStdString(e.Text());
 }
 
@@ -51,21 +48,18 @@ QString ExceptionText(const CTextException& e)
 
 CTavixCaptureDoc::CTavixCaptureDoc(IDocumentHost& host) : m_host(host) {}
 
-CTavixCaptureDoc::~CTavixCaptureDoc()
-{
+CTavixCaptureDoc::~CTavixCaptureDoc() {
     // Nothing may reach views, frames or the title any more; the history's destructor then
     // frees the commands, which no longer touch the image.
     m_bDestroying = true;
     ClearHistory();
 }
 
-CProgressSink* CTavixCaptureDoc::Progress() const
-{
+CProgressSink* CTavixCaptureDoc::Progress() const {
     return &AppUi().Progress();
 }
 
-bool CTavixCaptureDoc::OnNewDocument()
-{
+bool CTavixCaptureDoc::OnNewDocument() {
     if (!CDocument::OnNewDocument())
         return false;
     try {
@@ -93,8 +87,7 @@ bool CTavixCaptureDoc::OnNewDocument()
     return true;
 }
 
-std::unique_ptr<CDisplayBitmap> CTavixCaptureDoc::DecodeFile(const QString& strPathName)
-{
+std::unique_ptr<CDisplayBitmap> CTavixCaptureDoc::DecodeFile(const QString& strPathName) {
     auto pBitmap = std::make_unique<CDisplayBitmap>();
     try {
         m_host.PictureDecoder().LoadFromFile(LocalPath(strPathName), *pBitmap, 0, Progress());
@@ -105,16 +98,14 @@ std::unique_ptr<CDisplayBitmap> CTavixCaptureDoc::DecodeFile(const QString& strP
     return pBitmap;
 }
 
-void CTavixCaptureDoc::ResetHistory()
-{
+void CTavixCaptureDoc::ResetHistory() {
     // Commands refer to the image that is about to be replaced: the pending one goes first.
     CommitPending(false);
     m_nSavedChangeCount = 0;
     ClearHistory();
 }
 
-void CTavixCaptureDoc::InstallLoadedImage(std::unique_ptr<CDisplayBitmap> pBitmap)
-{
+void CTavixCaptureDoc::InstallLoadedImage(std::unique_ptr<CDisplayBitmap> pBitmap) {
     ResetHistory();
     if (m_pImage)
         m_pImage->SwapStorage(*pBitmap); // views keep their pointer to the image
@@ -124,8 +115,7 @@ void CTavixCaptureDoc::InstallLoadedImage(std::unique_ptr<CDisplayBitmap> pBitma
     UpdateTitle();
 }
 
-bool CTavixCaptureDoc::OnOpenDocument(const QString& strPathName)
-{
+bool CTavixCaptureDoc::OnOpenDocument(const QString& strPathName) {
     DeleteContents();
     std::unique_ptr<CDisplayBitmap> pLoaded = DecodeFile(strPathName);
     if (!pLoaded) {
@@ -140,8 +130,7 @@ bool CTavixCaptureDoc::OnOpenDocument(const QString& strPathName)
     return true;
 }
 
-bool CTavixCaptureDoc::OnSaveDocument(const QString& strPathName)
-{
+bool CTavixCaptureDoc::OnSaveDocument(const QString& strPathName) {
     // The flag belongs to one save, whatever its outcome.
     const bool bAutoSave = std::exchange(m_bAutoSave, false);
     if (!m_pImage)
@@ -163,27 +152,23 @@ bool CTavixCaptureDoc::OnSaveDocument(const QString& strPathName)
     return true;
 }
 
-void CTavixCaptureDoc::OnCloseDocument()
-{
+void CTavixCaptureDoc::OnCloseDocument() {
     m_host.PostDocumentChange();
     CDocument::OnCloseDocument();
 }
 
-void CTavixCaptureDoc::DeleteContents()
-{
+void CTavixCaptureDoc::DeleteContents() {
     ResetHistory();
     m_pImage.reset();
     CDocument::DeleteContents();
 }
 
-void CTavixCaptureDoc::SetTitle(const QString& strTitle)
-{
+void CTavixCaptureDoc::SetTitle(const QString& strTitle) {
     m_strBaseTitle = strTitle;
     CDocument::SetTitle(strTitle);
 }
 
-void CTavixCaptureDoc::UpdateTitle()
-{
+void CTavixCaptureDoc::UpdateTitle() {
     if (m_bDestroying)
         return;
     if (m_strBaseTitle.isEmpty() && !GetTitle().isEmpty())
@@ -198,13 +183,13 @@ void CTavixCaptureDoc::UpdateTitle()
         CDocument::SetTitle(strTitle); // keeps m_strBaseTitle; refreshes the frame captions
 }
 
-bool CTavixCaptureDoc::EnsureTrueColor()
-{
+bool CTavixCaptureDoc::EnsureTrueColor() {
     if (!m_pImage)
         return false;
     if (m_pImage->Depth() == 32)
         return true;
-    const QString strText = FormatString1(IDS_NOT_TRUE_COLOR, QString::fromLatin1(kConversionOperationName));
+    const QString strText =
+        FormatString1(IDS_NOT_TRUE_COLOR, QString::fromLatin1(kConversionOperationName));
     if (AppMessageBox(strText, EMsgButtons::YesNo) != EMsgResult::Yes)
         return false;
     // Converted in place, outside the history: the command that follows records the change
@@ -216,8 +201,7 @@ bool CTavixCaptureDoc::EnsureTrueColor()
     return true;
 }
 
-void CTavixCaptureDoc::TakeOriginalSnapshot()
-{
+void CTavixCaptureDoc::TakeOriginalSnapshot() {
     if (!m_pImage)
         return;
     if (!m_pOriginal)
@@ -225,8 +209,7 @@ void CTavixCaptureDoc::TakeOriginalSnapshot()
     m_pOriginal->CreateCopy(*m_pImage);
 }
 
-bool CTavixCaptureDoc::ExecutePending(std::unique_ptr<CCommand> command, bool keep)
-{
+bool CTavixCaptureDoc::ExecutePending(std::unique_ptr<CCommand> command, bool keep) {
     const bool bDone = CCommandHistory::ExecutePending(std::move(command), keep);
     UpdateAllViews(nullptr, kHintImageChanged);
     // A preview changes the modified flag without a history change.
@@ -234,37 +217,31 @@ bool CTavixCaptureDoc::ExecutePending(std::unique_ptr<CCommand> command, bool ke
     return bDone;
 }
 
-void CTavixCaptureDoc::OnHistoryChanged()
-{
+void CTavixCaptureDoc::OnHistoryChanged() {
     UpdateTitle();
 }
 
-void CTavixCaptureDoc::OnCommandExecuted(const CCommand& command)
-{
+void CTavixCaptureDoc::OnCommandExecuted(const CCommand& command) {
     if (m_bDestroying)
         return;
     AppUi().StatusText().SetMessageText(QString::fromStdString(LastCommandText(command)));
     UpdateAllViews(nullptr, kHintCommandExecuted, const_cast<CCommand*>(&command));
 }
 
-CImageBitmap& CTavixCaptureDoc::ImageForCommands()
-{
+CImageBitmap& CTavixCaptureDoc::ImageForCommands() {
     assert(m_pImage);
     return *m_pImage;
 }
 
-void CTavixCaptureDoc::BeginBusy()
-{
+void CTavixCaptureDoc::BeginBusy() {
     AppUi().WaitCursor().Begin();
 }
 
-void CTavixCaptureDoc::EndBusy()
-{
+void CTavixCaptureDoc::EndBusy() {
     AppUi().WaitCursor().End();
 }
 
-bool CTavixCaptureDoc::AutoSave()
-{
+bool CTavixCaptureDoc::AutoSave() {
     m_bAutoSave = true;
     const bool bSaved = DoFileSave();
     // A cancelled name prompt never reaches the save: the flag must not outlive this call.
@@ -278,18 +255,15 @@ bool CTavixCaptureDoc::AutoSave()
     return bSaved;
 }
 
-bool CTavixCaptureDoc::CopyAllToClipboard()
-{
+bool CTavixCaptureDoc::CopyAllToClipboard() {
     return m_pImage && m_host.CopyImageToClipboard(*m_pImage);
 }
 
-void CTavixCaptureDoc::OnFileReload()
-{
+void CTavixCaptureDoc::OnFileReload() {
     if (GetPathName().isEmpty())
         return;
-    if (IsModified()
-        && AppMessageBox(LoadString(IDS_DISCARD_CHANGES), EMsgButtons::YesNo, EMsgIcon::Default, 1)
-               != EMsgResult::Yes)
+    if (IsModified() && AppMessageBox(LoadString(IDS_DISCARD_CHANGES), EMsgButtons::YesNo,
+                                      EMsgIcon::Default, 1) != EMsgResult::Yes)
         return;
     // Decoded aside first: a file that no longer loads must not cost the image in memory.
     std::unique_ptr<CDisplayBitmap> pLoaded = DecodeFile(GetPathName());
@@ -300,7 +274,6 @@ void CTavixCaptureDoc::OnFileReload()
     UpdateAllViews(nullptr, kHintImageChanged);
 }
 
-void CTavixCaptureDoc::OnUpdateFileReload(CCmdUI& cmdUI)
-{
+void CTavixCaptureDoc::OnUpdateFileReload(CCmdUI& cmdUI) {
     cmdUI.Enable(!GetPathName().isEmpty());
 }

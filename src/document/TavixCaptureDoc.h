@@ -67,7 +67,8 @@ public:
     // image copy cannot be allocated (nothing is changed then).
     void CopyOrMoveRegion(const ImageRect& rcVacated, const ImageRect& rcSource,
                           const ImageRect& rcDestination, bool bCopy);
-    void PasteImage(const CImageBitmap& bitmap, const ImageRect& rcSource, const ImageRect& rcDestination);
+    void PasteImage(const CImageBitmap& bitmap, const ImageRect& rcSource,
+                    const ImageRect& rcDestination);
     // Crops to rc cut to the image; false (nothing done) when that leaves no pixel.
     bool CropImage(const ImageRect& rc);
 

@@ -28,13 +28,11 @@
 namespace {
 
 // The pixel the rotations fill uncovered corners with: the chosen colour, opaque.
-RGBQuad OpaqueBackground(std::uint32_t crColour)
-{
+RGBQuad OpaqueBackground(std::uint32_t crColour) {
     return img::QuadFromColorRef(crColour, 255);
 }
 
-const char* SizeDescription(ESizeDialog kind)
-{
+const char* SizeDescription(ESizeDialog kind) {
     switch (kind) {
     case ESizeDialog::Resize:
         return img::desc::kResize;
@@ -60,8 +58,7 @@ private:
 
 } // namespace
 
-const CCommandMap& CTavixCaptureDoc::ThisCommandMap()
-{
+const CCommandMap& CTavixCaptureDoc::ThisCommandMap() {
     using D = CTavixCaptureDoc;
     static const CCommandMap s_map = TCommandMapBuilder<D>(&CDocument::ThisCommandMap())
                                          .On(ID_IMAGE_RESIZE, &D::OnImageResize)
@@ -88,20 +85,20 @@ const CCommandMap& CTavixCaptureDoc::ThisCommandMap()
     return s_map;
 }
 
-void CTavixCaptureDoc::RecordFilter(std::unique_ptr<CImageFilter> filter, const char* pszDescription)
-{
-    ExecuteAndRecord(std::make_unique<CTavixCommand>(*this, std::move(filter), pszDescription), true);
+void CTavixCaptureDoc::RecordFilter(std::unique_ptr<CImageFilter> filter,
+                                    const char* pszDescription) {
+    ExecuteAndRecord(std::make_unique<CTavixCommand>(*this, std::move(filter), pszDescription),
+                     true);
     UpdateAllViews(nullptr, kHintImageChanged);
 }
 
-void CTavixCaptureDoc::RecordTrueColorFilter(std::unique_ptr<CImageFilter> filter, const char* pszDescription)
-{
+void CTavixCaptureDoc::RecordTrueColorFilter(std::unique_ptr<CImageFilter> filter,
+                                             const char* pszDescription) {
     if (EnsureTrueColor())
         RecordFilter(std::move(filter), pszDescription);
 }
 
-void CTavixCaptureDoc::RunSizeDialog(ESizeDialog kind)
-{
+void CTavixCaptureDoc::RunSizeDialog(ESizeDialog kind) {
     if (!EnsureTrueColor())
         return;
     {
@@ -113,9 +110,8 @@ void CTavixCaptureDoc::RunSizeDialog(ESizeDialog kind)
     CommitPending(true);
 }
 
-bool CTavixCaptureDoc::ApplySizeChange(ESizeDialog kind, int nWidth, int nHeight, img::ResampleKernel method,
-                                       double dRadius)
-{
+bool CTavixCaptureDoc::ApplySizeChange(ESizeDialog kind, int nWidth, int nHeight,
+                                       img::ResampleKernel method, double dRadius) {
     if (!m_pImage || !m_pOriginal || nWidth < 1 || nHeight < 1)
         return false;
     std::unique_ptr<CImageFilter> filter;
@@ -123,168 +119,159 @@ bool CTavixCaptureDoc::ApplySizeChange(ESizeDialog kind, int nWidth, int nHeight
         filter = std::make_unique<CSimpleResizeFilter>(nWidth, nHeight, Progress());
     else
         filter = std::make_unique<CResampleFilter>(nWidth, nHeight, dRadius, method, Progress());
-    return ExecutePending(std::make_unique<CTavixCommand>(*this, std::move(filter), SizeDescription(kind)), true);
+    return ExecutePending(
+        std::make_unique<CTavixCommand>(*this, std::move(filter), SizeDescription(kind)), true);
 }
 
-void CTavixCaptureDoc::OnImageResize()
-{
+void CTavixCaptureDoc::OnImageResize() {
     if (m_pImage)
         RunSizeDialog(ESizeDialog::Resize);
 }
 
-void CTavixCaptureDoc::OnImageScale()
-{
+void CTavixCaptureDoc::OnImageScale() {
     if (m_pImage)
         RunSizeDialog(ESizeDialog::Scale);
 }
 
-void CTavixCaptureDoc::OnImageStretch()
-{
+void CTavixCaptureDoc::OnImageStretch() {
     if (m_pImage)
         RunSizeDialog(ESizeDialog::Stretch);
 }
 
-void CTavixCaptureDoc::OnImageRotateAny()
-{
+void CTavixCaptureDoc::OnImageRotateAny() {
     if (!m_pImage || !EnsureTrueColor())
         return;
     const std::optional<RotateDialogResult> result = m_host.Dialogs().RunRotate(*this);
     if (!result)
         return;
     const double dAngle = result->nAngleDegrees * CRotateFilter::kRadiansPerDegree;
-    RecordFilter(std::make_unique<CRotateFilter>(dAngle, OpaqueBackground(result->crBackground), Progress()),
-                 img::desc::kRotateAnyAngle);
+    RecordFilter(
+        std::make_unique<CRotateFilter>(dAngle, OpaqueBackground(result->crBackground), Progress()),
+        img::desc::kRotateAnyAngle);
 }
 
-void CTavixCaptureDoc::OnImageRotateCounterClockwise()
-{
+void CTavixCaptureDoc::OnImageRotateCounterClockwise() {
     if (m_pImage)
         RecordTrueColorFilter(
-            std::make_unique<CRotateFilter>(CRotateFilter::kQuarterTurnCounterClockwise, RGBQuad{}, Progress()),
+            std::make_unique<CRotateFilter>(CRotateFilter::kQuarterTurnCounterClockwise, RGBQuad{},
+                                            Progress()),
             img::desc::kRotateCounterClockwise);
 }
 
-void CTavixCaptureDoc::OnImageRotateClockwise()
-{
+void CTavixCaptureDoc::OnImageRotateClockwise() {
     if (m_pImage)
-        RecordTrueColorFilter(
-            std::make_unique<CRotateFilter>(CRotateFilter::kQuarterTurnClockwise, RGBQuad{}, Progress()),
-            img::desc::kRotateClockwise);
+        RecordTrueColorFilter(std::make_unique<CRotateFilter>(CRotateFilter::kQuarterTurnClockwise,
+                                                              RGBQuad{}, Progress()),
+                              img::desc::kRotateClockwise);
 }
 
-void CTavixCaptureDoc::OnImageBrightness()
-{
+void CTavixCaptureDoc::OnImageBrightness() {
     if (!m_pImage || !EnsureTrueColor())
         return;
     if (const std::optional<int> value = m_host.Dialogs().RunBrightness(*this))
-        RecordFilter(std::make_unique<CBrightnessFilter>(static_cast<int>(*value * 0.36), Progress()),
-                     img::desc::kBrightness);
+        RecordFilter(
+            std::make_unique<CBrightnessFilter>(static_cast<int>(*value * 0.36), Progress()),
+            img::desc::kBrightness);
 }
 
-void CTavixCaptureDoc::OnImageContrast()
-{
+void CTavixCaptureDoc::OnImageContrast() {
     if (!m_pImage || !EnsureTrueColor())
         return;
     if (const std::optional<ContrastDialogResult> result = m_host.Dialogs().RunContrast(*this))
-        RecordFilter(std::make_unique<CContrastFilter>(result->dContrast * 0.1, result->byOffset, Progress()),
+        RecordFilter(std::make_unique<CContrastFilter>(result->dContrast * 0.1, result->byOffset,
+                                                       Progress()),
                      img::desc::kContrast);
 }
 
-void CTavixCaptureDoc::OnImageIntensity()
-{
+void CTavixCaptureDoc::OnImageIntensity() {
     if (!m_pImage || !EnsureTrueColor())
         return;
     if (const std::optional<IntensityDialogResult> result = m_host.Dialogs().RunIntensity(*this))
-        RecordFilter(std::make_unique<CIntensityFilter>(result->dIntensity, result->byOffset, result->dExponent,
-                                                        Progress()),
+        RecordFilter(std::make_unique<CIntensityFilter>(result->dIntensity, result->byOffset,
+                                                        result->dExponent, Progress()),
                      img::desc::kIntensity);
 }
 
-void CTavixCaptureDoc::OnImageGrayscale()
-{
+void CTavixCaptureDoc::OnImageGrayscale() {
     if (m_pImage)
-        RecordTrueColorFilter(std::make_unique<CGrayscaleFilter>(Progress()), img::desc::kGrayscale);
+        RecordTrueColorFilter(std::make_unique<CGrayscaleFilter>(Progress()),
+                              img::desc::kGrayscale);
 }
 
-void CTavixCaptureDoc::OnImageInvert()
-{
+void CTavixCaptureDoc::OnImageInvert() {
     if (m_pImage)
         RecordTrueColorFilter(std::make_unique<CInvertFilter>(Progress()), img::desc::kInvert);
 }
 
-void CTavixCaptureDoc::OnImageFlipHorizontal()
-{
+void CTavixCaptureDoc::OnImageFlipHorizontal() {
     if (m_pImage)
-        RecordTrueColorFilter(std::make_unique<CFlipHorizontalFilter>(Progress()), img::desc::kFlipHorizontal);
+        RecordTrueColorFilter(std::make_unique<CFlipHorizontalFilter>(Progress()),
+                              img::desc::kFlipHorizontal);
 }
 
-void CTavixCaptureDoc::OnImageFlipVertical()
-{
+void CTavixCaptureDoc::OnImageFlipVertical() {
     if (m_pImage)
-        RecordTrueColorFilter(std::make_unique<CFlipVerticalFilter>(Progress()), img::desc::kFlipVertical);
+        RecordTrueColorFilter(std::make_unique<CFlipVerticalFilter>(Progress()),
+                              img::desc::kFlipVertical);
 }
 
-void CTavixCaptureDoc::OnEditUndo()
-{
+void CTavixCaptureDoc::OnEditUndo() {
     if (!m_pImage)
         return;
     Undo();
     UpdateAllViews(nullptr, kHintImageChanged);
 }
 
-void CTavixCaptureDoc::OnUpdateEditUndo(CCmdUI& cmdUI)
-{
+void CTavixCaptureDoc::OnUpdateEditUndo(CCmdUI& cmdUI) {
     cmdUI.Enable(m_pImage && CanUndo());
 }
 
-void CTavixCaptureDoc::OnEditRedo()
-{
+void CTavixCaptureDoc::OnEditRedo() {
     if (!m_pImage)
         return;
     Redo();
     UpdateAllViews(nullptr, kHintImageChanged);
 }
 
-void CTavixCaptureDoc::OnUpdateEditRedo(CCmdUI& cmdUI)
-{
+void CTavixCaptureDoc::OnUpdateEditRedo(CCmdUI& cmdUI) {
     cmdUI.Enable(m_pImage && CanRedo());
 }
 
-void CTavixCaptureDoc::OnEditCopyAll()
-{
+void CTavixCaptureDoc::OnEditCopyAll() {
     CopyAllToClipboard();
 }
 
 void CTavixCaptureDoc::CopyOrMoveRegion(const ImageRect& rcVacated, const ImageRect& rcSource,
-                                        const ImageRect& rcDestination, bool bCopy)
-{
+                                        const ImageRect& rcDestination, bool bCopy) {
     if (!m_pImage)
         return;
     CWaitCursor wait;
-    RecordFilter(std::make_unique<CRegionCopyFilter>(rcVacated, rcSource, rcDestination, bCopy ? 1 : 0,
-                                                     m_host.Settings().m_crImageBackground, Progress()),
-                 img::desc::kCopyOrMoveRegion);
+    RecordFilter(
+        std::make_unique<CRegionCopyFilter>(rcVacated, rcSource, rcDestination, bCopy ? 1 : 0,
+                                            m_host.Settings().m_crImageBackground, Progress()),
+        img::desc::kCopyOrMoveRegion);
 }
 
 void CTavixCaptureDoc::PasteImage(const CImageBitmap& bitmap, const ImageRect& rcSource,
-                                  const ImageRect& rcDestination)
-{
+                                  const ImageRect& rcDestination) {
     if (!m_pImage)
         return;
     CWaitCursor wait;
-    RecordFilter(std::make_unique<CPasteFilter>(bitmap, rcSource, rcDestination, Progress()), img::desc::kPaste);
+    RecordFilter(std::make_unique<CPasteFilter>(bitmap, rcSource, rcDestination, Progress()),
+                 img::desc::kPaste);
 }
 
-bool CTavixCaptureDoc::CropImage(const ImageRect& rc)
-{
+bool CTavixCaptureDoc::CropImage(const ImageRect& rc) {
     if (!m_pImage)
         return false;
     const ImageRect r = rc.Normalized();
-    const ImageRect clipped{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, m_pImage->Width()),
+    const ImageRect clipped{std::max(r.left, 0), std::max(r.top, 0),
+                            std::min(r.right, m_pImage->Width()),
                             std::min(r.bottom, m_pImage->Height())};
     if (clipped.IsEmpty())
         return false;
-    RecordFilter(std::make_unique<CCropFilter>(clipped.left, clipped.right, clipped.top, clipped.bottom, Progress()),
+    RecordFilter(std::make_unique<CCropFilter>(clipped.left, clipped.right, clipped.top,
+                                               clipped.bottom, Progress()),
                  img::desc::kCrop);
     return true;
 }

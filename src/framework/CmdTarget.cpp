@@ -2,8 +2,7 @@
 // Command targets and handler tables.
 #include "framework/CmdTarget.h"
 
-const CCommandMap::Entry* CCommandMap::Find(unsigned nID, bool bUpdate) const noexcept
-{
+const CCommandMap::Entry* CCommandMap::Find(unsigned nID, bool bUpdate) const noexcept {
     for (const Entry& entry : m_entries) {
         if (entry.bUpdate == bUpdate && nID >= entry.nFirst && nID <= entry.nLast)
             return &entry;
@@ -11,19 +10,16 @@ const CCommandMap::Entry* CCommandMap::Find(unsigned nID, bool bUpdate) const no
     return nullptr;
 }
 
-const CCommandMap& CCmdTarget::ThisCommandMap()
-{
+const CCommandMap& CCmdTarget::ThisCommandMap() {
     static const CCommandMap s_map(nullptr, {});
     return s_map;
 }
 
-bool CCmdTarget::OnCmdMsg(unsigned nID, ECmdKind kind, CCmdUI* pCmdUI)
-{
+bool CCmdTarget::OnCmdMsg(unsigned nID, ECmdKind kind, CCmdUI* pCmdUI) {
     return DispatchOwn(nID, kind, pCmdUI);
 }
 
-bool CCmdTarget::DispatchOwn(unsigned nID, ECmdKind kind, CCmdUI* pCmdUI)
-{
+bool CCmdTarget::DispatchOwn(unsigned nID, ECmdKind kind, CCmdUI* pCmdUI) {
     const bool bUpdate = kind == ECmdKind::Update;
     if (bUpdate && pCmdUI == nullptr)
         return false;

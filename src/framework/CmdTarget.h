@@ -29,9 +29,7 @@ public:
     };
 
     CCommandMap(const CCommandMap* pBase, std::vector<Entry> entries)
-        : m_pBase(pBase), m_entries(std::move(entries))
-    {
-    }
+        : m_pBase(pBase), m_entries(std::move(entries)) {}
 
     const CCommandMap* Base() const noexcept { return m_pBase; }
     // The first entry of this table alone (not the base's) for the id and kind.
@@ -47,39 +45,35 @@ private:
 //       .On(ID_IMAGE_INVERT, &CMyDoc::OnImageInvert)
 //       .OnUpdate(ID_EDIT_UNDO, &CMyDoc::OnUpdateEditUndo)
 //       .Build();
-template <class T>
-class TCommandMapBuilder {
+template <class T> class TCommandMapBuilder {
 public:
     explicit TCommandMapBuilder(const CCommandMap* pBase) : m_pBase(pBase) {}
 
-    TCommandMapBuilder& On(unsigned nID, void (T::*pfn)())
-    {
+    TCommandMapBuilder& On(unsigned nID, void (T::*pfn)()) {
         return Add(nID, nID, false, [pfn](CCmdTarget& t, unsigned, CCmdUI*) {
             (static_cast<T&>(t).*pfn)();
             return true;
         });
     }
     // A handler that may decline (returns false) so that routing goes on.
-    TCommandMapBuilder& OnEx(unsigned nID, bool (T::*pfn)(unsigned)) { return OnExRange(nID, nID, pfn); }
-    TCommandMapBuilder& OnExRange(unsigned nFirst, unsigned nLast, bool (T::*pfn)(unsigned))
-    {
+    TCommandMapBuilder& OnEx(unsigned nID, bool (T::*pfn)(unsigned)) {
+        return OnExRange(nID, nID, pfn);
+    }
+    TCommandMapBuilder& OnExRange(unsigned nFirst, unsigned nLast, bool (T::*pfn)(unsigned)) {
         return Add(nFirst, nLast, false, [pfn](CCmdTarget& t, unsigned nId, CCmdUI*) {
             return (static_cast<T&>(t).*pfn)(nId);
         });
     }
-    TCommandMapBuilder& OnRange(unsigned nFirst, unsigned nLast, void (T::*pfn)(unsigned))
-    {
+    TCommandMapBuilder& OnRange(unsigned nFirst, unsigned nLast, void (T::*pfn)(unsigned)) {
         return Add(nFirst, nLast, false, [pfn](CCmdTarget& t, unsigned nId, CCmdUI*) {
             (static_cast<T&>(t).*pfn)(nId);
             return true;
         });
     }
-    TCommandMapBuilder& OnUpdate(unsigned nID, void (T::*pfn)(CCmdUI&))
-    {
+    TCommandMapBuilder& OnUpdate(unsigned nID, void (T::*pfn)(CCmdUI&)) {
         return OnUpdateRange(nID, nID, pfn);
     }
-    TCommandMapBuilder& OnUpdateRange(unsigned nFirst, unsigned nLast, void (T::*pfn)(CCmdUI&))
-    {
+    TCommandMapBuilder& OnUpdateRange(unsigned nFirst, unsigned nLast, void (T::*pfn)(CCmdUI&)) {
         return Add(nFirst, nLast, true, [pfn](CCmdTarget& t, unsigned, CCmdUI* pCmdUI) {
             (static_cast<T&>(t).*pfn)(*pCmdUI);
             return !pCmdUI->TakeContinueRouting();
@@ -89,8 +83,8 @@ public:
     CCommandMap Build() { return CCommandMap(m_pBase, std::move(m_entries)); }
 
 private:
-    TCommandMapBuilder& Add(unsigned nFirst, unsigned nLast, bool bUpdate, CCommandMap::Handler fn)
-    {
+    TCommandMapBuilder& Add(unsigned nFirst, unsigned nLast, bool bUpdate,
+                            CCommandMap::Handler fn) {
         m_entries.push_back({nFirst, nLast, bUpdate, std::move(fn)});
         return *this;
     }
@@ -104,7 +98,9 @@ private:
 #define QUORVI_DECLARE_COMMAND_MAP()                                                               \
 public:                                                                                            \
     static const CCommandMap& ThisCommandMap();                                                    \
-    const CCommandMap& GetCommandMap() const override { return ThisCommandMap(); }                 \
+    const CCommandMap& GetCommandMap() const override {                                            \
+        return ThisCommandMap();                                                                   \
+    }                                                                                              \
                                                                                                    \
 private:
 

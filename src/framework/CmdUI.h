@@ -35,7 +35,8 @@ public:
 
     // Menu items only: replaces every item of the menu whose id lies in [nFirst, nLast] by
     // `entries`, at the place of the first of them. Returns false elsewhere (toolbars).
-    virtual bool ReplaceItems(unsigned nFirst, unsigned nLast, const std::vector<MenuEntry>& entries);
+    virtual bool ReplaceItems(unsigned nFirst, unsigned nLast,
+                              const std::vector<MenuEntry>& entries);
     // The text the item had in its resource (menu items only; empty elsewhere).
     virtual QString OriginalText() const { return {}; }
 
@@ -47,8 +48,7 @@ public:
     const std::optional<QString>& Text() const noexcept { return m_strText; }
 
     // Used by the dispatcher around each handler call.
-    bool TakeContinueRouting() noexcept
-    {
+    bool TakeContinueRouting() noexcept {
         bool b = m_bContinueRouting;
         m_bContinueRouting = false;
         return b;

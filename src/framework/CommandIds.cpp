@@ -18,8 +18,7 @@ constexpr std::array kIdNames{QUORVI_RESOURCE_IDS(QUORVI_ID_NAME_ENTRY)};
 
 } // namespace
 
-std::optional<unsigned> ResourceIdFromName(std::string_view name)
-{
+std::optional<unsigned> ResourceIdFromName(std::string_view name) {
     for (const IdName& entry : kIdNames) {
         if (entry.name == name)
             return entry.value;
@@ -32,8 +31,7 @@ std::optional<unsigned> ResourceIdFromName(std::string_view name)
     return value;
 }
 
-std::string_view ResourceIdName(unsigned id)
-{
+std::string_view ResourceIdName(unsigned id) {
     for (const IdName& entry : kIdNames) {
         if (entry.value == id)
             return entry.name;

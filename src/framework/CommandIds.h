@@ -11,34 +11,34 @@
 // resource (the program numbers menu, toolbar and icon of one window alike, e.g. 128).
 #define QUORVI_RESOURCE_IDS(X)                                                                     \
     /* resources */                                                                                \
-    X(IDR_MAINFRAME, 128)                /* menu, toolbar, accelerators and app icon */            \
-    X(IDR_IMAGETYPE, 129)                /* document menu and document string */                  \
-    X(IDR_TOOLBAR_WINDOWS, 131)          /* window commands; full-screen bar */                    \
-    X(IDR_TRAY_MENU, 155)                /* notification-area menu */                              \
+    X(IDR_MAINFRAME, 128)       /* menu, toolbar, accelerators and app icon */                     \
+    X(IDR_IMAGETYPE, 129)       /* document menu and document string */                            \
+    X(IDR_TOOLBAR_WINDOWS, 131) /* window commands; full-screen bar */                             \
+    X(IDR_TRAY_MENU, 155)       /* notification-area menu */                                       \
     X(IDR_IMAGE_FRAME_ICON, 161)                                                                   \
     X(IDD_NEW_IMAGE, 163)                                                                          \
-    X(IDR_TOOLBAR_MENU_IMAGES, 234)      /* images of menu items that have no toolbar button */    \
+    X(IDR_TOOLBAR_MENU_IMAGES, 234) /* images of menu items that have no toolbar button */         \
     X(IDI_TRAY, 253)                                                                               \
-    X(IDR_TAB_MENU, 341)                 /* "TabViewCtrl" */                                       \
-    X(IDR_VIEW_MENU, 343)                /* "TavixView" */                                         \
+    X(IDR_TAB_MENU, 341)  /* "TabViewCtrl" */                                                      \
+    X(IDR_VIEW_MENU, 343) /* "TavixView" */                                                        \
     /* capture commands */                                                                         \
     X(ID_CAPTURE_ACTIVE_WINDOW, 1100)                                                              \
     X(ID_CAPTURE_CONTROL, 1101)                                                                    \
-    X(ID_CAPTURE_ICON, 1102)             /* icon-sized square; no menu entry */                    \
+    X(ID_CAPTURE_ICON, 1102) /* icon-sized square; no menu entry */                                \
     X(ID_CAPTURE_MENU, 1103)                                                                       \
     X(ID_CAPTURE_ELLIPSE, 1104)                                                                    \
     X(ID_CAPTURE_POLYGON, 1152)                                                                    \
     X(ID_CAPTURE_RECTANGLE, 1168)                                                                  \
     X(ID_CAPTURE_REPEAT_LAST, 1232)                                                                \
     X(ID_CAPTURE_CLIENT, 32788)                                                                    \
-    X(ID_CAPTURE_TRIANGLE, 32789)        /* no menu entry */                                       \
+    X(ID_CAPTURE_TRIANGLE, 32789) /* no menu entry */                                              \
     X(ID_CAPTURE_CIRCLE, 32790)                                                                    \
     X(ID_CAPTURE_SQUARE, 32791)                                                                    \
     X(ID_CAPTURE_DESKTOP, 32792)                                                                   \
     X(ID_CAPTURE_SINGLE_WINDOW, 32793)                                                             \
     X(ID_CAPTURE_DEFAULT, 32824)                                                                   \
     X(ID_CAPTURE_OPTIONS, 32822)                                                                   \
-    X(ID_TRAY_BANNER, 666)               /* banner strip of the tray menu; no handler */           \
+    X(ID_TRAY_BANNER, 666) /* banner strip of the tray menu; no handler */                         \
     /* window management (MDI client) */                                                           \
     X(ID_VIEW_FILE_TABS, 32771)                                                                    \
     X(ID_VIEW_FULL_SCREEN, 32772)                                                                  \
@@ -73,7 +73,7 @@
     X(ID_IMAGE_BRIGHTNESS, 32803)                                                                  \
     X(ID_IMAGE_CONTRAST, 32804)                                                                    \
     X(ID_IMAGE_GRAYSCALE, 32805)                                                                   \
-    X(ID_IMAGE_INTENSITY, 32807)         /* no menu or toolbar entry */                            \
+    X(ID_IMAGE_INTENSITY, 32807) /* no menu or toolbar entry */                                    \
     X(ID_IMAGE_INVERT, 32809)                                                                      \
     X(ID_EDIT_COPY_ALL, 32856)                                                                     \
     X(ID_FILE_RELOAD, 32857)                                                                       \
@@ -93,7 +93,7 @@
     X(ID_FILE_PRINT, 57607)                                                                        \
     X(ID_FILE_PRINT_DIRECT, 57608)                                                                 \
     X(ID_FILE_PRINT_PREVIEW, 57609)                                                                \
-    X(ID_FILE_MRU_FILE1, 57616)          /* recent files: 57616 to 57631 */                       \
+    X(ID_FILE_MRU_FILE1, 57616) /* recent files: 57616 to 57631 */                                 \
     X(ID_FILE_MRU_FILE2, 57617)                                                                    \
     X(ID_FILE_MRU_FILE3, 57618)                                                                    \
     X(ID_FILE_MRU_FILE4, 57619)                                                                    \
@@ -112,7 +112,7 @@
     X(ID_WINDOW_TILE_VERT, 57652)                                                                  \
     X(ID_APP_ABOUT, 57664)                                                                         \
     X(ID_APP_EXIT, 57665)                                                                          \
-    X(ID_HELP_FINDER, 57667)             /* "Help Topics" */                                       \
+    X(ID_HELP_FINDER, 57667) /* "Help Topics" */                                                   \
     X(ID_CONTEXT_HELP, 57669)                                                                      \
     X(ID_HELP, 57670)                                                                              \
     X(ID_NEXT_PANE, 57680)                                                                         \

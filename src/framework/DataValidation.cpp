@@ -9,8 +9,7 @@
 
 namespace fw {
 
-std::optional<long long> ParseInteger(const QString& strText)
-{
+std::optional<long long> ParseInteger(const QString& strText) {
     const QString strTrimmed = strText.trimmed();
     if (strTrimmed.isEmpty())
         return std::nullopt;
@@ -28,8 +27,7 @@ std::optional<long long> ParseInteger(const QString& strText)
     return nValue;
 }
 
-std::optional<double> ParseReal(const QString& strText)
-{
+std::optional<double> ParseReal(const QString& strText) {
     const QString strTrimmed = strText.trimmed();
     if (strTrimmed.isEmpty())
         return std::nullopt;
@@ -41,29 +39,25 @@ std::optional<double> ParseReal(const QString& strText)
     return dValue;
 }
 
-std::optional<QString> CheckIntRange(long long nValue, long long nMin, long long nMax)
-{
+std::optional<QString> CheckIntRange(long long nValue, long long nMin, long long nMax) {
     if (nValue >= nMin && nValue <= nMax)
         return std::nullopt;
     return FormatString2(IDP_PARSE_INT_RANGE, QString::number(nMin), QString::number(nMax));
 }
 
-std::optional<QString> CheckRealRange(double dValue, double dMin, double dMax)
-{
+std::optional<QString> CheckRealRange(double dValue, double dMin, double dMax) {
     if (dValue >= dMin && dValue <= dMax)
         return std::nullopt;
     return FormatString2(IDP_PARSE_REAL_RANGE, RangeBoundText(dMin), RangeBoundText(dMax));
 }
 
-std::optional<QString> CheckMaxChars(const QString& strValue, int nMaxChars)
-{
+std::optional<QString> CheckMaxChars(const QString& strValue, int nMaxChars) {
     if (strValue.size() <= nMaxChars)
         return std::nullopt;
     return FormatString1(IDP_PARSE_STRING_SIZE, QString::number(nMaxChars));
 }
 
-QString RangeBoundText(double dValue)
-{
+QString RangeBoundText(double dValue) {
     return QString::number(dValue, 'g', 15);
 }
 

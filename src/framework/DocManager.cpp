@@ -13,14 +13,12 @@
 CDocManager::CDocManager() = default;
 CDocManager::~CDocManager() = default;
 
-void CDocManager::AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate)
-{
+void CDocManager::AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate) {
     pTemplate->m_pDocManager = this;
     m_templates.push_back(std::move(pTemplate));
 }
 
-std::vector<CDocument*> CDocManager::Documents() const
-{
+std::vector<CDocument*> CDocManager::Documents() const {
     std::vector<CDocument*> docs;
     for (const auto& pTemplate : m_templates) {
         const std::vector<CDocument*> own = pTemplate->Documents();
@@ -29,28 +27,24 @@ std::vector<CDocument*> CDocManager::Documents() const
     return docs;
 }
 
-int CDocManager::GetOpenDocumentCount() const
-{
+int CDocManager::GetOpenDocumentCount() const {
     return static_cast<int>(Documents().size());
 }
 
-CDocument* CDocManager::OnFileNew()
-{
+CDocument* CDocManager::OnFileNew() {
     if (m_templates.empty())
         return nullptr;
     return m_templates.front()->OpenDocumentFile(QString());
 }
 
-void CDocManager::OnFileOpen()
-{
+void CDocManager::OnFileOpen() {
     QString strFileName;
     if (!DoPromptFileName(strFileName, IDS_OPEN_FILE, true, nullptr))
         return;
     OpenDocumentFile(strFileName);
 }
 
-CDocument* CDocManager::OpenDocumentFile(const QString& strPathName, bool bAddToMRU)
-{
+CDocument* CDocManager::OpenDocumentFile(const QString& strPathName, bool bAddToMRU) {
     if (strPathName.isEmpty())
         return nullptr;
     CDocTemplate* pBest = nullptr;
@@ -75,14 +69,12 @@ CDocument* CDocManager::OpenDocumentFile(const QString& strPathName, bool bAddTo
 }
 
 bool CDocManager::DoPromptFileName(QString& strFileName, unsigned nIDSTitle, bool bOpenFileDialog,
-                                   CDocTemplate* pTemplate)
-{
+                                   CDocTemplate* pTemplate) {
     return PromptWithDialogs(strFileName, nIDSTitle, bOpenFileDialog, pTemplate);
 }
 
 bool CDocManager::PromptWithDialogs(QString& strFileName, unsigned nIDSTitle, bool bOpenFileDialog,
-                                    CDocTemplate* pTemplate)
-{
+                                    CDocTemplate* pTemplate) {
     FilePrompt prompt;
     prompt.strTitle = LoadString(nIDSTitle);
     prompt.strFileName = strFileName;
@@ -106,8 +98,7 @@ bool CDocManager::PromptWithDialogs(QString& strFileName, unsigned nIDSTitle, bo
     return true;
 }
 
-bool CDocManager::SaveAllModified()
-{
+bool CDocManager::SaveAllModified() {
     for (const auto& pTemplate : m_templates) {
         if (!pTemplate->SaveAllModified())
             return false;
@@ -115,8 +106,7 @@ bool CDocManager::SaveAllModified()
     return true;
 }
 
-void CDocManager::CloseAllDocuments(bool bEndSession)
-{
+void CDocManager::CloseAllDocuments(bool bEndSession) {
     for (const auto& pTemplate : m_templates)
         pTemplate->CloseAllDocuments(bEndSession);
 }

@@ -19,7 +19,9 @@ public:
     CDocManager& operator=(const CDocManager&) = delete;
 
     void AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate);
-    const std::vector<std::unique_ptr<CDocTemplate>>& Templates() const noexcept { return m_templates; }
+    const std::vector<std::unique_ptr<CDocTemplate>>& Templates() const noexcept {
+        return m_templates;
+    }
 
     std::vector<CDocument*> Documents() const;
     int GetOpenDocumentCount() const;

@@ -16,8 +16,7 @@
 
 namespace {
 
-QString SamePathKey(const QString& strPath)
-{
+QString SamePathKey(const QString& strPath) {
     const QFileInfo info(strPath);
     const QString strCanonical = info.canonicalFilePath();
     return strCanonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : strCanonical;
@@ -26,41 +25,35 @@ QString SamePathKey(const QString& strPath)
 } // namespace
 
 CDocTemplate::CDocTemplate(unsigned nIDResource, DocumentFactory factory)
-    : m_nIDResource(nIDResource), m_strDocString(LoadString(nIDResource)), m_factory(std::move(factory))
-{
-}
+    : m_nIDResource(nIDResource), m_strDocString(LoadString(nIDResource)),
+      m_factory(std::move(factory)) {}
 
-CDocTemplate::~CDocTemplate()
-{
+CDocTemplate::~CDocTemplate() {
     // Documents still open at the end go with the template; their views are already gone or
     // going with their windows.
     for (auto& pDoc : m_documents)
         pDoc->m_pDocTemplate = nullptr;
 }
 
-QString CDocTemplate::GetDocString(EDocString index) const
-{
+QString CDocTemplate::GetDocString(EDocString index) const {
     const QStringList fields = m_strDocString.split(u'\n');
     const auto n = static_cast<qsizetype>(index);
     return n < fields.size() ? fields[n] : QString();
 }
 
-std::vector<CDocument*> CDocTemplate::Documents() const
-{
+std::vector<CDocument*> CDocTemplate::Documents() const {
     std::vector<CDocument*> docs;
     for (const auto& pDoc : m_documents)
         docs.push_back(pDoc.get());
     return docs;
 }
 
-bool CDocTemplate::OwnsDocument(const CDocument* pDoc) const
-{
+bool CDocTemplate::OwnsDocument(const CDocument* pDoc) const {
     return std::any_of(m_documents.begin(), m_documents.end(),
                        [pDoc](const auto& p) { return p.get() == pDoc; });
 }
 
-CDocument* CDocTemplate::CreateNewDocument()
-{
+CDocument* CDocTemplate::CreateNewDocument() {
     std::unique_ptr<CDocument> pDoc = m_factory ? m_factory() : nullptr;
     if (!pDoc)
         return nullptr;
@@ -69,8 +62,8 @@ CDocument* CDocTemplate::CreateNewDocument()
     return m_documents.back().get();
 }
 
-CDocument* CDocTemplate::OpenDocumentFile(const QString& strPathName, bool bAddToMRU, bool bMakeVisible)
-{
+CDocument* CDocTemplate::OpenDocumentFile(const QString& strPathName, bool bAddToMRU,
+                                          bool bMakeVisible) {
     CDocument* pDoc = CreateNewDocument();
     if (pDoc == nullptr) {
         AppMessageBox(IDP_FAILED_TO_CREATE_DOC);
@@ -107,20 +100,18 @@ CDocument* CDocTemplate::OpenDocumentFile(const QString& strPathName, bool bAddT
     return pDoc;
 }
 
-void CDocTemplate::InitialUpdateFrame(CFrameWnd* pFrame, CDocument* pDoc, bool bMakeVisible)
-{
+void CDocTemplate::InitialUpdateFrame(CFrameWnd* pFrame, CDocument* pDoc, bool bMakeVisible) {
     pFrame->InitialUpdateFrame(pDoc, bMakeVisible);
 }
 
-void CDocTemplate::SetDefaultTitle(CDocument* pDoc)
-{
+void CDocTemplate::SetDefaultTitle(CDocument* pDoc) {
     const QString strDocName = GetDocString(EDocString::DocName);
     pDoc->SetTitle(strDocName.isEmpty() ? LoadString(IDS_UNTITLED)
                                         : strDocName + QString::number(m_nUntitledCount + 1));
 }
 
-CDocTemplate::EConfidence CDocTemplate::MatchDocType(const QString& strPathName, CDocument** ppMatch) const
-{
+CDocTemplate::EConfidence CDocTemplate::MatchDocType(const QString& strPathName,
+                                                     CDocument** ppMatch) const {
     *ppMatch = nullptr;
     const QString strKey = SamePathKey(strPathName);
     for (const auto& pDoc : m_documents) {
@@ -135,8 +126,7 @@ CDocTemplate::EConfidence CDocTemplate::MatchDocType(const QString& strPathName,
     return EConfidence::MaybeAttemptNative;
 }
 
-void CDocTemplate::RemoveDocument(CDocument* pDoc)
-{
+void CDocTemplate::RemoveDocument(CDocument* pDoc) {
     auto it = std::find_if(m_documents.begin(), m_documents.end(),
                            [pDoc](const auto& p) { return p.get() == pDoc; });
     if (it == m_documents.end())
@@ -147,8 +137,7 @@ void CDocTemplate::RemoveDocument(CDocument* pDoc)
     pReleased->deleteLater();
 }
 
-bool CDocTemplate::SaveAllModified()
-{
+bool CDocTemplate::SaveAllModified() {
     for (CDocument* pDoc : Documents()) {
         if (OwnsDocument(pDoc) && !pDoc->SaveModified())
             return false;
@@ -156,8 +145,7 @@ bool CDocTemplate::SaveAllModified()
     return true;
 }
 
-void CDocTemplate::CloseAllDocuments(bool)
-{
+void CDocTemplate::CloseAllDocuments(bool) {
     for (CDocument* pDoc : Documents()) {
         if (OwnsDocument(pDoc))
             pDoc->OnCloseDocument();

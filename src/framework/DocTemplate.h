@@ -17,8 +17,22 @@ class CDocTemplate {
 public:
     // The fields of the document string (string-table entry of the template's resource id):
     // "window title\ndoc name\nnew-file name\nfilter name\nfilter extension\ntype id\ntype name".
-    enum class EDocString { WindowTitle, DocName, FileNewName, FilterName, FilterExt, RegFileTypeId, RegFileTypeName };
-    enum class EConfidence { NoAttempt, MaybeAttemptForeign, MaybeAttemptNative, YesAttemptNative, YesAlreadyOpen };
+    enum class EDocString {
+        WindowTitle,
+        DocName,
+        FileNewName,
+        FilterName,
+        FilterExt,
+        RegFileTypeId,
+        RegFileTypeName
+    };
+    enum class EConfidence {
+        NoAttempt,
+        MaybeAttemptForeign,
+        MaybeAttemptNative,
+        YesAttemptNative,
+        YesAlreadyOpen
+    };
     using DocumentFactory = std::function<std::unique_ptr<CDocument>()>;
 
     // The document string is read from the string table entry nIDResource.

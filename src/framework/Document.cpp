@@ -17,8 +17,7 @@
 
 #include <algorithm>
 
-const CCommandMap& CDocument::ThisCommandMap()
-{
+const CCommandMap& CDocument::ThisCommandMap() {
     static const CCommandMap s_map = TCommandMapBuilder<CDocument>(&CCmdTarget::ThisCommandMap())
                                          .On(ID_FILE_CLOSE, &CDocument::OnFileClose)
                                          .On(ID_FILE_SAVE, &CDocument::OnFileSave)
@@ -29,15 +28,13 @@ const CCommandMap& CDocument::ThisCommandMap()
 
 CDocument::CDocument() = default;
 
-CDocument::~CDocument()
-{
+CDocument::~CDocument() {
     // Views that outlive their document must not reach back into it.
     for (CView* pView : m_views)
         pView->m_pDocument = nullptr;
 }
 
-void CDocument::SetTitle(const QString& strTitle)
-{
+void CDocument::SetTitle(const QString& strTitle) {
     if (m_strTitle == strTitle)
         return;
     m_strTitle = strTitle;
@@ -45,8 +42,7 @@ void CDocument::SetTitle(const QString& strTitle)
     emit titleChanged(m_strTitle);
 }
 
-void CDocument::SetPathName(const QString& strPathName, bool bAddToMRU)
-{
+void CDocument::SetPathName(const QString& strPathName, bool bAddToMRU) {
     const QString strFull = QDir::cleanPath(QFileInfo(strPathName).absoluteFilePath());
     m_strPathName = strFull;
     SetTitle(QFileInfo(strFull).fileName());
@@ -57,24 +53,21 @@ void CDocument::SetPathName(const QString& strPathName, bool bAddToMRU)
     emit pathNameChanged(m_strPathName);
 }
 
-void CDocument::ClearPathName()
-{
+void CDocument::ClearPathName() {
     if (m_strPathName.isEmpty())
         return;
     m_strPathName.clear();
     emit pathNameChanged(m_strPathName);
 }
 
-void CDocument::SetModifiedFlag(bool bModified)
-{
+void CDocument::SetModifiedFlag(bool bModified) {
     if (m_bModified == bModified)
         return;
     m_bModified = bModified;
     emit modifiedChanged(m_bModified);
 }
 
-void CDocument::AddView(CView* pView)
-{
+void CDocument::AddView(CView* pView) {
     if (pView == nullptr || pView->m_pDocument == this)
         return;
     if (pView->m_pDocument != nullptr)
@@ -84,8 +77,7 @@ void CDocument::AddView(CView* pView)
     OnChangedViewList();
 }
 
-void CDocument::RemoveView(CView* pView)
-{
+void CDocument::RemoveView(CView* pView) {
     auto it = std::find(m_views.begin(), m_views.end(), pView);
     if (it == m_views.end())
         return;
@@ -94,8 +86,7 @@ void CDocument::RemoveView(CView* pView)
     OnChangedViewList();
 }
 
-void CDocument::UpdateAllViews(CView* pSender, long lHint, void* pHint)
-{
+void CDocument::UpdateAllViews(CView* pSender, long lHint, void* pHint) {
     // A view's update may close views; walk a copy and skip the ones that left.
     const std::vector<CView*> views = m_views;
     for (CView* pView : views) {
@@ -104,8 +95,7 @@ void CDocument::UpdateAllViews(CView* pSender, long lHint, void* pHint)
     }
 }
 
-std::vector<CFrameWnd*> CDocument::Frames() const
-{
+std::vector<CFrameWnd*> CDocument::Frames() const {
     std::vector<CFrameWnd*> frames;
     for (CView* pView : m_views) {
         CFrameWnd* pFrame = pView->GetParentFrame();
@@ -115,8 +105,7 @@ std::vector<CFrameWnd*> CDocument::Frames() const
     return frames;
 }
 
-void CDocument::UpdateFrameCounts()
-{
+void CDocument::UpdateFrameCounts() {
     const std::vector<CFrameWnd*> frames = Frames();
     int nWindow = frames.size() > 1 ? 1 : 0;
     for (CFrameWnd* pFrame : frames) {
@@ -127,16 +116,14 @@ void CDocument::UpdateFrameCounts()
     }
 }
 
-bool CDocument::OnNewDocument()
-{
+bool CDocument::OnNewDocument() {
     DeleteContents();
     ClearPathName();
     SetModifiedFlag(false);
     return true;
 }
 
-void CDocument::OnCloseDocument()
-{
+void CDocument::OnCloseDocument() {
     if (m_bClosing)
         return;
     // Views leaving now must not start a second close.
@@ -154,8 +141,7 @@ void CDocument::OnCloseDocument()
         m_pDocTemplate->RemoveDocument(this);
 }
 
-void CDocument::OnChangedViewList()
-{
+void CDocument::OnChangedViewList() {
     if (m_views.empty() && m_bAutoDelete && !m_bClosing) {
         OnCloseDocument();
         return;
@@ -163,8 +149,7 @@ void CDocument::OnChangedViewList()
     UpdateFrameCounts();
 }
 
-QString CDocument::PromptName() const
-{
+QString CDocument::PromptName() const {
     if (!m_strPathName.isEmpty())
         return QFileInfo(m_strPathName).fileName();
     if (!m_strTitle.isEmpty())
@@ -172,8 +157,7 @@ QString CDocument::PromptName() const
     return LoadString(IDS_UNTITLED);
 }
 
-bool CDocument::SaveModified()
-{
+bool CDocument::SaveModified() {
     if (!IsModified())
         return true;
     switch (AppMessageBox(FormatString1(IDP_ASK_TO_SAVE, PromptName()), EMsgButtons::YesNoCancel)) {
@@ -188,8 +172,7 @@ bool CDocument::SaveModified()
     return false;
 }
 
-bool CDocument::CanCloseFrame(CFrameWnd* pFrame)
-{
+bool CDocument::CanCloseFrame(CFrameWnd* pFrame) {
     for (CView* pView : m_views) {
         if (pView->GetParentFrame() != pFrame)
             return true;
@@ -197,16 +180,14 @@ bool CDocument::CanCloseFrame(CFrameWnd* pFrame)
     return SaveModified();
 }
 
-bool CDocument::DoFileSave()
-{
+bool CDocument::DoFileSave() {
     const QFileInfo info(m_strPathName);
     if (m_strPathName.isEmpty() || (info.exists() && !info.isWritable()))
         return DoSave(QString());
     return DoSave(m_strPathName);
 }
 
-bool CDocument::DoSave(const QString& strPathName, bool bReplace)
-{
+bool CDocument::DoSave(const QString& strPathName, bool bReplace) {
     QString strNewName = strPathName;
     if (strNewName.isEmpty()) {
         strNewName = m_strPathName;
@@ -214,20 +195,24 @@ bool CDocument::DoSave(const QString& strPathName, bool bReplace)
             // A title such as "Quorv1 *" is no file name: keep what comes before the first
             // character that cannot start one.
             strNewName = m_strTitle;
-            const qsizetype nBad = strNewName.indexOf(QRegularExpression(QStringLiteral("[ #%;/\\\\]")));
+            const qsizetype nBad =
+                strNewName.indexOf(QRegularExpression(QStringLiteral("[ #%;/\\\\]")));
             if (nBad >= 0)
                 strNewName.truncate(nBad);
             if (m_pDocTemplate != nullptr) {
-                const QString strExt = m_pDocTemplate->GetDocString(CDocTemplate::EDocString::FilterExt);
+                const QString strExt =
+                    m_pDocTemplate->GetDocString(CDocTemplate::EDocString::FilterExt);
                 if (!strExt.isEmpty() && !strNewName.isEmpty())
                     strNewName += strExt;
             }
         }
         const unsigned nTitle = bReplace ? IDS_SAVE_FILE : IDS_SAVE_FILE_COPY;
-        CDocManager* pManager = m_pDocTemplate != nullptr ? m_pDocTemplate->GetDocManager() : nullptr;
-        const bool bChosen = pManager != nullptr
-                                 ? pManager->DoPromptFileName(strNewName, nTitle, false, m_pDocTemplate)
-                                 : CDocManager::PromptWithDialogs(strNewName, nTitle, false, nullptr);
+        CDocManager* pManager =
+            m_pDocTemplate != nullptr ? m_pDocTemplate->GetDocManager() : nullptr;
+        const bool bChosen =
+            pManager != nullptr
+                ? pManager->DoPromptFileName(strNewName, nTitle, false, m_pDocTemplate)
+                : CDocManager::PromptWithDialogs(strNewName, nTitle, false, nullptr);
         if (!bChosen)
             return false;
     }
@@ -243,19 +228,16 @@ bool CDocument::DoSave(const QString& strPathName, bool bReplace)
     return true;
 }
 
-void CDocument::OnFileClose()
-{
+void CDocument::OnFileClose() {
     if (!SaveModified())
         return;
     OnCloseDocument();
 }
 
-void CDocument::OnFileSave()
-{
+void CDocument::OnFileSave() {
     DoFileSave();
 }
 
-void CDocument::OnFileSaveAs()
-{
+void CDocument::OnFileSaveAs() {
     DoSave(QString());
 }

@@ -6,14 +6,12 @@
 #include "framework/View.h"
 #include "framework/WinApp.h"
 
-CDocument* CFrameWnd::GetActiveDocument() const
-{
+CDocument* CFrameWnd::GetActiveDocument() const {
     CView* pView = GetActiveView();
     return pView != nullptr ? pView->GetDocument() : nullptr;
 }
 
-void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible)
-{
+void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible) {
     if (bMakeVisible) {
         for (CView* pView : Views())
             pView->OnInitialUpdate();
@@ -24,14 +22,13 @@ void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, bool bMakeVisible)
     OnUpdateFrameTitle();
 }
 
-QString CFrameWnd::TitleFor(const QString& strDocTitle) const
-{
+QString CFrameWnd::TitleFor(const QString& strDocTitle) const {
     return m_nWindow > 0 ? QStringLiteral("%1:%2").arg(strDocTitle).arg(m_nWindow) : strDocTitle;
 }
 
-bool CFrameWnd::OnCmdMsg(unsigned nID, ECmdKind kind, CCmdUI* pCmdUI)
-{
-    if (CFrameWnd* pChild = GetActiveChildFrame(); pChild != nullptr && pChild->OnCmdMsg(nID, kind, pCmdUI))
+bool CFrameWnd::OnCmdMsg(unsigned nID, ECmdKind kind, CCmdUI* pCmdUI) {
+    if (CFrameWnd* pChild = GetActiveChildFrame();
+        pChild != nullptr && pChild->OnCmdMsg(nID, kind, pCmdUI))
         return true;
     // A main frame's active view lives in its active child and was offered there.
     if (GetActiveChildFrame() == nullptr) {
@@ -46,8 +43,7 @@ bool CFrameWnd::OnCmdMsg(unsigned nID, ECmdKind kind, CCmdUI* pCmdUI)
     return pApp != nullptr && pApp->OnCmdMsg(nID, kind, pCmdUI);
 }
 
-std::vector<CView*> CFrameWnd::Views() const
-{
+std::vector<CView*> CFrameWnd::Views() const {
     std::vector<CView*> views;
     if (CView* pView = GetActiveView())
         views.push_back(pView);

@@ -9,8 +9,7 @@ Q_LOGGING_CATEGORY(lcFramework, "quorvi.framework")
 
 namespace fw::detail {
 
-void ReportTextException(const CTextException& e) noexcept
-{
+void ReportTextException(const CTextException& e) noexcept {
     try {
         AppMessageBox(QString::fromStdString(e.Text()), EMsgButtons::Ok, EMsgIcon::Stop);
     } catch (...) {
@@ -18,8 +17,7 @@ void ReportTextException(const CTextException& e) noexcept
     }
 }
 
-void LogUnexpectedException(const char* what) noexcept
-{
+void LogUnexpectedException(const char* what) noexcept {
     try {
         qCWarning(lcFramework, "command failed: %s", what != nullptr ? what : "unknown exception");
     } catch (...) {

@@ -21,9 +21,7 @@ void LogUnexpectedException(const char* what) noexcept;
 
 // Runs fn. A CTextException becomes a message box with its text; any other exception is logged.
 // Returns true when fn returned normally.
-template <class F>
-bool GuardCommand(F&& fn) noexcept
-{
+template <class F> bool GuardCommand(F&& fn) noexcept {
     try {
         std::forward<F>(fn)();
         return true;

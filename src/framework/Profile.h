@@ -19,9 +19,10 @@ public:
 // A profile held in memory, for tools and tests that keep nothing between runs.
 class CMemoryProfile final : public IProfile {
 public:
-    QMap<QString, QString> ReadSection(const QString& strSection) const override { return m_sections.value(strSection); }
-    bool WriteSection(const QString& strSection, const QMap<QString, QString>& values) override
-    {
+    QMap<QString, QString> ReadSection(const QString& strSection) const override {
+        return m_sections.value(strSection);
+    }
+    bool WriteSection(const QString& strSection, const QMap<QString, QString>& values) override {
         m_sections[strSection] = values;
         return true;
     }

@@ -36,13 +36,15 @@ public:
     // The menu text of an entry: "&1 name", the name shortened for the menu ("&" doubled).
     QString MenuText(int nIndex, const QString& strCurrentDir) const;
     // The menu items for the list; an empty list gives one grayed item with the placeholder.
-    std::vector<MenuEntry> MenuEntries(const QString& strPlaceholder, const QString& strCurrentDir) const;
+    std::vector<MenuEntry> MenuEntries(const QString& strPlaceholder,
+                                       const QString& strCurrentDir) const;
     // Puts the list into a menu being updated (the update handler of the first entry).
     void UpdateMenu(CCmdUI& cmdUI) const;
 
     // The file name alone when it is in strCurrentDir; otherwise the path, shortened to about
     // nMaxLength characters by "..." in place of leading folders (the file name stays whole).
-    static QString AbbreviateName(const QString& strPath, const QString& strCurrentDir, int nMaxLength);
+    static QString AbbreviateName(const QString& strPath, const QString& strCurrentDir,
+                                  int nMaxLength);
 
 private:
     QString EntryName(int nIndex) const; // "File1" for index 0

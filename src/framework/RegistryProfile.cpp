@@ -8,10 +8,10 @@
 #include <variant>
 #include <vector>
 
-CRegistryProfile::CRegistryProfile(platform::HiveLocations locations) : m_locations(std::move(locations)) {}
+CRegistryProfile::CRegistryProfile(platform::HiveLocations locations)
+    : m_locations(std::move(locations)) {}
 
-QMap<QString, QString> CRegistryProfile::ReadSection(const QString& strSection) const
-{
+QMap<QString, QString> CRegistryProfile::ReadSection(const QString& strSection) const {
     QMap<QString, QString> values;
     platform::CRegistryStore store(platform::CRegistryStore::Direction::Load, m_locations);
     // A section that cannot be opened falls back to the application key: read nothing then.
@@ -26,8 +26,8 @@ QMap<QString, QString> CRegistryProfile::ReadSection(const QString& strSection) 
     return values;
 }
 
-bool CRegistryProfile::WriteSection(const QString& strSection, const QMap<QString, QString>& values)
-{
+bool CRegistryProfile::WriteSection(const QString& strSection,
+                                    const QMap<QString, QString>& values) {
     platform::CRegistryStore store(platform::CRegistryStore::Direction::Save, m_locations);
     if (!store.OpenCurrentUserRoot() || !store.OpenSection(strSection.toStdString())) {
         qCWarning(lcFramework, "profile section %s cannot be opened", qUtf8Printable(strSection));
@@ -36,7 +36,8 @@ bool CRegistryProfile::WriteSection(const QString& strSection, const QMap<QStrin
     std::vector<std::string> stale;
     if (const platform::CRegistryKey* pKey = store.SectionKey()) {
         for (const auto& [name, value] : pKey->Values()) {
-            if (std::holds_alternative<std::string>(value) && !values.contains(QString::fromStdString(name)))
+            if (std::holds_alternative<std::string>(value) &&
+                !values.contains(QString::fromStdString(name)))
                 stale.push_back(name);
         }
     }

@@ -8,7 +8,8 @@
 
 class CRegistryProfile final : public IProfile {
 public:
-    explicit CRegistryProfile(platform::HiveLocations locations = platform::HiveLocations::FromEnvironment());
+    explicit CRegistryProfile(
+        platform::HiveLocations locations = platform::HiveLocations::FromEnvironment());
 
     QMap<QString, QString> ReadSection(const QString& strSection) const override;
     // One atomic write of the hive; values of other types in the section are left alone.

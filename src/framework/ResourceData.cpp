@@ -14,8 +14,7 @@
 
 namespace {
 
-std::optional<unsigned> IdFromJson(const QJsonValue& value)
-{
+std::optional<unsigned> IdFromJson(const QJsonValue& value) {
     if (value.isDouble() && value.toDouble() >= 0)
         return static_cast<unsigned>(value.toInt());
     const QByteArray name = value.toString().toUtf8();
@@ -26,31 +25,28 @@ class CReader {
 public:
     explicit CReader(QStringList* pErrors) : m_pErrors(pErrors) {}
 
-    void Error(const QString& strText)
-    {
+    void Error(const QString& strText) {
         if (m_pErrors != nullptr)
             *m_pErrors << strText;
     }
 
-    QJsonObject Object(const QByteArray& json, const char* pszWhat)
-    {
+    QJsonObject Object(const QByteArray& json, const char* pszWhat) {
         QJsonParseError parseError{};
         const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
         if (!doc.isObject())
-            Error(QStringLiteral("%1: not a JSON object: %2").arg(pszWhat, parseError.errorString()));
+            Error(
+                QStringLiteral("%1: not a JSON object: %2").arg(pszWhat, parseError.errorString()));
         return doc.object();
     }
 
-    std::optional<unsigned> Key(const QString& strKey)
-    {
+    std::optional<unsigned> Key(const QString& strKey) {
         const auto id = IdFromJson(strKey);
         if (!id)
             Error(QStringLiteral("unknown resource id \"%1\"").arg(strKey));
         return id;
     }
 
-    std::vector<MenuItemData> MenuItems(const QJsonArray& array)
-    {
+    std::vector<MenuItemData> MenuItems(const QJsonArray& array) {
         std::vector<MenuItemData> items;
         for (const QJsonValue& value : array) {
             if (auto item = MenuItem(value))
@@ -59,8 +55,7 @@ public:
         return items;
     }
 
-    std::optional<MenuItemData> MenuItem(const QJsonValue& value)
-    {
+    std::optional<MenuItemData> MenuItem(const QJsonValue& value) {
         MenuItemData item;
         if (value.isString() && value.toString() == QStringLiteral("-")) {
             item.kind = MenuItemData::EKind::Separator;
@@ -76,8 +71,9 @@ public:
         }
         const auto id = IdFromJson(object.value(QStringLiteral("id")));
         if (!id || !object.value(QStringLiteral("text")).isString()) {
-            Error(QStringLiteral("bad menu item %1")
-                      .arg(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact))));
+            Error(
+                QStringLiteral("bad menu item %1")
+                    .arg(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact))));
             return std::nullopt;
         }
         item.nID = *id;
@@ -89,8 +85,7 @@ private:
     QStringList* m_pErrors;
 };
 
-QByteArray ReadResource(const QString& strPath, QStringList* pErrors)
-{
+QByteArray ReadResource(const QString& strPath, QStringList* pErrors) {
     QFile file(strPath);
     if (!file.open(QIODevice::ReadOnly)) {
         *pErrors << QStringLiteral("%1 is missing from the program's resources").arg(strPath);
@@ -101,13 +96,13 @@ QByteArray ReadResource(const QString& strPath, QStringList* pErrors)
 
 } // namespace
 
-const CResourceData& CResourceData::Get()
-{
+const CResourceData& CResourceData::Get() {
     static const CResourceData s_data = [] {
         QStringList errors;
         const QByteArray menus = ReadResource(QStringLiteral(":/quorvi/menus.json"), &errors);
         const QByteArray toolbars = ReadResource(QStringLiteral(":/quorvi/toolbars.json"), &errors);
-        const QByteArray accels = ReadResource(QStringLiteral(":/quorvi/accelerators.json"), &errors);
+        const QByteArray accels =
+            ReadResource(QStringLiteral(":/quorvi/accelerators.json"), &errors);
         CResourceData data = FromJson(menus, toolbars, accels, &errors);
         for (const QString& error : errors)
             qCCritical(lcFramework, "resource data: %s", qUtf8Printable(error));
@@ -117,8 +112,7 @@ const CResourceData& CResourceData::Get()
 }
 
 CResourceData CResourceData::FromJson(const QByteArray& menus, const QByteArray& toolbars,
-                                      const QByteArray& accelerators, QStringList* pErrors)
-{
+                                      const QByteArray& accelerators, QStringList* pErrors) {
     CResourceData data;
     CReader reader(pErrors);
     const QJsonObject menuObject = reader.Object(menus, "menus");
@@ -159,26 +153,22 @@ CResourceData CResourceData::FromJson(const QByteArray& menus, const QByteArray&
     return data;
 }
 
-const std::vector<MenuItemData>* CResourceData::Menu(unsigned nID) const
-{
+const std::vector<MenuItemData>* CResourceData::Menu(unsigned nID) const {
     auto it = m_menus.constFind(nID);
     return it == m_menus.constEnd() ? nullptr : &*it;
 }
 
-const std::vector<unsigned>* CResourceData::ToolBar(unsigned nID) const
-{
+const std::vector<unsigned>* CResourceData::ToolBar(unsigned nID) const {
     auto it = m_toolbars.constFind(nID);
     return it == m_toolbars.constEnd() ? nullptr : &*it;
 }
 
-const std::vector<AccelData>* CResourceData::Accelerators(unsigned nID) const
-{
+const std::vector<AccelData>* CResourceData::Accelerators(unsigned nID) const {
     auto it = m_accelerators.constFind(nID);
     return it == m_accelerators.constEnd() ? nullptr : &*it;
 }
 
-const MenuItemData* CResourceData::FindItem(const std::vector<MenuItemData>& items, unsigned nID)
-{
+const MenuItemData* CResourceData::FindItem(const std::vector<MenuItemData>& items, unsigned nID) {
     for (const MenuItemData& item : items) {
         if (item.kind == MenuItemData::EKind::Command && item.nID == nID)
             return &item;

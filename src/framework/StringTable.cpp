@@ -9,8 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-const CStringTable& CStringTable::Get()
-{
+const CStringTable& CStringTable::Get() {
     static const CStringTable s_table = [] {
         QFile file(QStringLiteral(":/quorvi/strings.json"));
         QStringList errors;
@@ -24,8 +23,7 @@ const CStringTable& CStringTable::Get()
     return s_table;
 }
 
-CStringTable CStringTable::FromJson(const QByteArray& json, QStringList* pErrors)
-{
+CStringTable CStringTable::FromJson(const QByteArray& json, QStringList* pErrors) {
     CStringTable table;
     QJsonParseError parseError{};
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
@@ -48,22 +46,19 @@ CStringTable CStringTable::FromJson(const QByteArray& json, QStringList* pErrors
     return table;
 }
 
-QString CStringTable::Prompt(unsigned nID) const
-{
+QString CStringTable::Prompt(unsigned nID) const {
     const QString strText = Text(nID);
     const qsizetype nNewline = strText.indexOf(u'\n');
     return nNewline < 0 ? strText : strText.left(nNewline);
 }
 
-QString CStringTable::ToolTip(unsigned nID) const
-{
+QString CStringTable::ToolTip(unsigned nID) const {
     const QString strText = Text(nID);
     const qsizetype nNewline = strText.indexOf(u'\n');
     return nNewline < 0 ? QString() : strText.mid(nNewline + 1);
 }
 
-QString FormatString(const QString& strFormat, std::initializer_list<QString> args)
-{
+QString FormatString(const QString& strFormat, std::initializer_list<QString> args) {
     QString strResult;
     strResult.reserve(strFormat.size());
     const qsizetype nLength = strFormat.size();
@@ -85,17 +80,14 @@ QString FormatString(const QString& strFormat, std::initializer_list<QString> ar
     return strResult;
 }
 
-QString LoadString(unsigned nID)
-{
+QString LoadString(unsigned nID) {
     return CStringTable::Get().Text(nID);
 }
 
-QString FormatString1(unsigned nID, const QString& str1)
-{
+QString FormatString1(unsigned nID, const QString& str1) {
     return FormatString(LoadString(nID), {str1});
 }
 
-QString FormatString2(unsigned nID, const QString& str1, const QString& str2)
-{
+QString FormatString2(unsigned nID, const QString& str1, const QString& str2) {
     return FormatString(LoadString(nID), {str1, str2});
 }

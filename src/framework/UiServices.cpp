@@ -11,8 +11,7 @@ namespace {
 
 class CHeadlessMessageBoxes final : public IMessageBoxes {
 public:
-    EMsgResult Show(const MessageBoxRequest& request) override
-    {
+    EMsgResult Show(const MessageBoxRequest& request) override {
         // No display to ask on: the text still reaches the log so that it is not lost.
         qCInfo(lcFramework, "message box: %s", qUtf8Printable(request.strText));
         return DismissAnswer(request.buttons);
@@ -50,40 +49,33 @@ CNoFileDialogs s_noFileDialogs;
 
 CUiServices::CUiServices() = default;
 
-IMessageBoxes& CUiServices::MessageBoxes() const noexcept
-{
+IMessageBoxes& CUiServices::MessageBoxes() const noexcept {
     return m_pMessageBoxes != nullptr ? *m_pMessageBoxes : s_headlessBoxes;
 }
 
-IWaitCursor& CUiServices::WaitCursor() const noexcept
-{
+IWaitCursor& CUiServices::WaitCursor() const noexcept {
     return m_pWaitCursor != nullptr ? *m_pWaitCursor : s_noWaitCursor;
 }
 
-IStatusText& CUiServices::StatusText() const noexcept
-{
+IStatusText& CUiServices::StatusText() const noexcept {
     return m_pStatusText != nullptr ? *m_pStatusText : s_noStatusText;
 }
 
-CProgressSink& CUiServices::Progress() const noexcept
-{
+CProgressSink& CUiServices::Progress() const noexcept {
     return m_pProgress != nullptr ? *m_pProgress : s_noProgress;
 }
 
-IFileDialogs& CUiServices::FileDialogs() const noexcept
-{
+IFileDialogs& CUiServices::FileDialogs() const noexcept {
     return m_pFileDialogs != nullptr ? *m_pFileDialogs : s_noFileDialogs;
 }
 
-CUiServices& AppUi() noexcept
-{
+CUiServices& AppUi() noexcept {
     static CUiServices s_fallback;
     CWinApp* pApp = CWinApp::Instance();
     return pApp != nullptr ? pApp->Ui() : s_fallback;
 }
 
-EMsgResult DismissAnswer(EMsgButtons buttons) noexcept
-{
+EMsgResult DismissAnswer(EMsgButtons buttons) noexcept {
     switch (buttons) {
     case EMsgButtons::Ok:
         return EMsgResult::Ok;
@@ -96,8 +88,7 @@ EMsgResult DismissAnswer(EMsgButtons buttons) noexcept
     return EMsgResult::Cancel;
 }
 
-EMsgIcon ResolveIcon(EMsgIcon icon, EMsgButtons buttons) noexcept
-{
+EMsgIcon ResolveIcon(EMsgIcon icon, EMsgButtons buttons) noexcept {
     if (icon != EMsgIcon::Default)
         return icon;
     if (buttons == EMsgButtons::YesNo || buttons == EMsgButtons::YesNoCancel)
@@ -105,8 +96,8 @@ EMsgIcon ResolveIcon(EMsgIcon icon, EMsgButtons buttons) noexcept
     return EMsgIcon::Exclamation;
 }
 
-EMsgResult AppMessageBox(const QString& strText, EMsgButtons buttons, EMsgIcon icon, int nDefaultButton)
-{
+EMsgResult AppMessageBox(const QString& strText, EMsgButtons buttons, EMsgIcon icon,
+                         int nDefaultButton) {
     MessageBoxRequest request;
     request.strText = strText;
     request.strCaption = LoadString(IDS_APP_TITLE);
@@ -116,7 +107,7 @@ EMsgResult AppMessageBox(const QString& strText, EMsgButtons buttons, EMsgIcon i
     return AppUi().MessageBoxes().Show(request);
 }
 
-EMsgResult AppMessageBox(unsigned nIDPrompt, EMsgButtons buttons, EMsgIcon icon, int nDefaultButton)
-{
+EMsgResult AppMessageBox(unsigned nIDPrompt, EMsgButtons buttons, EMsgIcon icon,
+                         int nDefaultButton) {
     return AppMessageBox(LoadString(nIDPrompt), buttons, icon, nDefaultButton);
 }

@@ -29,12 +29,12 @@ public:
 
 // What a file-name prompt asks for.
 struct FilePrompt {
-    QString strTitle;       // dialog caption
-    QString strFileName;    // proposed name or path
-    bool bOpen = true;      // open (true) or save (false)
-    QStringList filters;    // "Description (*.a *.b)" entries
-    int nFilterIndex = 0;   // selected entry, counted from 0
-    QString strDefaultExt;  // without the dot; appended when the name has none
+    QString strTitle;      // dialog caption
+    QString strFileName;   // proposed name or path
+    bool bOpen = true;     // open (true) or save (false)
+    QStringList filters;   // "Description (*.a *.b)" entries
+    int nFilterIndex = 0;  // selected entry, counted from 0
+    QString strDefaultExt; // without the dot; appended when the name has none
 };
 
 class IFileDialogs {

@@ -4,8 +4,7 @@
 
 #include "framework/Document.h"
 
-CView::~CView()
-{
+CView::~CView() {
     if (m_pDocument != nullptr)
         m_pDocument->RemoveView(this);
 }
@@ -14,8 +13,7 @@ void CView::OnUpdate(CView*, long, void*) {}
 
 void CView::OnActivateView(bool, CView*, CView*) {}
 
-bool CView::OnCmdMsg(unsigned nID, ECmdKind kind, CCmdUI* pCmdUI)
-{
+bool CView::OnCmdMsg(unsigned nID, ECmdKind kind, CCmdUI* pCmdUI) {
     if (DispatchOwn(nID, kind, pCmdUI))
         return true;
     return m_pDocument != nullptr && m_pDocument->OnCmdMsg(nID, kind, pCmdUI);

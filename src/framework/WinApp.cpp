@@ -14,73 +14,64 @@ namespace {
 CWinApp* s_pApp = nullptr;
 }
 
-const CCommandMap& CWinApp::ThisCommandMap()
-{
-    static const CCommandMap s_map = TCommandMapBuilder<CWinApp>(&CCmdTarget::ThisCommandMap())
-                                         .On(ID_FILE_NEW, &CWinApp::OnFileNew)
-                                         .On(ID_FILE_OPEN, &CWinApp::OnFileOpen)
-                                         .OnExRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_LAST, &CWinApp::OnOpenRecentFile)
-                                         .OnUpdate(ID_FILE_MRU_FILE1, &CWinApp::OnUpdateRecentFileMenu)
-                                         .On(ID_APP_EXIT, &CWinApp::OnAppExit)
-                                         .Build();
+const CCommandMap& CWinApp::ThisCommandMap() {
+    static const CCommandMap s_map =
+        TCommandMapBuilder<CWinApp>(&CCmdTarget::ThisCommandMap())
+            .On(ID_FILE_NEW, &CWinApp::OnFileNew)
+            .On(ID_FILE_OPEN, &CWinApp::OnFileOpen)
+            .OnExRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_LAST, &CWinApp::OnOpenRecentFile)
+            .OnUpdate(ID_FILE_MRU_FILE1, &CWinApp::OnUpdateRecentFileMenu)
+            .On(ID_APP_EXIT, &CWinApp::OnAppExit)
+            .Build();
     return s_map;
 }
 
-CWinApp::CWinApp()
-{
+CWinApp::CWinApp() {
     if (s_pApp != nullptr)
         qCCritical(lcFramework, "a second application object replaces the first");
     s_pApp = this;
 }
 
-CWinApp::~CWinApp()
-{
+CWinApp::~CWinApp() {
     // Documents go before the services they may still use while closing.
     m_pDocManager.reset();
     if (s_pApp == this)
         s_pApp = nullptr;
 }
 
-CWinApp* CWinApp::Instance() noexcept
-{
+CWinApp* CWinApp::Instance() noexcept {
     return s_pApp;
 }
 
-CDocManager& CWinApp::DocManager()
-{
+CDocManager& CWinApp::DocManager() {
     if (!m_pDocManager)
         m_pDocManager = std::make_unique<CDocManager>();
     return *m_pDocManager;
 }
 
-void CWinApp::SetDocManager(std::unique_ptr<CDocManager> pDocManager)
-{
+void CWinApp::SetDocManager(std::unique_ptr<CDocManager> pDocManager) {
     m_pDocManager = std::move(pDocManager);
 }
 
-void CWinApp::AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate)
-{
+void CWinApp::AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate) {
     DocManager().AddDocTemplate(std::move(pTemplate));
 }
 
-void CWinApp::LoadStdProfileSettings(int nMaxMRU)
-{
-    m_pRecentFileList = std::make_unique<CRecentFileList>(ID_FILE_MRU_FILE1, QStringLiteral("Recent File List"),
-                                                          QStringLiteral("File%d"), nMaxMRU);
+void CWinApp::LoadStdProfileSettings(int nMaxMRU) {
+    m_pRecentFileList = std::make_unique<CRecentFileList>(
+        ID_FILE_MRU_FILE1, QStringLiteral("Recent File List"), QStringLiteral("File%d"), nMaxMRU);
     if (m_pProfile != nullptr)
         m_pRecentFileList->ReadList(*m_pProfile);
 }
 
-void CWinApp::AddToRecentFileList(const QString& strPathName)
-{
+void CWinApp::AddToRecentFileList(const QString& strPathName) {
     if (!m_pRecentFileList)
         return;
     m_pRecentFileList->Add(strPathName);
     WriteRecentFileList();
 }
 
-void CWinApp::ClearRecentFileList()
-{
+void CWinApp::ClearRecentFileList() {
     if (!m_pRecentFileList)
         return;
     CWaitCursor wait;
@@ -91,39 +82,32 @@ void CWinApp::ClearRecentFileList()
     WriteRecentFileList();
 }
 
-void CWinApp::WriteRecentFileList()
-{
+void CWinApp::WriteRecentFileList() {
     if (m_pRecentFileList && m_pProfile != nullptr)
         m_pRecentFileList->WriteList(*m_pProfile);
 }
 
-CDocument* CWinApp::OpenDocumentFile(const QString& strPathName)
-{
+CDocument* CWinApp::OpenDocumentFile(const QString& strPathName) {
     return DocManager().OpenDocumentFile(strPathName);
 }
 
-bool CWinApp::SaveAllModified()
-{
+bool CWinApp::SaveAllModified() {
     return DocManager().SaveAllModified();
 }
 
-void CWinApp::CloseAllDocuments(bool bEndSession)
-{
+void CWinApp::CloseAllDocuments(bool bEndSession) {
     DocManager().CloseAllDocuments(bEndSession);
 }
 
-void CWinApp::OnFileNew()
-{
+void CWinApp::OnFileNew() {
     DocManager().OnFileNew();
 }
 
-void CWinApp::OnFileOpen()
-{
+void CWinApp::OnFileOpen() {
     DocManager().OnFileOpen();
 }
 
-bool CWinApp::OnOpenRecentFile(unsigned nID)
-{
+bool CWinApp::OnOpenRecentFile(unsigned nID) {
     if (!m_pRecentFileList)
         return false;
     const int nIndex = static_cast<int>(nID - ID_FILE_MRU_FILE1);
@@ -138,8 +122,7 @@ bool CWinApp::OnOpenRecentFile(unsigned nID)
     return true;
 }
 
-void CWinApp::OnUpdateRecentFileMenu(CCmdUI& cmdUI)
-{
+void CWinApp::OnUpdateRecentFileMenu(CCmdUI& cmdUI) {
     if (!m_pRecentFileList) {
         cmdUI.Enable(false);
         return;
@@ -147,8 +130,7 @@ void CWinApp::OnUpdateRecentFileMenu(CCmdUI& cmdUI)
     m_pRecentFileList->UpdateMenu(cmdUI);
 }
 
-void CWinApp::OnAppExit()
-{
+void CWinApp::OnAppExit() {
     if (m_pMainWnd != nullptr)
         m_pMainWnd->RequestClose();
 }

@@ -24,7 +24,8 @@ bool Available() noexcept {
 namespace {
 
 // Eight bytes to eight floats, offset + factor * v, truncated to int32.
-__attribute__((target("avx2"))) inline __m256i Linear8(__m128i bytes8, __m256 offset, __m256 factor) {
+__attribute__((target("avx2"))) inline __m256i Linear8(__m128i bytes8, __m256 offset,
+                                                       __m256 factor) {
     const __m256 v = _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(bytes8));
     return _mm256_cvttps_epi32(_mm256_add_ps(offset, _mm256_mul_ps(factor, v)));
 }
@@ -50,7 +51,8 @@ __attribute__((target("avx2"))) void LinearBytes(const std::uint8_t* IMG_RESTRIC
         const __m256i ab = _mm256_packs_epi32(a, b);
         const __m256i cd = _mm256_packs_epi32(c, d);
         const __m256i bytes = _mm256_packus_epi16(ab, cd);
-        const __m256i ordered = _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+        const __m256i ordered =
+            _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), ordered);
     }
     for (; i < count; ++i) {
@@ -59,8 +61,8 @@ __attribute__((target("avx2"))) void LinearBytes(const std::uint8_t* IMG_RESTRIC
     }
 }
 
-__attribute__((target("avx2"))) void RotationOffsets(double c, double s, double sY, double cY, int x0, int count,
-                                                     int pitch, int pixelBytes,
+__attribute__((target("avx2"))) void RotationOffsets(double c, double s, double sY, double cY,
+                                                     int x0, int count, int pitch, int pixelBytes,
                                                      std::int32_t* IMG_RESTRICT offsets) noexcept {
     const __m256d vC = _mm256_set1_pd(c);
     const __m256d vS = _mm256_set1_pd(s);
@@ -76,13 +78,18 @@ __attribute__((target("avx2"))) void RotationOffsets(double c, double s, double 
         const __m256d x1 = _mm256_add_pd(x, four);
         // The formula's operations in its order; truncation is its floor here because every
         // sample of the run is inside the source, so no value is negative.
-        const __m128i sxLo = _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(vC, x), vSY), half));
-        const __m128i sxHi = _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(vC, x1), vSY), half));
-        const __m128i syLo = _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_sub_pd(vCY, _mm256_mul_pd(vS, x)), half));
-        const __m128i syHi = _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_sub_pd(vCY, _mm256_mul_pd(vS, x1)), half));
+        const __m128i sxLo =
+            _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(vC, x), vSY), half));
+        const __m128i sxHi =
+            _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(vC, x1), vSY), half));
+        const __m128i syLo =
+            _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_sub_pd(vCY, _mm256_mul_pd(vS, x)), half));
+        const __m128i syHi =
+            _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_sub_pd(vCY, _mm256_mul_pd(vS, x1)), half));
         const __m256i sx = _mm256_set_m128i(sxHi, sxLo);
         const __m256i sy = _mm256_set_m128i(syHi, syLo);
-        const __m256i columns = pixelBytes == 4 ? _mm256_slli_epi32(sx, 2) : _mm256_mullo_epi32(sx, vPixelBytes);
+        const __m256i columns =
+            pixelBytes == 4 ? _mm256_slli_epi32(sx, 2) : _mm256_mullo_epi32(sx, vPixelBytes);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(offsets + k),
                             _mm256_add_epi32(_mm256_mullo_epi32(sy, vPitch), columns));
         x = _mm256_add_pd(x1, four);
@@ -95,21 +102,24 @@ __attribute__((target("avx2"))) void RotationOffsets(double c, double s, double 
     }
 }
 
-__attribute__((target("avx2"))) void GatherPixels32(const std::uint8_t* base, const std::int32_t* IMG_RESTRICT offsets,
-                                                    int count, std::uint32_t* IMG_RESTRICT dst) noexcept {
+__attribute__((target("avx2"))) void GatherPixels32(const std::uint8_t* base,
+                                                    const std::int32_t* IMG_RESTRICT offsets,
+                                                    int count,
+                                                    std::uint32_t* IMG_RESTRICT dst) noexcept {
     const int* pixels = reinterpret_cast<const int*>(base);
     int k = 0;
     for (; k + 8 <= count; k += 8) {
         const __m256i o = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(offsets + k));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + k), _mm256_i32gather_epi32(pixels, o, 1));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + k),
+                            _mm256_i32gather_epi32(pixels, o, 1));
     }
     for (; k < count; ++k)
         std::memcpy(dst + k, base + offsets[k], 4);
 }
 
 __attribute__((target("avx2"))) void RoundSumsToBytes(const double* IMG_RESTRICT sums,
-                                                      std::uint8_t* IMG_RESTRICT dst, std::size_t count,
-                                                      double slack) noexcept {
+                                                      std::uint8_t* IMG_RESTRICT dst,
+                                                      std::size_t count, double slack) noexcept {
     const __m256d half = _mm256_set1_pd(0.5);
     const __m256d vSlack = _mm256_set1_pd(slack);
     const __m256d zero = _mm256_setzero_pd();
@@ -121,7 +131,8 @@ __attribute__((target("avx2"))) void RoundSumsToBytes(const double* IMG_RESTRICT
     };
     std::size_t i = 0;
     for (; i + 16 <= count; i += 16) {
-        const __m128i a = four(sums + i), b = four(sums + i + 4), c = four(sums + i + 8), d = four(sums + i + 12);
+        const __m128i a = four(sums + i), b = four(sums + i + 4), c = four(sums + i + 8),
+                      d = four(sums + i + 12);
         const __m128i ab = _mm_packs_epi32(a, b);
         const __m128i cd = _mm_packs_epi32(c, d);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(ab, cd));
@@ -133,8 +144,9 @@ __attribute__((target("avx2"))) void RoundSumsToBytes(const double* IMG_RESTRICT
     }
 }
 
-__attribute__((target("avx2"))) void TurnBlocks32(const std::uint8_t* srcBase, std::ptrdiff_t srcPitch, int sx0,
-                                                  int sy0, int bx, int ay, std::uint8_t* dstBase,
+__attribute__((target("avx2"))) void TurnBlocks32(const std::uint8_t* srcBase,
+                                                  std::ptrdiff_t srcPitch, int sx0, int sy0, int bx,
+                                                  int ay, std::uint8_t* dstBase,
                                                   std::ptrdiff_t dstPitch, int k0, int k1, int i0,
                                                   int i1) noexcept {
     const std::ptrdiff_t srcStep = ay * srcPitch;
@@ -144,9 +156,11 @@ __attribute__((target("avx2"))) void TurnBlocks32(const std::uint8_t* srcBase, s
         const int column = bx > 0 ? sx0 + i : sx0 - i - 7;
         std::uint32_t* dst[8];
         for (int j = 0; j < 8; ++j)
-            dst[j] = reinterpret_cast<std::uint32_t*>(dstBase + (i + (bx > 0 ? j : 7 - j)) * dstPitch);
+            dst[j] =
+                reinterpret_cast<std::uint32_t*>(dstBase + (i + (bx > 0 ? j : 7 - j)) * dstPitch);
         for (int k = k0; k < k1; k += 8) {
-            const std::uint8_t* src = srcBase + (sy0 + ay * k) * srcPitch + std::ptrdiff_t(column) * 4;
+            const std::uint8_t* src =
+                srcBase + (sy0 + ay * k) * srcPitch + std::ptrdiff_t(column) * 4;
             __m256i r[8];
             for (int e = 0; e < 8; ++e)
                 r[e] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + e * srcStep));
@@ -164,8 +178,10 @@ __attribute__((target("avx2"))) void TurnBlocks32(const std::uint8_t* srcBase, s
             // u[j] holds column j of the rows in its low lanes (rows 0..3) and column j + 4 in its
             // high lanes; joining halves gives the transposed rows.
             for (int j = 0; j < 4; ++j) {
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst[j] + k), _mm256_permute2x128_si256(u[j], u[j + 4], 0x20));
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst[j + 4] + k), _mm256_permute2x128_si256(u[j], u[j + 4], 0x31));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst[j] + k),
+                                    _mm256_permute2x128_si256(u[j], u[j + 4], 0x20));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst[j + 4] + k),
+                                    _mm256_permute2x128_si256(u[j], u[j + 4], 0x31));
             }
         }
     }

@@ -36,7 +36,8 @@ void CChannelMap::Apply(const CImageBitmap& source, CImageBitmap& destination,
         const auto from = source.PaletteSpan();
         const auto to = destination.PaletteSpan();
         for (std::size_t i = 0; i < from.size(); ++i)
-            to[i] = RGBQuad{m_lut[from[i].blue], m_lut[from[i].green], m_lut[from[i].red], from[i].reserved};
+            to[i] = RGBQuad{m_lut[from[i].blue], m_lut[from[i].green], m_lut[from[i].red],
+                            from[i].reserved};
         for (int y = 0; y < height; ++y) {
             std::memcpy(destination.Line(y), source.Line(y), rowBytes);
             progress.Row(y);

@@ -27,7 +27,8 @@ public:
     // Destination at the source's size, depth and alpha flag. 24 and 32 bpp: blue, green and red
     // pass through the table, the fourth byte is kept. Palette images: the palette entries do,
     // and the indices are copied. progress gets row i after each row.
-    void Apply(const CImageBitmap& source, CImageBitmap& destination, const CRowProgress& progress) const;
+    void Apply(const CImageBitmap& source, CImageBitmap& destination,
+               const CRowProgress& progress) const;
 
 private:
     ByteLut m_lut;

@@ -24,7 +24,8 @@ std::uint32_t PixelAt(const std::uint8_t* row, int x, int bytesPerPixel) noexcep
 }
 
 int BinOf(std::uint32_t rgb) noexcept {
-    const int b = int(rgb & 0xFF) >> 3, g = int((rgb >> 8) & 0xFF) >> 3, r = int((rgb >> 16) & 0xFF) >> 3;
+    const int b = int(rgb & 0xFF) >> 3, g = int((rgb >> 8) & 0xFF) >> 3,
+              r = int((rgb >> 16) & 0xFF) >> 3;
     return (r << 10) | (g << 5) | b;
 }
 
@@ -79,7 +80,8 @@ private:
 
 struct Histogram {
     std::vector<std::uint32_t> count = std::vector<std::uint32_t>(kBins);
-    std::vector<std::uint64_t> sum[3] = {std::vector<std::uint64_t>(kBins), std::vector<std::uint64_t>(kBins),
+    std::vector<std::uint64_t> sum[3] = {std::vector<std::uint64_t>(kBins),
+                                         std::vector<std::uint64_t>(kBins),
                                          std::vector<std::uint64_t>(kBins)};
 };
 
@@ -88,7 +90,9 @@ struct Box {
     std::uint64_t population = 0;
 };
 
-int BinIndex(int r, int g, int b) noexcept { return (r << 10) | (g << 5) | b; }
+int BinIndex(int r, int g, int b) noexcept {
+    return (r << 10) | (g << 5) | b;
+}
 
 template <class Fn> void ForEachBin(const Box& box, Fn fn) {
     for (int r = box.lo[0]; r <= box.hi[0]; ++r)
@@ -210,7 +214,8 @@ int Nearest(const RGBQuad* palette, int count, int r, int g, int b) noexcept {
 // Palette index for every 5-5-5 bin, computed lazily (most bins never occur).
 class CBinMap {
 public:
-    CBinMap(const RGBQuad* palette, int count) : m_palette(palette), m_nCount(count), m_map(kBins, -1) {}
+    CBinMap(const RGBQuad* palette, int count)
+        : m_palette(palette), m_nCount(count), m_map(kBins, -1) {}
     int Index(int r, int g, int b) {
         int& slot = m_map[std::size_t(BinIndex(r >> 3, g >> 3, b >> 3))];
         if (slot < 0)
@@ -224,7 +229,8 @@ private:
     std::vector<int> m_map;
 };
 
-void MapExact(const CImageBitmap& source, CImageBitmap& target, int bpp, const CExactPalette& colors) {
+void MapExact(const CImageBitmap& source, CImageBitmap& target, int bpp,
+              const CExactPalette& colors) {
     RGBQuad* palette = target.Palette();
     for (int i = 0; i < colors.Count(); ++i) {
         const std::uint32_t c = colors.Color(i);
@@ -268,7 +274,8 @@ void MapDithered(const CImageBitmap& source, CImageBitmap& target, int bpp, CBin
             const int b = std::clamp(p[0] + e[2] / 16, 0, 255);
             const int index = bins.Index(r, g, b);
             out[x] = std::uint8_t(index);
-            const int err[3] = {r - palette[index].red, g - palette[index].green, b - palette[index].blue};
+            const int err[3] = {r - palette[index].red, g - palette[index].green,
+                                b - palette[index].blue};
             for (int k = 0; k < 3; ++k) {
                 current[std::size_t(x + 2) * 3 + std::size_t(k)] += err[k] * 7;
                 next[std::size_t(x) * 3 + std::size_t(k)] += err[k] * 3;

@@ -22,7 +22,8 @@ inline constexpr const char* kCopyOrMoveRegion =
 inline constexpr const char* kPaste = "Paste the selected image to clipboard";
 // The size dialogs' pending commands.
 inline constexpr const char* kResize = "Stretch the image to size specified in pixels";
-inline constexpr const char* kScale = "Uniformly scale the image's width and height by a percentage";
+inline constexpr const char* kScale =
+    "Uniformly scale the image's width and height by a percentage";
 inline constexpr const char* kStretch =
     "Non-uniformly scale the image's width and/or height by percentages";
 

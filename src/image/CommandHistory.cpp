@@ -100,10 +100,14 @@ void CCommandHistory::DeleteRedoBranch() noexcept {
         m_ring[std::size_t((m_nPosition + i) % N)].reset();
 }
 
-bool CCommandHistory::CanUndo() const { return m_nUndoCount != 0 || IsPendingInEffect(); }
+bool CCommandHistory::CanUndo() const {
+    return m_nUndoCount != 0 || IsPendingInEffect();
+}
 
 // A pending change in effect would be recorded before the redo, which discards the redo branch.
-bool CCommandHistory::CanRedo() const { return m_nRedoCount != 0 && !IsPendingInEffect(); }
+bool CCommandHistory::CanRedo() const {
+    return m_nRedoCount != 0 && !IsPendingInEffect();
+}
 
 bool CCommandHistory::Undo() {
     if (!CanUndo())

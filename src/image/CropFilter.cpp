@@ -7,7 +7,8 @@
 
 void CCropFilter::Apply(const CImageBitmap& source, CImageBitmap& destination) {
     ReportProgress(0.01);
-    const ImageRect r{std::max(m_rect.left, 0), std::max(m_rect.top, 0), std::min(m_rect.right, source.Width()),
+    const ImageRect r{std::max(m_rect.left, 0), std::max(m_rect.top, 0),
+                      std::min(m_rect.right, source.Width()),
                       std::min(m_rect.bottom, source.Height())};
     const int depth = source.Depth();
     destination.Create(r.Width(), r.Height(), depth, source.HasAlpha());

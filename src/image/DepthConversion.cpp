@@ -15,7 +15,9 @@ namespace {
 
 using Lut = std::array<std::uint32_t, 256>;
 
-std::uint32_t Word(RGBQuad q) noexcept { return std::bit_cast<std::uint32_t>(q); }
+std::uint32_t Word(RGBQuad q) noexcept {
+    return std::bit_cast<std::uint32_t>(q);
+}
 
 Lut PaletteWords(const CImageBitmap& bitmap) {
     Lut lut{};
@@ -26,19 +28,23 @@ Lut PaletteWords(const CImageBitmap& bitmap) {
 }
 
 // A pixel is black in 1 bpp when blue, green and red are all below 128.
-constexpr bool IsDark(std::uint32_t bgrx) noexcept { return (bgrx & 0x00808080u) == 0; }
+constexpr bool IsDark(std::uint32_t bgrx) noexcept {
+    return (bgrx & 0x00808080u) == 0;
+}
 
 void CopySameDepth(const CImageBitmap& source, CImageBitmap& target) {
     const std::size_t rowBytes = source.PixelBytesPerLine();
     const bool sameLayout = source.BytesPerLine() == target.BytesPerLine() &&
                             source.IsBottomUp() == target.IsBottomUp();
     if (sameLayout) {
-        std::memcpy(target.Bits(), source.Bits(), target.BytesPerLine() * std::size_t(source.Height()));
+        std::memcpy(target.Bits(), source.Bits(),
+                    target.BytesPerLine() * std::size_t(source.Height()));
     } else {
         for (int y = 0; y < source.Height(); ++y)
             std::memcpy(target.Line(y), source.Line(y), rowBytes);
     }
-    std::copy(source.PaletteSpan().begin(), source.PaletteSpan().end(), target.PaletteSpan().begin());
+    std::copy(source.PaletteSpan().begin(), source.PaletteSpan().end(),
+              target.PaletteSpan().begin());
 }
 
 // Every source byte expands to eight words; the table makes that one 32-byte copy.
@@ -74,12 +80,15 @@ void Row8To32(const std::uint8_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT 
         dst[x] = lut[src[x]];
 }
 
-void Row24To32(const std::uint8_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT dst, int width) noexcept {
+void Row24To32(const std::uint8_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT dst,
+               int width) noexcept {
     for (int x = 0; x < width; ++x, src += 3)
-        dst[x] = std::uint32_t(src[0]) | (std::uint32_t(src[1]) << 8) | (std::uint32_t(src[2]) << 16);
+        dst[x] =
+            std::uint32_t(src[0]) | (std::uint32_t(src[1]) << 8) | (std::uint32_t(src[2]) << 16);
 }
 
-void Row32To24(const std::uint32_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst, int width) noexcept {
+void Row32To24(const std::uint32_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst,
+               int width) noexcept {
     for (int x = 0; x < width; ++x, dst += 3) {
         const std::uint32_t p = src[x];
         dst[0] = std::uint8_t(p);
@@ -117,11 +126,20 @@ public:
         const int w = m_source.Width();
         const std::uint8_t* src = m_source.Line(y);
         switch (m_source.Depth()) {
-        case 1: Row1To32(src, m_row.data(), w, m_expand); break;
-        case 4: Row4To32(src, m_row.data(), w, m_lut); break;
-        case 8: Row8To32(src, m_row.data(), w, m_lut); break;
-        case 24: Row24To32(src, m_row.data(), w); break;
-        default: return reinterpret_cast<const std::uint32_t*>(src);
+        case 1:
+            Row1To32(src, m_row.data(), w, m_expand);
+            break;
+        case 4:
+            Row4To32(src, m_row.data(), w, m_lut);
+            break;
+        case 8:
+            Row8To32(src, m_row.data(), w, m_lut);
+            break;
+        case 24:
+            Row24To32(src, m_row.data(), w);
+            break;
+        default:
+            return reinterpret_cast<const std::uint32_t*>(src);
         }
         return m_row.data();
     }
@@ -141,10 +159,18 @@ void ConvertTo32(const CImageBitmap& source, CImageBitmap& target) {
         const std::uint8_t* src = source.Line(y);
         auto* dst = target.Row<std::uint32_t>(y);
         switch (source.Depth()) {
-        case 1: Row1To32(src, dst, w, *expand); break;
-        case 4: Row4To32(src, dst, w, lut); break;
-        case 8: Row8To32(src, dst, w, lut); break;
-        default: Row24To32(src, dst, w); break;
+        case 1:
+            Row1To32(src, dst, w, *expand);
+            break;
+        case 4:
+            Row4To32(src, dst, w, lut);
+            break;
+        case 8:
+            Row8To32(src, dst, w, lut);
+            break;
+        default:
+            Row24To32(src, dst, w);
+            break;
         }
     }
 }
@@ -207,9 +233,12 @@ void ConvertPixels(const CImageBitmap& source, CImageBitmap& target) {
     if (from == to)
         return CopySameDepth(source, target);
     switch (to) {
-    case 32: return ConvertTo32(source, target);
-    case 24: return ConvertTo24(source, target);
-    case 1: return ConvertTo1(source, target);
+    case 32:
+        return ConvertTo32(source, target);
+    case 24:
+        return ConvertTo24(source, target);
+    case 1:
+        return ConvertTo1(source, target);
     case 8:
         if (from < 8)
             return ConvertIndexedTo8(source, target);

@@ -3,7 +3,9 @@
 
 #include <cstring>
 
-CDibBitmap::CDibBitmap() { Create(16, 16, 8); }
+CDibBitmap::CDibBitmap() {
+    Create(16, 16, 8);
+}
 
 std::size_t CDibBitmap::HeaderBlockBytes(int depth) noexcept {
     const std::size_t paletteBytes = depth <= 15 ? (std::size_t(1) << depth) * sizeof(RGBQuad) : 0;
@@ -15,7 +17,8 @@ void CDibBitmap::FillHeader(BitmapInfoHeader& header, int width, int height, int
     header.biWidth = width;
     header.biHeight = height;
     header.biBitCount = static_cast<std::uint16_t>(depth);
-    header.biSizeImage = static_cast<std::uint32_t>(DibRowBytes(width, depth) * std::size_t(height));
+    header.biSizeImage =
+        static_cast<std::uint32_t>(DibRowBytes(width, depth) * std::size_t(height));
 }
 
 void CDibBitmap::ClearRowPadding(std::uint8_t* bits, int width, int height, int depth) noexcept {
@@ -35,8 +38,8 @@ void CDibBitmap::Allocate(int width, int height, int depth) {
     m_block = std::move(block);
     m_pHeader = reinterpret_cast<BitmapInfoHeader*>(m_block.get());
     FillHeader(*m_pHeader, width, height, depth);
-    m_pPalette = depth <= 8 ? reinterpret_cast<RGBQuad*>(m_block.get() + sizeof(BitmapInfoHeader))
-                            : nullptr;
+    m_pPalette =
+        depth <= 8 ? reinterpret_cast<RGBQuad*>(m_block.get() + sizeof(BitmapInfoHeader)) : nullptr;
     m_pBits = m_block.get() + headerBytes;
     ClearRowPadding(m_pBits, width, height, depth);
 }

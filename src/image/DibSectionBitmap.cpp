@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "image/DibSectionBitmap.h"
 
-CDibSectionBitmap::CDibSectionBitmap() : CDibBitmap(SeparateBlocksTag{}) { Create(16, 16, 8); }
+CDibSectionBitmap::CDibSectionBitmap() : CDibBitmap(SeparateBlocksTag{}) {
+    Create(16, 16, 8);
+}
 
 void CDibSectionBitmap::Allocate(int width, int height, int depth) {
     CheckSize(width, height, depth, DibRowBytes(width, depth));

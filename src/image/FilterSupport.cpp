@@ -35,7 +35,8 @@ int NearestPaletteIndex(std::span<const RGBQuad> palette, RGBQuad colour) noexce
     return best;
 }
 
-const CImageBitmap& TrueColorView(const CImageBitmap& source, std::unique_ptr<CMemoryBitmap>& holder) {
+const CImageBitmap& TrueColorView(const CImageBitmap& source,
+                                  std::unique_ptr<CMemoryBitmap>& holder) {
     if (source.Depth() == 32)
         return source;
     holder = std::make_unique<CMemoryBitmap>();
@@ -49,12 +50,14 @@ void CopyPalette(const CImageBitmap& source, CImageBitmap& destination) noexcept
     std::copy_n(from.begin(), std::min(from.size(), to.size()), to.begin());
 }
 
-void CopyPixels(const std::uint8_t* src, int sx, std::uint8_t* dst, int dx, int count, int depth) noexcept {
+void CopyPixels(const std::uint8_t* src, int sx, std::uint8_t* dst, int dx, int count,
+                int depth) noexcept {
     if (count <= 0)
         return;
     if (depth >= 8) {
         const std::size_t bpp = std::size_t(depth) / 8;
-        std::memmove(dst + std::size_t(dx) * bpp, src + std::size_t(sx) * bpp, std::size_t(count) * bpp);
+        std::memmove(dst + std::size_t(dx) * bpp, src + std::size_t(sx) * bpp,
+                     std::size_t(count) * bpp);
         return;
     }
     for (int i = 0; i < count; ++i)

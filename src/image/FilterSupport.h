@@ -24,7 +24,9 @@ namespace img {
 inline constexpr double kTruncSlack = 1e-9;
 
 // Truncation toward zero, after the slack.
-inline int TruncExact(double v) noexcept { return static_cast<int>(v + kTruncSlack); }
+inline int TruncExact(double v) noexcept {
+    return static_cast<int>(v + kTruncSlack);
+}
 
 // 255 when the value is >= 255, 0 when it is below 0, else the truncated value (after the slack).
 inline std::uint8_t ClampToByte(double v) noexcept {
@@ -37,7 +39,9 @@ inline std::uint8_t ClampToByte(double v) noexcept {
 }
 
 // Nearest integer with halves going up: floor(v + 0.5). For coordinates that may be negative.
-inline int RoundHalfUp(double v) noexcept { return static_cast<int>(std::floor(v + 0.5)); }
+inline int RoundHalfUp(double v) noexcept {
+    return static_cast<int>(std::floor(v + 0.5));
+}
 
 // Reports start + span * i / rows after row i (0-based) of rows.
 class CRowProgress {
@@ -61,7 +65,8 @@ int NearestPaletteIndex(std::span<const RGBQuad> palette, RGBQuad colour) noexce
 
 // The source itself when it is 32 bpp, else a 32-bpp copy held in holder (palette entries
 // become pixels, all four bytes).
-const CImageBitmap& TrueColorView(const CImageBitmap& source, std::unique_ptr<CMemoryBitmap>& holder);
+const CImageBitmap& TrueColorView(const CImageBitmap& source,
+                                  std::unique_ptr<CMemoryBitmap>& holder);
 
 // Copies the palette of source into destination (both <= 8 bpp of the same depth).
 void CopyPalette(const CImageBitmap& source, CImageBitmap& destination) noexcept;
@@ -76,11 +81,13 @@ inline void SetPackedIndex(std::uint8_t* row, int x, int depth, unsigned index) 
     const int perByte = 8 / depth;
     const int shift = 8 - depth * (x % perByte + 1);
     const unsigned mask = ((1u << depth) - 1u) << shift;
-    row[x / perByte] = static_cast<std::uint8_t>((row[x / perByte] & ~mask) | ((index << shift) & mask));
+    row[x / perByte] =
+        static_cast<std::uint8_t>((row[x / perByte] & ~mask) | ((index << shift) & mask));
 }
 
 // Copies count pixels of any depth from (sx in src) to (dx in dst); rows may not overlap.
-void CopyPixels(const std::uint8_t* src, int sx, std::uint8_t* dst, int dx, int count, int depth) noexcept;
+void CopyPixels(const std::uint8_t* src, int sx, std::uint8_t* dst, int dx, int count,
+                int depth) noexcept;
 
 // Sets count pixels of any depth from x on to one value (an index for <= 8 bpp, else the pixel's
 // bytes in memory order).

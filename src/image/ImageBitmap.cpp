@@ -36,7 +36,8 @@ void AdviseLargePages(void* block, std::size_t count) noexcept {
 
 std::unique_ptr<std::uint8_t[]> AllocateBytes(std::size_t count) {
     // Default-initialised on purpose: pixel memory is never cleared by allocation.
-    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[std::max<std::size_t>(count, 1)]);
+    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow)
+                                              std::uint8_t[std::max<std::size_t>(count, 1)]);
     if (!block)
         throw CTextException(err::kOutOfMemory, err::kOutOfMemoryCreatingBitmap);
     AdviseLargePages(block.get(), count);
@@ -51,8 +52,7 @@ bool CImageBitmap::IsSupportedDepth(int depth) noexcept {
 
 void CImageBitmap::CheckSize(int width, int height, int depth, std::size_t rowBytes) {
     const bool sane = width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide &&
-                      IsSupportedDepth(depth) &&
-                      rowBytes <= kMaxPixelBytes / std::size_t(height);
+                      IsSupportedDepth(depth) && rowBytes <= kMaxPixelBytes / std::size_t(height);
     if (!sane)
         throw CTextException(img::err::kOutOfMemory, img::err::kOutOfMemoryCreatingBitmap);
 }

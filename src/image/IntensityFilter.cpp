@@ -25,8 +25,9 @@ public:
         const double q = a / std::pow(255.0, exponent);
         m_bIdentity = true;
         for (int value = 0; value < 256; ++value) {
-            const double adjusted =
-                value >= offset ? value * (q * std::pow(value - offset, exponent) + 1.0) : double(value);
+            const double adjusted = value >= offset
+                                        ? value * (q * std::pow(value - offset, exponent) + 1.0)
+                                        : double(value);
             m_bIdentity = m_bIdentity && adjusted == value;
             m_v[value] = adjusted / 255.0;
             m_grey[value] = img::ClampToByte(adjusted);
@@ -36,7 +37,8 @@ public:
         for (int value = 1; value < 256; ++value)
             for (int low = 0; low < value; ++low) {
                 const double s = Saturation(value, low) / 255.0;
-                m_p[std::size_t(value) * 256 + std::size_t(low)] = img::ClampToByte((1.0 - s) * m_v[value] * 255.0);
+                m_p[std::size_t(value) * 256 + std::size_t(low)] =
+                    img::ClampToByte((1.0 - s) * m_v[value] * 255.0);
             }
     }
 
@@ -73,18 +75,26 @@ public:
         const std::uint8_t c = m_c[value];
         const std::uint8_t p = m_p[std::size_t(value) * 256 + std::size_t(low)];
         switch (n) {
-        case 0: return {p, img::ClampToByte(v * (1.0 - s * (1.0 - f)) * 255.0), c};
-        case 1: return {p, c, img::ClampToByte(v * (1.0 - s * f) * 255.0)};
-        case 2: return {img::ClampToByte(v * (1.0 - s * (1.0 - f)) * 255.0), c, p};
-        case 3: return {c, img::ClampToByte(v * (1.0 - s * f) * 255.0), p};
-        case 4: return {c, p, img::ClampToByte(v * (1.0 - s * (1.0 - f)) * 255.0)};
-        case 5: return {img::ClampToByte(v * (1.0 - s * f) * 255.0), p, c};
+        case 0:
+            return {p, img::ClampToByte(v * (1.0 - s * (1.0 - f)) * 255.0), c};
+        case 1:
+            return {p, c, img::ClampToByte(v * (1.0 - s * f) * 255.0)};
+        case 2:
+            return {img::ClampToByte(v * (1.0 - s * (1.0 - f)) * 255.0), c, p};
+        case 3:
+            return {c, img::ClampToByte(v * (1.0 - s * f) * 255.0), p};
+        case 4:
+            return {c, p, img::ClampToByte(v * (1.0 - s * (1.0 - f)) * 255.0)};
+        case 5:
+            return {img::ClampToByte(v * (1.0 - s * f) * 255.0), p, c};
         default: // hue stays within 0..255, so n never gets here
             return {m_grey[value], img::ClampToByte(saturation), img::ClampToByte(hue)};
         }
     }
 
-    static double Saturation(int value, int low) noexcept { return double((value - low) * 255) / value; }
+    static double Saturation(int value, int low) noexcept {
+        return double((value - low) * 255) / value;
+    }
 
 private:
     bool m_bIdentity = false;
@@ -95,8 +105,8 @@ private:
 };
 
 template <int Step>
-void MapRow(const CIntensityKernel& kernel, const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst,
-            int width) {
+void MapRow(const CIntensityKernel& kernel, const std::uint8_t* IMG_RESTRICT src,
+            std::uint8_t* IMG_RESTRICT dst, int width) {
     // Screens and drawings repeat colours along a row: remember the last one.
     unsigned lastKey = ~0u;
     Bgr last{};

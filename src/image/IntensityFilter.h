@@ -10,8 +10,10 @@
 
 class CIntensityFilter : public CImageFilter {
 public:
-    CIntensityFilter(double intensity, std::uint8_t offset, double exponent, CProgressSink* pProgress = nullptr)
-        : CImageFilter(pProgress), m_dIntensity(intensity), m_dOffset(offset), m_dExponent(exponent) {}
+    CIntensityFilter(double intensity, std::uint8_t offset, double exponent,
+                     CProgressSink* pProgress = nullptr)
+        : CImageFilter(pProgress), m_dIntensity(intensity), m_dOffset(offset),
+          m_dExponent(exponent) {}
 
     // Destination at the source's size, depth and alpha flag. 24 and 32 bpp change pixels (the
     // fourth byte is kept); palette images change their palette entries.

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "image/MemoryBitmap.h"
 
-CMemoryBitmap::CMemoryBitmap() { Create(16, 16, 8); }
+CMemoryBitmap::CMemoryBitmap() {
+    Create(16, 16, 8);
+}
 
 void CMemoryBitmap::Allocate(int width, int height, int depth) {
     CheckSize(width, height, depth, PackedRowBytes(width, depth));
@@ -26,7 +28,8 @@ void CMemoryBitmap::SwapBlocks(CImageBitmap& other) noexcept {
 }
 
 std::size_t CMemoryBitmap::MemoryUsed() const noexcept {
-    const std::size_t paletteBytes = Depth() <= 15 ? (std::size_t(1) << Depth()) * sizeof(RGBQuad) : 0;
+    const std::size_t paletteBytes =
+        Depth() <= 15 ? (std::size_t(1) << Depth()) * sizeof(RGBQuad) : 0;
     return std::size_t(Height()) * BytesPerLine() + paletteBytes + sizeof(*this);
 }
 

@@ -55,7 +55,8 @@ DibLayout ParseLayout(std::span<const std::uint8_t> dib) {
         ThrowShort();
     std::memcpy(&l.header, dib.data(), sizeof l.header);
     const BitmapInfoHeader& h = l.header;
-    const bool bitfields = h.biCompression == kBiBitfields && (h.biBitCount == 16 || h.biBitCount == 32);
+    const bool bitfields =
+        h.biCompression == kBiBitfields && (h.biBitCount == 16 || h.biBitCount == 32);
     if (h.biSize < 40 || h.biSize > dib.size() || h.biWidth <= 0 || h.biHeight == 0 ||
         h.biHeight == INT32_MIN || (h.biCompression != kBiRgb && !bitfields))
         ThrowShort();
@@ -63,7 +64,8 @@ DibLayout ParseLayout(std::span<const std::uint8_t> dib) {
     l.height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
     l.topDown = h.biHeight < 0;
     l.depth = h.biBitCount;
-    if (l.depth != 1 && l.depth != 4 && l.depth != 8 && l.depth != 16 && l.depth != 24 && l.depth != 32)
+    if (l.depth != 1 && l.depth != 4 && l.depth != 8 && l.depth != 16 && l.depth != 24 &&
+        l.depth != 32)
         ThrowShort();
     std::size_t offset = h.biSize;
     if (bitfields) {
@@ -81,11 +83,13 @@ DibLayout ParseLayout(std::span<const std::uint8_t> dib) {
         l.masks[0] = 0xFF0000, l.masks[1] = 0xFF00, l.masks[2] = 0xFF;
     }
     const std::size_t maxEntries = l.depth <= 8 ? std::size_t(1) << l.depth : 0;
-    l.paletteCount = h.biClrUsed ? std::min<std::size_t>(h.biClrUsed, std::max<std::size_t>(maxEntries, 1))
-                                 : maxEntries;
+    l.paletteCount = h.biClrUsed
+                         ? std::min<std::size_t>(h.biClrUsed, std::max<std::size_t>(maxEntries, 1))
+                         : maxEntries;
     l.paletteOffset = offset;
     // Colour tables of true-colour DIBs are optimisation hints only: skip them.
-    const std::size_t tableEntries = l.depth <= 8 ? l.paletteCount : std::min<std::size_t>(h.biClrUsed, 256);
+    const std::size_t tableEntries =
+        l.depth <= 8 ? l.paletteCount : std::min<std::size_t>(h.biClrUsed, 256);
     l.bitsOffset = offset + tableEntries * 4;
     l.stride = CImageBitmap::DibRowBytes(l.width, l.depth);
     CImageBitmap::CheckSize(l.width, l.height, l.depth == 16 ? 32 : l.depth, l.stride);
@@ -96,7 +100,8 @@ DibLayout ParseLayout(std::span<const std::uint8_t> dib) {
 
 void CopyMaskedRows(const DibLayout& l, const std::uint8_t* bits, CImageBitmap& target) {
     const FieldReader red(l.masks[0]), green(l.masks[1]), blue(l.masks[2]);
-    const bool masksAreBgrx = l.depth == 32 && l.masks[0] == 0xFF0000 && l.masks[1] == 0xFF00 && l.masks[2] == 0xFF;
+    const bool masksAreBgrx =
+        l.depth == 32 && l.masks[0] == 0xFF0000 && l.masks[1] == 0xFF00 && l.masks[2] == 0xFF;
     for (int y = 0; y < l.height; ++y) {
         const std::uint8_t* src = bits + std::size_t(l.topDown ? y : l.height - 1 - y) * l.stride;
         auto* dst = target.Row<RGBQuad>(y);
@@ -129,11 +134,14 @@ void CImageBitmap::CreateFromPackedDib(std::span<const std::uint8_t> dib,
     Create(l.width, l.height, l.depth);
     const std::size_t rowBytes = PixelBytesPerLine();
     for (int y = 0; y < l.height; ++y)
-        std::memcpy(Line(y), bits + std::size_t(l.topDown ? y : l.height - 1 - y) * l.stride, rowBytes);
+        std::memcpy(Line(y), bits + std::size_t(l.topDown ? y : l.height - 1 - y) * l.stride,
+                    rowBytes);
     if (l.depth > 8)
         return;
     std::memcpy(m_pPalette, dib.data() + l.paletteOffset, l.paletteCount * sizeof(RGBQuad));
-    const std::size_t n = std::min<std::size_t>(replacementPalette.size(), std::size_t(PaletteSize()));
+    const std::size_t n =
+        std::min<std::size_t>(replacementPalette.size(), std::size_t(PaletteSize()));
     for (std::size_t i = 0; i < n; ++i)
-        m_pPalette[i] = RGBQuad{replacementPalette[i].blue, replacementPalette[i].green, replacementPalette[i].red, 0};
+        m_pPalette[i] = RGBQuad{replacementPalette[i].blue, replacementPalette[i].green,
+                                replacementPalette[i].red, 0};
 }

@@ -7,16 +7,18 @@
 #include <bit>
 #include <unordered_map>
 
-CPasteFilter::CPasteFilter(const CImageBitmap& pasted, const ImageRect& sourceRect, const ImageRect& destinationRect,
-                           CProgressSink* pProgress)
-    : CImageFilter(pProgress), m_rcSource(sourceRect.Normalized()), m_rcDestination(destinationRect.Normalized()) {
+CPasteFilter::CPasteFilter(const CImageBitmap& pasted, const ImageRect& sourceRect,
+                           const ImageRect& destinationRect, CProgressSink* pProgress)
+    : CImageFilter(pProgress), m_rcSource(sourceRect.Normalized()),
+      m_rcDestination(destinationRect.Normalized()) {
     m_pasted.CreateCopy(pasted);
 }
 
 namespace {
 
 bool SamePalette(const CImageBitmap& a, const CImageBitmap& b) {
-    return a.Depth() == b.Depth() && std::equal(a.PaletteSpan().begin(), a.PaletteSpan().end(), b.PaletteSpan().begin());
+    return a.Depth() == b.Depth() &&
+           std::equal(a.PaletteSpan().begin(), a.PaletteSpan().end(), b.PaletteSpan().begin());
 }
 
 // The pasted bitmap in the image's pixel format.
@@ -43,8 +45,9 @@ const CImageBitmap& InImageFormat(const CImageBitmap& pasted, const CImageBitmap
             const std::uint32_t rgb = row[x] & 0x00FFFFFFu;
             auto found = nearest.find(rgb);
             if (found == nearest.end())
-                found = nearest.emplace(rgb, unsigned(img::NearestPaletteIndex(image.PaletteSpan(),
-                                                                               std::bit_cast<RGBQuad>(rgb))))
+                found = nearest
+                            .emplace(rgb, unsigned(img::NearestPaletteIndex(
+                                              image.PaletteSpan(), std::bit_cast<RGBQuad>(rgb))))
                             .first;
             img::FillPixels(holder->Line(y), x, 1, image.Depth(), found->second);
         }
@@ -69,8 +72,8 @@ void CPasteFilter::Apply(const CImageBitmap& source, CImageBitmap& destination) 
     for (int j = s.top; j < s.bottom; ++j) {
         const int dy = d.top + (j - s.top);
         if (dy >= 0 && dy < destination.Height() && j >= 0 && j < pasted.Height() && first < last)
-            img::CopyPixels(pasted.Line(j), s.left + first, destination.Line(dy), d.left + first, last - first,
-                            source.Depth());
+            img::CopyPixels(pasted.Line(j), s.left + first, destination.Line(dy), d.left + first,
+                            last - first, source.Depth());
         // Reported after each row with the number of rows done, so the last row reports 1.
         progress.Row(j - s.top + 1);
     }

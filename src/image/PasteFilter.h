@@ -10,8 +10,8 @@ class CPasteFilter : public CImageFilter {
 public:
     // Keeps its own copy of pasted, at the pasted bitmap's depth. sourceRect is in pasted,
     // destinationRect in the image.
-    CPasteFilter(const CImageBitmap& pasted, const ImageRect& sourceRect, const ImageRect& destinationRect,
-                 CProgressSink* pProgress = nullptr);
+    CPasteFilter(const CImageBitmap& pasted, const ImageRect& sourceRect,
+                 const ImageRect& destinationRect, CProgressSink* pProgress = nullptr);
 
     // Destination is a copy of source with rows sourceRect.top.. of the pasted bitmap written
     // at destinationRect.top.., min(width of sourceRect, width of destinationRect) pixels from

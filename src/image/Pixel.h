@@ -26,8 +26,9 @@ namespace img {
 
 // A COLORREF is 0x00BBGGRR; a 32-bpp pixel read as a little-endian word is 0xAARRGGBB.
 constexpr RGBQuad QuadFromColorRef(std::uint32_t colorRef, std::uint8_t fourth = 0) {
-    return RGBQuad{static_cast<std::uint8_t>(colorRef >> 16), static_cast<std::uint8_t>(colorRef >> 8),
-                   static_cast<std::uint8_t>(colorRef), fourth};
+    return RGBQuad{static_cast<std::uint8_t>(colorRef >> 16),
+                   static_cast<std::uint8_t>(colorRef >> 8), static_cast<std::uint8_t>(colorRef),
+                   fourth};
 }
 
 constexpr std::uint32_t ColorRefFromQuad(RGBQuad q) {

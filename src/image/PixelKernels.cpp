@@ -7,7 +7,8 @@
 
 // The loops are written for the auto-vectoriser; the AVX2 clones are picked at load time on
 // machines that have it.
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) &&                             \
+    !defined(__SANITIZE_ADDRESS__)
 #define IMG_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define IMG_VECTOR_CLONES
@@ -15,8 +16,8 @@
 
 namespace img {
 
-void LutBytes(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst, std::size_t count,
-              const ByteLut& lut) noexcept {
+void LutBytes(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst,
+              std::size_t count, const ByteLut& lut) noexcept {
     std::size_t i = 0;
     for (; i + 4 <= count; i += 4) {
         dst[i] = lut[src[i]];
@@ -28,8 +29,8 @@ void LutBytes(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT d
         dst[i] = lut[src[i]];
 }
 
-void LinearBytes(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst, std::size_t count,
-                 float offset, float factor) noexcept {
+void LinearBytes(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst,
+                 std::size_t count, float offset, float factor) noexcept {
 #if defined(IMG_HAVE_AVX2_KERNELS)
     if (avx2::Available())
         return avx2::LinearBytes(src, dst, count, offset, factor);
@@ -42,32 +43,37 @@ void LinearBytes(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRIC
 }
 
 IMG_VECTOR_CLONES
-void KeepFourthByte(const std::uint32_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT dst, int count) noexcept {
+void KeepFourthByte(const std::uint32_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT dst,
+                    int count) noexcept {
     for (int x = 0; x < count; ++x)
         dst[x] = (dst[x] & 0x00FFFFFFu) | (src[x] & 0xFF000000u);
 }
 
 IMG_VECTOR_CLONES
-void GreyRow32(const std::uint32_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst, int count) noexcept {
+void GreyRow32(const std::uint32_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst,
+               int count) noexcept {
     for (int x = 0; x < count; ++x) {
         const std::uint32_t p = src[x];
         dst[x] = GreyOf((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     }
 }
 
-void GreyRow24(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst, int count) noexcept {
+void GreyRow24(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst,
+               int count) noexcept {
     for (int x = 0; x < count; ++x, src += 3)
         dst[x] = GreyOf(src[2], src[1], src[0]);
 }
 
 IMG_VECTOR_CLONES
-void InvertRow32(const std::uint32_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT dst, int count) noexcept {
+void InvertRow32(const std::uint32_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT dst,
+                 int count) noexcept {
     for (int x = 0; x < count; ++x)
         dst[x] = src[x] ^ 0x00FFFFFFu;
 }
 
 IMG_VECTOR_CLONES
-void MirrorRow32(const std::uint32_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT dst, int count) noexcept {
+void MirrorRow32(const std::uint32_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT dst,
+                 int count) noexcept {
     const std::uint32_t* end = src + count - 1;
     for (int x = 0; x < count; ++x)
         dst[x] = end[-x];

@@ -54,7 +54,8 @@ void CRegionCopyFilter::Apply(const CImageBitmap& source, CImageBitmap& destinat
         const int sy = s.top + i;
         const int dy = d.top + i;
         if (sy >= 0 && sy < height && dy >= 0 && dy < height && first < last)
-            img::CopyPixels(source.Line(sy), s.left + first, destination.Line(dy), d.left + first, last - first, depth);
+            img::CopyPixels(source.Line(sy), s.left + first, destination.Line(dy), d.left + first,
+                            last - first, depth);
         progress.Row(i);
     }
     ReportProgress(1.0);

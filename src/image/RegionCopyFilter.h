@@ -11,10 +11,12 @@
 class CRegionCopyFilter : public CImageFilter {
 public:
     // fillColour is a COLORREF (0x00BBGGRR). copyFlag 0 means a move.
-    CRegionCopyFilter(const ImageRect& vacated, const ImageRect& source, const ImageRect& destination, int copyFlag,
-                      std::uint32_t fillColour, CProgressSink* pProgress = nullptr)
-        : CImageFilter(pProgress), m_rcVacated(vacated.Normalized()), m_rcSource(source.Normalized()),
-          m_rcDestination(destination.Normalized()), m_nCopy(copyFlag), m_crFill(fillColour) {}
+    CRegionCopyFilter(const ImageRect& vacated, const ImageRect& source,
+                      const ImageRect& destination, int copyFlag, std::uint32_t fillColour,
+                      CProgressSink* pProgress = nullptr)
+        : CImageFilter(pProgress), m_rcVacated(vacated.Normalized()),
+          m_rcSource(source.Normalized()), m_rcDestination(destination.Normalized()),
+          m_nCopy(copyFlag), m_crFill(fillColour) {}
 
     // Destination at the source's depth, palette and alpha flag. The copied block is
     // min(width of destination, width of vacated) x min(heights) pixels from source.left/top

@@ -9,7 +9,8 @@ class CResampleFilter : public CImageFilter {
 public:
     CResampleFilter(int newWidth, int newHeight, double radius, img::ResampleKernel kernel,
                     CProgressSink* pProgress = nullptr)
-        : CImageFilter(pProgress), m_nWidth(newWidth), m_nHeight(newHeight), m_dRadius(radius), m_kernel(kernel) {}
+        : CImageFilter(pProgress), m_nWidth(newWidth), m_nHeight(newHeight), m_dRadius(radius),
+          m_kernel(kernel) {}
 
     // Destination newWidth x newHeight at 32 bpp (palette images are read through their
     // palette). Throws CTextException 10 for sizes the bitmaps cannot hold.

@@ -11,7 +11,8 @@
 #include <cmath>
 #include <numbers>
 
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) &&                             \
+    !defined(__SANITIZE_ADDRESS__)
 #define IMG_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define IMG_VECTOR_CLONES
@@ -24,9 +25,12 @@ double KernelValue(ResampleKernel kernel, double x, double radius) noexcept {
         return 0.0;
     constexpr double pi = std::numbers::pi;
     switch (kernel) {
-    case ResampleKernel::Bilinear: return radius - x;
-    case ResampleKernel::Box: return 1.0;
-    case ResampleKernel::Gaussian: return std::exp(-(x * x) / radius - 1.0) / std::sqrt(2.0 * pi);
+    case ResampleKernel::Bilinear:
+        return radius - x;
+    case ResampleKernel::Box:
+        return 1.0;
+    case ResampleKernel::Gaussian:
+        return std::exp(-(x * x) / radius - 1.0) / std::sqrt(2.0 * pi);
     case ResampleKernel::Hamming:
         if (x == 0.0)
             return 0.54 + 0.46;
@@ -76,14 +80,16 @@ namespace {
 
 using V4d = double __attribute__((vector_size(32)));
 
-void ToDoubles(const std::uint8_t* IMG_RESTRICT src, double* IMG_RESTRICT dst, std::size_t count) noexcept {
+void ToDoubles(const std::uint8_t* IMG_RESTRICT src, double* IMG_RESTRICT dst,
+               std::size_t count) noexcept {
     for (std::size_t i = 0; i < count; ++i)
         dst[i] = src[i];
 }
 
 // One row: every destination pixel is the weighted sum of its taps, four channels at once.
 IMG_VECTOR_CLONES
-void ResampleRowPass(const double* IMG_RESTRICT src, double* IMG_RESTRICT sums, const ResampleTaps& taps) noexcept {
+void ResampleRowPass(const double* IMG_RESTRICT src, double* IMG_RESTRICT sums,
+                     const ResampleTaps& taps) noexcept {
     const int m = int(taps.first.size());
     for (int i = 0; i < m; ++i) {
         const double* weights = &taps.weights[std::size_t(i) * std::size_t(taps.window)];
@@ -107,7 +113,8 @@ void AccumulateStrip(const std::uint8_t* IMG_RESTRICT row, double weight, double
 }
 
 IMG_VECTOR_CLONES
-void StoreStrip(const double* IMG_RESTRICT sums, std::uint8_t* IMG_RESTRICT dst, std::size_t count) noexcept {
+void StoreStrip(const double* IMG_RESTRICT sums, std::uint8_t* IMG_RESTRICT dst,
+                std::size_t count) noexcept {
 #if defined(IMG_HAVE_AVX2_KERNELS)
     if (avx2::Available())
         return avx2::RoundSumsToBytes(sums, dst, count, kTruncSlack);
@@ -125,7 +132,8 @@ void ColumnPass(const std::uint8_t* intermediate, std::size_t rowBytes, CImageBi
     double sums[kStrip];
     for (int i = 0; i < destination.Height(); ++i) {
         const double* weights = &taps.weights[std::size_t(i) * std::size_t(taps.window)];
-        const std::uint8_t* first = intermediate + std::size_t(taps.first[std::size_t(i)]) * rowBytes;
+        const std::uint8_t* first =
+            intermediate + std::size_t(taps.first[std::size_t(i)]) * rowBytes;
         std::uint8_t* dst = destination.Line(i);
         for (std::size_t e0 = 0; e0 < rowBytes; e0 += kStrip) {
             const std::size_t count = std::min(kStrip, rowBytes - e0);
@@ -139,8 +147,8 @@ void ColumnPass(const std::uint8_t* intermediate, std::size_t rowBytes, CImageBi
 
 } // namespace
 
-void Resample(const CImageBitmap& source, CImageBitmap& destination, int width, int height, double radius,
-              ResampleKernel kernel, CProgressSink* pProgress) {
+void Resample(const CImageBitmap& source, CImageBitmap& destination, int width, int height,
+              double radius, ResampleKernel kernel, CProgressSink* pProgress) {
     const int sourceWidth = source.Width();
     const int sourceHeight = source.Height();
     destination.Create(width, height, 32, source.HasAlpha()); // validates the size first

@@ -34,7 +34,7 @@ ResampleTaps ComputeTaps(int n, int m, double radius, ResampleKernel kernel);
 // source's height, then columns. Every channel, the fourth byte too, becomes the weighted sum
 // rounded (half up) and clamped to 0..255. Progress: 0.5 x i / source height after source row
 // i, 0.5 when the columns start. destination is created at 32 bpp with the source's alpha flag.
-void Resample(const CImageBitmap& source, CImageBitmap& destination, int width, int height, double radius,
-              ResampleKernel kernel, CProgressSink* pProgress);
+void Resample(const CImageBitmap& source, CImageBitmap& destination, int width, int height,
+              double radius, ResampleKernel kernel, CProgressSink* pProgress);
 
 } // namespace img

@@ -34,9 +34,10 @@ void CRotateFilter::Apply(const CImageBitmap& source, CImageBitmap& destination)
 
     const img::CRowProgress progress(ProgressSink(), 0.01, 0.99, maxY - minY);
     if (!img::RotateQuarterTurns(source, destination, map, progress)) {
-        const std::uint32_t background = source.Depth() <= 8
-                                             ? std::uint32_t(img::NearestPaletteIndex(source.PaletteSpan(), m_background))
-                                             : std::bit_cast<std::uint32_t>(m_background);
+        const std::uint32_t background =
+            source.Depth() <= 8
+                ? std::uint32_t(img::NearestPaletteIndex(source.PaletteSpan(), m_background))
+                : std::bit_cast<std::uint32_t>(m_background);
         img::RotateAnyAngle(source, destination, map, background, progress);
     }
     ReportProgress(1.0);

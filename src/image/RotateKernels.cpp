@@ -11,7 +11,8 @@
 #include <cstring>
 #include <vector>
 
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) &&                             \
+    !defined(__SANITIZE_ADDRESS__)
 #define IMG_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define IMG_VECTOR_CLONES
@@ -32,7 +33,8 @@ struct RowsOf {
 // Sample coordinates of destination pixels (k0 + k, i) for k < count: the formula itself, in a
 // loop the compiler vectorises.
 IMG_VECTOR_CLONES
-void SampleRun(const RotationMap& map, int i, int k0, int count, int* IMG_RESTRICT sx, int* IMG_RESTRICT sy) noexcept {
+void SampleRun(const RotationMap& map, int i, int k0, int count, int* IMG_RESTRICT sx,
+               int* IMG_RESTRICT sy) noexcept {
     const int Y = map.minY + i;
     const double sY = map.s * Y;
     const double cY = map.c * Y;
@@ -55,8 +57,7 @@ inline int SampleY(const RotationMap& map, double X, double cY) noexcept {
 // First k in [lo, hi) for which pred holds, hi when none; pred must be false and then true along
 // k. The search starts next to guess and widens its steps, so a good guess costs two or three
 // evaluations.
-template <class Pred>
-int FirstTrue(int lo, int hi, double guess, Pred pred) {
+template <class Pred> int FirstTrue(int lo, int hi, double guess, Pred pred) {
     int g = !(guess > lo) ? lo : !(guess < hi) ? hi : static_cast<int>(guess);
     int a; // pred false at a, or a == lo - 1
     int b; // pred true at b, or b == hi
@@ -100,18 +101,26 @@ Span InsideSpan(const RotationMap& map, int i, int destWidth, int width, int hei
     auto guessY = [&](double t) { return (cY + 0.5 - t) / map.s - map.minX; };
     Span x, y;
     if (map.c >= 0) { // sx grows along the row
-        x.begin = FirstTrue(0, destWidth, guessX(0), [&](int k) { return SampleX(map, X(k), sY) >= 0; });
-        x.end = FirstTrue(x.begin, destWidth, guessX(width), [&](int k) { return SampleX(map, X(k), sY) >= width; });
+        x.begin =
+            FirstTrue(0, destWidth, guessX(0), [&](int k) { return SampleX(map, X(k), sY) >= 0; });
+        x.end = FirstTrue(x.begin, destWidth, guessX(width),
+                          [&](int k) { return SampleX(map, X(k), sY) >= width; });
     } else {
-        x.begin = FirstTrue(0, destWidth, guessX(width), [&](int k) { return SampleX(map, X(k), sY) < width; });
-        x.end = FirstTrue(x.begin, destWidth, guessX(0), [&](int k) { return SampleX(map, X(k), sY) < 0; });
+        x.begin = FirstTrue(0, destWidth, guessX(width),
+                            [&](int k) { return SampleX(map, X(k), sY) < width; });
+        x.end = FirstTrue(x.begin, destWidth, guessX(0),
+                          [&](int k) { return SampleX(map, X(k), sY) < 0; });
     }
     if (map.s <= 0) { // sy grows along the row
-        y.begin = FirstTrue(0, destWidth, guessY(0), [&](int k) { return SampleY(map, X(k), cY) >= 0; });
-        y.end = FirstTrue(y.begin, destWidth, guessY(height), [&](int k) { return SampleY(map, X(k), cY) >= height; });
+        y.begin =
+            FirstTrue(0, destWidth, guessY(0), [&](int k) { return SampleY(map, X(k), cY) >= 0; });
+        y.end = FirstTrue(y.begin, destWidth, guessY(height),
+                          [&](int k) { return SampleY(map, X(k), cY) >= height; });
     } else {
-        y.begin = FirstTrue(0, destWidth, guessY(height), [&](int k) { return SampleY(map, X(k), cY) < height; });
-        y.end = FirstTrue(y.begin, destWidth, guessY(0), [&](int k) { return SampleY(map, X(k), cY) < 0; });
+        y.begin = FirstTrue(0, destWidth, guessY(height),
+                            [&](int k) { return SampleY(map, X(k), cY) < height; });
+        y.end = FirstTrue(y.begin, destWidth, guessY(0),
+                          [&](int k) { return SampleY(map, X(k), cY) < 0; });
     }
     const Span inside{std::max(x.begin, y.begin), std::min(x.end, y.end)};
     return inside.begin < inside.end ? inside : Span{};
@@ -122,8 +131,8 @@ void RotationOffsets(const RotationMap& map, int i, int k0, int count, int pitch
     const int Y = map.minY + i;
 #if defined(IMG_HAVE_AVX2_KERNELS)
     if (avx2::Available())
-        return avx2::RotationOffsets(map.c, map.s, map.s * Y, map.c * Y, map.minX + k0, count, pitch, pixelBytes,
-                                     offsets);
+        return avx2::RotationOffsets(map.c, map.s, map.s * Y, map.c * Y, map.minX + k0, count,
+                                     pitch, pixelBytes, offsets);
 #endif
     const double sY = map.s * Y;
     const double cY = map.c * Y;
@@ -139,7 +148,8 @@ void CopyByOffsets(const std::uint8_t* base, const std::int32_t* IMG_RESTRICT of
 #if defined(IMG_HAVE_AVX2_KERNELS)
     if constexpr (sizeof(Px) == 4) {
         if (avx2::Available())
-            return avx2::GatherPixels32(base, offsets, count, reinterpret_cast<std::uint32_t*>(dst));
+            return avx2::GatherPixels32(base, offsets, count,
+                                        reinterpret_cast<std::uint32_t*>(dst));
     }
 #endif
     for (int k = 0; k < count; ++k)
@@ -155,8 +165,8 @@ constexpr int kTileColumns = 128;
 constexpr int kAhead = 8;
 
 template <class Px>
-void RotateRows(const CImageBitmap& source, CImageBitmap& destination, const RotationMap& map, Px background,
-                const CRowProgress& progress) {
+void RotateRows(const CImageBitmap& source, CImageBitmap& destination, const RotationMap& map,
+                Px background, const CRowProgress& progress) {
     const RowsOf rows(source);
     const int width = source.Width();
     const int height = source.Height();
@@ -179,7 +189,9 @@ void RotateRows(const CImageBitmap& source, CImageBitmap& destination, const Rot
         const int i1 = std::min(destHeight, i0 + kTileRows);
         for (int k0 = 0; k0 < destWidth; k0 += kTileColumns) {
             const int k1 = std::min(destWidth, k0 + kTileColumns);
-            auto segment = [&](int i) { return Span{std::max(k0, spans[i].begin), std::min(k1, spans[i].end)}; };
+            auto segment = [&](int i) {
+                return Span{std::max(k0, spans[i].begin), std::min(k1, spans[i].end)};
+            };
             auto prepare = [&](int i) {
                 const Span run = segment(i);
                 if (run.begin >= run.end)
@@ -223,7 +235,9 @@ void RotateRowsPacked(const CImageBitmap& source, CImageBitmap& destination, con
             SampleRun(map, i, k0, count, sx, sy);
             for (int k = 0; k < count; ++k) {
                 const bool inside = unsigned(sx[k]) < width && unsigned(sy[k]) < height;
-                SetPackedIndex(dst, k0 + k, depth, inside ? GetPackedIndex(source.Line(sy[k]), sx[k], depth) : background);
+                SetPackedIndex(dst, k0 + k, depth,
+                               inside ? GetPackedIndex(source.Line(sy[k]), sx[k], depth)
+                                      : background);
             }
         }
         progress.Row(i);
@@ -245,7 +259,9 @@ void TurnSideways32(const CImageBitmap& source, CImageBitmap& destination, const
     const int destWidth = destination.Width();
     const int destHeight = destination.Height();
     const RowsOf destRows(destination);
-    auto sourceAt = [&](int sx, int sy) { return reinterpret_cast<const std::uint32_t*>(rows.Row(sy)) + sx; };
+    auto sourceAt = [&](int sx, int sy) {
+        return reinterpret_cast<const std::uint32_t*>(rows.Row(sy)) + sx;
+    };
     auto copyPixel = [&](int k, int i) {
         destination.Row<std::uint32_t>(i)[k] = *sourceAt(q.sx0 + q.bx * i, q.sy0 + q.ay * k);
     };
@@ -255,8 +271,9 @@ void TurnSideways32(const CImageBitmap& source, CImageBitmap& destination, const
         const int i1 = std::min(destHeight, i0 + kSideways);
         for (int k0 = 0; k0 < destWidth; k0 += kSideways) {
             const int k1 = std::min(destWidth, k0 + kSideways);
-            avx2::TurnBlocks32(rows.base, rows.pitch, q.sx0, q.sy0, q.bx, q.ay, destination.Line(0), destRows.pitch, k0,
-                               std::min(k1, fullWidth), i0, std::min(i1, fullHeight));
+            avx2::TurnBlocks32(rows.base, rows.pitch, q.sx0, q.sy0, q.bx, q.ay, destination.Line(0),
+                               destRows.pitch, k0, std::min(k1, fullWidth), i0,
+                               std::min(i1, fullHeight));
             for (int i = i0; i < std::min(i1, fullHeight); i += 8) {
                 for (int k = std::max(k0, fullWidth); k < k1; ++k)
                     for (int r = 0; r < 8; ++r)
@@ -345,18 +362,23 @@ void CopyQuarterPacked(const CImageBitmap& source, CImageBitmap& destination, co
 void RotateAnyAngle(const CImageBitmap& source, CImageBitmap& destination, const RotationMap& map,
                     std::uint32_t background, const CRowProgress& progress) {
     switch (source.Depth()) {
-    case 32: return RotateRows<std::uint32_t>(source, destination, map, background, progress);
+    case 32:
+        return RotateRows<std::uint32_t>(source, destination, map, background, progress);
     case 24: {
-        const Px24 px{{std::uint8_t(background), std::uint8_t(background >> 8), std::uint8_t(background >> 16)}};
+        const Px24 px{{std::uint8_t(background), std::uint8_t(background >> 8),
+                       std::uint8_t(background >> 16)}};
         return RotateRows<Px24>(source, destination, map, px, progress);
     }
-    case 8: return RotateRows<std::uint8_t>(source, destination, map, std::uint8_t(background), progress);
-    default: return RotateRowsPacked(source, destination, map, background, progress);
+    case 8:
+        return RotateRows<std::uint8_t>(source, destination, map, std::uint8_t(background),
+                                        progress);
+    default:
+        return RotateRowsPacked(source, destination, map, background, progress);
     }
 }
 
-bool RotateQuarterTurns(const CImageBitmap& source, CImageBitmap& destination, const RotationMap& map,
-                        const CRowProgress& progress) {
+bool RotateQuarterTurns(const CImageBitmap& source, CImageBitmap& destination,
+                        const RotationMap& map, const CRowProgress& progress) {
     const double rc = std::round(map.c);
     const double rs = std::round(map.s);
     if (std::abs(rc) + std::abs(rs) != 1.0)
@@ -365,7 +387,8 @@ bool RotateQuarterTurns(const CImageBitmap& source, CImageBitmap& destination, c
     // cosine and sine errors times the largest coordinates do; keep well inside that.
     const int maxX = destination.Width() - 1 + map.minX;
     const int maxY = destination.Height() - 1 + map.minY;
-    const double reach = std::max(std::abs(map.minX), std::abs(maxX)) + std::max(std::abs(map.minY), std::abs(maxY)) + 1.0;
+    const double reach = std::max(std::abs(map.minX), std::abs(maxX)) +
+                         std::max(std::abs(map.minY), std::abs(maxY)) + 1.0;
     if (std::max(std::abs(map.c - rc), std::abs(map.s - rs)) * reach >= 0.25)
         return false;
     const int c = int(rc);
@@ -381,10 +404,18 @@ bool RotateQuarterTurns(const CImageBitmap& source, CImageBitmap& destination, c
                 return false;
         }
     switch (source.Depth()) {
-    case 32: CopyQuarter<std::uint32_t>(source, destination, q, progress); break;
-    case 24: CopyQuarter<Px24>(source, destination, q, progress); break;
-    case 8: CopyQuarter<std::uint8_t>(source, destination, q, progress); break;
-    default: CopyQuarterPacked(source, destination, q, progress); break;
+    case 32:
+        CopyQuarter<std::uint32_t>(source, destination, q, progress);
+        break;
+    case 24:
+        CopyQuarter<Px24>(source, destination, q, progress);
+        break;
+    case 8:
+        CopyQuarter<std::uint8_t>(source, destination, q, progress);
+        break;
+    default:
+        CopyQuarterPacked(source, destination, q, progress);
+        break;
     }
     return true;
 }

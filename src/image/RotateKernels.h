@@ -36,7 +36,7 @@ void RotateAnyAngle(const CImageBitmap& source, CImageBitmap& destination, const
 // When the map is a turn by a multiple of 90 degrees for every pixel of this source (its
 // rounding can never pick another pixel), fills the destination by plain copies and returns
 // true; otherwise leaves it and returns false. The result equals RotateAnyAngle's.
-bool RotateQuarterTurns(const CImageBitmap& source, CImageBitmap& destination, const RotationMap& map,
-                        const CRowProgress& progress);
+bool RotateQuarterTurns(const CImageBitmap& source, CImageBitmap& destination,
+                        const RotationMap& map, const CRowProgress& progress);
 
 } // namespace img

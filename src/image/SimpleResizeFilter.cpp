@@ -8,6 +8,7 @@ void CSimpleResizeFilter::Apply(const CImageBitmap& source, CImageBitmap& destin
     ReportProgress(0.01);
     std::unique_ptr<CMemoryBitmap> expanded;
     const CImageBitmap& src = img::TrueColorView(source, expanded);
-    img::Resample(src, destination, m_nWidth, m_nHeight, 1.0, img::ResampleKernel::Bilinear, ProgressSink());
+    img::Resample(src, destination, m_nWidth, m_nHeight, 1.0, img::ResampleKernel::Bilinear,
+                  ProgressSink());
     ReportProgress(1.0);
 }

@@ -39,9 +39,9 @@ public:
 private:
     std::unique_ptr<CImageFilter> m_pFilter;
     std::unique_ptr<CImageBitmap> m_pBackup; // same class and depth as what it copies
-    CImageBitmap* m_pImage;                   // not owned: the document's image
-    CImageBitmap* m_pTarget;                  // not owned, may be null
-    CImageDocument* m_pDoc;                   // not owned
+    CImageBitmap* m_pImage;                  // not owned: the document's image
+    CImageBitmap* m_pTarget;                 // not owned, may be null
+    CImageDocument* m_pDoc;                  // not owned
     bool m_bWasModified;
     unsigned m_nSaveCount; // the document's save count when m_bWasModified was taken
     std::string m_strDescription;

@@ -3,4 +3,6 @@
 
 #include "image/TavixCommand.h"
 
-bool CTavixRedoCommand::Execute() { return m_pCommand->Execute(); }
+bool CTavixRedoCommand::Execute() {
+    return m_pCommand->Execute();
+}

@@ -3,4 +3,6 @@
 
 #include "image/TavixCommand.h"
 
-bool CTavixUndoCommand::Execute() { return m_pCommand->Unexecute(); }
+bool CTavixUndoCommand::Execute() {
+    return m_pCommand->Unexecute();
+}

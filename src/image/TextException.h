@@ -10,7 +10,8 @@
 
 class CTextException : public CImageObject, public std::exception {
 public:
-    CTextException(int nCode, std::string strText) : m_nCode(nCode), m_strText(std::move(strText)) {}
+    CTextException(int nCode, std::string strText)
+        : m_nCode(nCode), m_strText(std::move(strText)) {}
 
     int Code() const noexcept { return m_nCode; }
     const std::string& Text() const noexcept { return m_strText; }

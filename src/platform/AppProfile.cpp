@@ -16,7 +16,8 @@ std::string RecentEntryName(std::size_t i) {
 
 CAppProfile::CAppProfile(HiveLocations locations) : m_locations(std::move(locations)) {}
 
-std::uint32_t CAppProfile::GetProfileInt(std::string_view section, std::string_view entry, std::uint32_t nDefault) const {
+std::uint32_t CAppProfile::GetProfileInt(std::string_view section, std::string_view entry,
+                                         std::uint32_t nDefault) const {
     CRegistryStore store(CRegistryStore::Direction::Load, m_locations);
     if (store.OpenCurrentUserRoot() && store.OpenSection(section))
         store.Dword(entry, nDefault);
@@ -32,7 +33,8 @@ std::string CAppProfile::GetProfileString(std::string_view section, std::string_
     return value;
 }
 
-std::optional<RegBinary> CAppProfile::GetProfileBinary(std::string_view section, std::string_view entry) const {
+std::optional<RegBinary> CAppProfile::GetProfileBinary(std::string_view section,
+                                                       std::string_view entry) const {
     CRegistryStore store(CRegistryStore::Direction::Load, m_locations);
     if (!store.OpenCurrentUserRoot() || !store.OpenSection(section))
         return std::nullopt;
@@ -54,16 +56,19 @@ template <class Exchange> bool CAppProfile::Write(std::string_view section, Exch
     return false;
 }
 
-bool CAppProfile::WriteProfileInt(std::string_view section, std::string_view entry, std::uint32_t nValue) {
+bool CAppProfile::WriteProfileInt(std::string_view section, std::string_view entry,
+                                  std::uint32_t nValue) {
     return Write(section, [&](CRegistryStore& store) { store.Dword(entry, nValue); });
 }
 
-bool CAppProfile::WriteProfileString(std::string_view section, std::string_view entry, std::string_view value) {
+bool CAppProfile::WriteProfileString(std::string_view section, std::string_view entry,
+                                     std::string_view value) {
     std::string text(value);
     return Write(section, [&](CRegistryStore& store) { store.String(entry, text); });
 }
 
-bool CAppProfile::WriteProfileBinary(std::string_view section, std::string_view entry, const RegBinary& bytes) {
+bool CAppProfile::WriteProfileBinary(std::string_view section, std::string_view entry,
+                                     const RegBinary& bytes) {
     RegBinary copy = bytes;
     return Write(section, [&](CRegistryStore& store) { store.Binary(entry, copy); });
 }
@@ -86,8 +91,8 @@ std::vector<std::string> LoadRecentFileList(const HiveLocations& locations, std:
     return files;
 }
 
-bool SaveRecentFileList(const HiveLocations& locations, std::span<const std::string> files, std::size_t nSize,
-                        std::string* pError) {
+bool SaveRecentFileList(const HiveLocations& locations, std::span<const std::string> files,
+                        std::size_t nSize, std::string* pError) {
     CRegistryStore store(CRegistryStore::Direction::Save, locations);
     store.OpenCurrentUserRoot();
     store.OpenSection(kRecentFileSection);

@@ -19,14 +19,19 @@ public:
     explicit CAppProfile(HiveLocations locations = HiveLocations::FromEnvironment());
 
     // Reads give nDefault (or nullopt) when the value is absent or of another type.
-    std::uint32_t GetProfileInt(std::string_view section, std::string_view entry, std::uint32_t nDefault) const;
-    std::string GetProfileString(std::string_view section, std::string_view entry, std::string_view strDefault = {}) const;
-    std::optional<RegBinary> GetProfileBinary(std::string_view section, std::string_view entry) const;
+    std::uint32_t GetProfileInt(std::string_view section, std::string_view entry,
+                                std::uint32_t nDefault) const;
+    std::string GetProfileString(std::string_view section, std::string_view entry,
+                                 std::string_view strDefault = {}) const;
+    std::optional<RegBinary> GetProfileBinary(std::string_view section,
+                                              std::string_view entry) const;
 
     // False with LastError() when the hive cannot be written.
     bool WriteProfileInt(std::string_view section, std::string_view entry, std::uint32_t nValue);
-    bool WriteProfileString(std::string_view section, std::string_view entry, std::string_view value);
-    bool WriteProfileBinary(std::string_view section, std::string_view entry, const RegBinary& bytes);
+    bool WriteProfileString(std::string_view section, std::string_view entry,
+                            std::string_view value);
+    bool WriteProfileBinary(std::string_view section, std::string_view entry,
+                            const RegBinary& bytes);
     bool DeleteProfileValue(std::string_view section, std::string_view entry);
 
     const std::string& LastError() const noexcept { return m_strError; }
@@ -41,7 +46,8 @@ private:
 // The framework's recent-file list: section "Recent File List", values "File1" to "FileN".
 inline constexpr std::size_t kRecentFileCount = 6;
 // The non-empty entries in order, at most nSize.
-std::vector<std::string> LoadRecentFileList(const HiveLocations& locations, std::size_t nSize = kRecentFileCount);
+std::vector<std::string> LoadRecentFileList(const HiveLocations& locations,
+                                            std::size_t nSize = kRecentFileCount);
 // Writes files[i] as "File{i+1}"; the entries after the list (up to nSize) are removed, so an
 // empty list clears the section's values.
 bool SaveRecentFileList(const HiveLocations& locations, std::span<const std::string> files,

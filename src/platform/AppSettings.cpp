@@ -63,24 +63,34 @@ const SettingField kFields[] = {
     {kCaptureOptions, "ColorViewBackground", SettingKind::Colour, &S::m_crViewBackground},
     {kCaptureOptions, "ColorImageBackground", SettingKind::Colour, &S::m_crImageBackground},
     {kCaptureOptions, "ColorTransparency", SettingKind::Colour, &S::m_crTransparency},
-    Ranged({kCaptureOptions, "DefaultCaptureAction", SettingKind::Dword, &S::m_dwDefaultCaptureAction}, 0, 10),
-    Ranged({kCaptureOptions, "CaptureDelayTime", SettingKind::Word, &S::m_wCaptureDelayTime}, 0, 5000),
-    Ranged({kCaptureOptions, "JPEGOptimizeCoding", SettingKind::Word, &S::m_wJPEGOptimizeCoding}, 0, 1),
+    Ranged(
+        {kCaptureOptions, "DefaultCaptureAction", SettingKind::Dword, &S::m_dwDefaultCaptureAction},
+        0, 10),
+    Ranged({kCaptureOptions, "CaptureDelayTime", SettingKind::Word, &S::m_wCaptureDelayTime}, 0,
+           5000),
+    Ranged({kCaptureOptions, "JPEGOptimizeCoding", SettingKind::Word, &S::m_wJPEGOptimizeCoding}, 0,
+           1),
     Ranged({kCaptureOptions, "JPEGQuality", SettingKind::Word, &S::m_wJPEGQuality}, 0, 100),
-    Ranged({kCaptureOptions, "JPEGSmootingFactor", SettingKind::Word, &S::m_wJPEGSmootingFactor}, 0, 100),
+    Ranged({kCaptureOptions, "JPEGSmootingFactor", SettingKind::Word, &S::m_wJPEGSmootingFactor}, 0,
+           100),
     {kCaptureOptions, "JPEGDIP", SettingKind::JpegDip, &S::m_sizeJPEGDIP},
     {kCaptureOptions, "AutoSavePath", SettingKind::String, &S::m_strAutoSavePath, 259},
-    {kCaptureOptions, "AutoSaveLeadFileName", SettingKind::String, &S::m_strAutoSaveLeadFileName, 127},
+    {kCaptureOptions, "AutoSaveLeadFileName", SettingKind::String, &S::m_strAutoSaveLeadFileName,
+     127},
     {kCaptureOptions, "AutoSaveOptions", SettingKind::Flags, &S::m_dwAutoSaveOptions},
-    Ranged({kCaptureOptions, "AutoSaveDigitCount", SettingKind::Word, &S::m_wAutoSaveDigitCount}, 2, 6),
-    Ranged({kCaptureOptions, "AutoSaveStartNO", SettingKind::Dword, &S::m_dwAutoSaveStartNO}, 1, 999999),
-    Ranged({kCaptureOptions, "AutoSaveImageType", SettingKind::Dword, &S::m_dwAutoSaveImageType}, 0, 4),
+    Ranged({kCaptureOptions, "AutoSaveDigitCount", SettingKind::Word, &S::m_wAutoSaveDigitCount}, 2,
+           6),
+    Ranged({kCaptureOptions, "AutoSaveStartNO", SettingKind::Dword, &S::m_dwAutoSaveStartNO}, 1,
+           999999),
+    Ranged({kCaptureOptions, "AutoSaveImageType", SettingKind::Dword, &S::m_dwAutoSaveImageType}, 0,
+           4),
 };
 
 // (index read) modulo 35, never negative: a stored index of -1 must not reach outside the table.
 std::size_t HotkeySlot(std::int32_t index) {
     const std::int32_t slot = index % static_cast<std::int32_t>(kHotkeyTableSize);
-    return static_cast<std::size_t>(slot < 0 ? slot + static_cast<std::int32_t>(kHotkeyTableSize) : slot);
+    return static_cast<std::size_t>(slot < 0 ? slot + static_cast<std::int32_t>(kHotkeyTableSize)
+                                             : slot);
 }
 
 void ExchangeHotkey(CRegistryStore& store, const SettingField& field, HotkeyTable& table) {
@@ -166,7 +176,8 @@ const SettingField* FindSettingField(std::string_view section, std::string_view 
     return nullptr;
 }
 
-void ExchangeSettingField(CRegistryStore& store, const SettingField& field, CAppSettings& settings) {
+void ExchangeSettingField(CRegistryStore& store, const SettingField& field,
+                          CAppSettings& settings) {
     switch (field.kind) {
     case SettingKind::Word:
         return store.Word(field.name, settings.*std::get<std::uint16_t S::*>(field.member));
@@ -175,7 +186,8 @@ void ExchangeSettingField(CRegistryStore& store, const SettingField& field, CApp
     case SettingKind::Colour:
         return store.Dword(field.name, settings.*std::get<std::uint32_t S::*>(field.member));
     case SettingKind::String:
-        return store.String(field.name, settings.*std::get<std::string S::*>(field.member), field.nMaxChars);
+        return store.String(field.name, settings.*std::get<std::string S::*>(field.member),
+                            field.nMaxChars);
     case SettingKind::Pair: {
         SizeValue& size = settings.*std::get<SizeValue S::*>(field.member);
         return store.Pair(field.name, size.cx, size.cy);
@@ -191,8 +203,8 @@ void ExchangeSettingField(CRegistryStore& store, const SettingField& field, CApp
     }
 }
 
-bool SaveSettingField(const SettingField& field, CAppSettings& settings, const HiveLocations& locations,
-                      std::string* pError) {
+bool SaveSettingField(const SettingField& field, CAppSettings& settings,
+                      const HiveLocations& locations, std::string* pError) {
     CRegistryStore store(CRegistryStore::Direction::Save, locations);
     store.OpenCurrentUserRoot();
     store.OpenSection(field.section);

@@ -35,7 +35,7 @@ struct JpegOptions {
     std::uint16_t wOptimizeCoding = 0; // 1 = optimal Huffman tables
     std::uint16_t wQuality = 95;
     std::uint16_t wSmoothingFactor = 0;
-    SizeValue sizeDip;                 // resolution written into JPEG files, dots per inch
+    SizeValue sizeDip; // resolution written into JPEG files, dots per inch
     bool operator==(const JpegOptions&) const = default;
 };
 
@@ -79,7 +79,8 @@ public:
     void Load(const HiveLocations& locations = HiveLocations::FromEnvironment());
     // One save pass in the same order ("InstallPath" is never written). False with the reason in
     // *pError when the file could not be written.
-    bool Save(const HiveLocations& locations = HiveLocations::FromEnvironment(), std::string* pError = nullptr);
+    bool Save(const HiveLocations& locations = HiveLocations::FromEnvironment(),
+              std::string* pError = nullptr);
 
     // Start-up step: with "AutoSaveOptions" 0x2 the counter starts again at 1.
     void ApplyStartupCounterReset();
@@ -119,7 +120,7 @@ public:
     std::uint16_t m_wJPEGQuality = 95;
     std::uint16_t m_wJPEGSmootingFactor = 0;
     SizeValue m_sizeJPEGDIP{720, 720};
-    std::string m_strAutoSavePath;                 // at most 259 characters
+    std::string m_strAutoSavePath;                  // at most 259 characters
     std::string m_strAutoSaveLeadFileName = "Qorv"; // at most 127 characters
     std::uint32_t m_dwAutoSaveOptions = autosave::kReplaceExisting | autosave::kWrapCounter;
     std::uint16_t m_wAutoSaveDigitCount = 5;
@@ -147,8 +148,9 @@ enum class SettingKind {
     JpegDip, // pair whose load starts from 0, 0 and takes only components that are not negative
 };
 
-using SettingMember = std::variant<std::monostate, std::uint16_t CAppSettings::*, std::uint32_t CAppSettings::*,
-                                   std::string CAppSettings::*, SizeValue CAppSettings::*, RectValue CAppSettings::*>;
+using SettingMember =
+    std::variant<std::monostate, std::uint16_t CAppSettings::*, std::uint32_t CAppSettings::*,
+                 std::string CAppSettings::*, SizeValue CAppSettings::*, RectValue CAppSettings::*>;
 
 // One registry value of the record. The table of them is the only place that names the values.
 struct SettingField {
@@ -169,7 +171,7 @@ const SettingField* FindSettingField(std::string_view section, std::string_view 
 // Loads or saves one field through an open store (its section already selected).
 void ExchangeSettingField(CRegistryStore& store, const SettingField& field, CAppSettings& settings);
 // Writes one field of settings to the user's hive in a pass of its own.
-bool SaveSettingField(const SettingField& field, CAppSettings& settings, const HiveLocations& locations,
-                      std::string* pError = nullptr);
+bool SaveSettingField(const SettingField& field, CAppSettings& settings,
+                      const HiveLocations& locations, std::string* pError = nullptr);
 
 } // namespace platform

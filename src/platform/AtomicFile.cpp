@@ -17,7 +17,8 @@ namespace {
 
 constexpr std::string_view kTempInfix = ".tmp-";
 
-bool Fail(std::string* pError, std::string_view what, const std::filesystem::path& path, int error) {
+bool Fail(std::string* pError, std::string_view what, const std::filesystem::path& path,
+          int error) {
     if (pError)
         *pError = std::string(what) + " " + path.string() + ": " + ErrnoText(error);
     return false;
@@ -75,7 +76,8 @@ bool CreateDirectories(const std::filesystem::path& dir, std::string* pError) {
     return true;
 }
 
-bool WriteFileAtomically(const std::filesystem::path& file, std::string_view content, std::string* pError) {
+bool WriteFileAtomically(const std::filesystem::path& file, std::string_view content,
+                         std::string* pError) {
     const std::filesystem::path dir = file.parent_path();
     if (!CreateDirectories(dir, pError))
         return false;
@@ -84,7 +86,8 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::string_view con
     if (fd < 0)
         return Fail(pError, "cannot write", file, errno);
     struct stat old {};
-    const mode_t mode = ::stat(file.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());
+    const mode_t mode =
+        ::stat(file.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());
     int error = 0;
     if (::fchmod(fd, mode) != 0 || !WriteAll(fd, content) || ::fsync(fd) != 0)
         error = errno ? errno : EIO;
@@ -143,7 +146,8 @@ FileText ReadWholeFile(const std::filesystem::path& file, std::size_t cbMax) {
     return result;
 }
 
-std::optional<std::filesystem::path> MoveAside(const std::filesystem::path& file, std::string* pError) {
+std::optional<std::filesystem::path> MoveAside(const std::filesystem::path& file,
+                                               std::string* pError) {
     for (int n = 1; n < 1000; ++n) {
         std::filesystem::path target = file;
         target += n == 1 ? std::string(".damaged") : ".damaged." + std::to_string(n);

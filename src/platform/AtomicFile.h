@@ -16,7 +16,8 @@ bool CreateDirectories(const std::filesystem::path& dir, std::string* pError);
 // Replaces file by content so that a crash or kill at any moment leaves either the old file or
 // the new one: a temporary in the same folder, written and fsynced, renamed over the file, then
 // the folder fsynced. The mode of an existing file is kept. False with a reason in *pError.
-bool WriteFileAtomically(const std::filesystem::path& file, std::string_view content, std::string* pError);
+bool WriteFileAtomically(const std::filesystem::path& file, std::string_view content,
+                         std::string* pError);
 
 // Temporaries left by writers that were killed; call only while holding the folder's lock.
 void RemoveStaleTemporaries(const std::filesystem::path& file);
@@ -31,7 +32,8 @@ FileText ReadWholeFile(const std::filesystem::path& file, std::size_t cbMax);
 
 // Moves file aside as "<name>.damaged" (or ".damaged.2", ...) without replacing an earlier one.
 // Returns the new path, or nullopt with a reason.
-std::optional<std::filesystem::path> MoveAside(const std::filesystem::path& file, std::string* pError);
+std::optional<std::filesystem::path> MoveAside(const std::filesystem::path& file,
+                                               std::string* pError);
 
 // An exclusive flock on a folder, held while the object lives. Serialises the read-modify-write
 // passes of every process that shares the folder.

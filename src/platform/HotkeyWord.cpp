@@ -18,9 +18,10 @@ struct KeyName {
 // The program's key-name map; virtual-key codes are the stored form (the hook library maps them
 // to X keysyms).
 constexpr KeyName kKeyNames[] = {
-    {8, "Backspace"},      {9, "Tab"},     {13, "Enter"},   {27, "Escape"}, {32, "Space"}, {35, "End"},
-    {36, "Home"},          {37, "Left"},   {38, "Up"},      {39, "Right"},  {40, "Down"},  {44, "Print Screen"},
-    {45, "Insert"},        {46, "Delete"}, {106, "*"},      {107, "+"},     {109, "-"},    {111, "/"},
+    {8, "Backspace"}, {9, "Tab"},           {13, "Enter"},  {27, "Escape"}, {32, "Space"},
+    {35, "End"},      {36, "Home"},         {37, "Left"},   {38, "Up"},     {39, "Right"},
+    {40, "Down"},     {44, "Print Screen"}, {45, "Insert"}, {46, "Delete"}, {106, "*"},
+    {107, "+"},       {109, "-"},           {111, "/"},
 };
 
 constexpr std::pair<std::uint16_t, std::string_view> kModifiers[] = {

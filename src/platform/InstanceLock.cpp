@@ -14,15 +14,13 @@
 namespace platform {
 namespace {
 
-void SetError(std::string* pError, const std::string& strText)
-{
+void SetError(std::string* pError, const std::string& strText) {
     if (pError != nullptr)
         *pError = strText;
 }
 
 // A directory (not a link to one) owned by this user that nobody else may write to.
-bool IsPrivateDir(const std::filesystem::path& dir, std::string* pError)
-{
+bool IsPrivateDir(const std::filesystem::path& dir, std::string* pError) {
     struct stat st {};
     if (lstat(dir.c_str(), &st) != 0) {
         SetError(pError, dir.string() + ": " + std::strerror(errno));
@@ -37,8 +35,7 @@ bool IsPrivateDir(const std::filesystem::path& dir, std::string* pError)
 
 } // namespace
 
-std::filesystem::path RuntimeDir(std::string* pError)
-{
+std::filesystem::path RuntimeDir(std::string* pError) {
     if (const char* psz = std::getenv("XDG_RUNTIME_DIR"); psz != nullptr && psz[0] == '/') {
         if (IsPrivateDir(psz, pError))
             return psz;
@@ -51,14 +48,13 @@ std::filesystem::path RuntimeDir(std::string* pError)
     return IsPrivateDir(dir, pError) ? dir : std::filesystem::path();
 }
 
-CInstanceLock::~CInstanceLock()
-{
+CInstanceLock::~CInstanceLock() {
     if (m_fd >= 0)
         close(m_fd);
 }
 
-CInstanceLock::EResult CInstanceLock::TryAcquire(const std::filesystem::path& file, std::string* pError)
-{
+CInstanceLock::EResult CInstanceLock::TryAcquire(const std::filesystem::path& file,
+                                                 std::string* pError) {
     if (m_fd >= 0)
         return EResult::Acquired;
     // O_CLOEXEC: programs this one starts (a browser for Help) must not inherit the lock.

@@ -7,7 +7,8 @@
 namespace platform {
 
 void Warn(std::string_view message) {
-    std::fprintf(stderr, "quorvi: warning: %.*s\n", static_cast<int>(message.size()), message.data());
+    std::fprintf(stderr, "quorvi: warning: %.*s\n", static_cast<int>(message.size()),
+                 message.data());
 }
 
 } // namespace platform

@@ -25,8 +25,8 @@ constexpr std::string_view kHelpTopics[] = {
 };
 
 bool IsUnreservedUrlByte(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-           c == '_' || c == '~' || c == '/';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~' || c == '/';
 }
 
 } // namespace
@@ -53,7 +53,8 @@ std::filesystem::path ProgramDirectory(std::string_view programPath) {
     const std::size_t slash = programPath.rfind('/');
     if (slash == std::string_view::npos)
         return ".";
-    return slash == 0 ? std::filesystem::path("/") : std::filesystem::path(programPath.substr(0, slash));
+    return slash == 0 ? std::filesystem::path("/")
+                      : std::filesystem::path(programPath.substr(0, slash));
 }
 
 std::filesystem::path DefaultOutputDirectory(std::string_view programPath) {
@@ -68,7 +69,8 @@ bool EnsureOutputDirectory(const std::filesystem::path& dir, std::string* pError
     std::filesystem::create_directories(dir, ec);
     if (ec || !std::filesystem::is_directory(dir)) {
         if (pError)
-            *pError = "cannot create " + dir.string() + ": " + (ec ? ec.message() : ErrnoText(ENOTDIR));
+            *pError =
+                "cannot create " + dir.string() + ": " + (ec ? ec.message() : ErrnoText(ENOTDIR));
         return false;
     }
     return true;

@@ -89,11 +89,21 @@ std::optional<std::string> ReadQuoted(std::string_view text, std::size_t& pos, s
         if (++pos >= text.size())
             break;
         switch (text[pos]) {
-        case '\\': out += '\\'; break;
-        case '"': out += '"'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
+        case '\\':
+            out += '\\';
+            break;
+        case '"':
+            out += '"';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
         case 'x': {
             const int hi = pos + 1 < text.size() ? HexValue(text[pos + 1]) : -1;
             const int lo = pos + 2 < text.size() ? HexValue(text[pos + 2]) : -1;
@@ -294,20 +304,25 @@ void SerializeKey(const CRegistryKey& key, std::vector<std::string>& path, std::
 
 std::string_view TypeName(RegType type) noexcept {
     switch (type) {
-    case RegType::String: return "string";
-    case RegType::Dword: return "32-bit";
-    case RegType::Binary: return "binary";
+    case RegType::String:
+        return "string";
+    case RegType::Dword:
+        return "32-bit";
+    case RegType::Binary:
+        return "binary";
     }
     return "?";
 }
 
 bool NamesEqual(std::string_view a, std::string_view b) noexcept {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return FoldAscii(x) == FoldAscii(y);
+           });
 }
 
 bool IsValidKeyName(std::string_view name) noexcept {
-    return !name.empty() && name.size() <= kMaxKeyNameBytes && name.find('\\') == std::string_view::npos;
+    return !name.empty() && name.size() <= kMaxKeyNameBytes &&
+           name.find('\\') == std::string_view::npos;
 }
 
 std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path) {
@@ -350,11 +365,21 @@ std::string QuoteHiveString(std::string_view text) {
         const char ch = text[i];
         const auto c = static_cast<unsigned char>(ch);
         switch (ch) {
-        case '\\': out += "\\\\"; break;
-        case '"': out += "\\\""; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (IsControl(c)) {
                 out += "\\x";
@@ -476,7 +501,8 @@ std::optional<CRegistryHive> CRegistryHive::Parse(std::string_view text, std::st
     std::string error;
     auto fail = [&](std::size_t lineNo, std::string_view why) -> std::optional<CRegistryHive> {
         if (pError)
-            *pError = lineNo ? "line " + std::to_string(lineNo) + ": " + std::string(why) : std::string(why);
+            *pError = lineNo ? "line " + std::to_string(lineNo) + ": " + std::string(why)
+                             : std::string(why);
         return std::nullopt;
     };
     if (text.starts_with("\xEF\xBB\xBF"))

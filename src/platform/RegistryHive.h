@@ -52,7 +52,9 @@ public:
     void SetValue(std::string_view name, RegValue value);
     bool DeleteValue(std::string_view name);
 
-    const std::vector<std::pair<std::string, RegValue>>& Values() const noexcept { return m_values; }
+    const std::vector<std::pair<std::string, RegValue>>& Values() const noexcept {
+        return m_values;
+    }
     const std::vector<std::unique_ptr<CRegistryKey>>& SubKeys() const noexcept { return m_subKeys; }
 
     bool operator==(const CRegistryKey& other) const;

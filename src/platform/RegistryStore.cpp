@@ -42,7 +42,11 @@ void ReadNumbers(const std::string& text, std::initializer_list<std::int32_t*> t
 
 std::size_t SequenceLength(std::string_view text, std::size_t pos) {
     const auto lead = static_cast<unsigned char>(text[pos]);
-    const std::size_t len = lead < 0x80 ? 1 : lead >= 0xF0 && lead < 0xF5 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
+    const std::size_t len = lead < 0x80                   ? 1
+                            : lead >= 0xF0 && lead < 0xF5 ? 4
+                            : lead >= 0xE0                ? 3
+                            : lead >= 0xC2                ? 2
+                                                          : 1;
     if (len == 1 || pos + len > text.size())
         return 1;
     for (std::size_t i = 1; i < len; ++i)
@@ -68,7 +72,8 @@ std::vector<std::string> ApplicationKeyPath() {
 namespace {
 
 // ReadHiveFile without taking the lock: for callers that already hold it.
-HiveRead ReadHiveLocked(const std::filesystem::path& file, bool bMoveDamagedAside, std::string* pText = nullptr) {
+HiveRead ReadHiveLocked(const std::filesystem::path& file, bool bMoveDamagedAside,
+                        std::string* pText = nullptr) {
     HiveRead result;
     FileText read = ReadWholeFile(file, kMaxHiveBytes);
     if (read.status == ReadStatus::Missing)
@@ -92,8 +97,8 @@ HiveRead ReadHiveLocked(const std::filesystem::path& file, bool bMoveDamagedAsid
     if (bMoveDamagedAside)
         result.damagedKeptAs = MoveAside(file, &moveError);
     if (result.damagedKeptAs)
-        Warn("damaged settings file " + file.string() + " (" + why + ") kept as " + result.damagedKeptAs->string() +
-             "; using defaults");
+        Warn("damaged settings file " + file.string() + " (" + why + ") kept as " +
+             result.damagedKeptAs->string() + "; using defaults");
     else
         Warn("damaged settings file " + file.string() + " (" + why + "); using defaults" +
              (moveError.empty() ? "" : " (" + moveError + ")"));
@@ -235,7 +240,8 @@ void CRegistryStore::Write(std::string_view name, RegValue value) {
         return;
     if (CRegistryKey* key = m_hive.FindKey(m_sectionPath))
         key->SetValue(name, value);
-    m_changes.push_back({Change::Kind::SetValue, m_sectionPath, std::string(name), std::move(value)});
+    m_changes.push_back(
+        {Change::Kind::SetValue, m_sectionPath, std::string(name), std::move(value)});
 }
 
 void CRegistryStore::DeleteValue(std::string_view name) {
@@ -273,7 +279,8 @@ void CRegistryStore::Pair(std::string_view name, std::int32_t& a, std::int32_t& 
         ReadNumbers(std::get<std::string>(*stored), {&a, &b});
 }
 
-void CRegistryStore::Quad(std::string_view name, std::int32_t& a, std::int32_t& b, std::int32_t& c, std::int32_t& d) {
+void CRegistryStore::Quad(std::string_view name, std::int32_t& a, std::int32_t& b, std::int32_t& c,
+                          std::int32_t& d) {
     if (!IsLoading())
         return Write(name, FormatNumbers({a, b, c, d}));
     if (const auto* stored = Find(name); stored && TypeOf(*stored) == RegType::String)

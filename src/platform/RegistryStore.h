@@ -35,7 +35,7 @@ std::vector<std::string> ApplicationKeyPath();
 // beside the original (under the folder's lock) so the next save cannot overwrite it.
 struct HiveRead {
     CRegistryHive hive;
-    bool bFailed = false;            // the file exists but cannot be read; error says why
+    bool bFailed = false; // the file exists but cannot be read; error says why
     std::string error;
     std::optional<std::filesystem::path> damagedKeptAs;
     bool bDamaged = false;
@@ -58,7 +58,8 @@ public:
     enum class Direction { Load, Save };
     static constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 
-    explicit CRegistryStore(Direction direction, HiveLocations locations = HiveLocations::FromEnvironment());
+    explicit CRegistryStore(Direction direction,
+                            HiveLocations locations = HiveLocations::FromEnvironment());
     ~CRegistryStore();
     CRegistryStore(const CRegistryStore&) = delete;
     CRegistryStore& operator=(const CRegistryStore&) = delete;
@@ -79,7 +80,8 @@ public:
     void Dword(std::string_view name, std::uint32_t& value);
     void Word(std::string_view name, std::uint16_t& value);
     void Pair(std::string_view name, std::int32_t& a, std::int32_t& b);
-    void Quad(std::string_view name, std::int32_t& a, std::int32_t& b, std::int32_t& c, std::int32_t& d);
+    void Quad(std::string_view name, std::int32_t& a, std::int32_t& b, std::int32_t& c,
+              std::int32_t& d);
     void Binary(std::string_view name, RegBinary& bytes);
     // Save only: removes a value of the open section.
     void DeleteValue(std::string_view name);
@@ -91,7 +93,9 @@ public:
     // LastError() says why. Called by the destructor when forgotten.
     bool Close();
     const std::string& LastError() const noexcept { return m_strError; }
-    const std::optional<std::filesystem::path>& DamagedFileKeptAs() const noexcept { return m_damagedKeptAs; }
+    const std::optional<std::filesystem::path>& DamagedFileKeptAs() const noexcept {
+        return m_damagedKeptAs;
+    }
 
 private:
     struct Change {
@@ -108,8 +112,8 @@ private:
 
     Direction m_direction;
     HiveLocations m_locations;
-    CRegistryHive m_hive;                 // the root as read at open, plus this pass's writes
-    std::vector<Change> m_changes;        // replayed on the file as it is at Close
+    CRegistryHive m_hive;          // the root as read at open, plus this pass's writes
+    std::vector<Change> m_changes; // replayed on the file as it is at Close
     std::vector<std::string> m_sectionPath;
     bool m_bRootOpen = false;
     bool m_bReadOnly = false;

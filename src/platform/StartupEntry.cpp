@@ -35,7 +35,8 @@ bool IsHidden(std::string_view text) {
             continue;
         }
         const std::size_t equals = line.find('=');
-        if (bInGroup && equals != std::string_view::npos && TrimSpaces(line.substr(0, equals)) == "Hidden")
+        if (bInGroup && equals != std::string_view::npos &&
+            TrimSpaces(line.substr(0, equals)) == "Hidden")
             return TrimSpaces(line.substr(equals + 1)) == "true";
     }
     return false;
@@ -62,11 +63,20 @@ std::string DesktopExecArgument(std::string_view path) {
     std::string value;
     for (char c : quoted) {
         switch (c) {
-        case '\\': value += "\\\\"; break;
-        case '\n': value += "\\n"; break;
-        case '\t': value += "\\t"; break;
-        case '\r': value += "\\r"; break;
-        default: value += c;
+        case '\\':
+            value += "\\\\";
+            break;
+        case '\n':
+            value += "\\n";
+            break;
+        case '\t':
+            value += "\\t";
+            break;
+        case '\r':
+            value += "\\r";
+            break;
+        default:
+            value += c;
         }
     }
     return value;
@@ -90,7 +100,9 @@ bool SetStartupEntry(bool bOn, std::string_view programPath, std::string* pError
                              "Type=Application\n"
                              "Name=Quorvi Studio\n"
                              "Comment=Screen capture and image editor\n"
-                             "Exec=" + DesktopExecArgument(programPath) + "\n"
+                             "Exec=" +
+                             DesktopExecArgument(programPath) +
+                             "\n"
                              "Terminal=false\n"
                              "X-GNOME-Autostart-enabled=true\n";
     return WriteFileAtomically(file, text, pError);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// XDG base and user directories, read from the environment by the freedesktop.org base-directory rules.
+// XDG base and user directories, read from the environment by the freedesktop.org base-directory
+// rules.
 #include "platform/XdgPaths.h"
 
 #include <cstdlib>
@@ -82,7 +83,8 @@ std::filesystem::path PicturesDir() {
         if (start == std::string::npos || std::string_view(line).substr(start).rfind(kKey, 0) != 0)
             continue;
         std::string_view value = std::string_view(line).substr(start + kKey.size());
-        while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r'))
+        while (!value.empty() &&
+               (value.back() == ' ' || value.back() == '\t' || value.back() == '\r'))
             value.remove_suffix(1);
         found = UserDirValue(value);
     }

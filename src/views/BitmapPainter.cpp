@@ -8,8 +8,7 @@
 
 namespace {
 
-QList<QRgb> ColorTable(const CImageBitmap& bitmap)
-{
+QList<QRgb> ColorTable(const CImageBitmap& bitmap) {
     QList<QRgb> table;
     table.reserve(bitmap.PaletteSize());
     for (const RGBQuad& q : bitmap.PaletteSpan())
@@ -18,8 +17,7 @@ QList<QRgb> ColorTable(const CImageBitmap& bitmap)
 }
 
 // Rows [rc.top, rc.bottom] of a 4-bpp bitmap as an Indexed8 image of rc's size, top row first.
-QImage ExpandNibbles(const CImageBitmap& bitmap, const QRect& rc)
-{
+QImage ExpandNibbles(const CImageBitmap& bitmap, const QRect& rc) {
     QImage out(rc.size(), QImage::Format_Indexed8);
     out.setColorTable(ColorTable(bitmap));
     for (int y = 0; y < rc.height(); ++y) {
@@ -35,8 +33,8 @@ QImage ExpandNibbles(const CImageBitmap& bitmap, const QRect& rc)
 
 // Draws `rows` (memory order, its line 0 holding image row nFirstRow when top-down, or image
 // row nFirstRow + height - 1 when bottom-up) at rcTarget, source sub-rectangle rcSource.
-void DrawRows(QPainter& painter, const QImage& rows, const QRect& rcSource, const QRect& rcTarget, bool bBottomUp)
-{
+void DrawRows(QPainter& painter, const QImage& rows, const QRect& rcSource, const QRect& rcTarget,
+              bool bBottomUp) {
     if (!bBottomUp) {
         painter.drawImage(rcTarget, rows, rcSource);
         return;
@@ -50,15 +48,23 @@ void DrawRows(QPainter& painter, const QImage& rows, const QRect& rcSource, cons
 }
 
 // The bitmap's memory as a read-only QImage without colour table (setting one may copy).
-QImage WrapMemory(const CImageBitmap& bitmap)
-{
+QImage WrapMemory(const CImageBitmap& bitmap) {
     QImage::Format format = QImage::Format_Invalid;
     switch (bitmap.Depth()) {
-    case 1: format = QImage::Format_Mono; break;
-    case 8: format = QImage::Format_Indexed8; break;
-    case 24: format = QImage::Format_BGR888; break;
-    case 32: format = QImage::Format_RGB32; break;
-    default: return {};
+    case 1:
+        format = QImage::Format_Mono;
+        break;
+    case 8:
+        format = QImage::Format_Indexed8;
+        break;
+    case 24:
+        format = QImage::Format_BGR888;
+        break;
+    case 32:
+        format = QImage::Format_RGB32;
+        break;
+    default:
+        return {};
     }
     if (bitmap.Bits() == nullptr || bitmap.Width() <= 0 || bitmap.Height() <= 0)
         return {};
@@ -68,22 +74,22 @@ QImage WrapMemory(const CImageBitmap& bitmap)
 
 } // namespace
 
-QImage CBitmapPainter::WrapRows(const CImageBitmap& bitmap)
-{
+QImage CBitmapPainter::WrapRows(const CImageBitmap& bitmap) {
     QImage image = WrapMemory(bitmap);
     if (!image.isNull() && bitmap.Depth() <= 8)
         image.setColorTable(ColorTable(bitmap));
     return image;
 }
 
-void CBitmapPainter::Draw(QPainter& painter, const CImageBitmap& bitmap, const QRect& rcImage)
-{
+void CBitmapPainter::Draw(QPainter& painter, const CImageBitmap& bitmap, const QRect& rcImage) {
     const QRect rc = rcImage.normalized() & QRect(0, 0, bitmap.Width(), bitmap.Height());
     if (rc.isEmpty())
         return;
     const bool bBottomUp = bitmap.IsBottomUp();
     // The rectangle in memory order.
-    const QRect rcMemory = bBottomUp ? QRect(rc.left(), bitmap.Height() - 1 - rc.bottom(), rc.width(), rc.height()) : rc;
+    const QRect rcMemory =
+        bBottomUp ? QRect(rc.left(), bitmap.Height() - 1 - rc.bottom(), rc.width(), rc.height())
+                  : rc;
     const QImage wrapped = WrapMemory(bitmap);
     if (bitmap.Depth() == 32) {
         DrawRows(painter, wrapped, rcMemory, rc, bBottomUp);

@@ -5,8 +5,7 @@
 #include "framework/CommandIds.h"
 #include "framework/ui/CommandIcons.h"
 
-CChildFrame::CChildFrame()
-{
+CChildFrame::CChildFrame() {
     const QIcon icon = CCommandIcons::Get().Icon(IDR_IMAGE_FRAME_ICON);
     if (!icon.isNull())
         setWindowIcon(icon);

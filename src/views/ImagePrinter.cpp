@@ -21,42 +21,45 @@ namespace {
 // Tenths of a millimetre per inch.
 constexpr double kTenthsPerInch = 254.0;
 
-void ReportPrinterTrouble()
-{
+void ReportPrinterTrouble() {
     AppMessageBox(IDS_PRINTER_TROUBLE, EMsgButtons::Ok, EMsgIcon::Stop);
 }
 
 // Says why a layout gives no page instead of sending an empty job.
-void ReportEmptyLayout(const CPrintLayout& layout)
-{
+void ReportEmptyLayout(const CPrintLayout& layout) {
     if (layout.NeededPages() > CPrintLayout::kMaxPages) {
-        AppMessageBox(QStringLiteral("The print layout needs %1 pages; at most %2 pages are printed in one job. "
-                                     "Please make the print size smaller.")
-                          .arg(layout.NeededPages())
-                          .arg(CPrintLayout::kMaxPages),
-                      EMsgButtons::Ok, EMsgIcon::Exclamation);
+        AppMessageBox(
+            QStringLiteral(
+                "The print layout needs %1 pages; at most %2 pages are printed in one job. "
+                "Please make the print size smaller.")
+                .arg(layout.NeededPages())
+                .arg(CPrintLayout::kMaxPages),
+            EMsgButtons::Ok, EMsgIcon::Exclamation);
     } else {
-        AppMessageBox(QStringLiteral("There is nothing to print: the width or height of the print size is zero. "
-                                     "Please set the print size in the print layout."),
-                      EMsgButtons::Ok, EMsgIcon::Exclamation);
+        AppMessageBox(
+            QStringLiteral(
+                "There is nothing to print: the width or height of the print size is zero. "
+                "Please set the print size in the print layout."),
+            EMsgButtons::Ok, EMsgIcon::Exclamation);
     }
 }
 
 // Draws the part of the image one page shows. The painter maps tenths of a millimetre to the
 // device.
-void PaintPlacement(QPainter& painter, const CImageBitmap& image, const PrintPagePlacement& place)
-{
+void PaintPlacement(QPainter& painter, const CImageBitmap& image, const PrintPagePlacement& place) {
     const QRect rcSource = place.SourcePixels(image.Width(), image.Height());
     if (rcSource.isEmpty())
         return;
     painter.save();
     painter.setClipRect(place.rcClip, Qt::IntersectClip);
     painter.translate(place.rcImage.topLeft());
-    painter.scale(double(place.rcImage.width()) / image.Width(), double(place.rcImage.height()) / image.Height());
+    painter.scale(double(place.rcImage.width()) / image.Width(),
+                  double(place.rcImage.height()) / image.Height());
     // Pixels printed larger than a device dot stay sharp; smaller ones are averaged, as a
     // halftoning stretch would.
     const QTransform& t = painter.worldTransform();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, std::abs(t.m11()) < 1.0 || std::abs(t.m22()) < 1.0);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                          std::abs(t.m11()) < 1.0 || std::abs(t.m22()) < 1.0);
     // Screen captures are text and flat colour: JPEG would smear them.
     painter.setRenderHint(QPainter::LosslessImageRendering, true);
     CBitmapPainter::Draw(painter, image, rcSource);
@@ -66,8 +69,7 @@ void PaintPlacement(QPainter& painter, const CImageBitmap& image, const PrintPag
 } // namespace
 
 CImagePrinter::CImagePrinter(platform::CAppSettings& settings)
-    : m_settings(settings), m_printer(QPrinter::HighResolution)
-{
+    : m_settings(settings), m_printer(QPrinter::HighResolution) {
     // The layout measures margins from the paper's edges, so page coordinates start at the
     // paper's corner, not at the printable area's.
     m_printer.setFullPage(true);
@@ -75,25 +77,25 @@ CImagePrinter::CImagePrinter(platform::CAppSettings& settings)
 
 CImagePrinter::~CImagePrinter() = default;
 
-void CImagePrinter::Print(CTavixCaptureView& view, bool bDirect)
-{
+void CImagePrinter::Print(CTavixCaptureView& view, bool bDirect) {
     if (const CDisplayBitmap* pImage = view.Image(); pImage != nullptr)
         PrintImage(*pImage, bDirect, &view);
 }
 
-void CImagePrinter::PrintPreview(CTavixCaptureView& view)
-{
+void CImagePrinter::PrintPreview(CTavixCaptureView& view) {
     if (const CDisplayBitmap* pImage = view.Image(); pImage != nullptr)
         PreviewImage(*pImage, &view);
 }
 
-CImagePrinter::EOutcome CImagePrinter::PrintImage(const CImageBitmap& image, bool bDirect, QWidget* pParent)
-{
-    const bool bDialog = !bDirect && (m_settings.m_dwOptionsA & platform::options::kPrintWithoutDialog) == 0;
+CImagePrinter::EOutcome CImagePrinter::PrintImage(const CImageBitmap& image, bool bDirect,
+                                                  QWidget* pParent) {
+    const bool bDialog =
+        !bDirect && (m_settings.m_dwOptionsA & platform::options::kPrintWithoutDialog) == 0;
     if (bDialog) {
         QPrintDialog dialog(&m_printer, pParent);
         // One image per job: no selection, no page ranges.
-        dialog.setOptions(dialog.options() & ~(QAbstractPrintDialog::PrintSelection | QAbstractPrintDialog::PrintPageRange |
+        dialog.setOptions(dialog.options() & ~(QAbstractPrintDialog::PrintSelection |
+                                               QAbstractPrintDialog::PrintPageRange |
                                                QAbstractPrintDialog::PrintCurrentPage));
         if (dialog.exec() != QDialog::Accepted)
             return EOutcome::Cancelled;
@@ -104,27 +106,28 @@ CImagePrinter::EOutcome CImagePrinter::PrintImage(const CImageBitmap& image, boo
     return RunJob(m_printer, image, false) ? EOutcome::Printed : EOutcome::Failed;
 }
 
-void CImagePrinter::PreviewImage(const CImageBitmap& image, QWidget* pParent)
-{
+void CImagePrinter::PreviewImage(const CImageBitmap& image, QWidget* pParent) {
     QPrintPreviewDialog dialog(&m_printer, pParent);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [this, &image](QPrinter* pPrinter) { GuardCommand([&] { RunJob(*pPrinter, image, true); }); });
+                     [this, &image](QPrinter* pPrinter) {
+                         GuardCommand([&] { RunJob(*pPrinter, image, true); });
+                     });
     dialog.exec();
 }
 
-CPrintLayout CImagePrinter::BeginPrinting(const QPrinter& printer, const CImageBitmap& image)
-{
+CPrintLayout CImagePrinter::BeginPrinting(const QPrinter& printer, const CImageBitmap& image) {
     const QRectF rcPaper = printer.pageLayout().fullRect(QPageLayout::Millimeter);
     m_settings.m_sizePage.cx = static_cast<std::int32_t>(std::lround(rcPaper.width() * 10));
     m_settings.m_sizePage.cy = static_cast<std::int32_t>(std::lround(rcPaper.height() * 10));
-    return CPrintLayout(PrintLayoutSettings::FromSettings(m_settings), image.Width(), image.Height());
+    return CPrintLayout(PrintLayoutSettings::FromSettings(m_settings), image.Width(),
+                        image.Height());
 }
 
-bool CImagePrinter::RunJob(QPrinter& printer, const CImageBitmap& image, bool bPreview)
-{
+bool CImagePrinter::RunJob(QPrinter& printer, const CImageBitmap& image, bool bPreview) {
     // Without any printer Qt falls back to PDF output; with no file named either, the pages
     // would go nowhere.
-    const bool bNowhere = printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty();
+    const bool bNowhere =
+        printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty();
     if ((!bPreview && (bNowhere || !printer.isValid())) || printer.resolution() <= 0) {
         ReportPrinterTrouble();
         return false;
@@ -154,8 +157,8 @@ bool CImagePrinter::RunJob(QPrinter& printer, const CImageBitmap& image, bool bP
     return true;
 }
 
-bool CImagePrinter::PaintPages(QPainter& painter, QPrinter& printer, const CImageBitmap& image, const CPrintLayout& layout)
-{
+bool CImagePrinter::PaintPages(QPainter& painter, QPrinter& printer, const CImageBitmap& image,
+                               const CPrintLayout& layout) {
     const double dDotsPerTenth = printer.resolution() / kTenthsPerInch;
     for (int nPage = 1; nPage <= layout.PageCount(); ++nPage) {
         if (nPage > 1 && !printer.newPage())

@@ -40,7 +40,8 @@ public:
     CPrintLayout BeginPrinting(const QPrinter& printer, const CImageBitmap& image);
     // Draws every page of the layout on a painter opened on printer. False when the printer
     // refused a new page.
-    static bool PaintPages(QPainter& painter, QPrinter& printer, const CImageBitmap& image, const CPrintLayout& layout);
+    static bool PaintPages(QPainter& painter, QPrinter& printer, const CImageBitmap& image,
+                           const CPrintLayout& layout);
 
 private:
     // The whole job on printer (the real one, or the preview's, which needs no print device).

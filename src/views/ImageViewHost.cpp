@@ -4,7 +4,6 @@
 
 #include <QWidget>
 
-IImageViewHost* IImageViewHost::Of(const QWidget* pWidget)
-{
+IImageViewHost* IImageViewHost::Of(const QWidget* pWidget) {
     return pWidget != nullptr ? dynamic_cast<IImageViewHost*>(pWidget->window()) : nullptr;
 }

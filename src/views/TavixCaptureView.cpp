@@ -32,25 +32,24 @@ bool s_bMarqueeInverted = false;
 
 } // namespace
 
-const CCommandMap& CTavixCaptureView::ThisCommandMap()
-{
+const CCommandMap& CTavixCaptureView::ThisCommandMap() {
     using V = CTavixCaptureView;
-    static const CCommandMap s_map = TCommandMapBuilder<V>(&CCmdTarget::ThisCommandMap())
-                                         .On(ID_VIEW_ZOOM_IN, &V::OnZoomIn)
-                                         .On(ID_VIEW_ZOOM_OUT, &V::OnZoomOut)
-                                         .OnUpdate(ID_VIEW_ZOOM_IN, &V::OnUpdateZoomIn)
-                                         .OnUpdate(ID_VIEW_ZOOM_OUT, &V::OnUpdateZoomOut)
-                                         .On(ID_FILE_PRINT, &V::OnFilePrint)
-                                         .On(ID_FILE_PRINT_DIRECT, &V::OnFilePrintDirect)
-                                         .On(ID_FILE_PRINT_PREVIEW, &V::OnFilePrintPreview)
-                                         .OnUpdateRange(ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, &V::OnUpdateFilePrint)
-                                         .Build();
+    static const CCommandMap s_map =
+        TCommandMapBuilder<V>(&CCmdTarget::ThisCommandMap())
+            .On(ID_VIEW_ZOOM_IN, &V::OnZoomIn)
+            .On(ID_VIEW_ZOOM_OUT, &V::OnZoomOut)
+            .OnUpdate(ID_VIEW_ZOOM_IN, &V::OnUpdateZoomIn)
+            .OnUpdate(ID_VIEW_ZOOM_OUT, &V::OnUpdateZoomOut)
+            .On(ID_FILE_PRINT, &V::OnFilePrint)
+            .On(ID_FILE_PRINT_DIRECT, &V::OnFilePrintDirect)
+            .On(ID_FILE_PRINT_PREVIEW, &V::OnFilePrintPreview)
+            .OnUpdateRange(ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, &V::OnUpdateFilePrint)
+            .Build();
     return s_map;
 }
 
 CTavixCaptureView::CTavixCaptureView(QWidget* pParent)
-    : CZoomView(pParent), m_hPanCursor(Qt::OpenHandCursor), m_hPanDragCursor(Qt::ClosedHandCursor)
-{
+    : CZoomView(pParent), m_hPanCursor(Qt::OpenHandCursor), m_hPanDragCursor(Qt::ClosedHandCursor) {
     m_openTimer.start();
     viewport()->setMouseTracking(true);
     // The view paints every pixel of its window itself (image or background colour).
@@ -62,70 +61,62 @@ CTavixCaptureView::CTavixCaptureView(QWidget* pParent)
 
 CTavixCaptureView::~CTavixCaptureView() = default;
 
-CTavixCaptureDoc* CTavixCaptureView::GetDocument() const
-{
+CTavixCaptureDoc* CTavixCaptureView::GetDocument() const {
     return dynamic_cast<CTavixCaptureDoc*>(CView::GetDocument());
 }
 
-const CDisplayBitmap* CTavixCaptureView::Image() const
-{
+const CDisplayBitmap* CTavixCaptureView::Image() const {
     const CTavixCaptureDoc* pDoc = GetDocument();
     return pDoc != nullptr ? pDoc->GetImage() : nullptr;
 }
 
-QSize CTavixCaptureView::ImageSize() const
-{
+QSize CTavixCaptureView::ImageSize() const {
     const CDisplayBitmap* pImage = Image();
     return pImage != nullptr ? QSize(pImage->Width(), pImage->Height()) : QSize(0, 0);
 }
 
-IImageViewHost* CTavixCaptureView::Host() const
-{
+IImageViewHost* CTavixCaptureView::Host() const {
     return IImageViewHost::Of(this);
 }
 
-void CTavixCaptureView::SetPane(int nPane, const QString& strText) const
-{
+void CTavixCaptureView::SetPane(int nPane, const QString& strText) const {
     if (IImageViewHost* pHost = Host())
         pHost->SetPaneText(nPane, strText);
 }
 
-QString CTavixCaptureView::MousePositionText(QPoint ptImage)
-{
-    return LoadString(ID_INDICATOR_MOUSE_POS) + QStringLiteral(" (%1,%2)").arg(ptImage.x()).arg(ptImage.y());
+QString CTavixCaptureView::MousePositionText(QPoint ptImage) {
+    return LoadString(ID_INDICATOR_MOUSE_POS) +
+           QStringLiteral(" (%1,%2)").arg(ptImage.x()).arg(ptImage.y());
 }
 
-QString CTavixCaptureView::ColorText(int nBitsPerPixel)
-{
+QString CTavixCaptureView::ColorText(int nBitsPerPixel) {
     return LoadString(ID_INDICATOR_COLOR) + QStringLiteral(" %1 Bits").arg(nBitsPerPixel);
 }
 
-QString CTavixCaptureView::ImageSizeText(QSize size)
-{
-    return LoadString(ID_INDICATOR_IMAGE_SIZE) + QStringLiteral(" (%1,%2)").arg(size.width()).arg(size.height());
+QString CTavixCaptureView::ImageSizeText(QSize size) {
+    return LoadString(ID_INDICATOR_IMAGE_SIZE) +
+           QStringLiteral(" (%1,%2)").arg(size.width()).arg(size.height());
 }
 
-bool CTavixCaptureView::IsActiveView() const
-{
+bool CTavixCaptureView::IsActiveView() const {
     const CFrameWnd* pFrame = GetParentFrame();
     const CFrameWnd* pMain = pFrame != nullptr ? pFrame->GetParentFrame() : nullptr;
     return pMain != nullptr && pMain->GetActiveView() == this;
 }
 
-void CTavixCaptureView::RedrawMarquee()
-{
+void CTavixCaptureView::RedrawMarquee() {
     if (m_rectMarquee.isEmpty())
         return;
     s_bMarqueeInverted = !s_bMarqueeInverted;
-    const QRect rc = ImageToView(m_rectMarquee.adjusted(-1, -1, 1, 1) & QRect(QPoint(0, 0), ImageSize()));
+    const QRect rc =
+        ImageToView(m_rectMarquee.adjusted(-1, -1, 1, 1) & QRect(QPoint(0, 0), ImageSize()));
     // Only the outline's four edges.
     QRegion edges(rc.adjusted(-1, -1, 1, 1));
     edges -= QRegion(rc.adjusted(2, 2, -2, -2));
     viewport()->update(edges);
 }
 
-void CTavixCaptureView::RefreshLayout()
-{
+void CTavixCaptureView::RefreshLayout() {
     const QSize size = ImageSize();
     if (size != m_sizeImage) {
         SetImageExtent(size);
@@ -141,8 +132,7 @@ void CTavixCaptureView::RefreshLayout()
     viewport()->update();
 }
 
-void CTavixCaptureView::OnInitialUpdate()
-{
+void CTavixCaptureView::OnInitialUpdate() {
     CView::OnInitialUpdate();
     RefreshLayout();
     FitFrameIntoArea();
@@ -160,8 +150,7 @@ void CTavixCaptureView::OnInitialUpdate()
     }
 }
 
-void CTavixCaptureView::FitFrameIntoArea()
-{
+void CTavixCaptureView::FitFrameIntoArea() {
     auto* pFrame = qobject_cast<QMdiSubWindow*>(parentWidget());
     QMdiArea* pArea = pFrame != nullptr ? pFrame->mdiArea() : nullptr;
     if (pArea == nullptr)
@@ -171,12 +160,14 @@ void CTavixCaptureView::FitFrameIntoArea()
     // the title bar and borders (once polished), whatever size the view asks for. Once shown,
     // the real sizes say it.
     pFrame->ensurePolished();
-    const QSize decoration = pFrame->isVisible() ? pFrame->size() - size() : pFrame->sizeHint() - sizeHint();
+    const QSize decoration =
+        pFrame->isVisible() ? pFrame->size() - size() : pFrame->sizeHint() - sizeHint();
     const QRect rcArea = pArea->viewport()->rect();
     QPoint pos = pFrame->pos();
     // A window placed so near the area's far corner that the cut would leave a sliver starts
     // at the area's origin instead.
-    if (rcArea.right() - pos.x() < rcArea.width() / 3 || rcArea.bottom() - pos.y() < rcArea.height() / 3) {
+    if (rcArea.right() - pos.x() < rcArea.width() / 3 ||
+        rcArea.bottom() - pos.y() < rcArea.height() / 3) {
         pos = rcArea.topLeft();
         pFrame->move(pos);
     }
@@ -191,15 +182,13 @@ void CTavixCaptureView::FitFrameIntoArea()
     pFrame->resize(rc.size().expandedTo(pFrame->minimumSizeHint()));
 }
 
-void CTavixCaptureView::OnUpdate(CView* pSender, long lHint, void*)
-{
+void CTavixCaptureView::OnUpdate(CView* pSender, long lHint, void*) {
     const bool bFromImageView = dynamic_cast<CTavixCaptureView*>(pSender) != nullptr;
     if (pSender == this || (!bFromImageView && lHint == CTavixCaptureDoc::kHintImageChanged))
         RefreshLayout();
 }
 
-void CTavixCaptureView::OnActivateView(bool bActivate, CView*, CView*)
-{
+void CTavixCaptureView::OnActivateView(bool bActivate, CView*, CView*) {
     if (!bActivate)
         return;
     const CDisplayBitmap* pImage = Image();
@@ -207,8 +196,7 @@ void CTavixCaptureView::OnActivateView(bool bActivate, CView*, CView*)
     SetPane(IImageViewHost::PaneImageSize, ImageSizeText(ImageSize()));
 }
 
-void CTavixCaptureView::UpdateCursor()
-{
+void CTavixCaptureView::UpdateCursor() {
     const bool bCanPan = m_nMode == ModeBrowse && (HasHorizontalScroll() || HasVerticalScroll());
     if (m_bPanning)
         viewport()->setCursor(m_hPanDragCursor);
@@ -218,8 +206,7 @@ void CTavixCaptureView::UpdateCursor()
         viewport()->setCursor(Qt::ArrowCursor);
 }
 
-void CTavixCaptureView::paintEvent(QPaintEvent* pEvent)
-{
+void CTavixCaptureView::paintEvent(QPaintEvent* pEvent) {
     QElapsedTimer timer;
     if (views::TimingEnabled())
         timer.start();
@@ -254,13 +241,15 @@ void CTavixCaptureView::paintEvent(QPaintEvent* pEvent)
         painter.resetTransform();
         painter.setPen(QPen(s_bMarqueeInverted ? Qt::white : Qt::black, 0, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
-        const QRect rc = ImageToView(m_rectMarquee.adjusted(-1, -1, 1, 1) & QRect(QPoint(0, 0), ImageSize()));
+        const QRect rc =
+            ImageToView(m_rectMarquee.adjusted(-1, -1, 1, 1) & QRect(QPoint(0, 0), ImageSize()));
         painter.drawRect(rc.adjusted(0, 0, -1, -1));
     }
     if (views::TimingEnabled() && !m_bPaintedImage) {
         m_bPaintedImage = true;
-        views::TimingTrace("image window created (file open started) to first painted image: %.1f ms",
-                           m_openTimer.nsecsElapsed() / 1e6);
+        views::TimingTrace(
+            "image window created (file open started) to first painted image: %.1f ms",
+            m_openTimer.nsecsElapsed() / 1e6);
     }
     if (views::TimingEnabled()) {
         views::TimingTrace("paint %dx%d window pixels at %.0f%%: %.3f ms", pEvent->rect().width(),
@@ -268,33 +257,48 @@ void CTavixCaptureView::paintEvent(QPaintEvent* pEvent)
     }
 }
 
-void CTavixCaptureView::resizeEvent(QResizeEvent* pEvent)
-{
+void CTavixCaptureView::resizeEvent(QResizeEvent* pEvent) {
     CZoomView::resizeEvent(pEvent);
     UpdateCursor();
 }
 
-void CTavixCaptureView::keyPressEvent(QKeyEvent* pEvent)
-{
+void CTavixCaptureView::keyPressEvent(QKeyEvent* pEvent) {
     const bool bCtrl = (pEvent->modifiers() & Qt::ControlModifier) != 0;
     QScrollBar* pH = horizontalScrollBar();
     QScrollBar* pV = verticalScrollBar();
     switch (pEvent->key()) {
-    case Qt::Key_PageUp: pV->triggerAction(QAbstractSlider::SliderPageStepSub); break;
-    case Qt::Key_PageDown: pV->triggerAction(QAbstractSlider::SliderPageStepAdd); break;
-    case Qt::Key_End: (bCtrl ? pV : pH)->triggerAction(QAbstractSlider::SliderToMaximum); break;
-    case Qt::Key_Home: (bCtrl ? pV : pH)->triggerAction(QAbstractSlider::SliderToMinimum); break;
-    case Qt::Key_Left: pH->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
-    case Qt::Key_Up: pV->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
-    case Qt::Key_Right: pH->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
-    case Qt::Key_Down: pV->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
-    default: CZoomView::keyPressEvent(pEvent); return;
+    case Qt::Key_PageUp:
+        pV->triggerAction(QAbstractSlider::SliderPageStepSub);
+        break;
+    case Qt::Key_PageDown:
+        pV->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        break;
+    case Qt::Key_End:
+        (bCtrl ? pV : pH)->triggerAction(QAbstractSlider::SliderToMaximum);
+        break;
+    case Qt::Key_Home:
+        (bCtrl ? pV : pH)->triggerAction(QAbstractSlider::SliderToMinimum);
+        break;
+    case Qt::Key_Left:
+        pH->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+    case Qt::Key_Up:
+        pV->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+    case Qt::Key_Right:
+        pH->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+    case Qt::Key_Down:
+        pV->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+    default:
+        CZoomView::keyPressEvent(pEvent);
+        return;
     }
     pEvent->accept();
 }
 
-void CTavixCaptureView::mousePressEvent(QMouseEvent* pEvent)
-{
+void CTavixCaptureView::mousePressEvent(QMouseEvent* pEvent) {
     if (pEvent->button() == Qt::RightButton)
         RefreshLayout();
     if (pEvent->button() != Qt::LeftButton || m_nMode != ModeBrowse)
@@ -306,8 +310,7 @@ void CTavixCaptureView::mousePressEvent(QMouseEvent* pEvent)
     UpdateCursor();
 }
 
-void CTavixCaptureView::mouseMoveEvent(QMouseEvent* pEvent)
-{
+void CTavixCaptureView::mouseMoveEvent(QMouseEvent* pEvent) {
     const QPoint pt = pEvent->position().toPoint();
     SetPane(IImageViewHost::PaneMousePosition, MousePositionText(ViewToImage(pt)));
     if (!m_bPanning)
@@ -323,56 +326,47 @@ void CTavixCaptureView::mouseMoveEvent(QMouseEvent* pEvent)
     ScrollToPosition(pos);
 }
 
-void CTavixCaptureView::mouseReleaseEvent(QMouseEvent* pEvent)
-{
+void CTavixCaptureView::mouseReleaseEvent(QMouseEvent* pEvent) {
     if (pEvent->button() == Qt::LeftButton && m_bPanning) {
         m_bPanning = false;
         UpdateCursor();
     }
 }
 
-void CTavixCaptureView::OnZoomIn()
-{
+void CTavixCaptureView::OnZoomIn() {
     ZoomPresetUp();
     UpdateCursor();
 }
 
-void CTavixCaptureView::OnZoomOut()
-{
+void CTavixCaptureView::OnZoomOut() {
     ZoomPresetDown();
     UpdateCursor();
 }
 
-void CTavixCaptureView::OnUpdateZoomIn(CCmdUI& cmdUI)
-{
+void CTavixCaptureView::OnUpdateZoomIn(CCmdUI& cmdUI) {
     cmdUI.Enable(CanZoomPresetUp());
 }
 
-void CTavixCaptureView::OnUpdateZoomOut(CCmdUI& cmdUI)
-{
+void CTavixCaptureView::OnUpdateZoomOut(CCmdUI& cmdUI) {
     cmdUI.Enable(CanZoomPresetDown());
 }
 
-void CTavixCaptureView::OnFilePrint()
-{
+void CTavixCaptureView::OnFilePrint() {
     if (IImageViewHost* pHost = Host(); pHost != nullptr && pHost->ImagePrinter() != nullptr)
         pHost->ImagePrinter()->Print(*this, false);
 }
 
-void CTavixCaptureView::OnFilePrintDirect()
-{
+void CTavixCaptureView::OnFilePrintDirect() {
     if (IImageViewHost* pHost = Host(); pHost != nullptr && pHost->ImagePrinter() != nullptr)
         pHost->ImagePrinter()->Print(*this, true);
 }
 
-void CTavixCaptureView::OnFilePrintPreview()
-{
+void CTavixCaptureView::OnFilePrintPreview() {
     if (IImageViewHost* pHost = Host(); pHost != nullptr && pHost->ImagePrinter() != nullptr)
         pHost->ImagePrinter()->PrintPreview(*this);
 }
 
-void CTavixCaptureView::OnUpdateFilePrint(CCmdUI& cmdUI)
-{
+void CTavixCaptureView::OnUpdateFilePrint(CCmdUI& cmdUI) {
     IImageViewHost* pHost = Host();
     cmdUI.Enable(pHost != nullptr && pHost->ImagePrinter() != nullptr && Image() != nullptr);
 }

@@ -9,8 +9,7 @@
 
 namespace views {
 
-bool TimingEnabled() noexcept
-{
+bool TimingEnabled() noexcept {
     static const bool s_bOn = [] {
         const char* pszValue = std::getenv("QUORVI_TIMING");
         return pszValue != nullptr && std::strcmp(pszValue, "0") != 0 && *pszValue != '\0';
@@ -18,8 +17,7 @@ bool TimingEnabled() noexcept
     return s_bOn;
 }
 
-void TimingTrace(const char* pszFormat, ...) noexcept
-{
+void TimingTrace(const char* pszFormat, ...) noexcept {
     if (!TimingEnabled())
         return;
     std::fputs("timing: ", stderr);

@@ -12,8 +12,7 @@
 namespace {
 
 // a * num / den rounded towards minus infinity; den > 0.
-int ScaleFloor(int a, int num, int den)
-{
+int ScaleFloor(int a, int num, int den) {
     const std::int64_t p = std::int64_t(a) * num;
     std::int64_t q = p / den;
     if (p % den != 0 && p < 0)
@@ -21,15 +20,13 @@ int ScaleFloor(int a, int num, int den)
     return static_cast<int>(q);
 }
 
-int TruncPercent(double dFactor)
-{
+int TruncPercent(double dFactor) {
     return static_cast<int>(dFactor * 100.0);
 }
 
 } // namespace
 
-CZoomView::CZoomView(QWidget* pParent) : QAbstractScrollArea(pParent)
-{
+CZoomView::CZoomView(QWidget* pParent) : QAbstractScrollArea(pParent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The page step of a click in the trough or a Page key is the view's own (a tenth of the
@@ -40,8 +37,7 @@ CZoomView::CZoomView(QWidget* pParent) : QAbstractScrollArea(pParent)
             [this](int nAction) { OnScrollAction(Qt::Vertical, nAction); });
 }
 
-void CZoomView::SetImageExtent(QSize sizeTotal, QSize sizePage, QSize sizeLine)
-{
+void CZoomView::SetImageExtent(QSize sizeTotal, QSize sizePage, QSize sizeLine) {
     m_sizeBaseTotal = sizeTotal;
     m_sizeTotalDev = sizeTotal;
     m_sizeBasePage = sizePage;
@@ -49,8 +45,7 @@ void CZoomView::SetImageExtent(QSize sizeTotal, QSize sizePage, QSize sizeLine)
     UpdateViewport();
 }
 
-void CZoomView::SetScale(double dFactor)
-{
+void CZoomView::SetScale(double dFactor) {
     const QPoint ptCenter = GetImageCenter();
     m_dScale = dFactor;
     m_sizeTotalDev = QSize(static_cast<int>(m_sizeBaseTotal.width() * dFactor),
@@ -60,8 +55,7 @@ void CZoomView::SetScale(double dFactor)
     emit scaleChanged(m_dScale);
 }
 
-void CZoomView::UpdateViewport()
-{
+void CZoomView::UpdateViewport() {
     m_sizePageDev = QSize(std::abs(m_sizeBasePage.width()), std::abs(m_sizeBasePage.height()));
     m_sizeLineDev = QSize(std::abs(m_sizeBaseLine.width()), std::abs(m_sizeBaseLine.height()));
     if (m_sizePageDev.width() == 0)
@@ -76,8 +70,7 @@ void CZoomView::UpdateViewport()
     viewport()->update();
 }
 
-QSize CZoomView::ClientSizeForScrolling() const
-{
+QSize CZoomView::ClientSizeForScrolling() const {
     // Decided from the size without scroll bars: a total that fits once the bars are gone must
     // not keep them just because they are showing now.
     const QSize full = maximumViewportSize();
@@ -92,8 +85,7 @@ QSize CZoomView::ClientSizeForScrolling() const
     return {full.width() - (bV ? cxBar : 0), full.height() - (bH ? cyBar : 0)};
 }
 
-void CZoomView::UpdateScrollBars()
-{
+void CZoomView::UpdateScrollBars() {
     const QSize client = ClientSizeForScrolling();
     QScrollBar* pH = horizontalScrollBar();
     QScrollBar* pV = verticalScrollBar();
@@ -106,51 +98,45 @@ void CZoomView::UpdateScrollBars()
     pV->setSingleStep(std::max(1, m_sizeLineDev.height()));
 }
 
-void CZoomView::OnScrollAction(Qt::Orientation orientation, int nAction)
-{
-    if (nAction != QAbstractSlider::SliderPageStepAdd && nAction != QAbstractSlider::SliderPageStepSub)
+void CZoomView::OnScrollAction(Qt::Orientation orientation, int nAction) {
+    if (nAction != QAbstractSlider::SliderPageStepAdd &&
+        nAction != QAbstractSlider::SliderPageStepSub)
         return;
     QScrollBar* pBar = orientation == Qt::Horizontal ? horizontalScrollBar() : verticalScrollBar();
-    const int nPage = orientation == Qt::Horizontal ? m_sizePageDev.width() : m_sizePageDev.height();
+    const int nPage =
+        orientation == Qt::Horizontal ? m_sizePageDev.width() : m_sizePageDev.height();
     const int nStep = nAction == QAbstractSlider::SliderPageStepAdd ? nPage : -nPage;
     pBar->setSliderPosition(std::clamp(pBar->value() + nStep, pBar->minimum(), pBar->maximum()));
 }
 
-void CZoomView::resizeEvent(QResizeEvent* pEvent)
-{
+void CZoomView::resizeEvent(QResizeEvent* pEvent) {
     QAbstractScrollArea::resizeEvent(pEvent);
     UpdateScrollBars();
 }
 
-void CZoomView::scrollContentsBy(int dx, int dy)
-{
+void CZoomView::scrollContentsBy(int dx, int dy) {
     // Only the uncovered strip is repainted.
     viewport()->scroll(dx, dy);
 }
 
-QPoint CZoomView::ScrollPosition() const
-{
+QPoint CZoomView::ScrollPosition() const {
     return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
 }
 
-void CZoomView::ScrollToPosition(QPoint pt)
-{
+void CZoomView::ScrollToPosition(QPoint pt) {
     horizontalScrollBar()->setValue(pt.x());
     verticalScrollBar()->setValue(pt.y());
 }
 
-bool CZoomView::HasHorizontalScroll() const
-{
+bool CZoomView::HasHorizontalScroll() const {
     return horizontalScrollBar()->maximum() > 0;
 }
 
-bool CZoomView::HasVerticalScroll() const
-{
+bool CZoomView::HasVerticalScroll() const {
     return verticalScrollBar()->maximum() > 0;
 }
 
-QPoint CZoomView::ViewportOrigin() const
-{
+QPoint CZoomView::ViewportOrigin() const {
     QPoint origin = -ScrollPosition();
     if (m_bCenter) {
         const QSize client = viewport()->size();
@@ -162,16 +148,18 @@ QPoint CZoomView::ViewportOrigin() const
     return origin;
 }
 
-QTransform CZoomView::ImageTransform() const
-{
+QTransform CZoomView::ImageTransform() const {
     const QPoint origin = ViewportOrigin();
-    const double sx = m_sizeBaseTotal.width() > 0 ? double(m_sizeTotalDev.width()) / m_sizeBaseTotal.width() : 1.0;
-    const double sy = m_sizeBaseTotal.height() > 0 ? double(m_sizeTotalDev.height()) / m_sizeBaseTotal.height() : 1.0;
+    const double sx = m_sizeBaseTotal.width() > 0
+                          ? double(m_sizeTotalDev.width()) / m_sizeBaseTotal.width()
+                          : 1.0;
+    const double sy = m_sizeBaseTotal.height() > 0
+                          ? double(m_sizeTotalDev.height()) / m_sizeBaseTotal.height()
+                          : 1.0;
     return QTransform(sx, 0, 0, sy, origin.x(), origin.y());
 }
 
-QPoint CZoomView::ImageToView(QPoint ptImage) const
-{
+QPoint CZoomView::ImageToView(QPoint ptImage) const {
     const QPoint origin = ViewportOrigin();
     int x = ptImage.x(), y = ptImage.y();
     if (m_sizeBaseTotal.width() > 0)
@@ -181,8 +169,7 @@ QPoint CZoomView::ImageToView(QPoint ptImage) const
     return QPoint(x, y) + origin;
 }
 
-QPoint CZoomView::ViewToImage(QPoint ptView) const
-{
+QPoint CZoomView::ViewToImage(QPoint ptView) const {
     const QPoint pt = ptView - ViewportOrigin();
     int x = pt.x(), y = pt.y();
     if (m_sizeTotalDev.width() > 0)
@@ -192,8 +179,7 @@ QPoint CZoomView::ViewToImage(QPoint ptView) const
     return {x, y};
 }
 
-QRect CZoomView::ViewToImage(const QRect& rcView) const
-{
+QRect CZoomView::ViewToImage(const QRect& rcView) const {
     // Corners as points: the right and bottom edges are exclusive, like the rectangle's pixels.
     const QRect rc = rcView.normalized();
     const QPoint tl = ViewToImage(rc.topLeft());
@@ -201,27 +187,23 @@ QRect CZoomView::ViewToImage(const QRect& rcView) const
     return QRect(tl, QSize(br.x() - tl.x(), br.y() - tl.y())).normalized();
 }
 
-QRect CZoomView::ImageToView(const QRect& rcImage) const
-{
+QRect CZoomView::ImageToView(const QRect& rcImage) const {
     const QRect rc = rcImage.normalized();
     const QPoint tl = ImageToView(rc.topLeft());
     const QPoint br = ImageToView(QPoint(rc.x() + rc.width(), rc.y() + rc.height()));
     return QRect(tl, QSize(br.x() - tl.x(), br.y() - tl.y())).normalized();
 }
 
-QRect CZoomView::ImageRectInView() const
-{
+QRect CZoomView::ImageRectInView() const {
     return QRect(ViewportOrigin(), m_sizeTotalDev);
 }
 
-QPoint CZoomView::GetImageCenter() const
-{
+QPoint CZoomView::GetImageCenter() const {
     const QSize client = viewport()->size();
     return ViewToImage(QPoint(client.width() / 2, client.height() / 2));
 }
 
-void CZoomView::CenterOnImagePoint(QPoint ptImage)
-{
+void CZoomView::CenterOnImagePoint(QPoint ptImage) {
     const QPoint ptDevice = ClientToScroll(ImageToView(ptImage));
     const QSize client = viewport()->size();
     // The scroll range may have just changed with the scroll bars' visibility.
@@ -230,21 +212,18 @@ void CZoomView::CenterOnImagePoint(QPoint ptImage)
     verticalScrollBar()->setValue(ptDevice.y() - client.height() / 2);
 }
 
-void CZoomView::SetPresetScale(double dFactor)
-{
+void CZoomView::SetPresetScale(double dFactor) {
     m_dPresetScale = dFactor;
     SetScale(dFactor);
 }
 
-int CZoomView::PresetIndex() const
-{
+int CZoomView::PresetIndex() const {
     const int nCurrent = TruncPercent(m_dPresetScale);
     const auto it = std::find(kPresetLevels.begin(), kPresetLevels.end(), nCurrent);
     return it == kPresetLevels.end() ? -1 : int(it - kPresetLevels.begin());
 }
 
-void CZoomView::ZoomPresetUp()
-{
+void CZoomView::ZoomPresetUp() {
     int i = PresetIndex();
     if (i == int(kPresetLevels.size()) - 1)
         return;
@@ -253,8 +232,7 @@ void CZoomView::ZoomPresetUp()
     SetPresetScale(kPresetLevels[std::min<std::size_t>(i + 1, kPresetLevels.size() - 1)] * 0.01);
 }
 
-void CZoomView::ZoomPresetDown()
-{
+void CZoomView::ZoomPresetDown() {
     int i = PresetIndex();
     if (i == 0)
         return;
@@ -263,17 +241,14 @@ void CZoomView::ZoomPresetDown()
     SetPresetScale(kPresetLevels[std::max(i - 1, 0)] * 0.01);
 }
 
-bool CZoomView::IsPresetChecked(int nPercent) const
-{
+bool CZoomView::IsPresetChecked(int nPercent) const {
     return TruncPercent(m_dPresetScale) == nPercent;
 }
 
-bool CZoomView::CanZoomPresetUp() const
-{
+bool CZoomView::CanZoomPresetUp() const {
     return TruncPercent(m_dPresetScale) < kPresetLevels.back();
 }
 
-bool CZoomView::CanZoomPresetDown() const
-{
+bool CZoomView::CanZoomPresetDown() const {
     return TruncPercent(m_dPresetScale) > kPresetLevels.front();
 }

@@ -23,7 +23,8 @@ public:
     // Sets the drawing space (image pixels) and the page and line steps (image pixels; a zero
     // component takes the default: a page is a tenth of the scaled total, a line a tenth of a
     // page). Shows the space at 1:1 whatever Scale() says until the next SetScale.
-    void SetImageExtent(QSize sizeTotal, QSize sizePage = QSize(0, 0), QSize sizeLine = QSize(0, 0));
+    void SetImageExtent(QSize sizeTotal, QSize sizePage = QSize(0, 0),
+                        QSize sizeLine = QSize(0, 0));
     // Zooms to dFactor keeping the image point at the window's centre where it is.
     void SetScale(double dFactor);
     double Scale() const noexcept { return m_dScale; }

@@ -17,8 +17,7 @@
 
 namespace apptest {
 
-EMsgResult CScriptedBoxes::Show(const MessageBoxRequest& request)
-{
+EMsgResult CScriptedBoxes::Show(const MessageBoxRequest& request) {
     m_shown.push_back(request);
     if (m_answers.empty())
         return DismissAnswer(request.buttons);
@@ -27,20 +26,17 @@ EMsgResult CScriptedBoxes::Show(const MessageBoxRequest& request)
     return answer;
 }
 
-void AppTest::SetUp()
-{
+void AppTest::SetUp() {
     CTempXdgTest::SetUp();
 }
 
-void AppTest::TearDown()
-{
+void AppTest::TearDown() {
     m_pApp.reset();
     ProcessEvents();
     CTempXdgTest::TearDown();
 }
 
-void AppTest::Start(std::uint32_t dwOptionsA, ITrayIcon* pTray)
-{
+void AppTest::Start(std::uint32_t dwOptionsA, ITrayIcon* pTray) {
     const auto locations = platform::HiveLocations::FromEnvironment();
     if (dwOptionsA != 0) {
         platform::CAppSettings settings;
@@ -59,60 +55,54 @@ void AppTest::Start(std::uint32_t dwOptionsA, ITrayIcon* pTray)
     ProcessEvents();
 }
 
-bool AppTest::Run(unsigned nID)
-{
+bool AppTest::Run(unsigned nID) {
     const bool bRan = Frame().Dispatcher().Execute(nID);
     ProcessEvents();
     return bRan;
 }
 
-bool AppTest::IsEnabled(unsigned nID)
-{
+bool AppTest::IsEnabled(unsigned nID) {
     return Frame().Dispatcher().IsEnabled(nID);
 }
 
-std::filesystem::path AppTest::WritePng(int nWidth, int nHeight, const QString& strName)
-{
+std::filesystem::path AppTest::WritePng(int nWidth, int nHeight, const QString& strName) {
     QImage image(nWidth, nHeight, QImage::Format_RGB32);
     for (int y = 0; y < nHeight; ++y)
         for (int x = 0; x < nWidth; ++x)
-            image.setPixel(x, y, qRgb((x * 37 + y) & 0xFF, (y * 53 + x * 3) & 0xFF, (x * y + 11) & 0xFF));
+            image.setPixel(x, y,
+                           qRgb((x * 37 + y) & 0xFF, (y * 53 + x * 3) & 0xFF, (x * y + 11) & 0xFF));
     const std::filesystem::path path = Root() / strName.toStdString();
     // Quality 100: no compression, the quickest to write.
     EXPECT_TRUE(image.save(QString::fromStdString(path.string()), "PNG", 100));
     return path;
 }
 
-CTavixCaptureDoc* AppTest::Open(const std::filesystem::path& path)
-{
-    auto* pDoc = dynamic_cast<CTavixCaptureDoc*>(m_pApp->OpenDocumentFile(QString::fromStdString(path.string())));
+CTavixCaptureDoc* AppTest::Open(const std::filesystem::path& path) {
+    auto* pDoc = dynamic_cast<CTavixCaptureDoc*>(
+        m_pApp->OpenDocumentFile(QString::fromStdString(path.string())));
     ProcessEvents();
     return pDoc;
 }
 
-CTavixCaptureDoc* AppTest::NewDocument(const QImage& image)
-{
+CTavixCaptureDoc* AppTest::NewDocument(const QImage& image) {
     m_pApp->SetPendingImage(BitmapFromImage(image));
     auto* pDoc = dynamic_cast<CTavixCaptureDoc*>(m_pApp->DocManager().OnFileNew());
     ProcessEvents();
     return pDoc;
 }
 
-CTavixCaptureView* AppTest::ActiveView() const
-{
+CTavixCaptureView* AppTest::ActiveView() const {
     return Frame().ActiveImageView();
 }
 
-void AppTest::ProcessEvents()
-{
+void AppTest::ProcessEvents() {
     for (int i = 0; i < 3; ++i) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     }
 }
 
-bool AppTest::WaitUntil(const std::function<bool()>& pred, int nTimeoutMs)
-{
+bool AppTest::WaitUntil(const std::function<bool()>& pred, int nTimeoutMs) {
     QElapsedTimer timer;
     timer.start();
     while (!pred()) {

@@ -49,7 +49,8 @@ protected:
     bool IsEnabled(unsigned nID);
 
     // A PNG of the given size with a pattern of distinct pixels, written to the temp folder.
-    std::filesystem::path WritePng(int nWidth, int nHeight, const QString& strName = QStringLiteral("picture.png"));
+    std::filesystem::path WritePng(int nWidth, int nHeight,
+                                   const QString& strName = QStringLiteral("picture.png"));
     CTavixCaptureDoc* Open(const std::filesystem::path& path);
     // A new untitled document holding a copy of the image (modified from the start).
     CTavixCaptureDoc* NewDocument(const QImage& image);

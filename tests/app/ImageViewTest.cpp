@@ -8,9 +8,9 @@
 #include "image/DisplayBitmap.h"
 #include "views/TavixCaptureView.h"
 
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -21,15 +21,13 @@ namespace {
 
 constexpr std::uint32_t kShownOptions = 0x0008167B & ~0x2u;
 
-QRgb ImagePixel(const CDisplayBitmap& bmp, int x, int y)
-{
+QRgb ImagePixel(const CDisplayBitmap& bmp, int x, int y) {
     const RGBQuad q = bmp.Row<RGBQuad>(y)[x];
     return qRgb(q.red, q.green, q.blue);
 }
 
 // Checks every pixel of the grabbed window against the image, the outline and the background.
-void ExpectPainted(CTavixCaptureView& view, int nScale)
-{
+void ExpectPainted(CTavixCaptureView& view, int nScale) {
     const CDisplayBitmap& bmp = *view.Image();
     const QImage shot = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shot.size(), view.viewport()->size());
@@ -42,12 +40,13 @@ void ExpectPainted(CTavixCaptureView& view, int nScale)
         for (int x = 0; x < shot.width() && nErrors < 5; ++x) {
             QRgb expected = background;
             if (rcImage.contains(x, y))
-                expected = ImagePixel(bmp, (x - rcImage.left()) / nScale, (y - rcImage.top()) / nScale);
+                expected =
+                    ImagePixel(bmp, (x - rcImage.left()) / nScale, (y - rcImage.top()) / nScale);
             else if (rcOutline.contains(x, y))
                 expected = qRgb(255, 0, 0);
             if (shot.pixel(x, y) != expected) {
-                ADD_FAILURE() << "scale " << nScale << " pixel (" << x << "," << y << ") " << std::hex
-                              << shot.pixel(x, y) << " expected " << expected;
+                ADD_FAILURE() << "scale " << nScale << " pixel (" << x << "," << y << ") "
+                              << std::hex << shot.pixel(x, y) << " expected " << expected;
                 ++nErrors;
             }
         }
@@ -56,8 +55,7 @@ void ExpectPainted(CTavixCaptureView& view, int nScale)
 
 } // namespace
 
-TEST_F(AppTest, ViewPaintsTheImageAtOneAndTwoTimes)
-{
+TEST_F(AppTest, ViewPaintsTheImageAtOneAndTwoTimes) {
     Start(kShownOptions);
     ASSERT_NE(Open(WritePng(61, 43)), nullptr);
     CTavixCaptureView* pView = ActiveView();
@@ -66,12 +64,12 @@ TEST_F(AppTest, ViewPaintsTheImageAtOneAndTwoTimes)
     Run(ID_VIEW_ZOOM_200);
     ExpectPainted(*pView, 2);
     // A partial repaint draws only the pixels it needs, one more on each side.
-    pView->viewport()->repaint(QRect(pView->ImageRectInView().topLeft() + QPoint(10, 10), QSize(4, 4)));
+    pView->viewport()->repaint(
+        QRect(pView->ImageRectInView().topLeft() + QPoint(10, 10), QSize(4, 4)));
     EXPECT_EQ(pView->LastRepaintRect(), QRect(4, 4, 4, 4));
 }
 
-TEST_F(AppTest, ScrolledViewPaintsTheRightPart)
-{
+TEST_F(AppTest, ScrolledViewPaintsTheRightPart) {
     Start(kShownOptions);
     ASSERT_NE(Open(WritePng(700, 500)), nullptr);
     CTavixCaptureView* pView = ActiveView();
@@ -83,12 +81,12 @@ TEST_F(AppTest, ScrolledViewPaintsTheRightPart)
     for (const QPoint pt : {QPoint(0, 0), QPoint(17, 9), QPoint(100, 60)}) {
         const QPoint ptImage = pView->ViewToImage(pt);
         EXPECT_EQ(ptImage, QPoint((pt.x() + 333) / 2, (pt.y() + 211) / 2));
-        EXPECT_EQ(shot.pixel(pt), ImagePixel(bmp, ptImage.x(), ptImage.y())) << pt.x() << "," << pt.y();
+        EXPECT_EQ(shot.pixel(pt), ImagePixel(bmp, ptImage.x(), ptImage.y()))
+            << pt.x() << "," << pt.y();
     }
 }
 
-TEST_F(AppTest, ScrollStepsMoveThePixelsAndPaintOnlyWhatTheyUncover)
-{
+TEST_F(AppTest, ScrollStepsMoveThePixelsAndPaintOnlyWhatTheyUncover) {
     Start(kShownOptions);
     ASSERT_NE(Open(WritePng(700, 500)), nullptr);
     CTavixCaptureView* pView = ActiveView();
@@ -105,20 +103,21 @@ TEST_F(AppTest, ScrollStepsMoveThePixelsAndPaintOnlyWhatTheyUncover)
     // newly painted ones meet (a grab of the widget would paint it afresh).
     const auto expectShown = [&](const char* pszStep) {
         const QPoint ptOrigin = pView->viewport()->mapTo(pWindow, QPoint(0, 0));
-        const QImage shot = QGuiApplication::primaryScreen()
-                                ->grabWindow(pWindow->winId(), ptOrigin.x(), ptOrigin.y(), pView->viewport()->width(),
-                                             pView->viewport()->height())
-                                .toImage()
-                                .convertToFormat(QImage::Format_RGB32);
+        const QImage shot =
+            QGuiApplication::primaryScreen()
+                ->grabWindow(pWindow->winId(), ptOrigin.x(), ptOrigin.y(),
+                             pView->viewport()->width(), pView->viewport()->height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(shot.size(), pView->viewport()->size()) << pszStep;
         int nErrors = 0;
         for (int y = 0; y < shot.height() && nErrors < 3; y += 3) {
             for (int x = 0; x < shot.width() && nErrors < 3; x += 3) {
                 const QPoint ptImage = pView->ViewToImage(QPoint(x, y));
                 if (shot.pixel(x, y) != ImagePixel(bmp, ptImage.x(), ptImage.y())) {
-                    ADD_FAILURE() << pszStep << ": window pixel (" << x << "," << y << ") shows " << std::hex
-                                  << shot.pixel(x, y) << " instead of image pixel " << std::dec << ptImage.x()
-                                  << "," << ptImage.y();
+                    ADD_FAILURE() << pszStep << ": window pixel (" << x << "," << y << ") shows "
+                                  << std::hex << shot.pixel(x, y) << " instead of image pixel "
+                                  << std::dec << ptImage.x() << "," << ptImage.y();
                     ++nErrors;
                 }
             }
@@ -138,7 +137,8 @@ TEST_F(AppTest, ScrollStepsMoveThePixelsAndPaintOnlyWhatTheyUncover)
     pH->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QCoreApplication::sendPostedEvents(pWindow, QEvent::UpdateRequest);
     expectShown("line right");
-    for (const auto action : {QAbstractSlider::SliderSingleStepAdd, QAbstractSlider::SliderSingleStepSub}) {
+    for (const auto action :
+         {QAbstractSlider::SliderSingleStepAdd, QAbstractSlider::SliderSingleStepSub}) {
         pH->triggerAction(action);
         pV->triggerAction(action);
         QCoreApplication::sendPostedEvents(pWindow, QEvent::UpdateRequest);
@@ -149,8 +149,7 @@ TEST_F(AppTest, ScrollStepsMoveThePixelsAndPaintOnlyWhatTheyUncover)
     expectShown("page up");
 }
 
-TEST_F(AppTest, StatusPanesShowDepthSizeAndPointerPosition)
-{
+TEST_F(AppTest, StatusPanesShowDepthSizeAndPointerPosition) {
     Start(kShownOptions);
     ASSERT_NE(Open(WritePng(40, 30)), nullptr);
     CTavixCaptureView* pView = ActiveView();
@@ -168,8 +167,7 @@ TEST_F(AppTest, StatusPanesShowDepthSizeAndPointerPosition)
     EXPECT_EQ(Frame().PaneText(3), QStringLiteral("  Image Size: (30,40)"));
 }
 
-TEST_F(AppTest, OperationsUndoRedoAndTheTitleMark)
-{
+TEST_F(AppTest, OperationsUndoRedoAndTheTitleMark) {
     Start(kShownOptions);
     CTavixCaptureDoc* pDoc = Open(WritePng(9, 5));
     ASSERT_NE(pDoc, nullptr);
@@ -201,8 +199,7 @@ TEST_F(AppTest, OperationsUndoRedoAndTheTitleMark)
     EXPECT_EQ(ImagePixel(*pView->Image(), 0, 0), topLeft);
 }
 
-TEST_F(AppTest, KeyboardScrollsByPagesLinesAndToTheEnds)
-{
+TEST_F(AppTest, KeyboardScrollsByPagesLinesAndToTheEnds) {
     Start(kShownOptions);
     ASSERT_NE(Open(WritePng(1200, 1000)), nullptr);
     CTavixCaptureView* pView = ActiveView();
@@ -230,8 +227,7 @@ TEST_F(AppTest, KeyboardScrollsByPagesLinesAndToTheEnds)
     EXPECT_EQ(pV->value(), 0);
 }
 
-TEST_F(AppTest, DraggingPansALargeImage)
-{
+TEST_F(AppTest, DraggingPansALargeImage) {
     Start(kShownOptions);
     ASSERT_NE(Open(WritePng(1200, 1000)), nullptr);
     CTavixCaptureView* pView = ActiveView();
@@ -253,8 +249,7 @@ TEST_F(AppTest, DraggingPansALargeImage)
     EXPECT_EQ(ActiveView()->viewport()->cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(AppTest, FirstShowingFitsTheWindowIntoTheArea)
-{
+TEST_F(AppTest, FirstShowingFitsTheWindowIntoTheArea) {
     Start(kShownOptions);
     ASSERT_NE(Open(WritePng(60, 40)), nullptr);
     auto* pFrame = qobject_cast<QMdiSubWindow*>(ActiveView()->parentWidget());

@@ -29,8 +29,7 @@ namespace {
 
 constexpr std::uint32_t kShownOptions = 0x0008167B & ~platform::options::kStartHidden;
 
-QMenu* MenuNamed(QMenuBar* pBar, const QString& strTitle)
-{
+QMenu* MenuNamed(QMenuBar* pBar, const QString& strTitle) {
     for (QAction* pAction : pBar->actions()) {
         if (pAction->menu() != nullptr && pAction->text() == strTitle)
             return pAction->menu();
@@ -38,8 +37,7 @@ QMenu* MenuNamed(QMenuBar* pBar, const QString& strTitle)
     return nullptr;
 }
 
-QAction* ActionOf(QMenu* pMenu, unsigned nID)
-{
+QAction* ActionOf(QMenu* pMenu, unsigned nID) {
     for (QAction* pAction : pMenu->actions()) {
         if (CCommandDispatcher::ActionId(pAction) == nID)
             return pAction;
@@ -58,22 +56,19 @@ public slots:
 
 } // namespace
 
-TEST_F(AppTest, HiddenStartWithoutATrayStartsMinimised)
-{
+TEST_F(AppTest, HiddenStartWithoutATrayStartsMinimised) {
     Start();
     EXPECT_TRUE(WaitUntil([this] { return Frame().isMinimized(); }));
     EXPECT_TRUE(Frame().isVisible());
 }
 
-TEST_F(AppTest, HiddenStartWithATrayHides)
-{
+TEST_F(AppTest, HiddenStartWithATrayHides) {
     CFakeTray tray;
     Start(0x0008167B, &tray);
     EXPECT_TRUE(WaitUntil([this] { return !Frame().isVisible(); }));
 }
 
-TEST_F(AppTest, StartUpBuildsMenusToolbarAndFourPanes)
-{
+TEST_F(AppTest, StartUpBuildsMenusToolbarAndFourPanes) {
     Start(kShownOptions);
     EXPECT_TRUE(Frame().isVisible());
     EXPECT_FALSE(Frame().isMinimized());
@@ -90,16 +85,19 @@ TEST_F(AppTest, StartUpBuildsMenusToolbarAndFourPanes)
     EXPECT_EQ(m_pApp->Settings().m_dwAutoSaveStartNO, 1u);
 }
 
-TEST_F(AppTest, CaptureItemsShowHotkeysOnEveryOpeningAndStayDisabled)
-{
+TEST_F(AppTest, CaptureItemsShowHotkeysOnEveryOpeningAndStayDisabled) {
     Start(kShownOptions);
     QMenu* pCapture = MenuNamed(Frame().menuBar(), QStringLiteral("&Capture"));
     ASSERT_NE(pCapture, nullptr);
     emit pCapture->aboutToShow();
-    EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_CLIENT)->text(), QStringLiteral("Active Window C&lient\tCtrl+Shift+Alt+C"));
-    EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_DEFAULT)->text(), QStringLiteral("De&fault Action\tPrint Screen"));
-    EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_ACTIVE_WINDOW)->text(), QStringLiteral("Ac&tive Window\tAlt+Print Screen"));
-    for (unsigned nID : {ID_CAPTURE_ACTIVE_WINDOW, ID_CAPTURE_DESKTOP, ID_CAPTURE_REPEAT_LAST, ID_CAPTURE_POLYGON}) {
+    EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_CLIENT)->text(),
+              QStringLiteral("Active Window C&lient\tCtrl+Shift+Alt+C"));
+    EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_DEFAULT)->text(),
+              QStringLiteral("De&fault Action\tPrint Screen"));
+    EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_ACTIVE_WINDOW)->text(),
+              QStringLiteral("Ac&tive Window\tAlt+Print Screen"));
+    for (unsigned nID : {ID_CAPTURE_ACTIVE_WINDOW, ID_CAPTURE_DESKTOP, ID_CAPTURE_REPEAT_LAST,
+                         ID_CAPTURE_POLYGON}) {
         EXPECT_FALSE(ActionOf(pCapture, nID)->isEnabled()) << nID;
         EXPECT_FALSE(Run(nID)) << nID;
     }
@@ -107,12 +105,13 @@ TEST_F(AppTest, CaptureItemsShowHotkeysOnEveryOpeningAndStayDisabled)
     m_pApp->Settings().SetHotkey(platform::ActiveWindowClient, 0);
     m_pApp->Settings().SetHotkey(platform::Default, 0x4041);
     emit pCapture->aboutToShow();
-    EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_CLIENT)->text(), QStringLiteral("Active Window C&lient"));
-    EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_DEFAULT)->text(), QStringLiteral("De&fault Action\tShift+A"));
+    EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_CLIENT)->text(),
+              QStringLiteral("Active Window C&lient"));
+    EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_DEFAULT)->text(),
+              QStringLiteral("De&fault Action\tShift+A"));
 }
 
-TEST_F(AppTest, FrameCommandsFollowTheOpenWindows)
-{
+TEST_F(AppTest, FrameCommandsFollowTheOpenWindows) {
     Start(kShownOptions);
     // Without an image window: the zoom presets and Close All have nothing to act on.
     for (unsigned nID = ID_VIEW_ZOOM_25; nID <= ID_VIEW_ZOOM_400; ++nID)
@@ -126,7 +125,8 @@ TEST_F(AppTest, FrameCommandsFollowTheOpenWindows)
     ASSERT_NE(Open(WritePng(40, 30)), nullptr);
     CTavixCaptureView* pView = ActiveView();
     ASSERT_NE(pView, nullptr);
-    EXPECT_EQ(Frame().menuBar()->actions().size(), 7); // the document menu: Operations and Window too
+    EXPECT_EQ(Frame().menuBar()->actions().size(),
+              7); // the document menu: Operations and Window too
     for (unsigned nID = ID_VIEW_ZOOM_25; nID <= ID_VIEW_ZOOM_400; ++nID)
         EXPECT_TRUE(IsEnabled(nID)) << nID;
     EXPECT_TRUE(Run(ID_VIEW_ZOOM_200));
@@ -153,8 +153,7 @@ TEST_F(AppTest, FrameCommandsFollowTheOpenWindows)
     EXPECT_TRUE(IsEnabled(ID_FILE_SAVE_AS));
 }
 
-TEST_F(AppTest, CloseRequestAsksOnceForSeveralModifiedImages)
-{
+TEST_F(AppTest, CloseRequestAsksOnceForSeveralModifiedImages) {
     Start(kShownOptions);
     QImage image(8, 6, QImage::Format_RGB32);
     image.fill(Qt::green);
@@ -166,9 +165,11 @@ TEST_F(AppTest, CloseRequestAsksOnceForSeveralModifiedImages)
     m_boxes.m_answers = {EMsgResult::No};
     EXPECT_TRUE(m_pApp->SaveAllModified());
     ASSERT_EQ(m_boxes.m_shown.size(), 1u);
-    EXPECT_EQ(m_boxes.m_shown[0].strText,
-              QStringLiteral("There are 2 images that haven't been saved or have changed since they are saved. "
-                             "Would you like to be prompted  to save each image?"));
+    EXPECT_EQ(
+        m_boxes.m_shown[0].strText,
+        QStringLiteral(
+            "There are 2 images that haven't been saved or have changed since they are saved. "
+            "Would you like to be prompted  to save each image?"));
     EXPECT_EQ(m_boxes.m_shown[0].buttons, EMsgButtons::YesNoCancel);
 
     // Cancel keeps the program open; Yes goes on to the usual question per image.
@@ -190,8 +191,7 @@ TEST_F(AppTest, CloseRequestAsksOnceForSeveralModifiedImages)
     EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 0);
 }
 
-TEST_F(AppTest, OneModifiedImageGetsOnlyTheUsualQuestionAndTheFlagSilencesAll)
-{
+TEST_F(AppTest, OneModifiedImageGetsOnlyTheUsualQuestionAndTheFlagSilencesAll) {
     Start(kShownOptions);
     QImage image(4, 4, QImage::Format_RGB32);
     image.fill(Qt::blue);
@@ -208,8 +208,7 @@ TEST_F(AppTest, OneModifiedImageGetsOnlyTheUsualQuestionAndTheFlagSilencesAll)
     EXPECT_TRUE(m_boxes.m_shown.empty());
 }
 
-TEST_F(AppTest, TitleBarCloseHidesWithoutAskingAndExitAsks)
-{
+TEST_F(AppTest, TitleBarCloseHidesWithoutAskingAndExitAsks) {
     CFakeTray tray;
     Start(kShownOptions, &tray);
     QImage image(4, 4, QImage::Format_RGB32);
@@ -240,8 +239,7 @@ TEST_F(AppTest, TitleBarCloseHidesWithoutAskingAndExitAsks)
     EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 2);
 }
 
-TEST_F(AppTest, MinimiseHidesOnlyWithTheOptionAndATray)
-{
+TEST_F(AppTest, MinimiseHidesOnlyWithTheOptionAndATray) {
     CFakeTray tray;
     Start(kShownOptions, &tray);
     Frame().showMinimized();
@@ -255,8 +253,7 @@ TEST_F(AppTest, MinimiseHidesOnlyWithTheOptionAndATray)
     EXPECT_TRUE(Frame().isVisible());
 }
 
-TEST_F(AppTest, ExitWritesTheSettingsAndClearsTheRecentListWhenAsked)
-{
+TEST_F(AppTest, ExitWritesTheSettingsAndClearsTheRecentListWhenAsked) {
     Start(kShownOptions | platform::options::kClearRecentAtExit);
     ASSERT_NE(Open(WritePng(5, 5)), nullptr);
     ASSERT_EQ(m_pApp->RecentFileList()->Count(), 1);
@@ -270,8 +267,7 @@ TEST_F(AppTest, ExitWritesTheSettingsAndClearsTheRecentListWhenAsked)
     EXPECT_NE(reread.m_dwOptionsA & platform::options::kClearRecentAtExit, 0u);
 }
 
-TEST_F(AppTest, PasteAsNewImageTakesTheClipboardImage)
-{
+TEST_F(AppTest, PasteAsNewImageTakesTheClipboardImage) {
     Start(kShownOptions);
     QApplication::clipboard()->clear();
     EXPECT_FALSE(IsEnabled(ID_EDIT_PASTE_AS_NEW));
@@ -297,8 +293,7 @@ TEST_F(AppTest, PasteAsNewImageTakesTheClipboardImage)
     EXPECT_FALSE(m_pApp->HasPendingImage());
 }
 
-TEST_F(AppTest, ExploreOutputDirectoryOpensTheFolderUnlessItIsEmpty)
-{
+TEST_F(AppTest, ExploreOutputDirectoryOpensTheFolderUnlessItIsEmpty) {
     Start(kShownOptions);
     CUrlRecorder recorder;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
@@ -315,8 +310,7 @@ TEST_F(AppTest, ExploreOutputDirectoryOpensTheFolderUnlessItIsEmpty)
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
 }
 
-TEST_F(AppTest, ProgressShowsInPaneZeroUntilDone)
-{
+TEST_F(AppTest, ProgressShowsInPaneZeroUntilDone) {
     Start(kShownOptions);
     Frame().SetProgress(0.0);
     EXPECT_TRUE(Frame().IsProgressShowing());

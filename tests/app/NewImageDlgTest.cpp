@@ -19,8 +19,7 @@ using namespace apptest;
 
 namespace {
 
-QPushButton* ButtonNamed(QDialog& dialog, const QString& strText)
-{
+QPushButton* ButtonNamed(QDialog& dialog, const QString& strText) {
     for (QPushButton* pButton : dialog.findChildren<QPushButton*>()) {
         if (pButton->text() == strText)
             return pButton;
@@ -30,26 +29,30 @@ QPushButton* ButtonNamed(QDialog& dialog, const QString& strText)
 
 } // namespace
 
-TEST(NewImageDlgConversion, CentimetresAndInchesToPixels)
-{
+TEST(NewImageDlgConversion, CentimetresAndInchesToPixels) {
     using D = CNewImageDlg;
     // 10 cm at 72 pixels per inch: 283.46 rounded up.
-    EXPECT_DOUBLE_EQ(D::ConvertSize(10, D::UnitCentimeters, D::UnitPixels, 72, D::PerInch, 0.999999999), 284);
-    EXPECT_DOUBLE_EQ(D::ConvertSize(2, D::UnitInches, D::UnitPixels, 72, D::PerInch, 0.999999999), 144);
-    EXPECT_DOUBLE_EQ(D::ConvertSize(144, D::UnitPixels, D::UnitInches, 72, D::PerInch, 0.999999999), 2);
-    EXPECT_NEAR(D::ConvertSize(1, D::UnitInches, D::UnitCentimeters, 72, D::PerInch, 0.999999), 2.54, 1e-9);
+    EXPECT_DOUBLE_EQ(
+        D::ConvertSize(10, D::UnitCentimeters, D::UnitPixels, 72, D::PerInch, 0.999999999), 284);
+    EXPECT_DOUBLE_EQ(D::ConvertSize(2, D::UnitInches, D::UnitPixels, 72, D::PerInch, 0.999999999),
+                     144);
+    EXPECT_DOUBLE_EQ(D::ConvertSize(144, D::UnitPixels, D::UnitInches, 72, D::PerInch, 0.999999999),
+                     2);
+    EXPECT_NEAR(D::ConvertSize(1, D::UnitInches, D::UnitCentimeters, 72, D::PerInch, 0.999999),
+                2.54, 1e-9);
     // A resolution given per centimetre.
-    EXPECT_DOUBLE_EQ(D::ConvertSize(3, D::UnitCentimeters, D::UnitPixels, 40, D::PerCentimeter, 0.999999), 120);
+    EXPECT_DOUBLE_EQ(
+        D::ConvertSize(3, D::UnitCentimeters, D::UnitPixels, 40, D::PerCentimeter, 0.999999), 120);
     // 1 in at 40 per cm is 101.6 pixels: whole pixels only, with the rounding-up allowance.
     EXPECT_DOUBLE_EQ(D::ConvertSize(1, D::UnitInches, D::UnitPixels, 40, D::PerCentimeter, 0), 101);
-    EXPECT_DOUBLE_EQ(D::ConvertSize(1, D::UnitInches, D::UnitPixels, 40, D::PerCentimeter, 0.999999), 102);
+    EXPECT_DOUBLE_EQ(
+        D::ConvertSize(1, D::UnitInches, D::UnitPixels, 40, D::PerCentimeter, 0.999999), 102);
     EXPECT_DOUBLE_EQ(D::ConvertSize(5, D::UnitPixels, D::UnitPixels, 40, D::PerCentimeter, 0.9), 5);
     EXPECT_NEAR(D::ConvertResolution(72, D::PerInch, D::PerCentimeter), 28.346456692913385, 1e-12);
     EXPECT_NEAR(D::ConvertResolution(28.346456692913385, D::PerCentimeter, D::PerInch), 72, 1e-12);
 }
 
-TEST_F(AppTest, NewImageDialogConvertsInPlaceAndCreatesInPixels)
-{
+TEST_F(AppTest, NewImageDialogConvertsInPlaceAndCreatesInPixels) {
     Start(0x0008167B & ~0x2u);
     CNewImageDlg dialog;
     dialog.show();
@@ -74,8 +77,7 @@ TEST_F(AppTest, NewImageDialogConvertsInPlaceAndCreatesInPixels)
     EXPECT_TRUE(m_boxes.m_shown.empty());
 }
 
-TEST_F(AppTest, NewImageDialogRefusesSizesABitmapCannotHave)
-{
+TEST_F(AppTest, NewImageDialogRefusesSizesABitmapCannotHave) {
     Start(0x0008167B & ~0x2u);
     const struct {
         const char* pszWidth;
@@ -86,7 +88,9 @@ TEST_F(AppTest, NewImageDialogRefusesSizesABitmapCannotHave)
         {"400", "-5", "Please enter a number between 1 and 32768."},
         {"0.5", "300", "Please enter a number between 1 and 32768."},
         {"40000", "10", "Please enter a number between 1 and 32768."},
-        {"30000", "30000", "An image of 30000 x 30000 pixels is too large: at most 1024 MiB of pixels can be created."},
+        {"30000", "30000",
+         "An image of 30000 x 30000 pixels is too large: at most 1024 MiB of pixels can be "
+         "created."},
         {"abc", "10", "Please enter a number."},
     };
     for (const auto& c : cases) {
@@ -107,13 +111,13 @@ TEST_F(AppTest, NewImageDialogRefusesSizesABitmapCannotHave)
     dialog.HorzResEdit()->setText(QStringLiteral("0"));
     dialog.WidthUnits()->setCurrentIndex(CNewImageDlg::UnitInches);
     ASSERT_EQ(m_boxes.m_shown.size(), 1u);
-    EXPECT_EQ(m_boxes.m_shown[0].strText, QStringLiteral("Please enter a resolution greater than 0."));
+    EXPECT_EQ(m_boxes.m_shown[0].strText,
+              QStringLiteral("Please enter a resolution greater than 0."));
     EXPECT_EQ(dialog.WidthUnits()->currentIndex(), CNewImageDlg::UnitPixels);
     EXPECT_EQ(dialog.WidthEdit()->text(), QStringLiteral("400"));
 }
 
-TEST_F(AppTest, FileNewOpensAWhiteImageOfTheDialogsSize)
-{
+TEST_F(AppTest, FileNewOpensAWhiteImageOfTheDialogsSize) {
     Start(0x0008167B & ~0x2u);
     // The dialog is modal: answer it from the event loop.
     QTimer::singleShot(0, [] {

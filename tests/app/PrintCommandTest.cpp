@@ -17,20 +17,19 @@ namespace {
 constexpr std::uint32_t kShownOptions = 0x0008167B & ~0x2u;
 constexpr std::uint32_t kPrintWithoutDialog = 0x100;
 
-int PdfPageCount(const QString& strPath)
-{
+int PdfPageCount(const QString& strPath) {
     QProcess proc;
     proc.start(QStringLiteral("pdfinfo"), {strPath});
     proc.waitForFinished(60000);
     const QString strInfo = QString::fromLocal8Bit(proc.readAllStandardOutput());
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(strInfo);
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(strInfo);
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
 } // namespace
 
-TEST_F(AppTest, FilePrintSendsTheActiveImageToThePrinter)
-{
+TEST_F(AppTest, FilePrintSendsTheActiveImageToThePrinter) {
     Start(kShownOptions | kPrintWithoutDialog);
     auto* pPrinter = dynamic_cast<CImagePrinter*>(Frame().ImagePrinter());
     ASSERT_NE(pPrinter, nullptr);
@@ -53,18 +52,19 @@ TEST_F(AppTest, FilePrintSendsTheActiveImageToThePrinter)
     EXPECT_EQ(m_pApp->Settings().m_sizePage, (platform::SizeValue{1480, 2100}));
 }
 
-TEST_F(AppTest, PrinterTroubleFromTheMenuShowsStringOneFiftyOne)
-{
+TEST_F(AppTest, PrinterTroubleFromTheMenuShowsStringOneFiftyOne) {
     Start(kShownOptions);
     auto* pPrinter = dynamic_cast<CImagePrinter*>(Frame().ImagePrinter());
     ASSERT_NE(pPrinter, nullptr);
     pPrinter->Printer().setOutputFormat(QPrinter::PdfFormat);
-    pPrinter->Printer().setOutputFileName(QString::fromStdString((Root() / "missing" / "x.pdf").string()));
+    pPrinter->Printer().setOutputFileName(
+        QString::fromStdString((Root() / "missing" / "x.pdf").string()));
     ASSERT_NE(Open(WritePng(8, 8)), nullptr);
     // Direct print skips the dialog even without 0x100.
     EXPECT_TRUE(Run(ID_FILE_PRINT_DIRECT));
     ASSERT_EQ(m_boxes.m_shown.size(), 1u);
-    EXPECT_EQ(m_boxes.m_shown[0].strText, QStringLiteral("Your printer has some trouble. Please check your printer "
-                                                         "settings in the Control Panel window."));
+    EXPECT_EQ(m_boxes.m_shown[0].strText,
+              QStringLiteral("Your printer has some trouble. Please check your printer "
+                             "settings in the Control Panel window."));
     EXPECT_EQ(m_boxes.m_shown[0].icon, EMsgIcon::Stop);
 }

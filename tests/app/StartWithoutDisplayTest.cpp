@@ -12,8 +12,7 @@ namespace {
 // Sets or unsets an environment variable for the life of the object.
 class CEnvOverride {
 public:
-    CEnvOverride(const char* pszName, const char* pszValue) : m_strName(pszName)
-    {
+    CEnvOverride(const char* pszName, const char* pszValue) : m_strName(pszName) {
         if (const char* pszOld = std::getenv(pszName))
             m_old = pszOld;
         if (pszValue != nullptr)
@@ -21,8 +20,7 @@ public:
         else
             unsetenv(pszName);
     }
-    ~CEnvOverride()
-    {
+    ~CEnvOverride() {
         if (m_old)
             setenv(m_strName.c_str(), m_old->c_str(), 1);
         else
@@ -40,8 +38,7 @@ using StartWithoutDisplay = testsupport::CTempXdgTest;
 
 } // namespace
 
-TEST_F(StartWithoutDisplay, SaysSoInOneLineAndExitsWithOne)
-{
+TEST_F(StartWithoutDisplay, SaysSoInOneLineAndExitsWithOne) {
     CEnvOverride platform("QT_QPA_PLATFORM", nullptr);
     CEnvOverride wayland("WAYLAND_DISPLAY", nullptr);
     CEnvOverride session("XDG_SESSION_TYPE", nullptr);
@@ -49,14 +46,16 @@ TEST_F(StartWithoutDisplay, SaysSoInOneLineAndExitsWithOne)
         CEnvOverride display("DISPLAY", nullptr);
         const auto result = testsupport::RunProgram({QUORVI_STUDIO_PATH});
         EXPECT_EQ(result.exitCode, 1);
-        EXPECT_EQ(result.err, "quorvi-studio: no X display (DISPLAY is not set); set DISPLAY or run it under xvfb-run.\n");
+        EXPECT_EQ(result.err, "quorvi-studio: no X display (DISPLAY is not set); set DISPLAY or "
+                              "run it under xvfb-run.\n");
     }
     {
         // A display that cannot be opened.
         CEnvOverride display("DISPLAY", ":97531");
         const auto result = testsupport::RunProgram({QUORVI_STUDIO_PATH});
         EXPECT_EQ(result.exitCode, 1);
-        EXPECT_NE(result.err.find("cannot open X display \":97531\""), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("cannot open X display \":97531\""), std::string::npos)
+            << result.err;
         EXPECT_NE(result.err.find("xvfb-run"), std::string::npos);
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
     }

@@ -26,8 +26,7 @@ using namespace std::chrono_literals;
 
 constexpr std::uint32_t kDefaultOptions = 0x0008167B;
 
-bool WaitFor(const std::function<bool()>& pred, std::chrono::milliseconds timeout = 10s)
-{
+bool WaitFor(const std::function<bool()>& pred, std::chrono::milliseconds timeout = 10s) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!pred()) {
         if (std::chrono::steady_clock::now() > deadline)
@@ -40,8 +39,7 @@ bool WaitFor(const std::function<bool()>& pred, std::chrono::milliseconds timeou
 // The window manager's view of the program's windows, read as a pager would.
 class CDesktop {
 public:
-    CDesktop()
-    {
+    CDesktop() {
         m_pConnection = xcb_connect(nullptr, nullptr);
         m_root = xcb_setup_roots_iterator(xcb_get_setup(m_pConnection)).data->root;
     }
@@ -49,18 +47,21 @@ public:
     CDesktop(const CDesktop&) = delete;
     CDesktop& operator=(const CDesktop&) = delete;
 
-    xcb_atom_t Atom(const char* pszName) const
-    {
-        auto* pReply = xcb_intern_atom_reply(m_pConnection, xcb_intern_atom(m_pConnection, 0, std::strlen(pszName), pszName), nullptr);
+    xcb_atom_t Atom(const char* pszName) const {
+        auto* pReply = xcb_intern_atom_reply(
+            m_pConnection, xcb_intern_atom(m_pConnection, 0, std::strlen(pszName), pszName),
+            nullptr);
         const xcb_atom_t atom = pReply != nullptr ? pReply->atom : XCB_NONE;
         std::free(pReply);
         return atom;
     }
 
-    std::vector<std::uint32_t> Property(xcb_window_t window, const char* pszName) const
-    {
-        auto* pReply = xcb_get_property_reply(
-            m_pConnection, xcb_get_property(m_pConnection, 0, window, Atom(pszName), XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr);
+    std::vector<std::uint32_t> Property(xcb_window_t window, const char* pszName) const {
+        auto* pReply =
+            xcb_get_property_reply(m_pConnection,
+                                   xcb_get_property(m_pConnection, 0, window, Atom(pszName),
+                                                    XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
+                                   nullptr);
         std::vector<std::uint32_t> values;
         if (pReply != nullptr && pReply->format == 32) {
             const auto* p = static_cast<const std::uint32_t*>(xcb_get_property_value(pReply));
@@ -71,8 +72,7 @@ public:
     }
 
     // The managed top-level window of process pid, or none.
-    xcb_window_t WindowOf(pid_t pid) const
-    {
+    xcb_window_t WindowOf(pid_t pid) const {
         for (std::uint32_t window : Property(m_root, "_NET_CLIENT_LIST")) {
             const auto pids = Property(window, "_NET_WM_PID");
             if (!pids.empty() && pid_t(pids[0]) == pid)
@@ -81,22 +81,19 @@ public:
         return XCB_NONE;
     }
 
-    xcb_window_t ActiveWindow() const
-    {
+    xcb_window_t ActiveWindow() const {
         const auto values = Property(m_root, "_NET_ACTIVE_WINDOW");
         return values.empty() ? XCB_NONE : values[0];
     }
 
     // ICCCM WM_STATE: 1 normal, 3 iconic (minimised), 0 withdrawn (hidden).
-    std::uint32_t WmState(xcb_window_t window) const
-    {
+    std::uint32_t WmState(xcb_window_t window) const {
         const auto values = Property(window, "WM_STATE");
         return values.empty() ? 0 : values[0];
     }
 
     // What the task bar's minimise does.
-    void Minimise(xcb_window_t window) const
-    {
+    void Minimise(xcb_window_t window) const {
         xcb_client_message_event_t event{};
         event.response_type = XCB_CLIENT_MESSAGE;
         event.format = 32;
@@ -107,8 +104,7 @@ public:
     }
 
     // What the title-bar Close does.
-    void RequestClose(xcb_window_t window) const
-    {
+    void RequestClose(xcb_window_t window) const {
         xcb_client_message_event_t event{};
         event.response_type = XCB_CLIENT_MESSAGE;
         event.format = 32;
@@ -119,9 +115,9 @@ public:
     }
 
 private:
-    void Send(const xcb_client_message_event_t& event) const
-    {
-        xcb_send_event(m_pConnection, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+    void Send(const xcb_client_message_event_t& event) const {
+        xcb_send_event(m_pConnection, 0, m_root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                        reinterpret_cast<const char*>(&event));
         xcb_flush(m_pConnection);
     }
@@ -133,8 +129,7 @@ private:
 // A quorvi-studio process with the test's environment; killed when the object goes.
 class CStudio {
 public:
-    CStudio()
-    {
+    CStudio() {
         m_pid = fork();
         if (m_pid == 0) {
             const int null = open("/dev/null", O_WRONLY);
@@ -143,8 +138,7 @@ public:
             _exit(127);
         }
     }
-    ~CStudio()
-    {
+    ~CStudio() {
         if (m_pid > 0 && !m_bExited) {
             kill(m_pid, SIGKILL);
             waitpid(m_pid, nullptr, 0);
@@ -155,25 +149,23 @@ public:
 
     pid_t Pid() const noexcept { return m_pid; }
     // The exit status once it has ended within the timeout, or -1.
-    int WaitForExit(std::chrono::milliseconds timeout = 10s)
-    {
+    int WaitForExit(std::chrono::milliseconds timeout = 10s) {
         int nStatus = 0;
-        const bool bEnded = WaitFor([&] { return waitpid(m_pid, &nStatus, WNOHANG) == m_pid; }, timeout);
+        const bool bEnded =
+            WaitFor([&] { return waitpid(m_pid, &nStatus, WNOHANG) == m_pid; }, timeout);
         if (!bEnded)
             return -1;
         m_bExited = true;
         return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
     }
-    bool IsRunning()
-    {
+    bool IsRunning() {
         if (m_bExited)
             return false;
         if (waitpid(m_pid, nullptr, WNOHANG) == m_pid)
             m_bExited = true;
         return !m_bExited;
     }
-    void KillOutright()
-    {
+    void KillOutright() {
         kill(m_pid, SIGKILL);
         waitpid(m_pid, nullptr, 0);
         m_bExited = true;
@@ -186,8 +178,7 @@ private:
 
 class SingleInstanceTest : public testsupport::CTempXdgTest {
 protected:
-    void WriteOptions(std::uint32_t dwOptionsA)
-    {
+    void WriteOptions(std::uint32_t dwOptionsA) {
         platform::CAppSettings settings;
         settings.m_dwOptionsA = dwOptionsA;
         settings.m_strAutoSavePath = (Root() / "Output").string();
@@ -195,8 +186,7 @@ protected:
     }
 
     // Starts the first instance and waits until the window manager manages its window.
-    xcb_window_t StartFirst(CStudio& first)
-    {
+    xcb_window_t StartFirst(CStudio& first) {
         xcb_window_t window = XCB_NONE;
         EXPECT_TRUE(WaitFor([&] { return (window = m_desktop.WindowOf(first.Pid())) != XCB_NONE; }))
             << "the first instance's window never appeared";
@@ -208,8 +198,7 @@ protected:
 
 } // namespace
 
-TEST_F(SingleInstanceTest, SecondStartRestoresTheMinimisedFirstWindowAndEnds)
-{
+TEST_F(SingleInstanceTest, SecondStartRestoresTheMinimisedFirstWindowAndEnds) {
     WriteOptions(kDefaultOptions & ~platform::options::kStartHidden);
     CStudio first;
     const xcb_window_t window = StartFirst(first);
@@ -227,8 +216,7 @@ TEST_F(SingleInstanceTest, SecondStartRestoresTheMinimisedFirstWindowAndEnds)
     EXPECT_EQ(m_desktop.WindowOf(second.Pid()), XCB_NONE);
 }
 
-TEST_F(SingleInstanceTest, SecondStartBringsAHiddenStartForwardRestored)
-{
+TEST_F(SingleInstanceTest, SecondStartBringsAHiddenStartForwardRestored) {
     // Started hidden to a tray: hidden and minimised; a second start shows it restored.
     testsupport::CTrayHost tray(std::getenv("DISPLAY"));
     WriteOptions(kDefaultOptions);
@@ -245,8 +233,7 @@ TEST_F(SingleInstanceTest, SecondStartBringsAHiddenStartForwardRestored)
     EXPECT_TRUE(WaitFor([&] { return m_desktop.ActiveWindow() == window; }));
 }
 
-TEST_F(SingleInstanceTest, AKilledFirstInstanceDoesNotBlockTheNextStart)
-{
+TEST_F(SingleInstanceTest, AKilledFirstInstanceDoesNotBlockTheNextStart) {
     WriteOptions(kDefaultOptions & ~platform::options::kStartHidden);
     {
         CStudio first;

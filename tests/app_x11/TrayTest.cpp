@@ -24,15 +24,13 @@
 namespace apptest {
 namespace {
 
-std::string Display()
-{
+std::string Display() {
     const char* psz = std::getenv("DISPLAY");
     return psz != nullptr ? psz : "";
 }
 
 // The menu as a person reads it: each item's text, "-" for separators.
-QStringList MenuTexts(const QMenu& menu)
-{
+QStringList MenuTexts(const QMenu& menu) {
     QStringList texts;
     for (const QAction* pAction : menu.actions())
         texts << (pAction->isSeparator() ? QStringLiteral("-") : pAction->text());
@@ -43,8 +41,8 @@ constexpr std::uint32_t kDefaultOptions = 0x0008167B;
 
 class TrayTest : public AppTest {
 protected:
-    void StartWithTray(std::uint32_t dwOptionsA = kDefaultOptions & ~platform::options::kStartHidden)
-    {
+    void StartWithTray(std::uint32_t dwOptionsA = kDefaultOptions &
+                                                  ~platform::options::kStartHidden) {
         m_pHost = std::make_unique<testsupport::CTrayHost>(Display());
         Start(dwOptionsA);
         ASSERT_NE(Frame().SystemTray(), nullptr);
@@ -52,15 +50,13 @@ protected:
         ASSERT_TRUE(WaitUntil([this] { return Frame().CanHideToTray(); }));
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         AppTest::TearDown();
         m_pHost.reset();
     }
 
     // Clicks the docked icon with a real pointer, through the X server.
-    void ClickIcon(int nButton, int nClicks = 1)
-    {
+    void ClickIcon(int nButton, int nClicks = 1) {
         testsupport::CXClient client(Display());
         const auto [x, y] = m_pHost->IconCentre(0);
         client.MoveTo(x, y);
@@ -69,8 +65,7 @@ protected:
         client.Sync();
     }
 
-    QMenu* OpenTrayMenu()
-    {
+    QMenu* OpenTrayMenu() {
         QMenu* pMenu = Frame().SystemTray()->Menu();
         // Pressed, held until the menu shows, released: as a person clicks.
         testsupport::CXClient client(Display());
@@ -86,8 +81,7 @@ protected:
         return bShown && pMenu->isVisible() ? pMenu : nullptr;
     }
 
-    void CloseTrayMenu(QMenu* pMenu)
-    {
+    void CloseTrayMenu(QMenu* pMenu) {
         testsupport::CXClient client(Display());
         client.Tap(XK_Escape);
         client.Sync();
@@ -99,8 +93,7 @@ protected:
 
 } // namespace
 
-TEST_F(TrayTest, RightClickShowsMenu155InOrderWithHotkeysAndABoldBanner)
-{
+TEST_F(TrayTest, RightClickShowsMenu155InOrderWithHotkeysAndABoldBanner) {
     StartWithTray();
     EXPECT_EQ(Frame().SystemTray()->Icon().toolTip(), QStringLiteral("Quorvi Studio"));
     QMenu* pMenu = OpenTrayMenu();
@@ -164,8 +157,7 @@ TEST_F(TrayTest, RightClickShowsMenu155InOrderWithHotkeysAndABoldBanner)
 // Opened, closed with Escape and opened again at once: the second press comes within the
 // double-click time of the first, so it arrives as a double click, which the icon must treat
 // as a right click all the same.
-TEST_F(TrayTest, MenuClosedWithEscapeOpensAgainOnTheNextClick)
-{
+TEST_F(TrayTest, MenuClosedWithEscapeOpensAgainOnTheNextClick) {
     StartWithTray();
     // Both with the main window showing and with it hidden in the tray: a popup that kept a
     // grab, or a menu that thinks it is still open, would swallow the next click.
@@ -177,7 +169,8 @@ TEST_F(TrayTest, MenuClosedWithEscapeOpensAgainOnTheNextClick)
         }
         for (int nRound = 0; nRound < 3; ++nRound) {
             QMenu* pMenu = OpenTrayMenu();
-            ASSERT_NE(pMenu, nullptr) << "opening " << nRound + 1 << (bHidden ? ", window hidden" : ", window shown");
+            ASSERT_NE(pMenu, nullptr)
+                << "opening " << nRound + 1 << (bHidden ? ", window hidden" : ", window shown");
             EXPECT_TRUE(Frame().IsFromTrayMenu());
             CloseTrayMenu(pMenu);
             ASSERT_FALSE(pMenu->isVisible());
@@ -187,8 +180,7 @@ TEST_F(TrayTest, MenuClosedWithEscapeOpensAgainOnTheNextClick)
     }
 }
 
-TEST_F(TrayTest, ShowMainWindowFromTheMenuEndsTheTrayMark)
-{
+TEST_F(TrayTest, ShowMainWindowFromTheMenuEndsTheTrayMark) {
     StartWithTray();
     Frame().OnSysCommandClose();
     ProcessEvents();
@@ -209,8 +201,7 @@ TEST_F(TrayTest, ShowMainWindowFromTheMenuEndsTheTrayMark)
     EXPECT_FALSE(Frame().IsFromTrayMenu());
 }
 
-TEST_F(TrayTest, CloseHidesAndADoubleClickRestoresInFront)
-{
+TEST_F(TrayTest, CloseHidesAndADoubleClickRestoresInFront) {
     StartWithTray();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
     Frame().OnSysCommandClose();
@@ -222,8 +213,7 @@ TEST_F(TrayTest, CloseHidesAndADoubleClickRestoresInFront)
     EXPECT_TRUE(QTest::qWaitForWindowActive(&Frame()));
 }
 
-TEST_F(TrayTest, MinimizeHidesOnlyWithItsOption)
-{
+TEST_F(TrayTest, MinimizeHidesOnlyWithItsOption) {
     StartWithTray();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
     Frame().showMinimized();
@@ -240,8 +230,7 @@ TEST_F(TrayTest, MinimizeHidesOnlyWithItsOption)
     EXPECT_TRUE(Frame().isVisible());
 }
 
-TEST_F(TrayTest, HiddenStartShowsOnlyTheIcon)
-{
+TEST_F(TrayTest, HiddenStartShowsOnlyTheIcon) {
     StartWithTray(kDefaultOptions);
     EXPECT_TRUE(WaitUntil([this] { return !Frame().isVisible(); }));
     EXPECT_EQ(m_pHost->Docked().size(), 1u);
@@ -250,8 +239,7 @@ TEST_F(TrayTest, HiddenStartShowsOnlyTheIcon)
     EXPECT_TRUE(WaitUntil([this] { return Frame().isVisible() && !Frame().isMinimized(); }));
 }
 
-TEST_F(TrayTest, WithoutATrayTheWindowIsMinimisedInsteadOfHidden)
-{
+TEST_F(TrayTest, WithoutATrayTheWindowIsMinimisedInsteadOfHidden) {
     // No tray host: the program must stay reachable from the task bar.
     Start(kDefaultOptions);
     ProcessEvents();

@@ -15,14 +15,12 @@ class CWaylandSession {
 public:
     CWaylandSession()
         : m_platform(qgetenv("QT_QPA_PLATFORM")), m_session(qgetenv("XDG_SESSION_TYPE")),
-          m_wayland(qgetenv("WAYLAND_DISPLAY"))
-    {
+          m_wayland(qgetenv("WAYLAND_DISPLAY")) {
         qunsetenv("QT_QPA_PLATFORM");
         qputenv("XDG_SESSION_TYPE", "wayland");
         qputenv("WAYLAND_DISPLAY", "wayland-0");
     }
-    ~CWaylandSession()
-    {
+    ~CWaylandSession() {
         Restore("QT_QPA_PLATFORM", m_platform);
         Restore("XDG_SESSION_TYPE", m_session);
         Restore("WAYLAND_DISPLAY", m_wayland);
@@ -31,8 +29,7 @@ public:
     CWaylandSession& operator=(const CWaylandSession&) = delete;
 
 private:
-    static void Restore(const char* pszName, const QByteArray& value)
-    {
+    static void Restore(const char* pszName, const QByteArray& value) {
         if (value.isEmpty())
             qunsetenv(pszName);
         else
@@ -45,8 +42,7 @@ using WaylandSession = apptest::AppTest;
 
 } // namespace
 
-TEST_F(WaylandSession, RunsThroughXWaylandAndSaysSoOnceInTheStatusBar)
-{
+TEST_F(WaylandSession, RunsThroughXWaylandAndSaysSoOnceInTheStatusBar) {
     DisplayChoice choice;
     {
         CWaylandSession session;
@@ -58,7 +54,8 @@ TEST_F(WaylandSession, RunsThroughXWaylandAndSaysSoOnceInTheStatusBar)
         EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArray("xcb"));
     }
     EXPECT_EQ(choice.strStatusNote,
-              QStringLiteral("Wayland session: running through XWayland; captures see X11 windows only."));
+              QStringLiteral(
+                  "Wayland session: running through XWayland; captures see X11 windows only."));
 
     // An explicit platform choice is the user's: no note, nothing forced.
     {

@@ -12,8 +12,7 @@
 #include <cstring>
 #include <memory>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     bool bListOnly = false;
     for (int i = 1; i < argc; ++i)
         bListOnly = bListOnly || std::strcmp(argv[i], "--gtest_list_tests") == 0;

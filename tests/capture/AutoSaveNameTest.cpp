@@ -23,7 +23,8 @@ AutoSaveParams Params(const std::string& dir, int digits, std::uint32_t start, b
     p.nDigitCount = digits;
     p.dwStartNo = start;
     p.dwImageType = type;
-    p.dwOptions = (bWrap ? capture::kAutoSaveWrapCounter : 0) | (bReplace ? capture::kAutoSaveReplaceExisting : 0);
+    p.dwOptions = (bWrap ? capture::kAutoSaveWrapCounter : 0) |
+                  (bReplace ? capture::kAutoSaveReplaceExisting : 0);
     return p;
 }
 
@@ -40,7 +41,9 @@ std::vector<std::string> NameSequence(AutoSaveParams p, int count) {
     return names;
 }
 
-void Touch(const std::filesystem::path& path) { std::ofstream(path) << "x"; }
+void Touch(const std::filesystem::path& path) {
+    std::ofstream(path) << "x";
+}
 
 } // namespace
 
@@ -52,12 +55,14 @@ TEST(AutoSaveName, NamePartIsLeadPaddedNumberAndUpperCaseExtension) {
     EXPECT_EQ(plan.dwNextStartNo, 8u);
     const char* want[] = {".BMP", ".JPG", ".PNG", ".GIF", ".TIF", "", ""};
     for (std::uint32_t type = 0; type < 7; ++type)
-        EXPECT_EQ(capture::AutoSaveFileName(Params("", 3, 42, false, true, type), 42), std::string("Qorv042") + want[type]);
+        EXPECT_EQ(capture::AutoSaveFileName(Params("", 3, 42, false, true, type), 42),
+                  std::string("Qorv042") + want[type]);
 }
 
 TEST(AutoSaveName, TwoDigitsWithWrapRunOneToNinetyNineThenOneAgain) {
     testsupport::CTempDir dir;
-    const std::vector<std::string> names = NameSequence(Params(dir.Path().string(), 2, 1, true), 101);
+    const std::vector<std::string> names =
+        NameSequence(Params(dir.Path().string(), 2, 1, true), 101);
     ASSERT_EQ(names.size(), 101u);
     for (int i = 0; i < 101; ++i) {
         char want[32];
@@ -68,8 +73,10 @@ TEST(AutoSaveName, TwoDigitsWithWrapRunOneToNinetyNineThenOneAgain) {
 
 TEST(AutoSaveName, SixDigitsWithWrapReachNineHundredNinetyNineThousand) {
     testsupport::CTempDir dir;
-    const std::vector<std::string> names = NameSequence(Params(dir.Path().string(), 6, 999998, true), 3);
-    EXPECT_EQ(names, (std::vector<std::string>{"Qorv999998.JPG", "Qorv999999.JPG", "Qorv000001.JPG"}));
+    const std::vector<std::string> names =
+        NameSequence(Params(dir.Path().string(), 6, 999998, true), 3);
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"Qorv999998.JPG", "Qorv999999.JPG", "Qorv000001.JPG"}));
 }
 
 TEST(AutoSaveName, CounterPastTheDigitsWithoutWrapIsExhausted) {
@@ -78,7 +85,8 @@ TEST(AutoSaveName, CounterPastTheDigitsWithoutWrapIsExhausted) {
     EXPECT_EQ(plan.status, AutoNameStatus::CounterExhausted);
     EXPECT_EQ(plan.dwNextStartNo, 100000u) << "an unused name must not use up a number";
     // The last number is still handed out, then the counter stops.
-    EXPECT_EQ(NameSequence(Params(dir.Path().string(), 5, 99999, false), 3), std::vector<std::string>{"Qorv99999.JPG"});
+    EXPECT_EQ(NameSequence(Params(dir.Path().string(), 5, 99999, false), 3),
+              std::vector<std::string>{"Qorv99999.JPG"});
     // With wrap the same start uses the largest number, and the counter starts again at 1.
     plan = capture::PlanAutoSaveName(Params(dir.Path().string(), 5, 100000, true));
     ASSERT_EQ(plan.status, AutoNameStatus::Ready);
@@ -86,7 +94,8 @@ TEST(AutoSaveName, CounterPastTheDigitsWithoutWrapIsExhausted) {
     EXPECT_EQ(plan.dwNextStartNo, 1u);
     // The largest stored value does not overflow into 0.
     EXPECT_EQ(capture::AdvanceAutoSaveCounter(UINT32_MAX, Params("", 5, 0, false)), UINT32_MAX);
-    EXPECT_EQ(capture::AdvanceAutoSaveCounter(UINT32_MAX, Params("", 2, 0, true)), (UINT32_MAX + 1ull) % 100);
+    EXPECT_EQ(capture::AdvanceAutoSaveCounter(UINT32_MAX, Params("", 2, 0, true)),
+              (UINT32_MAX + 1ull) % 100);
 }
 
 TEST(AutoSaveName, DigitCountOutsideTwoToSixIsKeptInside) {
@@ -119,5 +128,6 @@ TEST(AutoSaveName, ExistingFileIsFoundWithoutRegardToCase) {
     EXPECT_EQ(plan.strPath, (dir.Path() / "Qorv00004.JPG").string());
     // Replacing allowed: no question; another extension is another file.
     EXPECT_EQ(capture::PlanAutoSaveName(Params(d, 5, 3, true, true)).status, AutoNameStatus::Ready);
-    EXPECT_EQ(capture::PlanAutoSaveName(Params(d, 5, 3, true, false, 2)).status, AutoNameStatus::Ready);
+    EXPECT_EQ(capture::PlanAutoSaveName(Params(d, 5, 3, true, false, 2)).status,
+              AutoNameStatus::Ready);
 }

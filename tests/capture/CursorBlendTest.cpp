@@ -30,7 +30,8 @@ CursorImage RandomCursor(std::mt19937& rng, int w, int h) {
     c.nHeight = h;
     c.argb.resize(std::size_t(w * h));
     for (auto& px : c.argb) {
-        const std::uint32_t a = std::array<std::uint32_t, 4>{0, 255, 128, std::uint32_t(rng() % 256)}[rng() % 4];
+        const std::uint32_t a =
+            std::array<std::uint32_t, 4>{0, 255, 128, std::uint32_t(rng() % 256)}[rng() % 4];
         auto ch = [&] { return a ? std::uint32_t(rng() % (a + 1)) : 0u; }; // premultiplied
         px = (a << 24) | (ch() << 16) | (ch() << 8) | ch();
     }
@@ -46,7 +47,8 @@ TEST(BlendCursor, MatchesPremultipliedReferenceAndClipsAtEdges) {
         b.Create(1 + int(rng() % 60), 1 + int(rng() % 60), 32);
         for (int y = 0; y < b.Height(); ++y)
             for (int x = 0; x < b.Width(); ++x)
-                b.Row<RGBQuad>(y)[x] = RGBQuad{std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng()), 0};
+                b.Row<RGBQuad>(y)[x] =
+                    RGBQuad{std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng()), 0};
         CMemoryBitmap before;
         before.CreateCopy(b);
         CursorImage c = RandomCursor(rng, 1 + int(rng() % 40), 1 + int(rng() % 40));
@@ -61,8 +63,10 @@ TEST(BlendCursor, MatchesPremultipliedReferenceAndClipsAtEdges) {
                 const int cx = x - at.x, cy = y - at.y;
                 const RGBQuad old = before.Row<RGBQuad>(y)[x];
                 const bool covered = cx >= 0 && cy >= 0 && cx < c.nWidth && cy < c.nHeight;
-                const RGBQuad want = covered ? ReferenceBlend(old, c.argb[std::size_t(cy * c.nWidth + cx)]) : old;
-                ASSERT_EQ(b.Row<RGBQuad>(y)[x], want) << "round " << round << " at " << x << "," << y;
+                const RGBQuad want =
+                    covered ? ReferenceBlend(old, c.argb[std::size_t(cy * c.nWidth + cx)]) : old;
+                ASSERT_EQ(b.Row<RGBQuad>(y)[x], want)
+                    << "round " << round << " at " << x << "," << y;
             }
     }
 }
@@ -93,12 +97,12 @@ TEST(ConvertServerRows, NativeAndMaskedFormats) {
         int bytes;
     };
     const Case cases[] = {
-        {{24, 32, 32, 0xFF0000, 0xFF00, 0xFF, true}, 4},  // the usual one
-        {{24, 32, 32, 0xFF0000, 0xFF00, 0xFF, false}, 4}, // big-endian server
-        {{24, 32, 32, 0xFF, 0xFF00, 0xFF0000, true}, 4},  // R and B swapped
-        {{24, 24, 32, 0xFF0000, 0xFF00, 0xFF, true}, 3},  // packed 24-bit
-        {{16, 16, 32, 0xF800, 0x7E0, 0x1F, true}, 2},     // 5-6-5
-        {{15, 16, 32, 0x7C00, 0x3E0, 0x1F, false}, 2},    // 5-5-5, big-endian
+        {{24, 32, 32, 0xFF0000, 0xFF00, 0xFF, true}, 4},     // the usual one
+        {{24, 32, 32, 0xFF0000, 0xFF00, 0xFF, false}, 4},    // big-endian server
+        {{24, 32, 32, 0xFF, 0xFF00, 0xFF0000, true}, 4},     // R and B swapped
+        {{24, 24, 32, 0xFF0000, 0xFF00, 0xFF, true}, 3},     // packed 24-bit
+        {{16, 16, 32, 0xF800, 0x7E0, 0x1F, true}, 2},        // 5-6-5
+        {{15, 16, 32, 0x7C00, 0x3E0, 0x1F, false}, 2},       // 5-5-5, big-endian
         {{30, 32, 32, 0x3FF00000, 0xFFC00, 0x3FF, true}, 4}, // 10 bits a channel
     };
     for (const Case& k : cases) {
@@ -113,7 +117,8 @@ TEST(ConvertServerRows, NativeAndMaskedFormats) {
             for (int x = 0; x < w; ++x) {
                 std::uint32_t pixel = 0;
                 for (int i = 0; i < k.bytes; ++i) {
-                    const std::uint32_t byte = src[std::size_t(y) * stride + std::size_t(x * k.bytes + i)];
+                    const std::uint32_t byte =
+                        src[std::size_t(y) * stride + std::size_t(x * k.bytes + i)];
                     pixel |= byte << (8 * (k.f.bLsbFirst ? i : k.bytes - 1 - i));
                 }
                 auto channel = [&](std::uint32_t mask) {
@@ -121,13 +126,16 @@ TEST(ConvertServerRows, NativeAndMaskedFormats) {
                     while (!((mask >> shift) & 1))
                         ++shift;
                     const double max = double(mask >> shift);
-                    return std::uint8_t(std::lround(double((pixel & mask) >> shift) * 255.0 / max - 0.0));
+                    return std::uint8_t(
+                        std::lround(double((pixel & mask) >> shift) * 255.0 / max - 0.0));
                 };
-                RGBQuad want{channel(k.f.blueMask), channel(k.f.greenMask), channel(k.f.redMask), 0};
+                RGBQuad want{channel(k.f.blueMask), channel(k.f.greenMask), channel(k.f.redMask),
+                             0};
                 const RGBQuad got = out.Row<RGBQuad>(y + 1)[x + 3];
                 // Channels wider than 8 bits are truncated rather than rounded: allow 1.
                 const int slack = k.f.nDepth == 30 ? 1 : 0;
-                ASSERT_LE(std::abs(got.red - want.red), slack) << k.f.nDepth << " at " << x << "," << y;
+                ASSERT_LE(std::abs(got.red - want.red), slack)
+                    << k.f.nDepth << " at " << x << "," << y;
                 ASSERT_LE(std::abs(got.green - want.green), slack);
                 ASSERT_LE(std::abs(got.blue - want.blue), slack);
                 ASSERT_EQ(got.reserved, 0);

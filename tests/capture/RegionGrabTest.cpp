@@ -16,7 +16,9 @@ namespace {
 
 constexpr RGBQuad kFill{7, 7, 7, 0};
 
-RGBQuad ScreenPixel(int x, int y) { return RGBQuad{std::uint8_t(x), std::uint8_t(y), std::uint8_t(x ^ y), 0}; }
+RGBQuad ScreenPixel(int x, int y) {
+    return RGBQuad{std::uint8_t(x), std::uint8_t(y), std::uint8_t(x ^ y), 0};
+}
 
 // A 200x100 "screen" whose top-left pixel is root point (50, 20).
 void MakeScreen(CImageBitmap& s) {
@@ -62,7 +64,8 @@ TEST(CopyRegion, ShapesAndTheOnePointRule) {
     ASSERT_TRUE(capture::CopyRegion(screen, {50, 20}, triangle, kFill, out));
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 40; ++x)
-            ASSERT_EQ(out.Row<RGBQuad>(y)[x], InsideTriangle(x, y) ? ScreenPixel(x + 100, y + 40) : kFill)
+            ASSERT_EQ(out.Row<RGBQuad>(y)[x],
+                      InsideTriangle(x, y) ? ScreenPixel(x + 100, y + 40) : kFill)
                 << x << "," << y;
     const CaptureRegion onePoint{{100, 40, 140, 80}, 1, {}};
     ASSERT_TRUE(capture::CopyRegion(screen, {50, 20}, onePoint, kFill, out));

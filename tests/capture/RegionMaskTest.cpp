@@ -73,7 +73,8 @@ TEST(FillOutsideEllipse, MatchesPerPixelReferenceForManySizes) {
             b.Create(w, h, 32);
             Paint(b, kKeep);
             ASSERT_TRUE(capture::FillOutsideEllipse(b, kFill));
-            ExpectMatches(b, [&](int x, int y) { return NaiveInEllipse(x, y, w, h); }, "ellipse");
+            ExpectMatches(
+                b, [&](int x, int y) { return NaiveInEllipse(x, y, w, h); }, "ellipse");
         }
 }
 
@@ -93,7 +94,8 @@ TEST(FillOutsideEllipse, LargeBitmapStaysExact) {
     b.Create(3001, 1999, 32);
     Paint(b, kKeep);
     ASSERT_TRUE(capture::FillOutsideEllipse(b, kFill));
-    ExpectMatches(b, [&](int x, int y) { return NaiveInEllipse(x, y, 3001, 1999); }, "large ellipse");
+    ExpectMatches(
+        b, [&](int x, int y) { return NaiveInEllipse(x, y, 3001, 1999); }, "large ellipse");
 }
 
 TEST(FillOutsidePolygon, AxisAlignedRectangleCoversExactlyItsPixels) {
@@ -102,7 +104,8 @@ TEST(FillOutsidePolygon, AxisAlignedRectangleCoversExactlyItsPixels) {
     Paint(b, kKeep);
     const std::vector<Point> rect{{3, 2}, {15, 2}, {15, 9}, {3, 9}};
     ASSERT_TRUE(capture::FillOutsidePolygon(b, rect, FillRule::Winding, kFill));
-    ExpectMatches(b, [](int x, int y) { return x >= 3 && x < 15 && y >= 2 && y < 9; }, "rect");
+    ExpectMatches(
+        b, [](int x, int y) { return x >= 3 && x < 15 && y >= 2 && y < 9; }, "rect");
 }
 
 TEST(FillOutsidePolygon, RandomPolygonsMatchPerPixelWindingAndParity) {
@@ -118,10 +121,13 @@ TEST(FillOutsidePolygon, RandomPolygonsMatchPerPixelWindingAndParity) {
             b.Create(w, h, 32);
             Paint(b, kKeep);
             ASSERT_TRUE(capture::FillOutsidePolygon(b, v, rule, kFill));
-            ExpectMatches(b, [&](int x, int y) {
-                const int wn = NaiveWinding(x, y, v);
-                return rule == FillRule::Winding ? wn != 0 : (wn & 1) != 0;
-            }, rule == FillRule::Winding ? "winding" : "alternate");
+            ExpectMatches(
+                b,
+                [&](int x, int y) {
+                    const int wn = NaiveWinding(x, y, v);
+                    return rule == FillRule::Winding ? wn != 0 : (wn & 1) != 0;
+                },
+                rule == FillRule::Winding ? "winding" : "alternate");
         }
     }
 }
@@ -151,23 +157,28 @@ TEST(ApplyRegionShape, PointCountChoosesTheShape) {
 
     auto whole = make();
     ASSERT_TRUE(capture::ApplyRegionShape(*whole, 0, {}, kFill));
-    ExpectMatches(*whole, [](int, int) { return true; }, "0 points");
+    ExpectMatches(
+        *whole, [](int, int) { return true; }, "0 points");
 
     auto nothing = make();
     ASSERT_TRUE(capture::ApplyRegionShape(*nothing, 1, tri, kFill));
-    ExpectMatches(*nothing, [](int, int) { return false; }, "1 point");
+    ExpectMatches(
+        *nothing, [](int, int) { return false; }, "1 point");
 
     auto ellipse = make();
     ASSERT_TRUE(capture::ApplyRegionShape(*ellipse, 2, tri, kFill));
-    ExpectMatches(*ellipse, [](int x, int y) { return NaiveInEllipse(x, y, 30, 20); }, "2 points");
+    ExpectMatches(
+        *ellipse, [](int x, int y) { return NaiveInEllipse(x, y, 30, 20); }, "2 points");
 
     auto triangle = make();
     ASSERT_TRUE(capture::ApplyRegionShape(*triangle, 3, tri, kFill));
-    ExpectMatches(*triangle, [&](int x, int y) { return NaiveWinding(x, y, tri) != 0; }, "3 points");
+    ExpectMatches(
+        *triangle, [&](int x, int y) { return NaiveWinding(x, y, tri) != 0; }, "3 points");
 
     auto short_ = make(); // a count the vertices cannot back keeps nothing rather than reading past
     ASSERT_TRUE(capture::ApplyRegionShape(*short_, 5, tri, kFill));
-    ExpectMatches(*short_, [](int, int) { return false; }, "5 points, 3 given");
+    ExpectMatches(
+        *short_, [](int, int) { return false; }, "5 points, 3 given");
 }
 
 TEST(ApplyRegionShape, RefusesOtherDepthsAndLeavesThemAlone) {

@@ -71,8 +71,12 @@ public:
         return tracker.OnMouse(MouseInput{kind, p, time});
     }
     PickerResponse Move(Point p) { return Send(MouseKind::Move, p, 10); }
-    PickerResponse Left(Point p, std::uint32_t after = 500) { return Send(MouseKind::LeftDown, p, after); }
-    PickerResponse LeftUp(Point p, std::uint32_t after = 500) { return Send(MouseKind::LeftUp, p, after); }
+    PickerResponse Left(Point p, std::uint32_t after = 500) {
+        return Send(MouseKind::LeftDown, p, after);
+    }
+    PickerResponse LeftUp(Point p, std::uint32_t after = 500) {
+        return Send(MouseKind::LeftUp, p, after);
+    }
     PickerResponse Right(Point p) { return Send(MouseKind::RightDown, p); }
     // Drags a rectangle-type picker from a to b and clicks there.
     PickerResponse Drag(Point a, Point b) {
@@ -88,9 +92,12 @@ public:
 TEST(RegionTrackerStart, ModesStartAtTheirFirstStep) {
     CRegionTracker t;
     const std::pair<CaptureMode, TrackerStep> table[] = {
-        {CaptureMode::Rectangle, TrackerStep::Hover},   {CaptureMode::Square, TrackerStep::Hover},
-        {CaptureMode::Ellipse, TrackerStep::Hover},     {CaptureMode::Circle, TrackerStep::Hover},
-        {CaptureMode::Triangle, TrackerStep::Hover},    {CaptureMode::Polygon, TrackerStep::Polygon},
+        {CaptureMode::Rectangle, TrackerStep::Hover},
+        {CaptureMode::Square, TrackerStep::Hover},
+        {CaptureMode::Ellipse, TrackerStep::Hover},
+        {CaptureMode::Circle, TrackerStep::Hover},
+        {CaptureMode::Triangle, TrackerStep::Hover},
+        {CaptureMode::Polygon, TrackerStep::Polygon},
         {CaptureMode::Control, TrackerStep::ControlHover},
         {CaptureMode::IconSized, TrackerStep::IconHover},
         {CaptureMode::SingleWindow, TrackerStep::WindowHover}};
@@ -369,8 +376,8 @@ TEST(PolygonPicker, DoublePressFinishesWithTheVerticesBounds) {
     p.Left({60, 10});
     p.Move({90, 80});
     p.Left({40, 50});
-    p.Move({90, 80});                           // floating vertex away from the outline
-    auto r = p.Left({40, 50}, 500);             // same point again, slowly: ignored
+    p.Move({90, 80});               // floating vertex away from the outline
+    auto r = p.Left({40, 50}, 500); // same point again, slowly: ignored
     EXPECT_EQ(r.action, PickerAction::Continue);
     EXPECT_EQ(p.tracker.VertexCount(), 3);
     r = p.Left({40, 50}, 279);
@@ -408,7 +415,7 @@ TEST(PolygonPicker, ServerTimeWrapStillMeasures) {
     CPicker p(CaptureMode::Polygon);
     p.time = 0xFFFFFF00u;
     p.Left({10, 10}, 0);
-    p.Left({50, 10}, 500);  // wraps past zero, 500 ms later
+    p.Left({50, 10}, 500); // wraps past zero, 500 ms later
     p.Left({50, 50}, 500);
     EXPECT_EQ(p.tracker.VertexCount(), 3);
     EXPECT_EQ(p.Left({10, 50}, 100).action, PickerAction::Finish);

@@ -78,7 +78,8 @@ TEST(TrackerTip, UsesTheMonitorUnderThePointer) {
     for (Point p : {Point{1919, 1135}, Point{3199, 1023}, Point{2559, 1503}, Point{1920, 1024}}) {
         const Point at = tip.PlaceFor(p);
         const Rect box = Rect::FromSize(at.x, at.y, 338, 23);
-        EXPECT_TRUE(Inside(box, left) || Inside(box, right) || Inside(box, top)) << p.x << "," << p.y;
+        EXPECT_TRUE(Inside(box, left) || Inside(box, right) || Inside(box, top))
+            << p.x << "," << p.y;
     }
 }
 

@@ -27,8 +27,8 @@ int PatternMismatches(const CImageBitmap& b, Rect area, Point windowAt, int seed
     int bad = 0;
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x) {
-            const RGBQuad want =
-                capturetest::ScreenPixel(capturetest::PatternPixel(x - windowAt.x, y - windowAt.y, seed), depth);
+            const RGBQuad want = capturetest::ScreenPixel(
+                capturetest::PatternPixel(x - windowAt.x, y - windowAt.y, seed), depth);
             if (b.Row<RGBQuad>(y)[x] != want && ++bad <= 3)
                 ADD_FAILURE() << "pixel " << x << "," << y;
         }
@@ -93,7 +93,8 @@ TEST_F(X11Grab, SharedMemoryAndPlainRequestsAgree) {
     ASSERT_TRUE(grabber.Grab(root, viaPlain));
     ASSERT_EQ(viaShm.Width(), viaPlain.Width());
     for (int y = 0; y < root.Height(); ++y)
-        ASSERT_EQ(std::memcmp(viaShm.Line(y), viaPlain.Line(y), viaShm.PixelBytesPerLine()), 0) << "row " << y;
+        ASSERT_EQ(std::memcmp(viaShm.Line(y), viaPlain.Line(y), viaShm.PixelBytesPerLine()), 0)
+            << "row " << y;
     EXPECT_EQ(PatternMismatches(viaShm, {0, 0, 600, 500}, {0, 0}, 2), 0);
     EXPECT_EQ(PatternMismatches(viaShm, {600, 400, 1280, 1024}, {600, 400}, 3), 0);
     for (int y = 0; y < root.Height(); y += 97) // the fourth byte is always 0
@@ -103,7 +104,8 @@ TEST_F(X11Grab, SharedMemoryAndPlainRequestsAgree) {
 
 TEST_F(X11Grab, RectanglesReachingPastTheRootAreFilledOutside) {
     CTestWindow window(m_peer, {.rc = {0, 0, 64, 64}, .seed = 4, .bOverrideRedirect = true});
-    CTestWindow corner(m_peer, {.rc = {1216, 960, 1280, 1024}, .seed = 5, .bOverrideRedirect = true});
+    CTestWindow corner(m_peer,
+                       {.rc = {1216, 960, 1280, 1024}, .seed = 5, .bOverrideRedirect = true});
     ASSERT_TRUE(window.WaitMapped(false) && corner.WaitMapped(false));
     CScreenGrabber grabber(*m_conn);
     const RGBQuad fill{9, 8, 7, 0};
@@ -235,19 +237,21 @@ namespace {
 xcb_cursor_t MakeCheckerCursor(xcb_connection_t* c, xcb_window_t root) {
     const xcb_setup_t* setup = xcb_get_setup(c);
     const bool lsb = setup->bitmap_format_bit_order == XCB_IMAGE_ORDER_LSB_FIRST;
-    const int stride = (16 + setup->bitmap_format_scanline_pad - 1) / setup->bitmap_format_scanline_pad *
-                       setup->bitmap_format_scanline_pad / 8;
+    const int stride = (16 + setup->bitmap_format_scanline_pad - 1) /
+                       setup->bitmap_format_scanline_pad * setup->bitmap_format_scanline_pad / 8;
     auto bitmap = [&](auto isSet) {
         std::vector<std::uint8_t> bits(std::size_t(stride) * 16);
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x)
                 if (isSet(x, y))
-                    bits[std::size_t(y * stride + x / 8)] |= std::uint8_t(lsb ? 1 << (x % 8) : 0x80 >> (x % 8));
+                    bits[std::size_t(y * stride + x / 8)] |=
+                        std::uint8_t(lsb ? 1 << (x % 8) : 0x80 >> (x % 8));
         xcb_pixmap_t p = xcb_generate_id(c);
         xcb_create_pixmap(c, 1, p, root, 16, 16);
         xcb_gcontext_t gc = xcb_generate_id(c);
         xcb_create_gc(c, gc, p, 0, nullptr);
-        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, p, gc, 16, 16, 0, 0, 0, 1, std::uint32_t(bits.size()), bits.data());
+        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, p, gc, 16, 16, 0, 0, 0, 1,
+                      std::uint32_t(bits.size()), bits.data());
         xcb_free_gc(c, gc);
         return p;
     };
@@ -265,7 +269,9 @@ xcb_cursor_t MakeCheckerCursor(xcb_connection_t* c, xcb_window_t root) {
 TEST_F(X11Grab, CursorImageOfAnotherProgramsWindowIsBlendedAtThePointer) {
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_peer)).data;
     const xcb_cursor_t cursor = MakeCheckerCursor(m_peer, screen->root);
-    CTestWindow window(m_peer, {.rc = {300, 300, 500, 450}, .seed = 9, .bOverrideRedirect = true, .cursor = cursor});
+    CTestWindow window(
+        m_peer,
+        {.rc = {300, 300, 500, 450}, .seed = 9, .bOverrideRedirect = true, .cursor = cursor});
     ASSERT_TRUE(window.WaitMapped(false));
     xcb_warp_pointer(m_peer, XCB_NONE, screen->root, 0, 0, 0, 0, 350, 340);
     xcb_flush(m_peer);
@@ -280,9 +286,9 @@ TEST_F(X11Grab, CursorImageOfAnotherProgramsWindowIsBlendedAtThePointer) {
     // opaque blue where only the mask is, transparent elsewhere.
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) {
-            const std::uint32_t want = !(x < 10 && y < 12) ? 0u
+            const std::uint32_t want = !(x < 10 && y < 12)            ? 0u
                                        : ((x / 2) + (y / 2)) % 2 == 0 ? 0xFFFF0000u
-                                                                       : 0xFF0000FFu;
+                                                                      : 0xFF0000FFu;
             ASSERT_EQ(image->argb[std::size_t(y * 16 + x)], want) << x << "," << y;
         }
     // Blend into a grab of the window: the corner is at pointer minus hot spot = (347, 335).
@@ -295,7 +301,8 @@ TEST_F(X11Grab, CursorImageOfAnotherProgramsWindowIsBlendedAtThePointer) {
             const int cx = x + 300 - 347, cy = y + 300 - 335;
             RGBQuad want = capturetest::PatternPixel(x, y, 9);
             if (cx >= 0 && cy >= 0 && cx < 10 && cy < 12)
-                want = ((cx / 2) + (cy / 2)) % 2 == 0 ? RGBQuad{0, 0, 255, 0} : RGBQuad{255, 0, 0, 0};
+                want =
+                    ((cx / 2) + (cy / 2)) % 2 == 0 ? RGBQuad{0, 0, 255, 0} : RGBQuad{255, 0, 0, 0};
             ASSERT_EQ(b.Row<RGBQuad>(y)[x], want) << x << "," << y;
         }
     xcb_free_cursor(m_peer, cursor);

@@ -17,12 +17,13 @@ using capturetest::CTestWindow;
 
 TEST(ClearFourthBytes, ClearsEveryFourthByteAndNothingElse) {
     std::mt19937 random(5);
-    for (std::size_t count : {std::size_t(0), std::size_t(1), std::size_t(7), std::size_t(2048), std::size_t(2049),
-                              std::size_t(10000)}) {
+    for (std::size_t count : {std::size_t(0), std::size_t(1), std::size_t(7), std::size_t(2048),
+                              std::size_t(2049), std::size_t(10000)}) {
         for (int density : {0, 1, 100}) { // none, a few, all of the fourth bytes set
             std::vector<std::uint8_t> pixels(count * 4);
             for (std::size_t i = 0; i < pixels.size(); ++i)
-                pixels[i] = (i % 4 != 3 || int(random() % 100) < density) ? std::uint8_t(random() | 1) : 0;
+                pixels[i] =
+                    (i % 4 != 3 || int(random() % 100) < density) ? std::uint8_t(random() | 1) : 0;
             std::vector<std::uint8_t> want = pixels;
             for (std::size_t i = 3; i < want.size(); i += 4)
                 want[i] = 0;
@@ -38,7 +39,9 @@ int Mismatches(const CImageBitmap& b, Rect area, capture::Point windowAt, int se
     int bad = 0;
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x)
-            if (b.Row<RGBQuad>(y)[x] != capturetest::PatternPixel(x - windowAt.x, y - windowAt.y, seed) && ++bad <= 3)
+            if (b.Row<RGBQuad>(y)[x] !=
+                    capturetest::PatternPixel(x - windowAt.x, y - windowAt.y, seed) &&
+                ++bad <= 3)
                 ADD_FAILURE() << "pixel " << x << "," << y;
     return bad;
 }
@@ -57,7 +60,8 @@ TEST(X11ShmBitmap, LargeScreenComesBackInPlaceAndByCopy) {
     ASSERT_TRUE(conn);
     xcb_connection_t* peer = xcb_connect(server.DisplayName().c_str(), nullptr);
     {
-        CTestWindow window(peer, {.rc = {1000, 700, 1700, 1200}, .seed = 6, .bOverrideRedirect = true});
+        CTestWindow window(peer,
+                           {.rc = {1000, 700, 1700, 1200}, .seed = 6, .bOverrideRedirect = true});
         ASSERT_TRUE(window.WaitMapped(false));
         CScreenGrabber grabber(*conn);
         ASSERT_TRUE(grabber.IsShmAvailable());
@@ -95,7 +99,8 @@ TEST(X11ShmBitmap, LargeScreenComesBackInPlaceAndByCopy) {
         EXPECT_EQ(shm.Width(), 100);
         EXPECT_EQ(Mismatches(shm, {0, 0, 100, 50}, {0, 0}, 6), 0);
         EXPECT_EQ(other->Width(), 200);
-        ASSERT_TRUE(grabber.Grab({1000, 700, 1100, 750}, *other)) << "a grab into the traded segment";
+        ASSERT_TRUE(grabber.Grab({1000, 700, 1100, 750}, *other))
+            << "a grab into the traded segment";
         EXPECT_EQ(Mismatches(*other, {0, 0, 100, 50}, {0, 0}, 6), 0);
     }
     xcb_disconnect(peer);

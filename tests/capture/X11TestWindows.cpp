@@ -21,7 +21,9 @@ RGBQuad PatternPixel(int x, int y, int seed) {
 RGBQuad ScreenPixel(RGBQuad q, int depth) {
     if (depth != 16)
         return q;
-    auto expand = [](int v, int bits) { return std::uint8_t(std::lround(v * 255.0 / ((1 << bits) - 1))); };
+    auto expand = [](int v, int bits) {
+        return std::uint8_t(std::lround(v * 255.0 / ((1 << bits) - 1)));
+    };
     return RGBQuad{expand(q.blue >> 3, 5), expand(q.green >> 2, 6), expand(q.red >> 3, 5), 0};
 }
 
@@ -36,8 +38,8 @@ bool WaitFor(const std::function<bool()>& pred, int timeoutMs) {
 }
 
 xcb_atom_t InternAtom(xcb_connection_t* conn, const std::string& name) {
-    xcb_intern_atom_reply_t* r =
-        xcb_intern_atom_reply(conn, xcb_intern_atom(conn, 0, std::uint16_t(name.size()), name.c_str()), nullptr);
+    xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
+        conn, xcb_intern_atom(conn, 0, std::uint16_t(name.size()), name.c_str()), nullptr);
     const xcb_atom_t atom = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(r);
     return atom;
@@ -61,7 +63,8 @@ std::vector<TopLevel> ViewableTopLevelsOf(xcb_connection_t* conn) {
     for (int i = 0; i < xcb_query_tree_children_length(tree); ++i)
         cookies.push_back(xcb_get_window_attributes(conn, children[i]));
     for (std::size_t i = 0; i < cookies.size(); ++i) {
-        xcb_get_window_attributes_reply_t* a = xcb_get_window_attributes_reply(conn, cookies[i], nullptr);
+        xcb_get_window_attributes_reply_t* a =
+            xcb_get_window_attributes_reply(conn, cookies[i], nullptr);
         if (a && a->map_state == XCB_MAP_STATE_VIEWABLE)
             viewable.push_back({children[i], a->override_redirect != 0});
         std::free(a);
@@ -71,9 +74,10 @@ std::vector<TopLevel> ViewableTopLevelsOf(xcb_connection_t* conn) {
 }
 
 // The windows a root property names, None left out.
-std::vector<xcb_window_t> RootWindowList(xcb_connection_t* conn, xcb_window_t root, xcb_atom_t property) {
-    xcb_get_property_reply_t* p =
-        xcb_get_property_reply(conn, xcb_get_property(conn, 0, root, property, XCB_ATOM_WINDOW, 0, 1024), nullptr);
+std::vector<xcb_window_t> RootWindowList(xcb_connection_t* conn, xcb_window_t root,
+                                         xcb_atom_t property) {
+    xcb_get_property_reply_t* p = xcb_get_property_reply(
+        conn, xcb_get_property(conn, 0, root, property, XCB_ATOM_WINDOW, 0, 1024), nullptr);
     std::vector<xcb_window_t> windows;
     if (p && p->format == 32) {
         const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(p));
@@ -91,19 +95,25 @@ bool WaitWindowsGone(xcb_connection_t* owner, int timeoutMs) {
     const xcb_setup_t* setup = xcb_get_setup(owner);
     const xcb_window_t root = xcb_setup_roots_iterator(setup).data->root;
     const xcb_atom_t clients = InternAtom(owner, "_NET_CLIENT_LIST");
-    auto isOwners = [&](xcb_window_t w) { return (w & ~setup->resource_id_mask) == setup->resource_id_base; };
-    return WaitFor([&] {
-        const std::vector<xcb_window_t> managed = RootWindowList(owner, root, clients);
-        if (std::any_of(managed.begin(), managed.end(), isOwners))
-            return false;
-        const std::vector<TopLevel> viewable = ViewableTopLevelsOf(owner);
-        return std::none_of(viewable.begin(), viewable.end(), [&](const TopLevel& t) { return isOwners(t.id); });
-    }, timeoutMs);
+    auto isOwners = [&](xcb_window_t w) {
+        return (w & ~setup->resource_id_mask) == setup->resource_id_base;
+    };
+    return WaitFor(
+        [&] {
+            const std::vector<xcb_window_t> managed = RootWindowList(owner, root, clients);
+            if (std::any_of(managed.begin(), managed.end(), isOwners))
+                return false;
+            const std::vector<TopLevel> viewable = ViewableTopLevelsOf(owner);
+            return std::none_of(viewable.begin(), viewable.end(),
+                                [&](const TopLevel& t) { return isOwners(t.id); });
+        },
+        timeoutMs);
 }
 
 xcb_window_t ActiveWindow(xcb_connection_t* conn) {
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(conn)).data->root;
-    const std::vector<xcb_window_t> active = RootWindowList(conn, root, InternAtom(conn, "_NET_ACTIVE_WINDOW"));
+    const std::vector<xcb_window_t> active =
+        RootWindowList(conn, root, InternAtom(conn, "_NET_ACTIVE_WINDOW"));
     return active.empty() ? XCB_NONE : active.front();
 }
 
@@ -112,10 +122,15 @@ std::string DescribeDesktop(xcb_connection_t* conn) {
     auto list = [](const std::vector<xcb_window_t>& windows) {
         std::string text;
         for (xcb_window_t w : windows)
-            text += " 0x" + [&] { char b[16]; std::snprintf(b, sizeof b, "%x", w); return std::string(b); }();
+            text += " 0x" + [&] {
+                char b[16];
+                std::snprintf(b, sizeof b, "%x", w);
+                return std::string(b);
+            }();
         return text;
     };
-    std::string text = "managed:" + list(RootWindowList(conn, root, InternAtom(conn, "_NET_CLIENT_LIST")));
+    std::string text =
+        "managed:" + list(RootWindowList(conn, root, InternAtom(conn, "_NET_CLIENT_LIST")));
     text += "; active:" + list(RootWindowList(conn, root, InternAtom(conn, "_NET_ACTIVE_WINDOW")));
     text += "; viewable:";
     for (const TopLevel& t : ViewableTopLevelsOf(conn))
@@ -144,7 +159,8 @@ CTestWindow::CTestWindow(xcb_connection_t* conn, const Options& o) : m_pConn(con
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(conn)).data;
     const int w = o.rc.Width(), h = o.rc.Height();
     m_pixmap = xcb_generate_id(conn);
-    xcb_create_pixmap(conn, screen->root_depth, m_pixmap, screen->root, std::uint16_t(w), std::uint16_t(h));
+    xcb_create_pixmap(conn, screen->root_depth, m_pixmap, screen->root, std::uint16_t(w),
+                      std::uint16_t(h));
     xcb_gcontext_t gc = xcb_generate_id(conn);
     xcb_create_gc(conn, gc, m_pixmap, 0, nullptr);
     // Rows in bands well under the request size limit, in the server's ZPixmap layout: 32-bit
@@ -159,23 +175,27 @@ CTestWindow::CTestWindow(xcb_connection_t* conn, const Options& o) : m_pConn(con
                 const RGBQuad q = PatternPixel(x, y0 + y, o.seed);
                 const std::size_t i = std::size_t(y) * std::size_t(w) + std::size_t(x);
                 if (b16) {
-                    const std::uint16_t v = std::uint16_t(((q.red >> 3) << 11) | ((q.green >> 2) << 5) | (q.blue >> 3));
+                    const std::uint16_t v =
+                        std::uint16_t(((q.red >> 3) << 11) | ((q.green >> 2) << 5) | (q.blue >> 3));
                     std::memcpy(&data[i * 2], &v, 2);
                 } else {
                     std::memcpy(&data[i * 4], &q, 4);
                 }
             }
-        xcb_put_image(conn, XCB_IMAGE_FORMAT_Z_PIXMAP, m_pixmap, gc, std::uint16_t(w), std::uint16_t(rows), 0,
-                      std::int16_t(y0), 0, screen->root_depth, std::uint32_t(data.size()), data.data());
+        xcb_put_image(conn, XCB_IMAGE_FORMAT_Z_PIXMAP, m_pixmap, gc, std::uint16_t(w),
+                      std::uint16_t(rows), 0, std::int16_t(y0), 0, screen->root_depth,
+                      std::uint32_t(data.size()), data.data());
     }
     xcb_free_gc(conn, gc);
     m_window = xcb_generate_id(conn);
-    const std::uint32_t values[] = {m_pixmap, o.bOverrideRedirect ? 1u : 0u, std::uint32_t(o.cursor)};
-    const std::uint32_t mask = XCB_CW_BACK_PIXMAP | XCB_CW_OVERRIDE_REDIRECT | (o.cursor ? std::uint32_t(XCB_CW_CURSOR) : 0u);
+    const std::uint32_t values[] = {m_pixmap, o.bOverrideRedirect ? 1u : 0u,
+                                    std::uint32_t(o.cursor)};
+    const std::uint32_t mask = XCB_CW_BACK_PIXMAP | XCB_CW_OVERRIDE_REDIRECT |
+                               (o.cursor ? std::uint32_t(XCB_CW_CURSOR) : 0u);
     xcb_void_cookie_t cookie = xcb_create_window_checked(
-        conn, XCB_COPY_FROM_PARENT, m_window, o.parent ? o.parent : screen->root, std::int16_t(o.rc.left),
-        std::int16_t(o.rc.top), std::uint16_t(w), std::uint16_t(h), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-        screen->root_visual, mask, values);
+        conn, XCB_COPY_FROM_PARENT, m_window, o.parent ? o.parent : screen->root,
+        std::int16_t(o.rc.left), std::int16_t(o.rc.top), std::uint16_t(w), std::uint16_t(h), 0,
+        XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, mask, values);
     if (xcb_generic_error_t* err = xcb_request_check(conn, cookie)) {
         std::free(err);
         throw std::runtime_error("cannot create test window");
@@ -184,8 +204,9 @@ CTestWindow::CTestWindow(xcb_connection_t* conn, const Options& o) : m_pConn(con
         std::vector<xcb_atom_t> atoms;
         for (const std::string& t : o.types)
             atoms.push_back(InternAtom(conn, "_NET_WM_WINDOW_TYPE_" + t));
-        xcb_change_property(conn, XCB_PROP_MODE_REPLACE, m_window, InternAtom(conn, "_NET_WM_WINDOW_TYPE"),
-                            XCB_ATOM_ATOM, 32, std::uint32_t(atoms.size()), atoms.data());
+        xcb_change_property(conn, XCB_PROP_MODE_REPLACE, m_window,
+                            InternAtom(conn, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32,
+                            std::uint32_t(atoms.size()), atoms.data());
     }
     if (o.bMap)
         Map();
@@ -211,14 +232,15 @@ void CTestWindow::Unmap() {
 bool CTestWindow::WaitMapped(bool bManaged) const {
     const xcb_atom_t extents = InternAtom(m_pConn, "_NET_FRAME_EXTENTS");
     return WaitFor([&] {
-        xcb_get_window_attributes_reply_t* a =
-            xcb_get_window_attributes_reply(m_pConn, xcb_get_window_attributes(m_pConn, m_window), nullptr);
+        xcb_get_window_attributes_reply_t* a = xcb_get_window_attributes_reply(
+            m_pConn, xcb_get_window_attributes(m_pConn, m_window), nullptr);
         const bool viewable = a && a->map_state == XCB_MAP_STATE_VIEWABLE;
         std::free(a);
         if (!viewable || !bManaged)
             return viewable;
         xcb_get_property_reply_t* p = xcb_get_property_reply(
-            m_pConn, xcb_get_property(m_pConn, 0, m_window, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr);
+            m_pConn, xcb_get_property(m_pConn, 0, m_window, extents, XCB_ATOM_CARDINAL, 0, 4),
+            nullptr);
         const bool framed = p && xcb_get_property_value_length(p) == 16;
         std::free(p);
         return framed;

@@ -30,7 +30,7 @@ public:
         int seed = 0;
         bool bOverrideRedirect = false;
         std::vector<std::string> types{}; // _NET_WM_WINDOW_TYPE_* names
-        xcb_window_t parent = XCB_NONE;  // the root when none
+        xcb_window_t parent = XCB_NONE;   // the root when none
         bool bMap = true;
         xcb_cursor_t cursor = XCB_NONE;
     };

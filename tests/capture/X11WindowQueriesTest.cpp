@@ -57,7 +57,8 @@ protected:
         return *m_conn->WindowRect(*top);
     }
     void WarpPointer(Point p) const {
-        xcb_warp_pointer(m_peer, XCB_NONE, m_root, 0, 0, 0, 0, std::int16_t(p.x), std::int16_t(p.y));
+        xcb_warp_pointer(m_peer, XCB_NONE, m_root, 0, 0, 0, 0, std::int16_t(p.x),
+                         std::int16_t(p.y));
         xcb_flush(m_peer);
     }
 
@@ -156,8 +157,8 @@ TEST_F(X11Windows, WindowsUnderThePointerAndAtPoints) {
     EXPECT_EQ(desk.ControlRectAt(controlRc.TopLeft() + Point{150, 80}), controlRc);
     EXPECT_EQ(desk.ControlRectAt(innerRc.TopLeft() + Point{29, 19}), innerRc);
     EXPECT_EQ(desk.ControlRectAt(client.TopLeft() + Point{5, 5}), client); // the client area itself
-    EXPECT_FALSE(desk.ControlRectAt({client.left + 5, frame.top + 2})); // title bar: no control
-    EXPECT_FALSE(desk.ControlRectAt({1279, 1023}));                       // bare desktop
+    EXPECT_FALSE(desk.ControlRectAt({client.left + 5, frame.top + 2}));    // title bar: no control
+    EXPECT_FALSE(desk.ControlRectAt({1279, 1023}));                        // bare desktop
     EXPECT_EQ(desk.WindowRectAt({client.left + 5, frame.top + 2}), frame);
     EXPECT_EQ(desk.WindowRectAt(innerRc.TopLeft()), frame);
     EXPECT_FALSE(desk.WindowRectAt({1279, 1023}));
@@ -176,9 +177,11 @@ TEST_F(X11Windows, WindowsUnderThePointerAndAtPoints) {
 TEST_F(X11Windows, PopupMenuFinderPrefersMenuTypesAndSkipsHelpers) {
     CX11DesktopQueries desk(*m_conn);
     EXPECT_FALSE(desk.PopupMenuRect());
-    CTestWindow typed(m_peer, {.rc = {50, 600, 250, 700}, .bOverrideRedirect = true, .types = {"POPUP_MENU"}});
+    CTestWindow typed(
+        m_peer, {.rc = {50, 600, 250, 700}, .bOverrideRedirect = true, .types = {"POPUP_MENU"}});
     CTestWindow untyped(m_peer, {.rc = {600, 100, 700, 300}, .bOverrideRedirect = true});
-    CTestWindow tooltip(m_peer, {.rc = {610, 110, 700, 130}, .bOverrideRedirect = true, .types = {"TOOLTIP"}});
+    CTestWindow tooltip(
+        m_peer, {.rc = {610, 110, 700, 130}, .bOverrideRedirect = true, .types = {"TOOLTIP"}});
     CTestWindow helper(m_peer, {.rc = {0, 0, 1, 1}, .bOverrideRedirect = true});
     CTestWindow managed(m_peer, {.rc = {0, 0, 200, 100}}); // an ordinary window is no menu
     for (auto* w : {&typed, &untyped, &tooltip, &helper})
@@ -186,13 +189,16 @@ TEST_F(X11Windows, PopupMenuFinderPrefersMenuTypesAndSkipsHelpers) {
     ASSERT_TRUE(managed.WaitMapped(true));
     EXPECT_EQ(desk.PopupMenuRect(), (Rect{50, 600, 250, 700})); // typed, though lower
     typed.Unmap();
-    ASSERT_TRUE(capturetest::WaitFor([&] { return desk.PopupMenuRect() == Rect{600, 100, 700, 300}; }));
+    ASSERT_TRUE(capturetest::WaitFor([&] {
+        return desk.PopupMenuRect() == Rect{600, 100, 700, 300};
+    }));
     // An untyped override-redirect window is taken only when nothing typed is there.
     desk.SetExcludedWindows({untyped.Id()});
     EXPECT_FALSE(desk.PopupMenuRect());
     desk.SetExcludedWindows({});
-    CTestWindow dropdown(m_peer, {.rc = {300, 300, 400, 500}, .bOverrideRedirect = true,
-                                  .types = {"DROPDOWN_MENU"}});
+    CTestWindow dropdown(
+        m_peer,
+        {.rc = {300, 300, 400, 500}, .bOverrideRedirect = true, .types = {"DROPDOWN_MENU"}});
     ASSERT_TRUE(dropdown.WaitMapped(false));
     EXPECT_EQ(desk.PopupMenuRect(), (Rect{300, 300, 400, 500}));
 }
@@ -218,7 +224,8 @@ TEST_F(X11Windows, PickersOverTheRealWindowStack) {
     tracker.Tip().SetMonitors(desk.MonitorRects());
     ASSERT_TRUE(tracker.Start(capture::CaptureMode::Control));
     tracker.OnMouse({capture::MouseKind::Move, controlRc.TopLeft() + Point{3, 3}, 1000});
-    const auto r = tracker.OnMouse({capture::MouseKind::LeftDown, controlRc.TopLeft() + Point{3, 3}, 1100});
+    const auto r =
+        tracker.OnMouse({capture::MouseKind::LeftDown, controlRc.TopLeft() + Point{3, 3}, 1100});
     ASSERT_EQ(r.action, capture::PickerAction::Finish);
     EXPECT_EQ(tracker.Region().rc, controlRc);
 
@@ -228,8 +235,10 @@ TEST_F(X11Windows, PickersOverTheRealWindowStack) {
     ASSERT_TRUE(tracker.Start(capture::CaptureMode::Circle));
     tracker.OnMouse({capture::MouseKind::LeftDown, controlRc.TopLeft(), 2000});
     tracker.OnMouse({capture::MouseKind::Move, controlRc.TopLeft() + Point{100, 100}, 2010});
-    ASSERT_EQ(tracker.OnMouse({capture::MouseKind::LeftDown, controlRc.TopLeft() + Point{100, 100}, 2020}).action,
-              capture::PickerAction::Finish);
+    ASSERT_EQ(
+        tracker.OnMouse({capture::MouseKind::LeftDown, controlRc.TopLeft() + Point{100, 100}, 2020})
+            .action,
+        capture::PickerAction::Finish);
     const capture::CaptureRegion region = tracker.Region();
     ASSERT_EQ(region.rc, Rect::FromSize(controlRc.left, controlRc.top, 100, 100));
     CScreenGrabber grabber(*m_conn);
@@ -257,7 +266,8 @@ TEST(X11WindowsWithoutWindowManager, FocusStandsInForTheActiveWindow) {
         CTestWindow window(peer, {.rc = {30, 40, 230, 140}, .seed = 19});
         ASSERT_TRUE(window.WaitMapped(false));
         CX11DesktopQueries desk(*conn);
-        xcb_set_input_focus(peer, XCB_INPUT_FOCUS_POINTER_ROOT, XCB_INPUT_FOCUS_POINTER_ROOT, XCB_CURRENT_TIME);
+        xcb_set_input_focus(peer, XCB_INPUT_FOCUS_POINTER_ROOT, XCB_INPUT_FOCUS_POINTER_ROOT,
+                            XCB_CURRENT_TIME);
         xcb_flush(peer);
         ASSERT_TRUE(capturetest::WaitFor([&] { return !desk.ActiveWindowRect(false); }));
         xcb_set_input_focus(peer, XCB_INPUT_FOCUS_POINTER_ROOT, window.Id(), XCB_CURRENT_TIME);

@@ -36,7 +36,8 @@ TEST_F(CEngineTest, DesktopCommandTakesTheWholeRootWithTheMainWindowHidden) {
     EXPECT_EQ(b.Height(), 1024);
     EXPECT_EQ(PatternMismatches(b, {100, 80, 403, 281}, {100, 80}, 1), 0);
     EXPECT_FALSE(m_host.m_mainVisibleAtDelivery[0]) << "the main window must not be in the capture";
-    EXPECT_TRUE(PumpUntil([&] { return m_host.m_main.isVisible(); })) << "OptionsA 0x8 shows it again";
+    EXPECT_TRUE(PumpUntil([&] { return m_host.m_main.isVisible(); }))
+        << "OptionsA 0x8 shows it again";
     EXPECT_FALSE(m_pEngine->IsBusy());
 }
 
@@ -55,7 +56,8 @@ TEST_F(CEngineTest, ActiveWindowHotkeysTakeTheFrameOrTheClientArea) {
     EXPECT_EQ(withFrame.Width(), rcFrame.Width());
     EXPECT_EQ(withFrame.Height(), rcFrame.Height());
     const Point inside = rcClient.TopLeft() - rcFrame.TopLeft();
-    EXPECT_EQ(PatternMismatches(withFrame, Rect::FromSize(inside.x, inside.y, 260, 180), inside, 2), 0);
+    EXPECT_EQ(PatternMismatches(withFrame, Rect::FromSize(inside.x, inside.y, 260, 180), inside, 2),
+              0);
 
     m_pClient->Chord({XK_Control_L, XK_Shift_L, XK_Alt_L, XK_c}); // entry 1: client area
     ASSERT_TRUE(WaitForOutcome(1));
@@ -86,7 +88,8 @@ TEST_F(CEngineTest, NoActiveWindowGivesStringOneHundredThirtyFive) {
     ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_CLIENT));
     EXPECT_FALSE(WaitForOutcome(0));
     ASSERT_EQ(m_boxes.shown.size(), 1u);
-    EXPECT_EQ(m_boxes.shown[0].strText, FormatString1(IDS_NO_ACTIVE_WINDOW, QStringLiteral("Key1")));
+    EXPECT_EQ(m_boxes.shown[0].strText,
+              FormatString1(IDS_NO_ACTIVE_WINDOW, QStringLiteral("Key1")));
     EXPECT_TRUE(m_host.m_main.isVisible());
     EXPECT_TRUE(m_pEngine->CanRepeatLast()) << "the action was started, so it can be repeated";
 }
@@ -95,7 +98,8 @@ TEST_F(CEngineTest, MenuActionExplainsItselfUnlessStartedByItsHotkey) {
     ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_MENU));
     ASSERT_EQ(m_boxes.shown.size(), 1u);
     EXPECT_EQ(m_boxes.shown[0].strText,
-              FormatString1(IDS_MENU_CAPTURE_HELP, QStringLiteral("Key8")) + LoadString(IDS_MENU_CAPTURE_NOTE));
+              FormatString1(IDS_MENU_CAPTURE_HELP, QStringLiteral("Key8")) +
+                  LoadString(IDS_MENU_CAPTURE_NOTE));
     EXPECT_FALSE(m_pEngine->CanRepeatLast()) << "nothing was captured or started";
 
     m_pClient->Chord({XK_Control_L, XK_Shift_L, XK_m}); // entry 8, no menu open
@@ -103,11 +107,14 @@ TEST_F(CEngineTest, MenuActionExplainsItselfUnlessStartedByItsHotkey) {
     ASSERT_EQ(m_boxes.shown.size(), 2u);
     EXPECT_EQ(m_boxes.shown[1].strText, LoadString(IDS_NO_POPUP_MENU));
 
-    CTestWindow menu(m_peer, {.rc = {400, 300, 520, 460}, .seed = 5, .bOverrideRedirect = true,
+    CTestWindow menu(m_peer, {.rc = {400, 300, 520, 460},
+                              .seed = 5,
+                              .bOverrideRedirect = true,
                               .types = {"POPUP_MENU"}});
     ASSERT_TRUE(menu.WaitMapped(false));
     m_pClient->Chord({XK_Control_L, XK_Shift_L, XK_m});
-    ASSERT_TRUE(WaitForOutcome(0)) << m_boxes.shown.back().strText.toStdString() << " " << m_boxes.shown.size();
+    ASSERT_TRUE(WaitForOutcome(0))
+        << m_boxes.shown.back().strText.toStdString() << " " << m_boxes.shown.size();
     EXPECT_EQ(LastCapture().Width(), 120);
     EXPECT_EQ(LastCapture().Height(), 160);
     EXPECT_EQ(PatternMismatches(LastCapture(), {0, 0, 120, 160}, {0, 0}, 5), 0);
@@ -121,7 +128,8 @@ TEST_F(CEngineTest, MenuHotkeyTakesAnOpenQtMenuThatHoldsTheKeyboard) {
     m_host.m_main.hide();
     ASSERT_TRUE(PumpUntil([&] {
         auto a = xcb_get_window_attributes_reply(
-            m_peer, xcb_get_window_attributes(m_peer, xcb_window_t(m_host.m_main.winId())), nullptr);
+            m_peer, xcb_get_window_attributes(m_peer, xcb_window_t(m_host.m_main.winId())),
+            nullptr);
         const bool bUnmapped = a && a->map_state == XCB_MAP_STATE_UNMAPPED;
         free(a);
         return bUnmapped;
@@ -134,7 +142,8 @@ TEST_F(CEngineTest, MenuHotkeyTakesAnOpenQtMenuThatHoldsTheKeyboard) {
     menu.popup(QPoint(420, 260));
     const xcb_window_t menuWindow = xcb_window_t(menu.winId());
     ASSERT_TRUE(PumpUntil([&] {
-        auto a = xcb_get_window_attributes_reply(m_peer, xcb_get_window_attributes(m_peer, menuWindow), nullptr);
+        auto a = xcb_get_window_attributes_reply(
+            m_peer, xcb_get_window_attributes(m_peer, menuWindow), nullptr);
         const bool bViewable = a && a->map_state == XCB_MAP_STATE_VIEWABLE && a->override_redirect;
         free(a);
         return bViewable;
@@ -149,7 +158,9 @@ TEST_F(CEngineTest, MenuHotkeyTakesAnOpenQtMenuThatHoldsTheKeyboard) {
     // The menu holds the keyboard, as open menus do: the hotkey's press reaches the hook only
     // through raw events.
     m_pClient->Chord({XK_Control_L, XK_Shift_L, XK_m}); // entry 8
-    ASSERT_TRUE(WaitForOutcome(0)) << (m_boxes.shown.empty() ? std::string() : m_boxes.shown.back().strText.toStdString()) << ", menu open: " << menu.isVisible();
+    ASSERT_TRUE(WaitForOutcome(0))
+        << (m_boxes.shown.empty() ? std::string() : m_boxes.shown.back().strText.toStdString())
+        << ", menu open: " << menu.isVisible();
     EXPECT_TRUE(m_boxes.shown.empty());
     const std::uint8_t grabStatus = m_pClient->GrabKeyboard();
     if (grabStatus == XCB_GRAB_STATUS_SUCCESS)
@@ -163,7 +174,8 @@ TEST_F(CEngineTest, MenuHotkeyTakesAnOpenQtMenuThatHoldsTheKeyboard) {
         for (int x = 0; x < b.Width(); ++x) {
             const QRgb want = painted.pixel(x, y);
             const RGBQuad got = PixelAt(b, x, y);
-            if ((got.red != qRed(want) || got.green != qGreen(want) || got.blue != qBlue(want)) && ++nBad <= 3)
+            if ((got.red != qRed(want) || got.green != qGreen(want) || got.blue != qBlue(want)) &&
+                ++nBad <= 3)
                 ADD_FAILURE() << "pixel " << x << "," << y;
         }
     EXPECT_EQ(nBad, 0);
@@ -218,21 +230,24 @@ TEST_F(CEngineTest, PointerIsPaintedIntoTheCaptureOnlyWhenAsked) {
         for (int x = 0; x < 1280; ++x)
             if (PixelAt(plain, x, y) != PixelAt(withPointer, x, y)) {
                 ++nDiffering;
-                rcChanged = {std::min(rcChanged.left, x), std::min(rcChanged.top, y), std::max(rcChanged.right, x + 1),
-                             std::max(rcChanged.bottom, y + 1)};
+                rcChanged = {std::min(rcChanged.left, x), std::min(rcChanged.top, y),
+                             std::max(rcChanged.right, x + 1), std::max(rcChanged.bottom, y + 1)};
             }
     EXPECT_GT(nDiffering, 10);
     // Only around the pointer: the cursor image is at most 64 pixels a side.
     EXPECT_TRUE(Rect::FromSize(640 - 64, 500 - 64, 128, 128).Intersect(rcChanged) == rcChanged)
-        << rcChanged.left << "," << rcChanged.top << " " << rcChanged.Width() << "x" << rcChanged.Height();
+        << rcChanged.left << "," << rcChanged.top << " " << rcChanged.Width() << "x"
+        << rcChanged.Height();
 }
 
 TEST_F(CEngineTest, HotkeyHeldByAnotherProgramIsReportedAndTheOthersWork) {
     m_pEngine.reset(); // frees every hotkey
-    ASSERT_TRUE(m_pClient->GrabKey(XK_d, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1)); // entry 9: Ctrl+Alt+D
+    ASSERT_TRUE(
+        m_pClient->GrabKey(XK_d, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1)); // entry 9: Ctrl+Alt+D
     m_pEngine = std::make_unique<CCaptureEngine>(m_host);
     ASSERT_TRUE(m_pEngine->Initialize(EngineTestServer()->DisplayName().c_str()));
-    QObject::connect(m_pEngine.get(), &CCaptureEngine::captured, m_pEngine.get(), [this] { ++m_nOutcomes; });
+    QObject::connect(m_pEngine.get(), &CCaptureEngine::captured, m_pEngine.get(),
+                     [this] { ++m_nOutcomes; });
     EXPECT_EQ(m_pEngine->HotkeyStatus(platform::Desktop), QRZ_HOTKEY_TAKEN);
     EXPECT_EQ(m_pEngine->HotkeyStatus(platform::Default), QRZ_HOTKEY_ACTIVE);
     ASSERT_NE(m_pEngine->HotkeyTable(), nullptr);

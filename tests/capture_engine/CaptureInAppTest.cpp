@@ -72,7 +72,9 @@ RGBQuad ImagePixel(const QImage& image, int x, int y) {
     return RGBQuad{std::uint8_t(qBlue(rgb)), std::uint8_t(qGreen(rgb)), std::uint8_t(qRed(rgb)), 0};
 }
 
-RGBQuad Pattern(int x, int y, int seed) { return capturetest::ScreenPixel(capturetest::PatternPixel(x, y, seed), 24); }
+RGBQuad Pattern(int x, int y, int seed) {
+    return capturetest::ScreenPixel(capturetest::PatternPixel(x, y, seed), 24);
+}
 
 } // namespace
 
@@ -83,7 +85,9 @@ TEST_F(CaptureInApp, DesktopCommandOpensAnImageWindowSavedUnderTheAutomaticName)
     EXPECT_FALSE(m_pApp->MainFrame()->Dispatcher().IsEnabled(ID_CAPTURE_REPEAT_LAST));
     ASSERT_TRUE(Run(ID_CAPTURE_DESKTOP));
     const std::filesystem::path saved = Root() / "Output" / "Qorv00001.PNG";
-    ASSERT_TRUE(PumpEvents([&] { return std::filesystem::exists(saved) && !m_pApp->CaptureShell()->Engine().IsBusy(); }));
+    ASSERT_TRUE(PumpEvents([&] {
+        return std::filesystem::exists(saved) && !m_pApp->CaptureShell()->Engine().IsBusy();
+    }));
     EXPECT_EQ(m_pApp->Settings().m_dwAutoSaveStartNO, 2u);
     const QImage image(QString::fromStdString(saved.string()));
     ASSERT_EQ(image.width(), 1280);
@@ -100,7 +104,8 @@ TEST_F(CaptureInApp, DesktopCommandOpensAnImageWindowSavedUnderTheAutomaticName)
 
     // The next capture takes the next number.
     ASSERT_TRUE(Run(ID_CAPTURE_REPEAT_LAST));
-    EXPECT_TRUE(PumpEvents([&] { return std::filesystem::exists(Root() / "Output" / "Qorv00002.PNG"); }));
+    EXPECT_TRUE(
+        PumpEvents([&] { return std::filesystem::exists(Root() / "Output" / "Qorv00002.PNG"); }));
     EXPECT_TRUE(WaitIdle());
 }
 

@@ -22,7 +22,9 @@ class CRecordingOutput : public capture::ICaptureOutputTarget {
 public:
     void CopyToClipboard() override { steps += "clipboard "; }
     void SaveCapture(bool bAutoName) override { steps += bAutoName ? "autosave " : "save "; }
-    void PrintCapture(bool bWithoutDialog) override { steps += bWithoutDialog ? "print-direct " : "print "; }
+    void PrintCapture(bool bWithoutDialog) override {
+        steps += bWithoutDialog ? "print-direct " : "print ";
+    }
     std::string steps;
 };
 
@@ -48,7 +50,8 @@ protected:
 
 TEST(CaptureDelivery, ClipboardOnlyWhenNothingElseIsAsked) {
     EXPECT_FALSE(capture::DeliveryOpensDocument(opt::kCopyToClipboard));
-    EXPECT_FALSE(capture::DeliveryOpensDocument(opt::kCopyToClipboard | opt::kAutoNameFile | opt::kPlaySound));
+    EXPECT_FALSE(capture::DeliveryOpensDocument(opt::kCopyToClipboard | opt::kAutoNameFile |
+                                                opt::kPlaySound));
     EXPECT_TRUE(capture::DeliveryOpensDocument(0)) << "no output at all still shows the capture";
     EXPECT_TRUE(capture::DeliveryOpensDocument(opt::kPrintCapture)) << "printing needs the window";
     EXPECT_TRUE(capture::DeliveryOpensDocument(opt::kCopyToClipboard | opt::kSaveToFile));
@@ -57,8 +60,9 @@ TEST(CaptureDelivery, ClipboardOnlyWhenNothingElseIsAsked) {
 
 TEST(CaptureDelivery, OutputsRunClipboardSavePrintInThisOrder) {
     CRecordingOutput all;
-    capture::RunCaptureOutput(opt::kPrintCapture | opt::kPrintWithoutDialog | opt::kSaveToFile | opt::kAutoNameFile |
-                                  opt::kCopyToClipboard | opt::kOpenImageWindow,
+    capture::RunCaptureOutput(opt::kPrintCapture | opt::kPrintWithoutDialog | opt::kSaveToFile |
+                                  opt::kAutoNameFile | opt::kCopyToClipboard |
+                                  opt::kOpenImageWindow,
                               all);
     EXPECT_EQ(all.steps, "clipboard autosave print-direct ");
     CRecordingOutput some;
@@ -87,7 +91,8 @@ TEST_F(AutoSavePrompt, ExistingFileAsksOnceAndOnlyYesReplaces) {
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 7u) << "a declined name keeps its number";
     const std::optional<QString> name = capture::PromptAutoSaveFileName(m_settings);
     ASSERT_TRUE(name);
-    EXPECT_EQ(name->toStdString(), (m_dir.Path() / "QORV00007.jpg").string()) << "the file that is there";
+    EXPECT_EQ(name->toStdString(), (m_dir.Path() / "QORV00007.jpg").string())
+        << "the file that is there";
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 8u);
     ASSERT_EQ(m_boxes.shown.size(), 3u);
     EXPECT_EQ(m_boxes.shown[0].strText, FormatString1(IDS_FILE_EXISTS, *name));
@@ -99,7 +104,9 @@ TEST_F(AutoSavePrompt, MissingDirectoryAndExhaustedCounterSayWhy) {
     m_settings.m_strAutoSavePath = (m_dir.Path() / "missing").string();
     EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings));
     ASSERT_EQ(m_boxes.shown.size(), 1u);
-    EXPECT_EQ(m_boxes.shown[0].strText, FormatString1(IDS_NO_DIRECTORY, QString::fromStdString(m_settings.m_strAutoSavePath)));
+    EXPECT_EQ(
+        m_boxes.shown[0].strText,
+        FormatString1(IDS_NO_DIRECTORY, QString::fromStdString(m_settings.m_strAutoSavePath)));
 
     m_settings.m_strAutoSavePath = m_dir.Path().string();
     m_settings.m_dwAutoSaveOptions = 0;
@@ -129,12 +136,14 @@ TEST_F(AutoSavePrompt, DocumentManagerNamesOnlyThePendingCaptureSave) {
     // Nothing pending: the usual dialog, which the display-less fallback cancels.
     EXPECT_FALSE(manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr));
     manager.SetAutoSavePending(true);
-    EXPECT_FALSE(manager.DoPromptFileName(strName, IDS_OPEN_FILE, true, nullptr)) << "opening is never named";
+    EXPECT_FALSE(manager.DoPromptFileName(strName, IDS_OPEN_FILE, true, nullptr))
+        << "opening is never named";
     EXPECT_TRUE(manager.IsAutoSavePending());
     ASSERT_TRUE(manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr));
     EXPECT_EQ(strName.toStdString(), (m_dir.Path() / "Qorv00007.JPG").string());
     EXPECT_FALSE(manager.IsAutoSavePending());
-    EXPECT_FALSE(manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr)) << "one save only";
+    EXPECT_FALSE(manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr))
+        << "one save only";
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 8u);
     // Automatic names off: the pending save asks, and the mark does not outlive it.
     m_settings.m_dwOptionsA = opt::kSaveToFile;

@@ -29,7 +29,9 @@ void StopEngineTestServer() {
     s_peer = nullptr;
     s_pServer.reset();
 }
-testsupport::CXServer* EngineTestServer() { return s_pServer.get(); }
+testsupport::CXServer* EngineTestServer() {
+    return s_pServer.get();
+}
 
 EMsgResult CScriptedBoxes::Show(const MessageBoxRequest& request) {
     shown.push_back(request);
@@ -42,7 +44,8 @@ EMsgResult CScriptedBoxes::Show(const MessageBoxRequest& request) {
 
 CTestCaptureHost::CTestCaptureHost() : m_settings("/nonexistent/quorvi-studio") {
     m_settings.m_wCaptureDelayTime = 0;
-    m_settings.m_dwOptionsA = platform::options::kShowAfterCapture | platform::options::kOpenImageWindow;
+    m_settings.m_dwOptionsA =
+        platform::options::kShowAfterCapture | platform::options::kOpenImageWindow;
     const std::uint16_t defaults[13] = {0x202C, 0xE043, 0x804E, 0xA053, 0xA052, 0xC043, 0xA045,
                                         0xA050, 0xC04D, 0xA044, 0xC053, 0xC04C, 0x002C};
     for (int i = 0; i < 13; ++i)
@@ -61,7 +64,9 @@ void CTestCaptureHost::HideForCapture() {
     m_main.hide();
 }
 
-QString CTestCaptureHost::HotkeyText(int nAction) { return QStringLiteral("Key%1").arg(nAction); }
+QString CTestCaptureHost::HotkeyText(int nAction) {
+    return QStringLiteral("Key%1").arg(nAction);
+}
 
 void CTestCaptureHost::DeliverCapture(const CImageBitmap& bitmap) {
     auto pCopy = std::make_unique<CMemoryBitmap>();
@@ -83,8 +88,10 @@ void CEngineTest::SetUp() {
     m_host.m_main.show();
     m_pEngine = std::make_unique<CCaptureEngine>(m_host);
     ASSERT_TRUE(m_pEngine->Initialize(strDisplay.c_str()));
-    QObject::connect(m_pEngine.get(), &CCaptureEngine::captured, m_pEngine.get(), [this] { ++m_nOutcomes; });
-    QObject::connect(m_pEngine.get(), &CCaptureEngine::actionEnded, m_pEngine.get(), [this] { ++m_nOutcomes; });
+    QObject::connect(m_pEngine.get(), &CCaptureEngine::captured, m_pEngine.get(),
+                     [this] { ++m_nOutcomes; });
+    QObject::connect(m_pEngine.get(), &CCaptureEngine::actionEnded, m_pEngine.get(),
+                     [this] { ++m_nOutcomes; });
     ASSERT_TRUE(PumpUntil([&] { return m_host.m_main.isVisible(); }));
 }
 
@@ -127,10 +134,12 @@ bool CEngineTest::WaitForOutcome(std::size_t nDeliveredBefore, int timeoutMs) {
 void CEngineTest::MoveAndWait(int x, int y) {
     m_pClient->MoveTo(x, y);
     m_pClient->Sync();
-    PumpUntil([&] {
-        return m_pEngine->State() != CCaptureEngine::EState::Picking ||
-               m_pEngine->PointerSeen() == capture::Point{x, y};
-    }, 2000);
+    PumpUntil(
+        [&] {
+            return m_pEngine->State() != CCaptureEngine::EState::Picking ||
+                   m_pEngine->PointerSeen() == capture::Point{x, y};
+        },
+        2000);
 }
 
 void CEngineTest::ClickAt(int x, int y) {
@@ -147,7 +156,8 @@ void CEngineTest::Activate(xcb_window_t window) {
     event.type = capturetest::InternAtom(m_peer, "_NET_ACTIVE_WINDOW");
     event.data.data32[0] = 2; // from a pager: obeyed at once
     event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(m_peer, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+    xcb_send_event(m_peer, 0, m_root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
     xcb_flush(m_peer);
     PumpUntil([&] { return capturetest::ActiveWindow(m_peer) == window; });
@@ -168,15 +178,16 @@ capture::Rect CEngineTest::FrameOf(xcb_window_t client) const {
     auto geo = xcb_get_geometry_reply(m_peer, xcb_get_geometry(m_peer, w), nullptr);
     if (!geo)
         return {};
-    const capture::Rect rc = capture::Rect::FromSize(geo->x, geo->y, geo->width + 2 * geo->border_width,
-                                                     geo->height + 2 * geo->border_width);
+    const capture::Rect rc = capture::Rect::FromSize(
+        geo->x, geo->y, geo->width + 2 * geo->border_width, geo->height + 2 * geo->border_width);
     free(geo);
     return rc;
 }
 
 capture::Rect CEngineTest::ClientRectOf(xcb_window_t client) const {
     auto geo = xcb_get_geometry_reply(m_peer, xcb_get_geometry(m_peer, client), nullptr);
-    auto at = xcb_translate_coordinates_reply(m_peer, xcb_translate_coordinates(m_peer, client, m_root, 0, 0), nullptr);
+    auto at = xcb_translate_coordinates_reply(
+        m_peer, xcb_translate_coordinates(m_peer, client, m_root, 0, 0), nullptr);
     capture::Rect rc;
     if (geo && at)
         rc = capture::Rect::FromSize(at->dst_x, at->dst_y, geo->width, geo->height);
@@ -185,13 +196,17 @@ capture::Rect CEngineTest::ClientRectOf(xcb_window_t client) const {
     return rc;
 }
 
-RGBQuad PixelAt(const CImageBitmap& b, int x, int y) { return b.Row<RGBQuad>(y)[x]; }
+RGBQuad PixelAt(const CImageBitmap& b, int x, int y) {
+    return b.Row<RGBQuad>(y)[x];
+}
 
-int PatternMismatches(const CImageBitmap& b, capture::Rect area, capture::Point windowAt, int seed) {
+int PatternMismatches(const CImageBitmap& b, capture::Rect area, capture::Point windowAt,
+                      int seed) {
     int bad = 0;
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x) {
-            const RGBQuad want = capturetest::ScreenPixel(capturetest::PatternPixel(x - windowAt.x, y - windowAt.y, seed), 24);
+            const RGBQuad want = capturetest::ScreenPixel(
+                capturetest::PatternPixel(x - windowAt.x, y - windowAt.y, seed), 24);
             if (PixelAt(b, x, y) != want && ++bad <= 3)
                 ADD_FAILURE() << "pixel " << x << "," << y;
         }

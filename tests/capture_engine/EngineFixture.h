@@ -61,11 +61,15 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    static bool PumpUntil(const std::function<bool()>& pred, int timeoutMs = 5000) { return PumpEvents(pred, timeoutMs); }
+    static bool PumpUntil(const std::function<bool()>& pred, int timeoutMs = 5000) {
+        return PumpEvents(pred, timeoutMs);
+    }
     static void PumpFor(int ms);
     // Waits for the next capture or end of an action; true when a capture was delivered.
     bool WaitForOutcome(std::size_t nDeliveredBefore, int timeoutMs = 5000);
-    bool WaitPicking() { return PumpUntil([&] { return m_pEngine->State() == CCaptureEngine::EState::Picking; }); }
+    bool WaitPicking() {
+        return PumpUntil([&] { return m_pEngine->State() == CCaptureEngine::EState::Picking; });
+    }
     // Moves the pointer and waits until the picker has seen it there.
     void MoveAndWait(int x, int y);
     void ClickAt(int x, int y);

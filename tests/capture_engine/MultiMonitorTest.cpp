@@ -32,8 +32,10 @@ protected:
         if (HasFatalFailure())
             return;
         m_nScreensBefore = QGuiApplication::screens().size();
-        auto version = xcb_randr_query_version_reply(m_peer, xcb_randr_query_version(m_peer, 1, 5), nullptr);
-        const bool bMonitors = version && (version->major_version > 1 || version->minor_version >= 5);
+        auto version =
+            xcb_randr_query_version_reply(m_peer, xcb_randr_query_version(m_peer, 1, 5), nullptr);
+        const bool bMonitors =
+            version && (version->major_version > 1 || version->minor_version >= 5);
         std::free(version);
         ASSERT_TRUE(bMonitors) << "the server has no RandR 1.5 monitors";
         // The left monitor takes the screen's one output, so the server drops the output's own
@@ -41,13 +43,16 @@ protected:
         auto res = xcb_randr_get_screen_resources_current_reply(
             m_peer, xcb_randr_get_screen_resources_current(m_peer, m_root), nullptr);
         ASSERT_TRUE(res);
-        const xcb_randr_output_t output = xcb_randr_get_screen_resources_current_outputs_length(res) > 0
-                                              ? xcb_randr_get_screen_resources_current_outputs(res)[0]
-                                              : XCB_NONE;
+        const xcb_randr_output_t output =
+            xcb_randr_get_screen_resources_current_outputs_length(res) > 0
+                ? xcb_randr_get_screen_resources_current_outputs(res)[0]
+                : XCB_NONE;
         std::free(res);
         ASSERT_TRUE(AddMonitor("QUORVI-LEFT", kLeft, output));
         ASSERT_TRUE(AddMonitor("QUORVI-RIGHT", kRight, XCB_NONE));
-        ASSERT_TRUE(PumpUntil([&] { return ServerMonitors() == std::vector<Rect>{kLeft, kRight}; }));
+        ASSERT_TRUE(PumpUntil([&] {
+            return ServerMonitors() == std::vector<Rect>{kLeft, kRight};
+        }));
         // Qt follows the monitors as screens of its own (when it reads them); give it the
         // chance so the overlay is placed on a settled screen list.
         PumpUntil([&] { return QGuiApplication::screens().size() == 2; }, 2000);
@@ -88,9 +93,11 @@ protected:
         parts[2].iov_base = &request;
         parts[2].iov_len = sizeof request;
         parts[3].iov_base = &monitor;
-        parts[3].iov_len = sizeof monitor.info + (output != XCB_NONE ? sizeof(xcb_randr_output_t) : 0);
+        parts[3].iov_len =
+            sizeof monitor.info + (output != XCB_NONE ? sizeof(xcb_randr_output_t) : 0);
         xcb_protocol_request_t protocol{2, &xcb_randr_id, XCB_RANDR_SET_MONITOR, 1};
-        const xcb_void_cookie_t cookie{xcb_send_request(m_peer, XCB_REQUEST_CHECKED, parts + 2, &protocol)};
+        const xcb_void_cookie_t cookie{
+            xcb_send_request(m_peer, XCB_REQUEST_CHECKED, parts + 2, &protocol)};
         xcb_generic_error_t* pError = xcb_request_check(m_peer, cookie);
         const bool bSet = pError == nullptr;
         std::free(pError);
@@ -102,13 +109,17 @@ protected:
     // The monitors as the server lists them, left to right.
     std::vector<Rect> ServerMonitors() const {
         std::vector<Rect> monitors;
-        auto r = xcb_randr_get_monitors_reply(m_peer, xcb_randr_get_monitors(m_peer, m_root, 1), nullptr);
+        auto r = xcb_randr_get_monitors_reply(m_peer, xcb_randr_get_monitors(m_peer, m_root, 1),
+                                              nullptr);
         if (!r)
             return monitors;
-        for (auto it = xcb_randr_get_monitors_monitors_iterator(r); it.rem; xcb_randr_monitor_info_next(&it))
-            monitors.push_back(Rect::FromSize(it.data->x, it.data->y, it.data->width, it.data->height));
+        for (auto it = xcb_randr_get_monitors_monitors_iterator(r); it.rem;
+             xcb_randr_monitor_info_next(&it))
+            monitors.push_back(
+                Rect::FromSize(it.data->x, it.data->y, it.data->width, it.data->height));
         std::free(r);
-        std::sort(monitors.begin(), monitors.end(), [](const Rect& a, const Rect& b) { return a.left < b.left; });
+        std::sort(monitors.begin(), monitors.end(),
+                  [](const Rect& a, const Rect& b) { return a.left < b.left; });
         return monitors;
     }
 
@@ -122,7 +133,9 @@ protected:
     }
 
     // The info box must lie wholly on one monitor.
-    static bool Within(const Rect& inner, const Rect& outer) { return inner.Intersect(outer) == inner; }
+    static bool Within(const Rect& inner, const Rect& outer) {
+        return inner.Intersect(outer) == inner;
+    }
 
     std::vector<xcb_atom_t> m_names;
     qsizetype m_nScreensBefore = 0;
@@ -132,7 +145,8 @@ protected:
 
 TEST_F(CMultiMonitorTest, DesktopIsTheWholeRootAcrossBothMonitors) {
     CTestWindow across(m_peer, {.rc = {500, 100, 800, 400}, .seed = 30, .bOverrideRedirect = true});
-    CTestWindow right(m_peer, {.rc = {1100, 700, 1280, 1024}, .seed = 31, .bOverrideRedirect = true});
+    CTestWindow right(m_peer,
+                      {.rc = {1100, 700, 1280, 1024}, .seed = 31, .bOverrideRedirect = true});
     ASSERT_TRUE(across.WaitMapped(false) && right.WaitMapped(false));
     ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_DESKTOP));
     ASSERT_TRUE(WaitForOutcome(0));
@@ -152,8 +166,10 @@ TEST_F(CMultiMonitorTest, RectangleAcrossTheBoundaryWithTheInfoBoxOnThePointersM
     // The frozen screen covers both monitors.
     ASSERT_TRUE(PumpUntil([&] { return m_pEngine->Overlay()->isVisible(); }));
     const xcb_window_t overlay = xcb_window_t(m_pEngine->Overlay()->winId());
-    EXPECT_TRUE(PumpUntil([&] { return ClientRectOf(overlay) == Rect{0, 0, 1280, 1024}; }))
-        << ClientRectOf(overlay).Width() << "x" << ClientRectOf(overlay).Height();
+    EXPECT_TRUE(PumpUntil([&] {
+        return ClientRectOf(overlay) == Rect{0, 0, 1280, 1024};
+    })) << ClientRectOf(overlay).Width()
+        << "x" << ClientRectOf(overlay).Height();
 
     const capture::Size box = m_pEngine->Tracker().Tip().BoxSize();
     ASSERT_LT(box.cx + 8, kLeft.Width()) << "the box must fit one monitor for this test";
@@ -200,7 +216,9 @@ TEST_F(CMultiMonitorTest, SingleWindowPickerTakesAWindowOnTheRightMonitor) {
     ASSERT_EQ(LastCapture().Width(), rcFrame.Width());
     ASSERT_EQ(LastCapture().Height(), rcFrame.Height());
     const Point inside = rcClient.TopLeft() - rcFrame.TopLeft();
-    EXPECT_EQ(PatternMismatches(LastCapture(), Rect::FromSize(inside.x, inside.y, 240, 180), inside, 33), 0);
+    EXPECT_EQ(
+        PatternMismatches(LastCapture(), Rect::FromSize(inside.x, inside.y, 240, 180), inside, 33),
+        0);
 }
 
 TEST_F(CMultiMonitorTest, MaximisedWindowOnTheRightMonitorIsCapturedWithinIt) {
@@ -209,8 +227,10 @@ TEST_F(CMultiMonitorTest, MaximisedWindowOnTheRightMonitorIsCapturedWithinIt) {
     ASSERT_TRUE(MoveOntoRightMonitor(window.Id(), {800, 200}));
     capturetest::RequestMaximize(m_peer, window.Id());
     // The window manager fills the monitor the window is on, not the whole root.
-    ASSERT_TRUE(PumpUntil([&] { return FrameOf(window.Id()) == kRight && ClientRectOf(window.Id()).Width() == 640; }))
-        << "frame " << FrameOf(window.Id()).left << "," << FrameOf(window.Id()).top << " "
+    ASSERT_TRUE(PumpUntil([&] {
+        return FrameOf(window.Id()) == kRight && ClientRectOf(window.Id()).Width() == 640;
+    })) << "frame "
+        << FrameOf(window.Id()).left << "," << FrameOf(window.Id()).top << " "
         << FrameOf(window.Id()).Width() << "x" << FrameOf(window.Id()).Height();
     Activate(window.Id());
     const Rect rcClient = ClientRectOf(window.Id());
@@ -222,5 +242,7 @@ TEST_F(CMultiMonitorTest, MaximisedWindowOnTheRightMonitorIsCapturedWithinIt) {
     EXPECT_LE(LastCapture().Height(), kRight.Height());
     EXPECT_GE(LastCapture().Width(), rcClient.Width());
     const Point inside{0, LastCapture().Height() - rcClient.Height()};
-    EXPECT_EQ(PatternMismatches(LastCapture(), Rect::FromSize(inside.x, inside.y, 300, 200), inside, 34), 0);
+    EXPECT_EQ(
+        PatternMismatches(LastCapture(), Rect::FromSize(inside.x, inside.y, 300, 200), inside, 34),
+        0);
 }

@@ -26,14 +26,19 @@ namespace {
 constexpr std::uint32_t kMagenta = 0x00FF00FF; // 0x00BBGGRR
 const RGBQuad kMagentaPixel{255, 0, 255, 0};
 
-RGBQuad Inverted(RGBQuad q) { return RGBQuad{std::uint8_t(255 - q.blue), std::uint8_t(255 - q.green), std::uint8_t(255 - q.red), 0}; }
+RGBQuad Inverted(RGBQuad q) {
+    return RGBQuad{std::uint8_t(255 - q.blue), std::uint8_t(255 - q.green),
+                   std::uint8_t(255 - q.red), 0};
+}
 
 RGBQuad OverlayPixel(const QImage& image, int x, int y) {
     const QRgb rgb = image.pixel(x, y);
     return RGBQuad{std::uint8_t(qBlue(rgb)), std::uint8_t(qGreen(rgb)), std::uint8_t(qRed(rgb)), 0};
 }
 
-RGBQuad Pattern(int x, int y, int seed) { return capturetest::ScreenPixel(capturetest::PatternPixel(x, y, seed), 24); }
+RGBQuad Pattern(int x, int y, int seed) {
+    return capturetest::ScreenPixel(capturetest::PatternPixel(x, y, seed), 24);
+}
 
 } // namespace
 
@@ -53,7 +58,9 @@ TEST_F(CEngineTest, RectanglePickedWithTwoClicksOverTheFrozenScreen) {
     const capture::PickerFeedback feedback = m_pEngine->Overlay()->Feedback();
     EXPECT_TRUE(feedback.bTipVisible);
     EXPECT_EQ(feedback.strTipText, CTrackerTip::SizeText(100, 50));
-    EXPECT_EQ(OverlayPixel(shown, feedback.rcTip.left + 1, feedback.rcTip.top + 1), (RGBQuad{0, 0, 0, 0})) << "black box";
+    EXPECT_EQ(OverlayPixel(shown, feedback.rcTip.left + 1, feedback.rcTip.top + 1),
+              (RGBQuad{0, 0, 0, 0}))
+        << "black box";
 
     // The window changes after the freeze: the capture still shows the frozen screen.
     CTestWindow cover(m_peer, {.rc = {140, 110, 260, 180}, .seed = 9, .bOverrideRedirect = true});
@@ -83,7 +90,8 @@ TEST_F(CEngineTest, EllipseKeepsTheInscribedEllipseAndFillsTheRest) {
     for (Point corner : {Point{0, 0}, Point{199, 0}, Point{0, 99}, Point{199, 99}, Point{10, 10}})
         EXPECT_EQ(PixelAt(b, corner.x, corner.y), kMagentaPixel) << corner.x << "," << corner.y;
     for (Point in : {Point{100, 50}, Point{5, 50}, Point{100, 2}, Point{194, 50}})
-        EXPECT_EQ(PixelAt(b, in.x, in.y), Pattern(100 + in.x, 150 + in.y, 4)) << in.x << "," << in.y;
+        EXPECT_EQ(PixelAt(b, in.x, in.y), Pattern(100 + in.x, 150 + in.y, 4))
+            << in.x << "," << in.y;
 }
 
 TEST_F(CEngineTest, PolygonOfClickedVerticesFinishedByADoubleClick) {
@@ -116,14 +124,15 @@ TEST_F(CEngineTest, PolygonOfOnePointIsAllTransparencyAndOfTwoPointsAnEllipse) {
     ASSERT_TRUE(WaitPicking());
     ClickAt(100, 100);
     PumpFor(350);
-    ClickAt(160, 140);     // the second vertex
-    m_pClient->Click(1);   // pressed again at once: the same point adds nothing and finishes
+    ClickAt(160, 140);   // the second vertex
+    m_pClient->Click(1); // pressed again at once: the same point adds nothing and finishes
     ASSERT_TRUE(WaitForOutcome(0));
     const CImageBitmap& two = LastCapture();
     ASSERT_EQ(two.Width(), 60);
     ASSERT_EQ(two.Height(), 40);
     EXPECT_EQ(PixelAt(two, 0, 0), kMagentaPixel);
-    EXPECT_EQ(PixelAt(two, 30, 20), Pattern(130, 120, 8)) << "two vertices: the ellipse of their box";
+    EXPECT_EQ(PixelAt(two, 30, 20), Pattern(130, 120, 8))
+        << "two vertices: the ellipse of their box";
 
     ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_POLYGON));
     ASSERT_TRUE(WaitPicking());
@@ -161,7 +170,9 @@ TEST_F(CEngineTest, SingleWindowPickerTakesTheFramedWindowUnderThePointer) {
     EXPECT_EQ(LastCapture().Width(), rcFrame.Width());
     EXPECT_EQ(LastCapture().Height(), rcFrame.Height());
     const Point inside = rcClient.TopLeft() - rcFrame.TopLeft();
-    EXPECT_EQ(PatternMismatches(LastCapture(), Rect::FromSize(inside.x, inside.y, 220, 160), inside, 10), 0);
+    EXPECT_EQ(
+        PatternMismatches(LastCapture(), Rect::FromSize(inside.x, inside.y, 220, 160), inside, 10),
+        0);
 }
 
 TEST_F(CEngineTest, IconSizedSquareEndsAtThePointer) {
@@ -295,8 +306,8 @@ struct ShapeCount {
 };
 
 // Checks every pixel of a shaped capture: the screen's pattern inside, the fill outside.
-ShapeCount CheckShape(const CImageBitmap& b, const std::function<Side(int, int)>& sideOf, Point screenAt, int seed,
-                      RGBQuad fill) {
+ShapeCount CheckShape(const CImageBitmap& b, const std::function<Side(int, int)>& sideOf,
+                      Point screenAt, int seed, RGBQuad fill) {
     ShapeCount n;
     for (int y = 0; y < b.Height(); ++y)
         for (int x = 0; x < b.Width(); ++x) {
@@ -348,7 +359,8 @@ TEST_F(CEngineTest, CircleFromItsHotkeyIsTheInscribedCircleOfTheSmallerSide) {
     const CImageBitmap& b = LastCapture();
     ASSERT_EQ(b.Width(), 120);
     ASSERT_EQ(b.Height(), 120);
-    const ShapeCount n = CheckShape(b, [](int x, int y) { return EllipseSide(x, y, 120, 120); }, {280, 180}, 20, fill);
+    const ShapeCount n = CheckShape(
+        b, [](int x, int y) { return EllipseSide(x, y, 120, 120); }, {280, 180}, 20, fill);
     EXPECT_EQ(n.nWrong, 0);
     // pi/4 of the box is the circle.
     // Well inside or outside, with a band of about 3 pixels around the outline left out.
@@ -387,7 +399,8 @@ TEST_F(CEngineTest, TriangleMovedWithTheRightButtonKeepsItsThreePoints) {
     ASSERT_EQ(b.Width(), 201);
     ASSERT_EQ(b.Height(), 150);
     const std::vector<Point> triangle{{0, 150}, {201, 150}, {100, 0}};
-    const ShapeCount n = CheckShape(b, [&](int x, int y) { return ConvexSide(x, y, triangle); }, {150, 300}, 21, fill);
+    const ShapeCount n = CheckShape(
+        b, [&](int x, int y) { return ConvexSide(x, y, triangle); }, {150, 300}, 21, fill);
     EXPECT_EQ(n.nWrong, 0);
     EXPECT_GT(n.nInside, 14000); // half the box, 15075, less the band along the outline
     EXPECT_GT(n.nOutside, 14000);

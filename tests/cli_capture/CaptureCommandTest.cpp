@@ -32,7 +32,9 @@ namespace fs = std::filesystem;
 namespace {
 
 template <class T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-template <class T> Reply<T> Own(T* p) { return Reply<T>(p, &std::free); }
+template <class T> Reply<T> Own(T* p) {
+    return Reply<T>(p, &std::free);
+}
 
 int PatternMismatches(const CImageBitmap& b, Rect area, Point windowAt, int seed) {
     int bad = 0;
@@ -40,7 +42,8 @@ int PatternMismatches(const CImageBitmap& b, Rect area, Point windowAt, int seed
         for (int x = area.left; x < area.right; ++x) {
             RGBQuad got = b.Row<RGBQuad>(y)[x];
             got.reserved = 0; // decoders give 255 there
-            if (got != capturetest::PatternPixel(x - windowAt.x, y - windowAt.y, seed) && ++bad <= 3)
+            if (got != capturetest::PatternPixel(x - windowAt.x, y - windowAt.y, seed) &&
+                ++bad <= 3)
                 ADD_FAILURE() << "pixel " << x << "," << y;
         }
     return bad;
@@ -61,13 +64,15 @@ std::unique_ptr<CMemoryBitmap> Decode(const std::vector<std::uint8_t>& data) {
 // Another program reading (or taking) the clipboard.
 class CClipboardPeer {
 public:
-    explicit CClipboardPeer(const std::string& display) : m_c(xcb_connect(display.c_str(), nullptr)) {
+    explicit CClipboardPeer(const std::string& display)
+        : m_c(xcb_connect(display.c_str(), nullptr)) {
         xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
         m_root = screen->root;
         m_window = xcb_generate_id(m_c);
         const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, m_root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                          XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, m_root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
+                          &mask);
         m_clipboard = capturetest::InternAtom(m_c, "CLIPBOARD");
         m_property = capturetest::InternAtom(m_c, "PEER_DATA");
         xcb_flush(m_c);
@@ -84,14 +89,16 @@ public:
     }
 
     // The bytes of one target (INCR transfers put together); empty optional when refused.
-    std::optional<std::vector<std::uint8_t>> Read(const std::string& target, bool* pIncr = nullptr) {
+    std::optional<std::vector<std::uint8_t>> Read(const std::string& target,
+                                                  bool* pIncr = nullptr) {
         const xcb_atom_t atom = capturetest::InternAtom(m_c, target);
         xcb_convert_selection(m_c, m_window, m_clipboard, atom, m_property, XCB_CURRENT_TIME);
         xcb_flush(m_c);
         auto notify = WaitEvent([&](const xcb_generic_event_t& e) {
             return (e.response_type & 0x7F) == XCB_SELECTION_NOTIFY;
         });
-        if (!notify || reinterpret_cast<xcb_selection_notify_event_t&>(*notify).property == XCB_NONE)
+        if (!notify ||
+            reinterpret_cast<xcb_selection_notify_event_t&>(*notify).property == XCB_NONE)
             return std::nullopt;
         auto value = TakeProperty();
         if (!value)
@@ -140,8 +147,11 @@ public:
 
 private:
     std::optional<std::pair<xcb_atom_t, std::vector<std::uint8_t>>> TakeProperty() {
-        auto r = Own(xcb_get_property_reply(
-            m_c, xcb_get_property(m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, 0x3FFFFFFF), nullptr));
+        auto r =
+            Own(xcb_get_property_reply(m_c,
+                                       xcb_get_property(m_c, 1, m_window, m_property,
+                                                        XCB_GET_PROPERTY_TYPE_ANY, 0, 0x3FFFFFFF),
+                                       nullptr));
         if (!r)
             return std::nullopt;
         const auto* p = static_cast<const std::uint8_t*>(xcb_get_property_value(r.get()));
@@ -197,7 +207,8 @@ protected:
     // Exit status, or -1 when it did not end within timeoutMs.
     static int Wait(pid_t pid, int timeoutMs = 20000) {
         int status = 0;
-        const bool ended = capturetest::WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, timeoutMs);
+        const bool ended =
+            capturetest::WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, timeoutMs);
         if (!ended) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
@@ -215,8 +226,8 @@ protected:
     // Root position of a window's inside.
     Point RootPosition(xcb_window_t w) {
         xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_peer)).data;
-        auto r = Own(xcb_translate_coordinates_reply(m_peer, xcb_translate_coordinates(m_peer, w, screen->root, 0, 0),
-                                                     nullptr));
+        auto r = Own(xcb_translate_coordinates_reply(
+            m_peer, xcb_translate_coordinates(m_peer, w, screen->root, 0, 0), nullptr));
         return r ? Point{r->dst_x, r->dst_y} : Point{-1, -1};
     }
 
@@ -227,8 +238,8 @@ protected:
 std::unique_ptr<testsupport::CXServer> CaptureCommand::s_server;
 
 std::string Geometry(Rect rc) {
-    return std::to_string(rc.left) + "," + std::to_string(rc.top) + "," + std::to_string(rc.Width()) + "," +
-           std::to_string(rc.Height());
+    return std::to_string(rc.left) + "," + std::to_string(rc.top) + "," +
+           std::to_string(rc.Width()) + "," + std::to_string(rc.Height());
 }
 
 } // namespace
@@ -240,7 +251,9 @@ TEST_F(CaptureCommand, RectAndWindowsGiveTheWindowPixels) {
     const Point at = RootPosition(window.Id());
 
     // A rectangle inside the window; one reaching past the screen's corner.
-    ASSERT_EQ(Run({"rect", Geometry(Rect::FromSize(at.x + 10, at.y + 20, 50, 40)), "-o", File("rect.png")}), 0)
+    ASSERT_EQ(Run({"rect", Geometry(Rect::FromSize(at.x + 10, at.y + 20, 50, 40)), "-o",
+                   File("rect.png")}),
+              0)
         << Log();
     auto rectOwned = Load(File("rect.png"));
     const CMemoryBitmap& rect = *rectOwned;
@@ -254,12 +267,15 @@ TEST_F(CaptureCommand, RectAndWindowsGiveTheWindowPixels) {
     ASSERT_EQ(edge.Width(), 20);
     RGBQuad corner = edge.Row<RGBQuad>(29)[19];
     corner.reserved = 0;
-    EXPECT_EQ(corner, (RGBQuad{0xC0, 0xC0, 0xC0, 0})) << "off the screen: the default ColorTransparency";
+    EXPECT_EQ(corner, (RGBQuad{0xC0, 0xC0, 0xC0, 0}))
+        << "off the screen: the default ColorTransparency";
 
     // window-at and active: the frame around the pattern; client: the pattern alone.
     auto extents = Own(xcb_get_property_reply(
-        m_peer, xcb_get_property(m_peer, 0, window.Id(), capturetest::InternAtom(m_peer, "_NET_FRAME_EXTENTS"),
-                                 XCB_ATOM_CARDINAL, 0, 4),
+        m_peer,
+        xcb_get_property(m_peer, 0, window.Id(),
+                         capturetest::InternAtom(m_peer, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL,
+                         0, 4),
         nullptr));
     ASSERT_TRUE(extents && xcb_get_property_value_length(extents.get()) == 16);
     const auto* e = static_cast<const std::uint32_t*>(xcb_get_property_value(extents.get()));
@@ -273,17 +289,20 @@ TEST_F(CaptureCommand, RectAndWindowsGiveTheWindowPixels) {
     const CMemoryBitmap& byPoint = *byPointOwned;
     EXPECT_EQ(byPoint.Width(), frameW);
     EXPECT_EQ(byPoint.Height(), frameH);
-    EXPECT_EQ(PatternMismatches(byPoint, Rect::FromSize(inside.x, inside.y, 301, 203), inside, 3), 0);
+    EXPECT_EQ(PatternMismatches(byPoint, Rect::FromSize(inside.x, inside.y, 301, 203), inside, 3),
+              0);
 
     xcb_set_input_focus(m_peer, XCB_INPUT_FOCUS_POINTER_ROOT, window.Id(), XCB_CURRENT_TIME);
     xcb_flush(m_peer);
-    ASSERT_TRUE(capturetest::WaitFor([&] { return capturetest::ActiveWindow(m_peer) == window.Id(); }))
-        << capturetest::DescribeDesktop(m_peer);
+    ASSERT_TRUE(capturetest::WaitFor([&] {
+        return capturetest::ActiveWindow(m_peer) == window.Id();
+    })) << capturetest::DescribeDesktop(m_peer);
     ASSERT_EQ(Run({"active", "-o", File("active.png")}), 0) << Log();
     auto activeOwned = Load(File("active.png"));
     const CMemoryBitmap& active = *activeOwned;
     EXPECT_EQ(active.Width(), frameW);
-    EXPECT_EQ(PatternMismatches(active, Rect::FromSize(inside.x, inside.y, 301, 203), inside, 3), 0);
+    EXPECT_EQ(PatternMismatches(active, Rect::FromSize(inside.x, inside.y, 301, 203), inside, 3),
+              0);
     ASSERT_EQ(Run({"client", "-o", File("client.tif")}), 0) << Log();
     auto clientOwned = Load(File("client.tif"));
     const CMemoryBitmap& client = *clientOwned;
@@ -304,7 +323,8 @@ TEST_F(CaptureCommand, PointerIsPaintedWhereItIs) {
     xcb_poly_fill_rectangle(m_peer, bits, gc, 1, &all);
     xcb_cursor_t cursor = xcb_generate_id(m_peer);
     xcb_create_cursor(m_peer, cursor, bits, bits, 0, 0, 0, 0, 0, 0, 2, 1);
-    CTestWindow window(m_peer, {.rc = {0, 0, 200, 150}, .seed = 5, .bOverrideRedirect = true, .cursor = cursor});
+    CTestWindow window(
+        m_peer, {.rc = {0, 0, 200, 150}, .seed = 5, .bOverrideRedirect = true, .cursor = cursor});
     ASSERT_TRUE(window.WaitMapped(false));
     xcb_test_fake_input(m_peer, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, screen->root, 70, 40, 0);
     // A round trip: the server has moved the pointer before the command starts.
@@ -348,7 +368,8 @@ TEST_F(CaptureCommand, ClipboardServesPngBmpAndLargeDataUntilTaken) {
     CClipboardPeer peer(s_server->DisplayName());
     const xcb_window_t before = peer.Owner();
     const pid_t pid = Start({"rect", "40,30,300,200", "--foreground"});
-    ASSERT_TRUE(capturetest::WaitFor([&] { return peer.Owner() != before && peer.Owner() != XCB_NONE; }, 10000))
+    ASSERT_TRUE(capturetest::WaitFor(
+        [&] { return peer.Owner() != before && peer.Owner() != XCB_NONE; }, 10000))
         << Log();
 
     auto targets = peer.Read("TARGETS");
@@ -357,8 +378,10 @@ TEST_F(CaptureCommand, ClipboardServesPngBmpAndLargeDataUntilTaken) {
     for (std::size_t i = 0; i + 4 <= targets->size(); i += 4) {
         xcb_atom_t atom;
         std::memcpy(&atom, targets->data() + i, 4);
-        auto name = Own(xcb_get_atom_name_reply(peer.Connection(), xcb_get_atom_name(peer.Connection(), atom), nullptr));
-        names.emplace_back(xcb_get_atom_name_name(name.get()), xcb_get_atom_name_name_length(name.get()));
+        auto name = Own(xcb_get_atom_name_reply(
+            peer.Connection(), xcb_get_atom_name(peer.Connection(), atom), nullptr));
+        names.emplace_back(xcb_get_atom_name_name(name.get()),
+                           xcb_get_atom_name_name_length(name.get()));
     }
     for (const char* want : {"TARGETS", "TIMESTAMP", "MULTIPLE", "image/png", "image/bmp"})
         EXPECT_NE(std::find(names.begin(), names.end(), want), names.end()) << want;
@@ -379,7 +402,8 @@ TEST_F(CaptureCommand, ClipboardServesPngBmpAndLargeDataUntilTaken) {
     EXPECT_FALSE(peer.Read("text/plain")) << "a type not offered is refused";
 
     peer.TakeClipboard();
-    EXPECT_EQ(Wait(pid, 10000), 0) << "quorvi leaves once another program owns the clipboard\n" << Log();
+    EXPECT_EQ(Wait(pid, 10000), 0) << "quorvi leaves once another program owns the clipboard\n"
+                                   << Log();
 
     // The whole desktop in the background (the command returns at once): 5 MB of BMP.
     ASSERT_EQ(Run({"desktop"}), 0) << Log();
@@ -401,7 +425,8 @@ TEST_F(CaptureCommand, ClipboardManagerTakesTheImage) {
     ASSERT_TRUE(window.WaitMapped(false));
     CClipboardPeer manager(s_server->DisplayName());
     xcb_connection_t* c = manager.Connection();
-    xcb_set_selection_owner(c, manager.Window(), capturetest::InternAtom(c, "CLIPBOARD_MANAGER"), XCB_CURRENT_TIME);
+    xcb_set_selection_owner(c, manager.Window(), capturetest::InternAtom(c, "CLIPBOARD_MANAGER"),
+                            XCB_CURRENT_TIME);
     xcb_flush(c);
     ASSERT_EQ(manager.Owner("CLIPBOARD_MANAGER"), manager.Window());
 
@@ -417,7 +442,8 @@ TEST_F(CaptureCommand, ClipboardManagerTakesTheImage) {
     EXPECT_EQ(PatternMismatches(*Decode(*png), {0, 0, 100, 80}, {0, 0}, 4), 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     int status = 0;
-    EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0) << "still serving until the manager says it is done";
+    EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0)
+        << "still serving until the manager says it is done";
 
     const auto& r = reinterpret_cast<const xcb_selection_request_event_t&>(*request);
     xcb_selection_notify_event_t done{};

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The operation options: dialog units give the same image as the dialogs, bad values are
 // usage errors that say what is wrong.
-#include "CliCommand.h"
 #include "ImageOperations.h"
+#include "CliCommand.h"
 
 #include "image/BrightnessFilter.h"
 #include "image/ContrastFilter.h"
@@ -98,11 +98,13 @@ private:
 
 TEST(ImageOperations, RotateBackgroundIsTheColorTransparencySetting) {
     CTempSettings temp;
-    ExpectSameAs({"--rotate", "30"}, CRotateFilter(30 * 0.01745329255555556, RGBQuad{0xC0, 0xC0, 0xC0, 255}));
+    ExpectSameAs({"--rotate", "30"},
+                 CRotateFilter(30 * 0.01745329255555556, RGBQuad{0xC0, 0xC0, 0xC0, 255}));
     platform::CAppSettings settings;
     settings.m_crTransparency = 0x00332211; // red 0x11, green 0x22, blue 0x33
     ASSERT_TRUE(settings.Save());
-    ExpectSameAs({"--rotate", "30"}, CRotateFilter(30 * 0.01745329255555556, RGBQuad{0x33, 0x22, 0x11, 255}));
+    ExpectSameAs({"--rotate", "30"},
+                 CRotateFilter(30 * 0.01745329255555556, RGBQuad{0x33, 0x22, 0x11, 255}));
 }
 
 TEST(ImageOperations, DialogUnitsBecomeTheDocumentsFilterParameters) {
@@ -113,13 +115,17 @@ TEST(ImageOperations, DialogUnitsBecomeTheDocumentsFilterParameters) {
     ExpectSameAs({"--contrast", "7:200"}, CContrastFilter(7 * 0.1, 200));
     ExpectSameAs({"--intensity", "60:100:25"}, CIntensityFilter(60, 100, 2.5));
     ExpectSameAs({"--intensity", "60"}, CIntensityFilter(60, 128, 1.0));
-    ExpectSameAs({"--rotate", "30"}, CRotateFilter(30 * 0.01745329255555556, RGBQuad{0xC0, 0xC0, 0xC0, 255}));
-    ExpectSameAs({"--rotate", "-12.5:#102030"}, CRotateFilter(-12.5 * 0.01745329255555556, RGBQuad{0x30, 0x20, 0x10, 255}));
+    ExpectSameAs({"--rotate", "30"},
+                 CRotateFilter(30 * 0.01745329255555556, RGBQuad{0xC0, 0xC0, 0xC0, 255}));
+    ExpectSameAs({"--rotate", "-12.5:#102030"},
+                 CRotateFilter(-12.5 * 0.01745329255555556, RGBQuad{0x30, 0x20, 0x10, 255}));
     ExpectSameAs({"--rotate-cw"}, CRotateFilter(-1.57079633, RGBQuad{}));
     ExpectSameAs({"--rotate-ccw"}, CRotateFilter(1.57079633, RGBQuad{}));
     ExpectSameAs({"--resize", "40x9"}, CSimpleResizeFilter(40, 9));
-    ExpectSameAs({"--resize", "40x9:gaussian"}, CResampleFilter(40, 9, 5.0, img::ResampleKernel::Gaussian));
-    ExpectSameAs({"--resize", "8x8:hamming:150"}, CResampleFilter(8, 8, 1.5, img::ResampleKernel::Hamming));
+    ExpectSameAs({"--resize", "40x9:gaussian"},
+                 CResampleFilter(40, 9, 5.0, img::ResampleKernel::Gaussian));
+    ExpectSameAs({"--resize", "8x8:hamming:150"},
+                 CResampleFilter(8, 8, 1.5, img::ResampleKernel::Hamming));
     ExpectSameAs({"--scale", "50"}, CSimpleResizeFilter(11, 8)); // 23 x 50 / 100 in integers
     ExpectSameAs({"--scale", "150:box"}, CResampleFilter(34, 25, 1.0, img::ResampleKernel::Box));
 }
@@ -159,25 +165,38 @@ TEST(ImageOperations, NotAnOperationConsumesNothing) {
 }
 
 TEST(ImageOperations, BadValuesAreUsageErrorsNamingTheProblem) {
-    EXPECT_EQ(UsageMessage({"--brightness", "101"}), "--brightness 101: the brightness must be between -100 and 100");
-    EXPECT_EQ(UsageMessage({"--brightness", "1.5"}), "--brightness 1.5: the brightness must be a whole number");
+    EXPECT_EQ(UsageMessage({"--brightness", "101"}),
+              "--brightness 101: the brightness must be between -100 and 100");
+    EXPECT_EQ(UsageMessage({"--brightness", "1.5"}),
+              "--brightness 1.5: the brightness must be a whole number");
     EXPECT_EQ(UsageMessage({"--brightness"}), "--brightness needs a value: V");
     EXPECT_EQ(UsageMessage({"--invert=1"}), "--invert takes no value");
-    EXPECT_EQ(UsageMessage({"--contrast", "0"}), "--contrast 0: the contrast must be between 1 and 100");
-    EXPECT_EQ(UsageMessage({"--contrast", "5:256"}), "--contrast 5:256: the offset must be between 0 and 255");
-    EXPECT_EQ(UsageMessage({"--intensity", "1:2:3:4"}), "--intensity 1:2:3:4: expected I[:OFFSET[:EXP]]");
-    EXPECT_EQ(UsageMessage({"--intensity", "20:128:0"}), "--intensity 20:128:0: the exponent must be between 1 and 100");
+    EXPECT_EQ(UsageMessage({"--contrast", "0"}),
+              "--contrast 0: the contrast must be between 1 and 100");
+    EXPECT_EQ(UsageMessage({"--contrast", "5:256"}),
+              "--contrast 5:256: the offset must be between 0 and 255");
+    EXPECT_EQ(UsageMessage({"--intensity", "1:2:3:4"}),
+              "--intensity 1:2:3:4: expected I[:OFFSET[:EXP]]");
+    EXPECT_EQ(UsageMessage({"--intensity", "20:128:0"}),
+              "--intensity 20:128:0: the exponent must be between 1 and 100");
     EXPECT_EQ(UsageMessage({"--rotate", "abc"}), "--rotate abc: the angle must be a number");
-    EXPECT_EQ(UsageMessage({"--rotate", "10:red"}), "--rotate 10:red: the colour must be #RRGGBB (six hexadecimal digits)");
+    EXPECT_EQ(UsageMessage({"--rotate", "10:red"}),
+              "--rotate 10:red: the colour must be #RRGGBB (six hexadecimal digits)");
     EXPECT_EQ(UsageMessage({"--resize", "10"}), "--resize 10: the size must be WIDTHxHEIGHT");
-    EXPECT_EQ(UsageMessage({"--resize", "0x5"}), "--resize 0x5: the width must be between 1 and 32768");
-    EXPECT_EQ(UsageMessage({"--resize", "5x5:cubic"}), "--resize 5x5:cubic: the method must be bilinear, box, gaussian or hamming");
-    EXPECT_EQ(UsageMessage({"--resize", "5x5:bilinear:100"}), "--resize 5x5:bilinear:100: the bilinear method has no radius");
-    EXPECT_EQ(UsageMessage({"--resize", "5x5:box:1001"}), "--resize 5x5:box:1001: the radius must be between 1 and 1000");
-    EXPECT_EQ(UsageMessage({"--scale", "401"}), "--scale 401: the percentage must be between 1 and 400");
+    EXPECT_EQ(UsageMessage({"--resize", "0x5"}),
+              "--resize 0x5: the width must be between 1 and 32768");
+    EXPECT_EQ(UsageMessage({"--resize", "5x5:cubic"}),
+              "--resize 5x5:cubic: the method must be bilinear, box, gaussian or hamming");
+    EXPECT_EQ(UsageMessage({"--resize", "5x5:bilinear:100"}),
+              "--resize 5x5:bilinear:100: the bilinear method has no radius");
+    EXPECT_EQ(UsageMessage({"--resize", "5x5:box:1001"}),
+              "--resize 5x5:box:1001: the radius must be between 1 and 1000");
+    EXPECT_EQ(UsageMessage({"--scale", "401"}),
+              "--scale 401: the percentage must be between 1 and 400");
     EXPECT_EQ(UsageMessage({"--crop", "1,2,3"}), "--crop 1,2,3: expected LEFT,TOP,RIGHT,BOTTOM");
     EXPECT_EQ(UsageMessage({"--crop", "5,0,5,4"}),
-              "--crop 5,0,5,4: RIGHT must be above LEFT and BOTTOM above TOP (right and bottom are exclusive)");
+              "--crop 5,0,5,4: RIGHT must be above LEFT and BOTTOM above TOP (right and bottom are "
+              "exclusive)");
 }
 
 TEST(ImageOperations, RectanglesAndScalesAreCheckedAgainstTheImage) {
@@ -202,9 +221,10 @@ TEST(ImageOperations, RectanglesAndScalesAreCheckedAgainstTheImage) {
 
 TEST(ImageOperations, UsageListsEveryOption) {
     const std::string usage = cli::ImageOperationsUsage();
-    for (const char* option : {"--rotate DEG", "--rotate-cw", "--rotate-ccw", "--flip-h", "--flip-v", "--crop L,T,R,B",
-                               "--resize WxH", "--scale PCT", "--brightness V", "--contrast V", "--intensity I",
-                               "--grayscale", "--invert"})
+    for (const char* option :
+         {"--rotate DEG", "--rotate-cw", "--rotate-ccw", "--flip-h", "--flip-v", "--crop L,T,R,B",
+          "--resize WxH", "--scale PCT", "--brightness V", "--contrast V", "--intensity I",
+          "--grayscale", "--invert"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

@@ -27,10 +27,10 @@ std::vector<std::string> Names(const fs::path& dir) {
 }
 
 // Writers whose output stops after a few bytes, as a full disk would.
-template <class Encoder>
-class CFailingOutput : public Encoder {
+template <class Encoder> class CFailingOutput : public Encoder {
 public:
-    bool Append(std::vector<std::uint8_t>& out, const std::uint8_t* data, std::size_t size) noexcept override {
+    bool Append(std::vector<std::uint8_t>& out, const std::uint8_t* data,
+                std::size_t size) noexcept override {
         return out.size() + size <= 64 && Encoder::Append(out, data, size);
     }
 };
@@ -79,7 +79,8 @@ TEST_F(AtomicSave, AFailingWriteLeavesTheOldFileAndNoTemporary) {
             ADD_FAILURE() << "the save succeeded past the file size limit";
         } catch (const CTextException& e) {
             EXPECT_EQ(e.Code(), EFBIG);
-            EXPECT_EQ(e.Text().rfind("Writing " + m_target.string() + " failed", 0), 0u) << e.Text();
+            EXPECT_EQ(e.Text().rfind("Writing " + m_target.string() + " failed", 0), 0u)
+                << e.Text();
         }
     }
     ExpectOldFileAlone();
@@ -96,7 +97,8 @@ TEST_F(AtomicSave, LibraryWriteFailuresAreErrorsWithTheLibraryText) {
     ExpectOldFileAlone();
     // giflib's failure is an error, not a trace line followed by success.
     CFailingOutput<CGIFEncoder> gif;
-    EXPECT_TEXT_EXCEPTION(gif.SaveToFile(m_target.string(), *image), 6, "Failed to write to given file");
+    EXPECT_TEXT_EXCEPTION(gif.SaveToFile(m_target.string(), *image), 6,
+                          "Failed to write to given file");
     ExpectOldFileAlone();
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The BMP reader against ImageMagick on generated files, the BMP Suite, and lying files.
-#include "PeerDecode.h"
 #include "codecs/BMPDecoder.h"
+#include "PeerDecode.h"
 #include "image/MemoryBitmap.h"
 #include "support/TestSupport.h"
 
@@ -26,7 +26,8 @@ std::uint32_t Get32(const std::vector<std::uint8_t>& b, std::size_t at) {
 
 // A BMP with a 40-byte header, the given colour table and pixel bytes as they are stored.
 std::vector<std::uint8_t> MakeBmp(int width, int height, int bits, std::uint32_t compression,
-                                  const std::vector<RGBQuad>& table, const std::vector<std::uint8_t>& pixels) {
+                                  const std::vector<RGBQuad>& table,
+                                  const std::vector<std::uint8_t>& pixels) {
     std::vector<std::uint8_t> b(54 + table.size() * 4);
     b[0] = 'B';
     b[1] = 'M';
@@ -83,7 +84,8 @@ std::vector<std::uint8_t> EncodeRle4(const std::vector<std::vector<std::uint8_t>
                 x += n;
             } else {
                 const std::size_t n = row.size() - x; // 1 or 2 pixels, alternating nibbles
-                out.insert(out.end(), {std::uint8_t(n), std::uint8_t(row[x] << 4 | (n == 2 ? row[x + 1] : 0))});
+                out.insert(out.end(), {std::uint8_t(n),
+                                       std::uint8_t(row[x] << 4 | (n == 2 ? row[x + 1] : 0))});
                 x += n;
             }
         }
@@ -119,7 +121,8 @@ TEST_P(BmpPeerTest, PixelsMatchImageMagick) {
     args.push_back(std::string(variant.format) + file.string());
     ASSERT_TRUE(peer::Convert(args));
     CBMPDecoder decoder;
-    peer::ExpectLikePeer(decoder, file, variant.naturalDepth, {.tolerance = variant.tolerance, .compareAlpha = true});
+    peer::ExpectLikePeer(decoder, file, variant.naturalDepth,
+                         {.tolerance = variant.tolerance, .compareAlpha = true});
 }
 
 const Variant kVariants[] = {
@@ -132,14 +135,25 @@ const Variant kVariants[] = {
     {"argb32masks", {"-alpha", "set", "-channel", "A", "-fx", "i/w", "+channel"}, "BMP:", 32},
     {"rgb565", {"-define", "bmp:subtype=RGB565"}, "BMP:", 32, 1},
     {"rgb555", {"-define", "bmp:subtype=RGB555"}, "BMP:", 32, 1},
-    {"argb4444", {"-alpha", "set", "-channel", "A", "-fx", "i/w", "+channel", "-define", "bmp:subtype=ARGB4444"}, "BMP:", 32, 15},
-    {"argb1555", {"-alpha", "set", "-channel", "A", "-fx", "i/w", "+channel", "-define", "bmp:subtype=ARGB1555"}, "BMP:", 32, 1},
+    {"argb4444",
+     {"-alpha", "set", "-channel", "A", "-fx", "i/w", "+channel", "-define",
+      "bmp:subtype=ARGB4444"},
+     "BMP:",
+     32,
+     15},
+    {"argb1555",
+     {"-alpha", "set", "-channel", "A", "-fx", "i/w", "+channel", "-define",
+      "bmp:subtype=ARGB1555"},
+     "BMP:",
+     32,
+     1},
 };
 
 std::string VariantName(const ::testing::TestParamInfo<BmpPeerTest::ParamType>& info) {
     const Variant& v = std::get<0>(info.param);
     const auto size = std::get<1>(info.param);
-    return std::string(v.name) + "_" + std::to_string(size.first) + "x" + std::to_string(size.second);
+    return std::string(v.name) + "_" + std::to_string(size.first) + "x" +
+           std::to_string(size.second);
 }
 
 INSTANTIATE_TEST_SUITE_P(Generated, BmpPeerTest,
@@ -171,7 +185,8 @@ protected:
         const std::size_t stride = CImageBitmap::DibRowBytes(width, b[28] | (b[29] << 8));
         std::vector<std::uint8_t> out(b.begin(), b.begin() + offset);
         for (int i = height - 1; i >= 0; --i)
-            out.insert(out.end(), b.begin() + offset + std::ptrdiff_t(stride * i), b.begin() + offset + std::ptrdiff_t(stride * (i + 1)));
+            out.insert(out.end(), b.begin() + offset + std::ptrdiff_t(stride * i),
+                       b.begin() + offset + std::ptrdiff_t(stride * (i + 1)));
         Put32(out, 22, std::uint32_t(-height));
         const fs::path path = m_dir.Path() / "topdown.bmp";
         peer::WriteFile(path, out);
@@ -198,7 +213,8 @@ TEST_F(BmpDerivedTest, TopDownRowsReadTheRightWayUp) {
 }
 
 TEST_F(BmpDerivedTest, Rle4MatchesTheUncompressedFile) {
-    const fs::path plain = Make({"-colors", "12", "-type", "palette", "-compress", "None"}, "BMP3:");
+    const fs::path plain =
+        Make({"-colors", "12", "-type", "palette", "-compress", "None"}, "BMP3:");
     const auto reference = peer::Decode(plain);
     ASSERT_TRUE(reference);
     auto b = peer::ReadFile(plain);
@@ -239,16 +255,20 @@ TEST(BmpDecoder, RleEndsOfRowAndBitmapLeaveIndexZero) {
     Decode(MakeBmp(4, 3, 8, 1, GreyTable(6), data), bitmap);
     const std::vector<std::uint8_t> want[3] = {{0, 0, 0, 0}, {1, 2, 3, 4}, {5, 5, 0, 0}};
     for (int y = 0; y < 3; ++y)
-        EXPECT_EQ(std::vector<std::uint8_t>(bitmap.Line(y), bitmap.Line(y) + 4), want[y]) << "row " << y;
+        EXPECT_EQ(std::vector<std::uint8_t>(bitmap.Line(y), bitmap.Line(y) + 4), want[y])
+            << "row " << y;
 }
 
 TEST(BmpDecoder, RunsIntoTheRowPaddingAreDropped) {
     CMemoryBitmap bitmap;
     Decode(MakeBmp(3, 2, 8, 1, GreyTable(4), {4, 1, 0, 0, 3, 2, 1, 3, 0, 1}), bitmap);
-    EXPECT_EQ(std::vector<std::uint8_t>(bitmap.Line(1), bitmap.Line(1) + 3), (std::vector<std::uint8_t>{1, 1, 1}));
-    EXPECT_EQ(std::vector<std::uint8_t>(bitmap.Line(0), bitmap.Line(0) + 3), (std::vector<std::uint8_t>{2, 2, 2}));
+    EXPECT_EQ(std::vector<std::uint8_t>(bitmap.Line(1), bitmap.Line(1) + 3),
+              (std::vector<std::uint8_t>{1, 1, 1}));
+    EXPECT_EQ(std::vector<std::uint8_t>(bitmap.Line(0), bitmap.Line(0) + 3),
+              (std::vector<std::uint8_t>{2, 2, 2}));
     Decode(MakeBmp(3, 1, 4, 2, GreyTable(4), {8, 0x12, 0, 1}), bitmap);
-    EXPECT_EQ(std::vector<std::uint8_t>(bitmap.Line(0), bitmap.Line(0) + 3), (std::vector<std::uint8_t>{1, 2, 1}));
+    EXPECT_EQ(std::vector<std::uint8_t>(bitmap.Line(0), bitmap.Line(0) + 3),
+              (std::vector<std::uint8_t>{1, 2, 1}));
 }
 
 TEST(BmpDecoder, ColourTableRules) {
@@ -284,10 +304,12 @@ TEST(BmpDecoder, FormatMessages) {
         Put16(b, 28, std::uint32_t(bits));
         EXPECT_TEXT_EXCEPTION(Decode(b, bitmap), 2, "Decoding bmp: Illegal bpp value.");
     }
-    for (std::uint32_t compression : {2u, 3u, 4u, 5u}) { // RLE4 on 8 bits, masks on 8 bits, JPEG, PNG
+    for (std::uint32_t compression :
+         {2u, 3u, 4u, 5u}) { // RLE4 on 8 bits, masks on 8 bits, JPEG, PNG
         b = good;
         Put32(b, 30, compression);
-        EXPECT_TEXT_EXCEPTION(Decode(b, bitmap), 2, "Bitmap decoder: Compression type not handled.");
+        EXPECT_TEXT_EXCEPTION(Decode(b, bitmap), 2,
+                              "Bitmap decoder: Compression type not handled.");
     }
     b.assign(good.begin(), good.end() - 1);
     EXPECT_TEXT_EXCEPTION(Decode(b, bitmap), 11, "End of file reached while decoding.\n");
@@ -331,8 +353,9 @@ TEST(BmpDecoder, DamagedDataMessages) {
     // Runs may fill the row's padding (4 bytes: 4 pixels at 8 bits, 8 at 4 bits), no further.
     EXPECT_TEXT_EXCEPTION(Decode(MakeBmp(3, 1, 8, 1, table, {5, 1, 0, 1}), bitmap), 7,
                           "Bitmap decoder: Run passes the end of the row.");
-    EXPECT_TEXT_EXCEPTION(Decode(MakeBmp(3, 1, 4, 2, table, {0, 9, 0x12, 0x30, 0, 0, 0, 0, 0, 1}), bitmap), 7,
-                          "Bitmap decoder: Run passes the end of the row.");
+    EXPECT_TEXT_EXCEPTION(
+        Decode(MakeBmp(3, 1, 4, 2, table, {0, 9, 0x12, 0x30, 0, 0, 0, 0, 0, 1}), bitmap), 7,
+        "Bitmap decoder: Run passes the end of the row.");
     EXPECT_TEXT_EXCEPTION(Decode(MakeBmp(4, 1, 8, 1, table, {4, 1, 0, 0, 1, 1, 0, 1}), bitmap), 7,
                           "Bitmap decoder: Run passes the end of the image.");
     EXPECT_TEXT_EXCEPTION(Decode(MakeBmp(4, 1, 8, 1, table, {4, 1, 0, 0}), bitmap), 11,
@@ -344,7 +367,8 @@ TEST(BmpDecoder, DamagedDataMessages) {
     EXPECT_TEXT_EXCEPTION(Decode(MakeBmp(4, -1, 8, 1, table, {4, 1, 0, 1}), bitmap), 7,
                           "Bitmap decoder: Top-down bitmaps can't be compressed.");
     // Masks that overlap, are not one run of bits, or pass 16 bits for a 16-bit file.
-    for (const auto& masks : {std::vector<std::uint32_t>{0xF800, 0x0FE0, 0x1F}, {0xF000, 0x0A00, 0xFF},
+    for (const auto& masks : {std::vector<std::uint32_t>{0xF800, 0x0FE0, 0x1F},
+                              {0xF000, 0x0A00, 0xFF},
                               {0x1F0000, 0x7E0, 0x1F}}) {
         auto b = MakeBmp(1, 1, 16, 3, {}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
         for (int i = 0; i < 3; ++i)
@@ -366,27 +390,49 @@ TEST(BmpDecoder, FuzzSeedsAreValidFiles) {
 
 // Suite files showing the same picture as a reference of another name.
 const std::map<std::string, std::string> kSameAs = {
-    {"pal1wb", "pal1"}, {"pal4rle", "pal4"}, {"pal8-0", "pal8"}, {"pal8rle", "pal8"},
-    {"pal8topdown", "pal8"}, {"pal8v5", "pal8"}, {"rgb16-565pal", "rgb16-565"}, {"rgb24pal", "rgb24"},
-    {"rgb32", "rgb24"}, {"rgb32bf", "rgb24"},
-    {"pal8oversizepal", "pal8"}, {"pal8offs", "pal8"}, {"pal8os2v2", "pal8"}, {"rgb24largepal", "rgb24"},
-    {"rgb24lprof", "rgb24"}, {"rgb24prof", "rgb24"}, {"rgb32h52", "rgb24"},
-    {"rgb32-xbgr", "rgb24"}, {"rgb32fakealpha", "rgb24"}, {"rgba32abf", "rgba32"}, {"rgba32h56", "rgba32"},
+    {"pal1wb", "pal1"},
+    {"pal4rle", "pal4"},
+    {"pal8-0", "pal8"},
+    {"pal8rle", "pal8"},
+    {"pal8topdown", "pal8"},
+    {"pal8v5", "pal8"},
+    {"rgb16-565pal", "rgb16-565"},
+    {"rgb24pal", "rgb24"},
+    {"rgb32", "rgb24"},
+    {"rgb32bf", "rgb24"},
+    {"pal8oversizepal", "pal8"},
+    {"pal8offs", "pal8"},
+    {"pal8os2v2", "pal8"},
+    {"rgb24largepal", "rgb24"},
+    {"rgb24lprof", "rgb24"},
+    {"rgb24prof", "rgb24"},
+    {"rgb32h52", "rgb24"},
+    {"rgb32-xbgr", "rgb24"},
+    {"rgb32fakealpha", "rgb24"},
+    {"rgba32abf", "rgba32"},
+    {"rgba32h56", "rgba32"},
     {"rgba32-2", "rgba32"},
     // Bad files whose fault lies in a field the reader does not need: the picture of pal1/pal8.
-    {"badbitssize", "pal1"}, {"baddens1", "pal1"}, {"baddens2", "pal1"}, {"badfilesize", "pal1"},
-    {"badheadersize", "pal1"}, {"badplanes", "pal1"}, {"badpalettesize", "pal8"},
+    {"badbitssize", "pal1"},
+    {"baddens1", "pal1"},
+    {"baddens2", "pal1"},
+    {"badfilesize", "pal1"},
+    {"badheadersize", "pal1"},
+    {"badplanes", "pal1"},
+    {"badpalettesize", "pal8"},
 };
 
 std::optional<peer::Image> SuiteReference(const fs::path& suite, const std::string& stem) {
     const auto alias = kSameAs.find(stem);
-    const fs::path png = suite / "html" / ((alias != kSameAs.end() ? alias->second : stem) + ".png");
+    const fs::path png =
+        suite / "html" / ((alias != kSameAs.end() ? alias->second : stem) + ".png");
     return fs::exists(png) ? peer::Decode(png) : std::nullopt;
 }
 
 // Decodes every file of one suite folder; returns stem -> error text (empty when decoded), and
 // checks decoded pictures against their reference where the suite has one.
-std::map<std::string, std::string> RunSuiteFolder(const fs::path& suite, const std::string& folder, int tolerance) {
+std::map<std::string, std::string> RunSuiteFolder(const fs::path& suite, const std::string& folder,
+                                                  int tolerance) {
     std::map<std::string, std::string> outcome;
     for (const auto& entry : fs::directory_iterator(suite / folder)) {
         const std::string stem = entry.path().stem().string();
@@ -401,7 +447,8 @@ std::map<std::string, std::string> RunSuiteFolder(const fs::path& suite, const s
         }
         outcome[stem] = "";
         if (const auto reference = SuiteReference(suite, stem)) {
-            const std::string diff = peer::Compare(bitmap, *reference, {.tolerance = tolerance, .skipTransparent = true});
+            const std::string diff = peer::Compare(
+                bitmap, *reference, {.tolerance = tolerance, .skipTransparent = true});
             EXPECT_TRUE(diff.empty()) << folder << "/" << stem << ": " << diff;
         }
     }
@@ -427,9 +474,10 @@ TEST(BmpSuite, QuestionableFilesDecodeRightOrFailCleanly) {
     // Channels of masks wider than 16 bits are cut to their top 16 bits: a step of rounding apart.
     const auto outcome = RunSuiteFolder(testsupport::CorporaDir() / "bmpsuite", "q", 1);
     const std::set<std::string> decoded = {
-        "pal1p1", "pal8offs", "pal8os2v2", "pal8oversizepal", "rgb16-231", "rgb24largepal", "rgb24lprof",
-        "rgb24prof", "rgb24prof2", "rgb32-111110", "rgb32-xbgr", "rgb32fakealpha", "rgb32h52",
-        "rgba16-4444", "rgba32-2", "rgba32-61754", "rgba32abf", "rgba32h56"};
+        "pal1p1",        "pal8offs",       "pal8os2v2", "pal8oversizepal", "rgb16-231",
+        "rgb24largepal", "rgb24lprof",     "rgb24prof", "rgb24prof2",      "rgb32-111110",
+        "rgb32-xbgr",    "rgb32fakealpha", "rgb32h52",  "rgba16-4444",     "rgba32-2",
+        "rgba32-61754",  "rgba32abf",      "rgba32h56"};
     for (const auto& [stem, error] : outcome)
         EXPECT_EQ(error.empty(), decoded.count(stem) == 1) << stem << ": " << error;
 }

@@ -103,8 +103,9 @@ TEST_F(Cli, InfoListsEveryFileAndFailsForTheBadOnes) {
 }
 
 TEST_F(Cli, ConvertAppliesOptionsAndOperationsThenSaves) {
-    const Result r = Run({"convert", m_png, Path("out.jpg"), "--quality", "40", "--optimize", "--smoothing", "10",
-                          "--dpi", "300,200", "--flip-h", "--crop", "0,0,10,8"});
+    const Result r =
+        Run({"convert", m_png, Path("out.jpg"), "--quality", "40", "--optimize", "--smoothing",
+             "10", "--dpi", "300,200", "--flip-h", "--crop", "0,0,10,8"});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto jpg = codectest::ReadBytes(Path("out.jpg"));
     ASSERT_GT(jpg.size(), 20u);
@@ -140,14 +141,19 @@ TEST_F(Cli, ConvertRefusesBadArgumentsWithoutWritingAnything) {
 
 TEST_F(Cli, TraceShowsDecodingRecognitionAndErrors) {
     Result r = Run({"info", m_png}, true);
-    EXPECT_NE(r.err.find("--- Decoding file " + m_png + ". ---\nPNG file recognized.\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--- Decoding file " + m_png + ". ---\nPNG file recognized.\n"),
+              std::string::npos)
+        << r.err;
     const std::string wmf = Path("x.wmf.png");
     codectest::WriteBytes(wmf, std::vector<std::uint8_t>(100, 'x'));
     r = Run({"info", wmf}, true);
-    EXPECT_NE(r.err.find("WMF file recognized.\nDecoder error: No header information in metafile\n"), std::string::npos)
+    EXPECT_NE(
+        r.err.find("WMF file recognized.\nDecoder error: No header information in metafile\n"),
+        std::string::npos)
         << r.err;
     r = Run({"convert", m_png, Path("t.bmp")}, true);
-    EXPECT_NE(r.err.find("--- Encoding file " + Path("t.bmp") + ". ---\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--- Encoding file " + Path("t.bmp") + ". ---\n"), std::string::npos)
+        << r.err;
     // Without the variable the trace stays silent.
     EXPECT_EQ(Run({"info", m_png}).err, "");
 }

@@ -19,7 +19,8 @@ void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-std::unique_ptr<CMemoryBitmap> Load(const std::filesystem::path& path, int depth, PictureFormat* format) {
+std::unique_ptr<CMemoryBitmap> Load(const std::filesystem::path& path, int depth,
+                                    PictureFormat* format) {
     CPictureDecoder decoder;
     auto bitmap = std::make_unique<CMemoryBitmap>();
     const PictureFormat found = decoder.LoadFromFile(path.string(), *bitmap, depth, nullptr);
@@ -33,9 +34,9 @@ std::unique_ptr<CMemoryBitmap> Pattern32(int width, int height, bool alpha) {
     b->Create(width, height, 32, alpha);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            b->Row<RGBQuad>(y)[x] = RGBQuad{std::uint8_t(x * 37 + y * 11), std::uint8_t(x * 5 + y * 53),
-                                            std::uint8_t((x ^ y) * 29 + 7),
-                                            std::uint8_t(alpha ? (x * 17 + y * 71) : 255)};
+            b->Row<RGBQuad>(y)[x] = RGBQuad{
+                std::uint8_t(x * 37 + y * 11), std::uint8_t(x * 5 + y * 53),
+                std::uint8_t((x ^ y) * 29 + 7), std::uint8_t(alpha ? (x * 17 + y * 71) : 255)};
     return b;
 }
 
@@ -43,7 +44,8 @@ std::unique_ptr<CMemoryBitmap> Pattern8(int width, int height) {
     auto b = std::make_unique<CMemoryBitmap>();
     b->Create(width, height, 8);
     for (int i = 0; i < 256; ++i)
-        b->Palette()[i] = RGBQuad{std::uint8_t(i * 7), std::uint8_t(255 - i), std::uint8_t(i * 13 + 5), 255};
+        b->Palette()[i] =
+            RGBQuad{std::uint8_t(i * 7), std::uint8_t(255 - i), std::uint8_t(i * 13 + 5), 255};
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             b->Line(y)[x] = std::uint8_t(x * 31 + y * 17);

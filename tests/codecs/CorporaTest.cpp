@@ -19,7 +19,8 @@ std::vector<fs::path> FilesIn(const fs::path& dir, std::initializer_list<const c
     std::error_code ec;
     for (const auto& entry : fs::recursive_directory_iterator(dir, ec)) {
         const std::string ext = entry.path().extension().string();
-        if (entry.is_regular_file() && std::any_of(extensions.begin(), extensions.end(), [&](const char* e) { return ext == e; }))
+        if (entry.is_regular_file() && std::any_of(extensions.begin(), extensions.end(),
+                                                   [&](const char* e) { return ext == e; }))
             files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
@@ -27,7 +28,8 @@ std::vector<fs::path> FilesIn(const fs::path& dir, std::initializer_list<const c
 }
 
 // Loads path; returns null (and records the message) when the loader refused it cleanly.
-std::unique_ptr<CMemoryBitmap> TryLoad(const fs::path& path, int depth, std::string* error = nullptr) {
+std::unique_ptr<CMemoryBitmap> TryLoad(const fs::path& path, int depth,
+                                       std::string* error = nullptr) {
     try {
         return codectest::Load(path, depth);
     } catch (const CTextException& e) {
@@ -46,12 +48,14 @@ double ShareClose(const CImageBitmap& bitmap, const magick::RawImage& reference,
     for (int y = 0; y < bitmap.Height(); ++y)
         for (int x = 0; x < bitmap.Width(); ++x) {
             const RGBQuad p = bitmap.Row<RGBQuad>(y)[x];
-            const std::size_t i = (std::size_t(y) * std::size_t(bitmap.Width()) + std::size_t(x)) * 4;
+            const std::size_t i =
+                (std::size_t(y) * std::size_t(bitmap.Width()) + std::size_t(x)) * 4;
             const int got[3] = {p.red, p.green, p.blue};
             bool same = true;
             for (int c = 0; c < 3; ++c) {
                 const int flat = (got[c] * p.reserved + 255 * (255 - p.reserved) + 127) / 255;
-                same = same && std::abs(flat - int(reference.rgba[i + std::size_t(c)])) <= tolerance;
+                same =
+                    same && std::abs(flat - int(reference.rgba[i + std::size_t(c)])) <= tolerance;
             }
             close += same;
         }
@@ -64,7 +68,8 @@ fs::path WithoutColourSpace(const fs::path& png, const fs::path& dir) {
     const auto in = codectest::ReadBytes(png);
     std::vector<std::uint8_t> out(in.begin(), in.begin() + 8);
     for (std::size_t at = 8; at + 12 <= in.size();) {
-        const std::size_t length = (std::size_t(in[at]) << 24) | (in[at + 1] << 16) | (in[at + 2] << 8) | in[at + 3];
+        const std::size_t length =
+            (std::size_t(in[at]) << 24) | (in[at + 1] << 16) | (in[at + 2] << 8) | in[at + 3];
         const std::string type(in.begin() + long(at) + 4, in.begin() + long(at) + 8);
         const std::size_t end = std::min(in.size(), at + 12 + length);
         if (type != "gAMA" && type != "cHRM" && type != "sRGB" && type != "iCCP")
@@ -137,7 +142,8 @@ TEST(Corpora, LibtiffImages) {
     // The suite's own netpbm decodings of its basic images.
     if (!magick::Available())
         return;
-    for (auto [tiff, pnm] : {std::pair{"rgb-3c-8b.tiff", "rgb-3c-8b.ppm"}, std::pair{"rgb-3c-16b.tiff", "rgb-3c-16b.ppm"},
+    for (auto [tiff, pnm] : {std::pair{"rgb-3c-8b.tiff", "rgb-3c-8b.ppm"},
+                             std::pair{"rgb-3c-16b.tiff", "rgb-3c-16b.ppm"},
                              std::pair{"minisblack-1c-8b.tiff", "minisblack-1c-8b.pgm"},
                              std::pair{"miniswhite-1c-1b.tiff", "miniswhite-1c-1b.pbm"}}) {
         const auto image = TryLoad(dir / tiff, 0);
@@ -150,7 +156,8 @@ TEST(Corpora, LibtiffImages) {
         const auto image = TryLoad(dir / palette, 0);
         ASSERT_NE(image, nullptr) << palette;
         EXPECT_EQ(image->Depth(), 8);
-        EXPECT_EQ(magick::Compare(*image, *magick::Decode(dir / palette, 16), 0, false), "") << palette;
+        EXPECT_EQ(magick::Compare(*image, *magick::Decode(dir / palette, 16), 0, false), "")
+            << palette;
     }
 }
 
@@ -183,12 +190,14 @@ TEST(Corpora, Metafiles) {
     for (const char* name : {"drawing.wmf", "drawing.emf"}) {
         const auto image = TryLoad(root / "wmf/pillow" / name, 0);
         ASSERT_NE(image, nullptr) << name;
-        const std::string stem = fs::path(name).stem().string() + "_" + fs::path(name).extension().string().substr(1);
+        const std::string stem =
+            fs::path(name).stem().string() + "_" + fs::path(name).extension().string().substr(1);
         testsupport::CTempDir dir;
         const auto scaled = dir.Path() / "ref.png";
-        ASSERT_TRUE(magick::Convert({(root / "wmf/pillow" / (stem + "_ref.png")).string(), "-resize",
-                                     std::to_string(image->Width()) + "x" + std::to_string(image->Height()) + "!",
-                                     scaled.string()}));
+        ASSERT_TRUE(magick::Convert(
+            {(root / "wmf/pillow" / (stem + "_ref.png")).string(), "-resize",
+             std::to_string(image->Width()) + "x" + std::to_string(image->Height()) + "!",
+             scaled.string()}));
         const auto reference = magick::Decode(scaled);
         ASSERT_TRUE(reference);
         EXPECT_GT(ShareClose(*image, *reference, 48), 0.95) << name;

@@ -29,9 +29,11 @@ std::uint32_t U32LE(const std::vector<std::uint8_t>& b, std::size_t at) {
 std::map<std::string, std::vector<std::uint8_t>> PngChunks(const std::vector<std::uint8_t>& png) {
     std::map<std::string, std::vector<std::uint8_t>> chunks;
     for (std::size_t at = 8; at + 12 <= png.size();) {
-        const std::size_t length = (std::size_t(png[at]) << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
+        const std::size_t length =
+            (std::size_t(png[at]) << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
         const std::string type(png.begin() + long(at) + 4, png.begin() + long(at) + 8);
-        chunks.emplace(type, std::vector<std::uint8_t>(png.begin() + long(at) + 8, png.begin() + long(at + 8 + length)));
+        chunks.emplace(type, std::vector<std::uint8_t>(png.begin() + long(at) + 8,
+                                                       png.begin() + long(at + 8 + length)));
         at += 12 + length;
     }
     return chunks;
@@ -51,7 +53,8 @@ std::map<int, std::vector<std::uint32_t>> TiffTags(const std::vector<std::uint8_
         const std::size_t at = n * size <= 4 ? e + 8 : U32LE(t, e + 8);
         auto& values = tags[tag];
         for (std::uint32_t k = 0; k < n; ++k)
-            values.push_back(size == 2 ? std::uint32_t(t[at + k * 2] | (t[at + k * 2 + 1] << 8)) : U32LE(t, at + k * 4));
+            values.push_back(size == 2 ? std::uint32_t(t[at + k * 2] | (t[at + k * 2 + 1] << 8))
+                                       : U32LE(t, at + k * 4));
     }
     return tags;
 }
@@ -59,7 +62,8 @@ std::map<int, std::vector<std::uint32_t>> TiffTags(const std::vector<std::uint8_
 class EncoderTest : public ::testing::Test {
 protected:
     fs::path File(const std::string& name) const { return m_dir.Path() / name; }
-    std::vector<std::uint8_t> Save(const std::string& name, const CImageBitmap& bitmap, JpegOptions options = {}) {
+    std::vector<std::uint8_t> Save(const std::string& name, const CImageBitmap& bitmap,
+                                   JpegOptions options = {}) {
         codec::SavePicture(File(name).string(), bitmap, options);
         return codectest::ReadBytes(File(name));
     }
@@ -71,13 +75,16 @@ TEST_F(EncoderTest, LosslessWritersRoundTripThroughImageMagick) {
     const auto rgb = Pattern32(37, 11);
     const auto pal = Pattern8(37, 11);
     for (const char* name : {"a.bmp", "a.png", "a.tif"}) {
-        for (const CImageBitmap* image : {static_cast<const CImageBitmap*>(rgb.get()), static_cast<const CImageBitmap*>(pal.get())}) {
+        for (const CImageBitmap* image : {static_cast<const CImageBitmap*>(rgb.get()),
+                                          static_cast<const CImageBitmap*>(pal.get())}) {
             Save(name, *image);
             const auto reference = magick::Decode(File(name));
             ASSERT_TRUE(reference) << name;
-            EXPECT_EQ(magick::Compare(*image, *reference, 0, false), "") << name << " at " << image->Depth();
+            EXPECT_EQ(magick::Compare(*image, *reference, 0, false), "")
+                << name << " at " << image->Depth();
             // And our own reader gives the same pixels back.
-            EXPECT_EQ(magick::Compare(*codectest::Load(File(name)), *reference, 0, false), "") << name;
+            EXPECT_EQ(magick::Compare(*codectest::Load(File(name)), *reference, 0, false), "")
+                << name;
         }
     }
 }
@@ -90,18 +97,21 @@ TEST_F(EncoderTest, TwentyFourAndFourBitImagesAreWrittenWhole) {
     CMemoryBitmap pal4;
     pal4.Create(13, 6, 4);
     for (int i = 0; i < 16; ++i)
-        pal4.Palette()[i] = RGBQuad{std::uint8_t(i * 16), std::uint8_t(255 - i * 9), std::uint8_t(i * 5), 255};
+        pal4.Palette()[i] =
+            RGBQuad{std::uint8_t(i * 16), std::uint8_t(255 - i * 9), std::uint8_t(i * 5), 255};
     for (int y = 0; y < 6; ++y)
         for (std::size_t b = 0; b < pal4.PixelBytesPerLine(); ++b)
             pal4.Line(y)[b] = std::uint8_t(b * 37 + y * 11);
     for (const char* name : {"d.bmp", "d.tif", "d.png", "d.jpg", "d.gif"}) {
-        for (const CImageBitmap* image : {static_cast<const CImageBitmap*>(&rgb24), static_cast<const CImageBitmap*>(&pal4)}) {
+        for (const CImageBitmap* image :
+             {static_cast<const CImageBitmap*>(&rgb24), static_cast<const CImageBitmap*>(&pal4)}) {
             Save(name, *image);
             const auto reference = magick::Decode(File(name));
             ASSERT_TRUE(reference) << name;
             const bool lossy = std::string(name) == "d.jpg" || std::string(name) == "d.gif";
             if (!lossy) {
-                EXPECT_EQ(magick::Compare(*image, *reference, 0, false), "") << name << " " << image->Depth();
+                EXPECT_EQ(magick::Compare(*image, *reference, 0, false), "")
+                    << name << " " << image->Depth();
                 continue;
             }
             // JPEG and GIF lose detail of this busy pattern; the file must be what the same
@@ -109,7 +119,8 @@ TEST_F(EncoderTest, TwentyFourAndFourBitImagesAreWrittenWhole) {
             EXPECT_EQ(reference->width, image->Width());
             CMemoryBitmap copy;
             copy.CreateCopy(*image, 32);
-            EXPECT_EQ(Save(std::string("c32") + name, copy), codectest::ReadBytes(File(name))) << name << " " << image->Depth();
+            EXPECT_EQ(Save(std::string("c32") + name, copy), codectest::ReadBytes(File(name)))
+                << name << " " << image->Depth();
         }
     }
 }
@@ -198,10 +209,12 @@ TEST_F(EncoderTest, TiffPhotometricAndScaledColourMap) {
     mono.Palette()[1] = RGBQuad{0, 0, 0, 255};
     EXPECT_EQ(TiffTags(Save("wb.tif", mono))[262], std::vector<std::uint32_t>{0}); // min-is-white
     // Both read back with the colours of the bitmap.
-    EXPECT_EQ(codectest::Load(File("bw.tif"))->Palette()[codectest::Load(File("bw.tif"))->Line(0)[0]],
-              (RGBQuad{255, 255, 255, 255}));
-    EXPECT_EQ(codectest::Load(File("wb.tif"))->Palette()[codectest::Load(File("wb.tif"))->Line(0)[0]],
-              (RGBQuad{0, 0, 0, 255}));
+    EXPECT_EQ(
+        codectest::Load(File("bw.tif"))->Palette()[codectest::Load(File("bw.tif"))->Line(0)[0]],
+        (RGBQuad{255, 255, 255, 255}));
+    EXPECT_EQ(
+        codectest::Load(File("wb.tif"))->Palette()[codectest::Load(File("wb.tif"))->Line(0)[0]],
+        (RGBQuad{0, 0, 0, 255}));
 
     const auto pal = Pattern8(7, 3);
     tags = TiffTags(Save("p.tif", *pal));
@@ -225,10 +238,13 @@ TEST_F(EncoderTest, JpegIsCloseAndHonoursItsOptions) {
     image.Create(64, 48, 32);
     for (int y = 0; y < 48; ++y)
         for (int x = 0; x < 64; ++x)
-            image.Row<RGBQuad>(y)[x] = RGBQuad{std::uint8_t(x * 4), std::uint8_t(y * 5), std::uint8_t(128 + x - y), 255};
+            image.Row<RGBQuad>(y)[x] =
+                RGBQuad{std::uint8_t(x * 4), std::uint8_t(y * 5), std::uint8_t(128 + x - y), 255};
     const auto q95 = Save("q95.jpg", image);
     EXPECT_EQ(magick::Compare(image, *magick::Decode(File("q95.jpg")), 6, false), "");
-    EXPECT_EQ(magick::Compare(*codectest::Load(File("q95.jpg")), *magick::Decode(File("q95.jpg")), 0, false), "");
+    EXPECT_EQ(magick::Compare(*codectest::Load(File("q95.jpg")), *magick::Decode(File("q95.jpg")),
+                              0, false),
+              "");
 
     JpegOptions low;
     low.nQuality = 5;
@@ -273,7 +289,8 @@ TEST_F(EncoderTest, WriterIsChosenByTheLowerCasedExtension) {
     EXPECT_EQ(codec::SaveExtension("/a/picture.JPG"), "jpg");
     EXPECT_EQ(codec::SaveExtension(".png"), "");
     EXPECT_EQ(codec::SaveExtension("noext"), "");
-    EXPECT_NE(dynamic_cast<CJPEGEncoder*>(codec::CreateEncoderForPath("picture.JPG").get()), nullptr);
+    EXPECT_NE(dynamic_cast<CJPEGEncoder*>(codec::CreateEncoderForPath("picture.JPG").get()),
+              nullptr);
     EXPECT_NE(dynamic_cast<CTIFFEncoder*>(codec::CreateEncoderForPath("x.Tif").get()), nullptr);
     EXPECT_NE(dynamic_cast<CGIFEncoder*>(codec::CreateEncoderForPath("x.gif").get()), nullptr);
     for (const char* other : {"x.jpeg", "x.tiff", "x.webp", "x", "x.png.txt"})

@@ -76,7 +76,8 @@ std::optional<RawImage> Decode(const std::filesystem::path& path, int channelBit
     RawImage image;
     image.channelBits = channelBits;
     std::istringstream(*size) >> image.width >> image.height;
-    const auto bytes = Run({"convert", first, "-depth", std::to_string(channelBits), "-endian", "MSB", "rgba:-"});
+    const auto bytes =
+        Run({"convert", first, "-depth", std::to_string(channelBits), "-endian", "MSB", "rgba:-"});
     const std::size_t samples = std::size_t(image.width) * std::size_t(image.height) * 4;
     const std::size_t sampleBytes = channelBits == 16 ? 2 : 1;
     if (!bytes || bytes->size() != samples * sampleBytes)
@@ -89,8 +90,8 @@ std::optional<RawImage> Decode(const std::filesystem::path& path, int channelBit
     return image;
 }
 
-std::string Compare(const CImageBitmap& bitmap, const RawImage& reference, int tolerance, bool checkAlpha,
-                    bool premultiplied) {
+std::string Compare(const CImageBitmap& bitmap, const RawImage& reference, int tolerance,
+                    bool checkAlpha, bool premultiplied) {
     if (bitmap.Width() != reference.width || bitmap.Height() != reference.height) {
         std::ostringstream s;
         s << "size " << bitmap.Width() << "x" << bitmap.Height() << " but reference is "
@@ -104,7 +105,8 @@ std::string Compare(const CImageBitmap& bitmap, const RawImage& reference, int t
     for (int y = 0; y < expanded.Height(); ++y) {
         const RGBQuad* row = expanded.Row<RGBQuad>(y);
         for (int x = 0; x < expanded.Width(); ++x) {
-            const std::size_t i = (std::size_t(y) * std::size_t(expanded.Width()) + std::size_t(x)) * 4;
+            const std::size_t i =
+                (std::size_t(y) * std::size_t(expanded.Width()) + std::size_t(x)) * 4;
             int ref[4];
             for (int c = 0; c < 4; ++c) {
                 const unsigned v = reference.rgba[i + std::size_t(c)];
@@ -121,9 +123,9 @@ std::string Compare(const CImageBitmap& bitmap, const RawImage& reference, int t
                     same = same && std::abs(got[c] - ref[c]) <= tolerance + (c < 3 ? slack : 0);
             }
             if (!same && mismatches++ == 0)
-                first << "first difference at (" << x << "," << y << "): got " << got[0] << "," << got[1]
-                      << "," << got[2] << "," << got[3] << " expected " << ref[0] << "," << ref[1] << ","
-                      << ref[2] << "," << ref[3];
+                first << "first difference at (" << x << "," << y << "): got " << got[0] << ","
+                      << got[1] << "," << got[2] << "," << got[3] << " expected " << ref[0] << ","
+                      << ref[1] << "," << ref[2] << "," << ref[3];
         }
     }
     if (mismatches == 0)

@@ -23,7 +23,7 @@ bool Convert(const std::vector<std::string>& args);
 struct RawImage {
     int width = 0;
     int height = 0;
-    int channelBits = 8;            // 8 or 16
+    int channelBits = 8;             // 8 or 16
     std::vector<std::uint16_t> rgba; // width * height * 4 samples
 };
 
@@ -35,8 +35,8 @@ std::optional<RawImage> Decode(const std::filesystem::path& path, int channelBit
 // otherwise the bitmap's fourth byte is ignored. With premultiplied, colour may also be off by
 // the precision that premultiplying by alpha leaves (255 / alpha). Returns an empty string when
 // they match, else a description of the first difference and the count.
-std::string Compare(const CImageBitmap& bitmap, const RawImage& reference, int tolerance, bool checkAlpha,
-                    bool premultiplied = false);
+std::string Compare(const CImageBitmap& bitmap, const RawImage& reference, int tolerance,
+                    bool checkAlpha, bool premultiplied = false);
 
 } // namespace magick
 

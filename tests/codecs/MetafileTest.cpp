@@ -27,8 +27,8 @@ void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
 // A placeable WMF of one filled rectangle (left, top, right, bottom in its own units) inside a
 // picture of width x height units at unitsPerInch, outlined with a solid black pen of
 // penWidth units (0: the default pen).
-std::vector<std::uint8_t> RectangleWmf(int width, int height, int unitsPerInch, int l, int t, int r, int b,
-                                       int penWidth = 0) {
+std::vector<std::uint8_t> RectangleWmf(int width, int height, int unitsPerInch, int l, int t, int r,
+                                       int b, int penWidth = 0) {
     std::vector<std::uint8_t> f;
     Put32(f, 0x9AC6CDD7u);
     for (int v : {0, 0, 0, width, height, unitsPerInch})
@@ -100,7 +100,8 @@ TEST_F(Metafiles, ALyingLargestRecordSizeIsHarmless) {
     const auto lying = codectest::Load(Write("lying.wmf", bytes));
     ASSERT_EQ(lying->Width(), truth->Width());
     for (int y = 0; y < truth->Height(); ++y)
-        ASSERT_EQ(std::memcmp(lying->Line(y), truth->Line(y), std::size_t(truth->Width()) * 4), 0) << y;
+        ASSERT_EQ(std::memcmp(lying->Line(y), truth->Line(y), std::size_t(truth->Width()) * 4), 0)
+            << y;
 }
 
 TEST_F(Metafiles, HugePicturesAreDrawnAtABoundedSize) {
@@ -113,8 +114,10 @@ TEST_F(Metafiles, HugePicturesAreDrawnAtABoundedSize) {
 
 TEST_F(Metafiles, WidePensAreDrawnAndPicturesOfGiantPensRefused) {
     // 1 x 1 inch, a 20-unit pen (about 14 pixels) round (20,20)-(80,80): the outline is thick.
-    const auto thick = codectest::Load(Write("thick.wmf", RectangleWmf(100, 100, 100, 20, 20, 80, 80, 20)));
-    const auto thin = codectest::Load(Write("thin.wmf", RectangleWmf(100, 100, 100, 20, 20, 80, 80)));
+    const auto thick =
+        codectest::Load(Write("thick.wmf", RectangleWmf(100, 100, 100, 20, 20, 80, 80, 20)));
+    const auto thin =
+        codectest::Load(Write("thin.wmf", RectangleWmf(100, 100, 100, 20, 20, 80, 80)));
     const auto blackInRow = [](const CImageBitmap& image, int y) {
         const RGBQuad* row = image.Row<RGBQuad>(y);
         return std::count(row, row + image.Width(), RGBQuad{0, 0, 0, 255});
@@ -123,7 +126,8 @@ TEST_F(Metafiles, WidePensAreDrawnAndPicturesOfGiantPensRefused) {
     EXPECT_LE(blackInRow(*thin, thin->Height() / 2), 2 * 2);
     // A pen nearly as wide as a 4096-pixel picture would stamp a 3800-pixel square at every
     // point of the outline: minutes of drawing. The load fails at once instead.
-    const auto giant = Write("giant.wmf", RectangleWmf(32000, 16000, 100, 100, 100, 16000, 8000, 30000));
+    const auto giant =
+        Write("giant.wmf", RectangleWmf(32000, 16000, 100, 100, 100, 16000, 8000, 30000));
     CPictureDecoder decoder;
     CMemoryBitmap bitmap;
     EXPECT_TEXT_EXCEPTION(decoder.LoadFromFile(giant.string(), bitmap, 0, nullptr), 7,

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The PCX reader against netpbm's pcxtoppm on files of ppmtopcx and ImageMagick, the public
 // PCX samples, and lying files.
-#include "PeerDecode.h"
 #include "codecs/PCXDecoder.h"
+#include "PeerDecode.h"
 #include "image/MemoryBitmap.h"
 #include "support/TestSupport.h"
 
@@ -77,7 +77,8 @@ TEST_P(PcxPeerTest, PixelsMatchImageMagick) {
     const fs::path source = dir.Path() / "src.ppm";
     const fs::path file = dir.Path() / "out.pcx";
     peer::WriteTestPicture(source, size.first, size.second, 3);
-    ASSERT_TRUE(peer::Run({"sh", "-c", std::string(variant.script) + " 2>/dev/null", "sh", source.string(), file.string()}))
+    ASSERT_TRUE(peer::Run({"sh", "-c", std::string(variant.script) + " 2>/dev/null", "sh",
+                           source.string(), file.string()}))
         << variant.script;
     ExpectLikePcxToPpm(file);
 }
@@ -134,7 +135,9 @@ TEST(PcxDecoder, PlanesMakePaletteIndexes) {
     const int expected[4] = {1, 2, 3, 4};
     for (int x = 0; x < 4; ++x) {
         const auto i = std::uint8_t(expected[x]);
-        EXPECT_EQ(bitmap.Row<RGBQuad>(0)[x], (RGBQuad{std::uint8_t(3 * i), std::uint8_t(2 * i), i, 255})) << x;
+        EXPECT_EQ(bitmap.Row<RGBQuad>(0)[x],
+                  (RGBQuad{std::uint8_t(3 * i), std::uint8_t(2 * i), i, 255}))
+            << x;
     }
 }
 
@@ -146,10 +149,12 @@ TEST(PcxDecoder, VgaPaletteFollowsTheMarker) {
     Decode(MakePcx(2, 1, 8, 1, 2, data), bitmap);
     EXPECT_EQ(bitmap.Row<RGBQuad>(0)[1], (RGBQuad{5, 248, 7, 255}));
     data[2] = 11;
-    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(2, 1, 8, 1, 2, data), bitmap), 7, "bad color map signature.");
+    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(2, 1, 8, 1, 2, data), bitmap), 7,
+                          "bad color map signature.");
     data.resize(100);
     data[2] = 12;
-    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(2, 1, 8, 1, 2, data), bitmap), 11, "End of file reached while decoding.\n");
+    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(2, 1, 8, 1, 2, data), bitmap), 11,
+                          "End of file reached while decoding.\n");
 }
 
 TEST(PcxDecoder, Messages) {
@@ -161,22 +166,31 @@ TEST(PcxDecoder, Messages) {
     b[2] = 0;
     EXPECT_TEXT_EXCEPTION(Decode(b, bitmap), 1, "File has unknown encoding scheme.");
     const std::vector<std::uint8_t> none(64, 1);
-    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(2, 1, 1, 5, 1, none), bitmap), 2, "Can't handle image with more than 4 planes.");
-    for (const auto& [bits, planes] : {std::pair{1, 0}, std::pair{8, 2}, std::pair{8, 4}, std::pair{24, 1}, std::pair{3, 1}})
+    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(2, 1, 1, 5, 1, none), bitmap), 2,
+                          "Can't handle image with more than 4 planes.");
+    for (const auto& [bits, planes] :
+         {std::pair{1, 0}, std::pair{8, 2}, std::pair{8, 4}, std::pair{24, 1}, std::pair{3, 1}})
         EXPECT_TEXT_EXCEPTION(Decode(MakePcx(2, 1, bits, planes, 8, none), bitmap), 2,
                               "Can't handle bits per pixel image with planes.");
     EXPECT_TEXT_EXCEPTION(Decode(MakePcx(2, 1, 4, 3, 1, none), bitmap), 7,
                           "Can't handle packed pixels with more than 1 plane.");
-    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(4, 2, 8, 1, 4, {0xC5, 1, 0xC4, 2}), bitmap), 7, "repeat count spans end of image.");
-    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(9, 1, 8, 1, 8, none), bitmap), 7, "Error decoding pcx: Bytes per line too small.");
-    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(17, 1, 1, 1, 2, none), bitmap), 7, "Error decoding pcx: Bytes per line too small.");
+    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(4, 2, 8, 1, 4, {0xC5, 1, 0xC4, 2}), bitmap), 7,
+                          "repeat count spans end of image.");
+    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(9, 1, 8, 1, 8, none), bitmap), 7,
+                          "Error decoding pcx: Bytes per line too small.");
+    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(17, 1, 1, 1, 2, none), bitmap), 7,
+                          "Error decoding pcx: Bytes per line too small.");
     b = MakePcx(2, 1, 8, 3, 2, none);
     b[4] = 5; // xmin past xmax
     EXPECT_TEXT_EXCEPTION(Decode(b, bitmap), 7, "Error decoding pcx: Illegal image size.");
-    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(20000, 20000, 8, 3, 20000, none), bitmap), 10, "Out of memory creating bitmap.");
-    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(2000, 2000, 8, 3, 2000, none), bitmap), 11, "End of file reached while decoding.\n");
-    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(4, 2, 8, 3, 4, {0xC9, 1, 0xC9}), bitmap), 11, "End of file reached while decoding.\n");
-    EXPECT_TEXT_EXCEPTION(Decode(std::vector<std::uint8_t>(100, 10), bitmap), 11, "End of file reached while decoding.\n");
+    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(20000, 20000, 8, 3, 20000, none), bitmap), 10,
+                          "Out of memory creating bitmap.");
+    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(2000, 2000, 8, 3, 2000, none), bitmap), 11,
+                          "End of file reached while decoding.\n");
+    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(4, 2, 8, 3, 4, {0xC9, 1, 0xC9}), bitmap), 11,
+                          "End of file reached while decoding.\n");
+    EXPECT_TEXT_EXCEPTION(Decode(std::vector<std::uint8_t>(100, 10), bitmap), 11,
+                          "End of file reached while decoding.\n");
 }
 
 TEST(PcxDecoder, FuzzSeedsAreValidFiles) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The PGM reader against ImageMagick on files of ImageMagick and netpbm, the public PGM
 // samples, and lying files.
-#include "PeerDecode.h"
 #include "codecs/PGMDecoder.h"
+#include "PeerDecode.h"
 #include "image/MemoryBitmap.h"
 #include "support/TestSupport.h"
 
@@ -12,7 +12,8 @@ namespace {
 
 void Decode(const std::string& text, CImageBitmap& bitmap, int depth = 0) {
     CPGMDecoder decoder;
-    decoder.LoadFromMemory(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), bitmap, depth, nullptr);
+    decoder.LoadFromMemory(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), bitmap,
+                           depth, nullptr);
 }
 
 std::vector<int> Row(const CImageBitmap& bitmap, int y) {
@@ -38,7 +39,8 @@ TEST_P(PgmPeerTest, PixelsMatchImageMagick) {
     const fs::path source = dir.Path() / "src.ppm";
     const fs::path file = dir.Path() / "out.pgm";
     peer::WriteTestPicture(source, size.first, size.second, 4);
-    ASSERT_TRUE(peer::Run({"sh", "-c", std::string(variant.script) + " 2>/dev/null", "sh", source.string(), file.string()}));
+    ASSERT_TRUE(peer::Run({"sh", "-c", std::string(variant.script) + " 2>/dev/null", "sh",
+                           source.string(), file.string()}));
     CPGMDecoder decoder;
     peer::ExpectLikePeer(decoder, file, 8, {.tolerance = variant.tolerance});
 }
@@ -49,7 +51,8 @@ const Variant kVariants[] = {
     {"p5_16bit", "convert \"$1\" -colorspace gray -depth 16 \"pgm:$2\"", 1},
     {"p2_16bit", "convert \"$1\" -colorspace gray -depth 16 -compress none \"pgm:$2\"", 1},
     {"p5_max15", "convert \"$1\" -colorspace gray pgm:- | pamdepth 15 > \"$2\"", 0},
-    {"p2_max100", "convert \"$1\" -colorspace gray pgm:- | pamdepth 100 | pnmtoplainpnm > \"$2\"", 1},
+    {"p2_max100", "convert \"$1\" -colorspace gray pgm:- | pamdepth 100 | pnmtoplainpnm > \"$2\"",
+     1},
     {"p5_max1000", "convert \"$1\" -colorspace gray pgm:- | pamdepth 1000 > \"$2\"", 1},
 };
 
@@ -61,7 +64,8 @@ std::string VariantName(const ::testing::TestParamInfo<PgmPeerTest::ParamType>& 
 
 INSTANTIATE_TEST_SUITE_P(Generated, PgmPeerTest,
                          ::testing::Combine(::testing::ValuesIn(kVariants),
-                                            ::testing::Values(std::pair{37, 23}, std::pair{1, 1}, std::pair{300, 2})),
+                                            ::testing::Values(std::pair{37, 23}, std::pair{1, 1},
+                                                              std::pair{300, 2})),
                          VariantName);
 
 TEST(PgmDecoder, CommentsBlanksAndTheMaximumValue) {
@@ -85,21 +89,32 @@ TEST(PgmDecoder, CommentsBlanksAndTheMaximumValue) {
 TEST(PgmDecoder, Messages) {
     CMemoryBitmap bitmap;
     for (const char* text : {"P3 1 1 255 1 1 1", "P6", "p5 1 1 255 x", "GIF89a"})
-        EXPECT_TEXT_EXCEPTION(Decode(text, bitmap), 2, "PGM decoder: Is not the correct identifier P5 or P2.");
+        EXPECT_TEXT_EXCEPTION(Decode(text, bitmap), 2,
+                              "PGM decoder: Is not the correct identifier P5 or P2.");
     for (const char* text : {"P2 x 1 255 1", "P2 1 1 255 -1", "P2 2 1 255 1.5 2", "P5 1 1 # 255"})
         EXPECT_TEXT_EXCEPTION(Decode(text, bitmap), text[1] == '5' ? 11 : 7,
-                              text[1] == '5' ? "End of file reached while decoding.\n" : "PGM decoder: Expected a number.");
-    EXPECT_TEXT_EXCEPTION(Decode("P2 0 1 255 1", bitmap), 7, "PGM decoder: Illegal width or height.");
-    EXPECT_TEXT_EXCEPTION(Decode("P2 2 1 15 3 16", bitmap), 7, "PGM decoder: Sample value greater than the maximum value.");
-    EXPECT_TEXT_EXCEPTION(Decode("P5 2 1 15\n\x03\x10", bitmap), 7, "PGM decoder: Sample value greater than the maximum value.");
+                              text[1] == '5' ? "End of file reached while decoding.\n"
+                                             : "PGM decoder: Expected a number.");
+    EXPECT_TEXT_EXCEPTION(Decode("P2 0 1 255 1", bitmap), 7,
+                          "PGM decoder: Illegal width or height.");
+    EXPECT_TEXT_EXCEPTION(Decode("P2 2 1 15 3 16", bitmap), 7,
+                          "PGM decoder: Sample value greater than the maximum value.");
+    EXPECT_TEXT_EXCEPTION(Decode("P5 2 1 15\n\x03\x10", bitmap), 7,
+                          "PGM decoder: Sample value greater than the maximum value.");
     CMemoryBitmap untouched;
-    EXPECT_TEXT_EXCEPTION(Decode("P5 40000 2 255\n", untouched), 10, "Out of memory creating bitmap.");
-    EXPECT_TEXT_EXCEPTION(Decode("P5 99999999999999999999 2 255\n", untouched), 10, "Out of memory creating bitmap.");
-    EXPECT_TEXT_EXCEPTION(Decode("P5 30000 30000 255\nabc", untouched), 11, "End of file reached while decoding.\n");
-    EXPECT_TEXT_EXCEPTION(Decode("P2 3000 3000 255\n1 2 3", untouched), 11, "End of file reached while decoding.\n");
+    EXPECT_TEXT_EXCEPTION(Decode("P5 40000 2 255\n", untouched), 10,
+                          "Out of memory creating bitmap.");
+    EXPECT_TEXT_EXCEPTION(Decode("P5 99999999999999999999 2 255\n", untouched), 10,
+                          "Out of memory creating bitmap.");
+    EXPECT_TEXT_EXCEPTION(Decode("P5 30000 30000 255\nabc", untouched), 11,
+                          "End of file reached while decoding.\n");
+    EXPECT_TEXT_EXCEPTION(Decode("P2 3000 3000 255\n1 2 3", untouched), 11,
+                          "End of file reached while decoding.\n");
     EXPECT_EQ(untouched.Width(), 16); // nothing allocated for the claims above
-    EXPECT_TEXT_EXCEPTION(Decode("P2 2 2 255\n1 2 3", bitmap), 11, "End of file reached while decoding.\n");
-    EXPECT_TEXT_EXCEPTION(Decode("P5 2 2 255\n123", bitmap), 11, "End of file reached while decoding.\n");
+    EXPECT_TEXT_EXCEPTION(Decode("P2 2 2 255\n1 2 3", bitmap), 11,
+                          "End of file reached while decoding.\n");
+    EXPECT_TEXT_EXCEPTION(Decode("P5 2 2 255\n123", bitmap), 11,
+                          "End of file reached while decoding.\n");
     EXPECT_TEXT_EXCEPTION(Decode("P", bitmap), 11, "End of file reached while decoding.\n");
 }
 

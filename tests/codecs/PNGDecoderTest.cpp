@@ -20,9 +20,9 @@ struct PngCase {
 std::vector<PngCase> Cases() {
     std::vector<PngCase> cases;
     auto typed = [](int type, int bits) {
-        return std::vector<std::string>{"-depth", std::to_string(bits), "-define",
-                                        "png:color-type=" + std::to_string(type), "-define",
-                                        "png:bit-depth=" + std::to_string(bits)};
+        return std::vector<std::string>{"-depth",  std::to_string(bits),
+                                        "-define", "png:color-type=" + std::to_string(type),
+                                        "-define", "png:bit-depth=" + std::to_string(bits)};
     };
     for (int bits : {1, 2, 4, 8, 16}) {
         auto args = typed(0, bits);
@@ -33,7 +33,9 @@ std::vector<PngCase> Cases() {
         cases.push_back({"PNG8:palette" + std::to_string(bits),
                          {"+dither", "-colors", std::to_string(1 << bits), "-define",
                           "png:bit-depth=" + std::to_string(bits)},
-                         "rgb", 8, false});
+                         "rgb",
+                         8,
+                         false});
     for (int bits : {8, 16}) {
         const std::string b = std::to_string(bits);
         cases.push_back({"rgb" + b, typed(2, bits), "rgb", 32, false});
@@ -43,12 +45,40 @@ std::vector<PngCase> Cases() {
         cases.push_back({"greyalpha" + b, ga, "rgba", 32, true});
     }
     // tRNS: one colour made transparent (the top-left pixel's, whatever it is after reduction).
-    cases.push_back({"PNG8:palette-trns", {"+dither", "-colors", "15", "-fill", "none", "-draw", "color 0,0 replace"}, "rgb", 8, true});
-    cases.push_back({"grey8-trns", {"-colorspace", "gray", "-depth", "8", "-fill", "none", "-draw", "color 0,0 replace", "-define", "png:color-type=0"}, "rgb", 8, true});
-    cases.push_back({"grey16-trns", {"-colorspace", "gray", "-depth", "16", "-fill", "none", "-draw", "color 0,0 replace", "-define", "png:color-type=0"}, "rgb", 32, true});
-    cases.push_back({"rgb8-trns", {"-depth", "8", "-fill", "none", "-draw", "color 0,0 replace", "-define", "png:color-type=2"}, "rgb", 32, true});
-    cases.push_back({"interlaced-rgb", {"-interlace", "PNG", "-depth", "8", "-define", "png:color-type=2"}, "rgb", 32, false});
-    cases.push_back({"interlaced-grey2", {"-interlace", "PNG", "-colorspace", "gray", "-depth", "2", "-define", "png:color-type=0", "-define", "png:bit-depth=2"}, "rgb", 8, false});
+    cases.push_back({"PNG8:palette-trns",
+                     {"+dither", "-colors", "15", "-fill", "none", "-draw", "color 0,0 replace"},
+                     "rgb",
+                     8,
+                     true});
+    cases.push_back({"grey8-trns",
+                     {"-colorspace", "gray", "-depth", "8", "-fill", "none", "-draw",
+                      "color 0,0 replace", "-define", "png:color-type=0"},
+                     "rgb",
+                     8,
+                     true});
+    cases.push_back({"grey16-trns",
+                     {"-colorspace", "gray", "-depth", "16", "-fill", "none", "-draw",
+                      "color 0,0 replace", "-define", "png:color-type=0"},
+                     "rgb",
+                     32,
+                     true});
+    cases.push_back({"rgb8-trns",
+                     {"-depth", "8", "-fill", "none", "-draw", "color 0,0 replace", "-define",
+                      "png:color-type=2"},
+                     "rgb",
+                     32,
+                     true});
+    cases.push_back({"interlaced-rgb",
+                     {"-interlace", "PNG", "-depth", "8", "-define", "png:color-type=2"},
+                     "rgb",
+                     32,
+                     false});
+    cases.push_back({"interlaced-grey2",
+                     {"-interlace", "PNG", "-colorspace", "gray", "-depth", "2", "-define",
+                      "png:color-type=0", "-define", "png:bit-depth=2"},
+                     "rgb",
+                     8,
+                     false});
     return cases;
 }
 
@@ -60,8 +90,8 @@ protected:
         s_dir = std::make_unique<testsupport::CTempDir>();
         const auto dir = s_dir->Path();
         magick::Convert({"-size", "29x13", "plasma:", "-depth", "16", (dir / "rgb.png").string()});
-        magick::Convert({(dir / "rgb.png").string(), "-alpha", "set", "-channel", "A", "-fx", "(i+j)/(w+h)",
-                         "+channel", (dir / "rgba.png").string()});
+        magick::Convert({(dir / "rgb.png").string(), "-alpha", "set", "-channel", "A", "-fx",
+                         "(i+j)/(w+h)", "+channel", (dir / "rgba.png").string()});
     }
     static void TearDownTestSuite() { s_dir.reset(); }
     static inline std::unique_ptr<testsupport::CTempDir> s_dir;
@@ -111,16 +141,17 @@ TEST(PngDecode, TruncatedFileFailsCleanlyAndKeepsTheOldImage) {
     CPictureDecoder decoder;
     CMemoryBitmap bitmap;
     bitmap.Create(3, 2, 32);
-    EXPECT_TEXT_EXCEPTION(decoder.LoadFromMemory(bytes.data(), bytes.size(), bitmap, 0, nullptr), 11,
-                          "End of file reached while decoding.\n");
+    EXPECT_TEXT_EXCEPTION(decoder.LoadFromMemory(bytes.data(), bytes.size(), bitmap, 0, nullptr),
+                          11, "End of file reached while decoding.\n");
     EXPECT_EQ(bitmap.Width(), 3);
     EXPECT_EQ(bitmap.Height(), 2);
 }
 
 TEST(PngDecode, HugeDimensionsAreRefusedBeforeAllocation) {
     // A valid signature and IHDR claiming 30000 x 30000 RGBA, then nothing.
-    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
-                                     0, 0, 0x75, 0x30, 0, 0, 0x75, 0x30, 8, 6, 0, 0, 0};
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N',  'G',  0x0D, 0x0A, 0x1A, 0x0A, 0,    0,
+                                     0,    13,  'I',  'H',  'D',  'R',  0,    0,    0x75, 0x30,
+                                     0,    0,   0x75, 0x30, 8,    6,    0,    0,    0};
     // CRC of the IHDR chunk (type and data), computed with the standard polynomial.
     std::uint32_t crc = 0xFFFFFFFFu;
     for (std::size_t i = 12; i < png.size(); ++i) {

@@ -45,7 +45,10 @@ std::optional<std::string> Run(const std::vector<std::string>& argv, const std::
     if (pid == 0) {
         ::dup2(in[0], 0);
         ::dup2(out[1], 1);
-        ::close(in[0]); ::close(in[1]); ::close(out[0]); ::close(out[1]);
+        ::close(in[0]);
+        ::close(in[1]);
+        ::close(out[0]);
+        ::close(out[1]);
         std::vector<char*> args;
         for (const auto& a : argv)
             args.push_back(const_cast<char*>(a.c_str()));
@@ -87,10 +90,14 @@ std::optional<Image> ParsePam(const std::optional<std::string>& pam) {
     while (std::getline(header, line) && line != "ENDHDR") {
         std::istringstream fields(line);
         fields >> key;
-        if (key == "WIDTH") fields >> width;
-        else if (key == "HEIGHT") fields >> height;
-        else if (key == "DEPTH") fields >> depth;
-        else if (key == "MAXVAL") fields >> maxval;
+        if (key == "WIDTH")
+            fields >> width;
+        else if (key == "HEIGHT")
+            fields >> height;
+        else if (key == "DEPTH")
+            fields >> depth;
+        else if (key == "MAXVAL")
+            fields >> maxval;
     }
     const std::size_t start = std::size_t(header.tellg());
     if (width <= 0 || height <= 0 || depth < 1 || depth > 4 || maxval != 255 ||
@@ -115,11 +122,13 @@ std::optional<Image> ParsePam(const std::optional<std::string>& pam) {
 std::optional<Image> Decode(const std::filesystem::path& path) {
     // PAM keeps the channel count, so grey and alpha survive; 8 bits per sample.
     // -auto-orient: ImageMagick keeps rows as stored and records the orientation (TGA).
-    return ParsePam(Run({"convert", path.string() + "[0]", "-auto-orient", "-depth", "8", "pam:-"}));
+    return ParsePam(
+        Run({"convert", path.string() + "[0]", "-auto-orient", "-depth", "8", "pam:-"}));
 }
 
 std::optional<Image> DecodeVia(const std::string& command, const std::filesystem::path& path) {
-    return ParsePam(Run({"bash", "-c", "set -o pipefail; " + command + " 2>/dev/null | convert - -depth 8 pam:-",
+    return ParsePam(Run({"bash", "-c",
+                         "set -o pipefail; " + command + " 2>/dev/null | convert - -depth 8 pam:-",
                          "sh", path.string()}));
 }
 
@@ -153,16 +162,21 @@ std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
 }
 
 void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 RGBQuad PixelOf(const CImageBitmap& bitmap, int x, int y) {
     switch (bitmap.Depth()) {
-    case 32: return bitmap.Row<RGBQuad>(y)[x];
-    case 8: return bitmap.Palette()[bitmap.Line(y)[x]];
-    case 1: return bitmap.Palette()[(bitmap.Line(y)[x / 8] >> (7 - x % 8)) & 1];
-    default: ADD_FAILURE() << "unexpected depth " << bitmap.Depth(); return {};
+    case 32:
+        return bitmap.Row<RGBQuad>(y)[x];
+    case 8:
+        return bitmap.Palette()[bitmap.Line(y)[x]];
+    case 1:
+        return bitmap.Palette()[(bitmap.Line(y)[x / 8] >> (7 - x % 8)) & 1];
+    default:
+        ADD_FAILURE() << "unexpected depth " << bitmap.Depth();
+        return {};
     }
 }
 
@@ -186,9 +200,10 @@ std::string Compare(const CImageBitmap& bitmap, const Image& reference, CompareO
             for (int c = 0; c < 4; ++c)
                 same = same && std::abs(d[c]) <= options.tolerance;
             if (!same && ++mismatches <= 5)
-                report << "(" << x << "," << y << ") got " << int(got.red) << "," << int(got.green) << ","
-                       << int(got.blue) << "," << int(got.reserved) << " want " << int(want[0]) << ","
-                       << int(want[1]) << "," << int(want[2]) << "," << int(want[3]) << "; ";
+                report << "(" << x << "," << y << ") got " << int(got.red) << "," << int(got.green)
+                       << "," << int(got.blue) << "," << int(got.reserved) << " want "
+                       << int(want[0]) << "," << int(want[1]) << "," << int(want[2]) << ","
+                       << int(want[3]) << "; ";
         }
     if (mismatches)
         report << mismatches << " pixels differ";
@@ -212,17 +227,19 @@ void ExpectLikePeer(CImageDecoder& decoder, const std::filesystem::path& path, i
     ExpectLikeReference(decoder, path, naturalDepth, *reference, options);
 }
 
-void ExpectLikeReference(CImageDecoder& decoder, const std::filesystem::path& path, int naturalDepth,
-                         const Image& reference, CompareOptions options) {
+void ExpectLikeReference(CImageDecoder& decoder, const std::filesystem::path& path,
+                         int naturalDepth, const Image& reference, CompareOptions options) {
     const std::vector<std::uint8_t> bytes = ReadFile(path);
     for (const int depth : {0, 32}) {
         CMemoryBitmap topDown;
         CDibBitmap bottomUp;
-        for (CImageBitmap* bitmap : {static_cast<CImageBitmap*>(&topDown), static_cast<CImageBitmap*>(&bottomUp)}) {
+        for (CImageBitmap* bitmap :
+             {static_cast<CImageBitmap*>(&topDown), static_cast<CImageBitmap*>(&bottomUp)}) {
             try {
                 decoder.LoadFromMemory(bytes.data(), bytes.size(), *bitmap, depth, nullptr);
             } catch (const CTextException& e) {
-                ADD_FAILURE() << path.filename() << " depth " << depth << ": " << e.Code() << " " << e.Text();
+                ADD_FAILURE() << path.filename() << " depth " << depth << ": " << e.Code() << " "
+                              << e.Text();
                 return;
             }
             EXPECT_EQ(bitmap->Depth(), depth ? depth : naturalDepth) << path.filename();

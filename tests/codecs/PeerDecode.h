@@ -22,12 +22,15 @@ struct Image {
     bool hasAlpha = false;
     std::vector<std::uint8_t> rgba;
 
-    const std::uint8_t* At(int x, int y) const { return rgba.data() + (std::size_t(y) * width + x) * 4; }
+    const std::uint8_t* At(int x, int y) const {
+        return rgba.data() + (std::size_t(y) * width + x) * 4;
+    }
 };
 
 // Runs argv (no shell) and returns its standard output, or nothing when it fails to start or
 // exits non-zero. stdinData, when given, is written to its standard input.
-std::optional<std::string> Run(const std::vector<std::string>& argv, const std::string* stdinData = nullptr);
+std::optional<std::string> Run(const std::vector<std::string>& argv,
+                               const std::string* stdinData = nullptr);
 
 bool HaveTool(const std::string& name);
 
@@ -51,22 +54,23 @@ void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t
 RGBQuad PixelOf(const CImageBitmap& bitmap, int x, int y);
 
 struct CompareOptions {
-    int tolerance = 0;         // per channel
-    bool compareAlpha = false; // else only red, green, blue
+    int tolerance = 0;            // per channel
+    bool compareAlpha = false;    // else only red, green, blue
     bool skipTransparent = false; // pixels whose reference alpha is 0 carry no colour
 };
 
 // Empty when the bitmap matches the reference; otherwise a description of the first
 // differences, for the test's failure message.
-std::string Compare(const CImageBitmap& bitmap, const Image& reference, CompareOptions options = {});
+std::string Compare(const CImageBitmap& bitmap, const Image& reference,
+                    CompareOptions options = {});
 
 // Decodes path at depth 0 (expecting naturalDepth) and at depth 32, into a top-down and a
 // bottom-up bitmap, and compares every pixel with reference (ImageMagick's reading of the file
 // when none is given).
 void ExpectLikePeer(CImageDecoder& decoder, const std::filesystem::path& path, int naturalDepth,
                     CompareOptions options = {});
-void ExpectLikeReference(CImageDecoder& decoder, const std::filesystem::path& path, int naturalDepth,
-                         const Image& reference, CompareOptions options = {});
+void ExpectLikeReference(CImageDecoder& decoder, const std::filesystem::path& path,
+                         int naturalDepth, const Image& reference, CompareOptions options = {});
 
 // Every file of tests/data/<folder>/ (seeds of the fuzz harnesses, past crashers).
 std::vector<std::filesystem::path> TestDataFiles(const std::string& folder);

@@ -25,7 +25,9 @@ void Put(Bytes& b, std::size_t at, std::initializer_list<std::uint8_t> bytes) {
     std::copy(bytes.begin(), bytes.end(), b.begin() + long(at));
 }
 
-PictureFormat Sniff(const Bytes& b) { return codec::RecognizeByContent(b); }
+PictureFormat Sniff(const Bytes& b) {
+    return codec::RecognizeByContent(b);
+}
 
 TEST(Recognition, EachSignatureAlone) {
     EXPECT_EQ(Sniff(Header({'B', 'M'})), PictureFormat::Bmp);
@@ -67,9 +69,10 @@ TEST(Recognition, TheFirstMatchInTheFixedOrderWins) {
     Put(both, 16, {8});
     EXPECT_EQ(Sniff(both), PictureFormat::Tga);
     // TIFF and GIF come before PICT; PICT before JPEG.
-    const std::vector<std::pair<Bytes, PictureFormat>> cases{{{0x49, 0x49, 0x2A, 0x00}, PictureFormat::Tiff},
-                                                             {{'G', 'I', 'F', '8'}, PictureFormat::Gif},
-                                                             {{0xFF, 0xD8, 0xFF}, PictureFormat::Pict}};
+    const std::vector<std::pair<Bytes, PictureFormat>> cases{
+        {{0x49, 0x49, 0x2A, 0x00}, PictureFormat::Tiff},
+        {{'G', 'I', 'F', '8'}, PictureFormat::Gif},
+        {{0xFF, 0xD8, 0xFF}, PictureFormat::Pict}};
     for (const auto& [lead, expected] : cases) {
         Bytes b(600, 0xEE);
         std::copy(lead.begin(), lead.end(), b.begin());
@@ -82,7 +85,8 @@ TEST(Recognition, MetafilesGoByNameAnywhereInThePath) {
     EXPECT_EQ(codec::RecognizeByName("a.wmf.png"), PictureFormat::Wmf);
     EXPECT_EQ(codec::RecognizeByName("/x/Drawing.Wmf"), PictureFormat::Wmf);
     EXPECT_EQ(codec::RecognizeByName("/x/pic.EMF"), PictureFormat::Emf);
-    EXPECT_EQ(codec::RecognizeByName("b.emf.wmf"), PictureFormat::Wmf); // ".WMF" is looked for first
+    EXPECT_EQ(codec::RecognizeByName("b.emf.wmf"),
+              PictureFormat::Wmf); // ".WMF" is looked for first
     EXPECT_EQ(codec::RecognizeByName("wmf.png"), PictureFormat::Unknown);
 
     // A PNG named like a metafile is handed to the metafile reader, not decoded as PNG.
@@ -121,7 +125,8 @@ TEST(PictureDecoder, EpsPreviewIsReadAtItsStoredOffsetWithinBounds) {
 
     CPictureDecoder decoder;
     CMemoryBitmap bitmap;
-    EXPECT_EQ(decoder.LoadFromMemory(eps.data(), eps.size(), bitmap, 0, nullptr), PictureFormat::EpsTiff);
+    EXPECT_EQ(decoder.LoadFromMemory(eps.data(), eps.size(), bitmap, 0, nullptr),
+              PictureFormat::EpsTiff);
     ASSERT_EQ(bitmap.Width(), 6);
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 6; ++x) {

@@ -24,16 +24,18 @@ namespace fs = std::filesystem;
 
 // Every filter applied in full, the smallest sum of signed magnitudes winning, the first on a
 // tie: the rule written out plainly.
-int NaiveFilter(const std::vector<std::uint8_t>& row, const std::vector<std::uint8_t>& prev, std::size_t bpp,
-                std::vector<std::uint8_t>& out) {
+int NaiveFilter(const std::vector<std::uint8_t>& row, const std::vector<std::uint8_t>& prev,
+                std::size_t bpp, std::vector<std::uint8_t>& out) {
     std::size_t bestSum = SIZE_MAX;
     int bestType = 0;
     for (int type = 0; type < 5; ++type) {
         std::vector<std::uint8_t> f(row.size());
         std::size_t sum = 0;
         for (std::size_t i = 0; i < row.size(); ++i) {
-            const int a = i >= bpp ? row[i - bpp] : 0, b = prev[i], c = i >= bpp ? prev[i - bpp] : 0;
-            const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+            const int a = i >= bpp ? row[i - bpp] : 0, b = prev[i],
+                      c = i >= bpp ? prev[i - bpp] : 0;
+            const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b),
+                      pc = std::abs(p - c);
             const int paeth = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
             const int predictor[5] = {0, a, b, (a + b) / 2, paeth};
             f[i] = std::uint8_t(row[i] - predictor[type]);
@@ -58,9 +60,11 @@ PngParts Dissect(const std::vector<std::uint8_t>& png) {
     PngParts parts;
     std::vector<std::uint8_t> idat;
     for (std::size_t at = 8; at + 12 <= png.size();) {
-        const std::size_t length = (std::size_t(png[at]) << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
+        const std::size_t length =
+            (std::size_t(png[at]) << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
         const std::string type(png.begin() + long(at) + 4, png.begin() + long(at) + 8);
-        std::vector<std::uint8_t> data(png.begin() + long(at) + 8, png.begin() + long(at + 8 + length));
+        std::vector<std::uint8_t> data(png.begin() + long(at) + 8,
+                                       png.begin() + long(at + 8 + length));
         if (type == "IDAT")
             idat.insert(idat.end(), data.begin(), data.end());
         if (parts.chunks.empty() || type != "IDAT" || parts.chunks.back().first != "IDAT")
@@ -96,7 +100,8 @@ std::unique_ptr<CMemoryBitmap> DesktopLike(int width, int height, bool alpha) {
             if (y < height / 4)
                 q = RGBQuad{std::uint8_t(x), std::uint8_t(y * 3), std::uint8_t(x + y), 255};
             else if (y < height / 2 && x < width / 2)
-                q = RGBQuad{std::uint8_t(random()), std::uint8_t(random()), std::uint8_t(random()), 255};
+                q = RGBQuad{std::uint8_t(random()), std::uint8_t(random()), std::uint8_t(random()),
+                            255};
             else if ((x / 3 + y) % 7 == 0)
                 q = RGBQuad{20, 20, 20, 255};
             if (alpha)
@@ -113,13 +118,15 @@ bool SamePixels(const CImageBitmap& a, const CImageBitmap& b, bool alpha) {
     for (int y = 0; y < a.Height(); ++y)
         for (int x = 0; x < a.Width(); ++x) {
             const RGBQuad p = a.Row<RGBQuad>(y)[x], q = b.Row<RGBQuad>(y)[x];
-            if (p.blue != q.blue || p.green != q.green || p.red != q.red || (alpha && p.reserved != q.reserved))
+            if (p.blue != q.blue || p.green != q.green || p.red != q.red ||
+                (alpha && p.reserved != q.reserved))
                 return false;
         }
     return true;
 }
 
-std::vector<std::uint8_t> Encode(const CImageBitmap& bitmap, unsigned threads, const fs::path& path) {
+std::vector<std::uint8_t> Encode(const CImageBitmap& bitmap, unsigned threads,
+                                 const fs::path& path) {
     CPNGEncoder encoder;
     encoder.SetThreadCount(threads);
     encoder.SaveToFile(path.string(), bitmap);
@@ -147,7 +154,9 @@ TEST(PngBands, FilterChoiceIsTheSmallestSumAndTheFirstOnATie) {
                     std::fill(row.begin(), row.end(), std::uint8_t(0));
                 std::vector<std::uint8_t> expected, out(bytes), scratch(bytes);
                 const int type = NaiveFilter(row, prev, bpp, expected);
-                ASSERT_EQ(codec::FilterPngRow(row.data(), prev.data(), bytes, bpp, out.data(), scratch.data()), type)
+                ASSERT_EQ(codec::FilterPngRow(row.data(), prev.data(), bytes, bpp, out.data(),
+                                              scratch.data()),
+                          type)
                     << "bpp " << bpp << ", " << pixels << " pixels, trial " << trial;
                 ASSERT_EQ(out, expected);
             }
@@ -166,7 +175,8 @@ TEST(PngBands, SameDataAsLibpngAndThePixelsImageMagickReads) {
             SCOPED_TRACE(threads);
             const fs::path path = dir.Path() / ("bands" + std::to_string(threads) + ".png");
             const PngParts bands = Dissect(Encode(*bitmap, threads, path));
-            EXPECT_EQ(bands.chunks, library.chunks); // IHDR, sBIT, IDAT..., IEND with the same fields
+            EXPECT_EQ(bands.chunks,
+                      library.chunks); // IHDR, sBIT, IDAT..., IEND with the same fields
             EXPECT_TRUE(bands.filtered == library.filtered);
             if (magick::Available()) {
                 const auto peer = magick::Decode(path);

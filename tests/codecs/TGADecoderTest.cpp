@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The TGA reader against ImageMagick and netpbm on generated files, the public TGA samples,
 // and lying files.
-#include "PeerDecode.h"
 #include "codecs/TGADecoder.h"
+#include "PeerDecode.h"
 #include "image/MemoryBitmap.h"
 #include "support/TestSupport.h"
 
@@ -16,13 +16,24 @@ struct TgaSpec {
 };
 
 std::vector<std::uint8_t> MakeTga(const TgaSpec& s, const std::vector<std::uint8_t>& mapAndPixels) {
-    const std::uint8_t header[18] = {0, std::uint8_t(s.mapType), std::uint8_t(s.type),
-                                     std::uint8_t(s.mapFirst), std::uint8_t(s.mapFirst >> 8),
-                                     std::uint8_t(s.mapLength), std::uint8_t(s.mapLength >> 8), std::uint8_t(s.mapBits),
-                                     0, 0, 0, 0,
-                                     std::uint8_t(s.width), std::uint8_t(s.width >> 8),
-                                     std::uint8_t(s.height), std::uint8_t(s.height >> 8),
-                                     std::uint8_t(s.bits), std::uint8_t(s.descriptor)};
+    const std::uint8_t header[18] = {0,
+                                     std::uint8_t(s.mapType),
+                                     std::uint8_t(s.type),
+                                     std::uint8_t(s.mapFirst),
+                                     std::uint8_t(s.mapFirst >> 8),
+                                     std::uint8_t(s.mapLength),
+                                     std::uint8_t(s.mapLength >> 8),
+                                     std::uint8_t(s.mapBits),
+                                     0,
+                                     0,
+                                     0,
+                                     0,
+                                     std::uint8_t(s.width),
+                                     std::uint8_t(s.width >> 8),
+                                     std::uint8_t(s.height),
+                                     std::uint8_t(s.height >> 8),
+                                     std::uint8_t(s.bits),
+                                     std::uint8_t(s.descriptor)};
     std::vector<std::uint8_t> b(sizeof header + mapAndPixels.size());
     std::copy(std::begin(header), std::end(header), b.begin());
     std::copy(mapAndPixels.begin(), mapAndPixels.end(), b.begin() + sizeof header);
@@ -56,29 +67,60 @@ TEST_P(TgaPeerTest, PixelsMatchImageMagick) {
     peer::WriteTestPicture(source, size.first, size.second, unsigned(size.second));
     std::string script;
     for (std::string word : variant.command) {
-        for (const auto& [key, value] : {std::pair{"{IN}", source.string()}, std::pair{"{OUT}", file.string()}})
+        for (const auto& [key, value] :
+             {std::pair{"{IN}", source.string()}, std::pair{"{OUT}", file.string()}})
             if (const auto at = word.find(key); at != std::string::npos)
                 word.replace(at, std::string(key).size(), "'" + value + "'");
         script += word + " ";
     }
     ASSERT_TRUE(peer::Run({"sh", "-c", script + "2>/dev/null"})) << script;
     CTGADecoder decoder;
-    peer::ExpectLikePeer(decoder, file, variant.naturalDepth, {.tolerance = variant.tolerance, .compareAlpha = variant.alpha});
+    peer::ExpectLikePeer(decoder, file, variant.naturalDepth,
+                         {.tolerance = variant.tolerance, .compareAlpha = variant.alpha});
 }
 
 const Variant kVariants[] = {
     {"rgb24", {"convert", "{IN}", "-type", "truecolor", "TGA:{OUT}"}, 32, false},
-    {"rgb24rle", {"convert", "{IN}", "-type", "truecolor", "-compress", "RLE", "TGA:{OUT}"}, 32, false},
-    {"rgba32", {"convert", "{IN}", "-alpha", "set", "-channel", "A", "-fx", "i/w", "+channel", "TGA:{OUT}"}, 32, true},
-    {"rgba32rle", {"convert", "{IN}", "-alpha", "set", "-channel", "A", "-fx", "j/h", "+channel", "-compress", "RLE", "TGA:{OUT}"}, 32, true},
+    {"rgb24rle",
+     {"convert", "{IN}", "-type", "truecolor", "-compress", "RLE", "TGA:{OUT}"},
+     32,
+     false},
+    {"rgba32",
+     {"convert", "{IN}", "-alpha", "set", "-channel", "A", "-fx", "i/w", "+channel", "TGA:{OUT}"},
+     32,
+     true},
+    {"rgba32rle",
+     {"convert", "{IN}", "-alpha", "set", "-channel", "A", "-fx", "j/h", "+channel", "-compress",
+      "RLE", "TGA:{OUT}"},
+     32,
+     true},
     {"mapped", {"convert", "{IN}", "-colors", "50", "-type", "palette", "TGA:{OUT}"}, 8, false},
-    {"mappedrle", {"convert", "{IN}", "-colors", "50", "-type", "palette", "-compress", "RLE", "TGA:{OUT}"}, 8, false},
+    {"mappedrle",
+     {"convert", "{IN}", "-colors", "50", "-type", "palette", "-compress", "RLE", "TGA:{OUT}"},
+     8,
+     false},
     {"grey", {"convert", "{IN}", "-type", "grayscale", "TGA:{OUT}"}, 8, false},
-    {"greyrle", {"convert", "{IN}", "-type", "grayscale", "-compress", "RLE", "TGA:{OUT}"}, 8, false},
-    {"netpbm_map24rle", {"convert", "{IN}", "-colors", "60", "ppm:-", "|", "pamtotga", "-cmap", ">", "{OUT}"}, 8, false},
-    {"netpbm_map15rle", {"convert", "{IN}", "-colors", "60", "ppm:-", "|", "pamtotga", "-cmap16", ">", "{OUT}"}, 8, false, 7},
-    {"netpbm_rgb", {"convert", "{IN}", "ppm:-", "|", "pamtotga", "-rgb", "-norle", ">", "{OUT}"}, 32, false},
-    {"netpbm_greyrle", {"convert", "{IN}", "pgm:-", "|", "pamtotga", "-mono", ">", "{OUT}"}, 8, false},
+    {"greyrle",
+     {"convert", "{IN}", "-type", "grayscale", "-compress", "RLE", "TGA:{OUT}"},
+     8,
+     false},
+    {"netpbm_map24rle",
+     {"convert", "{IN}", "-colors", "60", "ppm:-", "|", "pamtotga", "-cmap", ">", "{OUT}"},
+     8,
+     false},
+    {"netpbm_map15rle",
+     {"convert", "{IN}", "-colors", "60", "ppm:-", "|", "pamtotga", "-cmap16", ">", "{OUT}"},
+     8,
+     false,
+     7},
+    {"netpbm_rgb",
+     {"convert", "{IN}", "ppm:-", "|", "pamtotga", "-rgb", "-norle", ">", "{OUT}"},
+     32,
+     false},
+    {"netpbm_greyrle",
+     {"convert", "{IN}", "pgm:-", "|", "pamtotga", "-mono", ">", "{OUT}"},
+     8,
+     false},
 };
 
 std::string VariantName(const ::testing::TestParamInfo<TgaPeerTest::ParamType>& info) {
@@ -141,8 +183,10 @@ TEST_F(TgaDerivedTest, EveryOriginGivesTheSamePicture) {
                 for (std::size_t x = 0; x < width; ++x) {
                     const std::size_t fy = descriptor & 0x20 ? height - 1 - y : y;
                     const std::size_t fx = descriptor & 0x10 ? width - 1 - x : x;
-                    std::copy_n(bytes.begin() + std::ptrdiff_t(start + (y * width + x) * pixelBytes), pixelBytes,
-                                flipped.begin() + std::ptrdiff_t(start + (fy * width + fx) * pixelBytes));
+                    std::copy_n(
+                        bytes.begin() + std::ptrdiff_t(start + (y * width + x) * pixelBytes),
+                        pixelBytes,
+                        flipped.begin() + std::ptrdiff_t(start + (fy * width + fx) * pixelBytes));
                 }
             SCOPED_TRACE(descriptor);
             peer::ExpectLikeReference(m_decoder, Write(flipped), mapped ? 8 : 32, reading);
@@ -177,7 +221,8 @@ TEST_F(TgaDerivedTest, FifteenAndSixteenBitPixelsKeepTheirTopFiveBits) {
     } cases[] = {{15, 0, false}, {16, 0, false}, {16, 1, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bits * 100 + c.descriptor);
-        const auto file = Write(MakeTga({.width = 37, .height = 23, .bits = c.bits, .descriptor = c.descriptor}, words));
+        const auto file = Write(MakeTga(
+            {.width = 37, .height = 23, .bits = c.bits, .descriptor = c.descriptor}, words));
         peer::ExpectLikeReference(m_decoder, file, 32, expected, {.compareAlpha = c.alpha});
         CMemoryBitmap bitmap;
         Decode(peer::ReadFile(file), bitmap);
@@ -209,55 +254,93 @@ TEST(TgaDecoder, ColourMapStartingPastZero) {
     auto data = map;
     data.insert(data.end(), {2, 4});
     CMemoryBitmap bitmap;
-    Decode(MakeTga({.type = 1, .width = 2, .bits = 8, .mapType = 1, .mapFirst = 2, .mapLength = 3, .mapBits = 24}, data), bitmap);
+    Decode(MakeTga({.type = 1,
+                    .width = 2,
+                    .bits = 8,
+                    .mapType = 1,
+                    .mapFirst = 2,
+                    .mapLength = 3,
+                    .mapBits = 24},
+                   data),
+           bitmap);
     ASSERT_EQ(bitmap.Depth(), 8);
     EXPECT_EQ(peer::PixelOf(bitmap, 0, 0), (RGBQuad{1, 2, 3, 255}));
     EXPECT_EQ(peer::PixelOf(bitmap, 1, 0), (RGBQuad{7, 8, 9, 255}));
     data = map;
     data.insert(data.end(), {2, 1});
-    EXPECT_TEXT_EXCEPTION(
-        Decode(MakeTga({.type = 1, .width = 2, .bits = 8, .mapType = 1, .mapFirst = 2, .mapLength = 3, .mapBits = 24}, data), bitmap),
-        7, "TGA decoder: Palette index out of range.");
+    EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.type = 1,
+                                          .width = 2,
+                                          .bits = 8,
+                                          .mapType = 1,
+                                          .mapFirst = 2,
+                                          .mapLength = 3,
+                                          .mapBits = 24},
+                                         data),
+                                 bitmap),
+                          7, "TGA decoder: Palette index out of range.");
     EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.type = 1, .width = 2, .bits = 8}, {0, 0}), bitmap), 7,
                           "TGA decoder: Palette index out of range.");
     // A map beside true-colour pixels is skipped, whatever its entry size.
     data = {9, 9, 9, 9, 10, 20, 30};
-    Decode(MakeTga({.type = 2, .bits = 24, .mapType = 1, .mapLength = 4, .mapBits = 8}, data), bitmap);
+    Decode(MakeTga({.type = 2, .bits = 24, .mapType = 1, .mapLength = 4, .mapBits = 8}, data),
+           bitmap);
     EXPECT_EQ(bitmap.Row<RGBQuad>(0)[0], (RGBQuad{10, 20, 30, 255}));
 }
 
 TEST(TgaDecoder, RunsCrossRowsButNotTheImageEnd) {
     CMemoryBitmap bitmap;
     // 3 x 2 grey: one run of 4 (crosses into the second row), then 2 literals.
-    Decode(MakeTga({.type = 11, .width = 3, .height = 2, .bits = 8, .descriptor = 0x20}, {0x83, 9, 1, 5, 6}), bitmap);
-    EXPECT_EQ(std::vector<std::uint8_t>(bitmap.Line(0), bitmap.Line(0) + 3), (std::vector<std::uint8_t>{9, 9, 9}));
-    EXPECT_EQ(std::vector<std::uint8_t>(bitmap.Line(1), bitmap.Line(1) + 3), (std::vector<std::uint8_t>{9, 5, 6}));
-    EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.type = 11, .width = 3, .height = 2, .bits = 8}, {0x84, 9, 1, 5, 6}), bitmap),
-                          7, "TGA decoder: Run passes the end of the image.");
-    EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.type = 10, .width = 300, .height = 1, .bits = 24}, {0xFF, 1, 2, 3, 0xFF, 1, 2, 3}), bitmap),
+    Decode(MakeTga({.type = 11, .width = 3, .height = 2, .bits = 8, .descriptor = 0x20},
+                   {0x83, 9, 1, 5, 6}),
+           bitmap);
+    EXPECT_EQ(std::vector<std::uint8_t>(bitmap.Line(0), bitmap.Line(0) + 3),
+              (std::vector<std::uint8_t>{9, 9, 9}));
+    EXPECT_EQ(std::vector<std::uint8_t>(bitmap.Line(1), bitmap.Line(1) + 3),
+              (std::vector<std::uint8_t>{9, 5, 6}));
+    EXPECT_TEXT_EXCEPTION(
+        Decode(MakeTga({.type = 11, .width = 3, .height = 2, .bits = 8}, {0x84, 9, 1, 5, 6}),
+               bitmap),
+        7, "TGA decoder: Run passes the end of the image.");
+    EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.type = 10, .width = 300, .height = 1, .bits = 24},
+                                         {0xFF, 1, 2, 3, 0xFF, 1, 2, 3}),
+                                 bitmap),
                           11, "End of file reached while decoding.\n");
 }
 
 TEST(TgaDecoder, FormatMessages) {
     CMemoryBitmap bitmap;
     for (int type : {0, 4, 8, 32, 33})
-        EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.type = type}, {1, 2, 3}), bitmap), 2, "Unknown TGA image type.");
-    for (const TgaSpec& s : {TgaSpec{.type = 2, .bits = 8}, TgaSpec{.type = 1, .bits = 16, .mapType = 1, .mapLength = 1, .mapBits = 24},
-                             TgaSpec{.type = 3, .bits = 24}, TgaSpec{.type = 10, .bits = 12}})
-        EXPECT_TEXT_EXCEPTION(Decode(MakeTga(s, {1, 2, 3, 4, 5, 6}), bitmap), 2, "TGA decoder: Pixel size not handled.");
-    EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.type = 1, .bits = 8, .mapType = 1, .mapLength = 1, .mapBits = 8}, {1, 0}), bitmap),
-                          2, "TGA decoder: Colour map not handled.");
-    EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.mapType = 2}, {1, 2, 3}), bitmap), 2, "TGA decoder: Colour map not handled.");
-    EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.width = 0}, {1, 2, 3}), bitmap), 7, "TGA decoder: Illegal width or height.");
-    EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.height = 0}, {1, 2, 3}), bitmap), 7, "TGA decoder: Illegal width or height.");
+        EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.type = type}, {1, 2, 3}), bitmap), 2,
+                              "Unknown TGA image type.");
+    for (const TgaSpec& s :
+         {TgaSpec{.type = 2, .bits = 8},
+          TgaSpec{.type = 1, .bits = 16, .mapType = 1, .mapLength = 1, .mapBits = 24},
+          TgaSpec{.type = 3, .bits = 24}, TgaSpec{.type = 10, .bits = 12}})
+        EXPECT_TEXT_EXCEPTION(Decode(MakeTga(s, {1, 2, 3, 4, 5, 6}), bitmap), 2,
+                              "TGA decoder: Pixel size not handled.");
+    EXPECT_TEXT_EXCEPTION(
+        Decode(MakeTga({.type = 1, .bits = 8, .mapType = 1, .mapLength = 1, .mapBits = 8}, {1, 0}),
+               bitmap),
+        2, "TGA decoder: Colour map not handled.");
+    EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.mapType = 2}, {1, 2, 3}), bitmap), 2,
+                          "TGA decoder: Colour map not handled.");
+    EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.width = 0}, {1, 2, 3}), bitmap), 7,
+                          "TGA decoder: Illegal width or height.");
+    EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.height = 0}, {1, 2, 3}), bitmap), 7,
+                          "TGA decoder: Illegal width or height.");
     EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.width = 65535, .height = 65535}, {1, 2, 3}), bitmap), 10,
                           "Out of memory creating bitmap.");
     // Cut short in the header, the colour map and the pixels; nothing allocated for a claim
     // the data cannot hold.
-    EXPECT_TEXT_EXCEPTION(Decode({0, 0, 2, 0, 0}, bitmap), 11, "End of file reached while decoding.\n");
-    EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.type = 1, .bits = 8, .mapType = 1, .mapLength = 200, .mapBits = 24}, {1, 2}), bitmap),
-                          11, "End of file reached while decoding.\n");
-    EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.width = 2}, {1, 2, 3, 4, 5}), bitmap), 11, "End of file reached while decoding.\n");
+    EXPECT_TEXT_EXCEPTION(Decode({0, 0, 2, 0, 0}, bitmap), 11,
+                          "End of file reached while decoding.\n");
+    EXPECT_TEXT_EXCEPTION(
+        Decode(
+            MakeTga({.type = 1, .bits = 8, .mapType = 1, .mapLength = 200, .mapBits = 24}, {1, 2}),
+            bitmap),
+        11, "End of file reached while decoding.\n");
+    EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.width = 2}, {1, 2, 3, 4, 5}), bitmap), 11,
+                          "End of file reached while decoding.\n");
     EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.width = 10000, .height = 10000}, {1, 2, 3}), bitmap), 11,
                           "End of file reached while decoding.\n");
     EXPECT_EQ(bitmap.Width(), 16);
@@ -293,12 +376,16 @@ TEST(TgaSamples, EveryFileMatchesImageMagick) {
         // ImageMagick rejects a colour map beside true-colour pixels; that sample shows the
         // picture of its sibling without a map.
         const bool unusedMap = entry.path().filename() == "b5-unused-cmap.tga";
-        const auto reference = peer::Decode(unusedMap ? entry.path().parent_path() / "b5-noattrib.tga" : entry.path());
+        const auto reference =
+            peer::Decode(unusedMap ? entry.path().parent_path() / "b5-noattrib.tga" : entry.path());
         ASSERT_TRUE(reference);
         // ImageMagick widens 5-bit channels by rounding, this reader by a shift.
-        const int tolerance = bytes[16] == 15 || (bytes[16] == 16 && bytes[2] % 8 != 3) || bytes[7] == 15 || bytes[7] == 16 ? 7 : 0;
-        peer::ExpectLikeReference(*std::make_unique<CTGADecoder>(), entry.path(), bytes[16] == 8 ? 8 : 32, *reference,
-                                  {.tolerance = tolerance});
+        const int tolerance = bytes[16] == 15 || (bytes[16] == 16 && bytes[2] % 8 != 3) ||
+                                      bytes[7] == 15 || bytes[7] == 16
+                                  ? 7
+                                  : 0;
+        peer::ExpectLikeReference(*std::make_unique<CTGADecoder>(), entry.path(),
+                                  bytes[16] == 8 ? 8 : 32, *reference, {.tolerance = tolerance});
         ++decoded;
     }
     EXPECT_GT(decoded, 55);
@@ -319,7 +406,8 @@ TEST(TgaSamples, PillowFilesMatchTheirPngReferences) {
         CTGADecoder decoder;
         const auto bytes = peer::ReadFile(entry.path());
         peer::ExpectLikeReference(decoder, entry.path(), bytes[16] == 8 ? 8 : 32, *reference,
-                                  {.compareAlpha = stem.find("_la_") != std::string::npos || stem.find("rgba") != std::string::npos});
+                                  {.compareAlpha = stem.find("_la_") != std::string::npos ||
+                                                   stem.find("rgba") != std::string::npos});
         ++compared;
     }
     EXPECT_EQ(compared, 24);

@@ -23,26 +23,25 @@
 namespace doctest {
 namespace {
 
-const QString kConversionQuestion = QStringLiteral(
-    "This is not a 24 bit per-pixel image, Resize operation must use 24 bit per-pixel image,do you convert it to 24 "
-    "bit per-pixel image?");
+const QString kConversionQuestion =
+    QStringLiteral("This is not a 24 bit per-pixel image, Resize operation must use 24 bit "
+                   "per-pixel image,do you convert it to 24 "
+                   "bit per-pixel image?");
 
-QString LastCommand(const char* pszDescription)
-{
+QString LastCommand(const char* pszDescription) {
     return QStringLiteral("Last command : ") + QString::fromLatin1(pszDescription);
 }
 
 class CommandTest : public DocumentTest {
 protected:
     // A fresh capture document over image.
-    std::unique_ptr<CTavixCaptureDoc> CaptureDocument(const CImageBitmap& image)
-    {
+    std::unique_ptr<CTavixCaptureDoc> CaptureDocument(const CImageBitmap& image) {
         m_host.m_pCapture = CopyOf(image);
         return NewDocument();
     }
-    const CCommand* LastRecorded(const CTavixCaptureDoc& doc) const
-    {
-        const int slot = (doc.Counters().nPosition + CCommandHistory::kRingSize - 1) % CCommandHistory::kRingSize;
+    const CCommand* LastRecorded(const CTavixCaptureDoc& doc) const {
+        const int slot = (doc.Counters().nPosition + CCommandHistory::kRingSize - 1) %
+                         CCommandHistory::kRingSize;
         return doc.CommandAt(slot);
     }
 };
@@ -53,17 +52,19 @@ struct PlainCommand {
     std::function<std::unique_ptr<CImageFilter>()> filter;
 };
 
-TEST_F(CommandTest, PlainCommandsGiveTheirFiltersResultAndAnnounceTheirDescription)
-{
+TEST_F(CommandTest, PlainCommandsGiveTheirFiltersResultAndAnnounceTheirDescription) {
     const std::vector<PlainCommand> commands = {
         {ID_IMAGE_ROTATE_CW, img::desc::kRotateClockwise,
          [] { return std::make_unique<CRotateFilter>(-1.57079633, RGBQuad{}); }},
         {ID_IMAGE_ROTATE_CCW, img::desc::kRotateCounterClockwise,
          [] { return std::make_unique<CRotateFilter>(1.57079633, RGBQuad{}); }},
-        {ID_IMAGE_GRAYSCALE, img::desc::kGrayscale, [] { return std::make_unique<CGrayscaleFilter>(); }},
+        {ID_IMAGE_GRAYSCALE, img::desc::kGrayscale,
+         [] { return std::make_unique<CGrayscaleFilter>(); }},
         {ID_IMAGE_INVERT, img::desc::kInvert, [] { return std::make_unique<CInvertFilter>(); }},
-        {ID_IMAGE_FLIP_H, img::desc::kFlipHorizontal, [] { return std::make_unique<CFlipHorizontalFilter>(); }},
-        {ID_IMAGE_FLIP_V, img::desc::kFlipVertical, [] { return std::make_unique<CFlipVerticalFilter>(); }},
+        {ID_IMAGE_FLIP_H, img::desc::kFlipHorizontal,
+         [] { return std::make_unique<CFlipHorizontalFilter>(); }},
+        {ID_IMAGE_FLIP_V, img::desc::kFlipVertical,
+         [] { return std::make_unique<CFlipVerticalFilter>(); }},
     };
     std::unique_ptr<CImageBitmap> image = MakeTestImage(9, 6);
     for (const PlainCommand& command : commands) {
@@ -94,8 +95,7 @@ TEST_F(CommandTest, PlainCommandsGiveTheirFiltersResultAndAnnounceTheirDescripti
     }
 }
 
-TEST_F(CommandTest, QuarterTurnsGoTheNamedWay)
-{
+TEST_F(CommandTest, QuarterTurnsGoTheNamedWay) {
     std::unique_ptr<CImageBitmap> image = MakeTestImage(5, 3);
     auto doc = CaptureDocument(*image);
     Run(*doc, ID_IMAGE_ROTATE_CCW);
@@ -107,22 +107,21 @@ TEST_F(CommandTest, QuarterTurnsGoTheNamedWay)
     EXPECT_EQ(CompareImages(*doc->GetImage(), *image), "");
 }
 
-TEST_F(CommandTest, BrightnessTakesThirtySixHundredthsOfTheDialogValueTruncated)
-{
+TEST_F(CommandTest, BrightnessTakesThirtySixHundredthsOfTheDialogValueTruncated) {
     std::unique_ptr<CImageBitmap> image = MakeTestImage(4, 4);
     auto doc = CaptureDocument(*image);
     for (int value = -100; value <= 100; ++value) {
         m_host.m_dialogs.m_brightness = value;
         Run(*doc, ID_IMAGE_BRIGHTNESS);
         CBrightnessFilter filter(value * 36 / 100); // integer division truncates toward zero
-        ASSERT_EQ(CompareImages(*doc->GetImage(), *FilteredCopy(*image, filter)), "") << "dialog value " << value;
+        ASSERT_EQ(CompareImages(*doc->GetImage(), *FilteredCopy(*image, filter)), "")
+            << "dialog value " << value;
         Run(*doc, ID_EDIT_UNDO);
     }
     EXPECT_EQ(m_app.m_status.m_texts[0], LastCommand(img::desc::kBrightness));
 }
 
-TEST_F(CommandTest, ContrastIntensityAndRotationTakeTheDialogValues)
-{
+TEST_F(CommandTest, ContrastIntensityAndRotationTakeTheDialogValues) {
     std::unique_ptr<CImageBitmap> image = MakeTestImage(20, 20);
     auto doc = CaptureDocument(*image);
 
@@ -149,11 +148,11 @@ TEST_F(CommandTest, ContrastIntensityAndRotationTakeTheDialogValues)
     EXPECT_EQ(m_app.m_status.m_texts.back(), LastCommand(img::desc::kRotateAnyAngle));
 }
 
-TEST_F(CommandTest, CancelledDialogsChangeNothing)
-{
+TEST_F(CommandTest, CancelledDialogsChangeNothing) {
     std::unique_ptr<CImageBitmap> image = MakeTestImage(6, 5);
     auto doc = CaptureDocument(*image);
-    for (unsigned id : {ID_IMAGE_BRIGHTNESS, ID_IMAGE_CONTRAST, ID_IMAGE_INTENSITY, ID_IMAGE_ROTATE_ANY})
+    for (unsigned id :
+         {ID_IMAGE_BRIGHTNESS, ID_IMAGE_CONTRAST, ID_IMAGE_INTENSITY, ID_IMAGE_ROTATE_ANY})
         Run(*doc, id);
     EXPECT_EQ(m_host.m_dialogs.m_nRuns, 4);
     EXPECT_EQ(CompareImages(*doc->GetImage(), *image), "");
@@ -161,14 +160,13 @@ TEST_F(CommandTest, CancelledDialogsChangeNothing)
     EXPECT_TRUE(m_app.m_status.m_texts.isEmpty());
 }
 
-TEST_F(CommandTest, PaletteImagesAskBeforeEveryOperationAlwaysNamingResize)
-{
+TEST_F(CommandTest, PaletteImagesAskBeforeEveryOperationAlwaysNamingResize) {
     std::unique_ptr<CImageBitmap> image = MakePaletteImage(7, 4);
     auto doc = CaptureDocument(*image);
-    const std::vector<unsigned> ids = {ID_IMAGE_INVERT,     ID_IMAGE_FLIP_H,     ID_IMAGE_ROTATE_CW,
-                                       ID_IMAGE_GRAYSCALE,  ID_IMAGE_BRIGHTNESS, ID_IMAGE_CONTRAST,
-                                       ID_IMAGE_INTENSITY,  ID_IMAGE_ROTATE_ANY, ID_IMAGE_RESIZE,
-                                       ID_IMAGE_SCALE,      ID_IMAGE_STRETCH};
+    const std::vector<unsigned> ids = {ID_IMAGE_INVERT,    ID_IMAGE_FLIP_H,     ID_IMAGE_ROTATE_CW,
+                                       ID_IMAGE_GRAYSCALE, ID_IMAGE_BRIGHTNESS, ID_IMAGE_CONTRAST,
+                                       ID_IMAGE_INTENSITY, ID_IMAGE_ROTATE_ANY, ID_IMAGE_RESIZE,
+                                       ID_IMAGE_SCALE,     ID_IMAGE_STRETCH};
     for (unsigned id : ids) {
         m_app.m_boxes.m_answers = {EMsgResult::No};
         Run(*doc, id);
@@ -197,8 +195,7 @@ TEST_F(CommandTest, PaletteImagesAskBeforeEveryOperationAlwaysNamingResize)
     EXPECT_EQ(CompareImages(*pImage, *trueColour), "");
 }
 
-TEST_F(CommandTest, AfterGrayscaleTheNextOperationAsksAgainButRegionOperationsDoNot)
-{
+TEST_F(CommandTest, AfterGrayscaleTheNextOperationAsksAgainButRegionOperationsDoNot) {
     auto doc = CaptureDocument(*MakeTestImage(8, 8));
     Run(*doc, ID_IMAGE_GRAYSCALE);
     ASSERT_EQ(doc->GetImage()->Depth(), 8);
@@ -209,15 +206,15 @@ TEST_F(CommandTest, AfterGrayscaleTheNextOperationAsksAgainButRegionOperationsDo
 
     // Crop, region moves and paste work on palette images as they are.
     EXPECT_TRUE(doc->CropImage(ImageRect{1, 1, 7, 7}));
-    doc->CopyOrMoveRegion(ImageRect{0, 0, 2, 2}, ImageRect{0, 0, 2, 2}, ImageRect{3, 3, 5, 5}, false);
+    doc->CopyOrMoveRegion(ImageRect{0, 0, 2, 2}, ImageRect{0, 0, 2, 2}, ImageRect{3, 3, 5, 5},
+                          false);
     doc->PasteImage(*MakePaletteImage(2, 2), ImageRect{0, 0, 2, 2}, ImageRect{0, 0, 2, 2});
     EXPECT_EQ(m_app.m_boxes.m_shown.size(), 1u);
     EXPECT_EQ(doc->GetImage()->Depth(), 8);
     EXPECT_EQ(doc->Counters().nUndoCount, 4);
 }
 
-TEST_F(CommandTest, RegionMovesFillWithTheImageBackgroundSetting)
-{
+TEST_F(CommandTest, RegionMovesFillWithTheImageBackgroundSetting) {
     std::unique_ptr<CImageBitmap> image = MakeTestImage(10, 8);
     auto doc = CaptureDocument(*image);
     m_host.m_settings.m_crImageBackground = 0x00123456;
@@ -238,8 +235,7 @@ TEST_F(CommandTest, RegionMovesFillWithTheImageBackgroundSetting)
     EXPECT_EQ(CompareImages(*doc->GetImage(), *FilteredCopy(*image, copy)), "");
 }
 
-TEST_F(CommandTest, PasteAndCropAreRecordedWithTheirDescriptions)
-{
+TEST_F(CommandTest, PasteAndCropAreRecordedWithTheirDescriptions) {
     std::unique_ptr<CImageBitmap> image = MakeTestImage(12, 9);
     std::unique_ptr<CImageBitmap> pasted = MakeTestImage(5, 4, 9);
     auto doc = CaptureDocument(*image);
@@ -260,8 +256,7 @@ TEST_F(CommandTest, PasteAndCropAreRecordedWithTheirDescriptions)
     EXPECT_EQ(doc->Counters().nUndoCount, 2);
 }
 
-TEST_F(CommandTest, UndoAndRedoAnnounceThemselvesAndFollowTheirUpdateHandlers)
-{
+TEST_F(CommandTest, UndoAndRedoAnnounceThemselvesAndFollowTheirUpdateHandlers) {
     std::unique_ptr<CImageBitmap> image = MakeTestImage(6, 6);
     auto doc = CaptureDocument(*image);
     EXPECT_FALSE(IsEnabled(*doc, ID_EDIT_UNDO));
@@ -279,8 +274,7 @@ TEST_F(CommandTest, UndoAndRedoAnnounceThemselvesAndFollowTheirUpdateHandlers)
     EXPECT_FALSE(IsEnabled(*doc, ID_EDIT_REDO));
 }
 
-TEST_F(CommandTest, CopyAllPutsTheWholeImageOnTheClipboard)
-{
+TEST_F(CommandTest, CopyAllPutsTheWholeImageOnTheClipboard) {
     std::unique_ptr<CImageBitmap> image = MakeTestImage(7, 7);
     auto doc = CaptureDocument(*image);
     EXPECT_TRUE(Run(*doc, ID_EDIT_COPY_ALL));
@@ -290,14 +284,15 @@ TEST_F(CommandTest, CopyAllPutsTheWholeImageOnTheClipboard)
 
 class SizeDialogTest : public CommandTest {
 protected:
-    SizeDialogTest() : m_image(MakeTestImage(13, 7)) { m_doc = OpenDocument(WriteFile(*m_image, "s.bmp")); }
+    SizeDialogTest() : m_image(MakeTestImage(13, 7)) {
+        m_doc = OpenDocument(WriteFile(*m_image, "s.bmp"));
+    }
 
     std::unique_ptr<CImageBitmap> m_image;
     std::unique_ptr<CTavixCaptureDoc> m_doc;
 };
 
-TEST_F(SizeDialogTest, ApplyThenDoneIsOneUndoStep)
-{
+TEST_F(SizeDialogTest, ApplyThenDoneIsOneUndoStep) {
     CRecordingView view;
     m_doc->AddView(&view);
     QString strPreviewTitle;
@@ -324,8 +319,7 @@ TEST_F(SizeDialogTest, ApplyThenDoneIsOneUndoStep)
     m_doc->RemoveView(&view);
 }
 
-TEST_F(SizeDialogTest, ApplyRevertDoneChangesNothingAndAddsNoStep)
-{
+TEST_F(SizeDialogTest, ApplyRevertDoneChangesNothingAndAddsNoStep) {
     QString strRevertedTitle;
     m_host.m_dialogs.m_sizeDialog = [&](ESizeDialog kind, CTavixCaptureDoc& doc) {
         EXPECT_TRUE(doc.ApplySizeChange(kind, 26, 14, img::ResampleKernel::Box, 1.0));
@@ -341,18 +335,19 @@ TEST_F(SizeDialogTest, ApplyRevertDoneChangesNothingAndAddsNoStep)
     EXPECT_EQ(m_doc->PendingCommand(), nullptr);
 }
 
-TEST_F(SizeDialogTest, KernelsAndDescriptionsFollowTheDialog)
-{
+TEST_F(SizeDialogTest, KernelsAndDescriptionsFollowTheDialog) {
     struct Case {
         ESizeDialog kind;
         img::ResampleKernel kernel;
         const char* pszDescription;
         unsigned nID;
     };
-    for (const Case& c : {Case{ESizeDialog::Scale, img::ResampleKernel::Gaussian, img::desc::kScale, ID_IMAGE_SCALE},
-                          Case{ESizeDialog::Stretch, img::ResampleKernel::Hamming, img::desc::kStretch,
-                               ID_IMAGE_STRETCH},
-                          Case{ESizeDialog::Resize, img::ResampleKernel::Box, img::desc::kResize, ID_IMAGE_RESIZE}}) {
+    for (const Case& c : {Case{ESizeDialog::Scale, img::ResampleKernel::Gaussian, img::desc::kScale,
+                               ID_IMAGE_SCALE},
+                          Case{ESizeDialog::Stretch, img::ResampleKernel::Hamming,
+                               img::desc::kStretch, ID_IMAGE_STRETCH},
+                          Case{ESizeDialog::Resize, img::ResampleKernel::Box, img::desc::kResize,
+                               ID_IMAGE_RESIZE}}) {
         m_host.m_dialogs.m_sizeDialog = [&](ESizeDialog kind, CTavixCaptureDoc& doc) {
             EXPECT_EQ(kind, c.kind);
             EXPECT_TRUE(doc.ApplySizeChange(kind, 9, 11, c.kernel, 2.5));
@@ -366,8 +361,7 @@ TEST_F(SizeDialogTest, KernelsAndDescriptionsFollowTheDialog)
     }
 }
 
-TEST_F(SizeDialogTest, ADialogClosedWithoutDoneKeepsItsChangeUndoable)
-{
+TEST_F(SizeDialogTest, ADialogClosedWithoutDoneKeepsItsChangeUndoable) {
     m_host.m_dialogs.m_sizeDialog = [](ESizeDialog kind, CTavixCaptureDoc& doc) {
         EXPECT_TRUE(doc.ApplySizeChange(kind, 4, 4, img::ResampleKernel::Bilinear, 0));
     };
@@ -379,9 +373,9 @@ TEST_F(SizeDialogTest, ADialogClosedWithoutDoneKeepsItsChangeUndoable)
     EXPECT_EQ(CompareImages(*m_doc->GetImage(), *m_image, true), "");
 }
 
-TEST_F(SizeDialogTest, ApplyNeedsTheSnapshotAndASizeOfAtLeastOne)
-{
-    EXPECT_FALSE(m_doc->ApplySizeChange(ESizeDialog::Resize, 4, 4, img::ResampleKernel::Bilinear, 0));
+TEST_F(SizeDialogTest, ApplyNeedsTheSnapshotAndASizeOfAtLeastOne) {
+    EXPECT_FALSE(
+        m_doc->ApplySizeChange(ESizeDialog::Resize, 4, 4, img::ResampleKernel::Bilinear, 0));
     m_host.m_dialogs.m_sizeDialog = [](ESizeDialog kind, CTavixCaptureDoc& doc) {
         EXPECT_FALSE(doc.ApplySizeChange(kind, 0, 4, img::ResampleKernel::Bilinear, 0));
         EXPECT_FALSE(doc.ApplySizeChange(kind, 4, -1, img::ResampleKernel::Box, 1));

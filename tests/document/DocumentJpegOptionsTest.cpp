@@ -16,10 +16,10 @@ struct JpegFacts {
     QString strUnits;
 };
 
-std::optional<JpegFacts> Identify(const std::filesystem::path& path)
-{
+std::optional<JpegFacts> Identify(const std::filesystem::path& path) {
     const std::optional<QString> out =
-        RunTool(QStringLiteral("identify"), {QStringLiteral("-verbose"), QString::fromStdString(path.string())});
+        RunTool(QStringLiteral("identify"),
+                {QStringLiteral("-verbose"), QString::fromStdString(path.string())});
     if (!out)
         return std::nullopt;
     JpegFacts facts;
@@ -38,8 +38,7 @@ std::optional<JpegFacts> Identify(const std::filesystem::path& path)
 
 class JpegOptionsTest : public DocumentTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         if (!RunTool(QStringLiteral("identify"), {QStringLiteral("-version")}))
             GTEST_SKIP() << "ImageMagick (identify) is not installed";
         platform::CAppSettings& settings = m_host.m_settings;
@@ -53,8 +52,7 @@ protected:
     QString Path(const char* name) const { return QString::fromStdString((m_dir / name).string()); }
 };
 
-TEST_F(JpegOptionsTest, AutoSaveUsesTheStoredSetAndOtherSavesTheWorkingSet)
-{
+TEST_F(JpegOptionsTest, AutoSaveUsesTheStoredSetAndOtherSavesTheWorkingSet) {
     auto doc = NewDocument();
     m_app.m_files.m_answers = {Path("auto.jpg")};
     ASSERT_TRUE(doc->AutoSave());
@@ -72,8 +70,7 @@ TEST_F(JpegOptionsTest, AutoSaveUsesTheStoredSetAndOtherSavesTheWorkingSet)
     EXPECT_EQ(facts->strResolution, "72x96");
 }
 
-TEST_F(JpegOptionsTest, ACancelledAutoSaveLeavesTheNextSaveOnTheWorkingSet)
-{
+TEST_F(JpegOptionsTest, ACancelledAutoSaveLeavesTheNextSaveOnTheWorkingSet) {
     auto doc = NewDocument();
     m_app.m_files.m_answers = {QString()};
     EXPECT_FALSE(doc->AutoSave());

@@ -14,26 +14,22 @@
 namespace doctest {
 namespace {
 
-QString Q(const std::filesystem::path& path)
-{
+QString Q(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
 }
 
-std::string ReadBytes(const std::filesystem::path& path)
-{
+std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
-{
+void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
 using LifecycleTest = DocumentTest;
 
-TEST_F(LifecycleTest, NewFromCaptureCopiesItAndIsMarkedAtOnce)
-{
+TEST_F(LifecycleTest, NewFromCaptureCopiesItAndIsMarkedAtOnce) {
     m_host.m_pCapture = MakeTestImage(7, 5);
     auto doc = NewDocument();
     ASSERT_NE(doc->GetImage(), nullptr);
@@ -48,8 +44,7 @@ TEST_F(LifecycleTest, NewFromCaptureCopiesItAndIsMarkedAtOnce)
     EXPECT_NE(static_cast<const void*>(doc->GetImage()->Bits()), m_host.m_pCapture->Bits());
 }
 
-TEST_F(LifecycleTest, CapturesDeeperThanEightBitsBecomeTrueColourPaletteCapturesKeepTheirs)
-{
+TEST_F(LifecycleTest, CapturesDeeperThanEightBitsBecomeTrueColourPaletteCapturesKeepTheirs) {
     auto rgb = std::make_unique<CDisplayBitmap>();
     rgb->CreateCopy(*MakeTestImage(5, 3), 24);
     m_host.m_pCapture = std::move(rgb);
@@ -59,7 +54,8 @@ TEST_F(LifecycleTest, CapturesDeeperThanEightBitsBecomeTrueColourPaletteCaptures
         for (int x = 0; x < 5; ++x) {
             const std::uint8_t* src = m_host.m_pCapture->Line(y) + 3 * x;
             const RGBQuad px = doc->GetImage()->Row<RGBQuad>(y)[x];
-            EXPECT_EQ((RGBQuad{src[0], src[1], src[2], 0}), (RGBQuad{px.blue, px.green, px.red, 0}));
+            EXPECT_EQ((RGBQuad{src[0], src[1], src[2], 0}),
+                      (RGBQuad{px.blue, px.green, px.red, 0}));
         }
     }
 
@@ -68,8 +64,7 @@ TEST_F(LifecycleTest, CapturesDeeperThanEightBitsBecomeTrueColourPaletteCaptures
     EXPECT_EQ(CompareImages(*paletteDoc->GetImage(), *m_host.m_pCapture), "");
 }
 
-TEST_F(LifecycleTest, NewFromThePendingImageEmptiesTheSlot)
-{
+TEST_F(LifecycleTest, NewFromThePendingImageEmptiesTheSlot) {
     std::unique_ptr<CImageBitmap> pending = MakePaletteImage(9, 2);
     std::unique_ptr<CImageBitmap> expected = CopyOf(*pending);
     m_host.m_pPending = std::move(pending);
@@ -81,8 +76,7 @@ TEST_F(LifecycleTest, NewFromThePendingImageEmptiesTheSlot)
     EXPECT_EQ(doc->GetTitle(), "Quorv1 *");
 }
 
-TEST_F(LifecycleTest, NewWithNothingToTakeIsEmptyAndAsksNothingOnClose)
-{
+TEST_F(LifecycleTest, NewWithNothingToTakeIsEmptyAndAsksNothingOnClose) {
     auto doc = NewDocument();
     EXPECT_EQ(doc->GetImage(), nullptr);
     EXPECT_FALSE(doc->IsModified());
@@ -90,8 +84,7 @@ TEST_F(LifecycleTest, NewWithNothingToTakeIsEmptyAndAsksNothingOnClose)
     EXPECT_TRUE(doc->SaveModified()); // no question (an unexpected box fails the test)
 }
 
-TEST_F(LifecycleTest, OpenLoadsTheFileWithACleanTitle)
-{
+TEST_F(LifecycleTest, OpenLoadsTheFileWithACleanTitle) {
     std::unique_ptr<CImageBitmap> image = MakeTestImage(11, 6);
     const std::filesystem::path path = WriteFile(*image, "a.png");
     auto doc = OpenDocument(path);
@@ -103,11 +96,11 @@ TEST_F(LifecycleTest, OpenLoadsTheFileWithACleanTitle)
     EXPECT_EQ(doc->GetPathName(), Q(path));
     EXPECT_EQ(doc->Counters(), HistoryCounters{});
     EXPECT_EQ(m_host.m_nDocumentChanges, 1);
-    EXPECT_EQ(std::filesystem::canonical(std::filesystem::current_path()), std::filesystem::canonical(m_dir));
+    EXPECT_EQ(std::filesystem::canonical(std::filesystem::current_path()),
+              std::filesystem::canonical(m_dir));
 }
 
-TEST_F(LifecycleTest, OpenFailureShowsTheTextAloneAndLeavesAnEmptyDocument)
-{
+TEST_F(LifecycleTest, OpenFailureShowsTheTextAloneAndLeavesAnEmptyDocument) {
     const std::filesystem::path junk = m_dir / "junk.png";
     WriteBytes(junk, "this is no picture at all");
     m_app.m_boxes.m_answers = {EMsgResult::Ok, EMsgResult::Ok};
@@ -123,13 +116,13 @@ TEST_F(LifecycleTest, OpenFailureShowsTheTextAloneAndLeavesAnEmptyDocument)
     const std::filesystem::path missing = m_dir / "missing.png";
     EXPECT_FALSE(doc.OnOpenDocument(Q(missing)));
     ASSERT_EQ(m_app.m_boxes.m_shown.size(), 2u);
-    EXPECT_TRUE(m_app.m_boxes.m_shown[1].strText.startsWith("Opening ")) << m_app.m_boxes.m_shown[1].strText.toStdString();
+    EXPECT_TRUE(m_app.m_boxes.m_shown[1].strText.startsWith("Opening "))
+        << m_app.m_boxes.m_shown[1].strText.toStdString();
     EXPECT_EQ(doc.GetImage(), nullptr);
     EXPECT_EQ(m_host.m_nDocumentChanges, 2);
 }
 
-TEST_F(LifecycleTest, SaveClearsTheMarkAndUndoingBackToTheSavedImageKeepsItClear)
-{
+TEST_F(LifecycleTest, SaveClearsTheMarkAndUndoingBackToTheSavedImageKeepsItClear) {
     std::unique_ptr<CImageBitmap> image = MakeTestImage(8, 8);
     const std::filesystem::path path = WriteFile(*image, "a.png");
     auto doc = OpenDocument(path);
@@ -155,8 +148,7 @@ TEST_F(LifecycleTest, SaveClearsTheMarkAndUndoingBackToTheSavedImageKeepsItClear
     EXPECT_EQ(CompareImages(*doc->GetImage(), *image, true), "");
 }
 
-TEST_F(LifecycleTest, UndoBackToTheLoadedImageClearsTheMark)
-{
+TEST_F(LifecycleTest, UndoBackToTheLoadedImageClearsTheMark) {
     auto doc = OpenDocument(WriteFile(*MakeTestImage(5, 5), "b.bmp"));
     Run(*doc, ID_IMAGE_INVERT);
     EXPECT_EQ(doc->Counters().nChangeCount, 1);
@@ -173,8 +165,7 @@ TEST_F(LifecycleTest, UndoBackToTheLoadedImageClearsTheMark)
     EXPECT_EQ(CompareImages(*doc->GetImage(), *before), "");
 }
 
-TEST_F(LifecycleTest, TwelveOperationsAndTenUndosKeepTheMarkThoughNothingIsLeftToUndo)
-{
+TEST_F(LifecycleTest, TwelveOperationsAndTenUndosKeepTheMarkThoughNothingIsLeftToUndo) {
     auto doc = OpenDocument(WriteFile(*MakeTestImage(4, 3), "c.png"));
     for (int i = 0; i < 12; ++i)
         Run(*doc, i % 2 ? ID_IMAGE_INVERT : ID_IMAGE_FLIP_V);
@@ -188,8 +179,7 @@ TEST_F(LifecycleTest, TwelveOperationsAndTenUndosKeepTheMarkThoughNothingIsLeftT
     EXPECT_EQ(doc->GetTitle(), "c.png *");
 }
 
-TEST_F(LifecycleTest, SaveFailureKeepsTheMarkAndTheFileThatWasThere)
-{
+TEST_F(LifecycleTest, SaveFailureKeepsTheMarkAndTheFileThatWasThere) {
     auto doc = OpenDocument(WriteFile(*MakeTestImage(6, 6), "d.png"));
     Run(*doc, ID_IMAGE_INVERT);
     const std::filesystem::path keep = m_dir / "keep.jpeg"; // no writer for "jpeg"
@@ -212,8 +202,7 @@ TEST_F(LifecycleTest, SaveFailureKeepsTheMarkAndTheFileThatWasThere)
     EXPECT_EQ(doc->SaveCount(), 0u);
 }
 
-TEST_F(LifecycleTest, ReloadOfANeverSavedCaptureDoesNothing)
-{
+TEST_F(LifecycleTest, ReloadOfANeverSavedCaptureDoesNothing) {
     m_host.m_pCapture = MakeTestImage(5, 4);
     auto doc = NewDocument();
     Run(*doc, ID_IMAGE_INVERT);
@@ -224,8 +213,7 @@ TEST_F(LifecycleTest, ReloadOfANeverSavedCaptureDoesNothing)
     EXPECT_EQ(doc->Counters().nUndoCount, 1);
 }
 
-TEST_F(LifecycleTest, ReloadAsksWhenModifiedAndThenRestoresTheFileInPlace)
-{
+TEST_F(LifecycleTest, ReloadAsksWhenModifiedAndThenRestoresTheFileInPlace) {
     std::unique_ptr<CImageBitmap> image = MakeTestImage(7, 3);
     const std::filesystem::path path = WriteFile(*image, "r.png");
     CRecordingView view;
@@ -239,7 +227,8 @@ TEST_F(LifecycleTest, ReloadAsksWhenModifiedAndThenRestoresTheFileInPlace)
     m_app.m_boxes.m_answers = {EMsgResult::No};
     Run(*doc, ID_FILE_RELOAD);
     ASSERT_EQ(m_app.m_boxes.m_shown.size(), 1u);
-    EXPECT_EQ(m_app.m_boxes.m_shown[0].strText, "The current image was modified. Do you discard these changes?");
+    EXPECT_EQ(m_app.m_boxes.m_shown[0].strText,
+              "The current image was modified. Do you discard these changes?");
     EXPECT_EQ(m_app.m_boxes.m_shown[0].buttons, EMsgButtons::YesNo);
     EXPECT_EQ(m_app.m_boxes.m_shown[0].nDefaultButton, 1);
     EXPECT_EQ(CompareImages(*pImage, *inverted), "");
@@ -264,8 +253,7 @@ TEST_F(LifecycleTest, ReloadAsksWhenModifiedAndThenRestoresTheFileInPlace)
     doc->RemoveView(&view);
 }
 
-TEST_F(LifecycleTest, ReloadOfAFileThatNoLongerLoadsKeepsTheImageAndItsHistory)
-{
+TEST_F(LifecycleTest, ReloadOfAFileThatNoLongerLoadsKeepsTheImageAndItsHistory) {
     const std::filesystem::path path = WriteFile(*MakeTestImage(6, 2), "gone.png");
     auto doc = OpenDocument(path);
     Run(*doc, ID_IMAGE_INVERT);
@@ -282,8 +270,7 @@ TEST_F(LifecycleTest, ReloadOfAFileThatNoLongerLoadsKeepsTheImageAndItsHistory)
     EXPECT_EQ(doc->GetTitle(), "gone.png *");
 }
 
-TEST_F(LifecycleTest, AutoSaveTakesTheNameFromThePromptAndRetitles)
-{
+TEST_F(LifecycleTest, AutoSaveTakesTheNameFromThePromptAndRetitles) {
     m_host.m_pCapture = MakeTestImage(10, 4);
     auto doc = NewDocument();
     const std::filesystem::path path = m_dir / "Qorv00001.bmp";
@@ -303,8 +290,7 @@ TEST_F(LifecycleTest, AutoSaveTakesTheNameFromThePromptAndRetitles)
     EXPECT_TRUE(IsEnabled(*doc, ID_FILE_RELOAD));
 }
 
-TEST_F(LifecycleTest, DeleteContentsAndCloseEmptyTheDocumentAndTellTheMainWindow)
-{
+TEST_F(LifecycleTest, DeleteContentsAndCloseEmptyTheDocumentAndTellTheMainWindow) {
     m_host.m_pCapture = MakeTestImage(3, 3);
     auto doc = NewDocument();
     Run(*doc, ID_IMAGE_INVERT);
@@ -312,7 +298,8 @@ TEST_F(LifecycleTest, DeleteContentsAndCloseEmptyTheDocumentAndTellTheMainWindow
     EXPECT_EQ(doc->GetImage(), nullptr);
     EXPECT_EQ(doc->Counters(), HistoryCounters{});
     // Commands do nothing on an empty document.
-    for (unsigned id : {ID_IMAGE_INVERT, ID_IMAGE_ROTATE_CW, ID_EDIT_UNDO, ID_IMAGE_RESIZE, ID_EDIT_COPY_ALL})
+    for (unsigned id :
+         {ID_IMAGE_INVERT, ID_IMAGE_ROTATE_CW, ID_EDIT_UNDO, ID_IMAGE_RESIZE, ID_EDIT_COPY_ALL})
         EXPECT_TRUE(Run(*doc, id));
     EXPECT_EQ(doc->GetImage(), nullptr);
     EXPECT_EQ(m_host.m_dialogs.m_nRuns, 0);

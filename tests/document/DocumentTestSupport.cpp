@@ -15,8 +15,7 @@
 
 namespace doctest {
 
-EMsgResult CScriptedBoxes::Show(const MessageBoxRequest& request)
-{
+EMsgResult CScriptedBoxes::Show(const MessageBoxRequest& request) {
     m_shown.push_back(request);
     if (m_answers.empty()) {
         ADD_FAILURE() << "unexpected message box: " << request.strText.toStdString();
@@ -27,8 +26,7 @@ EMsgResult CScriptedBoxes::Show(const MessageBoxRequest& request)
     return answer;
 }
 
-std::optional<QString> CScriptedFiles::PromptFileName(const FilePrompt& prompt)
-{
+std::optional<QString> CScriptedFiles::PromptFileName(const FilePrompt& prompt) {
     ++m_nPrompts;
     if (m_answers.empty()) {
         ADD_FAILURE() << "unexpected file prompt: " << prompt.strTitle.toStdString();
@@ -41,8 +39,7 @@ std::optional<QString> CScriptedFiles::PromptFileName(const FilePrompt& prompt)
     return strAnswer;
 }
 
-CTestApp::CTestApp()
-{
+CTestApp::CTestApp() {
     Ui().SetMessageBoxes(&m_boxes);
     Ui().SetFileDialogs(&m_files);
     Ui().SetStatusText(&m_status);
@@ -50,8 +47,7 @@ CTestApp::CTestApp()
     Ui().SetProgress(&m_progress);
 }
 
-CTestApp::~CTestApp()
-{
+CTestApp::~CTestApp() {
     EXPECT_TRUE(m_boxes.m_answers.empty()) << "message box answers left unused";
     EXPECT_TRUE(m_files.m_answers.empty()) << "file prompt answers left unused";
     EXPECT_EQ(m_cursor.m_nDepth, 0) << "wait cursor left on";
@@ -62,8 +58,7 @@ CTestApp::~CTestApp()
     Ui().SetProgress(nullptr);
 }
 
-void CScriptedDialogs::RunSizeDialog(ESizeDialog kind, CTavixCaptureDoc& doc)
-{
+void CScriptedDialogs::RunSizeDialog(ESizeDialog kind, CTavixCaptureDoc& doc) {
     ++m_nRuns;
     if (m_sizeDialog)
         m_sizeDialog(kind, doc);
@@ -71,22 +66,19 @@ void CScriptedDialogs::RunSizeDialog(ESizeDialog kind, CTavixCaptureDoc& doc)
 
 CTestHost::CTestHost() : m_settings("/nonexistent/quorvi-document-test/quorvi-studio") {}
 
-bool CTestHost::CopyImageToClipboard(const CImageBitmap& image)
-{
+bool CTestHost::CopyImageToClipboard(const CImageBitmap& image) {
     m_pClipboard = CopyOf(image);
     return true;
 }
 
-int CRecordingView::CountHint(long lHint) const
-{
+int CRecordingView::CountHint(long lHint) const {
     int n = 0;
     for (const Update& update : m_updates)
         n += update.lHint == lHint ? 1 : 0;
     return n;
 }
 
-std::unique_ptr<CImageBitmap> MakeTestImage(int width, int height, unsigned seed)
-{
+std::unique_ptr<CImageBitmap> MakeTestImage(int width, int height, unsigned seed) {
     auto image = std::make_unique<CMemoryBitmap>();
     image->Create(width, height, 32);
     unsigned state = seed * 2654435761u + 12345u;
@@ -94,19 +86,20 @@ std::unique_ptr<CImageBitmap> MakeTestImage(int width, int height, unsigned seed
         RGBQuad* row = image->Row<RGBQuad>(y);
         for (int x = 0; x < width; ++x) {
             state = state * 1103515245u + 12345u;
-            row[x] = RGBQuad{std::uint8_t(state >> 16), std::uint8_t(x * 37 + y), std::uint8_t(y * 53 + x * 3), 0};
+            row[x] = RGBQuad{std::uint8_t(state >> 16), std::uint8_t(x * 37 + y),
+                             std::uint8_t(y * 53 + x * 3), 0};
         }
     }
     return image;
 }
 
-std::unique_ptr<CImageBitmap> MakePaletteImage(int width, int height)
-{
+std::unique_ptr<CImageBitmap> MakePaletteImage(int width, int height) {
     auto image = std::make_unique<CMemoryBitmap>();
     image->Create(width, height, 8);
     std::span<RGBQuad> palette = image->PaletteSpan();
     for (int i = 0; i < 256; ++i)
-        palette[std::size_t(i)] = RGBQuad{std::uint8_t(255 - i), std::uint8_t(i * 7), std::uint8_t(i * 3), 0};
+        palette[std::size_t(i)] =
+            RGBQuad{std::uint8_t(255 - i), std::uint8_t(i * 7), std::uint8_t(i * 3), 0};
     for (int y = 0; y < height; ++y) {
         std::uint8_t* row = image->Line(y);
         for (int x = 0; x < width; ++x)
@@ -115,12 +108,11 @@ std::unique_ptr<CImageBitmap> MakePaletteImage(int width, int height)
     return image;
 }
 
-std::string CompareImages(const CImageBitmap& a, const CImageBitmap& b, bool ignoreFourth)
-{
+std::string CompareImages(const CImageBitmap& a, const CImageBitmap& b, bool ignoreFourth) {
     std::ostringstream out;
     if (a.Width() != b.Width() || a.Height() != b.Height() || a.Depth() != b.Depth()) {
-        out << a.Width() << "x" << a.Height() << "@" << a.Depth() << " vs " << b.Width() << "x" << b.Height()
-            << "@" << b.Depth();
+        out << a.Width() << "x" << a.Height() << "@" << a.Depth() << " vs " << b.Width() << "x"
+            << b.Height() << "@" << b.Depth();
         return out.str();
     }
     for (int i = 0; i < a.PaletteSize(); ++i) {
@@ -135,7 +127,8 @@ std::string CompareImages(const CImageBitmap& a, const CImageBitmap& b, bool ign
             if (ignoreFourth && a.Depth() == 32 && i % 4 == 3)
                 continue;
             if (a.Line(y)[i] != b.Line(y)[i]) {
-                out << "row " << y << " byte " << i << ": " << int(a.Line(y)[i]) << " vs " << int(b.Line(y)[i]);
+                out << "row " << y << " byte " << i << ": " << int(a.Line(y)[i]) << " vs "
+                    << int(b.Line(y)[i]);
                 return out.str();
             }
         }
@@ -143,67 +136,59 @@ std::string CompareImages(const CImageBitmap& a, const CImageBitmap& b, bool ign
     return {};
 }
 
-std::unique_ptr<CImageBitmap> CopyOf(const CImageBitmap& image)
-{
+std::unique_ptr<CImageBitmap> CopyOf(const CImageBitmap& image) {
     auto copy = std::make_unique<CMemoryBitmap>();
     copy->CreateCopy(image);
     copy->SetAlpha(image.HasAlpha());
     return copy;
 }
 
-std::unique_ptr<CImageBitmap> FilteredCopy(const CImageBitmap& image, CImageFilter& filter)
-{
+std::unique_ptr<CImageBitmap> FilteredCopy(const CImageBitmap& image, CImageFilter& filter) {
     std::unique_ptr<CImageBitmap> copy = CopyOf(image);
     filter.ApplyInPlace(*copy);
     return copy;
 }
 
-std::optional<QString> RunTool(const QString& program, const QStringList& args)
-{
+std::optional<QString> RunTool(const QString& program, const QStringList& args) {
     QProcess process;
     process.start(program, args);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
         return std::nullopt;
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
 DocumentTest::DocumentTest() : m_dir(m_temp.Path()), m_oldCwd(std::filesystem::current_path()) {}
 
-DocumentTest::~DocumentTest()
-{
+DocumentTest::~DocumentTest() {
     // Opening a file makes its folder the current one.
     std::filesystem::current_path(m_oldCwd);
 }
 
-std::unique_ptr<CTavixCaptureDoc> DocumentTest::NewDocument(const QString& strTitle)
-{
+std::unique_ptr<CTavixCaptureDoc> DocumentTest::NewDocument(const QString& strTitle) {
     auto doc = std::make_unique<CTavixCaptureDoc>(m_host);
     doc->SetTitle(strTitle);
     EXPECT_TRUE(doc->OnNewDocument());
     return doc;
 }
 
-std::unique_ptr<CTavixCaptureDoc> DocumentTest::OpenDocument(const std::filesystem::path& path)
-{
+std::unique_ptr<CTavixCaptureDoc> DocumentTest::OpenDocument(const std::filesystem::path& path) {
     auto doc = std::make_unique<CTavixCaptureDoc>(m_host);
     EXPECT_TRUE(doc->OnOpenDocument(QString::fromStdString(path.string())));
     return doc;
 }
 
-std::filesystem::path DocumentTest::WriteFile(const CImageBitmap& image, const std::string& name)
-{
+std::filesystem::path DocumentTest::WriteFile(const CImageBitmap& image, const std::string& name) {
     const std::filesystem::path path = m_dir / name;
     codec::SavePicture(path.string(), image, JpegOptions{});
     return path;
 }
 
-bool DocumentTest::Run(CTavixCaptureDoc& doc, unsigned nID)
-{
+bool DocumentTest::Run(CTavixCaptureDoc& doc, unsigned nID) {
     return doc.OnCmdMsg(nID, ECmdKind::Command, nullptr);
 }
 
-bool DocumentTest::IsEnabled(CTavixCaptureDoc& doc, unsigned nID)
-{
+bool DocumentTest::IsEnabled(CTavixCaptureDoc& doc, unsigned nID) {
     CCmdUI cmdUI(nID);
     EXPECT_TRUE(doc.OnCmdMsg(nID, ECmdKind::Update, &cmdUI));
     return cmdUI.IsEnabled();

@@ -83,9 +83,15 @@ public:
 class CScriptedDialogs final : public IImageDialogs {
 public:
     std::optional<int> RunBrightness(CTavixCaptureDoc&) override { return Take(m_brightness); }
-    std::optional<ContrastDialogResult> RunContrast(CTavixCaptureDoc&) override { return Take(m_contrast); }
-    std::optional<IntensityDialogResult> RunIntensity(CTavixCaptureDoc&) override { return Take(m_intensity); }
-    std::optional<RotateDialogResult> RunRotate(CTavixCaptureDoc&) override { return Take(m_rotate); }
+    std::optional<ContrastDialogResult> RunContrast(CTavixCaptureDoc&) override {
+        return Take(m_contrast);
+    }
+    std::optional<IntensityDialogResult> RunIntensity(CTavixCaptureDoc&) override {
+        return Take(m_intensity);
+    }
+    std::optional<RotateDialogResult> RunRotate(CTavixCaptureDoc&) override {
+        return Take(m_rotate);
+    }
     void RunSizeDialog(ESizeDialog kind, CTavixCaptureDoc& doc) override;
 
     std::optional<int> m_brightness;
@@ -96,9 +102,7 @@ public:
     int m_nRuns = 0;
 
 private:
-    template <class T>
-    std::optional<T> Take(std::optional<T>& slot)
-    {
+    template <class T> std::optional<T> Take(std::optional<T>& slot) {
         ++m_nRuns;
         return std::exchange(slot, std::nullopt);
     }
@@ -160,7 +164,8 @@ protected:
 
     // A document made by the framework's new step from host.m_pCapture / m_pPending, titled as
     // the template titles untitled documents.
-    std::unique_ptr<CTavixCaptureDoc> NewDocument(const QString& strTitle = QStringLiteral("Quorv1"));
+    std::unique_ptr<CTavixCaptureDoc>
+    NewDocument(const QString& strTitle = QStringLiteral("Quorv1"));
     // A document opened from path (expects success).
     std::unique_ptr<CTavixCaptureDoc> OpenDocument(const std::filesystem::path& path);
     // Saves image to dir/name with the real writer (for files to open).

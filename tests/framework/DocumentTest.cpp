@@ -18,14 +18,13 @@
 
 namespace {
 
-QString ReadAll(const QString& strPath)
-{
+QString ReadAll(const QString& strPath) {
     QFile file(strPath);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("<missing>");
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll())
+                                          : QStringLiteral("<missing>");
 }
 
-void WriteAll(const QString& strPath, const QByteArray& data)
-{
+void WriteAll(const QString& strPath, const QByteArray& data) {
     QFile file(strPath);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(data);
@@ -33,24 +32,25 @@ void WriteAll(const QString& strPath, const QByteArray& data)
 
 class DocumentTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         auto pTemplate = std::make_unique<CTextDocTemplate>(&m_main);
         m_pTemplate = pTemplate.get();
         m_app.AddDocTemplate(std::move(pTemplate));
         m_app.SetMainWnd(&m_main);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         m_app.CloseAllDocuments(false);
         FlushDeletes();
     }
 
-    static void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-    QString Path(const char* pszName) const { return QString::fromStdString((m_dir.Path() / pszName).string()); }
+    static void FlushDeletes() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QString Path(const char* pszName) const {
+        return QString::fromStdString((m_dir.Path() / pszName).string());
+    }
     CDocManager& Manager() { return m_app.DocManager(); }
-    std::vector<std::string> Boxes() const
-    {
+    std::vector<std::string> Boxes() const {
         std::vector<std::string> texts;
         for (const MessageBoxRequest& r : m_app.m_boxes.m_shown)
             texts.push_back(r.strText.toStdString());
@@ -66,8 +66,7 @@ protected:
 
 } // namespace
 
-TEST_F(DocumentTest, NewDocumentsAreNumberedFromTheDocumentName)
-{
+TEST_F(DocumentTest, NewDocumentsAreNumberedFromTheDocumentName) {
     CDocument* pFirst = Manager().OnFileNew();
     ASSERT_NE(pFirst, nullptr);
     EXPECT_EQ(pFirst->GetTitle(), QStringLiteral("Quorv1"));
@@ -77,15 +76,15 @@ TEST_F(DocumentTest, NewDocumentsAreNumberedFromTheDocumentName)
     ASSERT_NE(m_main.m_pActive, nullptr);
     EXPECT_EQ(m_main.m_pActive->GetActiveDocument(), pFirst);
     EXPECT_EQ(static_cast<CTestChildFrame*>(m_main.m_pActive)->View()->m_nInitialUpdates, 1);
-    EXPECT_EQ(static_cast<CTestChildFrame*>(m_main.m_pActive)->m_strCaption, QStringLiteral("Quorv1"));
+    EXPECT_EQ(static_cast<CTestChildFrame*>(m_main.m_pActive)->m_strCaption,
+              QStringLiteral("Quorv1"));
 
     Route(ID_FILE_NEW);
     EXPECT_EQ(Manager().GetOpenDocumentCount(), 2);
     EXPECT_EQ(m_main.m_pActive->GetActiveDocument()->GetTitle(), QStringLiteral("Quorv2"));
 }
 
-TEST_F(DocumentTest, OpenReadsTheFileSetsThePathAndTheRecentList)
-{
+TEST_F(DocumentTest, OpenReadsTheFileSetsThePathAndTheRecentList) {
     const QString strPath = Path("a.txt");
     WriteAll(strPath, "alpha");
     CDocument* pDoc = m_app.OpenDocumentFile(strPath);
@@ -95,13 +94,14 @@ TEST_F(DocumentTest, OpenReadsTheFileSetsThePathAndTheRecentList)
     EXPECT_EQ(pDoc->GetTitle(), QStringLiteral("a.txt"));
     EXPECT_FALSE(pDoc->IsModified());
     EXPECT_EQ((*m_app.RecentFileList())[0], strPath);
-    EXPECT_EQ(m_app.m_profile.ReadSection(QStringLiteral("Recent File List")).value(QStringLiteral("File1")), strPath);
+    EXPECT_EQ(m_app.m_profile.ReadSection(QStringLiteral("Recent File List"))
+                  .value(QStringLiteral("File1")),
+              strPath);
     EXPECT_GE(m_app.m_wait.m_nBegins, 1);
     EXPECT_EQ(m_app.m_wait.m_nDepth, 0);
 }
 
-TEST_F(DocumentTest, OpeningAnOpenFileBringsItsWindowForward)
-{
+TEST_F(DocumentTest, OpeningAnOpenFileBringsItsWindowForward) {
     const QString strPath = Path("a.txt");
     WriteAll(strPath, "alpha");
     CDocument* pFirst = m_app.OpenDocumentFile(strPath);
@@ -109,25 +109,25 @@ TEST_F(DocumentTest, OpeningAnOpenFileBringsItsWindowForward)
     Manager().OnFileNew();
     ASSERT_NE(m_main.m_pActive, pFirstFrame);
     // Another spelling of the same path finds the same document.
-    CDocument* pAgain = m_app.OpenDocumentFile(Path("a.txt").replace(QStringLiteral("/a.txt"), QStringLiteral("/./a.txt")));
+    CDocument* pAgain = m_app.OpenDocumentFile(
+        Path("a.txt").replace(QStringLiteral("/a.txt"), QStringLiteral("/./a.txt")));
     EXPECT_EQ(pAgain, pFirst);
     EXPECT_EQ(m_main.m_pActive, pFirstFrame);
     EXPECT_EQ(Manager().GetOpenDocumentCount(), 2);
 }
 
-TEST_F(DocumentTest, AFailedOpenLeavesNoDocumentAndNoWindow)
-{
+TEST_F(DocumentTest, AFailedOpenLeavesNoDocumentAndNoWindow) {
     m_app.m_boxes.m_answers.push_back(EMsgResult::Ok);
     QPointer<CDocument> pDoc = m_app.OpenDocumentFile(Path("missing.txt"));
     EXPECT_TRUE(pDoc.isNull());
-    EXPECT_EQ(Boxes(), std::vector<std::string>{"Cannot read " + Path("missing.txt").toStdString()});
+    EXPECT_EQ(Boxes(),
+              std::vector<std::string>{"Cannot read " + Path("missing.txt").toStdString()});
     EXPECT_EQ(Manager().GetOpenDocumentCount(), 0);
     EXPECT_EQ(m_main.LiveChildren(), 0);
     EXPECT_EQ(m_app.RecentFileList()->Count(), 0);
 }
 
-TEST_F(DocumentTest, NoFrameMeansNoDocument)
-{
+TEST_F(DocumentTest, NoFrameMeansNoDocument) {
     m_pTemplate->m_bFailFrames = true;
     m_app.m_boxes.m_answers.push_back(EMsgResult::Ok);
     EXPECT_EQ(Manager().OnFileNew(), nullptr);
@@ -135,8 +135,7 @@ TEST_F(DocumentTest, NoFrameMeansNoDocument)
     EXPECT_EQ(Manager().GetOpenDocumentCount(), 0);
 }
 
-TEST_F(DocumentTest, SaveWritesToThePathAndClearsModified)
-{
+TEST_F(DocumentTest, SaveWritesToThePathAndClearsModified) {
     const QString strPath = Path("a.txt");
     WriteAll(strPath, "alpha");
     auto* pDoc = static_cast<CTextDoc*>(m_app.OpenDocumentFile(strPath));
@@ -148,8 +147,7 @@ TEST_F(DocumentTest, SaveWritesToThePathAndClearsModified)
     EXPECT_TRUE(m_app.m_files.m_prompts.empty());
 }
 
-TEST_F(DocumentTest, SavingAnUntitledDocumentAsksForANameWithoutTheTitleMark)
-{
+TEST_F(DocumentTest, SavingAnUntitledDocumentAsksForANameWithoutTheTitleMark) {
     auto* pDoc = static_cast<CTextDoc*>(Manager().OnFileNew());
     // A document class that marks its title (" *") must not get the mark as a file name.
     pDoc->SetTitle(QStringLiteral("Quorv1 *"));
@@ -165,8 +163,7 @@ TEST_F(DocumentTest, SavingAnUntitledDocumentAsksForANameWithoutTheTitleMark)
     EXPECT_EQ((*m_app.RecentFileList())[0], Path("saved.txt"));
 }
 
-TEST_F(DocumentTest, SaveAsCancelledChangesNothing)
-{
+TEST_F(DocumentTest, SaveAsCancelledChangesNothing) {
     const QString strPath = Path("a.txt");
     WriteAll(strPath, "alpha");
     auto* pDoc = static_cast<CTextDoc*>(m_app.OpenDocumentFile(strPath));
@@ -180,8 +177,7 @@ TEST_F(DocumentTest, SaveAsCancelledChangesNothing)
     EXPECT_EQ(pDoc->m_nSaves, 0);
 }
 
-TEST_F(DocumentTest, AFailedSaveKeepsTheDocumentModifiedAndTheOldFile)
-{
+TEST_F(DocumentTest, AFailedSaveKeepsTheDocumentModifiedAndTheOldFile) {
     const QString strPath = Path("a.txt");
     WriteAll(strPath, "alpha");
     auto* pDoc = static_cast<CTextDoc*>(m_app.OpenDocumentFile(strPath));
@@ -197,8 +193,7 @@ TEST_F(DocumentTest, AFailedSaveKeepsTheDocumentModifiedAndTheOldFile)
     EXPECT_EQ(ReadAll(strPath), QStringLiteral("alpha"));
 }
 
-TEST_F(DocumentTest, SaveModifiedYesSavesAndCloses)
-{
+TEST_F(DocumentTest, SaveModifiedYesSavesAndCloses) {
     const QString strPath = Path("a.txt");
     WriteAll(strPath, "alpha");
     auto* pDoc = static_cast<CTextDoc*>(m_app.OpenDocumentFile(strPath));
@@ -217,8 +212,7 @@ TEST_F(DocumentTest, SaveModifiedYesSavesAndCloses)
     EXPECT_TRUE(pWatch.isNull());
 }
 
-TEST_F(DocumentTest, SaveModifiedNoClosesWithoutSaving)
-{
+TEST_F(DocumentTest, SaveModifiedNoClosesWithoutSaving) {
     const QString strPath = Path("a.txt");
     WriteAll(strPath, "alpha");
     auto* pDoc = static_cast<CTextDoc*>(m_app.OpenDocumentFile(strPath));
@@ -230,8 +224,7 @@ TEST_F(DocumentTest, SaveModifiedNoClosesWithoutSaving)
     EXPECT_EQ(Manager().GetOpenDocumentCount(), 0);
 }
 
-TEST_F(DocumentTest, SaveModifiedCancelKeepsEverything)
-{
+TEST_F(DocumentTest, SaveModifiedCancelKeepsEverything) {
     auto* pDoc = static_cast<CTextDoc*>(Manager().OnFileNew());
     pDoc->SetModifiedFlag();
     m_app.m_boxes.m_answers.push_back(EMsgResult::Cancel);
@@ -243,8 +236,7 @@ TEST_F(DocumentTest, SaveModifiedCancelKeepsEverything)
     EXPECT_TRUE(pDoc->IsModified());
 }
 
-TEST_F(DocumentTest, YesThenCancelledSaveDialogKeepsTheDocumentOpen)
-{
+TEST_F(DocumentTest, YesThenCancelledSaveDialogKeepsTheDocumentOpen) {
     auto* pDoc = static_cast<CTextDoc*>(Manager().OnFileNew());
     pDoc->SetModifiedFlag();
     m_app.m_boxes.m_answers.push_back(EMsgResult::Yes);
@@ -254,16 +246,16 @@ TEST_F(DocumentTest, YesThenCancelledSaveDialogKeepsTheDocumentOpen)
     EXPECT_TRUE(pDoc->IsModified());
 }
 
-TEST_F(DocumentTest, CloseRequestAsksEachModifiedDocumentAndStopsAtCancel)
-{
+TEST_F(DocumentTest, CloseRequestAsksEachModifiedDocumentAndStopsAtCancel) {
     auto* pFirst = static_cast<CTextDoc*>(Manager().OnFileNew());
-    Manager().OnFileNew();  // unmodified: no question
+    Manager().OnFileNew(); // unmodified: no question
     auto* pThird = static_cast<CTextDoc*>(Manager().OnFileNew());
     pFirst->SetModifiedFlag();
     pThird->SetModifiedFlag();
     m_app.m_boxes.m_answers = {EMsgResult::No, EMsgResult::Cancel};
     EXPECT_FALSE(m_app.SaveAllModified());
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Save changes to Quorv1?", "Save changes to Quorv3?"}));
+    EXPECT_EQ(Boxes(),
+              (std::vector<std::string>{"Save changes to Quorv1?", "Save changes to Quorv3?"}));
 
     m_app.m_boxes.m_answers = {EMsgResult::No, EMsgResult::No};
     EXPECT_TRUE(m_app.SaveAllModified());
@@ -272,8 +264,7 @@ TEST_F(DocumentTest, CloseRequestAsksEachModifiedDocumentAndStopsAtCancel)
     EXPECT_EQ(m_main.LiveChildren(), 0);
 }
 
-TEST_F(DocumentTest, ClosingOneOfTwoFramesDoesNotAsk)
-{
+TEST_F(DocumentTest, ClosingOneOfTwoFramesDoesNotAsk) {
     auto* pDoc = static_cast<CTextDoc*>(Manager().OnFileNew());
     pDoc->SetModifiedFlag();
     CFrameWnd* pSecond = m_pTemplate->CreateNewFrame(pDoc, nullptr);
@@ -284,11 +275,11 @@ TEST_F(DocumentTest, ClosingOneOfTwoFramesDoesNotAsk)
     EXPECT_TRUE(m_app.m_boxes.m_shown.empty());
     EXPECT_EQ(Manager().GetOpenDocumentCount(), 1);
     // The remaining frame drops its number.
-    EXPECT_EQ(static_cast<CTestChildFrame*>(m_main.m_children[0].get())->m_strCaption, QStringLiteral("Quorv1"));
+    EXPECT_EQ(static_cast<CTestChildFrame*>(m_main.m_children[0].get())->m_strCaption,
+              QStringLiteral("Quorv1"));
 }
 
-TEST_F(DocumentTest, UpdateAllViewsSkipsTheSender)
-{
+TEST_F(DocumentTest, UpdateAllViewsSkipsTheSender) {
     auto* pDoc = static_cast<CTextDoc*>(Manager().OnFileNew());
     CFrameWnd* pSecond = m_pTemplate->CreateNewFrame(pDoc, nullptr);
     auto* pView1 = static_cast<CTestView*>(pDoc->Views()[0]);
@@ -299,8 +290,7 @@ TEST_F(DocumentTest, UpdateAllViewsSkipsTheSender)
     EXPECT_EQ(pView2->m_updates[0], (std::pair<CView*, long>(pView1, 1)));
 }
 
-TEST_F(DocumentTest, RecentFileThatNoLongerOpensLeavesTheList)
-{
+TEST_F(DocumentTest, RecentFileThatNoLongerOpensLeavesTheList) {
     const QString strA = Path("a.txt"), strB = Path("b.txt");
     WriteAll(strA, "alpha");
     WriteAll(strB, "beta");
@@ -324,8 +314,7 @@ TEST_F(DocumentTest, RecentFileThatNoLongerOpensLeavesTheList)
     EXPECT_FALSE(Route(ID_FILE_MRU_FILE3));
 }
 
-TEST_F(DocumentTest, ExitAsksTheMainWindowToClose)
-{
+TEST_F(DocumentTest, ExitAsksTheMainWindowToClose) {
     EXPECT_TRUE(Route(ID_APP_EXIT));
     EXPECT_EQ(m_main.m_nCloseRequests, 1);
 }

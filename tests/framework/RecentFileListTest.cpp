@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The recent-file list: order, size, persistence in "Recent File List" and its menu items.
+#include "framework/RecentFileList.h"
 #include "framework/CommandIds.h"
 #include "framework/Profile.h"
-#include "framework/RecentFileList.h"
 #include "framework/RegistryProfile.h"
 #include "support/TestSupport.h"
 
@@ -13,13 +13,12 @@
 
 namespace {
 
-CRecentFileList MakeList()
-{
-    return CRecentFileList(ID_FILE_MRU_FILE1, QStringLiteral("Recent File List"), QStringLiteral("File%d"), 6);
+CRecentFileList MakeList() {
+    return CRecentFileList(ID_FILE_MRU_FILE1, QStringLiteral("Recent File List"),
+                           QStringLiteral("File%d"), 6);
 }
 
-std::vector<QString> Names(const CRecentFileList& list)
-{
+std::vector<QString> Names(const CRecentFileList& list) {
     std::vector<QString> names;
     for (int i = 0; i < list.Count(); ++i)
         names.push_back(list[i]);
@@ -30,8 +29,8 @@ std::vector<QString> Names(const CRecentFileList& list)
 class CRecordingMenuUpdate final : public CCmdUI {
 public:
     CRecordingMenuUpdate() : CCmdUI(ID_FILE_MRU_FILE1) {}
-    bool ReplaceItems(unsigned nFirst, unsigned nLast, const std::vector<MenuEntry>& entries) override
-    {
+    bool ReplaceItems(unsigned nFirst, unsigned nLast,
+                      const std::vector<MenuEntry>& entries) override {
         m_nFirst = nFirst;
         m_nLast = nLast;
         m_entries = entries;
@@ -44,17 +43,18 @@ public:
 
 } // namespace
 
-TEST(RecentFileList, NewestFirstSixAtMostAndNoRepeats)
-{
+TEST(RecentFileList, NewestFirstSixAtMostAndNoRepeats) {
     CRecentFileList list = MakeList();
     for (int i = 1; i <= 8; ++i)
         list.Add(QStringLiteral("/pictures/%1.png").arg(i));
-    EXPECT_EQ(Names(list), (std::vector<QString>{"/pictures/8.png", "/pictures/7.png", "/pictures/6.png",
-                                                 "/pictures/5.png", "/pictures/4.png", "/pictures/3.png"}));
+    EXPECT_EQ(Names(list),
+              (std::vector<QString>{"/pictures/8.png", "/pictures/7.png", "/pictures/6.png",
+                                    "/pictures/5.png", "/pictures/4.png", "/pictures/3.png"}));
     // Adding a listed file moves it to the top without a second entry.
     list.Add(QStringLiteral("/pictures/5.png"));
-    EXPECT_EQ(Names(list), (std::vector<QString>{"/pictures/5.png", "/pictures/8.png", "/pictures/7.png",
-                                                 "/pictures/6.png", "/pictures/4.png", "/pictures/3.png"}));
+    EXPECT_EQ(Names(list),
+              (std::vector<QString>{"/pictures/5.png", "/pictures/8.png", "/pictures/7.png",
+                                    "/pictures/6.png", "/pictures/4.png", "/pictures/3.png"}));
     // Another spelling of the same path is the same file.
     list.Add(QStringLiteral("/pictures/../pictures/./6.png"));
     EXPECT_EQ(list[0], QStringLiteral("/pictures/6.png"));
@@ -65,14 +65,14 @@ TEST(RecentFileList, NewestFirstSixAtMostAndNoRepeats)
     EXPECT_EQ(list[0], QStringLiteral("/pictures/5.png"));
 }
 
-TEST(RecentFileList, RelativeNamesAndSymbolicLinksAreResolved)
-{
+TEST(RecentFileList, RelativeNamesAndSymbolicLinksAreResolved) {
     testsupport::CTempDir dir;
     const QString strDir = QString::fromStdString(dir.Path().string());
     QFile file(strDir + QStringLiteral("/real.png"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    ASSERT_TRUE(QFile::link(strDir + QStringLiteral("/real.png"), strDir + QStringLiteral("/link.png")));
+    ASSERT_TRUE(
+        QFile::link(strDir + QStringLiteral("/real.png"), strDir + QStringLiteral("/link.png")));
 
     CRecentFileList list = MakeList();
     list.Add(strDir + QStringLiteral("/link.png"));
@@ -87,8 +87,7 @@ TEST(RecentFileList, RelativeNamesAndSymbolicLinksAreResolved)
     EXPECT_TRUE(list[0].endsWith(QStringLiteral("/other.png")));
 }
 
-TEST(RecentFileList, PersistsAsFile1ToFile6)
-{
+TEST(RecentFileList, PersistsAsFile1ToFile6) {
     CMemoryProfile profile;
     {
         CRecentFileList list = MakeList();
@@ -106,21 +105,23 @@ TEST(RecentFileList, PersistsAsFile1ToFile6)
     // Writing a shorter list leaves no stale entries behind.
     reread.Remove(0);
     reread.WriteList(profile);
-    EXPECT_EQ(profile.ReadSection(QStringLiteral("Recent File List")), (QMap<QString, QString>{{"File1", "/a.png"}}));
+    EXPECT_EQ(profile.ReadSection(QStringLiteral("Recent File List")),
+              (QMap<QString, QString>{{"File1", "/a.png"}}));
 }
 
-TEST(RecentFileList, ReadingSkipsGapsRepeatsAndSurplus)
-{
+TEST(RecentFileList, ReadingSkipsGapsRepeatsAndSurplus) {
     CMemoryProfile profile;
-    profile.WriteSection(QStringLiteral("Recent File List"),
-                         {{"File1", "/a.png"}, {"File3", "/c.png"}, {"File4", "/a.png"}, {"File5", ""}, {"File7", "/g.png"}});
+    profile.WriteSection(QStringLiteral("Recent File List"), {{"File1", "/a.png"},
+                                                              {"File3", "/c.png"},
+                                                              {"File4", "/a.png"},
+                                                              {"File5", ""},
+                                                              {"File7", "/g.png"}});
     CRecentFileList list = MakeList();
     list.ReadList(profile);
     EXPECT_EQ(Names(list), (std::vector<QString>{"/a.png", "/c.png"}));
 }
 
-TEST(RecentFileList, MenuItemsNumberAndShortenTheNames)
-{
+TEST(RecentFileList, MenuItemsNumberAndShortenTheNames) {
     CRecentFileList list = MakeList();
     CRecordingMenuUpdate empty;
     list.UpdateMenu(empty);
@@ -130,7 +131,8 @@ TEST(RecentFileList, MenuItemsNumberAndShortenTheNames)
     EXPECT_EQ(empty.m_nFirst, ID_FILE_MRU_FILE1);
     EXPECT_EQ(empty.m_nLast, ID_FILE_MRU_FILE6);
 
-    list.Add(QStringLiteral("/home/me/a very long folder name/another long folder/Tom & Jerry.png"));
+    list.Add(
+        QStringLiteral("/home/me/a very long folder name/another long folder/Tom & Jerry.png"));
     list.Add(QStringLiteral("/tmp/b.png"));
     CRecordingMenuUpdate update;
     list.UpdateMenu(update);
@@ -138,23 +140,25 @@ TEST(RecentFileList, MenuItemsNumberAndShortenTheNames)
     EXPECT_EQ(update.m_entries[0].nID, ID_FILE_MRU_FILE1);
     EXPECT_EQ(update.m_entries[1].nID, ID_FILE_MRU_FILE2);
     EXPECT_EQ(update.m_entries[0].strText, QStringLiteral("&1 /tmp/b.png"));
-    EXPECT_EQ(update.m_entries[1].strText, QStringLiteral("&2 /.../another long folder/Tom && Jerry.png"));
+    EXPECT_EQ(update.m_entries[1].strText,
+              QStringLiteral("&2 /.../another long folder/Tom && Jerry.png"));
     EXPECT_TRUE(update.m_entries[1].bEnabled);
 }
 
-TEST(RecentFileList, NamesInTheCurrentFolderShowWithoutFolder)
-{
-    EXPECT_EQ(CRecentFileList::AbbreviateName(QStringLiteral("/work/shots/a.png"), QStringLiteral("/work/shots"), 40),
+TEST(RecentFileList, NamesInTheCurrentFolderShowWithoutFolder) {
+    EXPECT_EQ(CRecentFileList::AbbreviateName(QStringLiteral("/work/shots/a.png"),
+                                              QStringLiteral("/work/shots"), 40),
               QStringLiteral("a.png"));
-    EXPECT_EQ(CRecentFileList::AbbreviateName(QStringLiteral("/work/shots/a.png"), QStringLiteral("/work"), 40),
+    EXPECT_EQ(CRecentFileList::AbbreviateName(QStringLiteral("/work/shots/a.png"),
+                                              QStringLiteral("/work"), 40),
               QStringLiteral("/work/shots/a.png"));
     // The file name stays whole even when it alone is longer than the limit.
     const QString strLong = QStringLiteral("/x/") + QString(50, u'n') + QStringLiteral(".png");
-    EXPECT_EQ(CRecentFileList::AbbreviateName(strLong, QString(), 40), QStringLiteral("/.../") + QString(50, u'n') + ".png");
+    EXPECT_EQ(CRecentFileList::AbbreviateName(strLong, QString(), 40),
+              QStringLiteral("/.../") + QString(50, u'n') + ".png");
 }
 
-TEST(RegistryProfile, RecentFilesSurviveInTheHiveFile)
-{
+TEST(RegistryProfile, RecentFilesSurviveInTheHiveFile) {
     testsupport::CTempDir dir;
     platform::HiveLocations locations;
     locations.userHive = dir.Path() / "QuorviStudio.reg";

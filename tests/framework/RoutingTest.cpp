@@ -17,12 +17,13 @@ namespace {
 
 // Ids handled by a suffix of the chain: kFromView by all five targets, kFromDoc by the last
 // four, and so on; kNobody by none.
-constexpr unsigned kFromView = 5001, kFromDoc = 5002, kFromChild = 5003, kFromMain = 5004, kFromApp = 5005;
+constexpr unsigned kFromView = 5001, kFromDoc = 5002, kFromChild = 5003, kFromMain = 5004,
+                   kFromApp = 5005;
 constexpr unsigned kNobody = 5006;
-constexpr unsigned kDocDeclines = 5007;   // the document's handler declines; the child frame takes it
-constexpr unsigned kUpdate = 5010;        // update handlers in view and document
-constexpr unsigned kUpdatePassOn = 5011;  // the view's update handler passes it on
-constexpr unsigned kUpdateOnly = 5012;    // an update handler but no command handler
+constexpr unsigned kDocDeclines = 5007; // the document's handler declines; the child frame takes it
+constexpr unsigned kUpdate = 5010;      // update handlers in view and document
+constexpr unsigned kUpdatePassOn = 5011; // the view's update handler passes it on
+constexpr unsigned kUpdateOnly = 5012;   // an update handler but no command handler
 constexpr unsigned kRangeFirst = 5020, kRangeLast = 5029;
 
 std::vector<std::string> g_log;
@@ -31,16 +32,14 @@ class CLogView : public CTestView {
     QUORVI_DECLARE_COMMAND_MAP()
 public:
     void OnCommand() { g_log.push_back("view"); }
-    void OnUpdate(CCmdUI& cmdUI)
-    {
+    void OnUpdate(CCmdUI& cmdUI) {
         cmdUI.Enable(false);
         cmdUI.SetCheck(1);
     }
     void OnUpdatePassOn(CCmdUI& cmdUI) { cmdUI.ContinueRouting(); }
 };
 
-const CCommandMap& CLogView::ThisCommandMap()
-{
+const CCommandMap& CLogView::ThisCommandMap() {
     static const CCommandMap s_map = TCommandMapBuilder<CLogView>(&CCmdTarget::ThisCommandMap())
                                          .On(kFromView, &CLogView::OnCommand)
                                          .OnUpdate(kUpdate, &CLogView::OnUpdate)
@@ -53,9 +52,11 @@ class CLogDoc : public CTextDoc {
     QUORVI_DECLARE_COMMAND_MAP()
 public:
     void OnCommand() { g_log.push_back("doc"); }
-    bool OnDecline(unsigned) { g_log.push_back("doc declined"); return false; }
-    void OnUpdate(CCmdUI& cmdUI)
-    {
+    bool OnDecline(unsigned) {
+        g_log.push_back("doc declined");
+        return false;
+    }
+    void OnUpdate(CCmdUI& cmdUI) {
         cmdUI.Enable(true);
         cmdUI.SetText(QStringLiteral("from doc"));
     }
@@ -65,8 +66,7 @@ public:
     void OnFileSaveHere() { g_log.push_back("doc save"); }
 };
 
-const CCommandMap& CLogDoc::ThisCommandMap()
-{
+const CCommandMap& CLogDoc::ThisCommandMap() {
     static const CCommandMap s_map = TCommandMapBuilder<CLogDoc>(&CDocument::ThisCommandMap())
                                          .On(kFromView, &CLogDoc::OnCommand)
                                          .On(kFromDoc, &CLogDoc::OnCommand)
@@ -87,8 +87,7 @@ public:
     void OnCommand() { g_log.push_back("child"); }
 };
 
-const CCommandMap& CLogChild::ThisCommandMap()
-{
+const CCommandMap& CLogChild::ThisCommandMap() {
     static const CCommandMap s_map = TCommandMapBuilder<CLogChild>(&CCmdTarget::ThisCommandMap())
                                          .On(kFromView, &CLogChild::OnCommand)
                                          .On(kFromDoc, &CLogChild::OnCommand)
@@ -104,8 +103,7 @@ public:
     void OnCommand() { g_log.push_back("main"); }
 };
 
-const CCommandMap& CLogMain::ThisCommandMap()
-{
+const CCommandMap& CLogMain::ThisCommandMap() {
     static const CCommandMap s_map = TCommandMapBuilder<CLogMain>(&CCmdTarget::ThisCommandMap())
                                          .On(kFromView, &CLogMain::OnCommand)
                                          .On(kFromDoc, &CLogMain::OnCommand)
@@ -121,8 +119,7 @@ public:
     void OnCommand() { g_log.push_back("app"); }
 };
 
-const CCommandMap& CLogApp::ThisCommandMap()
-{
+const CCommandMap& CLogApp::ThisCommandMap() {
     static const CCommandMap s_map = TCommandMapBuilder<CLogApp>(&CWinApp::ThisCommandMap())
                                          .On(kFromView, &CLogApp::OnCommand)
                                          .On(kFromDoc, &CLogApp::OnCommand)
@@ -135,8 +132,7 @@ const CCommandMap& CLogApp::ThisCommandMap()
 
 class RoutingTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         g_log.clear();
         auto pView = std::make_unique<CLogView>();
         m_pView = pView.get();
@@ -146,8 +142,7 @@ protected:
         m_main.m_pActive = m_pChild;
     }
 
-    std::string Route(unsigned nID)
-    {
+    std::string Route(unsigned nID) {
         g_log.clear();
         const bool bHandled = m_main.OnCmdMsg(nID, ECmdKind::Command, nullptr);
         std::string strLog = bHandled ? "" : "unhandled";
@@ -165,8 +160,7 @@ protected:
 
 } // namespace
 
-TEST_F(RoutingTest, FirstTargetInTheChainWins)
-{
+TEST_F(RoutingTest, FirstTargetInTheChainWins) {
     EXPECT_EQ(Route(kFromView), "view");
     EXPECT_EQ(Route(kFromDoc), "doc");
     EXPECT_EQ(Route(kFromChild), "child");
@@ -175,36 +169,31 @@ TEST_F(RoutingTest, FirstTargetInTheChainWins)
     EXPECT_EQ(Route(kNobody), "unhandled");
 }
 
-TEST_F(RoutingTest, WithoutAnActiveChildTheMainFrameThenTheApplicationAnswer)
-{
+TEST_F(RoutingTest, WithoutAnActiveChildTheMainFrameThenTheApplicationAnswer) {
     m_main.m_pActive = nullptr;
     EXPECT_EQ(Route(kFromView), "main");
     EXPECT_EQ(Route(kFromDoc), "main");
     EXPECT_EQ(Route(kFromApp), "app");
 }
 
-TEST_F(RoutingTest, AChildFrameAloneDoesNotReachTheApplication)
-{
+TEST_F(RoutingTest, AChildFrameAloneDoesNotReachTheApplication) {
     // The application comes after the main frame, so only the top-level frame offers it.
     EXPECT_FALSE(m_pChild->OnCmdMsg(kFromApp, ECmdKind::Command, nullptr));
     EXPECT_FALSE(m_pChild->OnCmdMsg(kFromMain, ECmdKind::Command, nullptr));
     EXPECT_TRUE(m_pChild->OnCmdMsg(kFromChild, ECmdKind::Command, nullptr));
 }
 
-TEST_F(RoutingTest, ADecliningHandlerLetsRoutingGoOn)
-{
+TEST_F(RoutingTest, ADecliningHandlerLetsRoutingGoOn) {
     EXPECT_EQ(Route(kDocDeclines), "doc declined,child");
 }
 
-TEST_F(RoutingTest, RangeHandlersGetTheId)
-{
+TEST_F(RoutingTest, RangeHandlersGetTheId) {
     EXPECT_EQ(Route(kRangeFirst), "range 5020");
     EXPECT_EQ(Route(kRangeLast), "range 5029");
     EXPECT_EQ(Route(kRangeLast + 1), "unhandled");
 }
 
-TEST_F(RoutingTest, ADerivedTableHidesTheBaseEntryButKeepsTheRest)
-{
+TEST_F(RoutingTest, ADerivedTableHidesTheBaseEntryButKeepsTheRest) {
     EXPECT_EQ(Route(ID_FILE_SAVE), "doc save");
     // File Close comes from the document base's table: the unmodified document closes.
     EXPECT_EQ(Route(ID_FILE_CLOSE), "");
@@ -212,8 +201,7 @@ TEST_F(RoutingTest, ADerivedTableHidesTheBaseEntryButKeepsTheRest)
     EXPECT_EQ(m_main.m_pActive, nullptr);
 }
 
-TEST_F(RoutingTest, UpdateHandlersEnableCheckAndRetitle)
-{
+TEST_F(RoutingTest, UpdateHandlersEnableCheckAndRetitle) {
     CCmdUI update(kUpdate);
     EXPECT_TRUE(m_main.OnCmdMsg(kUpdate, ECmdKind::Update, &update));
     // The view's handler answered first; the document's was not asked.
@@ -238,8 +226,7 @@ TEST_F(RoutingTest, UpdateHandlersEnableCheckAndRetitle)
     EXPECT_FALSE(none.EnableChanged());
 }
 
-TEST_F(RoutingTest, HasHandlerAsksWithoutRunning)
-{
+TEST_F(RoutingTest, HasHandlerAsksWithoutRunning) {
     EXPECT_TRUE(m_main.OnCmdMsg(kFromApp, ECmdKind::HasHandler, nullptr));
     EXPECT_TRUE(m_main.OnCmdMsg(kDocDeclines, ECmdKind::HasHandler, nullptr));
     EXPECT_TRUE(m_main.OnCmdMsg(ID_FILE_OPEN, ECmdKind::HasHandler, nullptr));
@@ -248,13 +235,14 @@ TEST_F(RoutingTest, HasHandlerAsksWithoutRunning)
     EXPECT_TRUE(g_log.empty());
 }
 
-TEST(GuardCommand, TextExceptionsBecomeMessageBoxesOthersAreLogged)
-{
+TEST(GuardCommand, TextExceptionsBecomeMessageBoxesOthersAreLogged) {
     CScriptedApp app;
     app.m_boxes.m_answers.push_back(EMsgResult::Ok);
-    EXPECT_FALSE(GuardCommand([] { throw CTextException(11, "End of file reached while decoding.\n"); }));
+    EXPECT_FALSE(
+        GuardCommand([] { throw CTextException(11, "End of file reached while decoding.\n"); }));
     ASSERT_EQ(app.m_boxes.m_shown.size(), 1u);
-    EXPECT_EQ(app.m_boxes.m_shown[0].strText.toStdString(), "End of file reached while decoding.\n");
+    EXPECT_EQ(app.m_boxes.m_shown[0].strText.toStdString(),
+              "End of file reached while decoding.\n");
     EXPECT_EQ(app.m_boxes.m_shown[0].icon, EMsgIcon::Stop);
     EXPECT_EQ(app.m_boxes.m_shown[0].strCaption.toStdString(), "Quorvi Studio");
 

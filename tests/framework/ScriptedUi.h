@@ -15,8 +15,7 @@
 
 class CScriptedMessageBoxes final : public IMessageBoxes {
 public:
-    EMsgResult Show(const MessageBoxRequest& request) override
-    {
+    EMsgResult Show(const MessageBoxRequest& request) override {
         m_shown.push_back(request);
         if (m_answers.empty()) {
             ADD_FAILURE() << "unexpected message box: " << request.strText.toStdString();
@@ -33,8 +32,7 @@ public:
 
 class CScriptedFileDialogs final : public IFileDialogs {
 public:
-    std::optional<QString> PromptFileName(const FilePrompt& prompt) override
-    {
+    std::optional<QString> PromptFileName(const FilePrompt& prompt) override {
         m_prompts.push_back(prompt);
         if (m_answers.empty()) {
             ADD_FAILURE() << "unexpected file prompt: " << prompt.strTitle.toStdString();
@@ -60,16 +58,14 @@ public:
 // An application object whose services are the scripted ones above.
 class CScriptedApp : public CWinApp {
 public:
-    CScriptedApp()
-    {
+    CScriptedApp() {
         Ui().SetMessageBoxes(&m_boxes);
         Ui().SetFileDialogs(&m_files);
         Ui().SetWaitCursor(&m_wait);
         SetProfile(&m_profile);
         LoadStdProfileSettings(6);
     }
-    ~CScriptedApp() override
-    {
+    ~CScriptedApp() override {
         EXPECT_TRUE(m_boxes.m_answers.empty()) << "message box answers left unused";
         EXPECT_TRUE(m_files.m_answers.empty()) << "file prompt answers left unused";
         // The services die before the base class closes what is left.

@@ -21,7 +21,9 @@ class CTestMainFrame;
 class CTestView : public CView {
 public:
     void OnInitialUpdate() override { ++m_nInitialUpdates; }
-    void OnUpdate(CView* pSender, long lHint, void*) override { m_updates.emplace_back(pSender, lHint); }
+    void OnUpdate(CView* pSender, long lHint, void*) override {
+        m_updates.emplace_back(pSender, lHint);
+    }
     int m_nInitialUpdates = 0;
     std::vector<std::pair<CView*, long>> m_updates;
 };
@@ -29,16 +31,14 @@ public:
 class CTestChildFrame : public CFrameWnd {
 public:
     CTestChildFrame(CTestMainFrame* pMain, std::unique_ptr<CTestView> pView)
-        : m_pMain(pMain), m_pView(std::move(pView))
-    {
+        : m_pMain(pMain), m_pView(std::move(pView)) {
         m_pView->SetParentFrame(this);
     }
     CFrameWnd* GetParentFrame() const override;
     CView* GetActiveView() const override { return m_pView.get(); }
     void ActivateFrame() override;
     void DestroyFrame() override;
-    void RequestClose() override
-    {
+    void RequestClose() override {
         CDocument* pDoc = GetActiveDocument();
         if (pDoc != nullptr && !pDoc->CanCloseFrame(this))
             return;
@@ -47,8 +47,7 @@ public:
         else
             DestroyFrame();
     }
-    void OnUpdateFrameTitle() override
-    {
+    void OnUpdateFrameTitle() override {
         CDocument* pDoc = GetActiveDocument();
         m_strCaption = pDoc != nullptr ? TitleFor(pDoc->GetTitle()) : QString();
     }
@@ -65,18 +64,18 @@ private:
 class CTestMainFrame : public CFrameWnd {
 public:
     CFrameWnd* GetActiveChildFrame() const override { return m_pActive; }
-    CView* GetActiveView() const override { return m_pActive != nullptr ? m_pActive->GetActiveView() : nullptr; }
+    CView* GetActiveView() const override {
+        return m_pActive != nullptr ? m_pActive->GetActiveView() : nullptr;
+    }
     void ActivateFrame() override {}
     void DestroyFrame() override {}
     void RequestClose() override { ++m_nCloseRequests; }
 
-    CTestChildFrame* AddChild(std::unique_ptr<CTestView> pView)
-    {
+    CTestChildFrame* AddChild(std::unique_ptr<CTestView> pView) {
         m_children.push_back(std::make_unique<CTestChildFrame>(this, std::move(pView)));
         return m_children.back().get();
     }
-    int LiveChildren() const
-    {
+    int LiveChildren() const {
         return static_cast<int>(std::count_if(m_children.begin(), m_children.end(),
                                               [](const auto& p) { return !p->m_bDestroyed; }));
     }
@@ -86,18 +85,15 @@ public:
     std::vector<std::unique_ptr<CTestChildFrame>> m_children;
 };
 
-inline CFrameWnd* CTestChildFrame::GetParentFrame() const
-{
+inline CFrameWnd* CTestChildFrame::GetParentFrame() const {
     return m_pMain;
 }
 
-inline void CTestChildFrame::ActivateFrame()
-{
+inline void CTestChildFrame::ActivateFrame() {
     m_pMain->m_pActive = this;
 }
 
-inline void CTestChildFrame::DestroyFrame()
-{
+inline void CTestChildFrame::DestroyFrame() {
     if (m_bDestroyed)
         return;
     m_bDestroyed = true;
@@ -110,15 +106,13 @@ inline void CTestChildFrame::DestroyFrame()
 // A document of plain text: enough to see open, save and close work on real files.
 class CTextDoc : public CDocument {
 public:
-    bool OnNewDocument() override
-    {
+    bool OnNewDocument() override {
         if (!CDocument::OnNewDocument())
             return false;
         m_strText = QStringLiteral("new");
         return true;
     }
-    bool OnOpenDocument(const QString& strPath) override
-    {
+    bool OnOpenDocument(const QString& strPath) override {
         DeleteContents();
         QFile file(strPath);
         if (!file.open(QIODevice::ReadOnly)) {
@@ -129,10 +123,10 @@ public:
         SetModifiedFlag(false);
         return true;
     }
-    bool OnSaveDocument(const QString& strPath) override
-    {
+    bool OnSaveDocument(const QString& strPath) override {
         QSaveFile file(strPath);
-        if (!file.open(QIODevice::WriteOnly) || file.write(m_strText.toUtf8()) < 0 || !file.commit()) {
+        if (!file.open(QIODevice::WriteOnly) || file.write(m_strText.toUtf8()) < 0 ||
+            !file.commit()) {
             AppMessageBox(QStringLiteral("Cannot write %1").arg(strPath));
             return false;
         }
@@ -149,11 +143,8 @@ public:
 class CTextDocTemplate : public CDocTemplate {
 public:
     explicit CTextDocTemplate(CTestMainFrame* pMain)
-        : CDocTemplate(129, [] { return std::make_unique<CTextDoc>(); }), m_pMain(pMain)
-    {
-    }
-    CFrameWnd* CreateNewFrame(CDocument* pDoc, CFrameWnd*) override
-    {
+        : CDocTemplate(129, [] { return std::make_unique<CTextDoc>(); }), m_pMain(pMain) {}
+    CFrameWnd* CreateNewFrame(CDocument* pDoc, CFrameWnd*) override {
         if (m_bFailFrames)
             return nullptr;
         auto pView = std::make_unique<CTestView>();

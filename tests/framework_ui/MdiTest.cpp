@@ -8,8 +8,7 @@
 
 #include <gtest/gtest.h>
 
-TEST_F(UiTest, CommandsGoViewDocumentChildMainApplication)
-{
+TEST_F(UiTest, CommandsGoViewDocumentChildMainApplication) {
     m_app.DocManager().OnFileNew();
     CCommandDispatcher& dispatcher = m_pMain->Dispatcher();
     for (unsigned nID : {kViewCommand, kDocCommand, kChildCommand, kMainCommand, ID_FILE_OPEN}) {
@@ -23,12 +22,11 @@ TEST_F(UiTest, CommandsGoViewDocumentChildMainApplication)
     EXPECT_FALSE(dispatcher.Execute(4242));
 }
 
-TEST_F(UiTest, MenusFollowTheOpenWindows)
-{
+TEST_F(UiTest, MenusFollowTheOpenWindows) {
     EXPECT_EQ(MenuTitles().size(), 5u);
     CDocument* pDoc = m_app.DocManager().OnFileNew();
-    EXPECT_EQ(MenuTitles(), (std::vector<std::string>{"&File", "&Edit", "&Operations", "&Capture", "&View",
-                                                      "&Window", "&Help"}));
+    EXPECT_EQ(MenuTitles(), (std::vector<std::string>{"&File", "&Edit", "&Operations", "&Capture",
+                                                      "&View", "&Window", "&Help"}));
     EXPECT_EQ(m_pMain->windowTitle(), QStringLiteral("Quorvi Studio - Quorv1"));
     ASSERT_EQ(m_pMain->ChildFrames().size(), 1);
     EXPECT_EQ(m_pMain->ChildFrames()[0]->windowTitle(), QStringLiteral("Quorv1"));
@@ -47,8 +45,7 @@ TEST_F(UiTest, MenusFollowTheOpenWindows)
     EXPECT_TRUE(m_pMain->MdiArea()->subWindowList().isEmpty());
 }
 
-TEST_F(UiTest, UpdateHandlersEnableCheckAndRetitleMenuItems)
-{
+TEST_F(UiTest, UpdateHandlersEnableCheckAndRetitleMenuItems) {
     m_app.DocManager().OnFileNew();
     QMenu menu;
     auto* pAction = new QAction(QStringLiteral("original"), &menu);
@@ -72,16 +69,14 @@ TEST_F(UiTest, UpdateHandlersEnableCheckAndRetitleMenuItems)
     EXPECT_EQ(pAction->text(), QStringLiteral("Checked &Item"));
 }
 
-TEST_F(UiTest, MenuOpeningCallsTheFramesHookFirst)
-{
+TEST_F(UiTest, MenuOpeningCallsTheFramesHookFirst) {
     QMenu* pCapture = TopMenu("&Capture");
     ASSERT_NE(pCapture, nullptr);
     Open(pCapture);
     EXPECT_EQ(m_pMain->m_opened, std::vector<std::string>{"&Capture"});
 }
 
-TEST_F(UiTest, RecentFilesAppearInTheFileMenu)
-{
+TEST_F(UiTest, RecentFilesAppearInTheFileMenu) {
     QMenu* pFile = TopMenu("&File");
     Open(pFile);
     QAction* pPlaceholder = FindAction(pFile, ID_FILE_MRU_FILE1);
@@ -123,8 +118,7 @@ TEST_F(UiTest, RecentFilesAppearInTheFileMenu)
     EXPECT_EQ(FindAction(pFile, ID_FILE_MRU_FILE1)->text(), QStringLiteral("Recent File"));
 }
 
-TEST_F(UiTest, ClosingAModifiedWindowAsksAndCancelKeepsIt)
-{
+TEST_F(UiTest, ClosingAModifiedWindowAsksAndCancelKeepsIt) {
     CDocument* pDoc = m_app.DocManager().OnFileNew();
     pDoc->SetModifiedFlag();
     CMDIChildWnd* pFrame = m_pMain->ChildFrames().value(0);
@@ -145,8 +139,7 @@ TEST_F(UiTest, ClosingAModifiedWindowAsksAndCancelKeepsIt)
     EXPECT_TRUE(pWatch.isNull());
 }
 
-TEST_F(UiTest, NewWindowShowsTheSameDocumentNumbered)
-{
+TEST_F(UiTest, NewWindowShowsTheSameDocumentNumbered) {
     CDocument* pDoc = m_app.DocManager().OnFileNew();
     pDoc->SetModifiedFlag();
     m_pMain->Dispatcher().Execute(ID_WINDOW_NEW);
@@ -161,8 +154,7 @@ TEST_F(UiTest, NewWindowShowsTheSameDocumentNumbered)
     EXPECT_EQ(m_pMain->ChildFrames()[0]->windowTitle(), QStringLiteral("Quorv1"));
 }
 
-TEST_F(UiTest, ClosingTheMainWindowRunsTheCloseRequest)
-{
+TEST_F(UiTest, ClosingTheMainWindowRunsTheCloseRequest) {
     auto* pDoc = static_cast<CUiTextDoc*>(m_app.DocManager().OnFileNew());
     pDoc->SetModifiedFlag();
     m_app.m_boxes.m_answers.push_back(EMsgResult::Cancel);
@@ -176,8 +168,7 @@ TEST_F(UiTest, ClosingTheMainWindowRunsTheCloseRequest)
     EXPECT_EQ(m_app.DocManager().GetOpenDocumentCount(), 0);
 }
 
-TEST_F(UiTest, WindowCommandsNeedAWindowAndTile)
-{
+TEST_F(UiTest, WindowCommandsNeedAWindowAndTile) {
     EXPECT_FALSE(m_pMain->Dispatcher().IsEnabled(ID_WINDOW_CASCADE));
     m_app.DocManager().OnFileNew();
     m_app.DocManager().OnFileNew();
@@ -194,8 +185,7 @@ TEST_F(UiTest, WindowCommandsNeedAWindowAndTile)
     EXPECT_EQ(frames[1]->width(), nWidth);
 }
 
-TEST_F(UiTest, ToolbarAndStatusBarToggleAndShowTheirCheck)
-{
+TEST_F(UiTest, ToolbarAndStatusBarToggleAndShowTheirCheck) {
     QMenu* pView = TopMenu("&View");
     Open(pView);
     QAction* pToolbar = FindAction(pView, ID_VIEW_TOOLBAR);

@@ -14,8 +14,7 @@
 
 namespace {
 
-std::vector<unsigned> ActionIds(const QList<QAction*>& actions)
-{
+std::vector<unsigned> ActionIds(const QList<QAction*>& actions) {
     std::vector<unsigned> ids;
     for (QAction* pAction : actions)
         ids.push_back(pAction->isSeparator() ? 0 : CCommandDispatcher::ActionId(pAction));
@@ -24,12 +23,13 @@ std::vector<unsigned> ActionIds(const QList<QAction*>& actions)
 
 } // namespace
 
-TEST_F(UiTest, MenuBarShowsTheDefaultMenuWithItsItems)
-{
-    EXPECT_EQ(MenuTitles(), (std::vector<std::string>{"&File", "&Edit", "&Capture", "&View", "&Help"}));
+TEST_F(UiTest, MenuBarShowsTheDefaultMenuWithItsItems) {
+    EXPECT_EQ(MenuTitles(),
+              (std::vector<std::string>{"&File", "&Edit", "&Capture", "&View", "&Help"}));
     QMenu* pFile = TopMenu("&File");
     ASSERT_NE(pFile, nullptr);
-    EXPECT_EQ(ActionIds(pFile->actions()), (std::vector<unsigned>{57601, 0, 57606, 0, 32850, 0, 57616, 0, 57665}));
+    EXPECT_EQ(ActionIds(pFile->actions()),
+              (std::vector<unsigned>{57601, 0, 57606, 0, 32850, 0, 57616, 0, 57665}));
     QAction* pOpen = FindAction(pFile, ID_FILE_OPEN);
     EXPECT_EQ(pOpen->text(), QStringLiteral("&Open...\tCtrl+O"));
     EXPECT_EQ(pOpen->statusTip(), QStringLiteral("Open an existing image"));
@@ -38,8 +38,7 @@ TEST_F(UiTest, MenuBarShowsTheDefaultMenuWithItsItems)
     EXPECT_FALSE(FindAction(pFile, ID_FILE_MRU_FILE1)->isEnabled());
 }
 
-TEST_F(UiTest, ContextMenusHaveTheirSubmenus)
-{
+TEST_F(UiTest, ContextMenusHaveTheirSubmenus) {
     std::unique_ptr<QMenu> pMenu(m_pMain->MenuBuilder().BuildPopup(IDR_VIEW_MENU, 0, nullptr));
     ASSERT_NE(pMenu, nullptr);
     EXPECT_EQ(pMenu->title(), QStringLiteral("TavixView"));
@@ -55,14 +54,14 @@ TEST_F(UiTest, ContextMenusHaveTheirSubmenus)
     EXPECT_EQ(m_pMain->MenuBuilder().BuildPopup(4242, 0, nullptr), nullptr);
 }
 
-TEST_F(UiTest, ToolbarButtonsAreInOrderWithIconsAndTips)
-{
+TEST_F(UiTest, ToolbarButtonsAreInOrderWithIconsAndTips) {
     QToolBar* pBar = m_pMain->ToolBar();
     ASSERT_NE(pBar, nullptr);
     EXPECT_EQ(ActionIds(pBar->actions()),
-              (std::vector<unsigned>{57601, 57603, 57607, 32857, 0, 57635, 57634, 57637, 57643, 57644, 32808, 0,
-                                     32822, 32824, 1232, 0, 32792, 1101, 1100, 32788, 1168, 32791, 32790, 1104, 1152,
-                                     0, 32839, 32840, 0, 32803, 32804, 32800, 32794, 32796, 32797}));
+              (std::vector<unsigned>{57601, 57603, 57607, 32857, 0,     57635, 57634, 57637, 57643,
+                                     57644, 32808, 0,     32822, 32824, 1232,  0,     32792, 1101,
+                                     1100,  32788, 1168,  32791, 32790, 1104,  1152,  0,     32839,
+                                     32840, 0,     32803, 32804, 32800, 32794, 32796, 32797}));
     for (QAction* pAction : pBar->actions()) {
         if (pAction->isSeparator())
             continue;
@@ -74,8 +73,7 @@ TEST_F(UiTest, ToolbarButtonsAreInOrderWithIconsAndTips)
     EXPECT_EQ(pBar->actions()[26]->toolTip(), QStringLiteral("Zoom In"));
 }
 
-TEST_F(UiTest, ToolbarFollowsTheUpdateHandlers)
-{
+TEST_F(UiTest, ToolbarFollowsTheUpdateHandlers) {
     QToolBar* pBar = m_pMain->ToolBar();
     QAction* pUndo = pBar->actions()[8];
     QAction* pOpen = pBar->actions()[0];
@@ -96,18 +94,17 @@ TEST_F(UiTest, ToolbarFollowsTheUpdateHandlers)
     EXPECT_EQ(g_uiLog, std::vector<std::string>{"undo"});
 }
 
-TEST_F(UiTest, AcceleratorsCarryTheTableKeys)
-{
+TEST_F(UiTest, AcceleratorsCarryTheTableKeys) {
     QList<QKeySequence> copyKeys;
     for (QAction* pAction : m_pMain->actions()) {
         if (CCommandDispatcher::ActionId(pAction) == ID_EDIT_COPY)
             copyKeys = pAction->shortcuts();
     }
-    EXPECT_EQ(copyKeys, (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}));
+    EXPECT_EQ(copyKeys, (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_C),
+                                             QKeySequence(Qt::CTRL | Qt::Key_Insert)}));
 }
 
-TEST_F(UiTest, AnAcceleratorRunsItsCommandEvenOverAnImageWindow)
-{
+TEST_F(UiTest, AnAcceleratorRunsItsCommandEvenOverAnImageWindow) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_pMain));
     m_pMain->activateWindow();
     QTest::keyClick(m_pMain, Qt::Key_W, Qt::ControlModifier);
@@ -123,8 +120,7 @@ TEST_F(UiTest, AnAcceleratorRunsItsCommandEvenOverAnImageWindow)
     EXPECT_EQ(g_uiLog, (std::vector<std::string>{"paste as new"}));
 }
 
-TEST(CommandIcons, EveryToolbarAndMenuImageCommandHasAClearIcon)
-{
+TEST(CommandIcons, EveryToolbarAndMenuImageCommandHasAClearIcon) {
     for (unsigned nToolBar : {128u, 131u, 234u}) {
         const std::vector<unsigned>* pButtons = CResourceData::Get().ToolBar(nToolBar);
         ASSERT_NE(pButtons, nullptr);
@@ -146,17 +142,20 @@ TEST(CommandIcons, EveryToolbarAndMenuImageCommandHasAClearIcon)
         }
     }
     for (const char* pszName : {"IDR_MAINFRAME", "IDI_TRAY", "IDR_IMAGE_FRAME_ICON"})
-        EXPECT_FALSE(CCommandIcons::FromSvg(QStringLiteral(":/quorvi/icons/%1.svg").arg(QLatin1String(pszName))).isNull()) << pszName;
+        EXPECT_FALSE(CCommandIcons::FromSvg(
+                         QStringLiteral(":/quorvi/icons/%1.svg").arg(QLatin1String(pszName)))
+                         .isNull())
+            << pszName;
 }
 
-TEST(CommandIcons, HotAndDisabledLooksDeriveFromTheNormalOne)
-{
+TEST(CommandIcons, HotAndDisabledLooksDeriveFromTheNormalOne) {
     QImage normal(4, 1, QImage::Format_ARGB32_Premultiplied);
     normal.fill(Qt::transparent);
     normal.setPixel(0, 0, qRgba(200, 40, 40, 255));
     normal.setPixel(1, 0, qRgba(20, 20, 180, 255));
     const QImage hot = CCommandIcons::HotImage(normal).convertToFormat(QImage::Format_ARGB32);
-    const QImage disabled = CCommandIcons::DisabledImage(normal).convertToFormat(QImage::Format_ARGB32);
+    const QImage disabled =
+        CCommandIcons::DisabledImage(normal).convertToFormat(QImage::Format_ARGB32);
     for (int x = 0; x < 2; ++x) {
         const QRgb n = normal.pixel(x, 0), h = hot.pixel(x, 0), d = disabled.pixel(x, 0);
         // Hot: brighter in every channel, same coverage.

@@ -24,8 +24,7 @@
 namespace {
 
 // Presses the button with this text on the message box that opens next.
-void PressOnNextBox(const QString& strButtonText, MessageBoxRequest* pSeen, QString* pSeenTitle)
-{
+void PressOnNextBox(const QString& strButtonText, MessageBoxRequest* pSeen, QString* pSeenTitle) {
     QTimer::singleShot(0, qApp, [=] {
         auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (pBox == nullptr) {
@@ -48,8 +47,7 @@ void PressOnNextBox(const QString& strButtonText, MessageBoxRequest* pSeen, QStr
 
 class CRangeDialog : public CDialog {
 public:
-    CRangeDialog()
-    {
+    CRangeDialog() {
         auto* pLayout = new QVBoxLayout(this);
         m_pQuality = new QLineEdit(this);
         m_pName = new QLineEdit(this);
@@ -58,8 +56,7 @@ public:
         pLayout->addWidget(m_pName);
         pLayout->addWidget(m_pCheck);
     }
-    void DoDataExchange(CDataExchange& dx) override
-    {
+    void DoDataExchange(CDataExchange& dx) override {
         DDX_Text(dx, m_pQuality, m_nQuality);
         DDV_MinMaxInt(dx, m_nQuality, 0, 100);
         DDX_Text(dx, m_pName, m_strName);
@@ -77,15 +74,15 @@ public:
 
 } // namespace
 
-TEST(QtMessageBoxes, ShowsTheTextAndReturnsTheButtonPressed)
-{
+TEST(QtMessageBoxes, ShowsTheTextAndReturnsTheButtonPressed) {
     CWinApp app;
     CQtMessageBoxes boxes;
     app.Ui().SetMessageBoxes(&boxes);
     MessageBoxRequest seen;
     QString strTitle;
     PressOnNextBox(QStringLiteral("No"), &seen, &strTitle);
-    EXPECT_EQ(AppMessageBox(QStringLiteral("Save changes to a.png?"), EMsgButtons::YesNoCancel), EMsgResult::No);
+    EXPECT_EQ(AppMessageBox(QStringLiteral("Save changes to a.png?"), EMsgButtons::YesNoCancel),
+              EMsgResult::No);
     EXPECT_EQ(seen.strText, QStringLiteral("Save changes to a.png?"));
     EXPECT_EQ(strTitle, QStringLiteral("Quorvi Studio"));
     EXPECT_EQ(seen.icon, EMsgIcon::Question);
@@ -97,8 +94,7 @@ TEST(QtMessageBoxes, ShowsTheTextAndReturnsTheButtonPressed)
     app.Ui().SetMessageBoxes(nullptr);
 }
 
-TEST(QtWaitCursor, NestsAndRestores)
-{
+TEST(QtWaitCursor, NestsAndRestores) {
     CQtWaitCursor cursor;
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     cursor.Begin();
@@ -111,8 +107,7 @@ TEST(QtWaitCursor, NestsAndRestores)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST(StatusBarProgress, ABarInPlaceOfTheMessageUntilDone)
-{
+TEST(StatusBarProgress, ABarInPlaceOfTheMessageUntilDone) {
     QMainWindow window;
     auto* pMessage = new QLabel(QStringLiteral("Ready"));
     window.statusBar()->addWidget(pMessage, 1);
@@ -141,8 +136,7 @@ TEST(StatusBarProgress, ABarInPlaceOfTheMessageUntilDone)
     EXPECT_FALSE(progress.IsShowing());
 }
 
-TEST(DataExchange, ControlsFillFromMembersWhenTheDialogShows)
-{
+TEST(DataExchange, ControlsFillFromMembersWhenTheDialogShows) {
     CRangeDialog dialog;
     dialog.show();
     EXPECT_EQ(dialog.m_pQuality->text(), QStringLiteral("95"));
@@ -151,8 +145,7 @@ TEST(DataExchange, ControlsFillFromMembersWhenTheDialogShows)
     EXPECT_TRUE(dialog.m_pCheck->isChecked());
 }
 
-TEST(DataExchange, OutOfRangeValuesKeepTheDialogOpenWithTheFrameworkMessage)
-{
+TEST(DataExchange, OutOfRangeValuesKeepTheDialogOpenWithTheFrameworkMessage) {
     CScriptedApp app;
     CRangeDialog dialog;
     dialog.show();
@@ -163,7 +156,8 @@ TEST(DataExchange, OutOfRangeValuesKeepTheDialogOpenWithTheFrameworkMessage)
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_TRUE(dialog.isVisible());
     ASSERT_EQ(app.m_boxes.m_shown.size(), 1u);
-    EXPECT_EQ(app.m_boxes.m_shown[0].strText, QStringLiteral("Please enter an integer between 0 and 100."));
+    EXPECT_EQ(app.m_boxes.m_shown[0].strText,
+              QStringLiteral("Please enter an integer between 0 and 100."));
     EXPECT_EQ(app.m_boxes.m_shown[0].icon, EMsgIcon::Exclamation);
     EXPECT_EQ(dialog.focusWidget(), dialog.m_pQuality);
 

@@ -25,7 +25,8 @@
 #include <vector>
 
 // Commands the test classes handle, and what they record.
-inline constexpr unsigned kViewCommand = 5101, kDocCommand = 5102, kChildCommand = 5103, kMainCommand = 5104;
+inline constexpr unsigned kViewCommand = 5101, kDocCommand = 5102, kChildCommand = 5103,
+                          kMainCommand = 5104;
 inline constexpr unsigned kViewChecked = 5110;
 inline std::vector<std::string> g_uiLog;
 
@@ -33,13 +34,15 @@ class CWidgetView : public QWidget, public CView {
     QUORVI_DECLARE_COMMAND_MAP()
 public:
     void OnCommand() { g_uiLog.push_back("view"); }
-    void OnUpdateChecked(CCmdUI& cmdUI)
-    {
+    void OnUpdateChecked(CCmdUI& cmdUI) {
         cmdUI.SetCheck(m_bChecked ? 1 : 0);
-        cmdUI.SetText(m_bChecked ? QStringLiteral("Checked &Item") : QStringLiteral("Unchecked &Item"));
+        cmdUI.SetText(m_bChecked ? QStringLiteral("Checked &Item")
+                                 : QStringLiteral("Unchecked &Item"));
     }
     void OnToggle() { m_bChecked = !m_bChecked; }
-    void OnActivateView(bool bActivate, CView*, CView*) override { g_uiLog.push_back(bActivate ? "activate" : "deactivate"); }
+    void OnActivateView(bool bActivate, CView*, CView*) override {
+        g_uiLog.push_back(bActivate ? "activate" : "deactivate");
+    }
     bool m_bChecked = false;
 };
 
@@ -63,14 +66,15 @@ class CUiMainFrame : public CMDIFrameWnd {
 public:
     void OnCommand() { g_uiLog.push_back("main"); }
     void OnPasteAsNew() { g_uiLog.push_back("paste as new"); }
-    void OnInitMenuPopup(QMenu* pMenu) override { m_opened.push_back(pMenu->title().toStdString()); }
+    void OnInitMenuPopup(QMenu* pMenu) override {
+        m_opened.push_back(pMenu->title().toStdString());
+    }
     std::vector<std::string> m_opened;
 };
 
 class UiTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         g_uiLog.clear();
         m_pMain = new CUiMainFrame;
         m_app.SetMainWnd(m_pMain);
@@ -79,44 +83,41 @@ protected:
         m_pMain->LoadAccelerators(IDR_MAINFRAME);
         m_pMain->resize(800, 600);
         m_pMain->show();
-        m_app.AddDocTemplate(MakeMultiDocTemplate<CUiTextDoc, CUiChildFrame, CWidgetView>(IDR_IMAGETYPE));
+        m_app.AddDocTemplate(
+            MakeMultiDocTemplate<CUiTextDoc, CUiChildFrame, CWidgetView>(IDR_IMAGETYPE));
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         m_app.CloseAllDocuments(false);
         delete m_pMain;
         Flush();
     }
 
-    static void Flush()
-    {
+    static void Flush() {
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    QString Path(const char* pszName) const { return QString::fromStdString((m_dir.Path() / pszName).string()); }
-    void WriteFile(const char* pszName, const QByteArray& data) const
-    {
+    QString Path(const char* pszName) const {
+        return QString::fromStdString((m_dir.Path() / pszName).string());
+    }
+    void WriteFile(const char* pszName, const QByteArray& data) const {
         QFile file(Path(pszName));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(data);
     }
-    std::vector<std::string> MenuTitles() const
-    {
+    std::vector<std::string> MenuTitles() const {
         std::vector<std::string> titles;
         for (QAction* pAction : m_pMain->menuBar()->actions())
             titles.push_back(pAction->text().toStdString());
         return titles;
     }
-    QMenu* TopMenu(const char* pszTitle) const
-    {
+    QMenu* TopMenu(const char* pszTitle) const {
         for (QAction* pAction : m_pMain->menuBar()->actions()) {
             if (pAction->text() == QString::fromUtf8(pszTitle))
                 return pAction->menu();
         }
         return nullptr;
     }
-    static QAction* FindAction(QMenu* pMenu, unsigned nID)
-    {
+    static QAction* FindAction(QMenu* pMenu, unsigned nID) {
         for (QAction* pAction : pMenu->actions()) {
             if (CCommandDispatcher::ActionId(pAction) == nID)
                 return pAction;

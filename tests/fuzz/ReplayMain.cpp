@@ -17,7 +17,8 @@ namespace {
 
 void RunOne(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
+                                  std::istreambuf_iterator<char>()};
     std::printf("%s\n", path.c_str());
     std::fflush(stdout); // the name stays on screen if the input brings the process down
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());

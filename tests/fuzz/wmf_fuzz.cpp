@@ -6,7 +6,9 @@
 
 // Memory that fontconfig keeps for the whole process once text has been drawn; it does not
 // grow with further use, so it is no finding (the codec tests suppress it the same way).
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CMetafileDecoder decoder;

@@ -57,9 +57,9 @@ TEST_P(Delivery, UnhookInsideTheProcDropsWhatIsQueued) {
     m_pClient->Tap(XK_Escape);
     m_pClient->Sync();
     KeyboardBarrier();
-    EXPECT_EQ(m_mouse.messages, (std::vector<RecordedMessage>{
-                                    Mouse(QRZ_MOUSE_MOVE, 200, 200),
-                                    Mouse(QRZ_MOUSE_LEFT_DOWN, 200, 200)}));
+    EXPECT_EQ(m_mouse.messages,
+              (std::vector<RecordedMessage>{Mouse(QRZ_MOUSE_MOVE, 200, 200),
+                                            Mouse(QRZ_MOUSE_LEFT_DOWN, 200, 200)}));
 }
 
 TEST_P(Delivery, ShutdownInsideTheProcEndsDispatchSafely) {

@@ -104,8 +104,8 @@ int CHookTest::HookKeyboard(std::vector<uint16_t> table) {
 }
 
 void CHookTest::KeyboardBarrier() {
-    const size_t markers = std::count(m_keyboard.messages.begin(), m_keyboard.messages.end(),
-                                      Hotkey(kMarkerIndex));
+    const size_t markers =
+        std::count(m_keyboard.messages.begin(), m_keyboard.messages.end(), Hotkey(kMarkerIndex));
     m_pClient->Tap(XK_F12);
     ASSERT_TRUE(PumpUntil([&] {
         return static_cast<size_t>(std::count(m_keyboard.messages.begin(),

@@ -119,8 +119,8 @@ TEST_P(HotKeys, PartlyHeldCombinationRollsBackItsOwnGrabs) {
 TEST_P(HotKeys, NewTableReplacesTheGrabs) {
     ASSERT_EQ(HookKeyboard(DefaultTable()), QRZ_OK);
     std::vector<uint16_t> table = DefaultTable();
-    table[9] = 0x78;          // F9
-    table[12] = 0;            // Print: none
+    table[9] = 0x78; // F9
+    table[12] = 0;   // Print: none
     table[kMarkerIndex] = kMarkerWord;
     ASSERT_EQ(QRZ_SetCaptureHotKey(table.data()), QRZ_OK);
 
@@ -201,16 +201,40 @@ TEST_P(HotKeys, DuplicateAndUnknownEntriesAreReported) {
 
 // Virtual-key codes as Windows defines them, each with the X key a person would press.
 TEST_P(HotKeys, VirtualKeyCodesReachTheirKeys) {
-    const std::vector<std::pair<uint16_t, uint32_t>> keys{
-        {'0', XK_0},          {'7', XK_7},         {'A', XK_a},          {'Z', XK_z},
-        {0x70, XK_F1},        {0x7A, XK_F11},      {0x2C, XK_Print},     {0x25, XK_Left},
-        {0x26, XK_Up},        {0x27, XK_Right},    {0x28, XK_Down},      {0x2D, XK_Insert},
-        {0x2E, XK_Delete},    {0x24, XK_Home},     {0x23, XK_End},       {0x21, XK_Prior},
-        {0x22, XK_Next},      {0x60, XK_KP_0},     {0x69, XK_KP_9},      {0x6A, XK_KP_Multiply},
-        {0x6B, XK_KP_Add},    {0x6D, XK_KP_Subtract}, {0x6F, XK_KP_Divide}, {0xBA, XK_semicolon},
-        {0xBB, XK_equal},     {0xBC, XK_comma},    {0xBD, XK_minus},     {0xBE, XK_period},
-        {0xBF, XK_slash},     {0xC0, XK_grave},    {0xDB, XK_bracketleft}, {0xDC, XK_backslash},
-        {0xDD, XK_bracketright}, {0xDE, XK_apostrophe}};
+    const std::vector<std::pair<uint16_t, uint32_t>> keys{{'0', XK_0},
+                                                          {'7', XK_7},
+                                                          {'A', XK_a},
+                                                          {'Z', XK_z},
+                                                          {0x70, XK_F1},
+                                                          {0x7A, XK_F11},
+                                                          {0x2C, XK_Print},
+                                                          {0x25, XK_Left},
+                                                          {0x26, XK_Up},
+                                                          {0x27, XK_Right},
+                                                          {0x28, XK_Down},
+                                                          {0x2D, XK_Insert},
+                                                          {0x2E, XK_Delete},
+                                                          {0x24, XK_Home},
+                                                          {0x23, XK_End},
+                                                          {0x21, XK_Prior},
+                                                          {0x22, XK_Next},
+                                                          {0x60, XK_KP_0},
+                                                          {0x69, XK_KP_9},
+                                                          {0x6A, XK_KP_Multiply},
+                                                          {0x6B, XK_KP_Add},
+                                                          {0x6D, XK_KP_Subtract},
+                                                          {0x6F, XK_KP_Divide},
+                                                          {0xBA, XK_semicolon},
+                                                          {0xBB, XK_equal},
+                                                          {0xBC, XK_comma},
+                                                          {0xBD, XK_minus},
+                                                          {0xBE, XK_period},
+                                                          {0xBF, XK_slash},
+                                                          {0xC0, XK_grave},
+                                                          {0xDB, XK_bracketleft},
+                                                          {0xDC, XK_backslash},
+                                                          {0xDD, XK_bracketright},
+                                                          {0xDE, XK_apostrophe}};
     std::vector<uint16_t> table;
     for (const auto& [vk, keysym] : keys)
         table.push_back(static_cast<uint16_t>(QRZ_HOTKEY_CTRL | vk));
@@ -317,9 +341,9 @@ TEST_P(HotKeys, GrabsFollowAKeymapChange) {
 
     const xcb_keysym_t f24 = XK_F24;
     std::unique_ptr<xcb_generic_error_t, decltype(&free)> error(
-        xcb_request_check(m_pClient->Connection(),
-                          xcb_change_keyboard_mapping_checked(m_pClient->Connection(), 1, keycode,
-                                                              1, &f24)),
+        xcb_request_check(
+            m_pClient->Connection(),
+            xcb_change_keyboard_mapping_checked(m_pClient->Connection(), 1, keycode, 1, &f24)),
         &free);
     ASSERT_FALSE(error) << "X error " << int(error->error_code);
     ASSERT_TRUE(PumpUntil([] { return QRZ_GetHotKeyStatus(13) == QRZ_HOTKEY_ACTIVE; }));

@@ -71,12 +71,13 @@ TEST_F(MouseHook, DeliversMovesAndButtonsAtScreenPositions) {
     m_pClient->Click(2);
     m_pClient->Click(4); // wheel: not reported
     MouseBarrier();
-    EXPECT_EQ(Received(m_mouse),
-              (std::vector<RecordedMessage>{
-                  Mouse(QRZ_MOUSE_MOVE, 100, 200), Mouse(QRZ_MOUSE_LEFT_DOWN, 100, 200),
-                  Mouse(QRZ_MOUSE_LEFT_UP, 100, 200), Mouse(QRZ_MOUSE_MOVE, 1279, 1023),
-                  Mouse(QRZ_MOUSE_RIGHT_DOWN, 1279, 1023), Mouse(QRZ_MOUSE_RIGHT_UP, 1279, 1023),
-                  Mouse(QRZ_MOUSE_MIDDLE_DOWN, 1279, 1023), Mouse(QRZ_MOUSE_MIDDLE_UP, 1279, 1023)}));
+    EXPECT_EQ(
+        Received(m_mouse),
+        (std::vector<RecordedMessage>{
+            Mouse(QRZ_MOUSE_MOVE, 100, 200), Mouse(QRZ_MOUSE_LEFT_DOWN, 100, 200),
+            Mouse(QRZ_MOUSE_LEFT_UP, 100, 200), Mouse(QRZ_MOUSE_MOVE, 1279, 1023),
+            Mouse(QRZ_MOUSE_RIGHT_DOWN, 1279, 1023), Mouse(QRZ_MOUSE_RIGHT_UP, 1279, 1023),
+            Mouse(QRZ_MOUSE_MIDDLE_DOWN, 1279, 1023), Mouse(QRZ_MOUSE_MIDDLE_UP, 1279, 1023)}));
     EXPECT_TRUE(m_keyboard.messages.empty());
 }
 
@@ -111,13 +112,13 @@ TEST_F(MouseHook, DoubleClickNeedsTheTimeLimitAndTheSameSpot) {
     m_pClient->Click(1, 50);  // a third click starts a new pair
     m_pClient->Click(1, 400); // too late
     m_pClient->MoveTo(302, 298);
-    m_pClient->Click(1, 50);  // 2 pixels away: still double
+    m_pClient->Click(1, 50); // 2 pixels away: still double
     m_pClient->MoveTo(310, 298);
     m_pClient->Click(1);
     m_pClient->MoveTo(313, 298);
-    m_pClient->Click(1);      // 3 pixels away: not double
+    m_pClient->Click(1); // 3 pixels away: not double
     m_pClient->Click(3);
-    m_pClient->Click(1);      // a right click in between breaks the pair
+    m_pClient->Click(1); // a right click in between breaks the pair
     MouseBarrier();
 
     std::vector<uint32_t> downs;
@@ -162,10 +163,9 @@ TEST_F(MouseHook, NudgeMovesThePointerOnePixel) {
     ASSERT_EQ(QRZ_MovePointerBy(0, -1), QRZ_OK);
     ASSERT_TRUE(WaitForCount(m_mouse, 3));
     EXPECT_EQ(m_pClient->PointerPosition(), std::make_pair(51, 59));
-    EXPECT_EQ(m_mouse.messages,
-              (std::vector<RecordedMessage>{Mouse(QRZ_MOUSE_MOVE, 50, 60),
-                                            Mouse(QRZ_MOUSE_MOVE, 51, 60),
-                                            Mouse(QRZ_MOUSE_MOVE, 51, 59)}));
+    EXPECT_EQ(m_mouse.messages, (std::vector<RecordedMessage>{Mouse(QRZ_MOUSE_MOVE, 50, 60),
+                                                              Mouse(QRZ_MOUSE_MOVE, 51, 60),
+                                                              Mouse(QRZ_MOUSE_MOVE, 51, 59)}));
     // At the edge the pointer stays and nothing is reported.
     m_pClient->MoveTo(0, 500);
     ASSERT_TRUE(WaitForCount(m_mouse, 4));

@@ -11,9 +11,15 @@
 
 namespace {
 
-void SetPixel32(CImageBitmap& b, int x, int y, RGBQuad q) { b.Row<RGBQuad>(y)[x] = q; }
-RGBQuad Pixel32(const CImageBitmap& b, int x, int y) { return b.Row<RGBQuad>(y)[x]; }
-int Bit(const CImageBitmap& b, int x, int y) { return (b.Line(y)[x / 8] >> (7 - x % 8)) & 1; }
+void SetPixel32(CImageBitmap& b, int x, int y, RGBQuad q) {
+    b.Row<RGBQuad>(y)[x] = q;
+}
+RGBQuad Pixel32(const CImageBitmap& b, int x, int y) {
+    return b.Row<RGBQuad>(y)[x];
+}
+int Bit(const CImageBitmap& b, int x, int y) {
+    return (b.Line(y)[x / 8] >> (7 - x % 8)) & 1;
+}
 
 void FillRandom(CImageBitmap& b, unsigned seed) {
     std::mt19937 rng(seed);
@@ -23,7 +29,8 @@ void FillRandom(CImageBitmap& b, unsigned seed) {
 }
 
 template <class T> class BitmapClassTest : public ::testing::Test {};
-using BitmapClasses = ::testing::Types<CDibBitmap, CDibSectionBitmap, CDisplayBitmap, CMemoryBitmap>;
+using BitmapClasses =
+    ::testing::Types<CDibBitmap, CDibSectionBitmap, CDisplayBitmap, CMemoryBitmap>;
 TYPED_TEST_SUITE(BitmapClassTest, BitmapClasses);
 
 TYPED_TEST(BitmapClassTest, NewBitmapIs16By16At8BppWithGreyRamp) {
@@ -33,7 +40,8 @@ TYPED_TEST(BitmapClassTest, NewBitmapIs16By16At8BppWithGreyRamp) {
     EXPECT_EQ(b.Depth(), 8);
     EXPECT_FALSE(b.HasAlpha());
     for (int i = 0; i < 256; ++i)
-        EXPECT_EQ(b.Palette()[i], (RGBQuad{std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 255}));
+        EXPECT_EQ(b.Palette()[i],
+                  (RGBQuad{std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 255}));
 }
 
 TYPED_TEST(BitmapClassTest, OneBppPaletteIsBlackThenWhite) {
@@ -202,7 +210,9 @@ TEST(Quantizer, FewColoursAreKeptExactly) { // 8 x 8 x 3 = 192 colours
     src.Create(40, 30, 32);
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 40; ++x)
-            SetPixel32(src, x, y, RGBQuad{std::uint8_t(x % 8 * 30), std::uint8_t(y % 8 * 30), std::uint8_t((x + y) % 3), 0});
+            SetPixel32(src, x, y,
+                       RGBQuad{std::uint8_t(x % 8 * 30), std::uint8_t(y % 8 * 30),
+                               std::uint8_t((x + y) % 3), 0});
     CDibBitmap eight, back;
     eight.CreateCopy(src, 8);
     back.CreateCopy(eight, 32);
@@ -218,7 +228,8 @@ TEST(Quantizer, ManyColoursStayClose) {
     src.Create(256, 256, 32);
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x)
-            SetPixel32(src, x, y, RGBQuad{std::uint8_t(x), std::uint8_t(y), std::uint8_t((x * y) >> 8), 0});
+            SetPixel32(src, x, y,
+                       RGBQuad{std::uint8_t(x), std::uint8_t(y), std::uint8_t((x * y) >> 8), 0});
     for (int dither : {0, 1}) {
         src.SetDitherMode(dither);
         CMemoryBitmap eight, back;
@@ -228,9 +239,11 @@ TEST(Quantizer, ManyColoursStayClose) {
         for (int y = 0; y < 256; ++y)
             for (int x = 0; x < 256; ++x) {
                 const RGBQuad a = Pixel32(src, x, y), b = Pixel32(back, x, y);
-                error += std::abs(a.red - b.red) + std::abs(a.green - b.green) + std::abs(a.blue - b.blue);
+                error += std::abs(a.red - b.red) + std::abs(a.green - b.green) +
+                         std::abs(a.blue - b.blue);
             }
-        // A fixed 6x6x6 cube averages about 25 per pixel on this gradient; median cut does far better.
+        // A fixed 6x6x6 cube averages about 25 per pixel on this gradient; median cut does far
+        // better.
         EXPECT_LT(error / (256.0 * 256.0), dither ? 24.0 : 12.0) << "dither " << dither;
     }
 }
@@ -310,12 +323,18 @@ TEST(PackedDib, LyingHeadersAreRejected) {
     CMemoryBitmap b;
     EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(std::span(good).first(good.size() - 1)), 10, text);
     EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(std::span(good).first(20)), 10, text);
-    EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(withHeader([](auto& h) { h.biHeight = 100000; })), 10, text);
-    EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(withHeader([](auto& h) { h.biWidth = -8; })), 10, text);
-    EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(withHeader([](auto& h) { h.biSize = 1u << 31; })), 10, text);
-    EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(withHeader([](auto& h) { h.biBitCount = 7; })), 10, text);
-    EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(withHeader([](auto& h) { h.biCompression = 1; })), 10, text);
-    EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(withHeader([](auto& h) { h.biHeight = INT32_MIN; })), 10, text);
+    EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(withHeader([](auto& h) { h.biHeight = 100000; })),
+                          10, text);
+    EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(withHeader([](auto& h) { h.biWidth = -8; })), 10,
+                          text);
+    EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(withHeader([](auto& h) { h.biSize = 1u << 31; })),
+                          10, text);
+    EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(withHeader([](auto& h) { h.biBitCount = 7; })), 10,
+                          text);
+    EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(withHeader([](auto& h) { h.biCompression = 1; })),
+                          10, text);
+    EXPECT_TEXT_EXCEPTION(
+        b.CreateFromPackedDib(withHeader([](auto& h) { h.biHeight = INT32_MIN; })), 10, text);
 }
 
 TEST(SwapStorage, ExchangesImagesButKeepsIdentity) {

@@ -171,13 +171,20 @@ public:
 private:
     bool Perform(Action action) {
         switch (action) {
-        case Action::Record: return DoRecord();
-        case Action::Undo: return DoUndo();
-        case Action::Redo: return DoRedo();
-        case Action::Apply: return DoApply();
-        case Action::Revert: return DoRevert();
-        case Action::Commit: return DoCommit(true);
-        case Action::Drop: return DoCommit(false);
+        case Action::Record:
+            return DoRecord();
+        case Action::Undo:
+            return DoUndo();
+        case Action::Redo:
+            return DoRedo();
+        case Action::Apply:
+            return DoApply();
+        case Action::Revert:
+            return DoRevert();
+        case Action::Commit:
+            return DoCommit(true);
+        case Action::Drop:
+            return DoCommit(false);
         case Action::Clear:
             m_history.ClearHistory();
             m_model.Clear();
@@ -186,7 +193,8 @@ private:
             m_doc.Save();
             m_model.m_nSaved = m_model.m_nCurrent;
             return m_expectedResult = true;
-        case Action::Fail: return DoFail();
+        case Action::Fail:
+            return DoFail();
         }
         return false;
     }

@@ -27,16 +27,16 @@ protected:
     }
     std::vector<std::uint8_t> Image() const { return Fingerprint(m_doc.m_image); }
     // Title mark of the document: shown while C is not 0 or the modified flag is set.
-    bool TitleMarked() const {
-        return m_history.Counters().nChangeCount != 0 || m_doc.m_bModified;
-    }
+    bool TitleMarked() const { return m_history.Counters().nChangeCount != 0 || m_doc.m_bModified; }
 
     CTestDocument m_doc;
     CRecordingHistory m_history;
     const std::vector<std::uint8_t> m_original = Fingerprint(m_doc.m_image);
 };
 
-HistoryCounters Counters(int p, int u, int r, int c) { return {p, u, r, c}; }
+HistoryCounters Counters(int p, int u, int r, int c) {
+    return {p, u, r, c};
+}
 
 TEST_F(CommandHistoryTest, ElevenOperationsThenElevenUndosStopAtTheFirstOperation) {
     Record(1, 11);
@@ -115,7 +115,8 @@ TEST_F(CommandHistoryTest, UndoAndRedoAreAnnouncedAsSuch) {
     Record(7, 7);
     ASSERT_TRUE(m_history.Undo());
     ASSERT_TRUE(m_history.Redo());
-    const std::vector<std::string> expected{"Last command : Stamp 7", "Last command : Undo last action",
+    const std::vector<std::string> expected{"Last command : Stamp 7",
+                                            "Last command : Undo last action",
                                             "Last command : Redo last action"};
     EXPECT_EQ(m_history.m_announced, expected);
     CTavixCommand command(m_doc, std::make_unique<CStampFilter>(1), "100% of it");
@@ -283,14 +284,12 @@ TEST_F(CommandHistoryTest, AFailingFilterChangesNothingAndFreesTheCommand) {
     m_doc.m_bModified = false;
     const std::size_t announced = m_history.m_announced.size();
     EXPECT_TEXT_EXCEPTION(
-        m_history.ExecuteAndRecord(std::make_unique<CTavixCommand>(
-                                       m_doc, std::make_unique<CThrowingFilter>(), "x"),
-                                   true),
+        m_history.ExecuteAndRecord(
+            std::make_unique<CTavixCommand>(m_doc, std::make_unique<CThrowingFilter>(), "x"), true),
         10, "Out of memory creating bitmap.");
     EXPECT_TEXT_EXCEPTION(
-        m_history.ExecutePending(std::make_unique<CTavixCommand>(
-                                     m_doc, std::make_unique<CThrowingFilter>(), "x"),
-                                 true),
+        m_history.ExecutePending(
+            std::make_unique<CTavixCommand>(m_doc, std::make_unique<CThrowingFilter>(), "x"), true),
         10, "Out of memory creating bitmap.");
     EXPECT_EQ(m_history.Counters(), counters);
     EXPECT_EQ(Image(), image);
@@ -335,8 +334,10 @@ private:
 
 TEST_F(CommandHistoryTest, ACommandThatDoesNotRunIsFreedAndNeverRecorded) {
     int live = 0;
-    EXPECT_FALSE(m_history.ExecuteAndRecord(std::make_unique<CScriptedCommand>(false, &live), true));
-    EXPECT_FALSE(m_history.ExecuteAndRecord(std::make_unique<CScriptedCommand>(false, &live), false));
+    EXPECT_FALSE(
+        m_history.ExecuteAndRecord(std::make_unique<CScriptedCommand>(false, &live), true));
+    EXPECT_FALSE(
+        m_history.ExecuteAndRecord(std::make_unique<CScriptedCommand>(false, &live), false));
     EXPECT_FALSE(m_history.ExecutePending(std::make_unique<CScriptedCommand>(false, &live), true));
     EXPECT_EQ(live, 0);
     EXPECT_EQ(m_history.Counters(), Counters(0, 0, 0, 0));

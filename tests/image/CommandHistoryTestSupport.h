@@ -116,7 +116,9 @@ protected:
     }
 };
 
-inline std::string StampDescription(int id) { return "Stamp " + std::to_string(id); }
+inline std::string StampDescription(int id) {
+    return "Stamp " + std::to_string(id);
+}
 
 inline std::unique_ptr<CCommand> MakeStamp(CTestDocument& doc, int id) {
     return std::make_unique<CTavixCommand>(doc, std::make_unique<CStampFilter>(id),

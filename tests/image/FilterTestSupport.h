@@ -19,12 +19,18 @@ namespace filtertest {
 inline std::uint32_t Get(const CImageBitmap& b, int x, int y) {
     const std::uint8_t* row = b.Line(y);
     switch (b.Depth()) {
-    case 32: return std::uint32_t(row[4 * x]) | std::uint32_t(row[4 * x + 1]) << 8 |
-                    std::uint32_t(row[4 * x + 2]) << 16 | std::uint32_t(row[4 * x + 3]) << 24;
-    case 24: return std::uint32_t(row[3 * x]) | std::uint32_t(row[3 * x + 1]) << 8 | std::uint32_t(row[3 * x + 2]) << 16;
-    case 8: return row[x];
-    case 4: return (row[x / 2] >> (x % 2 ? 0 : 4)) & 0xF;
-    default: return (row[x / 8] >> (7 - x % 8)) & 1;
+    case 32:
+        return std::uint32_t(row[4 * x]) | std::uint32_t(row[4 * x + 1]) << 8 |
+               std::uint32_t(row[4 * x + 2]) << 16 | std::uint32_t(row[4 * x + 3]) << 24;
+    case 24:
+        return std::uint32_t(row[3 * x]) | std::uint32_t(row[3 * x + 1]) << 8 |
+               std::uint32_t(row[3 * x + 2]) << 16;
+    case 8:
+        return row[x];
+    case 4:
+        return (row[x / 2] >> (x % 2 ? 0 : 4)) & 0xF;
+    default:
+        return (row[x / 8] >> (7 - x % 8)) & 1;
     }
 }
 
@@ -39,19 +45,24 @@ inline void Set(CImageBitmap& b, int x, int y, std::uint32_t v) {
         for (int i = 0; i < 3; ++i)
             row[3 * x + i] = std::uint8_t(v >> (8 * i));
         return;
-    case 8: row[x] = std::uint8_t(v); return;
+    case 8:
+        row[x] = std::uint8_t(v);
+        return;
     case 4: {
         const int shift = x % 2 ? 0 : 4;
         row[x / 2] = std::uint8_t((row[x / 2] & ~(0xF << shift)) | ((v & 0xF) << shift));
         return;
     }
     default:
-        row[x / 8] = std::uint8_t((row[x / 8] & ~(0x80 >> (x % 8))) | ((v & 1) ? 0x80 >> (x % 8) : 0));
+        row[x / 8] =
+            std::uint8_t((row[x / 8] & ~(0x80 >> (x % 8))) | ((v & 1) ? 0x80 >> (x % 8) : 0));
         return;
     }
 }
 
-inline std::uint32_t MaxValue(int depth) { return depth >= 32 ? 0xFFFFFFFFu : (1u << depth) - 1u; }
+inline std::uint32_t MaxValue(int depth) {
+    return depth >= 32 ? 0xFFFFFFFFu : (1u << depth) - 1u;
+}
 
 // A bitmap of the given class filled with random pixels (and a random palette below 16 bpp).
 template <class Bitmap = CMemoryBitmap>
@@ -62,7 +73,8 @@ void FillRandom(Bitmap& b, int width, int height, int depth, unsigned seed, bool
         for (int x = 0; x < width; ++x)
             Set(b, x, y, std::uint32_t(rng()) & MaxValue(depth));
     for (auto& entry : b.PaletteSpan())
-        entry = RGBQuad{std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng())};
+        entry = RGBQuad{std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng()),
+                        std::uint8_t(rng())};
 }
 
 // Colour of a pixel (blue, green, red, fourth byte) through the palette where there is one.
@@ -91,9 +103,7 @@ public:
 };
 
 // Depth parameters for typed tests.
-template <int D> struct Depth {
-    static constexpr int value = D;
-};
+template <int D> struct Depth { static constexpr int value = D; };
 using AllDepths = ::testing::Types<Depth<1>, Depth<8>, Depth<24>, Depth<32>>;
 
 } // namespace filtertest

@@ -18,7 +18,9 @@ using namespace filtertest;
 
 namespace {
 
-int Nearest(double v) { return int(std::floor(v + 0.5)); }
+int Nearest(double v) {
+    return int(std::floor(v + 0.5));
+}
 
 // The rotation exactly as the rules give it, one pixel at a time.
 void RefRotate(const CImageBitmap& src, CImageBitmap& dst, double theta, std::uint32_t background) {
@@ -51,13 +53,16 @@ TYPED_TEST_SUITE(RotateDepthTest, AllDepths);
 TYPED_TEST(RotateDepthTest, EveryAngleMatchesThePlainRule) {
     constexpr int depth = TypeParam::value;
     const RGBQuad background{10, 20, 30, 255};
-    for (auto [w, h] : {std::pair{1, 1}, std::pair{7, 3}, std::pair{1, 9}, std::pair{33, 20}, std::pair{64, 64}}) {
+    for (auto [w, h] : {std::pair{1, 1}, std::pair{7, 3}, std::pair{1, 9}, std::pair{33, 20},
+                        std::pair{64, 64}}) {
         CDibBitmap source; // bottom-up rows with padding
         FillRandom(source, w, h, depth, unsigned(w * 100 + h));
-        const std::uint32_t bg = depth <= 8 ? 0u : std::bit_cast<std::uint32_t>(background) & MaxValue(depth);
-        for (double theta : {0.0, 1.57079633, -1.57079633, 3.14159265358979, -3.14159265358979, 4.71238898,
-                             90 * kDegree, 180 * kDegree, 270 * kDegree, -90 * kDegree, 360 * kDegree, 45 * kDegree,
-                             30 * kDegree, kDegree, -123.4, 359 * kDegree, 1e-7, 1.5707}) {
+        const std::uint32_t bg =
+            depth <= 8 ? 0u : std::bit_cast<std::uint32_t>(background) & MaxValue(depth);
+        for (double theta :
+             {0.0, 1.57079633, -1.57079633, 3.14159265358979, -3.14159265358979, 4.71238898,
+              90 * kDegree, 180 * kDegree, 270 * kDegree, -90 * kDegree, 360 * kDegree,
+              45 * kDegree, 30 * kDegree, kDegree, -123.4, 359 * kDegree, 1e-7, 1.5707}) {
             CRotateFilter filter(theta, background);
             CMemoryBitmap result, expected;
             filter.Apply(source, result);
@@ -68,7 +73,8 @@ TYPED_TEST(RotateDepthTest, EveryAngleMatchesThePlainRule) {
                 int best = 0, bestDistance = 1 << 30;
                 for (int i = 0; i < source.PaletteSize(); ++i) {
                     const RGBQuad p = source.Palette()[i];
-                    const int d = std::abs(p.red - 30) + std::abs(p.green - 20) + std::abs(p.blue - 10);
+                    const int d =
+                        std::abs(p.red - 30) + std::abs(p.green - 20) + std::abs(p.blue - 10);
                     if (d < bestDistance)
                         best = i, bestDistance = d;
                 }
@@ -76,7 +82,8 @@ TYPED_TEST(RotateDepthTest, EveryAngleMatchesThePlainRule) {
             }
             RefRotate(source, expected, theta, refBackground);
             ASSERT_TRUE(SamePixels(result, expected)) << w << "x" << h << " angle " << theta;
-            ASSERT_TRUE(std::equal(source.PaletteSpan().begin(), source.PaletteSpan().end(), result.PaletteSpan().begin()));
+            ASSERT_TRUE(std::equal(source.PaletteSpan().begin(), source.PaletteSpan().end(),
+                                   result.PaletteSpan().begin()));
         }
     }
 }
@@ -87,7 +94,8 @@ TYPED_TEST(RotateDepthTest, FourQuarterTurnsGiveBackTheImage) {
     FillRandom(image, 13, 6, depth, 3);
     CMemoryBitmap original;
     original.CreateCopy(image);
-    for (double turn : {CRotateFilter::kQuarterTurnCounterClockwise, CRotateFilter::kQuarterTurnClockwise}) {
+    for (double turn :
+         {CRotateFilter::kQuarterTurnCounterClockwise, CRotateFilter::kQuarterTurnClockwise}) {
         for (int i = 0; i < 4; ++i) {
             CRotateFilter(turn, RGBQuad{}).ApplyInPlace(image);
             EXPECT_EQ(image.Width(), i % 2 ? 13 : 6);
@@ -117,8 +125,8 @@ TEST(Rotate, CounterClockwisePutsTheTopRightPixelTopLeftAndUsesEveryPixelOnce) {
                 seen.insert(Get(*r, x, y));
         EXPECT_EQ(seen.size(), 15u);
     }
-    EXPECT_EQ(Get(ccw, 0, 0), 4u);  // source (4, 0)
-    EXPECT_EQ(Get(cw, 0, 0), 10u);  // source (0, 2)
+    EXPECT_EQ(Get(ccw, 0, 0), 4u); // source (4, 0)
+    EXPECT_EQ(Get(cw, 0, 0), 10u); // source (0, 2)
     EXPECT_EQ(Get(cw, 2, 0), 0u);
 }
 
@@ -182,7 +190,8 @@ TEST(Rotate, ManyAnglesAndSizesMatchThePlainRuleAtEveryPixel) {
     for (int i = 0; i < 60; ++i)
         angles.push_back(anyAngle(rng));
 
-    for (auto [w, h] : {std::pair{1, 1}, std::pair{2, 150}, std::pair{150, 2}, std::pair{131, 257}}) {
+    for (auto [w, h] :
+         {std::pair{1, 1}, std::pair{2, 150}, std::pair{150, 2}, std::pair{131, 257}}) {
         CMemoryBitmap topDown;
         FillRandom(topDown, w, h, 32, unsigned(w * 1000 + h));
         CDibBitmap bottomUp;
@@ -205,7 +214,8 @@ TEST(Rotate, ManyAnglesAndSizesMatchThePlainRuleAtEveryPixel) {
         for (double degrees : {7.0, 60.0, -100.0, 213.0}) {
             CMemoryBitmap result, expected;
             CRotateFilter(degrees * kDegree, RGBQuad{}).Apply(source, result);
-            // Black's nearest palette entry: the smallest sum of the three channels, the first wins.
+            // Black's nearest palette entry: the smallest sum of the three channels, the first
+            // wins.
             std::uint32_t background = 0;
             if (depth == 8) {
                 int best = 1 << 30;
@@ -246,7 +256,8 @@ TYPED_TEST(FlipDepthTest, MirrorsAt32BppThroughThePaletteAndTwiceIsIdentity) {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 const RGBQuad c = ColourAt(source, x, y);
-                const std::uint32_t word = depth == 24 ? std::bit_cast<std::uint32_t>(c) & 0xFFFFFFu : std::bit_cast<std::uint32_t>(c);
+                const std::uint32_t word = depth == 24 ? std::bit_cast<std::uint32_t>(c) & 0xFFFFFFu
+                                                       : std::bit_cast<std::uint32_t>(c);
                 EXPECT_EQ(Get(horizontal, w - 1 - x, y) & (depth == 24 ? 0xFFFFFFu : ~0u), word);
                 EXPECT_EQ(Get(vertical, x, h - 1 - y) & (depth == 24 ? 0xFFFFFFu : ~0u), word);
             }
@@ -281,7 +292,8 @@ TYPED_TEST(CropDepthTest, CopiesTheRectangleWithPaletteAndAlpha) {
     constexpr int depth = TypeParam::value;
     CDisplayBitmap source;
     FillRandom(source, 21, 9, depth, 6, depth == 32);
-    const ImageRect rects[] = {{0, 0, 21, 9}, {20, 8, 21, 9}, {3, 1, 14, 7}, {0, 4, 1, 9}, {7, 0, 21, 2}};
+    const ImageRect rects[] = {
+        {0, 0, 21, 9}, {20, 8, 21, 9}, {3, 1, 14, 7}, {0, 4, 1, 9}, {7, 0, 21, 2}};
     for (const ImageRect& r : rects) {
         CMemoryBitmap result;
         CCropFilter(r.left, r.right, r.top, r.bottom).Apply(source, result);
@@ -292,7 +304,8 @@ TYPED_TEST(CropDepthTest, CopiesTheRectangleWithPaletteAndAlpha) {
         for (int y = 0; y < r.Height(); ++y)
             for (int x = 0; x < r.Width(); ++x)
                 ASSERT_EQ(Get(result, x, y), Get(source, r.left + x, r.top + y));
-        EXPECT_TRUE(std::equal(source.PaletteSpan().begin(), source.PaletteSpan().end(), result.PaletteSpan().begin()));
+        EXPECT_TRUE(std::equal(source.PaletteSpan().begin(), source.PaletteSpan().end(),
+                               result.PaletteSpan().begin()));
     }
 }
 

@@ -38,19 +38,22 @@ std::unique_ptr<CMemoryBitmap> AllChannelValues(int depth) {
     CMemoryBitmap& b = *p;
     b.Create(256, 1, depth);
     for (int x = 0; x < 256; ++x)
-        Set(b, x, 0, std::uint32_t(x) | std::uint32_t(255 - x) << 8 | std::uint32_t((x * 7) & 255) << 16 |
-                         std::uint32_t((x * 13) & 255) << 24);
+        Set(b, x, 0,
+            std::uint32_t(x) | std::uint32_t(255 - x) << 8 | std::uint32_t((x * 7) & 255) << 16 |
+                std::uint32_t((x * 13) & 255) << 24);
     return p;
 }
 
 template <class Ref>
-void ExpectChannelMapping(const CImageBitmap& source, const CImageBitmap& result, Ref ref, const char* what) {
+void ExpectChannelMapping(const CImageBitmap& source, const CImageBitmap& result, Ref ref,
+                          const char* what) {
     ASSERT_EQ(result.Depth(), source.Depth());
     for (int x = 0; x < source.Width(); ++x) {
         const std::uint32_t in = Get(source, x, 0);
         const std::uint32_t out = Get(result, x, 0);
         for (int c = 0; c < 3; ++c) {
-            ASSERT_EQ(int((out >> (8 * c)) & 255), ref(int((in >> (8 * c)) & 255))) << what << " value " << ((in >> (8 * c)) & 255);
+            ASSERT_EQ(int((out >> (8 * c)) & 255), ref(int((in >> (8 * c)) & 255)))
+                << what << " value " << ((in >> (8 * c)) & 255);
         }
         if (source.Depth() == 32) {
             ASSERT_EQ(out >> 24, in >> 24) << "the fourth byte is kept";
@@ -65,7 +68,8 @@ TEST(Brightness, EveryAmountAndValueMatchesTheFormula) {
         CBrightnessFilter filter(amount);
         CMemoryBitmap result;
         filter.Apply(source, result);
-        ExpectChannelMapping(source, result, [&](int v) { return RefClamp(v + amount * 2.55); }, "brightness");
+        ExpectChannelMapping(
+            source, result, [&](int v) { return RefClamp(v + amount * 2.55); }, "brightness");
     }
 }
 
@@ -90,7 +94,8 @@ TEST(Brightness, TwentyFourBitAndPaletteImages) {
     const CMemoryBitmap& source24 = *source24Ptr;
     CMemoryBitmap result24;
     CBrightnessFilter(-17).Apply(source24, result24);
-    ExpectChannelMapping(source24, result24, [](int v) { return RefClamp(v - 17 * 2.55); }, "24 bpp");
+    ExpectChannelMapping(
+        source24, result24, [](int v) { return RefClamp(v - 17 * 2.55); }, "24 bpp");
 
     CMemoryBitmap source8;
     FillRandom(source8, 9, 4, 8, 5);
@@ -104,7 +109,8 @@ TEST(Brightness, TwentyFourBitAndPaletteImages) {
         EXPECT_EQ(out.red, RefClamp(in.red + 30 * 2.55));
         EXPECT_EQ(out.reserved, in.reserved);
     }
-    EXPECT_TRUE(std::equal(source8.Bits(), source8.Bits() + 9 * 4, result8.Bits())) << "indices are kept";
+    EXPECT_TRUE(std::equal(source8.Bits(), source8.Bits() + 9 * 4, result8.Bits()))
+        << "indices are kept";
 }
 
 TEST(Contrast, EveryDialogFactorAndOffsetMatchesTheFormula) {
@@ -118,7 +124,8 @@ TEST(Contrast, EveryDialogFactorAndOffsetMatchesTheFormula) {
             filter.Apply(source, result);
             const double stored = offset - 125.0;
             const double base = (stored - 125.0) * k + 125.0;
-            ExpectChannelMapping(source, result, [&](int v) { return RefClamp(base + k * v); }, "contrast");
+            ExpectChannelMapping(
+                source, result, [&](int v) { return RefClamp(base + k * v); }, "contrast");
             if (HasFatalFailure())
                 return;
         }
@@ -134,7 +141,8 @@ TEST(Contrast, FactorOneOffset125IsTheIdentityAndOtherFactorsWork) {
     for (double k : {0.0, 0.37, 1.7777, 12.5, -2.0}) {
         CContrastFilter(k, 77).Apply(source, result);
         const double base = (77 - 125.0 - 125.0) * k + 125.0;
-        ExpectChannelMapping(source, result, [&](int v) { return RefClamp(base + k * v); }, "odd factor");
+        ExpectChannelMapping(
+            source, result, [&](int v) { return RefClamp(base + k * v); }, "odd factor");
     }
 }
 
@@ -152,24 +160,29 @@ TEST(ChannelMap, UsesTheVectorFormOnlyWhereItEqualsTheTable) {
     EXPECT_EQ(out[1], 13);
 }
 
-int RefGrey(int r, int g, int b) { return int(0.212671 * r + 0.71516 * g + 0.072169 * b + kSlack); }
+int RefGrey(int r, int g, int b) {
+    return int(0.212671 * r + 0.71516 * g + 0.072169 * b + kSlack);
+}
 
 TEST(Grayscale, EveryColourMatchesTheFormula) {
     CMemoryBitmap source;
     source.Create(4096, 4096, 32);
     for (int y = 0; y < 4096; ++y)
         for (int x = 0; x < 4096; ++x)
-            source.Row<std::uint32_t>(y)[x] = std::uint32_t(y) << 12 | std::uint32_t(x) | 0xAB000000u;
+            source.Row<std::uint32_t>(y)[x] =
+                std::uint32_t(y) << 12 | std::uint32_t(x) | 0xAB000000u;
     CMemoryBitmap result;
     CGrayscaleFilter().Apply(source, result);
     ASSERT_EQ(result.Depth(), 8);
     for (int y = 0; y < 4096; ++y)
         for (int x = 0; x < 4096; ++x) {
             const std::uint32_t c = std::uint32_t(y) << 12 | std::uint32_t(x);
-            ASSERT_EQ(result.Line(y)[x], RefGrey(int(c >> 16), int((c >> 8) & 255), int(c & 255))) << std::hex << c;
+            ASSERT_EQ(result.Line(y)[x], RefGrey(int(c >> 16), int((c >> 8) & 255), int(c & 255)))
+                << std::hex << c;
         }
     for (int i = 0; i < 256; ++i)
-        EXPECT_EQ(result.Palette()[i], (RGBQuad{std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 255}));
+        EXPECT_EQ(result.Palette()[i],
+                  (RGBQuad{std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 255}));
 }
 
 TEST(Grayscale, GreysStayThemselvesAndPureRedIs54) {
@@ -181,7 +194,8 @@ TEST(Grayscale, GreysStayThemselvesAndPureRedIs54) {
     CMemoryBitmap result;
     CGrayscaleFilter().Apply(source, result);
     for (int g = 0; g < 256; ++g)
-        EXPECT_EQ(result.Line(0)[g], g); // 19, 31, 38, 62, 76, 124, ... lose a unit without the slack
+        EXPECT_EQ(result.Line(0)[g],
+                  g); // 19, 31, 38, 62, 76, 124, ... lose a unit without the slack
     EXPECT_EQ(result.Line(0)[256], 54);
 }
 
@@ -235,15 +249,30 @@ struct RefIntensity {
             const double h = H * 6 / 255;
             const int n = int(h);
             const double f = h - n, v = Vd / 255, s = S / 255;
-            const double P = (1 - s) * v * 255, Q = v * (1 - s * f) * 255, U = v * (1 - s * (1 - f)) * 255, C = v * 255;
+            const double P = (1 - s) * v * 255, Q = v * (1 - s * f) * 255,
+                         U = v * (1 - s * (1 - f)) * 255, C = v * 255;
             switch (n) {
-            case 0: r = C, g = U, b = P; break;
-            case 1: r = Q, g = C, b = P; break;
-            case 2: r = P, g = C, b = U; break;
-            case 3: r = P, g = Q, b = C; break;
-            case 4: r = U, g = P, b = C; break;
-            case 5: r = C, g = P, b = Q; break;
-            default: r = H, g = S, b = Vd; break;
+            case 0:
+                r = C, g = U, b = P;
+                break;
+            case 1:
+                r = Q, g = C, b = P;
+                break;
+            case 2:
+                r = P, g = C, b = U;
+                break;
+            case 3:
+                r = P, g = Q, b = C;
+                break;
+            case 4:
+                r = U, g = P, b = C;
+                break;
+            case 5:
+                r = C, g = P, b = Q;
+                break;
+            default:
+                r = H, g = S, b = Vd;
+                break;
             }
         }
         out[0] = RefClamp(r);
@@ -257,7 +286,8 @@ void ExpectIntensityOnEveryColour(double intensity, int offset, double exponent,
     source.Create(4096, 4096, 32);
     for (int y = 0; y < 4096; ++y)
         for (int x = 0; x < 4096; ++x)
-            source.Row<std::uint32_t>(y)[x] = std::uint32_t(y) << 12 | std::uint32_t(x) | 0x5A000000u;
+            source.Row<std::uint32_t>(y)[x] =
+                std::uint32_t(y) << 12 | std::uint32_t(x) | 0x5A000000u;
     CMemoryBitmap result;
     CIntensityFilter(intensity, std::uint8_t(offset), exponent).Apply(source, result);
     const RefIntensity ref(intensity, offset, exponent);
@@ -267,7 +297,9 @@ void ExpectIntensityOnEveryColour(double intensity, int offset, double exponent,
             const std::uint32_t out = result.Row<std::uint32_t>(y)[x];
             int rgb[3];
             ref(int((in >> 16) & 255), int((in >> 8) & 255), int(in & 255), rgb);
-            const std::uint32_t expected = std::uint32_t(rgb[0]) << 16 | std::uint32_t(rgb[1]) << 8 | std::uint32_t(rgb[2]) | 0x5A000000u;
+            const std::uint32_t expected = std::uint32_t(rgb[0]) << 16 |
+                                           std::uint32_t(rgb[1]) << 8 | std::uint32_t(rgb[2]) |
+                                           0x5A000000u;
             ASSERT_EQ(out, expected) << std::hex << "colour " << in;
             if (identity) {
                 ASSERT_EQ(out, in) << std::hex << "the reference itself changes " << in;
@@ -275,9 +307,15 @@ void ExpectIntensityOnEveryColour(double intensity, int offset, double exponent,
         }
 }
 
-TEST(Intensity, TwentyChangesNoColour) { ExpectIntensityOnEveryColour(20, 128, 1.0, true); }
-TEST(Intensity, EveryColourMatchesTheRoundTripBrighter) { ExpectIntensityOnEveryColour(255, 100, 2.5, false); }
-TEST(Intensity, EveryColourMatchesTheRoundTripDarker) { ExpectIntensityOnEveryColour(0, 0, 0.1, false); }
+TEST(Intensity, TwentyChangesNoColour) {
+    ExpectIntensityOnEveryColour(20, 128, 1.0, true);
+}
+TEST(Intensity, EveryColourMatchesTheRoundTripBrighter) {
+    ExpectIntensityOnEveryColour(255, 100, 2.5, false);
+}
+TEST(Intensity, EveryColourMatchesTheRoundTripDarker) {
+    ExpectIntensityOnEveryColour(0, 0, 0.1, false);
+}
 
 TEST(Intensity, RandomColoursOverManyParameters) {
     std::mt19937 rng(77);
@@ -296,7 +334,8 @@ TEST(Intensity, RandomColoursOverManyParameters) {
                 const std::uint32_t in = Get(source, x, y);
                 int rgb[3];
                 ref(int(in >> 16), int((in >> 8) & 255), int(in & 255), rgb);
-                ASSERT_EQ(Get(result, x, y), std::uint32_t(rgb[0]) << 16 | std::uint32_t(rgb[1]) << 8 | std::uint32_t(rgb[2]))
+                ASSERT_EQ(Get(result, x, y), std::uint32_t(rgb[0]) << 16 |
+                                                 std::uint32_t(rgb[1]) << 8 | std::uint32_t(rgb[2]))
                     << intensity << " " << offset << " " << exponent;
             }
     }

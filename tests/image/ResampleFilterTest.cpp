@@ -20,10 +20,15 @@ double RefKernel(ResampleKernel kernel, double x, double r) {
     if (x > r)
         return 0;
     switch (kernel) {
-    case ResampleKernel::Bilinear: return r - x;
-    case ResampleKernel::Box: return 1;
-    case ResampleKernel::Gaussian: return std::exp(-x * x / r - 1) / std::sqrt(2 * pi);
-    case ResampleKernel::Hamming: return x == 0 ? 0.54 + 0.46 : (0.54 + 0.46 * std::cos(2 * pi * x)) * std::sin(pi * x) / (pi * x);
+    case ResampleKernel::Bilinear:
+        return r - x;
+    case ResampleKernel::Box:
+        return 1;
+    case ResampleKernel::Gaussian:
+        return std::exp(-x * x / r - 1) / std::sqrt(2 * pi);
+    case ResampleKernel::Hamming:
+        return x == 0 ? 0.54 + 0.46
+                      : (0.54 + 0.46 * std::cos(2 * pi * x)) * std::sin(pi * x) / (pi * x);
     }
     return 0;
 }
@@ -68,7 +73,8 @@ int RoundClamp(double v) {
     return v >= 255 ? 255 : v < 0 ? 0 : int(v);
 }
 
-void RefResample(const CImageBitmap& src, CImageBitmap& dst, int width, int height, double radius, ResampleKernel kernel) {
+void RefResample(const CImageBitmap& src, CImageBitmap& dst, int width, int height, double radius,
+                 ResampleKernel kernel) {
     const Pass rows = RefPass(src.Width(), width, radius, kernel);
     const Pass columns = RefPass(src.Height(), height, radius, kernel);
     std::vector<std::uint8_t> mid(std::size_t(width) * 4 * std::size_t(src.Height()));
@@ -85,7 +91,8 @@ void RefResample(const CImageBitmap& src, CImageBitmap& dst, int width, int heig
         for (int x = 0; x < width * 4; ++x) {
             double sum = 0;
             for (std::size_t t = 0; t < columns.weights[j].size(); ++t)
-                sum += columns.weights[j][t] * mid[std::size_t(columns.left[j] + int(t)) * width * 4 + x];
+                sum += columns.weights[j][t] *
+                       mid[std::size_t(columns.left[j] + int(t)) * width * 4 + x];
             dst.Line(j)[x] = std::uint8_t(RoundClamp(sum));
         }
 }
@@ -93,14 +100,17 @@ void RefResample(const CImageBitmap& src, CImageBitmap& dst, int width, int heig
 TEST(Resample, EveryKernelMatchesThePlainTwoPasses) {
     CDisplayBitmap source;
     FillRandom(source, 37, 23, 32, 5);
-    const std::pair<int, int> sizes[] = {{37, 23}, {18, 11}, {74, 46}, {5, 60}, {100, 3}, {1, 1}, {36, 24}};
-    for (ResampleKernel kernel : {ResampleKernel::Box, ResampleKernel::Gaussian, ResampleKernel::Hamming, ResampleKernel::Bilinear})
+    const std::pair<int, int> sizes[] = {{37, 23}, {18, 11}, {74, 46}, {5, 60},
+                                         {100, 3}, {1, 1},   {36, 24}};
+    for (ResampleKernel kernel : {ResampleKernel::Box, ResampleKernel::Gaussian,
+                                  ResampleKernel::Hamming, ResampleKernel::Bilinear})
         for (double radius : {0.5, 1.0, 2.5, 5.0})
             for (auto [w, h] : sizes) {
                 CMemoryBitmap result, expected;
                 CResampleFilter(w, h, radius, kernel).Apply(source, result);
                 RefResample(source, expected, w, h, radius, kernel);
-                ASSERT_TRUE(SamePixels(result, expected)) << int(kernel) << " r " << radius << " " << w << "x" << h;
+                ASSERT_TRUE(SamePixels(result, expected))
+                    << int(kernel) << " r " << radius << " " << w << "x" << h;
             }
 }
 
@@ -173,9 +183,10 @@ TEST(Resample, SizesTheBitmapsCannotHoldThrowOutOfMemory) {
     CMemoryBitmap source, result;
     FillRandom(source, 4, 4, 32, 2);
     result.Create(3, 3, 32);
-    EXPECT_TEXT_EXCEPTION(CSimpleResizeFilter(0, 5).Apply(source, result), 10, "Out of memory creating bitmap.");
-    EXPECT_TEXT_EXCEPTION(CResampleFilter(40000, 5, 1.0, ResampleKernel::Box).Apply(source, result), 10,
+    EXPECT_TEXT_EXCEPTION(CSimpleResizeFilter(0, 5).Apply(source, result), 10,
                           "Out of memory creating bitmap.");
+    EXPECT_TEXT_EXCEPTION(CResampleFilter(40000, 5, 1.0, ResampleKernel::Box).Apply(source, result),
+                          10, "Out of memory creating bitmap.");
     EXPECT_EQ(result.Width(), 3) << "the destination keeps its image";
 }
 

@@ -24,7 +24,8 @@ TEST_F(AppProfileTest, ValuesRoundTripAndWrongTypesGiveTheDefault) {
     for (std::size_t i = 0; i < font.size(); ++i)
         font[i] = static_cast<std::uint8_t>(i * 7);
     ASSERT_TRUE(profile.WriteProfileInt("Settings", "TVDispType", 2));
-    ASSERT_TRUE(profile.WriteProfileString("Settings", "TVFileName", "/home/u/Bilder/logo \"1\".bmp"));
+    ASSERT_TRUE(
+        profile.WriteProfileString("Settings", "TVFileName", "/home/u/Bilder/logo \"1\".bmp"));
     ASSERT_TRUE(profile.WriteProfileBinary("Settings", "TVLogoFont", font));
     CAppProfile again; // a fresh reader sees the file, not a cache
     EXPECT_EQ(again.GetProfileInt("Settings", "TVDispType", 1), 2u);
@@ -40,7 +41,8 @@ TEST_F(AppProfileTest, ValuesRoundTripAndWrongTypesGiveTheDefault) {
 TEST_F(AppProfileTest, RecentFileListKeepsOrderAndDropsRemovedEntries) {
     const HiveLocations where = HiveLocations::FromEnvironment();
     EXPECT_TRUE(LoadRecentFileList(where).empty());
-    const std::vector<std::string> six = {"/1.png", "/2.png", "/3.png", "/4.png", "/5.png", "/6 \"six\".png"};
+    const std::vector<std::string> six = {"/1.png", "/2.png", "/3.png",
+                                          "/4.png", "/5.png", "/6 \"six\".png"};
     ASSERT_TRUE(SaveRecentFileList(where, six));
     EXPECT_EQ(LoadRecentFileList(where), six);
     EXPECT_EQ(LoadRecentFileList(where, 4), std::vector<std::string>(six.begin(), six.begin() + 4));

@@ -92,7 +92,8 @@ TEST_F(AppSettingsTest, FirstStartWritesEveryDefaultInOrder) {
                                       "\"AutoSaveDigitCount\"=dword:00000005\n"
                                       "\"AutoSaveStartNO\"=dword:00000001\n"
                                       "\"AutoSaveImageType\"=dword:00000001\n");
-    const std::size_t p1 = text.find(printLayout), p2 = text.find(hotkey), p3 = text.find(captureOptions);
+    const std::size_t p1 = text.find(printLayout), p2 = text.find(hotkey),
+                      p3 = text.find(captureOptions);
     EXPECT_NE(p1, std::string::npos) << text;
     EXPECT_NE(p2, std::string::npos) << text;
     EXPECT_NE(p3, std::string::npos) << text;
@@ -122,11 +123,11 @@ TEST_F(AppSettingsTest, SavedRecordLoadsBackUnchanged) {
 }
 
 TEST_F(AppSettingsTest, HotkeyWordsLandAtTheStoredIndex) {
-    WriteHive({{"Hotkey", "\"Control\"=\"38, 67\"\n"       // 38 mod 35 = 3: Square's slot
-                          "\"Square\"=\"20, 65\"\n"        // spare slot 20; slot 3 keeps 67
-                          "\"Rectangle\"=\"4\"\n"          // index only: the word stays
-                          "\"Ellipse\"=\"-1, 68\"\n"       // never outside the table: slot 34
-                          "\"Polygon\"=\"7, 70000\"\n"     // low 16 bits: 4464
+    WriteHive({{"Hotkey", "\"Control\"=\"38, 67\"\n"   // 38 mod 35 = 3: Square's slot
+                          "\"Square\"=\"20, 65\"\n"    // spare slot 20; slot 3 keeps 67
+                          "\"Rectangle\"=\"4\"\n"      // index only: the word stays
+                          "\"Ellipse\"=\"-1, 68\"\n"   // never outside the table: slot 34
+                          "\"Polygon\"=\"7, 70000\"\n" // low 16 bits: 4464
                           "\"RepeatLast\"=\"99999999999, 5\"\n"}}); // index unreadable: own slot
     CAppSettings settings = Loaded();
     const HotkeyTable& table = settings.Hotkeys();
@@ -152,9 +153,10 @@ TEST_F(AppSettingsTest, LongStringsAreCutToTheirCaps) {
         title += "ab€"; // 3 characters, 5 bytes each round
     const std::string path = "/" + std::string(400, 'p');
     const std::string lead(200, 'L');
-    WriteHive({{"PrintLayout", "\"Title\"=" + QuoteHiveString(title) + "\n"},
-               {"CaptureOptions", "\"AutoSavePath\"=" + QuoteHiveString(path) + "\n\"AutoSaveLeadFileName\"=" +
-                                      QuoteHiveString(lead) + "\n"}});
+    WriteHive(
+        {{"PrintLayout", "\"Title\"=" + QuoteHiveString(title) + "\n"},
+         {"CaptureOptions", "\"AutoSavePath\"=" + QuoteHiveString(path) +
+                                "\n\"AutoSaveLeadFileName\"=" + QuoteHiveString(lead) + "\n"}});
     CAppSettings settings = Loaded();
     std::string expectedTitle;
     for (int i = 0; i < 85; ++i)
@@ -166,7 +168,8 @@ TEST_F(AppSettingsTest, LongStringsAreCutToTheirCaps) {
 }
 
 TEST_F(AppSettingsTest, CounterResetFlagRestartsAtOneOnEveryStart) {
-    WriteHive({{"CaptureOptions", "\"AutoSaveOptions\"=dword:00000007\n\"AutoSaveStartNO\"=dword:000001f4\n"}});
+    WriteHive({{"CaptureOptions",
+                "\"AutoSaveOptions\"=dword:00000007\n\"AutoSaveStartNO\"=dword:000001f4\n"}});
     CAppSettings first = Loaded();
     EXPECT_EQ(first.m_dwAutoSaveStartNO, 500u); // loading alone does not reset
     first.ApplyStartupCounterReset();
@@ -187,11 +190,13 @@ TEST_F(AppSettingsTest, CounterResetFlagRestartsAtOneOnEveryStart) {
 }
 
 TEST_F(AppSettingsTest, ValuesOfTheWrongTypeKeepTheirDefaults) {
-    WriteHive({{"PrintLayout", "\"ImageCenterFlag\"=\"7\"\n\"Title\"=dword:00000001\n\"Margins\"=dword:00000005\n"
-                               "\"SizePage\"=hex:01,02\n\"PrintMode\"=\"2\"\n"},
+    WriteHive({{"PrintLayout",
+                "\"ImageCenterFlag\"=\"7\"\n\"Title\"=dword:00000001\n\"Margins\"=dword:00000005\n"
+                "\"SizePage\"=hex:01,02\n\"PrintMode\"=\"2\"\n"},
                {"Hotkey", "\"Square\"=dword:00000003\n"},
-               {"CaptureOptions", "\"OptionsA\"=\"0x1\"\n\"JPEGQuality\"=\"50\"\n\"JPEGDIP\"=dword:00000060\n"
-                                  "\"AutoSaveLeadFileName\"=hex:41\n"}});
+               {"CaptureOptions",
+                "\"OptionsA\"=\"0x1\"\n\"JPEGQuality\"=\"50\"\n\"JPEGDIP\"=dword:00000060\n"
+                "\"AutoSaveLeadFileName\"=hex:41\n"}});
     CAppSettings defaults(ModulePath());
     CAppSettings settings = Loaded();
     EXPECT_EQ(settings.m_wImageCenterFlag, defaults.m_wImageCenterFlag);
@@ -229,14 +234,16 @@ TEST_F(AppSettingsTest, WorkingJpegOptionsAreASeparateCopyThatIsNeverSaved) {
 TEST_F(AppSettingsTest, InstallPathReplacesTheProgramPath) {
     const std::filesystem::path machine = SystemConfigDir() / "Quorvi" / "QuorviStudio.reg";
     auto writeInstallPath = [&](const std::string& value) {
-        WriteFileText(machine, "Quorvi Registry Hive 1\n[software\\Quorvi\\Quorvi Studio]\n\"InstallPath\"=" +
-                                   QuoteHiveString(value) + "\n; end of hive\n");
+        WriteFileText(
+            machine, "Quorvi Registry Hive 1\n[software\\Quorvi\\Quorvi Studio]\n\"InstallPath\"=" +
+                         QuoteHiveString(value) + "\n; end of hive\n");
     };
     EXPECT_EQ(Loaded().ProgramPath(), ModulePath());
     writeInstallPath("/opt/quorvi/quorvi-studio");
     CAppSettings settings = Loaded();
     EXPECT_EQ(settings.ProgramPath(), "/opt/quorvi/quorvi-studio");
-    EXPECT_EQ(settings.m_strAutoSavePath, (Root() / "bin" / "Output").string()); // fixed at construction
+    EXPECT_EQ(settings.m_strAutoSavePath,
+              (Root() / "bin" / "Output").string()); // fixed at construction
     ASSERT_TRUE(settings.Save());
     EXPECT_EQ(ReadFileText(UserHive()).find("InstallPath"), std::string::npos);
 

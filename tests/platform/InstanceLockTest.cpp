@@ -19,8 +19,7 @@ using InstanceLock = testsupport::CTempXdgTest;
 
 } // namespace
 
-TEST_F(InstanceLock, OneHolderAtATimeAndFreedWhenTheHolderGoes)
-{
+TEST_F(InstanceLock, OneHolderAtATimeAndFreedWhenTheHolderGoes) {
     const auto file = platform::RuntimeDir() / "test.lock";
     auto pFirst = std::make_unique<CInstanceLock>();
     ASSERT_EQ(pFirst->TryAcquire(file), EResult::Acquired);
@@ -32,8 +31,7 @@ TEST_F(InstanceLock, OneHolderAtATimeAndFreedWhenTheHolderGoes)
     EXPECT_TRUE(second.IsHeld());
 }
 
-TEST_F(InstanceLock, AHolderKilledOutrightLeavesNoLockBehind)
-{
+TEST_F(InstanceLock, AHolderKilledOutrightLeavesNoLockBehind) {
     const auto file = platform::RuntimeDir() / "test.lock";
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
@@ -58,8 +56,7 @@ TEST_F(InstanceLock, AHolderKilledOutrightLeavesNoLockBehind)
     close(fds[1]);
 }
 
-TEST_F(InstanceLock, ProgramsTheHolderStartsDoNotKeepIt)
-{
+TEST_F(InstanceLock, ProgramsTheHolderStartsDoNotKeepIt) {
     const auto file = platform::RuntimeDir() / "test.lock";
     auto pHolder = std::make_unique<CInstanceLock>();
     ASSERT_EQ(pHolder->TryAcquire(file), EResult::Acquired);
@@ -82,8 +79,7 @@ TEST_F(InstanceLock, ProgramsTheHolderStartsDoNotKeepIt)
     waitpid(pid, nullptr, 0);
 }
 
-TEST_F(InstanceLock, UnusableFilesAndDirectoriesAreReported)
-{
+TEST_F(InstanceLock, UnusableFilesAndDirectoriesAreReported) {
     CInstanceLock lock;
     std::string strError;
     EXPECT_EQ(lock.TryAcquire(Root() / "missing" / "test.lock", &strError), EResult::Failed);
@@ -94,8 +90,7 @@ TEST_F(InstanceLock, UnusableFilesAndDirectoriesAreReported)
     EXPECT_FALSE(std::filesystem::exists(Root() / "elsewhere.lock"));
 }
 
-TEST_F(InstanceLock, RuntimeDirIsPrivateOrReplaced)
-{
+TEST_F(InstanceLock, RuntimeDirIsPrivateOrReplaced) {
     // The fixture's runtime directory is private: taken as it is.
     EXPECT_EQ(platform::RuntimeDir(), Root() / "runtime");
     const std::filesystem::path fallback = "/tmp/quorvi-studio-" + std::to_string(getuid());

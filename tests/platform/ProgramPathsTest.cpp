@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Tests of the program's folders, help pages, start-up entry and hotkey names.
-#include "platform/HotkeyWord.h"
 #include "platform/ProgramPaths.h"
+#include "platform/HotkeyWord.h"
 #include "platform/StartupEntry.h"
 
 #include "support/TempXdgTest.h"
@@ -28,7 +28,8 @@ std::string UnquoteExec(std::string_view value) {
             unescaped += value[i];
         }
     }
-    EXPECT_TRUE(unescaped.size() >= 2 && unescaped.front() == '"' && unescaped.back() == '"') << unescaped;
+    EXPECT_TRUE(unescaped.size() >= 2 && unescaped.front() == '"' && unescaped.back() == '"')
+        << unescaped;
     std::string arg;
     for (std::size_t i = 1; i + 1 < unescaped.size(); ++i) {
         if (unescaped[i] == '\\')
@@ -52,13 +53,15 @@ std::string ExecValue(const std::string& entry) {
 
 TEST_F(ProgramPathsTest, OutputGoesBesideAWritableProgramElsePictures) {
     std::filesystem::create_directories(Root() / "portable");
-    EXPECT_EQ(DefaultOutputDirectory((Root() / "portable" / "quorvi-studio").string()), Root() / "portable" / "Output");
+    EXPECT_EQ(DefaultOutputDirectory((Root() / "portable" / "quorvi-studio").string()),
+              Root() / "portable" / "Output");
     // A folder the program cannot write to (here: one that does not exist).
     const std::string installed = (Root() / "usr" / "bin" / "quorvi-studio").string();
     EXPECT_EQ(DefaultOutputDirectory(installed), Home() / "Pictures" / "Quorvi Studio");
-    WriteFileText(ConfigHome() / "user-dirs.dirs", "# written by xdg-user-dirs-update\n"
-                                                   "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
-                                                   "XDG_PICTURES_DIR=\"$HOME/Bilder \\\"2024\\\"\"\n");
+    WriteFileText(ConfigHome() / "user-dirs.dirs",
+                  "# written by xdg-user-dirs-update\n"
+                  "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+                  "XDG_PICTURES_DIR=\"$HOME/Bilder \\\"2024\\\"\"\n");
     EXPECT_EQ(DefaultOutputDirectory(installed), Home() / "Bilder \"2024\"" / "Quorvi Studio");
     WriteFileText(ConfigHome() / "user-dirs.dirs", "XDG_PICTURES_DIR=\"/srv/shots\"\n");
     EXPECT_EQ(DefaultOutputDirectory(installed), std::filesystem::path("/srv/shots/Quorvi Studio"));
@@ -83,9 +86,15 @@ TEST_F(ProgramPathsTest, RunningModulePathIsThisTest) {
 
 TEST(HelpTopics, MapNumbersToPagesUnderTheHelpFolder) {
     const std::pair<int, const char*> topics[] = {
-        {1, "dialog.htm#generaloption"},  {2, "dialog.htm#resizedialog"},     {3, "dialog.htm#rotatedialog"},
-        {4, "dialog.htm#printlayout"},    {5, "dialog.htm#contrastdialog"},   {6, "dialog.htm#brightnessdialog"},
-        {7, "dialog.htm#windowsmanage"},  {0, "index.htm"},                   {8, "index.htm"},
+        {1, "dialog.htm#generaloption"},
+        {2, "dialog.htm#resizedialog"},
+        {3, "dialog.htm#rotatedialog"},
+        {4, "dialog.htm#printlayout"},
+        {5, "dialog.htm#contrastdialog"},
+        {6, "dialog.htm#brightnessdialog"},
+        {7, "dialog.htm#windowsmanage"},
+        {0, "index.htm"},
+        {8, "index.htm"},
         {-1, "index.htm"},
     };
     for (const auto& [number, topic] : topics)
@@ -136,9 +145,18 @@ TEST_F(ProgramPathsTest, StartupEntryThatCannotBeWrittenSaysWhy) {
 
 TEST(HotkeyWords, DefaultWordsReadAsTheOptionPagesShowThem) {
     const std::pair<std::uint16_t, const char*> words[] = {
-        {0x202C, "Alt+Print Screen"}, {0xE043, "Ctrl+Shift+Alt+C"}, {0x804E, "Ctrl+N"}, {0xA053, "Ctrl+Alt+S"},
-        {0xC04D, "Ctrl+Shift+M"},     {0x002C, "Print Screen"},     {0x0000, "None"},   {0x4070, "Shift+F1"},
-        {0x807B, "Ctrl+F12"},         {0x2060, "Alt+Num 0"},        {0x806B, "Ctrl++"}, {0x001B, "Escape"},
+        {0x202C, "Alt+Print Screen"},
+        {0xE043, "Ctrl+Shift+Alt+C"},
+        {0x804E, "Ctrl+N"},
+        {0xA053, "Ctrl+Alt+S"},
+        {0xC04D, "Ctrl+Shift+M"},
+        {0x002C, "Print Screen"},
+        {0x0000, "None"},
+        {0x4070, "Shift+F1"},
+        {0x807B, "Ctrl+F12"},
+        {0x2060, "Alt+Num 0"},
+        {0x806B, "Ctrl++"},
+        {0x001B, "Escape"},
         {0x8021, "Ctrl+Key 0x21"},
     };
     for (const auto& [word, text] : words) {
@@ -154,6 +172,7 @@ TEST(HotkeyWords, EveryWordWithoutStrayBitsRoundTrips) {
     for (std::uint32_t word = 1; word <= 0xFFFF; ++word) {
         if (word & 0x1F00)
             continue;
-        ASSERT_EQ(ParseHotkeyText(HotkeyText(static_cast<std::uint16_t>(word))), word) << HotkeyText(static_cast<std::uint16_t>(word));
+        ASSERT_EQ(ParseHotkeyText(HotkeyText(static_cast<std::uint16_t>(word))), word)
+            << HotkeyText(static_cast<std::uint16_t>(word));
     }
 }

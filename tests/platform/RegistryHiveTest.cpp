@@ -33,10 +33,20 @@ std::string RandomBytes(std::mt19937& rng, std::size_t maxLength) {
 } // namespace
 
 TEST(RegistryHive, AwkwardStringsAndNamesRoundTripExactly) {
-    const std::string strings[] = {
-        "", "plain", "quote \" and backslash \\ and \\\" both", "line 1\nline 2\r\nline 3\n",
-        "tab\there", std::string("nul\0inside", 10), "\x01\x1f\x7f", "Grüße, 日本語, emoji \xF0\x9F\x93\xB7",
-        "invalid utf-8 \xC3\x28 \xFF\xFE", "\\x41 is not an escape here", "[not a key]", "@", "\"", "trailing space "};
+    const std::string strings[] = {"",
+                                   "plain",
+                                   "quote \" and backslash \\ and \\\" both",
+                                   "line 1\nline 2\r\nline 3\n",
+                                   "tab\there",
+                                   std::string("nul\0inside", 10),
+                                   "\x01\x1f\x7f",
+                                   "Grüße, 日本語, emoji \xF0\x9F\x93\xB7",
+                                   "invalid utf-8 \xC3\x28 \xFF\xFE",
+                                   "\\x41 is not an escape here",
+                                   "[not a key]",
+                                   "@",
+                                   "\"",
+                                   "trailing space "};
     CRegistryHive hive;
     CRegistryKey* key = hive.CreateKey(Path({"software", "we[ird] %20 key", "Grüße", "sp ace "}));
     ASSERT_NE(key, nullptr);
@@ -55,7 +65,8 @@ TEST(RegistryHive, AwkwardStringsAndNamesRoundTripExactly) {
 
     const CRegistryHive back = Reparse(hive);
     EXPECT_TRUE(back == hive);
-    const CRegistryKey* backKey = back.FindKey(Path({"software", "we[ird] %20 key", "Grüße", "sp ace "}));
+    const CRegistryKey* backKey =
+        back.FindKey(Path({"software", "we[ird] %20 key", "Grüße", "sp ace "}));
     ASSERT_NE(backKey, nullptr);
     EXPECT_EQ(std::get<std::string>(*backKey->FindValue("line 1\nline 2\r\nline 3\n#3")),
               "line 1\nline 2\r\nline 3\n");
@@ -92,7 +103,8 @@ TEST(RegistryHive, ReadsHandWrittenFiles) {
     std::string error;
     auto hive = CRegistryHive::Parse(text, &error);
     ASSERT_TRUE(hive) << error;
-    const CRegistryKey* key = hive->FindKey(Path({"SOFTWARE", "quorvi", "QUORVI STUDIO", "printlayout"}));
+    const CRegistryKey* key =
+        hive->FindKey(Path({"SOFTWARE", "quorvi", "QUORVI STUDIO", "printlayout"}));
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(std::get<std::string>(*key->FindValue("title")), "Report \"Q3\"");
     EXPECT_EQ(std::get<std::uint32_t>(*key->FindValue("PrintMode")), 1u);
@@ -126,20 +138,23 @@ TEST(RegistryHive, RejectsEveryTruncationAndBadSyntax) {
 
     const std::string head = "Quorvi Registry Hive 1\n[a]\n";
     const std::string tail = "\n; end of hive\n";
-    for (const char* bad : {"\"x\"=dword:123456789", "\"x\"=dword:12g", "\"x\"=hex:1,2", "\"x\"=hex:01,",
-                            "\"x\"=\"unterminated", "\"x\"=\"bad \\q escape\"", "\"x\"=\"a\" trailing",
-                            "\"x\"=qword:1", "x=\"y\"", "[a\\\\b]", "[a", "[%zz]", "\"x\"", "\"x\"=\"\\x4\""}) {
+    for (const char* bad :
+         {"\"x\"=dword:123456789", "\"x\"=dword:12g", "\"x\"=hex:1,2", "\"x\"=hex:01,",
+          "\"x\"=\"unterminated", "\"x\"=\"bad \\q escape\"", "\"x\"=\"a\" trailing",
+          "\"x\"=qword:1", "x=\"y\"", "[a\\\\b]", "[a", "[%zz]", "\"x\"", "\"x\"=\"\\x4\""}) {
         std::string error;
         EXPECT_FALSE(CRegistryHive::Parse(head + bad + tail, &error)) << bad;
         EXPECT_NE(error.find("line 3"), std::string::npos) << bad << ": " << error;
     }
     EXPECT_FALSE(CRegistryHive::Parse("Windows Registry Editor Version 5.00\n; end of hive\n"));
-    EXPECT_FALSE(CRegistryHive::Parse("Quorvi Registry Hive 1\n\"x\"=\"value before key\"\n; end of hive\n"));
+    EXPECT_FALSE(CRegistryHive::Parse(
+        "Quorvi Registry Hive 1\n\"x\"=\"value before key\"\n; end of hive\n"));
 }
 
 TEST(RegistryHive, MutatedFilesNeverCrashAndWhatParsesIsStable) {
     CRegistryHive hive;
-    CRegistryKey* key = hive.CreateKey(Path({"software", "Quorvi", "Quorvi Studio", "CaptureOptions"}));
+    CRegistryKey* key =
+        hive.CreateKey(Path({"software", "Quorvi", "Quorvi Studio", "CaptureOptions"}));
     key->SetValue("AutoSavePath", std::string("/home/u/Pictures/Quorvi Studio"));
     key->SetValue("OptionsA", std::uint32_t{0x0008167B});
     key->SetValue("Font", RegBinary(60, 7));

@@ -22,7 +22,9 @@ namespace {
 class RegistryStoreTest : public testsupport::CTempXdgTest {
 protected:
     std::filesystem::path UserHive() const { return ConfigHome() / "Quorvi" / "QuorviStudio.reg"; }
-    std::filesystem::path MachineHive() const { return SystemConfigDir() / "Quorvi" / "QuorviStudio.reg"; }
+    std::filesystem::path MachineHive() const {
+        return SystemConfigDir() / "Quorvi" / "QuorviStudio.reg";
+    }
 
     // A hive file with one section holding the given value lines, written by hand.
     static std::string HiveText(std::string_view section, std::string_view lines) {
@@ -44,15 +46,16 @@ std::uint32_t StoredGeneration(const std::string& text, int nValues) {
     EXPECT_TRUE(hive) << error;
     if (!hive)
         return ~0u;
-    const CRegistryKey* key =
-        hive->FindKey(std::vector<std::string>{"software", "Quorvi", "Quorvi Studio", "Generations"});
+    const CRegistryKey* key = hive->FindKey(
+        std::vector<std::string>{"software", "Quorvi", "Quorvi Studio", "Generations"});
     EXPECT_TRUE(key && key->Values().size() == static_cast<std::size_t>(nValues));
     if (!key || key->Values().size() != static_cast<std::size_t>(nValues))
         return ~0u;
     const std::string& first = std::get<std::string>(key->Values()[0].second);
     const std::uint32_t generation = static_cast<std::uint32_t>(std::stoul(first.substr(11)));
     for (int i = 0; i < nValues; ++i) {
-        const std::string expected = "generation " + std::to_string(generation) + " value " + std::to_string(i) + Padding();
+        const std::string expected =
+            "generation " + std::to_string(generation) + " value " + std::to_string(i) + Padding();
         EXPECT_EQ(std::get<std::string>(key->Values()[i].second), expected);
         if (std::get<std::string>(key->Values()[i].second) != expected)
             return ~0u;
@@ -67,10 +70,20 @@ TEST_F(RegistryStoreTest, PairsAndQuadsParseAsTheRulesSay) {
         const char* stored;
         std::int32_t a, b; // expected, starting from 111, 222
     } const pairs[] = {
-        {"5, 7", 5, 7},          {"5,7", 5, 7},        {"  8\t\n9 ", 8, 9},       {"3", 3, 222},
-        {"", 111, 222},          {",,4,,", 4, 222},    {"1, 2, 3", 1, 2},         {"-12, +7", -12, 7},
-        {"x, 5", 111, 5},        {"12abc, 5", 111, 5}, {"99999999999, 1", 111, 1}, {"2147483647, -2147483648", 2147483647, -2147483648},
-        {"0x10, 010", 111, 10},  {"5;6", 111, 222},
+        {"5, 7", 5, 7},
+        {"5,7", 5, 7},
+        {"  8\t\n9 ", 8, 9},
+        {"3", 3, 222},
+        {"", 111, 222},
+        {",,4,,", 4, 222},
+        {"1, 2, 3", 1, 2},
+        {"-12, +7", -12, 7},
+        {"x, 5", 111, 5},
+        {"12abc, 5", 111, 5},
+        {"99999999999, 1", 111, 1},
+        {"2147483647, -2147483648", 2147483647, -2147483648},
+        {"0x10, 010", 111, 10},
+        {"5;6", 111, 222},
     };
     std::string lines;
     for (std::size_t i = 0; i < std::size(pairs); ++i)
@@ -100,7 +113,9 @@ TEST_F(RegistryStoreTest, PairsAndQuadsParseAsTheRulesSay) {
 }
 
 TEST_F(RegistryStoreTest, ValuesOfAnotherTypeKeepTheTarget) {
-    WriteFileText(UserHive(), HiveText("S", "\"Text\"=\"12\"\n\"Number\"=dword:12345678\n\"Blob\"=hex:01,02\n"));
+    WriteFileText(
+        UserHive(),
+        HiveText("S", "\"Text\"=\"12\"\n\"Number\"=dword:12345678\n\"Blob\"=hex:01,02\n"));
     CRegistryStore store(CRegistryStore::Direction::Load);
     ASSERT_TRUE(store.OpenCurrentUserRoot());
     store.OpenSection("S");
@@ -129,7 +144,8 @@ TEST_F(RegistryStoreTest, StringsAreCutByCharactersNotBytes) {
     std::string stored;
     for (int i = 0; i < 300; ++i)
         stored += "ü"; // two bytes each
-    WriteFileText(UserHive(), HiveText("S", "\"U\"=" + QuoteHiveString(stored) + "\n\"X\"=" + QuoteHiveString(umlauts)));
+    WriteFileText(UserHive(), HiveText("S", "\"U\"=" + QuoteHiveString(stored) +
+                                                "\n\"X\"=" + QuoteHiveString(umlauts)));
     CRegistryStore store(CRegistryStore::Direction::Load);
     ASSERT_TRUE(store.OpenCurrentUserRoot());
     store.OpenSection("S");
@@ -160,7 +176,8 @@ TEST_F(RegistryStoreTest, SectionsFallBackToTheApplicationKey) {
     {
         CRegistryStore store(CRegistryStore::Direction::Save);
         ASSERT_TRUE(store.OpenCurrentUserRoot());
-        EXPECT_FALSE(store.OpenSection("bad\\\\name")); // no such key name: the values land on the key
+        EXPECT_FALSE(
+            store.OpenSection("bad\\\\name")); // no such key name: the values land on the key
         std::uint32_t value = 0x2A;
         store.Dword("OnApplicationKey", value);
         EXPECT_TRUE(store.OpenSection(""));
@@ -224,7 +241,8 @@ TEST_F(RegistryStoreTest, UnchangedValuesDoNotRewriteTheFileAndStaleTemporariesG
     ASSERT_TRUE(save(1));
     const std::filesystem::path stale = UserHive().string() + ".tmp-Ab12Cd";
     WriteFileText(stale, "half a file");
-    struct stat before {}, after {};
+    struct stat before {
+    }, after{};
     ASSERT_EQ(::stat(UserHive().c_str(), &before), 0);
     ASSERT_TRUE(save(1));
     ASSERT_EQ(::stat(UserHive().c_str(), &after), 0);
@@ -236,7 +254,8 @@ TEST_F(RegistryStoreTest, UnchangedValuesDoNotRewriteTheFileAndStaleTemporariesG
 }
 
 TEST_F(RegistryStoreTest, DamagedFileGivesDefaultsAndIsKeptBeside) {
-    const std::string garbage = "Quorvi Registry Hive 1\n[software\\Quorvi\\Quorvi Studio\\S]\n\"V\"=dword:0000";
+    const std::string garbage =
+        "Quorvi Registry Hive 1\n[software\\Quorvi\\Quorvi Studio\\S]\n\"V\"=dword:0000";
     WriteFileText(UserHive(), garbage);
     std::uint32_t value = 77;
     {
@@ -289,7 +308,8 @@ TEST_F(RegistryStoreTest, StoreThatCannotBeWrittenSaysWhyAndKeepsTheFile) {
     EXPECT_TRUE(blocked.OpenCurrentUserRoot());
     blocked.Dword("V", value);
     EXPECT_FALSE(blocked.Close());
-    EXPECT_NE(blocked.LastError().find("Not a directory"), std::string::npos) << blocked.LastError();
+    EXPECT_NE(blocked.LastError().find("Not a directory"), std::string::npos)
+        << blocked.LastError();
     EXPECT_EQ(ReadFileText(ConfigHome()), "not a folder");
 }
 
@@ -302,7 +322,8 @@ TEST_F(RegistryStoreTest, KilledWriterLeavesOldOrNewFile) {
         store.OpenCurrentUserRoot();
         store.OpenSection("Generations");
         for (int i = 0; i < kValues; ++i) {
-            std::string text = "generation " + std::to_string(generation) + " value " + std::to_string(i) + Padding();
+            std::string text = "generation " + std::to_string(generation) + " value " +
+                               std::to_string(i) + Padding();
             store.String("V" + std::to_string(i), text);
         }
         return store.Close();
@@ -310,7 +331,8 @@ TEST_F(RegistryStoreTest, KilledWriterLeavesOldOrNewFile) {
     // Kill points spread over about three whole writes, measured on this machine.
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(writeGeneration(0));
-    const auto oneWrite = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+    const auto oneWrite = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - start);
     std::mt19937 rng(12345);
     std::uniform_int_distribution<long> delayUs(0, 3 * oneWrite.count());
     int sawOld = 0, sawNew = 0;
@@ -355,7 +377,8 @@ TEST_F(RegistryStoreTest, KilledWriterLeavesOldOrNewFile) {
     // Leftovers of killed writers are cleared by the next writer.
     ASSERT_TRUE(writeGeneration(1));
     for (const auto& entry : std::filesystem::directory_iterator(UserHive().parent_path()))
-        EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
+        EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos)
+            << entry.path();
     RecordProperty("rounds_old", sawOld);
     RecordProperty("rounds_new", sawNew);
     EXPECT_GT(sawNew, 0);

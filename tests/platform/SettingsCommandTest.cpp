@@ -98,14 +98,22 @@ TEST_F(SettingsCommandTest, SetChangesOneValueOfEachKind) {
 
 TEST_F(SettingsCommandTest, WrongTypesAndUnknownNamesAreUsageErrors) {
     const std::vector<std::string> bad[] = {
-        {"CaptureOptions/JPEGQuality", "abc"},       {"CaptureOptions/JPEGQuality", "-1"},
-        {"CaptureOptions/JPEGQuality", "101"},       {"PrintLayout/ImageCenterFlag", "65536"},
-        {"CaptureOptions/OptionsA", "0x100000000"},  {"PrintLayout/Margins", "1, 2, 3"},
-        {"PrintLayout/SizePage", "1, x"},            {"CaptureOptions/JPEGDIP", "-1, 5"},
-        {"PrintLayout/Title", std::string(256, 't')}, {"Hotkey/Square", "Hyper+Q"},
-        {"Hotkey/Square", "4, 65"},                  {"Nowhere/Nothing", "1"},
-        {"CaptureOptions/InstallPath", "/x"},        {"JPEGQuality", "80"},
-        {"CaptureOptions/", "80"},                   {"a/b", "c", "d"},
+        {"CaptureOptions/JPEGQuality", "abc"},
+        {"CaptureOptions/JPEGQuality", "-1"},
+        {"CaptureOptions/JPEGQuality", "101"},
+        {"PrintLayout/ImageCenterFlag", "65536"},
+        {"CaptureOptions/OptionsA", "0x100000000"},
+        {"PrintLayout/Margins", "1, 2, 3"},
+        {"PrintLayout/SizePage", "1, x"},
+        {"CaptureOptions/JPEGDIP", "-1, 5"},
+        {"PrintLayout/Title", std::string(256, 't')},
+        {"Hotkey/Square", "Hyper+Q"},
+        {"Hotkey/Square", "4, 65"},
+        {"Nowhere/Nothing", "1"},
+        {"CaptureOptions/InstallPath", "/x"},
+        {"JPEGQuality", "80"},
+        {"CaptureOptions/", "80"},
+        {"a/b", "c", "d"},
     };
     for (const auto& args : bad) {
         const ProcessResult r = Quorvi(args);
@@ -158,7 +166,8 @@ TEST_F(SettingsCommandTest, ValuesOutsideTheRecordKeepTheirStoredType) {
 }
 
 TEST_F(SettingsCommandTest, DamagedFileIsReportedAndKept) {
-    WriteFileText(UserHive(), "Quorvi Registry Hive 1\n[software\\Quorvi\\Quorvi Studio\\PrintLayout]\n\"Title\"=\"cut sh");
+    WriteFileText(UserHive(), "Quorvi Registry Hive 1\n[software\\Quorvi\\Quorvi "
+                              "Studio\\PrintLayout]\n\"Title\"=\"cut sh");
     const ProcessResult r = Quorvi({});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.err.find("damaged"), std::string::npos) << r.err;

@@ -10,8 +10,7 @@
 
 namespace {
 
-PrintLayoutSettings A4(std::uint32_t dwMode, std::uint32_t dwCenter = 0)
-{
+PrintLayoutSettings A4(std::uint32_t dwMode, std::uint32_t dwCenter = 0) {
     PrintLayoutSettings s;
     s.nPageWidth = 2100;
     s.nPageHeight = 2970;
@@ -20,8 +19,7 @@ PrintLayoutSettings A4(std::uint32_t dwMode, std::uint32_t dwCenter = 0)
     return s;
 }
 
-PrintLayoutSettings Sized(int nPrintWidth, int nPrintHeight, std::uint32_t dwCenter = 0)
-{
+PrintLayoutSettings Sized(int nPrintWidth, int nPrintHeight, std::uint32_t dwCenter = 0) {
     PrintLayoutSettings s = A4(3, dwCenter);
     s.nPrintWidth = nPrintWidth;
     s.nPrintHeight = nPrintHeight;
@@ -30,15 +28,15 @@ PrintLayoutSettings Sized(int nPrintWidth, int nPrintHeight, std::uint32_t dwCen
 
 } // namespace
 
-TEST(PrintLayout, FitsToTheMarginsAndCentresByTheFlags)
-{
+TEST(PrintLayout, FitsToTheMarginsAndCentresByTheFlags) {
     // A4 with margins of 1.2 cm leaves 1860 x 2730; 400 x 300 is width-bound at 4.65.
     struct Case {
         std::uint32_t dwCenter;
         QRect rcExpected;
     };
-    for (const Case& c : {Case{0, QRect(120, 120, 1860, 1395)}, Case{1, QRect(120, 120, 1860, 1395)},
-                          Case{2, QRect(120, 787, 1860, 1395)}, Case{3, QRect(120, 787, 1860, 1395)}}) {
+    for (const Case& c :
+         {Case{0, QRect(120, 120, 1860, 1395)}, Case{1, QRect(120, 120, 1860, 1395)},
+          Case{2, QRect(120, 787, 1860, 1395)}, Case{3, QRect(120, 787, 1860, 1395)}}) {
         for (std::uint32_t dwMode : {1u, 2u}) {
             const CPrintLayout layout(A4(dwMode, c.dwCenter), 400, 300);
             ASSERT_EQ(layout.PageCount(), 1);
@@ -56,8 +54,7 @@ TEST(PrintLayout, FitsToTheMarginsAndCentresByTheFlags)
     }
 }
 
-TEST(PrintLayout, MarginsThatLeaveNothingGiveTheWholePage)
-{
+TEST(PrintLayout, MarginsThatLeaveNothingGiveTheWholePage) {
     PrintLayoutSettings s = A4(1);
     s.nMarginLeft = 1500;
     s.nMarginRight = 700; // 2100 - 2200 < 0
@@ -77,14 +74,13 @@ TEST(PrintLayout, MarginsThatLeaveNothingGiveTheWholePage)
     EXPECT_EQ(negative.PrintableRect(), QRect(0, 0, 1980, 2850));
 }
 
-TEST(PrintLayout, PageCountIsColumnsTimesRowsRoundedUp)
-{
+TEST(PrintLayout, PageCountIsColumnsTimesRowsRoundedUp) {
     struct Case {
         int nPrintWidth, nPrintHeight, nColumns, nRows;
     };
     // pw = 1860, ph = 2730 on A4 with the default margins.
-    for (const Case& c : {Case{4000, 1000, 3, 1}, Case{3720, 2730, 2, 1}, Case{3721, 2731, 3, 2}, Case{1, 1, 1, 1},
-                          Case{1860, 8190, 1, 3}, Case{18600, 27300, 10, 10}}) {
+    for (const Case& c : {Case{4000, 1000, 3, 1}, Case{3720, 2730, 2, 1}, Case{3721, 2731, 3, 2},
+                          Case{1, 1, 1, 1}, Case{1860, 8190, 1, 3}, Case{18600, 27300, 10, 10}}) {
         const CPrintLayout layout(Sized(c.nPrintWidth, c.nPrintHeight), 50, 50);
         EXPECT_EQ(layout.Columns(), c.nColumns) << c.nPrintWidth;
         EXPECT_EQ(layout.Rows(), c.nRows) << c.nPrintHeight;
@@ -101,8 +97,7 @@ TEST(PrintLayout, PageCountIsColumnsTimesRowsRoundedUp)
     EXPECT_EQ(CPrintLayout(s4, 50, 50).PageCount(), 3);
 }
 
-TEST(PrintLayout, NothingToPrint)
-{
+TEST(PrintLayout, NothingToPrint) {
     // No image, a page of zero size, an empty print size: no page, no division by zero.
     EXPECT_EQ(CPrintLayout(A4(1), 0, 10).PageCount(), 0);
     EXPECT_EQ(CPrintLayout(A4(1), 10, -1).PageCount(), 0);
@@ -123,21 +118,22 @@ TEST(PrintLayout, NothingToPrint)
     EXPECT_EQ(huge.NeededPages(), std::int64_t(0x7FFFFFFF / 1860 + 1) * (0x7FFFFFFF / 2730 + 1));
 }
 
-TEST(PrintLayout, OnePageAtThePrintSizeIsCentredByTheFlags)
-{
+TEST(PrintLayout, OnePageAtThePrintSizeIsCentredByTheFlags) {
     const int xCentred = 120 + (1860 - 1000) / 2;
     const int yCentred = 120 + (2730 - 500) / 2;
-    EXPECT_EQ(CPrintLayout(Sized(1000, 500, 0), 30, 10).Page(1).rcImage, QRect(120, 120, 1000, 500));
-    EXPECT_EQ(CPrintLayout(Sized(1000, 500, 1), 30, 10).Page(1).rcImage, QRect(xCentred, 120, 1000, 500));
-    EXPECT_EQ(CPrintLayout(Sized(1000, 500, 2), 30, 10).Page(1).rcImage, QRect(120, yCentred, 1000, 500));
+    EXPECT_EQ(CPrintLayout(Sized(1000, 500, 0), 30, 10).Page(1).rcImage,
+              QRect(120, 120, 1000, 500));
+    EXPECT_EQ(CPrintLayout(Sized(1000, 500, 1), 30, 10).Page(1).rcImage,
+              QRect(xCentred, 120, 1000, 500));
+    EXPECT_EQ(CPrintLayout(Sized(1000, 500, 2), 30, 10).Page(1).rcImage,
+              QRect(120, yCentred, 1000, 500));
     // The print size is taken as it is, whatever the image's proportions.
     const PrintPagePlacement page = CPrintLayout(Sized(1860, 2730, 3), 30, 10).Page(1);
     EXPECT_EQ(page.rcImage, QRect(120, 120, 1860, 2730));
     EXPECT_EQ(page.rcClip, page.rcImage);
 }
 
-TEST(PrintLayout, ThirdColumnShowsTheRestNarrower)
-{
+TEST(PrintLayout, ThirdColumnShowsTheRestNarrower) {
     // 4000 over pw = 1860: columns of 1860, 1860 and 280; the image is 400 pixels wide, so the
     // third column shows pixels 372 to 399.
     const CPrintLayout layout(Sized(4000, 1000), 400, 100);
@@ -150,8 +146,7 @@ TEST(PrintLayout, ThirdColumnShowsTheRestNarrower)
     EXPECT_EQ(layout.Page(2).SourcePixels(400, 100), QRect(186, 0, 186, 100));
 }
 
-TEST(PrintLayout, TilesOfASmallImageKeepThePrintSize)
-{
+TEST(PrintLayout, TilesOfASmallImageKeepThePrintSize) {
     // Ten pixels at 4000: every pixel is 400 wide on paper. Cutting the image at whole pixels
     // per page would stretch the first page's 4 pixels and the second's 5 over a full page and
     // print 4185 in all; the pages must show 1860 + 1860 + 280.
@@ -170,8 +165,7 @@ TEST(PrintLayout, TilesOfASmallImageKeepThePrintSize)
     EXPECT_EQ(layout.Page(3).SourcePixels(10, 1), QRect(9, 0, 1, 1));
 }
 
-TEST(PrintLayout, TilesCoverThePrintSizeOnceInReadingOrder)
-{
+TEST(PrintLayout, TilesCoverThePrintSizeOnceInReadingOrder) {
     std::mt19937 rng(5);
     for (int nTrial = 0; nTrial < 40; ++nTrial) {
         PrintLayoutSettings s = Sized(int(rng() % 600) + 1, int(rng() % 600) + 1);
@@ -191,7 +185,8 @@ TEST(PrintLayout, TilesCoverThePrintSizeOnceInReadingOrder)
             const PrintPagePlacement page = layout.Page(nPage);
             ASSERT_TRUE(rcPrintable.contains(page.rcClip)) << nPage;
             ASSERT_EQ(page.rcImage.size(), QSize(s.nPrintWidth, s.nPrintHeight));
-            // Page n is column (n-1) mod columns, row (n-1) div columns; tiles start at the margins.
+            // Page n is column (n-1) mod columns, row (n-1) div columns; tiles start at the
+            // margins.
             const int nColumn = (nPage - 1) % layout.Columns();
             const int nRow = (nPage - 1) / layout.Columns();
             EXPECT_EQ(page.rcClip.topLeft(), rcPrintable.topLeft());
@@ -207,16 +202,17 @@ TEST(PrintLayout, TilesCoverThePrintSizeOnceInReadingOrder)
     }
 }
 
-TEST(PrintLayout, SourcePixelsAreThoseThePageShows)
-{
+TEST(PrintLayout, SourcePixelsAreThoseThePageShows) {
     // Naive reference: pixel x spans [x W / w, (x + 1) W / w) on the page; it is needed when that
     // span meets the clip.
     std::mt19937 rng(11);
     for (int nTrial = 0; nTrial < 300; ++nTrial) {
         const int w = int(rng() % 40) + 1;
         const int h = int(rng() % 40) + 1;
-        const QRect rcImage(int(rng() % 200) - 100, int(rng() % 200) - 100, int(rng() % 300) + 1, int(rng() % 300) + 1);
-        const QRect rcClip(int(rng() % 200), int(rng() % 200), int(rng() % 150) + 1, int(rng() % 150) + 1);
+        const QRect rcImage(int(rng() % 200) - 100, int(rng() % 200) - 100, int(rng() % 300) + 1,
+                            int(rng() % 300) + 1);
+        const QRect rcClip(int(rng() % 200), int(rng() % 200), int(rng() % 150) + 1,
+                           int(rng() % 150) + 1);
         const QRect rcShown = rcClip & rcImage;
         int x0 = w, x1 = -1, y0 = h, y1 = -1;
         for (int x = 0; x < w; ++x) {

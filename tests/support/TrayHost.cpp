@@ -11,10 +11,9 @@
 namespace testsupport {
 namespace {
 
-xcb_atom_t InternAtom(xcb_connection_t* pConnection, const char* pszName)
-{
-    xcb_intern_atom_reply_t* pReply =
-        xcb_intern_atom_reply(pConnection, xcb_intern_atom(pConnection, 0, std::strlen(pszName), pszName), nullptr);
+xcb_atom_t InternAtom(xcb_connection_t* pConnection, const char* pszName) {
+    xcb_intern_atom_reply_t* pReply = xcb_intern_atom_reply(
+        pConnection, xcb_intern_atom(pConnection, 0, std::strlen(pszName), pszName), nullptr);
     const xcb_atom_t atom = pReply != nullptr ? pReply->atom : XCB_NONE;
     std::free(pReply);
     return atom;
@@ -25,8 +24,7 @@ constexpr int kStripIcons = 8;
 
 } // namespace
 
-CTrayHost::CTrayHost(const std::string& displayName)
-{
+CTrayHost::CTrayHost(const std::string& displayName) {
     int nScreen = 0;
     m_pConnection = xcb_connect(displayName.c_str(), &nScreen);
     if (xcb_connection_has_error(m_pConnection) != 0) {
@@ -44,7 +42,8 @@ CTrayHost::CTrayHost(const std::string& displayName)
     m_xStrip = pScreen->width_in_pixels - kStripIcons * kIconSize;
     const uint32_t values[] = {pScreen->black_pixel, 1, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY};
     xcb_create_window(m_pConnection, XCB_COPY_FROM_PARENT, m_strip, m_root, int16_t(m_xStrip), 0,
-                      kStripIcons * kIconSize, kIconSize, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, pScreen->root_visual,
+                      kStripIcons * kIconSize, kIconSize, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      pScreen->root_visual,
                       XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
     xcb_map_window(m_pConnection, m_strip);
 
@@ -52,8 +51,8 @@ CTrayHost::CTrayHost(const std::string& displayName)
     const xcb_atom_t selection = InternAtom(m_pConnection, strSelection.c_str());
     m_opcode = InternAtom(m_pConnection, "_NET_SYSTEM_TRAY_OPCODE");
     const xcb_atom_t manager = InternAtom(m_pConnection, "MANAGER");
-    xcb_get_selection_owner_reply_t* pOwner =
-        xcb_get_selection_owner_reply(m_pConnection, xcb_get_selection_owner(m_pConnection, selection), nullptr);
+    xcb_get_selection_owner_reply_t* pOwner = xcb_get_selection_owner_reply(
+        m_pConnection, xcb_get_selection_owner(m_pConnection, selection), nullptr);
     const bool bTaken = pOwner != nullptr && pOwner->owner != XCB_NONE;
     std::free(pOwner);
     if (bTaken) {
@@ -71,27 +70,27 @@ CTrayHost::CTrayHost(const std::string& displayName)
     event.data.data32[0] = XCB_CURRENT_TIME;
     event.data.data32[1] = selection;
     event.data.data32[2] = m_strip;
-    xcb_send_event(m_pConnection, 0, m_root, XCB_EVENT_MASK_STRUCTURE_NOTIFY, reinterpret_cast<const char*>(&event));
+    xcb_send_event(m_pConnection, 0, m_root, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
     xcb_flush(m_pConnection);
     m_thread = std::thread([this] { Serve(); });
 }
 
-CTrayHost::~CTrayHost()
-{
+CTrayHost::~CTrayHost() {
     m_bStop = true;
     if (m_thread.joinable())
         m_thread.join();
     xcb_disconnect(m_pConnection);
 }
 
-void CTrayHost::Serve()
-{
+void CTrayHost::Serve() {
     pollfd fd{xcb_get_file_descriptor(m_pConnection), POLLIN, 0};
     while (!m_bStop) {
         while (xcb_generic_event_t* pEvent = xcb_poll_for_event(m_pConnection)) {
             if ((pEvent->response_type & 0x7F) == XCB_CLIENT_MESSAGE) {
                 const auto* pMessage = reinterpret_cast<const xcb_client_message_event_t*>(pEvent);
-                if (pMessage->type == m_opcode && pMessage->data.data32[1] == kSystemTrayRequestDock)
+                if (pMessage->type == m_opcode &&
+                    pMessage->data.data32[1] == kSystemTrayRequestDock)
                     Dock(pMessage->data.data32[2]);
             } else if ((pEvent->response_type & 0x7F) == XCB_DESTROY_NOTIFY) {
                 const auto* pDestroy = reinterpret_cast<const xcb_destroy_notify_event_t*>(pEvent);
@@ -106,8 +105,7 @@ void CTrayHost::Serve()
     }
 }
 
-void CTrayHost::Dock(xcb_window_t icon)
-{
+void CTrayHost::Dock(xcb_window_t icon) {
     size_t nSlot = 0;
     {
         const std::lock_guard lock(m_mutex);
@@ -117,21 +115,20 @@ void CTrayHost::Dock(xcb_window_t icon)
     xcb_change_save_set(m_pConnection, XCB_SET_MODE_INSERT, icon);
     xcb_reparent_window(m_pConnection, icon, m_strip, int16_t(nSlot * kIconSize), 0);
     const uint32_t size[] = {kIconSize, kIconSize};
-    xcb_configure_window(m_pConnection, icon, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+    xcb_configure_window(m_pConnection, icon, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+                         size);
     xcb_map_window(m_pConnection, icon);
     xcb_flush(m_pConnection);
     const std::lock_guard lock(m_mutex);
     m_docked.push_back(icon);
 }
 
-std::vector<xcb_window_t> CTrayHost::Docked() const
-{
+std::vector<xcb_window_t> CTrayHost::Docked() const {
     const std::lock_guard lock(m_mutex);
     return m_docked;
 }
 
-bool CTrayHost::WaitForDocked(size_t nCount, std::chrono::milliseconds timeout) const
-{
+bool CTrayHost::WaitForDocked(size_t nCount, std::chrono::milliseconds timeout) const {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (Docked().size() < nCount) {
         if (std::chrono::steady_clock::now() > deadline)
@@ -141,8 +138,7 @@ bool CTrayHost::WaitForDocked(size_t nCount, std::chrono::milliseconds timeout) 
     return true;
 }
 
-std::pair<int, int> CTrayHost::IconCentre(size_t nIndex) const
-{
+std::pair<int, int> CTrayHost::IconCentre(size_t nIndex) const {
     return {m_xStrip + int(nIndex) * kIconSize + kIconSize / 2, kIconSize / 2};
 }
 

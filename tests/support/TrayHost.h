@@ -30,7 +30,8 @@ public:
     // The icon windows docked so far, in order.
     std::vector<xcb_window_t> Docked() const;
     // Waits until at least nCount icons are docked; false on timeout.
-    bool WaitForDocked(size_t nCount, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+    bool WaitForDocked(size_t nCount,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
     // Root coordinates of the middle of docked icon nIndex.
     std::pair<int, int> IconCentre(size_t nIndex) const;
 

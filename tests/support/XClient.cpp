@@ -139,11 +139,11 @@ uint8_t CXClient::GrabPointer() const {
 }
 
 uint8_t CXClient::GrabKeyboard() const {
-    Reply<xcb_grab_keyboard_reply_t> reply(xcb_grab_keyboard_reply(
-        m_pConnection,
-        xcb_grab_keyboard(m_pConnection, 0, m_root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
-                          XCB_GRAB_MODE_ASYNC),
-        nullptr));
+    Reply<xcb_grab_keyboard_reply_t> reply(
+        xcb_grab_keyboard_reply(m_pConnection,
+                                xcb_grab_keyboard(m_pConnection, 0, m_root, XCB_CURRENT_TIME,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                nullptr));
     return reply ? reply->status : 0xFF;
 }
 

@@ -128,9 +128,11 @@ void CXServer::StartServer(const Options& options) {
     // The write end must survive exec: Xvfb writes the display number there when it is ready.
     const int writeFd = fcntl(fds[1], F_DUPFD, 3);
     close(fds[1]);
-    const std::string screen = std::to_string(options.cx) + "x" + std::to_string(options.cy) + "x24";
-    std::vector<std::string> argv{"Xvfb", "-displayfd", std::to_string(writeFd), "-screen", "0",
-                                  screen, "-nolisten", "tcp", "-noreset"};
+    const std::string screen =
+        std::to_string(options.cx) + "x" + std::to_string(options.cy) + "x24";
+    std::vector<std::string> argv{"Xvfb",      "-displayfd", std::to_string(writeFd),
+                                  "-screen",   "0",          screen,
+                                  "-nolisten", "tcp",        "-noreset"};
     argv.insert(argv.end(), options.extraArguments.begin(), options.extraArguments.end());
     m_serverPid = Spawn(argv, {}, m_dir.Path() / "xvfb.log", writeFd);
     close(writeFd);
@@ -159,11 +161,11 @@ void CXServer::StartWindowManager() {
     // A home of its own so that no user configuration or autostart joins in.
     const std::string home = (m_dir.Path() / "home").string();
     std::filesystem::create_directories(home);
-    m_wmPid = Spawn({"openbox", "--config-file", config.string(), "--startup",
-                     "touch " + ready.string()},
-                    {"DISPLAY=" + m_strDisplay, "HOME=" + home, "XDG_CONFIG_HOME=" + home,
-                     "XDG_CONFIG_DIRS=" + home},
-                    m_dir.Path() / "openbox.log");
+    m_wmPid =
+        Spawn({"openbox", "--config-file", config.string(), "--startup", "touch " + ready.string()},
+              {"DISPLAY=" + m_strDisplay, "HOME=" + home, "XDG_CONFIG_HOME=" + home,
+               "XDG_CONFIG_DIRS=" + home},
+              m_dir.Path() / "openbox.log");
     const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
     while (!std::filesystem::exists(ready)) {
         if (Exited(m_wmPid)) {

@@ -13,8 +13,7 @@ namespace {
 // A view with a viewport of exactly `client` (no frame), shown so that geometry is real.
 class ZoomViewTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         m_view.setFrameShape(QFrame::NoFrame);
         m_view.resize(400, 300);
         m_view.show();
@@ -24,8 +23,7 @@ protected:
 
 } // namespace
 
-TEST_F(ZoomViewTest, DefaultStepsAreATenthOfTheTotalAndOfThePage)
-{
+TEST_F(ZoomViewTest, DefaultStepsAreATenthOfTheTotalAndOfThePage) {
     m_view.SetImageExtent(QSize(1234, 567));
     EXPECT_EQ(m_view.TotalSize(), QSize(1234, 567));
     EXPECT_EQ(m_view.PageStep(), QSize(123, 56));
@@ -36,8 +34,7 @@ TEST_F(ZoomViewTest, DefaultStepsAreATenthOfTheTotalAndOfThePage)
     EXPECT_EQ(m_view.LineStep(), QSize(3, 7));
 }
 
-TEST_F(ZoomViewTest, ScaleTruncatesTheTotalAndKeepsTheCentre)
-{
+TEST_F(ZoomViewTest, ScaleTruncatesTheTotalAndKeepsTheCentre) {
     m_view.SetImageExtent(QSize(100, 100));
     m_view.SetScale(2.0);
     EXPECT_EQ(m_view.TotalSize(), QSize(200, 200));
@@ -57,12 +54,11 @@ TEST_F(ZoomViewTest, ScaleTruncatesTheTotalAndKeepsTheCentre)
     const QPoint after = m_view.GetImageCenter();
     EXPECT_NEAR(after.x(), before.x(), 1);
     EXPECT_NEAR(after.y(), before.y(), 1);
-    EXPECT_EQ(m_view.ScrollPosition(),
-              QPoint(700 * 4 - m_view.viewport()->width() / 2, 600 * 4 - m_view.viewport()->height() / 2));
+    EXPECT_EQ(m_view.ScrollPosition(), QPoint(700 * 4 - m_view.viewport()->width() / 2,
+                                              600 * 4 - m_view.viewport()->height() / 2));
 }
 
-TEST_F(ZoomViewTest, SmallImagesAreCentredLargeOnesStartAtTheScrollOrigin)
-{
+TEST_F(ZoomViewTest, SmallImagesAreCentredLargeOnesStartAtTheScrollOrigin) {
     m_view.SetImageExtent(QSize(100, 50));
     EXPECT_FALSE(m_view.HasHorizontalScroll());
     EXPECT_FALSE(m_view.HasVerticalScroll());
@@ -79,8 +75,7 @@ TEST_F(ZoomViewTest, SmallImagesAreCentredLargeOnesStartAtTheScrollOrigin)
     EXPECT_EQ(m_view.ScrollPosition().y(), 0);
 }
 
-TEST_F(ZoomViewTest, PointConversionFollowsScaleAndScroll)
-{
+TEST_F(ZoomViewTest, PointConversionFollowsScaleAndScroll) {
     m_view.SetImageExtent(QSize(1000, 1000));
     m_view.SetScale(2.0);
     m_view.ScrollToPosition(QPoint(100, 60));
@@ -106,8 +101,7 @@ TEST_F(ZoomViewTest, PointConversionFollowsScaleAndScroll)
     EXPECT_EQ(m_view.ImageToView(QPoint(400, 400)), origin + QPoint(100, 100));
 }
 
-TEST_F(ZoomViewTest, PresetsStepThroughTheFiveLevelsAndEnableAtTheEnds)
-{
+TEST_F(ZoomViewTest, PresetsStepThroughTheFiveLevelsAndEnableAtTheEnds) {
     m_view.SetImageExtent(QSize(100, 100));
     const double expected[] = {2.0, 4.0, 4.0};
     for (double d : expected) {
@@ -134,8 +128,7 @@ TEST_F(ZoomViewTest, PresetsStepThroughTheFiveLevelsAndEnableAtTheEnds)
     EXPECT_DOUBLE_EQ(m_view.PresetScale(), 0.5);
 }
 
-TEST_F(ZoomViewTest, PageActionsUseTheViewsPageStep)
-{
+TEST_F(ZoomViewTest, PageActionsUseTheViewsPageStep) {
     m_view.SetImageExtent(QSize(3000, 3000));
     QScrollBar* pV = m_view.verticalScrollBar();
     pV->triggerAction(QAbstractSlider::SliderPageStepAdd);

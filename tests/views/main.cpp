@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-// Test entry of the Qt widget tests (views, printing): a QApplication on the offscreen platform unless told otherwise.
+// Test entry of the Qt widget tests (views, printing): a QApplication on the offscreen platform
+// unless told otherwise.
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -15,9 +15,9 @@ inline constexpr int kActionIconSized = 16;
 
 struct CaptureActionInfo {
     unsigned nCommandID = 0;
-    int nAction = -1;                 // platform::CaptureAction, or one of the values above
+    int nAction = -1;                     // platform::CaptureAction, or one of the values above
     CaptureMode mode = CaptureMode::None; // None for Repeat Last and Default
-    std::uint32_t cursor = 0;         // the hook's cursor while picking (0: none)
+    std::uint32_t cursor = 0;             // the hook's cursor while picking (0: none)
 };
 
 // The entry of a capture command id, or empty for any other id.

@@ -7,8 +7,8 @@
 
 #include <utility>
 
-bool CCaptureDocManager::DoPromptFileName(QString& strFileName, unsigned nIDSTitle, bool bOpenFileDialog,
-                                          CDocTemplate* pTemplate) {
+bool CCaptureDocManager::DoPromptFileName(QString& strFileName, unsigned nIDSTitle,
+                                          bool bOpenFileDialog, CDocTemplate* pTemplate) {
     // The mark belongs to one save only: a later save of any document asks as usual.
     const bool bPending = !bOpenFileDialog && std::exchange(m_bAutoSavePending, false);
     if (bPending && (m_settings.m_dwOptionsA & platform::options::kAutoNameFile) != 0) {

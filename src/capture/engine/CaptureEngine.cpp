@@ -47,7 +47,8 @@ int HookProc(void* pContext, std::uint32_t nMessage, std::uint32_t wParam, std::
 
 std::uint32_t NowMs() {
     using namespace std::chrono;
-    return std::uint32_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return std::uint32_t(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 RGBQuad FromColorRef(std::uint32_t cr) {
@@ -56,7 +57,8 @@ RGBQuad FromColorRef(std::uint32_t cr) {
 
 } // namespace
 
-CCaptureEngine::CCaptureEngine(ICaptureHost& host, QObject* pParent) : QObject(pParent), m_host(host) {}
+CCaptureEngine::CCaptureEngine(ICaptureHost& host, QObject* pParent)
+    : QObject(pParent), m_host(host) {}
 
 CCaptureEngine::~CCaptureEngine() {
     delete m_pHookNotifier; // before the descriptor it watches is closed
@@ -75,8 +77,9 @@ bool CCaptureEngine::Initialize(const char* pszDisplay) {
     m_pOverlay = std::make_unique<CCaptureOverlay>();
     m_pSound = std::make_unique<CCaptureSound>();
     m_tracker.SetDesktopQueries(m_pQueries.get());
-    m_tracker.Tip().Prepare(CCaptureOverlay::TextExtent(QString::fromLatin1(CTrackerTip::kHintText)),
-                            CCaptureOverlay::TextExtent(QString::fromStdString(CTrackerTip::WidestSizeText())));
+    m_tracker.Tip().Prepare(
+        CCaptureOverlay::TextExtent(QString::fromLatin1(CTrackerTip::kHintText)),
+        CCaptureOverlay::TextExtent(QString::fromStdString(CTrackerTip::WidestSizeText())));
     if (QRZ_Connect(pszDisplay) != QRZ_OK)
         return true; // captures work, hotkeys do not
     InstallHookWatch();
@@ -103,11 +106,13 @@ void CCaptureEngine::InstallHookWatch() {
 
 bool CCaptureEngine::SetHotkeyTable(const std::uint16_t* pTable) {
     const int nResult = QRZ_HookKeyboard(&HookProc, this, pTable);
-    m_bHotkeysInstalled = m_bHotkeysInstalled || nResult == QRZ_OK || nResult == QRZ_ERR_HOTKEYS_FAILED;
+    m_bHotkeysInstalled =
+        m_bHotkeysInstalled || nResult == QRZ_OK || nResult == QRZ_ERR_HOTKEYS_FAILED;
     if (nResult == QRZ_ERR_HOTKEYS_FAILED) {
         for (int i = 0; i < QRZ_HOTKEY_COUNT; ++i)
             if (const int nStatus = QRZ_GetHotKeyStatus(i); nStatus > QRZ_HOTKEY_ACTIVE)
-                img::Trace("capture: hotkey %d (0x%04X) is not available (state %d)\n", i, pTable[i], nStatus);
+                img::Trace("capture: hotkey %d (0x%04X) is not available (state %d)\n", i,
+                           pTable[i], nStatus);
     }
     return nResult == QRZ_OK;
 }
@@ -118,9 +123,13 @@ const std::uint16_t* CCaptureEngine::HotkeyTable() const {
     return m_hotkeys.data();
 }
 
-int CCaptureEngine::HotkeyStatus(int nIndex) const { return QRZ_GetHotKeyStatus(nIndex); }
+int CCaptureEngine::HotkeyStatus(int nIndex) const {
+    return QRZ_GetHotKeyStatus(nIndex);
+}
 
-std::uint32_t CCaptureEngine::DelayMs() const { return m_host.Settings().m_wCaptureDelayTime; }
+std::uint32_t CCaptureEngine::DelayMs() const {
+    return m_host.Settings().m_wCaptureDelayTime;
+}
 
 // ---- Starting actions ----
 
@@ -168,10 +177,18 @@ void CCaptureEngine::RunAction(int nAction) {
     m_current = info;
     switch (info->mode) {
     case CaptureMode::ActiveWindow:
-    case CaptureMode::ActiveWindowClient: RunImmediate(*info); break;
-    case CaptureMode::PopupMenu: RunMenu(*info); break;
-    case CaptureMode::Desktop: Prepare(true, &CCaptureEngine::ContinueDesktop); break;
-    default: Prepare(true, &CCaptureEngine::ContinuePicker); break;
+    case CaptureMode::ActiveWindowClient:
+        RunImmediate(*info);
+        break;
+    case CaptureMode::PopupMenu:
+        RunMenu(*info);
+        break;
+    case CaptureMode::Desktop:
+        Prepare(true, &CCaptureEngine::ContinueDesktop);
+        break;
+    default:
+        Prepare(true, &CCaptureEngine::ContinuePicker);
+        break;
     }
 }
 
@@ -193,8 +210,9 @@ void CCaptureEngine::RunMenu(const CaptureActionInfo& info) {
     }
     (void)info;
     m_host.ShowAfterCapture();
-    const QString strText = FormatString1(IDS_MENU_CAPTURE_HELP, m_host.HotkeyText(platform::PopupMenu)) +
-                            LoadString(IDS_MENU_CAPTURE_NOTE);
+    const QString strText =
+        FormatString1(IDS_MENU_CAPTURE_HELP, m_host.HotkeyText(platform::PopupMenu)) +
+        LoadString(IDS_MENU_CAPTURE_NOTE);
     EndAction();
     AppMessageBox(strText, EMsgButtons::Ok, EMsgIcon::Information);
     emit actionEnded();
@@ -203,7 +221,8 @@ void CCaptureEngine::RunMenu(const CaptureActionInfo& info) {
 void CCaptureEngine::Refuse(unsigned nStringID, int nHotkeyAction, bool bShowFirst) {
     if (bShowFirst)
         m_host.ShowAfterCapture();
-    AppMessageBox(FormatString1(nStringID, m_host.HotkeyText(nHotkeyAction)), EMsgButtons::Ok, EMsgIcon::Information);
+    AppMessageBox(FormatString1(nStringID, m_host.HotkeyText(nHotkeyAction)), EMsgButtons::Ok,
+                  EMsgIcon::Information);
     emit actionEnded();
 }
 
@@ -291,7 +310,8 @@ void CCaptureEngine::ContinueDesktop() {
 bool CCaptureEngine::Freeze() {
     m_rcFrozen = m_pQueries->DesktopRect();
     m_pFrozen = std::make_unique<CMemoryBitmap>();
-    if (!m_pGrabber->Grab(m_rcFrozen, *m_pFrozen, FromColorRef(m_host.Settings().m_crTransparency))) {
+    if (!m_pGrabber->Grab(m_rcFrozen, *m_pFrozen,
+                          FromColorRef(m_host.Settings().m_crTransparency))) {
         m_pFrozen.reset();
         return false;
     }
@@ -331,8 +351,8 @@ void CCaptureEngine::ContinuePicker() {
     }
     m_state = EState::Picking;
     // Show where the pointer is and the hint at once, before the first move.
-    auto reply = x11::XcbReply<xcb_query_pointer_reply_t>(
-        xcb_query_pointer_reply(m_pConn->Get(), xcb_query_pointer(m_pConn->Get(), m_pConn->Root()), nullptr));
+    auto reply = x11::XcbReply<xcb_query_pointer_reply_t>(xcb_query_pointer_reply(
+        m_pConn->Get(), xcb_query_pointer(m_pConn->Get(), m_pConn->Root()), nullptr));
     if (reply) {
         m_ptPointer = {reply->root_x, reply->root_y};
         ApplyPickerResponse(m_tracker.OnMouse({capture::MouseKind::Move, m_ptPointer, NowMs()}));
@@ -341,7 +361,8 @@ void CCaptureEngine::ContinuePicker() {
 
 // ---- Picking ----
 
-void CCaptureEngine::OnHookMessage(std::uint32_t nMessage, std::uint32_t wParam, std::uint32_t lParam) {
+void CCaptureEngine::OnHookMessage(std::uint32_t nMessage, std::uint32_t wParam,
+                                   std::uint32_t lParam) {
     if (nMessage == QRZM_ForwardMouseMessage) {
         OnMouse(wParam, lParam);
     } else if (nMessage == QRZM_ForwardKeyboardMessage) {
@@ -379,7 +400,9 @@ void CCaptureEngine::ApplyPickerResponse(const capture::PickerResponse& response
         // Out of the hook's callback before the grab delivers and opens windows.
         QTimer::singleShot(0, this, &CCaptureEngine::GrabPending);
         break;
-    case PickerAction::Cancel: CancelPicking(); break;
+    case PickerAction::Cancel:
+        CancelPicking();
+        break;
     case PickerAction::Continue:
         if (response.bRedraw)
             m_pOverlay->SetFeedback(m_tracker.Feedback());
@@ -402,7 +425,9 @@ void CCaptureEngine::CancelPicking() {
 
 // ---- Grab and the end of an action ----
 
-void CCaptureEngine::GrabPending() { Grab(m_region); }
+void CCaptureEngine::GrabPending() {
+    Grab(m_region);
+}
 
 void CCaptureEngine::Grab(const CaptureRegion& region) {
     m_state = EState::Grabbing;
@@ -423,8 +448,8 @@ void CCaptureEngine::Grab(const CaptureRegion& region) {
     m_pFrozen.reset();
     m_cursor.reset();
     if (!bGrabbed) {
-        img::Trace("capture: the region %d,%d %dx%d could not be grabbed\n", region.rc.left, region.rc.top,
-                   region.rc.Width(), region.rc.Height());
+        img::Trace("capture: the region %d,%d %dx%d could not be grabbed\n", region.rc.left,
+                   region.rc.top, region.rc.Width(), region.rc.Height());
         m_pCapture.reset();
         AbandonAction();
         return;

@@ -126,7 +126,7 @@ private:
     std::optional<int> m_nLastAction; // drives Repeat Last
     bool m_bHotkeyCapture = false;
     bool m_bFromTrayMenu = false;
-    std::optional<CursorImage> m_cursor; // the pointer painted into the capture
+    std::optional<CursorImage> m_cursor;     // the pointer painted into the capture
     std::unique_ptr<CImageBitmap> m_pFrozen; // the screen while picking
     capture::Rect m_rcFrozen;
     std::unique_ptr<CImageBitmap> m_pCapture;

@@ -41,15 +41,16 @@ std::optional<QString> PromptAutoSaveFileName(platform::CAppSettings& settings) 
         AppMessageBox(IDS_COUNTER_MAX, EMsgButtons::Ok, EMsgIcon::Exclamation);
         return std::nullopt;
     case AutoNameStatus::NoDirectory:
-        AppMessageBox(FormatString1(IDS_NO_DIRECTORY, QString::fromStdString(params.strDirectory)), EMsgButtons::Ok,
-                      EMsgIcon::Exclamation);
+        AppMessageBox(FormatString1(IDS_NO_DIRECTORY, QString::fromStdString(params.strDirectory)),
+                      EMsgButtons::Ok, EMsgIcon::Exclamation);
         return std::nullopt;
     case AutoNameStatus::AskReplace:
         if (AppMessageBox(FormatString1(IDS_FILE_EXISTS, QString::fromStdString(plan.strPath)),
                           EMsgButtons::YesNoCancel, EMsgIcon::Question) != EMsgResult::Yes)
             return std::nullopt;
         break;
-    case AutoNameStatus::Ready: break;
+    case AutoNameStatus::Ready:
+        break;
     }
     // Advanced before the write: a failing write still uses up its number.
     settings.m_dwAutoSaveStartNO = plan.dwNextStartNo;

@@ -99,7 +99,8 @@ void CCaptureOverlay::DrawFeedback(QPainter& painter) const {
             for (const capture::Point& p : f.polygon)
                 polygon << QPoint(p.x - m_rcRoot.left, p.y - m_rcRoot.top);
             path.addPolygon(polygon);
-            path.setFillRule(f.fillRule == capture::FillRule::Winding ? Qt::WindingFill : Qt::OddEvenFill);
+            path.setFillRule(f.fillRule == capture::FillRule::Winding ? Qt::WindingFill
+                                                                      : Qt::OddEvenFill);
         }
         painter.setCompositionMode(QPainter::RasterOp_NotDestination);
         painter.fillPath(path, Qt::black); // the source does not matter: every pixel is inverted
@@ -123,7 +124,8 @@ void CCaptureOverlay::DrawFeedback(QPainter& painter) const {
         painter.setPen(Qt::white);
         painter.setFont(TipFont());
         // One line, vertically centred, against the box's right edge.
-        painter.drawText(rcTip.adjusted(2, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
+        painter.drawText(rcTip.adjusted(2, 0, -3, 0),
+                         Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
                          QString::fromStdString(f.strTipText));
     }
 }

@@ -46,7 +46,8 @@ bool CCaptureSound::Play() {
     ca_proplist_sets(pProps, CA_PROP_CANBERRA_CACHE_CONTROL, "permanent");
     m_pState->bPlaying.store(true);
     auto* pRef = new std::shared_ptr<State>(m_pState);
-    const int nResult = ca_context_play_full(m_pContext, kSoundId, pProps, &CCaptureSound::Finished, pRef);
+    const int nResult =
+        ca_context_play_full(m_pContext, kSoundId, pProps, &CCaptureSound::Finished, pRef);
     ca_proplist_destroy(pProps);
     if (nResult != CA_SUCCESS) {
         // No callback comes for a sound that never started.

@@ -19,12 +19,14 @@ inline std::uint32_t Div255(std::uint32_t v) noexcept {
     return (v + (v >> 8)) >> 8;
 }
 
-inline std::uint8_t BlendChannel(std::uint32_t src, std::uint32_t dst, std::uint32_t inverseAlpha) noexcept {
+inline std::uint8_t BlendChannel(std::uint32_t src, std::uint32_t dst,
+                                 std::uint32_t inverseAlpha) noexcept {
     // A premultiplied channel above its alpha (malformed image) must not wrap around.
     return std::uint8_t(std::min<std::uint32_t>(src + Div255(dst * inverseAlpha), 255));
 }
 
-void BlendRow(const std::uint32_t* IMG_RESTRICT src, RGBQuad* IMG_RESTRICT dst, int count) noexcept {
+void BlendRow(const std::uint32_t* IMG_RESTRICT src, RGBQuad* IMG_RESTRICT dst,
+              int count) noexcept {
     for (int x = 0; x < count; ++x) {
         const std::uint32_t s = src[x];
         const std::uint32_t inverseAlpha = 255 - (s >> 24);
@@ -63,7 +65,8 @@ std::optional<CursorImage> FetchCursorImage(const CX11Connection& conn) {
     // xcb hands out 32-bit values already (Xlib widens them to sign-extended longs).
     cursor.argb.resize(count);
     if (count)
-        std::memcpy(cursor.argb.data(), xcb_xfixes_get_cursor_image_cursor_image(r.get()), count * 4);
+        std::memcpy(cursor.argb.data(), xcb_xfixes_get_cursor_image_cursor_image(r.get()),
+                    count * 4);
     return cursor;
 }
 
@@ -76,7 +79,8 @@ bool BlendCursor(CImageBitmap& bmp, Point origin, const CursorImage& cursor) {
     const Rect onBitmap = Rect::FromSize(at.x, at.y, cursor.nWidth, cursor.nHeight)
                               .Intersect(Rect{0, 0, bmp.Width(), bmp.Height()});
     for (int y = onBitmap.top; y < onBitmap.bottom; ++y) {
-        const std::uint32_t* src = cursor.argb.data() + std::size_t(y - at.y) * std::size_t(cursor.nWidth) +
+        const std::uint32_t* src = cursor.argb.data() +
+                                   std::size_t(y - at.y) * std::size_t(cursor.nWidth) +
                                    (onBitmap.left - at.x);
         BlendRow(src, bmp.Row<RGBQuad>(y) + onBitmap.left, onBitmap.Width());
     }

@@ -12,8 +12,8 @@
 #include <vector>
 
 struct CursorImage {
-    capture::Point ptPointer;       // pointer position, root coordinates
-    capture::Point ptHotSpot;       // hot spot inside the image
+    capture::Point ptPointer; // pointer position, root coordinates
+    capture::Point ptHotSpot; // hot spot inside the image
     int nWidth = 0;
     int nHeight = 0;
     std::vector<std::uint32_t> argb; // premultiplied 0xAARRGGBB, rows top-down

@@ -10,7 +10,8 @@ namespace {
 constexpr int kMaxSnapshotDepth = 16;
 } // namespace
 
-CX11DesktopQueries::CX11DesktopQueries(const CX11Connection& conn) : m_windows(conn), m_conn(conn) {}
+CX11DesktopQueries::CX11DesktopQueries(const CX11Connection& conn)
+    : m_windows(conn), m_conn(conn) {}
 
 bool CX11DesktopQueries::Refresh() {
     m_nodes.clear();
@@ -21,7 +22,8 @@ bool CX11DesktopQueries::Refresh() {
     root.bVisible = true;
     m_nodes.push_back(root);
     // Windows the window manager manages; without one, each top-level is its own client.
-    if (auto list = m_conn.Property32(m_conn.Root(), m_conn.Atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 4096))
+    if (auto list = m_conn.Property32(m_conn.Root(), m_conn.Atom("_NET_CLIENT_LIST"),
+                                      XCB_ATOM_WINDOW, 4096))
         m_clients.insert(list->begin(), list->end());
     std::vector<int> level{0};
     for (int depth = 0; depth < kMaxSnapshotDepth && !level.empty(); ++depth) {
@@ -61,8 +63,10 @@ bool CX11DesktopQueries::AddChildren(const std::vector<int>& parents, std::vecto
         geometryCookies.push_back(xcb_get_geometry(c, w));
     }
     for (std::size_t i = 0; i < found.size(); ++i) {
-        XcbReply<xcb_get_window_attributes_reply_t> a(xcb_get_window_attributes_reply(c, attributeCookies[i], nullptr));
-        XcbReply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(c, geometryCookies[i], nullptr));
+        XcbReply<xcb_get_window_attributes_reply_t> a(
+            xcb_get_window_attributes_reply(c, attributeCookies[i], nullptr));
+        XcbReply<xcb_get_geometry_reply_t> g(
+            xcb_get_geometry_reply(c, geometryCookies[i], nullptr));
         if (!a || !g)
             continue; // destroyed meanwhile
         const int parent = found[i].first;
@@ -70,9 +74,11 @@ bool CX11DesktopQueries::AddChildren(const std::vector<int>& parents, std::vecto
         Node node;
         node.id = found[i].second;
         const int b = g->border_width;
-        node.rc = Rect::FromSize(origin.x + g->x, origin.y + g->y, g->width + 2 * b, g->height + 2 * b);
+        node.rc =
+            Rect::FromSize(origin.x + g->x, origin.y + g->y, g->width + 2 * b, g->height + 2 * b);
         node.ptInside = {origin.x + g->x + b, origin.y + g->y + b};
-        node.bVisible = a->map_state == XCB_MAP_STATE_VIEWABLE && a->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT &&
+        node.bVisible = a->map_state == XCB_MAP_STATE_VIEWABLE &&
+                        a->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT &&
                         !m_windows.IsExcluded(node.id);
         const int index = int(m_nodes.size());
         m_nodes.push_back(std::move(node));
@@ -157,6 +163,10 @@ std::optional<Rect> CX11DesktopQueries::PopupMenuRect() const {
     return m_conn.WindowRect(*window);
 }
 
-Rect CX11DesktopQueries::DesktopRect() const { return m_conn.RootRect(); }
+Rect CX11DesktopQueries::DesktopRect() const {
+    return m_conn.RootRect();
+}
 
-std::vector<Rect> CX11DesktopQueries::MonitorRects() const { return m_windows.MonitorRects(); }
+std::vector<Rect> CX11DesktopQueries::MonitorRects() const {
+    return m_windows.MonitorRects();
+}

@@ -15,7 +15,9 @@ public:
 
     CX11Windows& Windows() noexcept { return m_windows; }
     // Our own windows (main frame, picker overlay): never picked, never the active window.
-    void SetExcludedWindows(std::vector<xcb_window_t> windows) { m_windows.SetExcludedWindows(std::move(windows)); }
+    void SetExcludedWindows(std::vector<xcb_window_t> windows) {
+        m_windows.SetExcludedWindows(std::move(windows));
+    }
 
     // Records the mapped windows, their places and stacking for ControlRectAt and WindowRectAt;
     // call it when a picker starts. Before the first call, and after a failed one (the server

@@ -68,7 +68,8 @@ std::uint32_t ReadPixel(const std::uint8_t* p, int bytes, bool lsbFirst) noexcep
     return v;
 }
 
-void ConvertNativeRow(const std::uint32_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT dst, int width) {
+void ConvertNativeRow(const std::uint32_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT dst,
+                      int width) {
     for (int x = 0; x < width; ++x)
         dst[x] = src[x] & 0x00FFFFFFu;
 }
@@ -110,8 +111,9 @@ void ConvertServerRows(const std::uint8_t* src, std::size_t srcStride, int width
                        const ServerPixelFormat& format, CImageBitmap& out, Point at) {
     if (format.IsNativeBgrx()) {
         for (int y = 0; y < height; ++y)
-            ConvertNativeRow(reinterpret_cast<const std::uint32_t*>(src + std::size_t(y) * srcStride),
-                             out.Row<std::uint32_t>(at.y + y) + at.x, width);
+            ConvertNativeRow(
+                reinterpret_cast<const std::uint32_t*>(src + std::size_t(y) * srcStride),
+                out.Row<std::uint32_t>(at.y + y) + at.x, width);
         return;
     }
     const Channel red(format.redMask), green(format.greenMask), blue(format.blueMask);
@@ -156,10 +158,13 @@ std::unique_ptr<CShmSegment> CShmSegment::Create(const CX11Connection& conn, std
         shmdt(addr);
         return nullptr;
     }
-    return std::unique_ptr<CShmSegment>(new CShmSegment(c, seg, static_cast<std::uint8_t*>(addr), cb));
+    return std::unique_ptr<CShmSegment>(
+        new CShmSegment(c, seg, static_cast<std::uint8_t*>(addr), cb));
 }
 
-CShmBitmap::CShmBitmap(const CX11Connection& conn) : m_pConn(&conn) { Create(16, 16, 8); }
+CShmBitmap::CShmBitmap(const CX11Connection& conn) : m_pConn(&conn) {
+    Create(16, 16, 8);
+}
 
 CShmBitmap::~CShmBitmap() = default;
 
@@ -199,7 +204,8 @@ void CShmBitmap::SwapBlocks(CImageBitmap& other) noexcept {
 }
 
 std::size_t CShmBitmap::MemoryUsed() const noexcept {
-    const std::size_t paletteBytes = Depth() <= 8 ? std::size_t(PaletteSize()) * sizeof(RGBQuad) : 0;
+    const std::size_t paletteBytes =
+        Depth() <= 8 ? std::size_t(PaletteSize()) * sizeof(RGBQuad) : 0;
     return std::size_t(Height()) * BytesPerLine() + paletteBytes + sizeof(*this);
 }
 
@@ -257,7 +263,8 @@ bool CScreenGrabber::EnsureSegment(std::size_t cbNeeded) {
     m_segment.reset();
     // Sized for the whole root so that later grabs reuse it.
     const Rect root = m_conn.RootRect();
-    const std::size_t cb = std::max(cbNeeded, m_format.RowBytes(root.Width()) * std::size_t(root.Height()));
+    const std::size_t cb =
+        std::max(cbNeeded, m_format.RowBytes(root.Width()) * std::size_t(root.Height()));
     m_segment = CShmSegment::Create(m_conn, cb);
     return m_segment != nullptr;
 }
@@ -272,15 +279,16 @@ template <class OnBand>
 bool CScreenGrabber::GrabShmBands(const Rect& rc, const CShmSegment& segment, OnBand&& onBand) {
     xcb_connection_t* c = m_conn.Get();
     const std::size_t stride = m_format.RowBytes(rc.Width());
-    const int bandRows = int(std::clamp<std::size_t>((std::size_t(1) << 20) / std::max<std::size_t>(stride, 1), 1,
-                                                     std::size_t(rc.Height())));
+    const int bandRows = int(std::clamp<std::size_t>(
+        (std::size_t(1) << 20) / std::max<std::size_t>(stride, 1), 1, std::size_t(rc.Height())));
     const int bands = (rc.Height() + bandRows - 1) / bandRows;
     auto request = [&](int band) {
         const int y = band * bandRows;
         const int h = std::min(bandRows, rc.Height() - y);
         return xcb_shm_get_image(c, m_conn.Root(), std::int16_t(rc.left), std::int16_t(rc.top + y),
-                                 std::uint16_t(rc.Width()), std::uint16_t(h), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
-                                 segment.Id(), std::uint32_t(std::size_t(y) * stride));
+                                 std::uint16_t(rc.Width()), std::uint16_t(h), ~0u,
+                                 XCB_IMAGE_FORMAT_Z_PIXMAP, segment.Id(),
+                                 std::uint32_t(std::size_t(y) * stride));
     };
     if (bands > 1)
         xcb_grab_server(c);
@@ -317,7 +325,8 @@ bool CScreenGrabber::GrabShm(const Rect& rc, CImageBitmap& out, Point at) {
         std::uint8_t* bits = out.Bits();
         const std::size_t stride = out.BytesPerLine();
         return GrabShmBands(rc, *own, [&](int y, int rows) {
-            capture::ClearFourthBytes(bits + std::size_t(y) * stride, std::size_t(rows) * std::size_t(rc.Width()));
+            capture::ClearFourthBytes(bits + std::size_t(y) * stride,
+                                      std::size_t(rows) * std::size_t(rc.Width()));
         });
     }
     const std::size_t stride = m_format.RowBytes(rc.Width());
@@ -327,8 +336,8 @@ bool CScreenGrabber::GrabShm(const Rect& rc, CImageBitmap& out, Point at) {
     }
     const std::uint8_t* base = m_segment->Data();
     return GrabShmBands(rc, *m_segment, [&](int y, int rows) {
-        capture::ConvertServerRows(base + std::size_t(y) * stride, stride, rc.Width(), rows, m_format, out,
-                                   {at.x, at.y + y});
+        capture::ConvertServerRows(base + std::size_t(y) * stride, stride, rc.Width(), rows,
+                                   m_format, out, {at.x, at.y + y});
     });
 }
 
@@ -336,24 +345,27 @@ bool CScreenGrabber::GrabPlain(const Rect& rc, CImageBitmap& out, Point at) {
     xcb_connection_t* c = m_conn.Get();
     const std::size_t stride = m_format.RowBytes(rc.Width());
     // Bands of about 8 MiB keep each reply (and its buffer) small.
-    const int band = int(std::clamp<std::size_t>((std::size_t(8) << 20) / std::max<std::size_t>(stride, 1), 1, 65535));
+    const int band = int(std::clamp<std::size_t>(
+        (std::size_t(8) << 20) / std::max<std::size_t>(stride, 1), 1, 65535));
     for (int y = 0; y < rc.Height(); y += band) {
         const int h = std::min(band, rc.Height() - y);
-        XcbReply<xcb_get_image_reply_t> r(xcb_get_image_reply(
-            c,
-            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, m_conn.Root(), std::int16_t(rc.left),
-                          std::int16_t(rc.top + y), std::uint16_t(rc.Width()), std::uint16_t(h), ~0u),
-            nullptr));
+        XcbReply<xcb_get_image_reply_t> r(
+            xcb_get_image_reply(c,
+                                xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, m_conn.Root(),
+                                              std::int16_t(rc.left), std::int16_t(rc.top + y),
+                                              std::uint16_t(rc.Width()), std::uint16_t(h), ~0u),
+                                nullptr));
         if (!r || std::size_t(xcb_get_image_data_length(r.get())) < stride * std::size_t(h))
             return false;
-        capture::ConvertServerRows(xcb_get_image_data(r.get()), stride, rc.Width(), h, m_format, out,
-                                   {at.x, at.y + y});
+        capture::ConvertServerRows(xcb_get_image_data(r.get()), stride, rc.Width(), h, m_format,
+                                   out, {at.x, at.y + y});
     }
     return true;
 }
 
 bool CScreenGrabber::Grab(const Rect& rcRoot, CImageBitmap& out, RGBQuad outside) {
-    if (rcRoot.IsEmpty() || rcRoot.Width() > CImageBitmap::kMaxSide || rcRoot.Height() > CImageBitmap::kMaxSide)
+    if (rcRoot.IsEmpty() || rcRoot.Width() > CImageBitmap::kMaxSide ||
+        rcRoot.Height() > CImageBitmap::kMaxSide)
         return false;
     const bool bSupported = m_format.nBitsPerPixel == 16 || m_format.nBitsPerPixel == 24 ||
                             m_format.nBitsPerPixel == 32;

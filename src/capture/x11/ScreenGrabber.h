@@ -45,7 +45,8 @@ public:
     xcb_connection_t* Connection() const noexcept { return m_pConn; }
 
 private:
-    CShmSegment(xcb_connection_t* conn, xcb_shm_seg_t seg, std::uint8_t* data, std::size_t cb) noexcept
+    CShmSegment(xcb_connection_t* conn, xcb_shm_seg_t seg, std::uint8_t* data,
+                std::size_t cb) noexcept
         : m_pConn(conn), m_seg(seg), m_pData(data), m_cb(cb) {}
 
     xcb_connection_t* m_pConn;

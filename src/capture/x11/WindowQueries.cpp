@@ -43,11 +43,13 @@ bool CX11Windows::IsExcluded(xcb_window_t window) const {
 
 std::optional<xcb_window_t> CX11Windows::ActiveWindow() const {
     xcb_connection_t* c = m_conn.Get();
-    const auto active = m_conn.Property32(m_conn.Root(), m_conn.Atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 1);
+    const auto active =
+        m_conn.Property32(m_conn.Root(), m_conn.Atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 1);
     xcb_window_t window = active && !active->empty() ? (*active)[0] : XCB_NONE;
     if (window == XCB_NONE) {
         // No window manager, or none focused yet: whoever has the keyboard focus.
-        XcbReply<xcb_get_input_focus_reply_t> focus(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+        XcbReply<xcb_get_input_focus_reply_t> focus(
+            xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
         if (!focus || focus->focus == XCB_NONE || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT ||
             focus->focus == m_conn.Root())
             return std::nullopt;
@@ -104,7 +106,8 @@ xcb_window_t CX11Windows::ClientOf(xcb_window_t topLevel) const {
 }
 
 std::optional<FrameExtents> CX11Windows::FrameExtentsOf(xcb_window_t client) const {
-    const auto v = m_conn.Property32(client, m_conn.Atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 4);
+    const auto v =
+        m_conn.Property32(client, m_conn.Atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 4);
     if (!v || v->size() != 4)
         return std::nullopt;
     // Values are unsigned on the wire; a frame wider than a screen is nonsense, not a huge int.
@@ -141,9 +144,10 @@ std::optional<Rect> CX11Windows::FrameRect(xcb_window_t client) const {
     const int border = extents ? std::min({extents->left, extents->right, extents->bottom}) : 0;
     Rect shrunk = frame->Inflated(-border, -border);
     const std::vector<Rect> monitors = MonitorRects();
-    const auto best = std::max_element(monitors.begin(), monitors.end(), [&](const Rect& a, const Rect& b) {
-        return OverlapArea(shrunk, a) < OverlapArea(shrunk, b);
-    });
+    const auto best =
+        std::max_element(monitors.begin(), monitors.end(), [&](const Rect& a, const Rect& b) {
+            return OverlapArea(shrunk, a) < OverlapArea(shrunk, b);
+        });
     if (best != monitors.end() && OverlapArea(shrunk, *best) > 0)
         shrunk = shrunk.Intersect(*best);
     return shrunk;
@@ -154,7 +158,8 @@ std::optional<CX11Windows::PointerWindows> CX11Windows::WindowUnderPointer() con
     PointerWindows result;
     xcb_window_t window = m_conn.Root();
     for (int depth = 0; depth < kMaxTreeDepth; ++depth) {
-        XcbReply<xcb_query_pointer_reply_t> r(xcb_query_pointer_reply(c, xcb_query_pointer(c, window), nullptr));
+        XcbReply<xcb_query_pointer_reply_t> r(
+            xcb_query_pointer_reply(c, xcb_query_pointer(c, window), nullptr));
         if (!r || !r->same_screen)
             return depth == 0 ? std::nullopt : std::optional(result);
         if (depth == 0)
@@ -177,7 +182,8 @@ struct StackEntry {
 };
 
 // Attributes, geometry and window types of every window, all requests in flight at once.
-std::vector<StackEntry> ReadStack(xcb_connection_t* c, const std::vector<xcb_window_t>& windows, xcb_atom_t typeAtom) {
+std::vector<StackEntry> ReadStack(xcb_connection_t* c, const std::vector<xcb_window_t>& windows,
+                                  xcb_atom_t typeAtom) {
     std::vector<xcb_get_window_attributes_cookie_t> attributeCookies;
     std::vector<xcb_get_geometry_cookie_t> geometryCookies;
     std::vector<xcb_get_property_cookie_t> typeCookies;
@@ -188,7 +194,8 @@ std::vector<StackEntry> ReadStack(xcb_connection_t* c, const std::vector<xcb_win
     }
     std::vector<StackEntry> entries(windows.size());
     for (std::size_t i = 0; i < windows.size(); ++i) {
-        entries[i].attributes.reset(xcb_get_window_attributes_reply(c, attributeCookies[i], nullptr));
+        entries[i].attributes.reset(
+            xcb_get_window_attributes_reply(c, attributeCookies[i], nullptr));
         entries[i].geometry.reset(xcb_get_geometry_reply(c, geometryCookies[i], nullptr));
         XcbReply<xcb_get_property_reply_t> t(xcb_get_property_reply(c, typeCookies[i], nullptr));
         if (t && t->format == 32 && t->type == XCB_ATOM_ATOM) {
@@ -203,7 +210,8 @@ bool IsPopupCandidate(const StackEntry& e) {
     const auto& a = e.attributes;
     const auto& g = e.geometry;
     return a && g && a->override_redirect && a->map_state == XCB_MAP_STATE_VIEWABLE &&
-           a->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT && g->width > kTinySide && g->height > kTinySide;
+           a->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT && g->width > kTinySide &&
+           g->height > kTinySide;
 }
 
 } // namespace
@@ -213,17 +221,20 @@ std::optional<xcb_window_t> CX11Windows::PopupMenuWindow() const {
     if (!tree)
         return std::nullopt;
     const std::vector<xcb_window_t>& windows = tree->children;
-    const std::vector<StackEntry> stack = ReadStack(m_conn.Get(), windows, m_conn.Atom("_NET_WM_WINDOW_TYPE"));
-    const xcb_atom_t menuTypes[] = {
-        m_conn.Atom("_NET_WM_WINDOW_TYPE_POPUP_MENU"), m_conn.Atom("_NET_WM_WINDOW_TYPE_DROPDOWN_MENU"),
-        m_conn.Atom("_NET_WM_WINDOW_TYPE_MENU"), m_conn.Atom("_NET_WM_WINDOW_TYPE_COMBO")};
+    const std::vector<StackEntry> stack =
+        ReadStack(m_conn.Get(), windows, m_conn.Atom("_NET_WM_WINDOW_TYPE"));
+    const xcb_atom_t menuTypes[] = {m_conn.Atom("_NET_WM_WINDOW_TYPE_POPUP_MENU"),
+                                    m_conn.Atom("_NET_WM_WINDOW_TYPE_DROPDOWN_MENU"),
+                                    m_conn.Atom("_NET_WM_WINDOW_TYPE_MENU"),
+                                    m_conn.Atom("_NET_WM_WINDOW_TYPE_COMBO")};
     const xcb_atom_t normalType = m_conn.Atom("_NET_WM_WINDOW_TYPE_NORMAL");
     std::optional<xcb_window_t> untyped;
     for (std::size_t i = windows.size(); i-- > 0;) { // top-most first
         if (IsExcluded(windows[i]) || !IsPopupCandidate(stack[i]))
             continue;
         const std::vector<std::uint32_t>& types = stack[i].types;
-        if (std::any_of(std::begin(menuTypes), std::end(menuTypes), [&](xcb_atom_t m) { return Contains(types, m); }))
+        if (std::any_of(std::begin(menuTypes), std::end(menuTypes),
+                        [&](xcb_atom_t m) { return Contains(types, m); }))
             return windows[i];
         // Tooltips, notifications and drag icons carry other types.
         if (!untyped && (types.empty() || (types.size() == 1 && types[0] == normalType)))
@@ -239,8 +250,10 @@ std::vector<Rect> RandrMonitors(xcb_connection_t* c, xcb_window_t root) {
     XcbReply<xcb_randr_get_monitors_reply_t> r(
         xcb_randr_get_monitors_reply(c, xcb_randr_get_monitors(c, root, 1), nullptr));
     if (r)
-        for (auto it = xcb_randr_get_monitors_monitors_iterator(r.get()); it.rem; xcb_randr_monitor_info_next(&it))
-            monitors.push_back(Rect::FromSize(it.data->x, it.data->y, it.data->width, it.data->height));
+        for (auto it = xcb_randr_get_monitors_monitors_iterator(r.get()); it.rem;
+             xcb_randr_monitor_info_next(&it))
+            monitors.push_back(
+                Rect::FromSize(it.data->x, it.data->y, it.data->width, it.data->height));
     return monitors;
 }
 
@@ -248,7 +261,8 @@ std::vector<Rect> RandrMonitors(xcb_connection_t* c, xcb_window_t root) {
 std::vector<Rect> RandrCrtcs(xcb_connection_t* c, xcb_window_t root) {
     std::vector<Rect> monitors;
     XcbReply<xcb_randr_get_screen_resources_current_reply_t> res(
-        xcb_randr_get_screen_resources_current_reply(c, xcb_randr_get_screen_resources_current(c, root), nullptr));
+        xcb_randr_get_screen_resources_current_reply(
+            c, xcb_randr_get_screen_resources_current(c, root), nullptr));
     if (!res)
         return monitors;
     const xcb_randr_crtc_t* crtcs = xcb_randr_get_screen_resources_current_crtcs(res.get());
@@ -256,7 +270,8 @@ std::vector<Rect> RandrCrtcs(xcb_connection_t* c, xcb_window_t root) {
     for (int i = 0; i < xcb_randr_get_screen_resources_current_crtcs_length(res.get()); ++i)
         cookies.push_back(xcb_randr_get_crtc_info(c, crtcs[i], res->config_timestamp));
     for (auto cookie : cookies) {
-        XcbReply<xcb_randr_get_crtc_info_reply_t> info(xcb_randr_get_crtc_info_reply(c, cookie, nullptr));
+        XcbReply<xcb_randr_get_crtc_info_reply_t> info(
+            xcb_randr_get_crtc_info_reply(c, cookie, nullptr));
         if (info && info->mode != XCB_NONE)
             monitors.push_back(Rect::FromSize(info->x, info->y, info->width, info->height));
     }
@@ -270,17 +285,20 @@ std::vector<Rect> CX11Windows::MonitorRects() const {
     std::vector<Rect> monitors;
     const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_randr_id);
     XcbReply<xcb_randr_query_version_reply_t> version(
-        ext && ext->present ? xcb_randr_query_version_reply(c, xcb_randr_query_version(c, 1, 5), nullptr)
-                            : nullptr);
+        ext && ext->present
+            ? xcb_randr_query_version_reply(c, xcb_randr_query_version(c, 1, 5), nullptr)
+            : nullptr);
     if (version && (version->major_version > 1 || version->minor_version >= 5))
         monitors = RandrMonitors(c, m_conn.Root());
     else if (version)
         monitors = RandrCrtcs(c, m_conn.Root());
     std::erase_if(monitors, [](const Rect& r) { return r.IsEmpty(); });
     std::sort(monitors.begin(), monitors.end(), [](const Rect& a, const Rect& b) {
-        return std::tie(a.top, a.left, a.bottom, a.right) < std::tie(b.top, b.left, b.bottom, b.right);
+        return std::tie(a.top, a.left, a.bottom, a.right) <
+               std::tie(b.top, b.left, b.bottom, b.right);
     });
-    monitors.erase(std::unique(monitors.begin(), monitors.end()), monitors.end()); // mirrored outputs
+    monitors.erase(std::unique(monitors.begin(), monitors.end()),
+                   monitors.end()); // mirrored outputs
     if (monitors.empty())
         monitors.push_back(m_conn.RootRect());
     return monitors;

@@ -63,7 +63,8 @@ void CX11Connection::PrefetchAtoms(const std::vector<std::string>& names) const 
     std::vector<std::pair<std::string, xcb_intern_atom_cookie_t>> pending;
     for (const std::string& name : names)
         if (!m_atoms.contains(name))
-            pending.emplace_back(name, xcb_intern_atom(m_pConn, 0, std::uint16_t(name.size()), name.c_str()));
+            pending.emplace_back(
+                name, xcb_intern_atom(m_pConn, 0, std::uint16_t(name.size()), name.c_str()));
     for (auto& [name, cookie] : pending) {
         XcbReply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(m_pConn, cookie, nullptr));
         if (r)

@@ -48,7 +48,8 @@ public:
     // 32-bit items of a property (CARDINAL, WINDOW, ATOM lists), at most maxItems of them; empty
     // optional when the property is absent or of another type or format.
     std::optional<std::vector<std::uint32_t>> Property32(xcb_window_t window, xcb_atom_t property,
-                                                         xcb_atom_t type, std::uint32_t maxItems) const;
+                                                         xcb_atom_t type,
+                                                         std::uint32_t maxItems) const;
     // The outer rectangle (border included) of a window in root coordinates.
     std::optional<capture::Rect> WindowRect(xcb_window_t window) const;
     // The inside rectangle (border excluded) of a window in root coordinates.

@@ -19,12 +19,11 @@ const char* const kOriginalTextProperty = "quorviOriginalText";
 class CActionCmdUI final : public CCmdUI {
 public:
     CActionCmdUI(CCommandDispatcher& dispatcher, QAction* pAction, QMenu* pMenu)
-        : CCmdUI(CCommandDispatcher::ActionId(pAction)), m_dispatcher(dispatcher), m_pAction(pAction), m_pMenu(pMenu)
-    {
-    }
+        : CCmdUI(CCommandDispatcher::ActionId(pAction)), m_dispatcher(dispatcher),
+          m_pAction(pAction), m_pMenu(pMenu) {}
 
-    bool ReplaceItems(unsigned nFirst, unsigned nLast, const std::vector<MenuEntry>& entries) override
-    {
+    bool ReplaceItems(unsigned nFirst, unsigned nLast,
+                      const std::vector<MenuEntry>& entries) override {
         if (m_pMenu == nullptr)
             return false;
         const QString strOriginal = OriginalText();
@@ -52,16 +51,14 @@ public:
         return true;
     }
 
-    QString OriginalText() const override
-    {
+    QString OriginalText() const override {
         if (m_pAction == nullptr)
             return {};
         const QVariant original = m_pAction->property(kOriginalTextProperty);
         return original.isValid() ? original.toString() : m_pAction->text();
     }
 
-    void Apply() const
-    {
+    void Apply() const {
         if (m_bReplaced || m_pAction == nullptr)
             return;
         m_pAction->setEnabled(IsEnabled());
@@ -83,30 +80,26 @@ private:
 
 } // namespace
 
-CCommandDispatcher::CCommandDispatcher(CCmdTarget* pRoot, QObject* pParent) : QObject(pParent), m_pRoot(pRoot)
-{
+CCommandDispatcher::CCommandDispatcher(CCmdTarget* pRoot, QObject* pParent)
+    : QObject(pParent), m_pRoot(pRoot) {
     m_timer.setInterval(250);
     connect(&m_timer, &QTimer::timeout, this, &CCommandDispatcher::UpdateWatched);
 }
 
-unsigned CCommandDispatcher::ActionId(const QAction* pAction)
-{
+unsigned CCommandDispatcher::ActionId(const QAction* pAction) {
     return pAction != nullptr ? pAction->property(kIdProperty).toUInt() : 0;
 }
 
-void CCommandDispatcher::SetActionId(QAction* pAction, unsigned nID)
-{
+void CCommandDispatcher::SetActionId(QAction* pAction, unsigned nID) {
     pAction->setProperty(kIdProperty, nID);
 }
 
-void CCommandDispatcher::Bind(QAction* pAction, unsigned nID)
-{
+void CCommandDispatcher::Bind(QAction* pAction, unsigned nID) {
     SetActionId(pAction, nID);
     connect(pAction, &QAction::triggered, this, [this, nID] { Execute(nID); });
 }
 
-bool CCommandDispatcher::Execute(unsigned nID)
-{
+bool CCommandDispatcher::Execute(unsigned nID) {
     if (m_pRoot == nullptr || nID == 0)
         return false;
     bool bHandled = false;
@@ -125,8 +118,7 @@ bool CCommandDispatcher::Execute(unsigned nID)
     return bHandled;
 }
 
-void CCommandDispatcher::Update(CCmdUI& cmdUI)
-{
+void CCommandDispatcher::Update(CCmdUI& cmdUI) {
     if (m_pRoot == nullptr) {
         cmdUI.Enable(false);
         return;
@@ -140,15 +132,13 @@ void CCommandDispatcher::Update(CCmdUI& cmdUI)
         cmdUI.Enable(false);
 }
 
-bool CCommandDispatcher::IsEnabled(unsigned nID)
-{
+bool CCommandDispatcher::IsEnabled(unsigned nID) {
     CCmdUI cmdUI(nID);
     Update(cmdUI);
     return cmdUI.IsEnabled();
 }
 
-void CCommandDispatcher::UpdateAction(QAction* pAction)
-{
+void CCommandDispatcher::UpdateAction(QAction* pAction) {
     if (ActionId(pAction) == 0)
         return;
     CActionCmdUI cmdUI(*this, pAction, nullptr);
@@ -156,14 +146,14 @@ void CCommandDispatcher::UpdateAction(QAction* pAction)
     cmdUI.Apply();
 }
 
-void CCommandDispatcher::UpdateMenu(QMenu* pMenu)
-{
+void CCommandDispatcher::UpdateMenu(QMenu* pMenu) {
     // Handlers may replace items while this runs: walk a guarded copy.
     QList<QPointer<QAction>> actions;
     for (QAction* pAction : pMenu->actions())
         actions.push_back(pAction);
     for (const QPointer<QAction>& pAction : actions) {
-        if (pAction.isNull() || ActionId(pAction) == 0 || !pMenu->actions().contains(pAction.data()))
+        if (pAction.isNull() || ActionId(pAction) == 0 ||
+            !pMenu->actions().contains(pAction.data()))
             continue;
         CActionCmdUI cmdUI(*this, pAction, pMenu);
         Update(cmdUI);
@@ -171,8 +161,7 @@ void CCommandDispatcher::UpdateMenu(QMenu* pMenu)
     }
 }
 
-void CCommandDispatcher::WatchMenu(QMenu* pMenu)
-{
+void CCommandDispatcher::WatchMenu(QMenu* pMenu) {
     connect(pMenu, &QMenu::aboutToShow, this, [this, pMenu] {
         emit initMenuPopup(pMenu);
         UpdateMenu(pMenu);
@@ -183,8 +172,7 @@ void CCommandDispatcher::WatchMenu(QMenu* pMenu)
     }
 }
 
-void CCommandDispatcher::WatchActions(QWidget* pWidget)
-{
+void CCommandDispatcher::WatchActions(QWidget* pWidget) {
     m_watched.push_back(pWidget);
     if (!m_timer.isActive())
         m_timer.start();
@@ -192,8 +180,7 @@ void CCommandDispatcher::WatchActions(QWidget* pWidget)
         UpdateAction(pAction);
 }
 
-void CCommandDispatcher::UpdateWatched()
-{
+void CCommandDispatcher::UpdateWatched() {
     m_watched.removeAll(QPointer<QWidget>());
     for (const QPointer<QWidget>& pWidget : m_watched) {
         if (!pWidget->isVisible())

@@ -9,19 +9,17 @@
 #include <QPixmap>
 #include <QSvgRenderer>
 
-
 namespace {
 
-QString IconPath(unsigned nID)
-{
+QString IconPath(unsigned nID) {
     const std::string_view name = ResourceIdName(nID);
     if (name.empty())
         return {};
-    return QStringLiteral(":/quorvi/icons/%1.svg").arg(QLatin1String(name.data(), static_cast<qsizetype>(name.size())));
+    return QStringLiteral(":/quorvi/icons/%1.svg")
+        .arg(QLatin1String(name.data(), static_cast<qsizetype>(name.size())));
 }
 
-QImage Render(QSvgRenderer& renderer, int nPixels)
-{
+QImage Render(QSvgRenderer& renderer, int nPixels) {
     QImage image(nPixels, nPixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -29,8 +27,7 @@ QImage Render(QSvgRenderer& renderer, int nPixels)
     return image;
 }
 
-QPixmap WithRatio(const QImage& image, qreal dRatio)
-{
+QPixmap WithRatio(const QImage& image, qreal dRatio) {
     QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(dRatio);
     return pixmap;
@@ -38,20 +35,17 @@ QPixmap WithRatio(const QImage& image, qreal dRatio)
 
 } // namespace
 
-const CCommandIcons& CCommandIcons::Get()
-{
+const CCommandIcons& CCommandIcons::Get() {
     static const CCommandIcons s_icons;
     return s_icons;
 }
 
-bool CCommandIcons::Has(unsigned nID) const
-{
+bool CCommandIcons::Has(unsigned nID) const {
     const QString strPath = IconPath(nID);
     return !strPath.isEmpty() && QFile::exists(strPath);
 }
 
-QIcon CCommandIcons::Icon(unsigned nID) const
-{
+QIcon CCommandIcons::Icon(unsigned nID) const {
     auto it = m_cache.constFind(nID);
     if (it != m_cache.constEnd())
         return *it;
@@ -60,8 +54,7 @@ QIcon CCommandIcons::Icon(unsigned nID) const
     return icon;
 }
 
-QIcon CCommandIcons::FromSvg(const QString& strResourcePath, int nLogicalSize)
-{
+QIcon CCommandIcons::FromSvg(const QString& strResourcePath, int nLogicalSize) {
     QSvgRenderer renderer(strResourcePath);
     if (!renderer.isValid())
         return {};
@@ -75,8 +68,7 @@ QIcon CCommandIcons::FromSvg(const QString& strResourcePath, int nLogicalSize)
     return icon;
 }
 
-QImage CCommandIcons::HotImage(const QImage& normal)
-{
+QImage CCommandIcons::HotImage(const QImage& normal) {
     // A little brighter where the image is drawn, so the button under the pointer lights up.
     QImage hot = normal.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&hot);
@@ -85,10 +77,10 @@ QImage CCommandIcons::HotImage(const QImage& normal)
     return hot;
 }
 
-QImage CCommandIcons::DisabledImage(const QImage& normal)
-{
+QImage CCommandIcons::DisabledImage(const QImage& normal) {
     // Grey, lightened and half transparent, in the outline of the normal image.
-    const QImage grey = normal.convertToFormat(QImage::Format_Grayscale8).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage grey = normal.convertToFormat(QImage::Format_Grayscale8)
+                            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage mask(normal.size(), QImage::Format_ARGB32_Premultiplied);
     mask.fill(Qt::transparent);
     {

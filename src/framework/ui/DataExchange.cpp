@@ -16,12 +16,9 @@
 #include <limits>
 
 CDataExchange::CDataExchange(QWidget* pDialog, bool bSaveAndValidate)
-    : m_pDialog(pDialog), m_bSaveAndValidate(bSaveAndValidate)
-{
-}
+    : m_pDialog(pDialog), m_bSaveAndValidate(bSaveAndValidate) {}
 
-void CDataExchange::Fail(const QString& strMessage)
-{
+void CDataExchange::Fail(const QString& strMessage) {
     if (m_bFailed)
         return;
     m_bFailed = true;
@@ -38,25 +35,23 @@ void CDataExchange::Fail(const QString& strMessage)
 namespace {
 
 // The integer of a field, or the failure; the member is left as it was on failure.
-void ReadInt(CDataExchange& dx, const QString& strText, int& nValue)
-{
+void ReadInt(CDataExchange& dx, const QString& strText, int& nValue) {
     const auto nRead = fw::ParseInteger(strText);
-    if (!nRead || *nRead < std::numeric_limits<int>::min() || *nRead > std::numeric_limits<int>::max()) {
+    if (!nRead || *nRead < std::numeric_limits<int>::min() ||
+        *nRead > std::numeric_limits<int>::max()) {
         dx.Fail(LoadString(IDP_PARSE_INT));
         return;
     }
     nValue = static_cast<int>(*nRead);
 }
 
-bool Skip(const CDataExchange& dx, QWidget* pControl)
-{
+bool Skip(const CDataExchange& dx, QWidget* pControl) {
     return dx.Failed() || pControl == nullptr;
 }
 
 } // namespace
 
-void DDX_Text(CDataExchange& dx, QLineEdit* pEdit, int& nValue)
-{
+void DDX_Text(CDataExchange& dx, QLineEdit* pEdit, int& nValue) {
     if (Skip(dx, pEdit))
         return;
     dx.SetLastControl(pEdit);
@@ -66,8 +61,7 @@ void DDX_Text(CDataExchange& dx, QLineEdit* pEdit, int& nValue)
         pEdit->setText(QString::number(nValue));
 }
 
-void DDX_Text(CDataExchange& dx, QLineEdit* pEdit, double& dValue)
-{
+void DDX_Text(CDataExchange& dx, QLineEdit* pEdit, double& dValue) {
     if (Skip(dx, pEdit))
         return;
     dx.SetLastControl(pEdit);
@@ -83,8 +77,7 @@ void DDX_Text(CDataExchange& dx, QLineEdit* pEdit, double& dValue)
     dValue = *dRead;
 }
 
-void DDX_Text(CDataExchange& dx, QLineEdit* pEdit, QString& strValue)
-{
+void DDX_Text(CDataExchange& dx, QLineEdit* pEdit, QString& strValue) {
     if (Skip(dx, pEdit))
         return;
     dx.SetLastControl(pEdit);
@@ -94,8 +87,7 @@ void DDX_Text(CDataExchange& dx, QLineEdit* pEdit, QString& strValue)
         pEdit->setText(strValue);
 }
 
-void DDX_Text(CDataExchange& dx, QSpinBox* pSpin, int& nValue)
-{
+void DDX_Text(CDataExchange& dx, QSpinBox* pSpin, int& nValue) {
     if (Skip(dx, pSpin))
         return;
     dx.SetLastControl(pSpin);
@@ -107,8 +99,7 @@ void DDX_Text(CDataExchange& dx, QSpinBox* pSpin, int& nValue)
     }
 }
 
-void DDX_Check(CDataExchange& dx, QAbstractButton* pButton, int& nValue)
-{
+void DDX_Check(CDataExchange& dx, QAbstractButton* pButton, int& nValue) {
     if (Skip(dx, pButton))
         return;
     dx.SetLastControl(pButton);
@@ -118,8 +109,7 @@ void DDX_Check(CDataExchange& dx, QAbstractButton* pButton, int& nValue)
         pButton->setChecked(nValue != 0);
 }
 
-void DDX_Radio(CDataExchange& dx, const QList<QAbstractButton*>& buttons, int& nValue)
-{
+void DDX_Radio(CDataExchange& dx, const QList<QAbstractButton*>& buttons, int& nValue) {
     if (dx.Failed() || buttons.isEmpty())
         return;
     dx.SetLastControl(buttons.front());
@@ -135,8 +125,7 @@ void DDX_Radio(CDataExchange& dx, const QList<QAbstractButton*>& buttons, int& n
         buttons[i]->setChecked(i == nValue);
 }
 
-void DDX_CBIndex(CDataExchange& dx, QComboBox* pCombo, int& nIndex)
-{
+void DDX_CBIndex(CDataExchange& dx, QComboBox* pCombo, int& nIndex) {
     if (Skip(dx, pCombo))
         return;
     dx.SetLastControl(pCombo);
@@ -146,8 +135,7 @@ void DDX_CBIndex(CDataExchange& dx, QComboBox* pCombo, int& nIndex)
         pCombo->setCurrentIndex(nIndex);
 }
 
-void DDX_Slider(CDataExchange& dx, QSlider* pSlider, int& nValue)
-{
+void DDX_Slider(CDataExchange& dx, QSlider* pSlider, int& nValue) {
     if (Skip(dx, pSlider))
         return;
     dx.SetLastControl(pSlider);
@@ -157,24 +145,21 @@ void DDX_Slider(CDataExchange& dx, QSlider* pSlider, int& nValue)
         pSlider->setValue(nValue);
 }
 
-void DDV_MinMaxInt(CDataExchange& dx, long long nValue, long long nMin, long long nMax)
-{
+void DDV_MinMaxInt(CDataExchange& dx, long long nValue, long long nMin, long long nMax) {
     if (dx.Failed() || !dx.IsSaving())
         return;
     if (const auto strError = fw::CheckIntRange(nValue, nMin, nMax))
         dx.Fail(*strError);
 }
 
-void DDV_MinMaxDouble(CDataExchange& dx, double dValue, double dMin, double dMax)
-{
+void DDV_MinMaxDouble(CDataExchange& dx, double dValue, double dMin, double dMax) {
     if (dx.Failed() || !dx.IsSaving())
         return;
     if (const auto strError = fw::CheckRealRange(dValue, dMin, dMax))
         dx.Fail(*strError);
 }
 
-void DDV_MaxChars(CDataExchange& dx, const QString& strValue, int nMaxChars)
-{
+void DDV_MaxChars(CDataExchange& dx, const QString& strValue, int nMaxChars) {
     if (dx.Failed())
         return;
     if (!dx.IsSaving()) {

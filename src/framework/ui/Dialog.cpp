@@ -7,28 +7,24 @@
 
 CDialog::CDialog(QWidget* pParent) : QDialog(pParent) {}
 
-bool CDialog::UpdateData(bool bSaveAndValidate)
-{
+bool CDialog::UpdateData(bool bSaveAndValidate) {
     CDataExchange dx(this, bSaveAndValidate);
     const bool bRan = GuardCommand([&] { DoDataExchange(dx); });
     return bRan && !dx.Failed();
 }
 
-void CDialog::accept()
-{
+void CDialog::accept() {
     if (UpdateData(true))
         QDialog::accept();
 }
 
 void CDialog::DoDataExchange(CDataExchange&) {}
 
-void CDialog::OnInitDialog()
-{
+void CDialog::OnInitDialog() {
     UpdateData(false);
 }
 
-void CDialog::showEvent(QShowEvent* pEvent)
-{
+void CDialog::showEvent(QShowEvent* pEvent) {
     if (!m_bInitialised) {
         m_bInitialised = true;
         GuardCommand([&] { OnInitDialog(); });

@@ -13,8 +13,7 @@
 #include <QMdiArea>
 #include <QMenu>
 
-CMDIChildWnd::CMDIChildWnd()
-{
+CMDIChildWnd::CMDIChildWnd() {
     // Ctrl+W belongs to the program (Paste As New Image), not to the window's system menu.
     if (QMenu* pSystem = systemMenu()) {
         const QKeySequence ctrlW(Qt::CTRL | Qt::Key_W);
@@ -26,27 +25,23 @@ CMDIChildWnd::CMDIChildWnd()
     }
 }
 
-void CMDIChildWnd::SetView(QWidget* pWidget, CView* pView)
-{
+void CMDIChildWnd::SetView(QWidget* pWidget, CView* pView) {
     setWidget(pWidget);
     m_pView = pView;
     if (m_pView != nullptr)
         m_pView->SetParentFrame(this);
 }
 
-CMDIFrameWnd* CMDIChildWnd::MainFrame() const
-{
+CMDIFrameWnd* CMDIChildWnd::MainFrame() const {
     QMdiArea* pArea = mdiArea();
     return pArea != nullptr ? dynamic_cast<CMDIFrameWnd*>(pArea->window()) : nullptr;
 }
 
-CFrameWnd* CMDIChildWnd::GetParentFrame() const
-{
+CFrameWnd* CMDIChildWnd::GetParentFrame() const {
     return MainFrame();
 }
 
-void CMDIChildWnd::ActivateFrame()
-{
+void CMDIChildWnd::ActivateFrame() {
     if (!isVisible()) {
         // A window too small to use (a view without a size of its own) opens at three quarters
         // of the area, as windows do when the system chooses their size; the view's first
@@ -65,8 +60,7 @@ void CMDIChildWnd::ActivateFrame()
         widget()->setFocus();
 }
 
-void CMDIChildWnd::DestroyFrame()
-{
+void CMDIChildWnd::DestroyFrame() {
     if (m_bDestroying)
         return;
     m_bDestroying = true;
@@ -85,8 +79,7 @@ void CMDIChildWnd::DestroyFrame()
     deleteLater();
 }
 
-void CMDIChildWnd::OnUpdateFrameTitle()
-{
+void CMDIChildWnd::OnUpdateFrameTitle() {
     CDocument* pDoc = GetActiveDocument();
     if (pDoc != nullptr)
         setWindowTitle(TitleFor(pDoc->GetTitle()));
@@ -94,8 +87,7 @@ void CMDIChildWnd::OnUpdateFrameTitle()
         pMain->OnUpdateFrameTitle();
 }
 
-void CMDIChildWnd::closeEvent(QCloseEvent* pEvent)
-{
+void CMDIChildWnd::closeEvent(QCloseEvent* pEvent) {
     // The window goes through DestroyFrame (deferred), never through the plain close.
     pEvent->ignore();
     if (m_bDestroying)

@@ -19,8 +19,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-const CCommandMap& CMDIFrameWnd::ThisCommandMap()
-{
+const CCommandMap& CMDIFrameWnd::ThisCommandMap() {
     static const CCommandMap s_map =
         TCommandMapBuilder<CMDIFrameWnd>(&CCmdTarget::ThisCommandMap())
             .On(ID_WINDOW_CASCADE, &CMDIFrameWnd::OnWindowCascade)
@@ -38,37 +37,33 @@ const CCommandMap& CMDIFrameWnd::ThisCommandMap()
 }
 
 CMDIFrameWnd::CMDIFrameWnd(QWidget* pParent)
-    : QMainWindow(pParent), m_pMdiArea(new QMdiArea(this)), m_pDispatcher(new CCommandDispatcher(this, this)),
-      m_pMenuBuilder(std::make_unique<CMenuBuilder>(*m_pDispatcher))
-{
+    : QMainWindow(pParent), m_pMdiArea(new QMdiArea(this)),
+      m_pDispatcher(new CCommandDispatcher(this, this)),
+      m_pMenuBuilder(std::make_unique<CMenuBuilder>(*m_pDispatcher)) {
     m_pMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_pMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_pMdiArea);
     connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, &CMDIFrameWnd::OnSubWindowActivated);
-    connect(m_pDispatcher, &CCommandDispatcher::initMenuPopup, this, [this](QMenu* pMenu) {
-        GuardCommand([&] { OnInitMenuPopup(pMenu); });
-    });
+    connect(m_pDispatcher, &CCommandDispatcher::initMenuPopup, this,
+            [this](QMenu* pMenu) { GuardCommand([&] { OnInitMenuPopup(pMenu); }); });
     setWindowTitle(LoadString(IDS_APP_TITLE));
 }
 
-CMDIFrameWnd::~CMDIFrameWnd()
-{
+CMDIFrameWnd::~CMDIFrameWnd() {
     // The children (dispatcher included) outlive this part of the object.
     m_pDispatcher->SetRoot(nullptr);
     if (CWinApp* pApp = CWinApp::Instance(); pApp != nullptr && pApp->MainWnd() == this)
         pApp->SetMainWnd(nullptr);
 }
 
-void CMDIFrameWnd::LoadMenus(unsigned nDefaultMenu, unsigned nDocumentMenu)
-{
+void CMDIFrameWnd::LoadMenus(unsigned nDefaultMenu, unsigned nDocumentMenu) {
     m_defaultMenus = m_pMenuBuilder->BuildMenus(nDefaultMenu, this);
     m_documentMenus = m_pMenuBuilder->BuildMenus(nDocumentMenu, this);
     m_pShownMenus = nullptr;
     OnChildFramesChanged();
 }
 
-QToolBar* CMDIFrameWnd::LoadToolBar(unsigned nID, const QString& strTitle)
-{
+QToolBar* CMDIFrameWnd::LoadToolBar(unsigned nID, const QString& strTitle) {
     QToolBar* pBar = m_pMenuBuilder->BuildToolBar(nID, strTitle, this);
     addToolBar(Qt::TopToolBarArea, pBar);
     if (m_pToolBar == nullptr)
@@ -76,19 +71,16 @@ QToolBar* CMDIFrameWnd::LoadToolBar(unsigned nID, const QString& strTitle)
     return pBar;
 }
 
-void CMDIFrameWnd::LoadAccelerators(unsigned nID)
-{
+void CMDIFrameWnd::LoadAccelerators(unsigned nID) {
     m_pMenuBuilder->InstallAccelerators(nID, this);
 }
 
-void CMDIFrameWnd::AddChildFrame(CMDIChildWnd* pFrame)
-{
+void CMDIFrameWnd::AddChildFrame(CMDIChildWnd* pFrame) {
     m_pMdiArea->addSubWindow(pFrame);
     OnChildFramesChanged();
 }
 
-QList<CMDIChildWnd*> CMDIFrameWnd::ChildFrames() const
-{
+QList<CMDIChildWnd*> CMDIFrameWnd::ChildFrames() const {
     QList<CMDIChildWnd*> frames;
     for (QMdiSubWindow* pWindow : m_pMdiArea->subWindowList()) {
         auto* pChild = dynamic_cast<CMDIChildWnd*>(pWindow);
@@ -98,15 +90,13 @@ QList<CMDIChildWnd*> CMDIFrameWnd::ChildFrames() const
     return frames;
 }
 
-void CMDIFrameWnd::OnChildFramesChanged()
-{
+void CMDIFrameWnd::OnChildFramesChanged() {
     const bool bDocuments = !ChildFrames().isEmpty() && !m_documentMenus.isEmpty();
     ShowMenus(bDocuments ? m_documentMenus : m_defaultMenus);
     OnUpdateFrameTitle();
 }
 
-void CMDIFrameWnd::ShowMenus(const QList<QMenu*>& menus)
-{
+void CMDIFrameWnd::ShowMenus(const QList<QMenu*>& menus) {
     if (m_pShownMenus == &menus)
         return;
     m_pShownMenus = &menus;
@@ -116,22 +106,19 @@ void CMDIFrameWnd::ShowMenus(const QList<QMenu*>& menus)
         menuBar()->addMenu(pMenu);
 }
 
-CFrameWnd* CMDIFrameWnd::GetActiveChildFrame() const
-{
+CFrameWnd* CMDIFrameWnd::GetActiveChildFrame() const {
     // The current window stays current while the program is not the active one (a tray
     // menu opened over another program still reaches the image window).
     auto* pChild = dynamic_cast<CMDIChildWnd*>(m_pMdiArea->currentSubWindow());
     return pChild != nullptr && !pChild->IsBeingDestroyed() ? pChild : nullptr;
 }
 
-CView* CMDIFrameWnd::GetActiveView() const
-{
+CView* CMDIFrameWnd::GetActiveView() const {
     CFrameWnd* pChild = GetActiveChildFrame();
     return pChild != nullptr ? pChild->GetActiveView() : nullptr;
 }
 
-void CMDIFrameWnd::ActivateFrame()
-{
+void CMDIFrameWnd::ActivateFrame() {
     if (isMinimized())
         showNormal();
     else
@@ -140,27 +127,25 @@ void CMDIFrameWnd::ActivateFrame()
     activateWindow();
 }
 
-void CMDIFrameWnd::DestroyFrame()
-{
+void CMDIFrameWnd::DestroyFrame() {
     hide();
     deleteLater();
 }
 
-void CMDIFrameWnd::RequestClose()
-{
+void CMDIFrameWnd::RequestClose() {
     close();
 }
 
-void CMDIFrameWnd::OnUpdateFrameTitle()
-{
+void CMDIFrameWnd::OnUpdateFrameTitle() {
     const QString strApp = LoadString(IDS_APP_TITLE);
     CFrameWnd* pChild = GetActiveChildFrame();
     CDocument* pDoc = pChild != nullptr ? pChild->GetActiveDocument() : nullptr;
-    setWindowTitle(pDoc != nullptr ? strApp + QStringLiteral(" - ") + pChild->TitleFor(pDoc->GetTitle()) : strApp);
+    setWindowTitle(pDoc != nullptr
+                       ? strApp + QStringLiteral(" - ") + pChild->TitleFor(pDoc->GetTitle())
+                       : strApp);
 }
 
-void CMDIFrameWnd::closeEvent(QCloseEvent* pEvent)
-{
+void CMDIFrameWnd::closeEvent(QCloseEvent* pEvent) {
     CWinApp* pApp = CWinApp::Instance();
     if (pApp == nullptr || pApp->MainWnd() != this) {
         QMainWindow::closeEvent(pEvent);
@@ -181,8 +166,7 @@ void CMDIFrameWnd::closeEvent(QCloseEvent* pEvent)
 
 void CMDIFrameWnd::OnInitMenuPopup(QMenu*) {}
 
-void CMDIFrameWnd::OnSubWindowActivated(QMdiSubWindow* pWindow)
-{
+void CMDIFrameWnd::OnSubWindowActivated(QMdiSubWindow* pWindow) {
     auto viewOf = [](QMdiSubWindow* p) -> CView* {
         auto* pChild = dynamic_cast<CMDIChildWnd*>(p);
         return pChild != nullptr && !pChild->IsBeingDestroyed() ? pChild->GetActiveView() : nullptr;
@@ -204,23 +188,19 @@ void CMDIFrameWnd::OnSubWindowActivated(QMdiSubWindow* pWindow)
     OnChildFramesChanged();
 }
 
-void CMDIFrameWnd::OnWindowCascade()
-{
+void CMDIFrameWnd::OnWindowCascade() {
     m_pMdiArea->cascadeSubWindows();
 }
 
-void CMDIFrameWnd::OnWindowTileHorz()
-{
+void CMDIFrameWnd::OnWindowTileHorz() {
     TileStacked(true);
 }
 
-void CMDIFrameWnd::OnWindowTileVert()
-{
+void CMDIFrameWnd::OnWindowTileVert() {
     TileStacked(false);
 }
 
-void CMDIFrameWnd::TileStacked(bool bRows)
-{
+void CMDIFrameWnd::TileStacked(bool bRows) {
     QList<CMDIChildWnd*> frames;
     for (CMDIChildWnd* pFrame : ChildFrames()) {
         if (pFrame->isVisible() && !pFrame->isMinimized())
@@ -242,8 +222,7 @@ void CMDIFrameWnd::TileStacked(bool bRows)
     }
 }
 
-void CMDIFrameWnd::OnWindowArrange()
-{
+void CMDIFrameWnd::OnWindowArrange() {
     // Minimised windows in a row along the bottom edge.
     const QRect area = m_pMdiArea->viewport()->rect();
     int nLeft = 0;
@@ -255,8 +234,7 @@ void CMDIFrameWnd::OnWindowArrange()
     }
 }
 
-void CMDIFrameWnd::OnWindowNew()
-{
+void CMDIFrameWnd::OnWindowNew() {
     CFrameWnd* pActive = GetActiveChildFrame();
     CDocument* pDoc = pActive != nullptr ? pActive->GetActiveDocument() : nullptr;
     CDocTemplate* pTemplate = pDoc != nullptr ? pDoc->GetDocTemplate() : nullptr;
@@ -266,31 +244,26 @@ void CMDIFrameWnd::OnWindowNew()
         pTemplate->InitialUpdateFrame(pFrame, pDoc);
 }
 
-void CMDIFrameWnd::OnUpdateMDIWindowCmd(CCmdUI& cmdUI)
-{
+void CMDIFrameWnd::OnUpdateMDIWindowCmd(CCmdUI& cmdUI) {
     cmdUI.Enable(GetActiveChildFrame() != nullptr);
 }
 
-void CMDIFrameWnd::OnViewToolBar()
-{
+void CMDIFrameWnd::OnViewToolBar() {
     if (m_pToolBar != nullptr)
         m_pToolBar->setVisible(!m_pToolBar->isVisible());
 }
 
-void CMDIFrameWnd::OnUpdateViewToolBar(CCmdUI& cmdUI)
-{
+void CMDIFrameWnd::OnUpdateViewToolBar(CCmdUI& cmdUI) {
     cmdUI.Enable(m_pToolBar != nullptr);
     cmdUI.SetCheck(m_pToolBar != nullptr && m_pToolBar->isVisible() ? 1 : 0);
 }
 
-void CMDIFrameWnd::OnViewStatusBar()
-{
+void CMDIFrameWnd::OnViewStatusBar() {
     if (QStatusBar* pBar = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly))
         pBar->setVisible(!pBar->isVisible());
 }
 
-void CMDIFrameWnd::OnUpdateViewStatusBar(CCmdUI& cmdUI)
-{
+void CMDIFrameWnd::OnUpdateViewStatusBar(CCmdUI& cmdUI) {
     QStatusBar* pBar = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
     cmdUI.Enable(pBar != nullptr);
     cmdUI.SetCheck(pBar != nullptr && pBar->isVisible() ? 1 : 0);

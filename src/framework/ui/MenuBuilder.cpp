@@ -14,12 +14,10 @@
 #include <QToolBar>
 
 CMenuBuilder::CMenuBuilder(CCommandDispatcher& dispatcher)
-    : m_dispatcher(dispatcher), m_promptFor([](unsigned nID) { return CStringTable::Get().Prompt(nID); })
-{
-}
+    : m_dispatcher(dispatcher),
+      m_promptFor([](unsigned nID) { return CStringTable::Get().Prompt(nID); }) {}
 
-QList<QMenu*> CMenuBuilder::BuildMenus(unsigned nID, QWidget* pParent) const
-{
+QList<QMenu*> CMenuBuilder::BuildMenus(unsigned nID, QWidget* pParent) const {
     QList<QMenu*> menus;
     const std::vector<MenuItemData>* pItems = CResourceData::Get().Menu(nID);
     if (pItems == nullptr)
@@ -35,8 +33,7 @@ QList<QMenu*> CMenuBuilder::BuildMenus(unsigned nID, QWidget* pParent) const
     return menus;
 }
 
-QMenu* CMenuBuilder::BuildPopup(unsigned nID, int nIndex, QWidget* pParent) const
-{
+QMenu* CMenuBuilder::BuildPopup(unsigned nID, int nIndex, QWidget* pParent) const {
     const std::vector<MenuItemData>* pItems = CResourceData::Get().Menu(nID);
     if (pItems == nullptr || nIndex < 0 || static_cast<size_t>(nIndex) >= pItems->size())
         return nullptr;
@@ -47,8 +44,7 @@ QMenu* CMenuBuilder::BuildPopup(unsigned nID, int nIndex, QWidget* pParent) cons
     return pMenu;
 }
 
-void CMenuBuilder::FillMenu(QMenu* pMenu, const std::vector<MenuItemData>& items) const
-{
+void CMenuBuilder::FillMenu(QMenu* pMenu, const std::vector<MenuItemData>& items) const {
     for (const MenuItemData& item : items) {
         switch (item.kind) {
         case MenuItemData::EKind::Separator:
@@ -70,8 +66,7 @@ void CMenuBuilder::FillMenu(QMenu* pMenu, const std::vector<MenuItemData>& items
     }
 }
 
-QAction* CMenuBuilder::CommandAction(unsigned nID, const QString& strText, QWidget* pParent) const
-{
+QAction* CMenuBuilder::CommandAction(unsigned nID, const QString& strText, QWidget* pParent) const {
     auto* pAction = new QAction(strText, pParent);
     m_dispatcher.Bind(pAction, nID);
     pAction->setStatusTip(m_promptFor(nID));
@@ -80,8 +75,8 @@ QAction* CMenuBuilder::CommandAction(unsigned nID, const QString& strText, QWidg
     return pAction;
 }
 
-QToolBar* CMenuBuilder::BuildToolBar(unsigned nID, const QString& strTitle, QWidget* pParent) const
-{
+QToolBar* CMenuBuilder::BuildToolBar(unsigned nID, const QString& strTitle,
+                                     QWidget* pParent) const {
     auto* pBar = new QToolBar(strTitle, pParent);
     pBar->setObjectName(QStringLiteral("toolbar%1").arg(nID));
     pBar->setIconSize(QSize(16, 16));
@@ -101,8 +96,7 @@ QToolBar* CMenuBuilder::BuildToolBar(unsigned nID, const QString& strTitle, QWid
     return pBar;
 }
 
-QList<QAction*> CMenuBuilder::InstallAccelerators(unsigned nID, QWidget* pWindow) const
-{
+QList<QAction*> CMenuBuilder::InstallAccelerators(unsigned nID, QWidget* pWindow) const {
     QList<QAction*> actions;
     const std::vector<AccelData>* pTable = CResourceData::Get().Accelerators(nID);
     if (pTable == nullptr)
@@ -113,7 +107,8 @@ QList<QAction*> CMenuBuilder::InstallAccelerators(unsigned nID, QWidget* pWindow
     for (const AccelData& accel : *pTable) {
         if (!keys.contains(accel.nID))
             order.push_back(accel.nID);
-        keys[accel.nID].push_back(QKeySequence::fromString(accel.strKey, QKeySequence::PortableText));
+        keys[accel.nID].push_back(
+            QKeySequence::fromString(accel.strKey, QKeySequence::PortableText));
     }
     for (unsigned nCommand : order) {
         auto* pAction = new QAction(pWindow);

@@ -6,14 +6,12 @@
 #include "framework/WinApp.h"
 #include "framework/ui/MDIFrameWnd.h"
 
-CMultiDocTemplate::CMultiDocTemplate(unsigned nIDResource, DocumentFactory documents, FrameFactory frames,
-                                     ViewFactory views)
-    : CDocTemplate(nIDResource, std::move(documents)), m_frames(std::move(frames)), m_views(std::move(views))
-{
-}
+CMultiDocTemplate::CMultiDocTemplate(unsigned nIDResource, DocumentFactory documents,
+                                     FrameFactory frames, ViewFactory views)
+    : CDocTemplate(nIDResource, std::move(documents)), m_frames(std::move(frames)),
+      m_views(std::move(views)) {}
 
-CFrameWnd* CMultiDocTemplate::CreateNewFrame(CDocument* pDoc, CFrameWnd*)
-{
+CFrameWnd* CMultiDocTemplate::CreateNewFrame(CDocument* pDoc, CFrameWnd*) {
     CWinApp* pApp = CWinApp::Instance();
     auto* pMain = dynamic_cast<CMDIFrameWnd*>(pApp != nullptr ? pApp->MainWnd() : nullptr);
     if (pMain == nullptr || !m_frames || !m_views)

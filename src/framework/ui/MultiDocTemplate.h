@@ -19,7 +19,8 @@ public:
     // The view as a widget and as a view (the same object).
     using ViewFactory = std::function<std::pair<QWidget*, CView*>()>;
 
-    CMultiDocTemplate(unsigned nIDResource, DocumentFactory documents, FrameFactory frames, ViewFactory views);
+    CMultiDocTemplate(unsigned nIDResource, DocumentFactory documents, FrameFactory frames,
+                      ViewFactory views);
 
     // Needs the application's main window to be a CMDIFrameWnd; null otherwise.
     CFrameWnd* CreateNewFrame(CDocument* pDoc, CFrameWnd* pOther) override;
@@ -32,8 +33,7 @@ private:
 // The template for document class TDoc, image-window class TFrame and view class TView (a
 // QWidget and a CView), all default-constructible.
 template <class TDoc, class TFrame, class TView>
-std::unique_ptr<CMultiDocTemplate> MakeMultiDocTemplate(unsigned nIDResource)
-{
+std::unique_ptr<CMultiDocTemplate> MakeMultiDocTemplate(unsigned nIDResource) {
     return std::make_unique<CMultiDocTemplate>(
         nIDResource, [] { return std::make_unique<TDoc>(); }, [] { return new TFrame(); },
         [] {

@@ -20,8 +20,7 @@ struct ButtonAnswer {
     EMsgResult result;
 };
 
-std::vector<ButtonAnswer> ButtonsOf(EMsgButtons buttons)
-{
+std::vector<ButtonAnswer> ButtonsOf(EMsgButtons buttons) {
     switch (buttons) {
     case EMsgButtons::Ok:
         return {{QMessageBox::Ok, EMsgResult::Ok}};
@@ -32,12 +31,12 @@ std::vector<ButtonAnswer> ButtonsOf(EMsgButtons buttons)
     case EMsgButtons::YesNoCancel:
         break;
     }
-    return {{QMessageBox::Yes, EMsgResult::Yes}, {QMessageBox::No, EMsgResult::No},
+    return {{QMessageBox::Yes, EMsgResult::Yes},
+            {QMessageBox::No, EMsgResult::No},
             {QMessageBox::Cancel, EMsgResult::Cancel}};
 }
 
-QMessageBox::Icon IconOf(EMsgIcon icon)
-{
+QMessageBox::Icon IconOf(EMsgIcon icon) {
     switch (icon) {
     case EMsgIcon::Information:
         return QMessageBox::Information;
@@ -56,8 +55,7 @@ QMessageBox::Icon IconOf(EMsgIcon icon)
 
 } // namespace
 
-EMsgResult CQtMessageBoxes::Show(const MessageBoxRequest& request)
-{
+EMsgResult CQtMessageBoxes::Show(const MessageBoxRequest& request) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(request.strCaption);
     box.setText(request.strText);
@@ -68,7 +66,8 @@ EMsgResult CQtMessageBoxes::Show(const MessageBoxRequest& request)
     for (const ButtonAnswer& answer : answers)
         buttons |= answer.button;
     box.setStandardButtons(buttons);
-    const auto nDefault = static_cast<size_t>(std::clamp(request.nDefaultButton, 0, static_cast<int>(answers.size()) - 1));
+    const auto nDefault = static_cast<size_t>(
+        std::clamp(request.nDefaultButton, 0, static_cast<int>(answers.size()) - 1));
     box.setDefaultButton(answers[nDefault].button);
     // Escape and the title-bar Close give the dismiss answer.
     const EMsgResult dismiss = DismissAnswer(request.buttons);
@@ -85,34 +84,27 @@ EMsgResult CQtMessageBoxes::Show(const MessageBoxRequest& request)
     return dismiss;
 }
 
-void CQtWaitCursor::Begin()
-{
+void CQtWaitCursor::Begin() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
-void CQtWaitCursor::End()
-{
+void CQtWaitCursor::End() {
     QApplication::restoreOverrideCursor();
 }
 
-void CLabelStatusText::SetMessageText(const QString& strText)
-{
+void CLabelStatusText::SetMessageText(const QString& strText) {
     if (m_pLabel != nullptr)
         m_pLabel->setText(strText);
 }
 
 CStatusBarProgress::CStatusBarProgress(QStatusBar* pStatusBar, QWidget* pMessagePane)
-    : m_pStatusBar(pStatusBar), m_pMessagePane(pMessagePane)
-{
-}
+    : m_pStatusBar(pStatusBar), m_pMessagePane(pMessagePane) {}
 
-bool CStatusBarProgress::IsShowing() const
-{
+bool CStatusBarProgress::IsShowing() const {
     return m_pBar != nullptr && m_pBar->isVisible();
 }
 
-void CStatusBarProgress::SetProgress(double dFraction)
-{
+void CStatusBarProgress::SetProgress(double dFraction) {
     if (m_pStatusBar == nullptr)
         return;
     const int nPercent = static_cast<int>(std::trunc(std::clamp(dFraction, 0.0, 1.0) * 100.0));
@@ -145,15 +137,15 @@ void CStatusBarProgress::SetProgress(double dFraction)
     m_pBar->setUpdatesEnabled(true);
     // The work keeps the event loop busy: paint now, or the bar would only show at the end;
     // but not for every report.
-    if (!m_sincePaint.isValid() || (nPercent != m_nPaintedPercent && m_sincePaint.elapsed() >= kPaintIntervalMs)) {
+    if (!m_sincePaint.isValid() ||
+        (nPercent != m_nPaintedPercent && m_sincePaint.elapsed() >= kPaintIntervalMs)) {
         m_pBar->repaint();
         m_nPaintedPercent = nPercent;
         m_sincePaint.start();
     }
 }
 
-std::optional<QString> CQtFileDialogs::PromptFileName(const FilePrompt& prompt)
-{
+std::optional<QString> CQtFileDialogs::PromptFileName(const FilePrompt& prompt) {
     QFileDialog dialog(QApplication::activeWindow(), prompt.strTitle);
     dialog.setAcceptMode(prompt.bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(prompt.bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
