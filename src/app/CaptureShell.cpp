@@ -4,8 +4,8 @@
 
 #include "app/ClipboardImage.h"
 #include "app/MainFrame.h"
+#include "app/MenuCaptions.h"
 #include "app/TavixCaptureApp.h"
-#include "capture/engine/CaptureDocManager.h"
 #include "capture/engine/CaptureOutput.h"
 #include "document/TavixCaptureDoc.h"
 #include "framework/ui/MultiDocTemplate.h"
@@ -13,24 +13,26 @@
 #include "views/TavixCaptureView.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
-CCaptureShell::CCaptureShell(CTavixCaptureApp& app, CMainFrame& frame,
-                             CCaptureDocManager& docManager)
-    : m_app(app), m_frame(frame), m_docManager(docManager), m_engine(*this) {}
+CCaptureShell::CCaptureShell(CTavixCaptureApp& app, CMainFrame& frame)
+    : m_app(app), m_frame(frame), m_engine(*this) {}
 
 bool CCaptureShell::Initialize() {
     return m_engine.Initialize();
 }
 
-void CCaptureShell::StartCapture(unsigned nCommandID) {
-    // The tray menu marks the frame while it is open; its commands carry that mark here.
-    if (m_frame.IsFromTrayMenu())
-        m_engine.SetFromTrayMenu();
-    m_engine.StartCommand(nCommandID);
+void CCaptureShell::StartCapture(unsigned nCommandID, bool bFromTrayMenu) {
+    m_engine.StartCommand(nCommandID, bFromTrayMenu ? CCaptureEngine::EOrigin::TrayMenu
+                                                    : CCaptureEngine::EOrigin::MenuOrToolbar);
 }
 
 platform::CAppSettings& CCaptureShell::Settings() {
     return m_app.Settings();
+}
+
+const CUiServices& CCaptureShell::Ui() {
+    return m_app.Ui();
 }
 
 QWidget* CCaptureShell::MainWindow() {
@@ -55,10 +57,7 @@ void CCaptureShell::HideForCapture() {
 }
 
 QString CCaptureShell::HotkeyText(int nAction) {
-    const std::uint16_t* pTable = m_frame.CurrentHotkeyTable();
-    if (nAction < 0 || nAction >= int(platform::kHotkeyTableSize) || pTable == nullptr)
-        return {};
-    return m_frame.KeyNames().Text(pTable[nAction]);
+    return m_frame.Captions().HotkeyText(nAction);
 }
 
 void CCaptureShell::DeliverCapture(const CImageBitmap& bitmap) {
@@ -69,29 +68,31 @@ void CCaptureShell::DeliverCapture(const CImageBitmap& bitmap) {
         CopyImageToClipboard(bitmap);
         return;
     }
-    // The new document copies the hand-off while it is created.
-    m_app.SetCaptureBitmap(&bitmap);
-    pTemplate->OpenDocumentFile(QString(), true, true);
-    m_app.SetCaptureBitmap(nullptr);
+    CTavixCaptureDoc* pDoc =
+        CTavixCaptureDoc::OpenNew(*pTemplate, bitmap, CTavixCaptureDoc::ENewImage::Capture);
+    auto* pView = pDoc != nullptr && !pDoc->Views().empty()
+                      ? dynamic_cast<CTavixCaptureView*>(pDoc->Views().front())
+                      : nullptr;
+    if (pView == nullptr)
+        return;
+    // The outputs may ask (file exists, print dialog): they run once the capture has ended and
+    // the main window is back, from the event loop, and not at all if the window went first.
+    QTimer::singleShot(0, pView, [this, pView] { RunCaptureOutput(*pView); });
 }
 
 namespace {
 
 class CViewOutputs : public capture::ICaptureOutputTarget {
 public:
-    CViewOutputs(CTavixCaptureView& view, CCaptureDocManager& docManager)
-        : m_view(view), m_docManager(docManager) {}
+    explicit CViewOutputs(CTavixCaptureView& view) : m_view(view) {}
 
     void CopyToClipboard() override {
         if (CTavixCaptureDoc* pDoc = m_view.GetDocument())
             pDoc->CopyAllToClipboard();
     }
     void SaveCapture(bool) override {
-        if (CTavixCaptureDoc* pDoc = m_view.GetDocument()) {
-            m_docManager.SetAutoSavePending(true);
+        if (CTavixCaptureDoc* pDoc = m_view.GetDocument())
             pDoc->AutoSave();
-            m_docManager.SetAutoSavePending(false);
-        }
     }
     void PrintCapture(bool bWithoutDialog) override {
         if (bWithoutDialog)
@@ -102,12 +103,11 @@ public:
 
 private:
     CTavixCaptureView& m_view;
-    CCaptureDocManager& m_docManager;
 };
 
 } // namespace
 
 void CCaptureShell::RunCaptureOutput(CTavixCaptureView& view) {
-    CViewOutputs outputs(view, m_docManager);
+    CViewOutputs outputs(view);
     capture::RunCaptureOutput(m_app.Settings().m_dwOptionsA, outputs);
 }

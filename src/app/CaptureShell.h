@@ -8,14 +8,13 @@
 #include "capture/engine/CaptureEngine.h"
 #include "capture/engine/CaptureHost.h"
 
-class CCaptureDocManager;
 class CMainFrame;
 class CTavixCaptureApp;
 class CTavixCaptureView;
 
 class CCaptureShell : public ICaptureEngine, public ICaptureHost {
 public:
-    CCaptureShell(CTavixCaptureApp& app, CMainFrame& frame, CCaptureDocManager& docManager);
+    CCaptureShell(CTavixCaptureApp& app, CMainFrame& frame);
 
     // Connects to the X server and installs the hotkeys; false without X (no captures then).
     bool Initialize();
@@ -25,13 +24,13 @@ public:
     void RunCaptureOutput(CTavixCaptureView& view);
 
     // ICaptureEngine
-    void StartCapture(unsigned nCommandID) override;
+    void StartCapture(unsigned nCommandID, bool bFromTrayMenu) override;
     bool CanRepeatLast() const override { return m_engine.CanRepeatLast(); }
     const std::uint16_t* HotkeyTable() const override { return m_engine.HotkeyTable(); }
-    void OnCaptureViewShown(CTavixCaptureView& view) override { RunCaptureOutput(view); }
 
     // ICaptureHost
     platform::CAppSettings& Settings() override;
+    const CUiServices& Ui() override;
     QWidget* MainWindow() override;
     void ShowAfterCapture() override;
     void HideForCapture() override;
@@ -43,7 +42,6 @@ public:
 private:
     CTavixCaptureApp& m_app;
     CMainFrame& m_frame;
-    CCaptureDocManager& m_docManager;
     CCaptureEngine m_engine;
     bool m_bHiddenForCapture = false;
 };

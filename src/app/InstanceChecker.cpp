@@ -3,7 +3,7 @@
 #include "app/InstanceChecker.h"
 
 #include "app/MainFrame.h"
-#include "app/TavixCaptureApp.h"
+#include "app/TrayPolicy.h"
 #include "image/Trace.h"
 
 #include <QApplication>
@@ -40,7 +40,8 @@ QString CInstanceChecker::SocketPath() const {
     return QString::fromStdString((m_dir / kSocketName).string());
 }
 
-bool CInstanceChecker::IsFirstInstance() {
+bool CInstanceChecker::IsFirstInstance(CMainFrame& frame) {
+    m_pFrame = &frame;
     std::string strError;
     if (m_dir.empty())
         m_dir = platform::RuntimeDir(&strError);
@@ -94,7 +95,7 @@ bool CInstanceChecker::AskFirstInstance() const {
 void CInstanceChecker::OnNewConnection() {
     while (QLocalSocket* pSocket = m_pServer->nextPendingConnection()) {
         connect(pSocket, &QLocalSocket::disconnected, pSocket, &QObject::deleteLater);
-        connect(pSocket, &QLocalSocket::readyRead, pSocket, [pSocket] {
+        connect(pSocket, &QLocalSocket::readyRead, pSocket, [this, pSocket] {
             // One short line; anything else (or more) is not a start of this program.
             if (pSocket->bytesAvailable() > 64) {
                 pSocket->abort();
@@ -104,9 +105,8 @@ void CInstanceChecker::OnNewConnection() {
                 return;
             const QByteArray request = pSocket->readLine();
             if (request == kRequest.toByteArray()) {
-                CTavixCaptureApp* pApp = CTavixCaptureApp::Get();
-                if (pApp != nullptr && pApp->MainFrame() != nullptr)
-                    ActivateMainWindow(*pApp->MainFrame());
+                if (m_pFrame != nullptr)
+                    ActivateMainWindow(*m_pFrame);
                 pSocket->write(kAnswer.data(), kAnswer.size());
                 pSocket->flush();
             }
@@ -118,9 +118,9 @@ void CInstanceChecker::OnNewConnection() {
 void CInstanceChecker::ActivateMainWindow(CMainFrame& frame) {
     // The dialog in front of the window (a modal one), if any, is what comes forward.
     QWidget* pPopup = QApplication::activeModalWidget();
-    if (frame.IsMinimisedOrHiddenMinimised())
+    if (frame.Tray().IsMinimisedOrHiddenMinimised())
         frame.showNormal();
-    else if (frame.isHidden() && !frame.CanHideToTray())
+    else if (frame.isHidden() && !frame.Tray().CanHideToTray())
         frame.showNormal(); // hidden with no tray left to bring it back: the program must be
                             // reachable
     QWidget* pTarget = pPopup != nullptr && pPopup->isVisible() ? pPopup : &frame;

@@ -8,6 +8,7 @@
 #include "platform/InstanceLock.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <filesystem>
@@ -24,12 +25,12 @@ public:
     explicit CInstanceChecker(std::filesystem::path dir = {});
     ~CInstanceChecker() override;
 
-    // True for the first instance (then it answers later starts). False when another instance
-    // runs: it has been asked to come forward. A lock that cannot be taken at all (no usable
-    // runtime directory) lets the program run, said once on stderr.
-    bool IsFirstInstance() override;
+    // True for the first instance (then it answers later starts by bringing frame forward).
+    // False when another instance runs: it has been asked to come forward. A lock that cannot be
+    // taken at all (no usable runtime directory) lets the program run, said once on stderr.
+    bool IsFirstInstance(CMainFrame& frame) override;
 
-    // The Part of a second start the running instance does: a minimised main window is restored;
+    // What a second start asks of the running instance: a minimised main window is restored;
     // the window (or the dialog in front of it) comes forward. A window hidden to a tray stays
     // hidden unless no tray shows the program any more.
     static void ActivateMainWindow(CMainFrame& frame);
@@ -46,4 +47,5 @@ private:
     std::filesystem::path m_dir;
     platform::CInstanceLock m_lock;
     QLocalServer* m_pServer = nullptr;
+    QPointer<CMainFrame> m_pFrame;
 };

@@ -3,9 +3,12 @@
 #include "app/MainFrame.h"
 
 #include "app/ClipboardImage.h"
+#include "app/MenuCaptions.h"
 #include "app/ShellServices.h"
-#include "app/SystemTray.h"
+#include "app/StatusPanes.h"
 #include "app/TavixCaptureApp.h"
+#include "app/TrayPolicy.h"
+#include "document/TavixCaptureDoc.h"
 #include "framework/CmdUI.h"
 #include "framework/CommandIds.h"
 #include "framework/DocManager.h"
@@ -13,6 +16,7 @@
 #include "framework/StringTable.h"
 #include "framework/ui/CommandDispatcher.h"
 #include "framework/ui/CommandIcons.h"
+#include "framework/ui/MultiDocTemplate.h"
 #include "framework/ui/QtServices.h"
 #include "platform/AppSettings.h"
 #include "views/TavixCaptureView.h"
@@ -32,19 +36,6 @@
 #include <QUrl>
 
 namespace {
-
-// The widest text pane nPane (1 to 3) shows, so that the pane can grow to fit it.
-QString WidestPaneText(int nPane) {
-    switch (nPane) {
-    case 1:
-        return CTavixCaptureView::MousePositionText(QPoint(-32768, -32768));
-    case 2:
-        return CTavixCaptureView::ColorText(32);
-    default:
-        break;
-    }
-    return CTavixCaptureView::ImageSizeText(QSize(32768, 32768));
-}
 
 bool IsZoomPreset(unsigned nID) {
     return nID >= ID_VIEW_ZOOM_25 && nID <= ID_VIEW_ZOOM_400;
@@ -93,7 +84,11 @@ const CCommandMap& CMainFrame::ThisCommandMap() {
     return s_map;
 }
 
-CMainFrame::CMainFrame(CTavixCaptureApp& app) : m_app(app) {
+CMainFrame::CMainFrame(CTavixCaptureApp& app)
+    : CMDIFrameWnd(app.Ui()), m_app(app),
+      m_pPanes(std::make_unique<CStatusPanes>(statusBar(), LoadString(IDS_IDLE_MESSAGE))),
+      m_pTray(std::make_unique<CTrayPolicy>(*this, app.Settings())),
+      m_pCaptions(std::make_unique<CMenuCaptions>(app.Settings(), IDR_TRAY_MENU)) {
     setObjectName(QStringLiteral("QuorviMainFrameClass"));
     const QIcon icon = CCommandIcons::Get().Icon(IDR_MAINFRAME);
     if (!icon.isNull())
@@ -102,8 +97,7 @@ CMainFrame::CMainFrame(CTavixCaptureApp& app) : m_app(app) {
 
 CMainFrame::~CMainFrame() {
     // The icon leaves the notification area before the window goes.
-    m_pTray = nullptr;
-    m_pSystemTray.reset();
+    m_pTray->RemoveIcon();
 }
 
 bool CMainFrame::Create() {
@@ -115,64 +109,18 @@ bool CMainFrame::Create() {
     pToolBar->setFloatable(true);
     pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
     LoadAccelerators(IDR_MAINFRAME);
-    CreateStatusBar();
-    m_pCaptions = std::make_unique<CCaptionMap>(IDR_TRAY_MENU);
     // The capture items have no text of their own; they have their captions from the start.
     for (const QList<QMenu*>* pMenus : {&DefaultMenus(), &DocumentMenus()}) {
         for (QMenu* pMenu : *pMenus)
-            ApplyHotkeyCaptions(pMenu);
+            m_pCaptions->Apply(pMenu);
     }
-    // The tray icon. Where the desktop has none the program still starts: Close, Minimize and a
-    // hidden start then minimise instead of hiding (CanHideToTray).
-    if (m_pTray == nullptr) {
-        m_pSystemTray = std::make_unique<CSystemTray>(*this);
-        m_pTray = m_pSystemTray.get();
-    }
-    connect(&Dispatcher(), &CCommandDispatcher::commandExecuted, this, [this](unsigned nID) {
-        if (nID != ID_CAPTURE_ACTIVE_WINDOW && nID != ID_CAPTURE_CLIENT)
-            m_bFromTrayMenu = false;
-    });
+    m_pTray->CreateSystemTray();
     m_refreshTimer.start(kRefreshInterval, Qt::CoarseTimer, this);
     return true;
 }
 
-void CMainFrame::CreateStatusBar() {
-    QStatusBar* pBar = statusBar();
-    for (int i = 0; i < 4; ++i) {
-        m_panes[i] = new QLabel(pBar);
-        m_panes[i]->setObjectName(QStringLiteral("pane%1").arg(i));
-        m_panes[i]->setTextFormat(Qt::PlainText);
-    }
-    m_panes[0]->setText(LoadString(IDS_IDLE_MESSAGE));
-    m_panes[0]->setMinimumWidth(1);
-    pBar->addWidget(m_panes[0], 1);
-    const QFontMetrics metrics(m_panes[1]->font());
-    for (int i = 1; i < 4; ++i) {
-        const int nTextWidth = metrics.horizontalAdvance(WidestPaneText(i)) + 8;
-        m_panes[i]->setFixedWidth(std::max(kPaneWidths[i - 1], nTextWidth));
-        m_panes[i]->setFrameShape(QFrame::StyledPanel);
-        m_panes[i]->setFrameShadow(QFrame::Sunken);
-        pBar->addPermanentWidget(m_panes[i]);
-    }
-    m_pProgress = std::make_unique<CStatusBarProgress>(pBar, m_panes[0]);
-    // Menu and toolbar prompts show in pane 0 and leave it as it was.
-    connect(pBar, &QStatusBar::messageChanged, this, [this](const QString& strMessage) {
-        m_panes[0]->setVisible(strMessage.isEmpty() && !IsProgressShowing());
-    });
-}
-
-QLabel* CMainFrame::Pane(int nPane) const {
-    return nPane >= 0 && nPane < 4 ? m_panes[nPane] : nullptr;
-}
-
 void CMainFrame::SetPaneText(int nPane, const QString& strText) {
-    if (QLabel* pPane = Pane(nPane))
-        pPane->setText(strText);
-}
-
-QString CMainFrame::PaneText(int nPane) const {
-    QLabel* pPane = Pane(nPane);
-    return pPane != nullptr ? pPane->text() : QString();
+    m_pPanes->SetPaneText(nPane, strText);
 }
 
 QColor CMainFrame::ViewBackgroundColor() const {
@@ -180,111 +128,53 @@ QColor CMainFrame::ViewBackgroundColor() const {
     return QColor(int(cr & 0xFF), int((cr >> 8) & 0xFF), int((cr >> 16) & 0xFF));
 }
 
-void CMainFrame::SetProgress(double dFraction) {
-    if (!m_pProgress)
-        return;
-    m_pProgress->SetProgress(dFraction);
-    if (m_pProgress->IsShowing())
-        m_progressEndTimer.start(0, this);
-}
-
-bool CMainFrame::IsProgressShowing() const {
-    return m_pProgress && m_pProgress->IsShowing();
-}
-
-bool CMainFrame::CanHideToTray() const {
-    return m_pTray != nullptr && m_pTray->IsAvailable();
-}
-
-const CCaptionMap& CMainFrame::Captions() const {
-    static const CCaptionMap s_empty(0);
-    return m_pCaptions ? *m_pCaptions : s_empty;
-}
-
-const std::uint16_t* CMainFrame::CurrentHotkeyTable() const {
-    if (m_pCaptureEngine != nullptr && m_pCaptureEngine->HotkeyTable() != nullptr)
-        return m_pCaptureEngine->HotkeyTable();
-    return m_app.Settings().Hotkeys().data();
-}
-
-void CMainFrame::ApplyHotkeyCaptions(QMenu* pMenu) const {
-    const std::uint16_t* pHotkeys = CurrentHotkeyTable();
-    for (QAction* pAction : pMenu->actions()) {
-        const QString strText =
-            Captions().MenuText(CCommandDispatcher::ActionId(pAction), pHotkeys, m_keyNames);
-        if (!strText.isEmpty())
-            pAction->setText(strText);
-    }
+void CMainFrame::SetCaptureEngine(ICaptureEngine* pEngine) noexcept {
+    m_pCaptureEngine = pEngine;
+    m_pCaptions->SetCaptureEngine(pEngine);
 }
 
 void CMainFrame::OnInitMenuPopup(QMenu* pMenu) {
-    ApplyHotkeyCaptions(pMenu);
+    m_pCaptions->Apply(pMenu);
 }
 
 CTavixCaptureView* CMainFrame::ActiveImageView() const {
     return dynamic_cast<CTavixCaptureView*>(GetActiveView());
 }
 
-void CMainFrame::OnSysCommandClose() {
-    m_bCloseToTray = true;
-    close();
+void CMainFrame::Close(ECloseReason reason) {
+    if (reason == ECloseReason::TitleBar)
+        m_pTray->HideToTray();
+    else
+        close();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {
     // The window system's Close (the title-bar button) hides the program; only Exit ends it.
-    if (pEvent->spontaneous())
-        m_bCloseToTray = true;
+    if (pEvent->spontaneous()) {
+        pEvent->ignore();
+        Close(ECloseReason::TitleBar);
+        return;
+    }
     CMDIFrameWnd::closeEvent(pEvent);
     if (pEvent->isAccepted())
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-}
-
-void CMainFrame::HideToTray() {
-    if (!CanHideToTray()) {
-        showMinimized();
-        return;
-    }
-    // Hidden in the normal state and remembered as minimised: asking the window manager to
-    // iconify a window that is being withdrawn at the same time left it unable to show again.
-    hide();
-    m_bHiddenMinimised = true;
-}
-
-bool CMainFrame::IsMinimisedOrHiddenMinimised() const {
-    return isMinimized() || (isHidden() && m_bHiddenMinimised);
 }
 
 void CMainFrame::showEvent(QShowEvent* pEvent) {
     // The window manager may still report the iconified window mapped after it was hidden
     // into the tray: only a window that really shows ends the hidden-minimised state.
     if (isVisible())
-        m_bHiddenMinimised = false;
+        m_pTray->OnShown();
     CMDIFrameWnd::showEvent(pEvent);
 }
 
 void CMainFrame::changeEvent(QEvent* pEvent) {
     CMDIFrameWnd::changeEvent(pEvent);
     if (pEvent->type() == QEvent::WindowStateChange && isMinimized())
-        QTimer::singleShot(0, this, &CMainFrame::OnMinimized);
-}
-
-void CMainFrame::OnMinimized() {
-    if (!isMinimized() || !isVisible())
-        return;
-    if ((m_app.Settings().m_dwOptionsA & platform::options::kMinimizeToTray) != 0 &&
-        CanHideToTray()) {
-        hide();
-        m_bHiddenMinimised = true;
-    }
+        QTimer::singleShot(0, this, [this] { m_pTray->OnMinimized(); });
 }
 
 void CMainFrame::timerEvent(QTimerEvent* pEvent) {
-    if (pEvent->timerId() == m_progressEndTimer.timerId()) {
-        m_progressEndTimer.stop();
-        if (IsProgressShowing())
-            m_pProgress->SetProgress(1.0);
-        return;
-    }
     if (pEvent->timerId() != m_refreshTimer.timerId()) {
         CMDIFrameWnd::timerEvent(pEvent);
         return;
@@ -298,14 +188,9 @@ void CMainFrame::OnUpdateTabBar() {
     OnChildFramesChanged();
 }
 
-void CMainFrame::OnCaptureShown(CTavixCaptureView& view) {
-    if (m_pCaptureEngine != nullptr)
-        m_pCaptureEngine->OnCaptureViewShown(view);
-}
-
 void CMainFrame::OnCaptureCommand(unsigned nID) {
     if (m_pCaptureEngine != nullptr)
-        m_pCaptureEngine->StartCapture(nID);
+        m_pCaptureEngine->StartCapture(nID, m_pTray->IsFromTrayMenu());
 }
 
 void CMainFrame::OnUpdateCaptureCommand(CCmdUI& cmdUI) {
@@ -324,10 +209,10 @@ void CMainFrame::OnExploreOutputDirectory() {
 
 void CMainFrame::OnPasteAsNewImage() {
     std::unique_ptr<CImageBitmap> pImage = ImageFromClipboard();
-    if (!pImage)
+    if (!pImage || m_app.DocTemplate() == nullptr)
         return;
-    m_app.SetPendingImage(std::move(pImage));
-    if (m_app.DocManager().OnFileNew() == nullptr)
+    if (CTavixCaptureDoc::OpenNew(*m_app.DocTemplate(), *pImage,
+                                  CTavixCaptureDoc::ENewImage::Image) == nullptr)
         return;
     m_app.PostDocumentChange();
     ActivateFrame();

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-class CTavixCaptureView;
+class CMainFrame;
 
 // The notification-area icon (tray).
 class ITrayIcon {
@@ -21,21 +21,20 @@ public:
 class IInstanceGuard {
 public:
     virtual ~IInstanceGuard() = default;
-    // True when this is the only running instance. False when another instance runs: the guard
-    // has brought that one forward and this process ends.
-    virtual bool IsFirstInstance() = 0;
+    // True when this is the only running instance; later starts then bring frame forward. False
+    // when another instance runs: the guard has brought that one forward and this process ends.
+    virtual bool IsFirstInstance(CMainFrame& frame) = 0;
 };
 
 // The capture engine.
 class ICaptureEngine {
 public:
     virtual ~ICaptureEngine() = default;
-    // Starts the capture of a capture command (ID_CAPTURE_ACTIVE_WINDOW ... ID_CAPTURE_ICON).
-    virtual void StartCapture(unsigned nCommandID) = 0;
+    // Starts the capture of a capture command (ID_CAPTURE_ACTIVE_WINDOW ... ID_CAPTURE_ICON),
+    // chosen from the tray menu or elsewhere.
+    virtual void StartCapture(unsigned nCommandID, bool bFromTrayMenu) = 0;
     // A capture has run, so "Repeat Last" has something to repeat.
     virtual bool CanRepeatLast() const = 0;
     // The hotkey table the hook library holds (35 words), or null before it has one.
     virtual const std::uint16_t* HotkeyTable() const = 0;
-    // A new image window shows a fresh capture: its outputs run now.
-    virtual void OnCaptureViewShown(CTavixCaptureView& view) { (void)view; }
 };

@@ -4,6 +4,7 @@
 
 #include "app/InstanceChecker.h"
 #include "app/MainFrame.h"
+#include "app/TrayPolicy.h"
 #include "framework/CommandIds.h"
 #include "framework/StringTable.h"
 #include "framework/ui/CommandDispatcher.h"
@@ -71,22 +72,28 @@ void ReplaceBannerItem(QMenu* pMenu) {
 
 } // namespace
 
-CSystemTray::CSystemTray(CMainFrame& frame) : QObject(&frame), m_frame(frame) {
+CSystemTray::CSystemTray(CMainFrame& frame, CTrayPolicy& policy)
+    : QObject(&frame), m_frame(frame), m_policy(policy) {
     m_pMenu = frame.MenuBuilder().BuildPopup(IDR_TRAY_MENU, 0, &frame);
     if (m_pMenu != nullptr) {
         ReplaceBannerItem(m_pMenu);
         // The default item is the one at position 0.
         if (!m_pMenu->actions().isEmpty())
             m_pMenu->setDefaultAction(m_pMenu->actions().front());
-        connect(m_pMenu, &QMenu::aboutToShow, this, [this] { m_frame.SetFromTrayMenu(true); });
+        connect(m_pMenu, &QMenu::aboutToShow, this, [this] { m_policy.SetFromTrayMenu(true); });
         // A choice runs before the menu's hiding is handled here, so the mark lasts exactly
         // until the chosen command has run.
         connect(m_pMenu, &QMenu::aboutToHide, this, [this] {
             QMetaObject::invokeMethod(
-                &m_frame, [this] { m_frame.SetFromTrayMenu(false); }, Qt::QueuedConnection);
+                &m_frame, [this] { m_policy.SetFromTrayMenu(false); }, Qt::QueuedConnection);
         });
         m_icon.setContextMenu(m_pMenu);
     }
+    // The window captures ask where their command came from; any other command ends the mark.
+    connect(&frame.Dispatcher(), &CCommandDispatcher::commandExecuted, this, [this](unsigned nID) {
+        if (nID != ID_CAPTURE_ACTIVE_WINDOW && nID != ID_CAPTURE_CLIENT)
+            m_policy.SetFromTrayMenu(false);
+    });
     QIcon icon = CCommandIcons::Get().Icon(IDI_TRAY);
     if (icon.isNull())
         icon = frame.windowIcon();

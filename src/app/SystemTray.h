@@ -10,6 +10,7 @@
 #include <QTimer>
 
 class CMainFrame;
+class CTrayPolicy;
 class QMenu;
 
 class CSystemTray final : public QObject, public ITrayIcon {
@@ -17,8 +18,9 @@ class CSystemTray final : public QObject, public ITrayIcon {
 
 public:
     // The icon with tip "Quorvi Studio" and the tray menu, whose commands run through the
-    // frame's routing and whose capture items show their hotkeys.
-    explicit CSystemTray(CMainFrame& frame);
+    // frame's routing and whose capture items show their hotkeys. The menu marks the commands
+    // chosen from it in policy.
+    CSystemTray(CMainFrame& frame, CTrayPolicy& policy);
     ~CSystemTray() override;
 
     // Asks the desktop now: a tray host can come and go while the program runs.
@@ -44,6 +46,7 @@ private:
     void WatchForTray();
 
     CMainFrame& m_frame;
+    CTrayPolicy& m_policy;
     QMenu* m_pMenu = nullptr; // owned by the frame (the menus' parent)
     QSystemTrayIcon m_icon;
     QTimer m_trayWatch;

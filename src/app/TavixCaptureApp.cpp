@@ -6,6 +6,8 @@
 #include "app/ClipboardImage.h"
 #include "app/MainFrame.h"
 #include "app/ShellServices.h"
+#include "app/StatusPanes.h"
+#include "app/TrayPolicy.h"
 #include "capture/engine/CaptureDocManager.h"
 #include "dialogs/NewImageDlg.h"
 #include "document/TavixCaptureDoc.h"
@@ -61,8 +63,6 @@ public:
     void RunSizeDialog(ESizeDialog, CTavixCaptureDoc&) override {}
 };
 
-CTavixCaptureApp* s_pTheApp = nullptr;
-
 } // namespace
 
 const CCommandMap& CTavixCaptureApp::ThisCommandMap() {
@@ -77,24 +77,19 @@ const CCommandMap& CTavixCaptureApp::ThisCommandMap() {
 
 CTavixCaptureApp::CTavixCaptureApp()
     : m_locations(platform::HiveLocations::FromEnvironment()),
-      m_pDialogs(std::make_unique<CUnavailableImageDialogs>()) {
-    s_pTheApp = this;
-}
+      m_pDialogs(std::make_unique<CUnavailableImageDialogs>()) {}
 
 CTavixCaptureApp::~CTavixCaptureApp() {
     // Documents close (without asking) while their windows and the services still exist.
     CloseAllDocuments(true);
     SetMainWnd(nullptr);
+    // The status services are the frame's panes.
+    Ui().SetStatusText(nullptr);
+    Ui().SetProgress(nullptr);
     if (m_pMainFrame)
         m_pMainFrame->SetCaptureEngine(nullptr);
     m_pCaptureShell.reset();
     m_pMainFrame.reset();
-    if (s_pTheApp == this)
-        s_pTheApp = nullptr;
-}
-
-CTavixCaptureApp* CTavixCaptureApp::Get() noexcept {
-    return s_pTheApp;
 }
 
 void CTavixCaptureApp::SetHiveLocations(const platform::HiveLocations& locations) {
@@ -123,44 +118,42 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments) {
     if (!m_settings.m_strAutoSavePath.empty() &&
         !platform::EnsureOutputDirectory(m_settings.m_strAutoSavePath, &strError))
         img::Trace("start-up: output directory: %s", strError.c_str());
-    // Saves that capture output starts take the automatic file name.
-    auto pDocManager = std::make_unique<CCaptureDocManager>(m_settings);
-    m_pCaptureDocManager = pDocManager.get();
-    SetDocManager(std::move(pDocManager));
-    // 3: the one document template.
+    // Automatic saves (capture output) take the automatic file name.
+    SetDocManager(std::make_unique<CCaptureDocManager>(m_settings, Ui(), this));
+    // 4: the main frame, which the template's image windows go into; 3: the one template.
+    m_pMainFrame = std::make_unique<CMainFrame>(*this);
+    m_pMainFrame->Tray().SetTrayIcon(m_pTray);
+    CMainFrame& frame = *m_pMainFrame;
     auto pTemplate = std::make_unique<CMultiDocTemplate>(
-        IDR_IMAGETYPE, [this] { return std::make_unique<CTavixCaptureDoc>(*this); },
+        frame, IDR_IMAGETYPE,
+        [this](CUiServices& ui) { return std::make_unique<CTavixCaptureDoc>(*this, ui); },
         [] { return new CChildFrame(); },
-        [] {
-            auto* pView = new CTavixCaptureView();
+        [&frame] {
+            auto* pView = new CTavixCaptureView(frame);
             return std::pair<QWidget*, CView*>(pView, pView);
         });
     m_pTemplate = pTemplate.get();
     AddDocTemplate(std::move(pTemplate));
-    // 4-5: the main frame with its menus.
-    m_pMainFrame = std::make_unique<CMainFrame>(*this);
-    m_pMainFrame->SetTrayIcon(m_pTray);
-    m_pImagePrinter = std::make_unique<CImagePrinter>(m_settings);
-    m_pMainFrame->SetImagePrinter(m_pImagePrinter.get());
-    if (!m_pMainFrame->Create())
+    // 5: menus and the rest of the frame.
+    m_pImagePrinter = std::make_unique<CImagePrinter>(m_settings, Ui());
+    frame.SetImagePrinter(m_pImagePrinter.get());
+    if (!frame.Create())
         return false;
-    SetMainWnd(m_pMainFrame.get());
+    SetMainWnd(&frame);
     // Captures need the X server itself; other platforms (offscreen tests) go without.
-    m_pCaptureShell = std::make_unique<CCaptureShell>(*this, *m_pMainFrame, *m_pCaptureDocManager);
+    m_pCaptureShell = std::make_unique<CCaptureShell>(*this, frame);
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         if (m_pCaptureShell->Initialize())
-            m_pMainFrame->SetCaptureEngine(m_pCaptureShell.get());
+            frame.SetCaptureEngine(m_pCaptureShell.get());
         else
             img::Trace("start-up: no X connection for captures");
     }
-    m_pStatusText =
-        std::make_unique<CLabelStatusText>(m_pMainFrame->Pane(IImageViewHost::PaneMessage));
-    Ui().SetStatusText(m_pStatusText.get());
-    Ui().SetProgress(m_pMainFrame.get());
+    Ui().SetStatusText(&frame.Panes());
+    Ui().SetProgress(&frame.Panes());
     // 6: nothing is opened from the command line.
     Q_UNUSED(arguments);
     // 7: another instance takes over.
-    if (m_pInstanceGuard != nullptr && !m_pInstanceGuard->IsFirstInstance()) {
+    if (m_pInstanceGuard != nullptr && !m_pInstanceGuard->IsFirstInstance(frame)) {
         m_bHandedOver = true;
         return false;
     }
@@ -194,7 +187,7 @@ void CTavixCaptureApp::FinishHiddenStart(int nAttempt) {
         return;
     }
     m_pMainFrame->repaint();
-    m_pMainFrame->HideToTray();
+    m_pMainFrame->Tray().HideToTray();
 }
 
 void CTavixCaptureApp::ExitInstance() {
@@ -223,14 +216,6 @@ void CTavixCaptureApp::OnRecentFileListChanged() {
     }
 }
 
-void CTavixCaptureApp::SetPendingImage(std::unique_ptr<CImageBitmap> pImage) {
-    m_pPendingImage = std::move(pImage);
-}
-
-std::unique_ptr<CImageBitmap> CTavixCaptureApp::TakePendingImage() {
-    return std::move(m_pPendingImage);
-}
-
 void CTavixCaptureApp::PostDocumentChange() {
     if (m_pMainFrame)
         QTimer::singleShot(0, m_pMainFrame.get(), &CMainFrame::OnUpdateTabBar);
@@ -245,11 +230,6 @@ IImageDialogs& CTavixCaptureApp::Dialogs() {
 }
 
 bool CTavixCaptureApp::SaveAllModified() {
-    if (m_pMainFrame && m_pMainFrame->IsCloseToTray()) {
-        m_pMainFrame->SetCloseToTray(false);
-        m_pMainFrame->HideToTray();
-        return false;
-    }
     if ((m_settings.m_dwOptionsA & platform::options::kAskBeforeDiscard) == 0)
         return true;
     int nModified = 0;
@@ -257,8 +237,8 @@ bool CTavixCaptureApp::SaveAllModified() {
         nModified += pDoc->IsModified() ? 1 : 0;
     if (nModified > 1) {
         const EMsgResult answer =
-            AppMessageBox(FormatString1(IDS_ASK_SAVE_IMAGES, QString::number(nModified)),
-                          EMsgButtons::YesNoCancel, EMsgIcon::Question);
+            Ui().AppMessageBox(FormatString1(IDS_ASK_SAVE_IMAGES, QString::number(nModified)),
+                               EMsgButtons::YesNoCancel, EMsgIcon::Question);
         if (answer == EMsgResult::Cancel)
             return false;
         if (answer == EMsgResult::No)
@@ -268,7 +248,7 @@ bool CTavixCaptureApp::SaveAllModified() {
 }
 
 void CTavixCaptureApp::OnFileNewImage() {
-    CNewImageDlg dialog(QApplication::activeWindow());
+    CNewImageDlg dialog(Ui(), QApplication::activeWindow());
     QObject::connect(&dialog, &CNewImageDlg::helpRequested, &dialog, [this] { ShowHelpTopic(0); });
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -277,8 +257,8 @@ void CTavixCaptureApp::OnFileNewImage() {
     // A new image starts white, not with whatever the memory held.
     for (int y = 0; y < pImage->Height(); ++y)
         std::fill_n(pImage->Line(y), pImage->PixelBytesPerLine(), std::uint8_t(0xFF));
-    SetPendingImage(std::move(pImage));
-    DocManager().OnFileNew();
+    if (m_pTemplate != nullptr)
+        CTavixCaptureDoc::OpenNew(*m_pTemplate, *pImage, CTavixCaptureDoc::ENewImage::Image);
 }
 
 void CTavixCaptureApp::OnAppAbout() {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // CTavixCaptureApp: the application object: settings record, document template, main frame,
 // start-up and exit, the close request, and the application commands (New image, About, Help).
-// It is also what the image documents ask for settings, the loader, the pending image and the
-// clipboard.
+// Start-up is the one place that knows every part: it builds them in order and hands each what
+// it uses. It is also what the image documents ask for settings, the loader and the clipboard.
 #pragma once
 
 #include "codecs/PictureDecoder.h"
@@ -15,7 +15,6 @@
 
 #include <memory>
 
-class CCaptureDocManager;
 class CCaptureShell;
 class CImageBitmap;
 class CImagePrinter;
@@ -24,7 +23,6 @@ class CMultiDocTemplate;
 class CQtFileDialogs;
 class CQtMessageBoxes;
 class CQtWaitCursor;
-class CLabelStatusText;
 class IInstanceGuard;
 class ITrayIcon;
 class IProfile;
@@ -38,8 +36,6 @@ public:
 
     CTavixCaptureApp();
     ~CTavixCaptureApp() override;
-
-    static CTavixCaptureApp* Get() noexcept;
 
     // Start-up in order: settings, template, main frame, menus, command line (parsed and
     // ignored), single-instance check, counter reset, showing. False ends the program.
@@ -62,11 +58,6 @@ public:
     void SetInstanceGuard(IInstanceGuard* pGuard) noexcept { m_pInstanceGuard = pGuard; }
     // Where settings and the recent-file list live (tests point it at a temporary folder).
     void SetHiveLocations(const platform::HiveLocations& locations);
-    // The capture hand-off of the capture engine while it delivers (non-owning).
-    void SetCaptureBitmap(const CImageBitmap* pBitmap) noexcept { m_pCaptureBitmap = pBitmap; }
-
-    void SetPendingImage(std::unique_ptr<CImageBitmap> pImage);
-    bool HasPendingImage() const noexcept { return m_pPendingImage != nullptr; }
 
     // Opens a help page: 1 to 7 the dialogs' topics, anything else the index.
     void ShowHelpTopic(int nTopic);
@@ -75,14 +66,12 @@ public:
     platform::CAppSettings& Settings() override { return m_settings; }
     const platform::CAppSettings& Settings() const { return m_settings; }
     CPictureDecoder& PictureDecoder() override { return m_loader; }
-    const CImageBitmap* CaptureBitmap() override { return m_pCaptureBitmap; }
-    std::unique_ptr<CImageBitmap> TakePendingImage() override;
     void PostDocumentChange() override;
     bool CopyImageToClipboard(const CImageBitmap& image) override;
     IImageDialogs& Dialogs() override;
 
-    // The close request: the title-bar Close hides to the tray; otherwise one summary question
-    // when several images are modified, then the usual question per image.
+    // The close request: one summary question when several images are modified, then the usual
+    // question per image.
     bool SaveAllModified() override;
 
     // Command handlers.
@@ -102,14 +91,10 @@ private:
     platform::HiveLocations m_locations;
     CPictureDecoder m_loader;
     std::unique_ptr<IProfile> m_pProfile;
-    std::unique_ptr<CImageBitmap> m_pPendingImage;
-    const CImageBitmap* m_pCaptureBitmap = nullptr;
-    CCaptureDocManager* m_pCaptureDocManager = nullptr; // owned by the framework
     std::unique_ptr<CCaptureShell> m_pCaptureShell;
     std::unique_ptr<IImageDialogs> m_pDialogs;
     std::unique_ptr<CQtMessageBoxes> m_pMessageBoxes;
     std::unique_ptr<CQtWaitCursor> m_pWaitCursor;
-    std::unique_ptr<CLabelStatusText> m_pStatusText;
     std::unique_ptr<CQtFileDialogs> m_pFileDialogs;
     // The application's printer; the main frame lends it to the image views.
     std::unique_ptr<CImagePrinter> m_pImagePrinter;

@@ -4,8 +4,8 @@
 
 #include "framework/CommandIds.h"
 #include "framework/DataValidation.h"
-#include "framework/MessageBoxes.h"
 #include "framework/StringTable.h"
+#include "framework/UiServices.h"
 #include "framework/ui/DataExchange.h"
 #include "image/ImageBitmap.h"
 
@@ -73,8 +73,8 @@ double CNewImageDlg::ConvertSize(double dValue, ESizeUnit from, ESizeUnit to, do
     return dPixels / dPerCm;
 }
 
-CNewImageDlg::CNewImageDlg(QWidget* pParent)
-    : CDialog(pParent), m_pWidth(NumberEdit(this)), m_pHeight(NumberEdit(this)),
+CNewImageDlg::CNewImageDlg(const CUiServices& ui, QWidget* pParent)
+    : CDialog(ui, pParent), m_pWidth(NumberEdit(this)), m_pHeight(NumberEdit(this)),
       m_pHorzRes(NumberEdit(this)), m_pVertRes(NumberEdit(this)) {
     setWindowTitle(QStringLiteral("Create New Image"));
     const QStringList sizeUnits{QStringLiteral("Pixels"), QStringLiteral("Inches"),
@@ -173,13 +173,13 @@ bool CNewImageDlg::ConvertSizeField(bool bWidth, ESizeUnit to) {
     const auto dValue = fw::ParseReal(pEdit->text());
     const auto dRes = fw::ParseReal(pRes->text());
     if (!dValue || !dRes) {
-        AppMessageBox(LoadString(IDP_PARSE_REAL), EMsgButtons::Ok, EMsgIcon::Exclamation);
+        Ui().AppMessageBox(LoadString(IDP_PARSE_REAL), EMsgButtons::Ok, EMsgIcon::Exclamation);
         (dValue ? pRes : pEdit)->setFocus();
         return false;
     }
     if (!(*dRes > 0)) {
-        AppMessageBox(QStringLiteral("Please enter a resolution greater than 0."), EMsgButtons::Ok,
-                      EMsgIcon::Exclamation);
+        Ui().AppMessageBox(QStringLiteral("Please enter a resolution greater than 0."),
+                           EMsgButtons::Ok, EMsgIcon::Exclamation);
         pRes->setFocus();
         return false;
     }
@@ -213,7 +213,7 @@ void CNewImageDlg::OnResolutionUnitChanged(bool bHorizontal) {
     const auto to = static_cast<EResolutionUnit>(pList->currentIndex());
     const auto dValue = fw::ParseReal(pEdit->text());
     if (!dValue) {
-        AppMessageBox(LoadString(IDP_PARSE_REAL), EMsgButtons::Ok, EMsgIcon::Exclamation);
+        Ui().AppMessageBox(LoadString(IDP_PARSE_REAL), EMsgButtons::Ok, EMsgIcon::Exclamation);
         m_bSyncingUnits = true;
         pList->setCurrentIndex(unit);
         m_bSyncingUnits = false;

@@ -17,7 +17,7 @@ public:
     enum ESizeUnit { UnitPixels = 0, UnitInches = 1, UnitCentimeters = 2 };
     enum EResolutionUnit { PerInch = 0, PerCentimeter = 1 };
 
-    explicit CNewImageDlg(QWidget* pParent = nullptr);
+    explicit CNewImageDlg(const CUiServices& ui, QWidget* pParent = nullptr);
 
     // After Create: the size in pixels (already whole numbers).
     double Width() const noexcept { return m_dWidth; }

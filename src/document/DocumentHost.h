@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What an image document needs from the application object and the main frame: settings, the
-// file loader, the capture hand-off, the pending new image, the tab-bar notification, the
-// clipboard and the operation dialogs. The desktop program implements it with widgets; tests
-// implement it without a display.
+// file loader, the tab-bar notification, the clipboard and the operation dialogs. The desktop
+// program implements it with widgets; tests implement it without a display.
 #pragma once
 
 #include <QString>
@@ -63,11 +62,6 @@ public:
     virtual platform::CAppSettings& Settings() = 0;
     // The application's file loader.
     virtual CPictureDecoder& PictureDecoder() = 0;
-    // The main frame's capture hand-off while a capture is being delivered, else null. The
-    // document copies it; the frame keeps it.
-    virtual const CImageBitmap* CaptureBitmap() = 0;
-    // Empties the application's pending new-image slot and returns what it held (may be null).
-    virtual std::unique_ptr<CImageBitmap> TakePendingImage() = 0;
     // Tells the main window, later and from its event loop, that documents were opened or
     // closed (it shows or hides the file tab bar). Must not run the notification at once: the
     // document is in the middle of opening or closing.

@@ -6,10 +6,9 @@
 #include "codecs/PictureSave.h"
 #include "framework/CmdUI.h"
 #include "framework/CommandIds.h"
-#include "framework/FrameWnd.h"
+#include "framework/DocTemplate.h"
 #include "framework/StringTable.h"
 #include "framework/UiServices.h"
-#include "framework/WinApp.h"
 #include "image/TextException.h"
 #include "platform/AppSettings.h"
 
@@ -46,7 +45,18 @@ QString ExceptionText(const CTextException& e) {
 
 } // namespace
 
-CTavixCaptureDoc::CTavixCaptureDoc(IDocumentHost& host) : m_host(host) {}
+CTavixCaptureDoc::CTavixCaptureDoc(IDocumentHost& host, CUiServices& ui)
+    : CDocument(ui), m_host(host) {}
+
+CTavixCaptureDoc* CTavixCaptureDoc::OpenNew(CDocTemplate& docTemplate, const CImageBitmap& image,
+                                            ENewImage source) {
+    CTavixCaptureDoc* pNew = nullptr;
+    docTemplate.OpenNewDocument([&](CDocument& doc) {
+        pNew = dynamic_cast<CTavixCaptureDoc*>(&doc);
+        return pNew != nullptr && pNew->OnNewDocument(image, source);
+    });
+    return pNew != nullptr && docTemplate.OwnsDocument(pNew) ? pNew : nullptr;
+}
 
 CTavixCaptureDoc::~CTavixCaptureDoc() {
     // Nothing may reach views, frames or the title any more; the history's destructor then
@@ -56,33 +66,36 @@ CTavixCaptureDoc::~CTavixCaptureDoc() {
 }
 
 CProgressSink* CTavixCaptureDoc::Progress() const {
-    return &AppUi().Progress();
+    return &Ui().Progress();
 }
 
 bool CTavixCaptureDoc::OnNewDocument() {
     if (!CDocument::OnNewDocument())
         return false;
+    m_host.PostDocumentChange();
+    // A document that got no image has nothing to save and must not ask for a save that
+    // cannot succeed.
+    UpdateTitle();
+    return true;
+}
+
+bool CTavixCaptureDoc::OnNewDocument(const CImageBitmap& image, ENewImage source) {
+    if (!CDocument::OnNewDocument())
+        return false;
     try {
-        if (const CImageBitmap* pCapture = m_host.CaptureBitmap()) {
-            m_bFromCapture = true;
-            auto pImage = std::make_unique<CDisplayBitmap>();
-            // Screen formats deeper than 8 bits become true colour; palette captures keep theirs.
-            pImage->CreateCopy(*pCapture, pCapture->Depth() > 8 ? 32 : 0);
-            m_pImage = std::move(pImage);
-        } else if (std::unique_ptr<CImageBitmap> pPending = m_host.TakePendingImage()) {
-            auto pImage = std::make_unique<CDisplayBitmap>();
-            pImage->CreateCopy(*pPending);
-            m_pImage = std::move(pImage);
-        }
+        auto pImage = std::make_unique<CDisplayBitmap>();
+        // Screen formats deeper than 8 bits become true colour; palette captures keep theirs.
+        const int nDepth = source == ENewImage::Capture && image.Depth() > 8 ? 32 : 0;
+        pImage->CreateCopy(image, nDepth);
+        m_pImage = std::move(pImage);
     } catch (const CTextException& e) {
-        AppMessageBox(ExceptionText(e));
+        Ui().AppMessageBox(ExceptionText(e));
         m_host.PostDocumentChange();
         return false;
     }
     m_host.PostDocumentChange();
-    // Nothing of a new image is on disk yet, so closing it asks to save; a document that got
-    // no image has nothing to save and must not ask for a save that cannot succeed.
-    SetModifiedFlag(m_pImage != nullptr);
+    // Nothing of a new image is on disk yet, so closing it asks to save.
+    SetModifiedFlag(true);
     UpdateTitle();
     return true;
 }
@@ -92,7 +105,7 @@ std::unique_ptr<CDisplayBitmap> CTavixCaptureDoc::DecodeFile(const QString& strP
     try {
         m_host.PictureDecoder().LoadFromFile(LocalPath(strPathName), *pBitmap, 0, Progress());
     } catch (const CTextException& e) {
-        AppMessageBox(ExceptionText(e));
+        Ui().AppMessageBox(ExceptionText(e));
         return nullptr;
     }
     return pBitmap;
@@ -130,9 +143,8 @@ bool CTavixCaptureDoc::OnOpenDocument(const QString& strPathName) {
     return true;
 }
 
-bool CTavixCaptureDoc::OnSaveDocument(const QString& strPathName) {
-    // The flag belongs to one save, whatever its outcome.
-    const bool bAutoSave = std::exchange(m_bAutoSave, false);
+bool CTavixCaptureDoc::OnSaveDocument(const QString& strPathName, ESaveKind kind) {
+    const bool bAutoSave = kind == ESaveKind::Automatic;
     if (!m_pImage)
         return false;
     platform::CAppSettings& settings = m_host.Settings();
@@ -142,7 +154,7 @@ bool CTavixCaptureDoc::OnSaveDocument(const QString& strPathName) {
         codec::SavePicture(LocalPath(strPathName), *m_pImage, options);
     } catch (const CTextException& e) {
         // The writer replaces the file only once the new one is complete: the old file stays.
-        AppMessageBox(QString::fromLatin1(kSaveErrorPrefix) + ExceptionText(e));
+        Ui().AppMessageBox(QString::fromLatin1(kSaveErrorPrefix) + ExceptionText(e));
         return false;
     }
     ++m_nSaveCount;
@@ -190,14 +202,14 @@ bool CTavixCaptureDoc::EnsureTrueColor() {
         return true;
     const QString strText =
         FormatString1(IDS_NOT_TRUE_COLOR, QString::fromLatin1(kConversionOperationName));
-    if (AppMessageBox(strText, EMsgButtons::YesNo) != EMsgResult::Yes)
+    if (Ui().AppMessageBox(strText, EMsgButtons::YesNo) != EMsgResult::Yes)
         return false;
     // Converted in place, outside the history: the command that follows records the change
     // (its backup is the converted image) and sets the modified flag.
     std::unique_ptr<CImageBitmap> pConverted = m_pImage->CreateEmptyLike();
     pConverted->CreateCopy(*m_pImage, 32);
     m_pImage->SwapStorage(*pConverted);
-    UpdateAllViews(nullptr, kHintImageChanged);
+    UpdateAllViews(nullptr, ViewUpdate::Image());
     return true;
 }
 
@@ -211,7 +223,7 @@ void CTavixCaptureDoc::TakeOriginalSnapshot() {
 
 bool CTavixCaptureDoc::ExecutePending(std::unique_ptr<CCommand> command, bool keep) {
     const bool bDone = CCommandHistory::ExecutePending(std::move(command), keep);
-    UpdateAllViews(nullptr, kHintImageChanged);
+    UpdateAllViews(nullptr, ViewUpdate::Image());
     // A preview changes the modified flag without a history change.
     UpdateTitle();
     return bDone;
@@ -224,8 +236,8 @@ void CTavixCaptureDoc::OnHistoryChanged() {
 void CTavixCaptureDoc::OnCommandExecuted(const CCommand& command) {
     if (m_bDestroying)
         return;
-    AppUi().StatusText().SetMessageText(QString::fromStdString(LastCommandText(command)));
-    UpdateAllViews(nullptr, kHintCommandExecuted, const_cast<CCommand*>(&command));
+    // Every caller tells the views what the command changed once it has run.
+    Ui().StatusText().SetMessageText(QString::fromStdString(LastCommandText(command)));
 }
 
 CImageBitmap& CTavixCaptureDoc::ImageForCommands() {
@@ -234,24 +246,16 @@ CImageBitmap& CTavixCaptureDoc::ImageForCommands() {
 }
 
 void CTavixCaptureDoc::BeginBusy() {
-    AppUi().WaitCursor().Begin();
+    Ui().WaitCursor().Begin();
 }
 
 void CTavixCaptureDoc::EndBusy() {
-    AppUi().WaitCursor().End();
+    Ui().WaitCursor().End();
 }
 
 bool CTavixCaptureDoc::AutoSave() {
-    m_bAutoSave = true;
-    const bool bSaved = DoFileSave();
-    // A cancelled name prompt never reaches the save: the flag must not outlive this call.
-    m_bAutoSave = false;
-    if (CWinApp* pApp = CWinApp::Instance()) {
-        if (CFrameWnd* pMain = pApp->MainWnd()) {
-            if (CFrameWnd* pChild = pMain->GetActiveChildFrame())
-                pChild->OnUpdateFrameTitle();
-        }
-    }
+    const bool bSaved = DoFileSave(ESaveKind::Automatic);
+    UpdateFrameCounts(); // the captions show the new name
     return bSaved;
 }
 
@@ -262,8 +266,8 @@ bool CTavixCaptureDoc::CopyAllToClipboard() {
 void CTavixCaptureDoc::OnFileReload() {
     if (GetPathName().isEmpty())
         return;
-    if (IsModified() && AppMessageBox(LoadString(IDS_DISCARD_CHANGES), EMsgButtons::YesNo,
-                                      EMsgIcon::Default, 1) != EMsgResult::Yes)
+    if (IsModified() && Ui().AppMessageBox(LoadString(IDS_DISCARD_CHANGES), EMsgButtons::YesNo,
+                                           EMsgIcon::Default, 1) != EMsgResult::Yes)
         return;
     // Decoded aside first: a file that no longer loads must not cost the image in memory.
     std::unique_ptr<CDisplayBitmap> pLoaded = DecodeFile(GetPathName());
@@ -271,7 +275,7 @@ void CTavixCaptureDoc::OnFileReload() {
         return;
     InstallLoadedImage(std::move(pLoaded));
     m_host.PostDocumentChange();
-    UpdateAllViews(nullptr, kHintImageChanged);
+    UpdateAllViews(nullptr, ViewUpdate::Image());
 }
 
 void CTavixCaptureDoc::OnUpdateFileReload(CCmdUI& cmdUI) {

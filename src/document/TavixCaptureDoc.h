@@ -5,6 +5,7 @@
 
 #include "document/DocumentHost.h"
 #include "framework/Document.h"
+#include "framework/View.h"
 #include "image/CommandHistory.h"
 #include "image/DisplayBitmap.h"
 #include "image/ImageDocument.h"
@@ -17,33 +18,38 @@
 #include <string>
 
 class CCmdUI;
+class CDocTemplate;
 class CImageFilter;
 
 class CTavixCaptureDoc : public CDocument, public CCommandHistory, public CImageDocument {
     QUORVI_DECLARE_COMMAND_MAP()
 
 public:
-    // Update hints passed to the views. kHintCommandExecuted comes with the executed CCommand
-    // as the hint object (valid during the call only: undo and redo commands die right after);
-    // kHintImageChanged means that the image's size or depth may have changed.
-    static constexpr long kHintCommandExecuted = 0;
-    static constexpr long kHintImageChanged = 1;
+    // Where the image of a new document comes from: a capture keeps a palette of 8 bits or
+    // less and becomes 32 bpp otherwise; any other image keeps its depth.
+    enum class ENewImage { Capture, Image };
 
-    explicit CTavixCaptureDoc(IDocumentHost& host);
+    CTavixCaptureDoc(IDocumentHost& host, CUiServices& ui);
     ~CTavixCaptureDoc() override;
+
+    // Opens a new image window of docTemplate on a copy of image. Null when the document could
+    // not be made (the user has been told).
+    static CTavixCaptureDoc* OpenNew(CDocTemplate& docTemplate, const CImageBitmap& image,
+                                     ENewImage source);
 
     // The image, or null while the document is empty. The object stays the same for the life
     // of the document once it exists (operations, undo and reload change it in place).
     CDisplayBitmap* GetImage() const noexcept { return m_pImage.get(); }
-    // Set when the image came from a capture; the view clears it when it delivers the capture.
-    bool IsFromCapture() const noexcept { return m_bFromCapture; }
-    void ClearFromCapture() noexcept { m_bFromCapture = false; }
     const QString& GetBaseTitle() const noexcept { return m_strBaseTitle; }
 
     // Framework steps.
     bool OnNewDocument() override;
+    // The new document's content: a copy of image. False (the user told why) when it cannot be
+    // copied.
+    bool OnNewDocument(const CImageBitmap& image, ENewImage source);
     bool OnOpenDocument(const QString& strPathName) override;
-    bool OnSaveDocument(const QString& strPathName) override;
+    // An automatic save writes with the stored JPEG options, any other with the working ones.
+    bool OnSaveDocument(const QString& strPathName, ESaveKind kind) override;
     void OnCloseDocument() override;
     void DeleteContents() override;
     void SetTitle(const QString& strTitle) override;
@@ -72,8 +78,8 @@ public:
     // Crops to rc cut to the image; false (nothing done) when that leaves no pixel.
     bool CropImage(const ImageRect& rc);
 
-    // Saves a fresh capture with the stored JPEG options (the file name comes from the
-    // document manager's prompt). False when nothing was saved.
+    // Saves a fresh capture as an automatic save: the stored JPEG options, and the file name
+    // from the document manager's prompt for automatic saves. False when nothing was saved.
     bool AutoSave();
     bool CopyAllToClipboard();
 
@@ -128,11 +134,9 @@ private:
     CProgressSink* Progress() const;
 
     IDocumentHost& m_host;
-    bool m_bFromCapture = false;
     QString m_strBaseTitle;
     std::unique_ptr<CDisplayBitmap> m_pImage;
     std::unique_ptr<CDisplayBitmap> m_pOriginal;
-    bool m_bAutoSave = false;
     unsigned m_nSaveCount = 0;
     // The history's change count when the image was last equal to the file.
     int m_nSavedChangeCount = 0;

@@ -89,7 +89,7 @@ void CTavixCaptureDoc::RecordFilter(std::unique_ptr<CImageFilter> filter,
                                     const char* pszDescription) {
     ExecuteAndRecord(std::make_unique<CTavixCommand>(*this, std::move(filter), pszDescription),
                      true);
-    UpdateAllViews(nullptr, kHintImageChanged);
+    UpdateAllViews(nullptr, ViewUpdate::Image());
 }
 
 void CTavixCaptureDoc::RecordTrueColorFilter(std::unique_ptr<CImageFilter> filter,
@@ -219,7 +219,7 @@ void CTavixCaptureDoc::OnEditUndo() {
     if (!m_pImage)
         return;
     Undo();
-    UpdateAllViews(nullptr, kHintImageChanged);
+    UpdateAllViews(nullptr, ViewUpdate::Image());
 }
 
 void CTavixCaptureDoc::OnUpdateEditUndo(CCmdUI& cmdUI) {
@@ -230,7 +230,7 @@ void CTavixCaptureDoc::OnEditRedo() {
     if (!m_pImage)
         return;
     Redo();
-    UpdateAllViews(nullptr, kHintImageChanged);
+    UpdateAllViews(nullptr, ViewUpdate::Image());
 }
 
 void CTavixCaptureDoc::OnUpdateEditRedo(CCmdUI& cmdUI) {
@@ -245,7 +245,7 @@ void CTavixCaptureDoc::CopyOrMoveRegion(const ImageRect& rcVacated, const ImageR
                                         const ImageRect& rcDestination, bool bCopy) {
     if (!m_pImage)
         return;
-    CWaitCursor wait;
+    CWaitCursor wait(Ui());
     RecordFilter(
         std::make_unique<CRegionCopyFilter>(rcVacated, rcSource, rcDestination, bCopy ? 1 : 0,
                                             m_host.Settings().m_crImageBackground, Progress()),
@@ -256,7 +256,7 @@ void CTavixCaptureDoc::PasteImage(const CImageBitmap& bitmap, const ImageRect& r
                                   const ImageRect& rcDestination) {
     if (!m_pImage)
         return;
-    CWaitCursor wait;
+    CWaitCursor wait(Ui());
     RecordFilter(std::make_unique<CPasteFilter>(bitmap, rcSource, rcDestination, Progress()),
                  img::desc::kPaste);
 }

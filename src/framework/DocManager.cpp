@@ -10,7 +10,8 @@
 #include "framework/UiServices.h"
 #include "framework/View.h"
 
-CDocManager::CDocManager() = default;
+CDocManager::CDocManager(CUiServices& ui, IRecentFiles* pRecentFiles)
+    : m_ui(ui), m_pRecentFiles(pRecentFiles) {}
 CDocManager::~CDocManager() = default;
 
 void CDocManager::AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate) {
@@ -68,13 +69,18 @@ CDocument* CDocManager::OpenDocumentFile(const QString& strPathName, bool bAddTo
     return pBest != nullptr ? pBest->OpenDocumentFile(strPathName, bAddToMRU) : nullptr;
 }
 
-bool CDocManager::DoPromptFileName(QString& strFileName, unsigned nIDSTitle, bool bOpenFileDialog,
-                                   CDocTemplate* pTemplate) {
-    return PromptWithDialogs(strFileName, nIDSTitle, bOpenFileDialog, pTemplate);
+void CDocManager::AddToRecentFileList(const QString& strPathName) {
+    if (m_pRecentFiles != nullptr)
+        m_pRecentFiles->AddToRecentFileList(strPathName);
 }
 
-bool CDocManager::PromptWithDialogs(QString& strFileName, unsigned nIDSTitle, bool bOpenFileDialog,
-                                    CDocTemplate* pTemplate) {
+bool CDocManager::DoPromptFileName(QString& strFileName, unsigned nIDSTitle, bool bOpenFileDialog,
+                                   CDocTemplate* pTemplate, ESaveKind) {
+    return PromptWithDialogs(m_ui, strFileName, nIDSTitle, bOpenFileDialog, pTemplate);
+}
+
+bool CDocManager::PromptWithDialogs(CUiServices& ui, QString& strFileName, unsigned nIDSTitle,
+                                    bool bOpenFileDialog, CDocTemplate* pTemplate) {
     FilePrompt prompt;
     prompt.strTitle = LoadString(nIDSTitle);
     prompt.strFileName = strFileName;
@@ -91,7 +97,7 @@ bool CDocManager::PromptWithDialogs(QString& strFileName, unsigned nIDSTitle, bo
     QString strAll = LoadString(IDS_ALL_FILTER);
     strAll.replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
     prompt.filters << strAll;
-    const std::optional<QString> answer = AppUi().FileDialogs().PromptFileName(prompt);
+    const std::optional<QString> answer = ui.FileDialogs().PromptFileName(prompt);
     if (!answer || answer->isEmpty())
         return false;
     strFileName = *answer;

@@ -3,6 +3,8 @@
 // steps over all open documents (save all modified, close all).
 #pragma once
 
+#include "framework/SaveKind.h"
+
 #include <QString>
 
 #include <memory>
@@ -10,10 +12,20 @@
 
 class CDocTemplate;
 class CDocument;
+class CUiServices;
+
+// Where the files opened and saved are remembered (the application's recent-file list).
+class IRecentFiles {
+public:
+    virtual ~IRecentFiles() = default;
+    virtual void AddToRecentFileList(const QString& strPathName) = 0;
+};
 
 class CDocManager {
 public:
-    CDocManager();
+    // ui: what the documents and prompts reach the user with; pRecentFiles: where opened and
+    // saved files go (null: nowhere). Both must outlive the manager.
+    explicit CDocManager(CUiServices& ui, IRecentFiles* pRecentFiles = nullptr);
     virtual ~CDocManager();
     CDocManager(const CDocManager&) = delete;
     CDocManager& operator=(const CDocManager&) = delete;
@@ -36,10 +48,14 @@ public:
     // Asks for a file name; strFileName brings the proposal and takes the answer. nIDSTitle is
     // the string id of the dialog's caption. Returns false when the user cancelled.
     virtual bool DoPromptFileName(QString& strFileName, unsigned nIDSTitle, bool bOpenFileDialog,
-                                  CDocTemplate* pTemplate);
-    // The plain prompt through the application's file dialogs (no document manager needed).
-    static bool PromptWithDialogs(QString& strFileName, unsigned nIDSTitle, bool bOpenFileDialog,
-                                  CDocTemplate* pTemplate);
+                                  CDocTemplate* pTemplate, ESaveKind kind = ESaveKind::User);
+    // The plain prompt through ui's file dialogs (for documents without a manager too).
+    static bool PromptWithDialogs(CUiServices& ui, QString& strFileName, unsigned nIDSTitle,
+                                  bool bOpenFileDialog, CDocTemplate* pTemplate);
+
+    CUiServices& Ui() const noexcept { return m_ui; }
+    // Puts the file at the top of the application's recent-file list.
+    void AddToRecentFileList(const QString& strPathName);
 
     // Runs the save-changes prompt of each modified document; false as soon as one is cancelled.
     virtual bool SaveAllModified();
@@ -47,5 +63,7 @@ public:
     virtual void CloseAllDocuments(bool bEndSession);
 
 private:
+    CUiServices& m_ui;
+    IRecentFiles* m_pRecentFiles;
     std::vector<std::unique_ptr<CDocTemplate>> m_templates;
 };

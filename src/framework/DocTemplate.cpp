@@ -3,6 +3,7 @@
 #include "framework/DocTemplate.h"
 
 #include "framework/CommandIds.h"
+#include "framework/DocManager.h"
 #include "framework/Document.h"
 #include "framework/FrameWnd.h"
 #include "framework/StringTable.h"
@@ -54,7 +55,8 @@ bool CDocTemplate::OwnsDocument(const CDocument* pDoc) const {
 }
 
 CDocument* CDocTemplate::CreateNewDocument() {
-    std::unique_ptr<CDocument> pDoc = m_factory ? m_factory() : nullptr;
+    std::unique_ptr<CDocument> pDoc =
+        m_factory && m_pDocManager != nullptr ? m_factory(m_pDocManager->Ui()) : nullptr;
     if (!pDoc)
         return nullptr;
     pDoc->m_pDocTemplate = this;
@@ -64,9 +66,37 @@ CDocument* CDocTemplate::CreateNewDocument() {
 
 CDocument* CDocTemplate::OpenDocumentFile(const QString& strPathName, bool bAddToMRU,
                                           bool bMakeVisible) {
+    if (strPathName.isEmpty())
+        return OpenNewDocument([](CDocument& doc) { return doc.OnNewDocument(); }, bMakeVisible);
+    return OpenWith(
+        [&](CDocument& doc) {
+            CWaitCursor wait(m_pDocManager->Ui());
+            if (!doc.OnOpenDocument(strPathName))
+                return false;
+            doc.SetPathName(strPathName, bAddToMRU);
+            return true;
+        },
+        bMakeVisible);
+}
+
+CDocument* CDocTemplate::OpenNewDocument(const std::function<bool(CDocument&)>& init,
+                                         bool bMakeVisible) {
+    return OpenWith(
+        [&](CDocument& doc) {
+            SetDefaultTitle(&doc);
+            if (!init(doc))
+                return false;
+            ++m_nUntitledCount;
+            return true;
+        },
+        bMakeVisible);
+}
+
+CDocument* CDocTemplate::OpenWith(const std::function<bool(CDocument&)>& load, bool bMakeVisible) {
     CDocument* pDoc = CreateNewDocument();
     if (pDoc == nullptr) {
-        AppMessageBox(IDP_FAILED_TO_CREATE_DOC);
+        if (m_pDocManager != nullptr)
+            m_pDocManager->Ui().AppMessageBox(IDP_FAILED_TO_CREATE_DOC);
         return nullptr;
     }
     // A failure before the frame exists must not close the document through its views.
@@ -75,23 +105,11 @@ CDocument* CDocTemplate::OpenDocumentFile(const QString& strPathName, bool bAddT
     CFrameWnd* pFrame = CreateNewFrame(pDoc, nullptr);
     pDoc->SetAutoDelete(bAutoDelete);
     if (pFrame == nullptr) {
-        AppMessageBox(IDP_FAILED_TO_CREATE_DOC);
+        m_pDocManager->Ui().AppMessageBox(IDP_FAILED_TO_CREATE_DOC);
         pDoc->OnCloseDocument();
         return nullptr;
     }
-    bool bOk;
-    if (strPathName.isEmpty()) {
-        SetDefaultTitle(pDoc);
-        bOk = pDoc->OnNewDocument();
-        if (bOk)
-            ++m_nUntitledCount;
-    } else {
-        CWaitCursor wait;
-        bOk = pDoc->OnOpenDocument(strPathName);
-        if (bOk)
-            pDoc->SetPathName(strPathName, bAddToMRU);
-    }
-    if (!bOk) {
+    if (!load(*pDoc)) {
         // The document has told the user what went wrong.
         pDoc->OnCloseDocument();
         return nullptr;

@@ -12,6 +12,7 @@
 class CDocManager;
 class CDocument;
 class CFrameWnd;
+class CUiServices;
 
 class CDocTemplate {
 public:
@@ -33,7 +34,8 @@ public:
         YesAttemptNative,
         YesAlreadyOpen
     };
-    using DocumentFactory = std::function<std::unique_ptr<CDocument>()>;
+    // Makes a document that reaches the user through the given services.
+    using DocumentFactory = std::function<std::unique_ptr<CDocument>(CUiServices&)>;
 
     // The document string is read from the string table entry nIDResource.
     CDocTemplate(unsigned nIDResource, DocumentFactory factory);
@@ -53,7 +55,11 @@ public:
     // refused (it has told the user why) or no frame could be made.
     virtual CDocument* OpenDocumentFile(const QString& strPathName, bool bAddToMRU = true,
                                         bool bMakeVisible = true);
-    // A new document, owned by this template.
+    // Opens a new untitled document whose content init sets up instead of OnNewDocument (a
+    // document made from an image the caller holds). Null as for OpenDocumentFile.
+    CDocument* OpenNewDocument(const std::function<bool(CDocument&)>& init,
+                               bool bMakeVisible = true);
+    // A new document, owned by this template (which must belong to a document manager).
     virtual CDocument* CreateNewDocument();
     // A frame with its view on pDoc (pOther: an existing frame to copy, or null). Null on failure.
     virtual CFrameWnd* CreateNewFrame(CDocument* pDoc, CFrameWnd* pOther) = 0;
@@ -72,6 +78,8 @@ public:
 
 private:
     friend class CDocManager;
+    // Makes the document and its frame, then load fills it; closes it again when load fails.
+    CDocument* OpenWith(const std::function<bool(CDocument&)>& load, bool bMakeVisible);
     unsigned m_nIDResource;
     QString m_strDocString;
     DocumentFactory m_factory;

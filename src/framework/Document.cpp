@@ -9,7 +9,6 @@
 #include "framework/StringTable.h"
 #include "framework/UiServices.h"
 #include "framework/View.h"
-#include "framework/WinApp.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,7 +25,7 @@ const CCommandMap& CDocument::ThisCommandMap() {
     return s_map;
 }
 
-CDocument::CDocument() = default;
+CDocument::CDocument(CUiServices& ui) : m_ui(ui) {}
 
 CDocument::~CDocument() {
     // Views that outlive their document must not reach back into it.
@@ -46,10 +45,8 @@ void CDocument::SetPathName(const QString& strPathName, bool bAddToMRU) {
     const QString strFull = QDir::cleanPath(QFileInfo(strPathName).absoluteFilePath());
     m_strPathName = strFull;
     SetTitle(QFileInfo(strFull).fileName());
-    if (bAddToMRU) {
-        if (CWinApp* pApp = CWinApp::Instance())
-            pApp->AddToRecentFileList(strFull);
-    }
+    if (bAddToMRU && m_pDocTemplate != nullptr && m_pDocTemplate->GetDocManager() != nullptr)
+        m_pDocTemplate->GetDocManager()->AddToRecentFileList(strFull);
     emit pathNameChanged(m_strPathName);
 }
 
@@ -86,12 +83,12 @@ void CDocument::RemoveView(CView* pView) {
     OnChangedViewList();
 }
 
-void CDocument::UpdateAllViews(CView* pSender, long lHint, void* pHint) {
+void CDocument::UpdateAllViews(CView* pSender, const ViewUpdate& update) {
     // A view's update may close views; walk a copy and skip the ones that left.
     const std::vector<CView*> views = m_views;
     for (CView* pView : views) {
         if (pView != pSender && std::find(m_views.begin(), m_views.end(), pView) != m_views.end())
-            pView->OnUpdate(pSender, lHint, pHint);
+            pView->OnUpdate(pSender, update);
     }
 }
 
@@ -160,7 +157,8 @@ QString CDocument::PromptName() const {
 bool CDocument::SaveModified() {
     if (!IsModified())
         return true;
-    switch (AppMessageBox(FormatString1(IDP_ASK_TO_SAVE, PromptName()), EMsgButtons::YesNoCancel)) {
+    switch (m_ui.AppMessageBox(FormatString1(IDP_ASK_TO_SAVE, PromptName()),
+                               EMsgButtons::YesNoCancel)) {
     case EMsgResult::Yes:
         return DoFileSave();
     case EMsgResult::No:
@@ -180,14 +178,14 @@ bool CDocument::CanCloseFrame(CFrameWnd* pFrame) {
     return SaveModified();
 }
 
-bool CDocument::DoFileSave() {
+bool CDocument::DoFileSave(ESaveKind kind) {
     const QFileInfo info(m_strPathName);
     if (m_strPathName.isEmpty() || (info.exists() && !info.isWritable()))
-        return DoSave(QString());
-    return DoSave(m_strPathName);
+        return DoSave(QString(), true, kind);
+    return DoSave(m_strPathName, true, kind);
 }
 
-bool CDocument::DoSave(const QString& strPathName, bool bReplace) {
+bool CDocument::DoSave(const QString& strPathName, bool bReplace, ESaveKind kind) {
     QString strNewName = strPathName;
     if (strNewName.isEmpty()) {
         strNewName = m_strPathName;
@@ -211,16 +209,16 @@ bool CDocument::DoSave(const QString& strPathName, bool bReplace) {
             m_pDocTemplate != nullptr ? m_pDocTemplate->GetDocManager() : nullptr;
         const bool bChosen =
             pManager != nullptr
-                ? pManager->DoPromptFileName(strNewName, nTitle, false, m_pDocTemplate)
-                : CDocManager::PromptWithDialogs(strNewName, nTitle, false, nullptr);
+                ? pManager->DoPromptFileName(strNewName, nTitle, false, m_pDocTemplate, kind)
+                : CDocManager::PromptWithDialogs(m_ui, strNewName, nTitle, false, nullptr);
         if (!bChosen)
             return false;
     }
     {
-        CWaitCursor wait;
+        CWaitCursor wait(m_ui);
         // A failed save leaves the file as the writer left it; nothing is deleted here, so an
         // existing file chosen as the target is never lost to a failed write.
-        if (!OnSaveDocument(strNewName))
+        if (!OnSaveDocument(strNewName, kind))
             return false;
     }
     if (bReplace)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/CmdTarget.h"
+#include "framework/SaveKind.h"
 
 #include <QObject>
 #include <QString>
@@ -13,14 +14,17 @@
 
 class CDocTemplate;
 class CFrameWnd;
+class CUiServices;
 class CView;
+struct ViewUpdate;
 
 class CDocument : public QObject, public CCmdTarget {
     Q_OBJECT
     QUORVI_DECLARE_COMMAND_MAP()
 
 public:
-    CDocument();
+    // ui: the services the document reaches the user with; must outlive it.
+    explicit CDocument(CUiServices& ui);
     ~CDocument() override;
 
     const QString& GetTitle() const noexcept { return m_strTitle; }
@@ -43,7 +47,7 @@ public:
     void AddView(CView* pView);
     void RemoveView(CView* pView);
     // Calls OnUpdate of every view but pSender.
-    void UpdateAllViews(CView* pSender, long lHint = 0, void* pHint = nullptr);
+    void UpdateAllViews(CView* pSender, const ViewUpdate& update);
     // Numbers the frames when there are several and refreshes their captions.
     void UpdateFrameCounts();
 
@@ -52,7 +56,7 @@ public:
     // Loads the file; reports its own errors to the user and returns false on failure.
     virtual bool OnOpenDocument(const QString& strPathName) = 0;
     // Writes the file; reports its own errors to the user and returns false on failure.
-    virtual bool OnSaveDocument(const QString& strPathName) = 0;
+    virtual bool OnSaveDocument(const QString& strPathName, ESaveKind kind) = 0;
     // Destroys the frames (without asking), empties the document and removes it.
     virtual void OnCloseDocument();
     virtual void DeleteContents() {}
@@ -67,10 +71,11 @@ public:
 
     // Saves under the current path, asking for one when there is none or the file is
     // read-only. Returns false when nothing was saved.
-    virtual bool DoFileSave();
+    virtual bool DoFileSave(ESaveKind kind = ESaveKind::User);
     // Saves under strPathName, or asks for a name when it is empty. With bReplace the document
     // takes the new name (Save As); without it a copy is written.
-    virtual bool DoSave(const QString& strPathName, bool bReplace = true);
+    virtual bool DoSave(const QString& strPathName, bool bReplace = true,
+                        ESaveKind kind = ESaveKind::User);
 
     // The name the save prompt and the file dialogs use: the file name, else the title, else
     // "Untitled".
@@ -80,6 +85,9 @@ public:
     void OnFileClose();
     void OnFileSave();
     void OnFileSaveAs();
+
+protected:
+    CUiServices& Ui() const noexcept { return m_ui; }
 
 signals:
     void titleChanged(const QString& strTitle);
@@ -91,6 +99,7 @@ private:
     // Non-owning: frames of this document, one per view.
     std::vector<CFrameWnd*> Frames() const;
 
+    CUiServices& m_ui;
     CDocTemplate* m_pDocTemplate = nullptr;
     QString m_strTitle;
     QString m_strPathName;

@@ -39,8 +39,7 @@ bool CFrameWnd::OnCmdMsg(unsigned nID, ECmdKind kind, CCmdUI* pCmdUI) {
         return true;
     if (GetParentFrame() != nullptr)
         return false;
-    CWinApp* pApp = CWinApp::Instance();
-    return pApp != nullptr && pApp->OnCmdMsg(nID, kind, pCmdUI);
+    return m_pApp != nullptr && m_pApp->OnCmdMsg(nID, kind, pCmdUI);
 }
 
 std::vector<CView*> CFrameWnd::Views() const {

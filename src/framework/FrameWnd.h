@@ -11,6 +11,7 @@
 
 class CDocument;
 class CView;
+class CWinApp;
 
 class CFrameWnd : public CCmdTarget {
 public:
@@ -42,6 +43,11 @@ public:
     // The caption for a document title: "title" or "title:n".
     QString TitleFor(const QString& strDocTitle) const;
 
+    // The application a main frame hands the commands nobody else took and its close request
+    // to (set by the application when the frame becomes its main window; null for others).
+    CWinApp* Application() const noexcept { return m_pApp; }
+    void SetApplication(CWinApp* pApp) noexcept { m_pApp = pApp; }
+
     // Active child frame, active view, this frame's table, then (top level only) the application.
     bool OnCmdMsg(unsigned nID, ECmdKind kind, CCmdUI* pCmdUI) override;
 
@@ -51,4 +57,5 @@ protected:
 
 private:
     int m_nWindow = 0;
+    CWinApp* m_pApp = nullptr;
 };

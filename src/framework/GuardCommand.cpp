@@ -2,16 +2,16 @@
 // Reporting of exceptions caught by GuardCommand.
 #include "framework/GuardCommand.h"
 
-#include "framework/MessageBoxes.h"
+#include "framework/UiServices.h"
 #include "image/TextException.h"
 
 Q_LOGGING_CATEGORY(lcFramework, "quorvi.framework")
 
 namespace fw::detail {
 
-void ReportTextException(const CTextException& e) noexcept {
+void ReportTextException(const CUiServices& ui, const CTextException& e) noexcept {
     try {
-        AppMessageBox(QString::fromStdString(e.Text()), EMsgButtons::Ok, EMsgIcon::Stop);
+        ui.AppMessageBox(QString::fromStdString(e.Text()), EMsgButtons::Ok, EMsgIcon::Stop);
     } catch (...) {
         LogUnexpectedException(e.what());
     }

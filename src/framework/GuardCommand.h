@@ -7,6 +7,8 @@
 
 #include <QLoggingCategory>
 
+class CUiServices;
+
 #include <exception>
 #include <utility>
 
@@ -14,19 +16,19 @@ Q_DECLARE_LOGGING_CATEGORY(lcFramework)
 
 namespace fw::detail {
 // Shows the exception's text in a message box (stop icon, OK).
-void ReportTextException(const CTextException& e) noexcept;
+void ReportTextException(const CUiServices& ui, const CTextException& e) noexcept;
 // Logs anything else; `what` may be null for exceptions that are not std::exception.
 void LogUnexpectedException(const char* what) noexcept;
 } // namespace fw::detail
 
-// Runs fn. A CTextException becomes a message box with its text; any other exception is logged.
-// Returns true when fn returned normally.
-template <class F> bool GuardCommand(F&& fn) noexcept {
+// Runs fn. A CTextException becomes a message box of ui with its text; any other exception is
+// logged. Returns true when fn returned normally.
+template <class F> bool GuardCommand(const CUiServices& ui, F&& fn) noexcept {
     try {
         std::forward<F>(fn)();
         return true;
     } catch (const CTextException& e) {
-        fw::detail::ReportTextException(e);
+        fw::detail::ReportTextException(ui, e);
     } catch (const std::exception& e) {
         fw::detail::LogUnexpectedException(e.what());
     } catch (...) {

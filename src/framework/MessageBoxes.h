@@ -30,10 +30,3 @@ public:
 EMsgResult DismissAnswer(EMsgButtons buttons) noexcept;
 // The icon shown for EMsgIcon::Default with these buttons.
 EMsgIcon ResolveIcon(EMsgIcon icon, EMsgButtons buttons) noexcept;
-
-// Shows a box through the application's message boxes, captioned with the application title.
-EMsgResult AppMessageBox(const QString& strText, EMsgButtons buttons = EMsgButtons::Ok,
-                         EMsgIcon icon = EMsgIcon::Default, int nDefaultButton = 0);
-// The same with the text of a string-table entry.
-EMsgResult AppMessageBox(unsigned nIDPrompt, EMsgButtons buttons = EMsgButtons::Ok,
-                         EMsgIcon icon = EMsgIcon::Default, int nDefaultButton = 0);

@@ -5,7 +5,6 @@
 #include "framework/CommandIds.h"
 #include "framework/GuardCommand.h"
 #include "framework/StringTable.h"
-#include "framework/WinApp.h"
 
 namespace {
 
@@ -69,12 +68,6 @@ IFileDialogs& CUiServices::FileDialogs() const noexcept {
     return m_pFileDialogs != nullptr ? *m_pFileDialogs : s_noFileDialogs;
 }
 
-CUiServices& AppUi() noexcept {
-    static CUiServices s_fallback;
-    CWinApp* pApp = CWinApp::Instance();
-    return pApp != nullptr ? pApp->Ui() : s_fallback;
-}
-
 EMsgResult DismissAnswer(EMsgButtons buttons) noexcept {
     switch (buttons) {
     case EMsgButtons::Ok:
@@ -96,18 +89,18 @@ EMsgIcon ResolveIcon(EMsgIcon icon, EMsgButtons buttons) noexcept {
     return EMsgIcon::Exclamation;
 }
 
-EMsgResult AppMessageBox(const QString& strText, EMsgButtons buttons, EMsgIcon icon,
-                         int nDefaultButton) {
+EMsgResult CUiServices::AppMessageBox(const QString& strText, EMsgButtons buttons, EMsgIcon icon,
+                                      int nDefaultButton) const {
     MessageBoxRequest request;
     request.strText = strText;
     request.strCaption = LoadString(IDS_APP_TITLE);
     request.buttons = buttons;
     request.icon = ResolveIcon(icon, buttons);
     request.nDefaultButton = nDefaultButton;
-    return AppUi().MessageBoxes().Show(request);
+    return MessageBoxes().Show(request);
 }
 
-EMsgResult AppMessageBox(unsigned nIDPrompt, EMsgButtons buttons, EMsgIcon icon,
-                         int nDefaultButton) {
+EMsgResult CUiServices::AppMessageBox(unsigned nIDPrompt, EMsgButtons buttons, EMsgIcon icon,
+                                      int nDefaultButton) const {
     return AppMessageBox(LoadString(nIDPrompt), buttons, icon, nDefaultButton);
 }

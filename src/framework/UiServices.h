@@ -57,6 +57,13 @@ public:
     CProgressSink& Progress() const noexcept;
     IFileDialogs& FileDialogs() const noexcept;
 
+    // Shows a box through the installed message boxes, captioned with the application title.
+    EMsgResult AppMessageBox(const QString& strText, EMsgButtons buttons = EMsgButtons::Ok,
+                             EMsgIcon icon = EMsgIcon::Default, int nDefaultButton = 0) const;
+    // The same with the text of a string-table entry.
+    EMsgResult AppMessageBox(unsigned nIDPrompt, EMsgButtons buttons = EMsgButtons::Ok,
+                             EMsgIcon icon = EMsgIcon::Default, int nDefaultButton = 0) const;
+
     // Non-owning; the installed object must outlive its use. Null restores the fallback.
     void SetMessageBoxes(IMessageBoxes* p) noexcept { m_pMessageBoxes = p; }
     void SetWaitCursor(IWaitCursor* p) noexcept { m_pWaitCursor = p; }
@@ -72,14 +79,10 @@ private:
     IFileDialogs* m_pFileDialogs = nullptr;
 };
 
-// The services of the running application object, or the display-less fallbacks when there is
-// no application object.
-CUiServices& AppUi() noexcept;
-
 // Shows the wait cursor for its lifetime.
 class CWaitCursor {
 public:
-    CWaitCursor() : m_cursor(AppUi().WaitCursor()) { m_cursor.Begin(); }
+    explicit CWaitCursor(const CUiServices& ui) : m_cursor(ui.WaitCursor()) { m_cursor.Begin(); }
     ~CWaitCursor() { m_cursor.End(); }
     CWaitCursor(const CWaitCursor&) = delete;
     CWaitCursor& operator=(const CWaitCursor&) = delete;

@@ -9,7 +9,7 @@ CView::~CView() {
         m_pDocument->RemoveView(this);
 }
 
-void CView::OnUpdate(CView*, long, void*) {}
+void CView::OnUpdate(CView*, const ViewUpdate&) {}
 
 void CView::OnActivateView(bool, CView*, CView*) {}
 

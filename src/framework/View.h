@@ -6,8 +6,28 @@
 
 #include "framework/CmdTarget.h"
 
+#include <QRect>
+
 class CDocument;
 class CFrameWnd;
+
+// What changed in a document, as its views are told.
+struct ViewUpdate {
+    enum class EKind {
+        Everything, // the first update: draw it all
+        Image,      // the whole image; its size or depth may have changed
+        Rect,       // the pixels inside rc (image coordinates)
+        Selection,  // the selection or the floating paste
+        Title       // the title or the modified mark
+    };
+    EKind kind = EKind::Everything;
+    QRect rc;
+
+    static ViewUpdate Image() { return {EKind::Image, {}}; }
+    static ViewUpdate InRect(const QRect& rcImage) { return {EKind::Rect, rcImage}; }
+    static ViewUpdate Selection() { return {EKind::Selection, {}}; }
+    static ViewUpdate Title() { return {EKind::Title, {}}; }
+};
 
 class CView : public CCmdTarget {
 public:
@@ -20,10 +40,9 @@ public:
     void SetParentFrame(CFrameWnd* pFrame) noexcept { m_pParentFrame = pFrame; }
 
     // Called once, after the view was attached to its document and before it is first shown.
-    virtual void OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
-    // The document changed; pSender is the view that caused it (or null), lHint and pHint say
-    // what changed (their meaning belongs to the document class).
-    virtual void OnUpdate(CView* pSender, long lHint, void* pHint);
+    virtual void OnInitialUpdate() { OnUpdate(nullptr, ViewUpdate{}); }
+    // The document changed; pSender is the view that caused it (or null), update says what.
+    virtual void OnUpdate(CView* pSender, const ViewUpdate& update);
     // This view became active (bActivate true) or lost activation.
     virtual void OnActivateView(bool bActivate, CView* pActivateView, CView* pDeactiveView);
 

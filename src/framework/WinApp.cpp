@@ -10,10 +10,6 @@
 #include "framework/Profile.h"
 #include "framework/RecentFileList.h"
 
-namespace {
-CWinApp* s_pApp = nullptr;
-}
-
 const CCommandMap& CWinApp::ThisCommandMap() {
     static const CCommandMap s_map =
         TCommandMapBuilder<CWinApp>(&CCmdTarget::ThisCommandMap())
@@ -26,26 +22,25 @@ const CCommandMap& CWinApp::ThisCommandMap() {
     return s_map;
 }
 
-CWinApp::CWinApp() {
-    if (s_pApp != nullptr)
-        qCCritical(lcFramework, "a second application object replaces the first");
-    s_pApp = this;
-}
+CWinApp::CWinApp() = default;
 
 CWinApp::~CWinApp() {
     // Documents go before the services they may still use while closing.
     m_pDocManager.reset();
-    if (s_pApp == this)
-        s_pApp = nullptr;
+    SetMainWnd(nullptr);
 }
 
-CWinApp* CWinApp::Instance() noexcept {
-    return s_pApp;
+void CWinApp::SetMainWnd(CFrameWnd* pMainWnd) noexcept {
+    if (m_pMainWnd != nullptr && m_pMainWnd->Application() == this)
+        m_pMainWnd->SetApplication(nullptr);
+    m_pMainWnd = pMainWnd;
+    if (m_pMainWnd != nullptr)
+        m_pMainWnd->SetApplication(this);
 }
 
 CDocManager& CWinApp::DocManager() {
     if (!m_pDocManager)
-        m_pDocManager = std::make_unique<CDocManager>();
+        m_pDocManager = std::make_unique<CDocManager>(m_ui, this);
     return *m_pDocManager;
 }
 
@@ -74,7 +69,7 @@ void CWinApp::AddToRecentFileList(const QString& strPathName) {
 void CWinApp::ClearRecentFileList() {
     if (!m_pRecentFileList)
         return;
-    CWaitCursor wait;
+    CWaitCursor wait(m_ui);
     for (int i = m_pRecentFileList->Count() - 1; i >= 0; --i) {
         m_pRecentFileList->Remove(i);
         OnRecentFileListChanged();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/CmdTarget.h"
+#include "framework/DocManager.h"
 #include "framework/UiServices.h"
 
 #include <QString>
@@ -17,17 +18,14 @@ class CFrameWnd;
 class CRecentFileList;
 class IProfile;
 
-class CWinApp : public CCmdTarget {
+class CWinApp : public CCmdTarget, public IRecentFiles {
     QUORVI_DECLARE_COMMAND_MAP()
 
 public:
-    // The new object becomes the process's application object.
     CWinApp();
     ~CWinApp() override;
 
-    // The application object, or null before it exists and after it is gone.
-    static CWinApp* Instance() noexcept;
-
+    // The services this application's documents, frames and dialogs are handed.
     CUiServices& Ui() noexcept { return m_ui; }
 
     // The document manager (a plain one unless SetDocManager installed another).
@@ -35,9 +33,9 @@ public:
     void SetDocManager(std::unique_ptr<CDocManager> pDocManager);
     void AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate);
 
-    // The main window; closing it ends the program.
+    // The main window; closing it ends the program. The frame routes to this application.
     CFrameWnd* MainWnd() const noexcept { return m_pMainWnd; }
-    void SetMainWnd(CFrameWnd* pMainWnd) noexcept { m_pMainWnd = pMainWnd; }
+    void SetMainWnd(CFrameWnd* pMainWnd) noexcept;
 
     // The profile that keeps the recent-file list (non-owning; null keeps it in memory only).
     void SetProfile(IProfile* pProfile) noexcept { m_pProfile = pProfile; }
@@ -46,7 +44,7 @@ public:
     void LoadStdProfileSettings(int nMaxMRU);
     CRecentFileList* RecentFileList() const noexcept { return m_pRecentFileList.get(); }
     // Puts the file at the top of the list and writes the list to the profile.
-    virtual void AddToRecentFileList(const QString& strPathName);
+    void AddToRecentFileList(const QString& strPathName) override;
     // Removes the entries from the last to the first, then writes the empty list.
     void ClearRecentFileList();
 

@@ -4,7 +4,7 @@
 
 #include "framework/CommandIds.h"
 #include "framework/GuardCommand.h"
-#include "framework/MessageBoxes.h"
+#include "framework/UiServices.h"
 #include "image/DisplayBitmap.h"
 #include "platform/AppSettings.h"
 #include "views/BitmapPainter.h"
@@ -21,14 +21,14 @@ namespace {
 // Tenths of a millimetre per inch.
 constexpr double kTenthsPerInch = 254.0;
 
-void ReportPrinterTrouble() {
-    AppMessageBox(IDS_PRINTER_TROUBLE, EMsgButtons::Ok, EMsgIcon::Stop);
+void ReportPrinterTrouble(const CUiServices& ui) {
+    ui.AppMessageBox(IDS_PRINTER_TROUBLE, EMsgButtons::Ok, EMsgIcon::Stop);
 }
 
 // Says why a layout gives no page instead of sending an empty job.
-void ReportEmptyLayout(const CPrintLayout& layout) {
+void ReportEmptyLayout(const CUiServices& ui, const CPrintLayout& layout) {
     if (layout.NeededPages() > CPrintLayout::kMaxPages) {
-        AppMessageBox(
+        ui.AppMessageBox(
             QStringLiteral(
                 "The print layout needs %1 pages; at most %2 pages are printed in one job. "
                 "Please make the print size smaller.")
@@ -36,7 +36,7 @@ void ReportEmptyLayout(const CPrintLayout& layout) {
                 .arg(CPrintLayout::kMaxPages),
             EMsgButtons::Ok, EMsgIcon::Exclamation);
     } else {
-        AppMessageBox(
+        ui.AppMessageBox(
             QStringLiteral(
                 "There is nothing to print: the width or height of the print size is zero. "
                 "Please set the print size in the print layout."),
@@ -68,8 +68,8 @@ void PaintPlacement(QPainter& painter, const CImageBitmap& image, const PrintPag
 
 } // namespace
 
-CImagePrinter::CImagePrinter(platform::CAppSettings& settings)
-    : m_settings(settings), m_printer(QPrinter::HighResolution) {
+CImagePrinter::CImagePrinter(platform::CAppSettings& settings, const CUiServices& ui)
+    : m_settings(settings), m_ui(ui), m_printer(QPrinter::HighResolution) {
     // The layout measures margins from the paper's edges, so page coordinates start at the
     // paper's corner, not at the printable area's.
     m_printer.setFullPage(true);
@@ -110,7 +110,7 @@ void CImagePrinter::PreviewImage(const CImageBitmap& image, QWidget* pParent) {
     QPrintPreviewDialog dialog(&m_printer, pParent);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [this, &image](QPrinter* pPrinter) {
-                         GuardCommand([&] { RunJob(*pPrinter, image, true); });
+                         GuardCommand(m_ui, [&] { RunJob(*pPrinter, image, true); });
                      });
     dialog.exec();
 }
@@ -129,21 +129,21 @@ bool CImagePrinter::RunJob(QPrinter& printer, const CImageBitmap& image, bool bP
     const bool bNowhere =
         printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty();
     if ((!bPreview && (bNowhere || !printer.isValid())) || printer.resolution() <= 0) {
-        ReportPrinterTrouble();
+        ReportPrinterTrouble(m_ui);
         return false;
     }
     const CPrintLayout layout = BeginPrinting(printer, image);
     if (m_settings.m_sizePage.cx <= 0 || m_settings.m_sizePage.cy <= 0) {
-        ReportPrinterTrouble();
+        ReportPrinterTrouble(m_ui);
         return false;
     }
     if (layout.PageCount() == 0) {
-        ReportEmptyLayout(layout);
+        ReportEmptyLayout(m_ui, layout);
         return false;
     }
     QPainter painter;
     if (!painter.begin(&printer)) {
-        ReportPrinterTrouble();
+        ReportPrinterTrouble(m_ui);
         return false;
     }
     const bool bPainted = PaintPages(painter, printer, image, layout);
@@ -151,7 +151,7 @@ bool CImagePrinter::RunJob(QPrinter& printer, const CImageBitmap& image, bool bP
         printer.abort();
     const bool bEnded = painter.end();
     if (!bPainted || !bEnded || printer.printerState() == QPrinter::Error) {
-        ReportPrinterTrouble();
+        ReportPrinterTrouble(m_ui);
         return false;
     }
     return true;

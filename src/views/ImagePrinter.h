@@ -14,13 +14,15 @@ class QPainter;
 namespace platform {
 class CAppSettings;
 }
+class CUiServices;
 
 class CImagePrinter final : public IImagePrinter {
 public:
     enum class EOutcome { Printed, Cancelled, Failed };
 
     // settings must outlive the printer; it reads the layout from them and writes "SizePage".
-    explicit CImagePrinter(platform::CAppSettings& settings);
+    // Printer trouble is reported through ui.
+    CImagePrinter(platform::CAppSettings& settings, const CUiServices& ui);
     ~CImagePrinter() override;
 
     // IImagePrinter
@@ -49,5 +51,6 @@ private:
     bool RunJob(QPrinter& printer, const CImageBitmap& image, bool bPreview);
 
     platform::CAppSettings& m_settings;
+    const CUiServices& m_ui;
     QPrinter m_printer;
 };

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 // What the image views need from the main window: the status-bar panes they write, the
-// background colour setting, and the printing service.
+// background colour setting, and the printing service. Whoever makes a view hands it its host,
+// so that a view keeps it wherever its window goes (a full-screen window included).
 #pragma once
 
 #include <QColor>
 #include <QString>
 
 class CTavixCaptureView;
-class QWidget;
 
 // Prints the image of a view (the print and print-preview commands of the view).
 class IImagePrinter {
@@ -29,10 +29,4 @@ public:
     virtual QColor ViewBackgroundColor() const = 0;
     // The printing service, or null while the program has none (print commands disabled).
     virtual IImagePrinter* ImagePrinter() { return nullptr; }
-    // The first update of a view whose document holds a fresh capture: the capture's outputs
-    // (clipboard, automatic save, print) run now.
-    virtual void OnCaptureShown(CTavixCaptureView& view) { (void)view; }
-
-    // The host of the window pWidget sits in, or null.
-    static IImageViewHost* Of(const QWidget* pWidget);
 };

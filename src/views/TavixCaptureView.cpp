@@ -48,8 +48,9 @@ const CCommandMap& CTavixCaptureView::ThisCommandMap() {
     return s_map;
 }
 
-CTavixCaptureView::CTavixCaptureView(QWidget* pParent)
-    : CZoomView(pParent), m_hPanCursor(Qt::OpenHandCursor), m_hPanDragCursor(Qt::ClosedHandCursor) {
+CTavixCaptureView::CTavixCaptureView(IImageViewHost& host, QWidget* pParent)
+    : CZoomView(pParent), m_host(host), m_hPanCursor(Qt::OpenHandCursor),
+      m_hPanDragCursor(Qt::ClosedHandCursor) {
     m_openTimer.start();
     viewport()->setMouseTracking(true);
     // The view paints every pixel of its window itself (image or background colour).
@@ -75,13 +76,8 @@ QSize CTavixCaptureView::ImageSize() const {
     return pImage != nullptr ? QSize(pImage->Width(), pImage->Height()) : QSize(0, 0);
 }
 
-IImageViewHost* CTavixCaptureView::Host() const {
-    return IImageViewHost::Of(this);
-}
-
 void CTavixCaptureView::SetPane(int nPane, const QString& strText) const {
-    if (IImageViewHost* pHost = Host())
-        pHost->SetPaneText(nPane, strText);
+    m_host.SetPaneText(nPane, strText);
 }
 
 QString CTavixCaptureView::MousePositionText(QPoint ptImage) {
@@ -140,14 +136,6 @@ void CTavixCaptureView::OnInitialUpdate() {
     QTimer::singleShot(0, this, &CTavixCaptureView::FitFrameIntoArea);
     m_nMode = ModeBrowse;
     UpdateCursor();
-    // A fresh capture's outputs run once the document is fully open, from the event loop.
-    if (CTavixCaptureDoc* pDoc = GetDocument(); pDoc != nullptr && pDoc->IsFromCapture()) {
-        pDoc->ClearFromCapture();
-        QTimer::singleShot(0, this, [this] {
-            if (IImageViewHost* pHost = IImageViewHost::Of(this))
-                pHost->OnCaptureShown(*this);
-        });
-    }
 }
 
 void CTavixCaptureView::FitFrameIntoArea() {
@@ -182,9 +170,9 @@ void CTavixCaptureView::FitFrameIntoArea() {
     pFrame->resize(rc.size().expandedTo(pFrame->minimumSizeHint()));
 }
 
-void CTavixCaptureView::OnUpdate(CView* pSender, long lHint, void*) {
+void CTavixCaptureView::OnUpdate(CView* pSender, const ViewUpdate& update) {
     const bool bFromImageView = dynamic_cast<CTavixCaptureView*>(pSender) != nullptr;
-    if (pSender == this || (!bFromImageView && lHint == CTavixCaptureDoc::kHintImageChanged))
+    if (pSender == this || (!bFromImageView && update.kind == ViewUpdate::EKind::Image))
         RefreshLayout();
 }
 
@@ -211,8 +199,7 @@ void CTavixCaptureView::paintEvent(QPaintEvent* pEvent) {
     if (views::TimingEnabled())
         timer.start();
     QPainter painter(viewport());
-    IImageViewHost* pHost = Host();
-    const QColor background = pHost != nullptr ? pHost->ViewBackgroundColor() : kDefaultBackground;
+    const QColor background = m_host.ViewBackgroundColor();
     const CDisplayBitmap* pImage = Image();
     const QRect rcImageView = pImage != nullptr ? ImageRectInView() : QRect();
 
@@ -352,21 +339,20 @@ void CTavixCaptureView::OnUpdateZoomOut(CCmdUI& cmdUI) {
 }
 
 void CTavixCaptureView::OnFilePrint() {
-    if (IImageViewHost* pHost = Host(); pHost != nullptr && pHost->ImagePrinter() != nullptr)
-        pHost->ImagePrinter()->Print(*this, false);
+    if (IImagePrinter* pPrinter = m_host.ImagePrinter())
+        pPrinter->Print(*this, false);
 }
 
 void CTavixCaptureView::OnFilePrintDirect() {
-    if (IImageViewHost* pHost = Host(); pHost != nullptr && pHost->ImagePrinter() != nullptr)
-        pHost->ImagePrinter()->Print(*this, true);
+    if (IImagePrinter* pPrinter = m_host.ImagePrinter())
+        pPrinter->Print(*this, true);
 }
 
 void CTavixCaptureView::OnFilePrintPreview() {
-    if (IImageViewHost* pHost = Host(); pHost != nullptr && pHost->ImagePrinter() != nullptr)
-        pHost->ImagePrinter()->PrintPreview(*this);
+    if (IImagePrinter* pPrinter = m_host.ImagePrinter())
+        pPrinter->PrintPreview(*this);
 }
 
 void CTavixCaptureView::OnUpdateFilePrint(CCmdUI& cmdUI) {
-    IImageViewHost* pHost = Host();
-    cmdUI.Enable(pHost != nullptr && pHost->ImagePrinter() != nullptr && Image() != nullptr);
+    cmdUI.Enable(m_host.ImagePrinter() != nullptr && Image() != nullptr);
 }

@@ -25,7 +25,8 @@ public:
     // 0 browse (drag pans), 2 selection.
     enum EMode { ModeBrowse = 0, ModeSelect = 2 };
 
-    explicit CTavixCaptureView(QWidget* pParent = nullptr);
+    // host: the window services the view reports to; must outlive the view.
+    explicit CTavixCaptureView(IImageViewHost& host, QWidget* pParent = nullptr);
     ~CTavixCaptureView() override;
 
     CTavixCaptureDoc* GetDocument() const;
@@ -47,7 +48,7 @@ public:
 
     // CView
     void OnInitialUpdate() override;
-    void OnUpdate(CView* pSender, long lHint, void* pHint) override;
+    void OnUpdate(CView* pSender, const ViewUpdate& update) override;
     void OnActivateView(bool bActivate, CView* pActivateView, CView* pDeactiveView) override;
 
     // Status texts of panes 1 to 3.
@@ -74,7 +75,6 @@ protected:
     void resizeEvent(QResizeEvent* pEvent) override;
 
 private:
-    IImageViewHost* Host() const;
     // Sets the cursor for the mode and whether the view can scroll.
     void UpdateCursor();
     // Fits the window into the MDI area (first showing).
@@ -82,6 +82,7 @@ private:
     bool IsActiveView() const;
     void SetPane(int nPane, const QString& strText) const;
 
+    IImageViewHost& m_host;
     QRect m_rectRepaint;
     QRect m_rectMarquee;
     int m_nMode = ModeBrowse;

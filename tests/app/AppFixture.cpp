@@ -6,6 +6,7 @@
 #include "document/TavixCaptureDoc.h"
 #include "framework/DocManager.h"
 #include "framework/ui/CommandDispatcher.h"
+#include "framework/ui/MultiDocTemplate.h"
 #include "platform/AppSettings.h"
 #include "views/TavixCaptureView.h"
 
@@ -85,8 +86,8 @@ CTavixCaptureDoc* AppTest::Open(const std::filesystem::path& path) {
 }
 
 CTavixCaptureDoc* AppTest::NewDocument(const QImage& image) {
-    m_pApp->SetPendingImage(BitmapFromImage(image));
-    auto* pDoc = dynamic_cast<CTavixCaptureDoc*>(m_pApp->DocManager().OnFileNew());
+    auto* pDoc = CTavixCaptureDoc::OpenNew(*m_pApp->DocTemplate(), *BitmapFromImage(image),
+                                           CTavixCaptureDoc::ENewImage::Image);
     ProcessEvents();
     return pDoc;
 }

@@ -5,7 +5,9 @@
 
 #include "app/MainFrame.h"
 #include "app/ShellServices.h"
+#include "app/StatusPanes.h"
 #include "app/TavixCaptureApp.h"
+#include "app/TrayPolicy.h"
 #include "framework/MessageBoxes.h"
 #include "support/TempXdgTest.h"
 

@@ -154,17 +154,17 @@ TEST_F(AppTest, StatusPanesShowDepthSizeAndPointerPosition) {
     ASSERT_NE(Open(WritePng(40, 30)), nullptr);
     CTavixCaptureView* pView = ActiveView();
     ASSERT_NE(pView, nullptr);
-    EXPECT_EQ(Frame().PaneText(2), QStringLiteral("  Color: 32 Bits"));
-    EXPECT_EQ(Frame().PaneText(3), QStringLiteral("  Image Size: (40,30)"));
+    EXPECT_EQ(Frame().Panes().PaneText(2), QStringLiteral("  Color: 32 Bits"));
+    EXPECT_EQ(Frame().Panes().PaneText(3), QStringLiteral("  Image Size: (40,30)"));
     const QPoint origin = pView->ImageRectInView().topLeft();
     QTest::mouseMove(pView->viewport(), origin + QPoint(7, 5));
-    EXPECT_EQ(Frame().PaneText(1), QStringLiteral("  Mouse Position: (7,5)"));
+    EXPECT_EQ(Frame().Panes().PaneText(1), QStringLiteral("  Mouse Position: (7,5)"));
     // Left of and above the image the position is negative.
     QTest::mouseMove(pView->viewport(), origin + QPoint(-3, -1));
-    EXPECT_EQ(Frame().PaneText(1), QStringLiteral("  Mouse Position: (-3,-1)"));
+    EXPECT_EQ(Frame().Panes().PaneText(1), QStringLiteral("  Mouse Position: (-3,-1)"));
     // An operation that changes the size shows at once.
     Run(ID_IMAGE_ROTATE_CW);
-    EXPECT_EQ(Frame().PaneText(3), QStringLiteral("  Image Size: (30,40)"));
+    EXPECT_EQ(Frame().Panes().PaneText(3), QStringLiteral("  Image Size: (30,40)"));
 }
 
 TEST_F(AppTest, OperationsUndoRedoAndTheTitleMark) {
@@ -186,7 +186,7 @@ TEST_F(AppTest, OperationsUndoRedoAndTheTitleMark) {
     EXPECT_TRUE(Run(ID_IMAGE_FLIP_V));
     EXPECT_TRUE(Run(ID_IMAGE_INVERT));
     EXPECT_TRUE(Run(ID_IMAGE_GRAYSCALE));
-    EXPECT_EQ(Frame().PaneText(2), QStringLiteral("  Color: 8 Bits"));
+    EXPECT_EQ(Frame().Panes().PaneText(2), QStringLiteral("  Color: 8 Bits"));
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(Run(ID_EDIT_UNDO)) << i;
     EXPECT_EQ(pView->ImageSize(), QSize(9, 5));

@@ -78,9 +78,9 @@ TEST_F(AppTest, StartUpBuildsMenusToolbarAndFourPanes) {
     EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&Capture", "&View", "&Help"}));
     ASSERT_NE(Frame().ToolBar(), nullptr);
     EXPECT_EQ(CCommandDispatcher::ActionId(Frame().ToolBar()->actions().front()), ID_FILE_OPEN);
-    EXPECT_EQ(Frame().PaneText(0), QStringLiteral("Ready"));
+    EXPECT_EQ(Frame().Panes().PaneText(0), QStringLiteral("Ready"));
     for (int i = 1; i < 4; ++i)
-        EXPECT_GE(Frame().Pane(i)->width(), CMainFrame::kPaneWidths[i - 1]);
+        EXPECT_GE(Frame().Panes().Pane(i)->width(), CStatusPanes::kPaneWidths[i - 1]);
     // The counter restarts at 1 when "AutoSaveOptions" has 0x2 (not by default).
     EXPECT_EQ(m_pApp->Settings().m_dwAutoSaveStartNO, 1u);
 }
@@ -215,18 +215,17 @@ TEST_F(AppTest, TitleBarCloseHidesWithoutAskingAndExitAsks) {
     image.fill(Qt::red);
     NewDocument(image);
     NewDocument(image);
-    Frame().OnSysCommandClose();
+    Frame().Close(CMainFrame::ECloseReason::TitleBar);
     ProcessEvents();
     EXPECT_TRUE(m_boxes.m_shown.empty());
     EXPECT_FALSE(Frame().isVisible());
     EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 2);
-    EXPECT_FALSE(Frame().IsCloseToTray());
 
     // Without a tray the window stays reachable: minimised, not hidden.
     tray.m_bAvailable = false;
     Run(ID_SHOW_MAIN_WINDOW);
     EXPECT_TRUE(Frame().isVisible());
-    Frame().OnSysCommandClose();
+    Frame().Close(CMainFrame::ECloseReason::TitleBar);
     ProcessEvents();
     EXPECT_TRUE(Frame().isVisible());
     EXPECT_TRUE(Frame().isMinimized());
@@ -290,7 +289,6 @@ TEST_F(AppTest, PasteAsNewImageTakesTheClipboardImage) {
         }
     }
     EXPECT_TRUE(ActiveView()->GetDocument()->IsModified());
-    EXPECT_FALSE(m_pApp->HasPendingImage());
 }
 
 TEST_F(AppTest, ExploreOutputDirectoryOpensTheFolderUnlessItIsEmpty) {
@@ -312,20 +310,20 @@ TEST_F(AppTest, ExploreOutputDirectoryOpensTheFolderUnlessItIsEmpty) {
 
 TEST_F(AppTest, ProgressShowsInPaneZeroUntilDone) {
     Start(kShownOptions);
-    Frame().SetProgress(0.0);
-    EXPECT_TRUE(Frame().IsProgressShowing());
-    Frame().SetProgress(0.42);
-    EXPECT_TRUE(Frame().IsProgressShowing());
-    Frame().SetProgress(1.0);
-    EXPECT_FALSE(Frame().IsProgressShowing());
-    EXPECT_TRUE(Frame().Pane(0)->isVisible());
+    Frame().Panes().SetProgress(0.0);
+    EXPECT_TRUE(Frame().Panes().IsProgressShowing());
+    Frame().Panes().SetProgress(0.42);
+    EXPECT_TRUE(Frame().Panes().IsProgressShowing());
+    Frame().Panes().SetProgress(1.0);
+    EXPECT_FALSE(Frame().Panes().IsProgressShowing());
+    EXPECT_TRUE(Frame().Panes().Pane(0)->isVisible());
     // An operation whose last report stops short of 1 (a decoder's last block) leaves no bar
     // behind once it has returned to the event loop.
-    Frame().SetProgress(0.97);
-    EXPECT_TRUE(Frame().IsProgressShowing());
+    Frame().Panes().SetProgress(0.97);
+    EXPECT_TRUE(Frame().Panes().IsProgressShowing());
     ProcessEvents();
-    EXPECT_FALSE(Frame().IsProgressShowing());
-    EXPECT_TRUE(Frame().Pane(0)->isVisible());
+    EXPECT_FALSE(Frame().Panes().IsProgressShowing());
+    EXPECT_TRUE(Frame().Panes().Pane(0)->isVisible());
 }
 
 #include "MainFrameTest.moc"

@@ -54,7 +54,7 @@ TEST(NewImageDlgConversion, CentimetresAndInchesToPixels) {
 
 TEST_F(AppTest, NewImageDialogConvertsInPlaceAndCreatesInPixels) {
     Start(0x0008167B & ~0x2u);
-    CNewImageDlg dialog;
+    CNewImageDlg dialog(m_pApp->Ui());
     dialog.show();
     EXPECT_EQ(dialog.WidthEdit()->text(), QStringLiteral("400"));
     EXPECT_EQ(dialog.HeightEdit()->text(), QStringLiteral("300"));
@@ -95,7 +95,7 @@ TEST_F(AppTest, NewImageDialogRefusesSizesABitmapCannotHave) {
     };
     for (const auto& c : cases) {
         m_boxes.m_shown.clear();
-        CNewImageDlg dialog;
+        CNewImageDlg dialog(m_pApp->Ui());
         dialog.show();
         dialog.WidthEdit()->setText(QString::fromLatin1(c.pszWidth));
         dialog.HeightEdit()->setText(QString::fromLatin1(c.pszHeight));
@@ -106,7 +106,7 @@ TEST_F(AppTest, NewImageDialogRefusesSizesABitmapCannotHave) {
     }
     // A zero resolution cannot convert: said, and the unit stays.
     m_boxes.m_shown.clear();
-    CNewImageDlg dialog;
+    CNewImageDlg dialog(m_pApp->Ui());
     dialog.show();
     dialog.HorzResEdit()->setText(QStringLiteral("0"));
     dialog.WidthUnits()->setCurrentIndex(CNewImageDlg::UnitInches);

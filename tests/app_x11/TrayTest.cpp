@@ -45,9 +45,9 @@ protected:
                                                   ~platform::options::kStartHidden) {
         m_pHost = std::make_unique<testsupport::CTrayHost>(Display());
         Start(dwOptionsA);
-        ASSERT_NE(Frame().SystemTray(), nullptr);
+        ASSERT_NE(Frame().Tray().SystemTray(), nullptr);
         ASSERT_TRUE(m_pHost->WaitForDocked(1));
-        ASSERT_TRUE(WaitUntil([this] { return Frame().CanHideToTray(); }));
+        ASSERT_TRUE(WaitUntil([this] { return Frame().Tray().CanHideToTray(); }));
     }
 
     void TearDown() override {
@@ -66,7 +66,7 @@ protected:
     }
 
     QMenu* OpenTrayMenu() {
-        QMenu* pMenu = Frame().SystemTray()->Menu();
+        QMenu* pMenu = Frame().Tray().SystemTray()->Menu();
         // Pressed, held until the menu shows, released: as a person clicks.
         testsupport::CXClient client(Display());
         const auto [x, y] = m_pHost->IconCentre(0);
@@ -95,7 +95,7 @@ protected:
 
 TEST_F(TrayTest, RightClickShowsMenu155InOrderWithHotkeysAndABoldBanner) {
     StartWithTray();
-    EXPECT_EQ(Frame().SystemTray()->Icon().toolTip(), QStringLiteral("Quorvi Studio"));
+    EXPECT_EQ(Frame().Tray().SystemTray()->Icon().toolTip(), QStringLiteral("Quorvi Studio"));
     QMenu* pMenu = OpenTrayMenu();
     ASSERT_NE(pMenu, nullptr);
     const QStringList expected = {
@@ -135,10 +135,10 @@ TEST_F(TrayTest, RightClickShowsMenu155InOrderWithHotkeysAndABoldBanner) {
     EXPECT_TRUE(pBanner->defaultWidget()->font().bold());
     EXPECT_GT(pBanner->defaultWidget()->height(), 0);
     // While it is open the next command counts as one from the tray menu.
-    EXPECT_TRUE(Frame().IsFromTrayMenu());
+    EXPECT_TRUE(Frame().Tray().IsFromTrayMenu());
     CloseTrayMenu(pMenu);
     ProcessEvents();
-    EXPECT_FALSE(Frame().IsFromTrayMenu());
+    EXPECT_FALSE(Frame().Tray().IsFromTrayMenu());
 
     // A hotkey changed while the program runs shows the next time the menu opens. With the
     // capture engine running the captions follow the hook library's table, as the options do.
@@ -163,7 +163,7 @@ TEST_F(TrayTest, MenuClosedWithEscapeOpensAgainOnTheNextClick) {
     // grab, or a menu that thinks it is still open, would swallow the next click.
     for (const bool bHidden : {false, true}) {
         if (bHidden) {
-            Frame().OnSysCommandClose();
+            Frame().Close(CMainFrame::ECloseReason::TitleBar);
             ProcessEvents();
             ASSERT_FALSE(Frame().isVisible());
         }
@@ -171,18 +171,18 @@ TEST_F(TrayTest, MenuClosedWithEscapeOpensAgainOnTheNextClick) {
             QMenu* pMenu = OpenTrayMenu();
             ASSERT_NE(pMenu, nullptr)
                 << "opening " << nRound + 1 << (bHidden ? ", window hidden" : ", window shown");
-            EXPECT_TRUE(Frame().IsFromTrayMenu());
+            EXPECT_TRUE(Frame().Tray().IsFromTrayMenu());
             CloseTrayMenu(pMenu);
             ASSERT_FALSE(pMenu->isVisible());
             ProcessEvents();
-            EXPECT_FALSE(Frame().IsFromTrayMenu());
+            EXPECT_FALSE(Frame().Tray().IsFromTrayMenu());
         }
     }
 }
 
 TEST_F(TrayTest, ShowMainWindowFromTheMenuEndsTheTrayMark) {
     StartWithTray();
-    Frame().OnSysCommandClose();
+    Frame().Close(CMainFrame::ECloseReason::TitleBar);
     ProcessEvents();
     ASSERT_FALSE(Frame().isVisible());
     QMenu* pMenu = OpenTrayMenu();
@@ -198,16 +198,15 @@ TEST_F(TrayTest, ShowMainWindowFromTheMenuEndsTheTrayMark) {
     pMenu->close();
     EXPECT_TRUE(WaitUntil([this] { return Frame().isVisible() && !Frame().isMinimized(); }));
     ProcessEvents();
-    EXPECT_FALSE(Frame().IsFromTrayMenu());
+    EXPECT_FALSE(Frame().Tray().IsFromTrayMenu());
 }
 
 TEST_F(TrayTest, CloseHidesAndADoubleClickRestoresInFront) {
     StartWithTray();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
-    Frame().OnSysCommandClose();
+    Frame().Close(CMainFrame::ECloseReason::TitleBar);
     ProcessEvents();
     EXPECT_FALSE(Frame().isVisible());
-    EXPECT_FALSE(Frame().IsCloseToTray());
     ClickIcon(1, 2);
     EXPECT_TRUE(WaitUntil([this] { return Frame().isVisible() && !Frame().isMinimized(); }));
     EXPECT_TRUE(QTest::qWaitForWindowActive(&Frame()));
@@ -218,8 +217,8 @@ TEST_F(TrayTest, MinimizeHidesOnlyWithItsOption) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
     Frame().showMinimized();
     EXPECT_TRUE(WaitUntil([this] { return !Frame().isVisible(); }, 8000));
-    EXPECT_TRUE(Frame().IsMinimisedOrHiddenMinimised());
-    Frame().SystemTray()->OnDoubleClick();
+    EXPECT_TRUE(Frame().Tray().IsMinimisedOrHiddenMinimised());
+    Frame().Tray().SystemTray()->OnDoubleClick();
     ASSERT_TRUE(WaitUntil([this] { return Frame().isVisible() && !Frame().isMinimized(); }));
 
     m_pApp->Settings().m_dwOptionsA &= ~platform::options::kMinimizeToTray;
@@ -234,8 +233,8 @@ TEST_F(TrayTest, HiddenStartShowsOnlyTheIcon) {
     StartWithTray(kDefaultOptions);
     EXPECT_TRUE(WaitUntil([this] { return !Frame().isVisible(); }));
     EXPECT_EQ(m_pHost->Docked().size(), 1u);
-    EXPECT_TRUE(Frame().IsMinimisedOrHiddenMinimised());
-    Frame().SystemTray()->OnDoubleClick();
+    EXPECT_TRUE(Frame().Tray().IsMinimisedOrHiddenMinimised());
+    Frame().Tray().SystemTray()->OnDoubleClick();
     EXPECT_TRUE(WaitUntil([this] { return Frame().isVisible() && !Frame().isMinimized(); }));
 }
 
@@ -243,14 +242,14 @@ TEST_F(TrayTest, WithoutATrayTheWindowIsMinimisedInsteadOfHidden) {
     // No tray host: the program must stay reachable from the task bar.
     Start(kDefaultOptions);
     ProcessEvents();
-    ASSERT_NE(Frame().SystemTray(), nullptr);
-    EXPECT_FALSE(Frame().CanHideToTray());
+    ASSERT_NE(Frame().Tray().SystemTray(), nullptr);
+    EXPECT_FALSE(Frame().Tray().CanHideToTray());
     EXPECT_TRUE(Frame().isVisible());
     EXPECT_TRUE(WaitUntil([this] { return Frame().isMinimized(); }, 2000));
 
     Frame().showNormal();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
-    Frame().OnSysCommandClose();
+    Frame().Close(CMainFrame::ECloseReason::TitleBar);
     EXPECT_TRUE(WaitUntil([this] { return Frame().isMinimized(); }));
     ProcessEvents();
     EXPECT_TRUE(Frame().isVisible());
@@ -258,10 +257,10 @@ TEST_F(TrayTest, WithoutATrayTheWindowIsMinimisedInsteadOfHidden) {
     // A tray that appears later is used from then on.
     m_pHost = std::make_unique<testsupport::CTrayHost>(Display());
     ASSERT_TRUE(WaitUntil([this] { return !m_pHost->Docked().empty(); }, 10000));
-    ASSERT_TRUE(WaitUntil([this] { return Frame().CanHideToTray(); }));
+    ASSERT_TRUE(WaitUntil([this] { return Frame().Tray().CanHideToTray(); }));
     Frame().showNormal();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
-    Frame().OnSysCommandClose();
+    Frame().Close(CMainFrame::ECloseReason::TitleBar);
     ProcessEvents();
     EXPECT_FALSE(Frame().isVisible());
 }

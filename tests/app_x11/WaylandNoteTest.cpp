@@ -72,5 +72,5 @@ TEST_F(WaylandSession, RunsThroughXWaylandAndSaysSoOnceInTheStatusBar) {
     m_pApp->SetStartupNote(choice.strStatusNote);
     ASSERT_TRUE(m_pApp->InitInstance({}));
     ProcessEvents();
-    EXPECT_EQ(Frame().PaneText(IImageViewHost::PaneMessage), choice.strStatusNote);
+    EXPECT_EQ(Frame().Panes().PaneText(IImageViewHost::PaneMessage), choice.strStatusNote);
 }

@@ -70,8 +70,8 @@ TEST_F(CEngineTest, ActiveWindowHotkeysTakeTheFrameOrTheClientArea) {
 
 TEST_F(CEngineTest, ActiveWindowFromTheTrayMenuIsRefusedWithTheHotkeyText) {
     m_host.m_main.hide();
-    m_pEngine->SetFromTrayMenu();
-    ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_ACTIVE_WINDOW));
+    ASSERT_TRUE(
+        m_pEngine->StartCommand(ID_CAPTURE_ACTIVE_WINDOW, CCaptureEngine::EOrigin::TrayMenu));
     ASSERT_EQ(m_boxes.shown.size(), 1u);
     EXPECT_EQ(m_boxes.shown[0].strText, FormatString1(IDS_TRAY_MENU_MODE, QStringLiteral("Key0")));
     EXPECT_EQ(m_boxes.shown[0].icon, EMsgIcon::Information);

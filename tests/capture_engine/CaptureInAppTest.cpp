@@ -97,7 +97,6 @@ TEST_F(CaptureInApp, DesktopCommandOpensAnImageWindowSavedUnderTheAutomaticName)
     ASSERT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 1) << "the image window stays open";
     auto* pDoc = dynamic_cast<CTavixCaptureDoc*>(m_pApp->DocManager().Documents().front());
     ASSERT_NE(pDoc, nullptr);
-    EXPECT_FALSE(pDoc->IsFromCapture());
     EXPECT_EQ(pDoc->GetImage()->Width(), 1280);
     EXPECT_TRUE(m_pApp->MainFrame()->Dispatcher().IsEnabled(ID_CAPTURE_REPEAT_LAST));
     EXPECT_TRUE(m_boxes.shown.empty());

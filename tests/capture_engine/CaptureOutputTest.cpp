@@ -31,7 +31,7 @@ public:
 class AutoSavePrompt : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppUi().SetMessageBoxes(&m_boxes);
+        m_ui.SetMessageBoxes(&m_boxes);
         m_settings.m_strAutoSavePath = m_dir.Path().string();
         m_settings.m_strAutoSaveLeadFileName = "Qorv";
         m_settings.m_wAutoSaveDigitCount = 5;
@@ -39,10 +39,11 @@ protected:
         m_settings.m_dwAutoSaveImageType = 1;
         m_settings.m_dwAutoSaveOptions = platform::autosave::kWrapCounter;
     }
-    void TearDown() override { AppUi().SetMessageBoxes(nullptr); }
+    void TearDown() override { m_ui.SetMessageBoxes(nullptr); }
 
     testsupport::CTempDir m_dir;
     CScriptedBoxes m_boxes;
+    CUiServices m_ui;
     platform::CAppSettings m_settings{"/nonexistent/quorvi-studio"};
 };
 
@@ -74,7 +75,7 @@ TEST(CaptureDelivery, OutputsRunClipboardSavePrintInThisOrder) {
 }
 
 TEST_F(AutoSavePrompt, NameAdvancesTheCounterBeforeAnythingIsWritten) {
-    const std::optional<QString> name = capture::PromptAutoSaveFileName(m_settings);
+    const std::optional<QString> name = capture::PromptAutoSaveFileName(m_settings, m_ui);
     ASSERT_TRUE(name);
     EXPECT_EQ(name->toStdString(), (m_dir.Path() / "Qorv00007.JPG").string());
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 8u);
@@ -86,10 +87,10 @@ TEST_F(AutoSavePrompt, ExistingFileAsksOnceAndOnlyYesReplaces) {
     std::ofstream(m_dir.Path() / "QORV00007.jpg") << "old";
     m_settings.m_dwAutoSaveOptions = 0;
     m_boxes.answers = {EMsgResult::No, EMsgResult::Cancel, EMsgResult::Yes};
-    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings));
-    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings));
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui));
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui));
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 7u) << "a declined name keeps its number";
-    const std::optional<QString> name = capture::PromptAutoSaveFileName(m_settings);
+    const std::optional<QString> name = capture::PromptAutoSaveFileName(m_settings, m_ui);
     ASSERT_TRUE(name);
     EXPECT_EQ(name->toStdString(), (m_dir.Path() / "QORV00007.jpg").string())
         << "the file that is there";
@@ -102,7 +103,7 @@ TEST_F(AutoSavePrompt, ExistingFileAsksOnceAndOnlyYesReplaces) {
 
 TEST_F(AutoSavePrompt, MissingDirectoryAndExhaustedCounterSayWhy) {
     m_settings.m_strAutoSavePath = (m_dir.Path() / "missing").string();
-    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings));
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui));
     ASSERT_EQ(m_boxes.shown.size(), 1u);
     EXPECT_EQ(
         m_boxes.shown[0].strText,
@@ -111,7 +112,7 @@ TEST_F(AutoSavePrompt, MissingDirectoryAndExhaustedCounterSayWhy) {
     m_settings.m_strAutoSavePath = m_dir.Path().string();
     m_settings.m_dwAutoSaveOptions = 0;
     m_settings.m_dwAutoSaveStartNO = 100000;
-    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings));
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui));
     ASSERT_EQ(m_boxes.shown.size(), 2u);
     EXPECT_EQ(m_boxes.shown[1].strText, LoadString(IDS_COUNTER_MAX));
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 100000u);
@@ -129,26 +130,22 @@ TEST(CaptureSound, PlaysOrGivesUpWithoutHangingAndNeverOverlaps) {
     }
 }
 
-TEST_F(AutoSavePrompt, DocumentManagerNamesOnlyThePendingCaptureSave) {
+TEST_F(AutoSavePrompt, DocumentManagerNamesOnlyAutomaticSaves) {
     m_settings.m_dwOptionsA = opt::kSaveToFile | opt::kAutoNameFile;
-    CCaptureDocManager manager(m_settings);
+    CCaptureDocManager manager(m_settings, m_ui, nullptr);
     QString strName;
-    // Nothing pending: the usual dialog, which the display-less fallback cancels.
-    EXPECT_FALSE(manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr));
-    manager.SetAutoSavePending(true);
-    EXPECT_FALSE(manager.DoPromptFileName(strName, IDS_OPEN_FILE, true, nullptr))
+    // A save the user asked for: the usual dialog, which the display-less fallback cancels.
+    EXPECT_FALSE(manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr, ESaveKind::User));
+    EXPECT_FALSE(
+        manager.DoPromptFileName(strName, IDS_OPEN_FILE, true, nullptr, ESaveKind::Automatic))
         << "opening is never named";
-    EXPECT_TRUE(manager.IsAutoSavePending());
-    ASSERT_TRUE(manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr));
+    ASSERT_TRUE(
+        manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr, ESaveKind::Automatic));
     EXPECT_EQ(strName.toStdString(), (m_dir.Path() / "Qorv00007.JPG").string());
-    EXPECT_FALSE(manager.IsAutoSavePending());
-    EXPECT_FALSE(manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr))
-        << "one save only";
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 8u);
-    // Automatic names off: the pending save asks, and the mark does not outlive it.
+    // Automatic names off: an automatic save asks too.
     m_settings.m_dwOptionsA = opt::kSaveToFile;
-    manager.SetAutoSavePending(true);
-    EXPECT_FALSE(manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr));
-    EXPECT_FALSE(manager.IsAutoSavePending());
+    EXPECT_FALSE(
+        manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr, ESaveKind::Automatic));
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 8u);
 }

@@ -78,7 +78,7 @@ void CTestCaptureHost::DeliverCapture(const CImageBitmap& bitmap) {
 void CEngineTest::SetUp() {
     REQUIRE_X_SERVER_PROGRAMS();
     ASSERT_TRUE(EngineTestServer());
-    AppUi().SetMessageBoxes(&m_boxes);
+    m_host.m_ui.SetMessageBoxes(&m_boxes);
     const std::string strDisplay = EngineTestServer()->DisplayName();
     m_pClient = std::make_unique<testsupport::CXClient>(strDisplay);
     m_pClient->MoveTo(640, 1000);
@@ -97,7 +97,7 @@ void CEngineTest::SetUp() {
 
 void CEngineTest::TearDown() {
     m_pEngine.reset();
-    AppUi().SetMessageBoxes(nullptr);
+    m_host.m_ui.SetMessageBoxes(nullptr);
     // The next test starts once the window manager has let go of this one's windows.
     if (m_peer && !xcb_connection_has_error(m_peer)) {
         EXPECT_TRUE(capturetest::WaitWindowsGone(m_peer))

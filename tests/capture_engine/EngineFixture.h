@@ -7,6 +7,7 @@
 #include "capture/engine/CaptureEngine.h"
 #include "capture/engine/CaptureHost.h"
 #include "framework/MessageBoxes.h"
+#include "framework/UiServices.h"
 #include "image/MemoryBitmap.h"
 #include "platform/AppSettings.h"
 #include "support/XClient.h"
@@ -42,6 +43,7 @@ class CTestCaptureHost : public ICaptureHost {
 public:
     CTestCaptureHost();
     platform::CAppSettings& Settings() override { return m_settings; }
+    const CUiServices& Ui() override { return m_ui; }
     QWidget* MainWindow() override { return &m_main; }
     void ShowAfterCapture() override;
     void HideForCapture() override;
@@ -49,6 +51,7 @@ public:
     void DeliverCapture(const CImageBitmap& bitmap) override;
 
     platform::CAppSettings m_settings;
+    CUiServices m_ui;
     QWidget m_main;
     std::vector<std::unique_ptr<CMemoryBitmap>> m_delivered;
     std::vector<bool> m_mainVisibleAtDelivery;

@@ -86,11 +86,9 @@ TEST_F(CommandTest, PlainCommandsGiveTheirFiltersResultAndAnnounceTheirDescripti
         EXPECT_EQ(m_app.m_status.m_texts.back(), LastCommand(command.pszDescription));
         EXPECT_EQ(doc->Counters().nUndoCount, 1);
         EXPECT_GT(m_app.m_cursor.m_nBegins, nBusy);
-        // The views hear of the command (with it as the hint object) and of the new image.
-        ASSERT_GE(view.m_updates.size(), 2u);
-        EXPECT_EQ(view.m_updates[0].lHint, CTavixCaptureDoc::kHintCommandExecuted);
-        EXPECT_EQ(view.m_updates[0].pHint, LastRecorded(*doc));
-        EXPECT_EQ(view.m_updates.back().lHint, CTavixCaptureDoc::kHintImageChanged);
+        // The views hear once of the new image.
+        ASSERT_EQ(view.m_updates.size(), 1u);
+        EXPECT_EQ(view.m_updates[0].kind, ViewUpdate::EKind::Image);
         doc->RemoveView(&view);
     }
 }
@@ -311,7 +309,7 @@ TEST_F(SizeDialogTest, ApplyThenDoneIsOneUndoStep) {
     EXPECT_EQ(CompareImages(*m_doc->GetImage(), *FilteredCopy(*m_image, resize), true), "");
     EXPECT_EQ(m_doc->Counters().nUndoCount, 1);
     EXPECT_EQ(m_app.m_status.m_texts.back(), LastCommand(img::desc::kResize));
-    EXPECT_GT(view.CountHint(CTavixCaptureDoc::kHintImageChanged), 0);
+    EXPECT_GT(view.CountKind(ViewUpdate::EKind::Image), 0);
     EXPECT_EQ(m_doc->GetTitle(), "s.bmp *");
     Run(*m_doc, ID_EDIT_UNDO);
     EXPECT_EQ(CompareImages(*m_doc->GetImage(), *m_image, true), "");

@@ -34,7 +34,6 @@ TEST_F(LifecycleTest, NewFromCaptureCopiesItAndIsMarkedAtOnce) {
     auto doc = NewDocument();
     ASSERT_NE(doc->GetImage(), nullptr);
     EXPECT_EQ(CompareImages(*doc->GetImage(), *m_host.m_pCapture), "");
-    EXPECT_TRUE(doc->IsFromCapture());
     EXPECT_TRUE(doc->IsModified());
     EXPECT_EQ(doc->GetTitle(), "Quorv1 *");
     EXPECT_EQ(doc->GetBaseTitle(), "Quorv1");
@@ -64,15 +63,13 @@ TEST_F(LifecycleTest, CapturesDeeperThanEightBitsBecomeTrueColourPaletteCaptures
     EXPECT_EQ(CompareImages(*paletteDoc->GetImage(), *m_host.m_pCapture), "");
 }
 
-TEST_F(LifecycleTest, NewFromThePendingImageEmptiesTheSlot) {
+TEST_F(LifecycleTest, NewFromAnImageKeepsItsDepth) {
     std::unique_ptr<CImageBitmap> pending = MakePaletteImage(9, 2);
     std::unique_ptr<CImageBitmap> expected = CopyOf(*pending);
     m_host.m_pPending = std::move(pending);
     auto doc = NewDocument();
-    EXPECT_EQ(m_host.m_pPending, nullptr);
     ASSERT_NE(doc->GetImage(), nullptr);
     EXPECT_EQ(CompareImages(*doc->GetImage(), *expected), "");
-    EXPECT_FALSE(doc->IsFromCapture());
     EXPECT_EQ(doc->GetTitle(), "Quorv1 *");
 }
 
@@ -104,7 +101,7 @@ TEST_F(LifecycleTest, OpenFailureShowsTheTextAloneAndLeavesAnEmptyDocument) {
     const std::filesystem::path junk = m_dir / "junk.png";
     WriteBytes(junk, "this is no picture at all");
     m_app.m_boxes.m_answers = {EMsgResult::Ok, EMsgResult::Ok};
-    CTavixCaptureDoc doc(m_host);
+    CTavixCaptureDoc doc(m_host, m_app.Ui());
     EXPECT_FALSE(doc.OnOpenDocument(Q(junk)));
     ASSERT_EQ(m_app.m_boxes.m_shown.size(), 1u);
     EXPECT_EQ(m_app.m_boxes.m_shown[0].strText, "Unknown file type.");
@@ -235,7 +232,7 @@ TEST_F(LifecycleTest, ReloadAsksWhenModifiedAndThenRestoresTheFileInPlace) {
     EXPECT_EQ(doc->Counters().nUndoCount, 1);
 
     m_app.m_boxes.m_answers = {EMsgResult::Yes};
-    const int nImageUpdates = view.CountHint(CTavixCaptureDoc::kHintImageChanged);
+    const int nImageUpdates = view.CountKind(ViewUpdate::EKind::Image);
     Run(*doc, ID_FILE_RELOAD);
     EXPECT_EQ(doc->GetImage(), pImage); // views keep their pointer
     EXPECT_EQ(CompareImages(*pImage, *image, true), "");
@@ -243,7 +240,7 @@ TEST_F(LifecycleTest, ReloadAsksWhenModifiedAndThenRestoresTheFileInPlace) {
     EXPECT_FALSE(IsEnabled(*doc, ID_EDIT_UNDO));
     EXPECT_FALSE(doc->IsModified());
     EXPECT_EQ(doc->GetTitle(), "r.png");
-    EXPECT_GT(view.CountHint(CTavixCaptureDoc::kHintImageChanged), nImageUpdates);
+    EXPECT_GT(view.CountKind(ViewUpdate::EKind::Image), nImageUpdates);
 
     // Unmodified: no question; the file's new content comes in.
     std::unique_ptr<CImageBitmap> other = MakeTestImage(3, 9, 7);

@@ -71,10 +71,10 @@ bool CTestHost::CopyImageToClipboard(const CImageBitmap& image) {
     return true;
 }
 
-int CRecordingView::CountHint(long lHint) const {
+int CRecordingView::CountKind(ViewUpdate::EKind kind) const {
     int n = 0;
-    for (const Update& update : m_updates)
-        n += update.lHint == lHint ? 1 : 0;
+    for (const ViewUpdate& update : m_updates)
+        n += update.kind == kind ? 1 : 0;
     return n;
 }
 
@@ -166,14 +166,21 @@ DocumentTest::~DocumentTest() {
 }
 
 std::unique_ptr<CTavixCaptureDoc> DocumentTest::NewDocument(const QString& strTitle) {
-    auto doc = std::make_unique<CTavixCaptureDoc>(m_host);
+    auto doc = std::make_unique<CTavixCaptureDoc>(m_host, m_app.Ui());
     doc->SetTitle(strTitle);
-    EXPECT_TRUE(doc->OnNewDocument());
+    if (m_host.m_pCapture) {
+        EXPECT_TRUE(doc->OnNewDocument(*m_host.m_pCapture, CTavixCaptureDoc::ENewImage::Capture));
+    } else if (m_host.m_pPending) {
+        const std::unique_ptr<CImageBitmap> pImage = std::move(m_host.m_pPending);
+        EXPECT_TRUE(doc->OnNewDocument(*pImage, CTavixCaptureDoc::ENewImage::Image));
+    } else {
+        EXPECT_TRUE(doc->OnNewDocument());
+    }
     return doc;
 }
 
 std::unique_ptr<CTavixCaptureDoc> DocumentTest::OpenDocument(const std::filesystem::path& path) {
-    auto doc = std::make_unique<CTavixCaptureDoc>(m_host);
+    auto doc = std::make_unique<CTavixCaptureDoc>(m_host, m_app.Ui());
     EXPECT_TRUE(doc->OnOpenDocument(QString::fromStdString(path.string())));
     return doc;
 }

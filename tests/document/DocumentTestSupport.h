@@ -114,14 +114,13 @@ public:
 
     platform::CAppSettings& Settings() override { return m_settings; }
     CPictureDecoder& PictureDecoder() override { return m_decoder; }
-    const CImageBitmap* CaptureBitmap() override { return m_pCapture.get(); }
-    std::unique_ptr<CImageBitmap> TakePendingImage() override { return std::move(m_pPending); }
     void PostDocumentChange() override { ++m_nDocumentChanges; }
     bool CopyImageToClipboard(const CImageBitmap& image) override;
     IImageDialogs& Dialogs() override { return m_dialogs; }
 
     platform::CAppSettings m_settings;
     CPictureDecoder m_decoder;
+    // What the test's new documents are made from: a capture, else an image (taken).
     std::unique_ptr<CImageBitmap> m_pCapture;
     std::unique_ptr<CImageBitmap> m_pPending;
     std::unique_ptr<CImageBitmap> m_pClipboard;
@@ -132,13 +131,9 @@ public:
 // A view that records what its document tells it.
 class CRecordingView final : public CView {
 public:
-    struct Update {
-        long lHint;
-        void* pHint;
-    };
-    void OnUpdate(CView*, long lHint, void* pHint) override { m_updates.push_back({lHint, pHint}); }
-    int CountHint(long lHint) const;
-    std::vector<Update> m_updates;
+    void OnUpdate(CView*, const ViewUpdate& update) override { m_updates.push_back(update); }
+    int CountKind(ViewUpdate::EKind kind) const;
+    std::vector<ViewUpdate> m_updates;
 };
 
 // A 32-bpp image whose pixels all differ, with a fourth byte of 0.

@@ -284,10 +284,11 @@ TEST_F(DocumentTest, UpdateAllViewsSkipsTheSender) {
     CFrameWnd* pSecond = m_pTemplate->CreateNewFrame(pDoc, nullptr);
     auto* pView1 = static_cast<CTestView*>(pDoc->Views()[0]);
     auto* pView2 = static_cast<CTestView*>(pSecond->GetActiveView());
-    pDoc->UpdateAllViews(pView1, 1);
+    pDoc->UpdateAllViews(pView1, ViewUpdate::InRect(QRect(1, 2, 3, 4)));
     EXPECT_TRUE(pView1->m_updates.empty());
     ASSERT_EQ(pView2->m_updates.size(), 1u);
-    EXPECT_EQ(pView2->m_updates[0], (std::pair<CView*, long>(pView1, 1)));
+    EXPECT_EQ(pView2->m_updates[0],
+              (std::pair<CView*, ViewUpdate::EKind>(pView1, ViewUpdate::EKind::Rect)));
 }
 
 TEST_F(DocumentTest, RecentFileThatNoLongerOpensLeavesTheList) {

@@ -51,6 +51,7 @@ const CCommandMap& CLogView::ThisCommandMap() {
 class CLogDoc : public CTextDoc {
     QUORVI_DECLARE_COMMAND_MAP()
 public:
+    using CTextDoc::CTextDoc;
     void OnCommand() { g_log.push_back("doc"); }
     bool OnDecline(unsigned) {
         g_log.push_back("doc declined");
@@ -140,6 +141,7 @@ protected:
         m_pChild = m_main.m_children.back().get();
         m_doc.AddView(m_pView);
         m_main.m_pActive = m_pChild;
+        m_app.SetMainWnd(&m_main);
     }
 
     std::string Route(unsigned nID) {
@@ -153,7 +155,7 @@ protected:
 
     CLogApp m_app;
     CLogMain m_main;
-    CLogDoc m_doc;
+    CLogDoc m_doc{m_app.Ui()};
     CLogView* m_pView = nullptr;
     CTestChildFrame* m_pChild = nullptr;
 };
@@ -238,16 +240,16 @@ TEST_F(RoutingTest, HasHandlerAsksWithoutRunning) {
 TEST(GuardCommand, TextExceptionsBecomeMessageBoxesOthersAreLogged) {
     CScriptedApp app;
     app.m_boxes.m_answers.push_back(EMsgResult::Ok);
-    EXPECT_FALSE(
-        GuardCommand([] { throw CTextException(11, "End of file reached while decoding.\n"); }));
+    EXPECT_FALSE(GuardCommand(
+        app.Ui(), [] { throw CTextException(11, "End of file reached while decoding.\n"); }));
     ASSERT_EQ(app.m_boxes.m_shown.size(), 1u);
     EXPECT_EQ(app.m_boxes.m_shown[0].strText.toStdString(),
               "End of file reached while decoding.\n");
     EXPECT_EQ(app.m_boxes.m_shown[0].icon, EMsgIcon::Stop);
     EXPECT_EQ(app.m_boxes.m_shown[0].strCaption.toStdString(), "Quorvi Studio");
 
-    EXPECT_FALSE(GuardCommand([] { throw std::runtime_error("boom"); }));
-    EXPECT_FALSE(GuardCommand([] { throw 42; }));
+    EXPECT_FALSE(GuardCommand(app.Ui(), [] { throw std::runtime_error("boom"); }));
+    EXPECT_FALSE(GuardCommand(app.Ui(), [] { throw 42; }));
     EXPECT_EQ(app.m_boxes.m_shown.size(), 1u);
-    EXPECT_TRUE(GuardCommand([] {}));
+    EXPECT_TRUE(GuardCommand(app.Ui(), [] {}));
 }

@@ -21,11 +21,11 @@ class CTestMainFrame;
 class CTestView : public CView {
 public:
     void OnInitialUpdate() override { ++m_nInitialUpdates; }
-    void OnUpdate(CView* pSender, long lHint, void*) override {
-        m_updates.emplace_back(pSender, lHint);
+    void OnUpdate(CView* pSender, const ViewUpdate& update) override {
+        m_updates.emplace_back(pSender, update.kind);
     }
     int m_nInitialUpdates = 0;
-    std::vector<std::pair<CView*, long>> m_updates;
+    std::vector<std::pair<CView*, ViewUpdate::EKind>> m_updates;
 };
 
 class CTestChildFrame : public CFrameWnd {
@@ -106,6 +106,7 @@ inline void CTestChildFrame::DestroyFrame() {
 // A document of plain text: enough to see open, save and close work on real files.
 class CTextDoc : public CDocument {
 public:
+    explicit CTextDoc(CUiServices& ui) : CDocument(ui) {}
     bool OnNewDocument() override {
         if (!CDocument::OnNewDocument())
             return false;
@@ -116,18 +117,18 @@ public:
         DeleteContents();
         QFile file(strPath);
         if (!file.open(QIODevice::ReadOnly)) {
-            AppMessageBox(QStringLiteral("Cannot read %1").arg(strPath));
+            Ui().AppMessageBox(QStringLiteral("Cannot read %1").arg(strPath));
             return false;
         }
         m_strText = QString::fromUtf8(file.readAll());
         SetModifiedFlag(false);
         return true;
     }
-    bool OnSaveDocument(const QString& strPath) override {
+    bool OnSaveDocument(const QString& strPath, ESaveKind) override {
         QSaveFile file(strPath);
         if (!file.open(QIODevice::WriteOnly) || file.write(m_strText.toUtf8()) < 0 ||
             !file.commit()) {
-            AppMessageBox(QStringLiteral("Cannot write %1").arg(strPath));
+            Ui().AppMessageBox(QStringLiteral("Cannot write %1").arg(strPath));
             return false;
         }
         ++m_nSaves;
@@ -143,7 +144,8 @@ public:
 class CTextDocTemplate : public CDocTemplate {
 public:
     explicit CTextDocTemplate(CTestMainFrame* pMain)
-        : CDocTemplate(129, [] { return std::make_unique<CTextDoc>(); }), m_pMain(pMain) {}
+        : CDocTemplate(129, [](CUiServices& ui) { return std::make_unique<CTextDoc>(ui); }),
+          m_pMain(pMain) {}
     CFrameWnd* CreateNewFrame(CDocument* pDoc, CFrameWnd*) override {
         if (m_bFailFrames)
             return nullptr;

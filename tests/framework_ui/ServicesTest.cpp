@@ -47,7 +47,7 @@ void PressOnNextBox(const QString& strButtonText, MessageBoxRequest* pSeen, QStr
 
 class CRangeDialog : public CDialog {
 public:
-    CRangeDialog() {
+    explicit CRangeDialog(const CUiServices& ui) : CDialog(ui) {
         auto* pLayout = new QVBoxLayout(this);
         m_pQuality = new QLineEdit(this);
         m_pName = new QLineEdit(this);
@@ -81,16 +81,18 @@ TEST(QtMessageBoxes, ShowsTheTextAndReturnsTheButtonPressed) {
     MessageBoxRequest seen;
     QString strTitle;
     PressOnNextBox(QStringLiteral("No"), &seen, &strTitle);
-    EXPECT_EQ(AppMessageBox(QStringLiteral("Save changes to a.png?"), EMsgButtons::YesNoCancel),
-              EMsgResult::No);
+    EXPECT_EQ(
+        app.Ui().AppMessageBox(QStringLiteral("Save changes to a.png?"), EMsgButtons::YesNoCancel),
+        EMsgResult::No);
     EXPECT_EQ(seen.strText, QStringLiteral("Save changes to a.png?"));
     EXPECT_EQ(strTitle, QStringLiteral("Quorvi Studio"));
     EXPECT_EQ(seen.icon, EMsgIcon::Question);
 
     PressOnNextBox(QStringLiteral("Cancel"), &seen, &strTitle);
-    EXPECT_EQ(AppMessageBox(QStringLiteral("x"), EMsgButtons::YesNoCancel), EMsgResult::Cancel);
+    EXPECT_EQ(app.Ui().AppMessageBox(QStringLiteral("x"), EMsgButtons::YesNoCancel),
+              EMsgResult::Cancel);
     PressOnNextBox(QStringLiteral("OK"), &seen, &strTitle);
-    EXPECT_EQ(AppMessageBox(QStringLiteral("y")), EMsgResult::Ok);
+    EXPECT_EQ(app.Ui().AppMessageBox(QStringLiteral("y")), EMsgResult::Ok);
     app.Ui().SetMessageBoxes(nullptr);
 }
 
@@ -137,7 +139,8 @@ TEST(StatusBarProgress, ABarInPlaceOfTheMessageUntilDone) {
 }
 
 TEST(DataExchange, ControlsFillFromMembersWhenTheDialogShows) {
-    CRangeDialog dialog;
+    const CUiServices ui;
+    CRangeDialog dialog(ui);
     dialog.show();
     EXPECT_EQ(dialog.m_pQuality->text(), QStringLiteral("95"));
     EXPECT_EQ(dialog.m_pName->text(), QStringLiteral("Qorv"));
@@ -147,7 +150,7 @@ TEST(DataExchange, ControlsFillFromMembersWhenTheDialogShows) {
 
 TEST(DataExchange, OutOfRangeValuesKeepTheDialogOpenWithTheFrameworkMessage) {
     CScriptedApp app;
-    CRangeDialog dialog;
+    CRangeDialog dialog(app.Ui());
     dialog.show();
 
     dialog.m_pQuality->setText(QStringLiteral("101"));

@@ -49,6 +49,7 @@ public:
 class CUiTextDoc : public CTextDoc {
     QUORVI_DECLARE_COMMAND_MAP()
 public:
+    using CTextDoc::CTextDoc;
     void OnCommand() { g_uiLog.push_back("doc"); }
     void OnUpdateUndo(CCmdUI& cmdUI) { cmdUI.Enable(m_bCanUndo); }
     void OnUndo() { g_uiLog.push_back("undo"); }
@@ -64,6 +65,7 @@ public:
 class CUiMainFrame : public CMDIFrameWnd {
     QUORVI_DECLARE_COMMAND_MAP()
 public:
+    using CMDIFrameWnd::CMDIFrameWnd;
     void OnCommand() { g_uiLog.push_back("main"); }
     void OnPasteAsNew() { g_uiLog.push_back("paste as new"); }
     void OnInitMenuPopup(QMenu* pMenu) override {
@@ -76,7 +78,7 @@ class UiTest : public ::testing::Test {
 protected:
     void SetUp() override {
         g_uiLog.clear();
-        m_pMain = new CUiMainFrame;
+        m_pMain = new CUiMainFrame(m_app.Ui());
         m_app.SetMainWnd(m_pMain);
         m_pMain->LoadMenus(IDR_MAINFRAME, IDR_IMAGETYPE);
         m_pMain->LoadToolBar(IDR_MAINFRAME, QStringLiteral("Standard"));
@@ -84,7 +86,7 @@ protected:
         m_pMain->resize(800, 600);
         m_pMain->show();
         m_app.AddDocTemplate(
-            MakeMultiDocTemplate<CUiTextDoc, CUiChildFrame, CWidgetView>(IDR_IMAGETYPE));
+            MakeMultiDocTemplate<CUiTextDoc, CUiChildFrame, CWidgetView>(*m_pMain, IDR_IMAGETYPE));
     }
     void TearDown() override {
         m_app.CloseAllDocuments(false);

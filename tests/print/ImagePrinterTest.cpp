@@ -80,7 +80,7 @@ protected:
     void SetUp() override {
         m_pApp = std::make_unique<CWinApp>();
         m_pApp->Ui().SetMessageBoxes(&m_boxes);
-        m_pPrinter = std::make_unique<CImagePrinter>(m_settings);
+        m_pPrinter = std::make_unique<CImagePrinter>(m_settings, m_pApp->Ui());
         QPrinter& printer = m_pPrinter->Printer();
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(PdfPath());

@@ -9,8 +9,8 @@
 #include "capture/x11/DesktopQueries.h"
 #include "capture/x11/ScreenGrabber.h"
 #include "framework/CommandIds.h"
-#include "framework/MessageBoxes.h"
 #include "framework/StringTable.h"
+#include "framework/UiServices.h"
 #include "hook/TavixHook.h"
 #include "image/MemoryBitmap.h"
 #include "image/Trace.h"
@@ -133,11 +133,12 @@ std::uint32_t CCaptureEngine::DelayMs() const {
 
 // ---- Starting actions ----
 
-bool CCaptureEngine::StartCommand(unsigned nCommandID) {
+bool CCaptureEngine::StartCommand(unsigned nCommandID, EOrigin origin) {
     const std::optional<CaptureActionInfo> info = capture::ActionForCommand(nCommandID);
     if (!info || IsBusy())
         return false;
     m_bHotkeyCapture = false;
+    m_bFromTrayMenu = origin == EOrigin::TrayMenu;
     RunAction(info->nAction);
     return true;
 }
@@ -214,15 +215,15 @@ void CCaptureEngine::RunMenu(const CaptureActionInfo& info) {
         FormatString1(IDS_MENU_CAPTURE_HELP, m_host.HotkeyText(platform::PopupMenu)) +
         LoadString(IDS_MENU_CAPTURE_NOTE);
     EndAction();
-    AppMessageBox(strText, EMsgButtons::Ok, EMsgIcon::Information);
+    m_host.Ui().AppMessageBox(strText, EMsgButtons::Ok, EMsgIcon::Information);
     emit actionEnded();
 }
 
 void CCaptureEngine::Refuse(unsigned nStringID, int nHotkeyAction, bool bShowFirst) {
     if (bShowFirst)
         m_host.ShowAfterCapture();
-    AppMessageBox(FormatString1(nStringID, m_host.HotkeyText(nHotkeyAction)), EMsgButtons::Ok,
-                  EMsgIcon::Information);
+    m_host.Ui().AppMessageBox(FormatString1(nStringID, m_host.HotkeyText(nHotkeyAction)),
+                              EMsgButtons::Ok, EMsgIcon::Information);
     emit actionEnded();
 }
 
@@ -292,7 +293,8 @@ void CCaptureEngine::ContinueMenu() {
     }
     m_tracker.Reset();
     m_state = EState::Idle;
-    AppMessageBox(LoadString(IDS_NO_POPUP_MENU), EMsgButtons::Ok, EMsgIcon::Information);
+    m_host.Ui().AppMessageBox(LoadString(IDS_NO_POPUP_MENU), EMsgButtons::Ok,
+                              EMsgIcon::Information);
     RestoreMainWindow();
     emit actionEnded();
 }
@@ -479,6 +481,6 @@ void CCaptureEngine::AbandonAction(unsigned nMessageID) {
     m_state = EState::Idle;
     RestoreMainWindow();
     if (nMessageID != 0) // before the action ends, so no other capture starts under the box
-        AppMessageBox(LoadString(nMessageID), EMsgButtons::Ok, EMsgIcon::Exclamation);
+        m_host.Ui().AppMessageBox(LoadString(nMessageID), EMsgButtons::Ok, EMsgIcon::Exclamation);
     emit actionEnded();
 }

@@ -45,13 +45,15 @@ public:
     // table. False when there is no X server; captures then do nothing.
     bool Initialize(const char* pszDisplay = nullptr);
 
+    // Where a capture command came from: the tray menu's keyboard grab and window stand in the
+    // way of the window captures, which are refused from there.
+    enum class EOrigin { MenuOrToolbar, TrayMenu };
+
     // A capture command from a menu, the toolbar or the tray menu. False for other ids and when
     // a capture is already running.
-    bool StartCommand(unsigned nCommandID);
+    bool StartCommand(unsigned nCommandID, EOrigin origin = EOrigin::MenuOrToolbar);
     // The hook's hotkey message: action index 0 to 12 (11 Repeat Last, 12 Default).
     void OnHotkey(int nAction);
-    // The tray menu is opening: its command, if it is a capture, came from there.
-    void SetFromTrayMenu() noexcept { m_bFromTrayMenu = true; }
 
     bool CanRepeatLast() const noexcept { return m_nLastAction.has_value(); }
     // The hook library's hotkey table (35 words), or null before the hotkeys are installed;

@@ -6,6 +6,7 @@
 #include <QString>
 
 class CImageBitmap;
+class CUiServices;
 class QWidget;
 
 namespace platform {
@@ -17,6 +18,8 @@ public:
     virtual ~ICaptureHost() = default;
 
     virtual platform::CAppSettings& Settings() = 0;
+    // The message boxes of the engine's messages.
+    virtual const CUiServices& Ui() = 0;
     // The main window, hidden while the screen is prepared; null when there is none.
     virtual QWidget* MainWindow() = 0;
     // Brings the main window back after a capture (or before a message about one).

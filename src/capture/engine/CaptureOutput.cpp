@@ -4,8 +4,8 @@
 
 #include "capture/AutoSaveName.h"
 #include "framework/CommandIds.h"
-#include "framework/MessageBoxes.h"
 #include "framework/StringTable.h"
+#include "framework/UiServices.h"
 #include "platform/AppSettings.h"
 
 namespace capture {
@@ -27,7 +27,8 @@ void RunCaptureOutput(std::uint32_t dwOptionsA, ICaptureOutputTarget& target) {
         target.PrintCapture((dwOptionsA & opt::kPrintWithoutDialog) != 0);
 }
 
-std::optional<QString> PromptAutoSaveFileName(platform::CAppSettings& settings) {
+std::optional<QString> PromptAutoSaveFileName(platform::CAppSettings& settings,
+                                              const CUiServices& ui) {
     AutoSaveParams params;
     params.strDirectory = settings.m_strAutoSavePath;
     params.strLeadName = settings.m_strAutoSaveLeadFileName;
@@ -38,15 +39,16 @@ std::optional<QString> PromptAutoSaveFileName(platform::CAppSettings& settings) 
     const AutoNamePlan plan = PlanAutoSaveName(params);
     switch (plan.status) {
     case AutoNameStatus::CounterExhausted:
-        AppMessageBox(IDS_COUNTER_MAX, EMsgButtons::Ok, EMsgIcon::Exclamation);
+        ui.AppMessageBox(IDS_COUNTER_MAX, EMsgButtons::Ok, EMsgIcon::Exclamation);
         return std::nullopt;
     case AutoNameStatus::NoDirectory:
-        AppMessageBox(FormatString1(IDS_NO_DIRECTORY, QString::fromStdString(params.strDirectory)),
-                      EMsgButtons::Ok, EMsgIcon::Exclamation);
+        ui.AppMessageBox(
+            FormatString1(IDS_NO_DIRECTORY, QString::fromStdString(params.strDirectory)),
+            EMsgButtons::Ok, EMsgIcon::Exclamation);
         return std::nullopt;
     case AutoNameStatus::AskReplace:
-        if (AppMessageBox(FormatString1(IDS_FILE_EXISTS, QString::fromStdString(plan.strPath)),
-                          EMsgButtons::YesNoCancel, EMsgIcon::Question) != EMsgResult::Yes)
+        if (ui.AppMessageBox(FormatString1(IDS_FILE_EXISTS, QString::fromStdString(plan.strPath)),
+                             EMsgButtons::YesNoCancel, EMsgIcon::Question) != EMsgResult::Yes)
             return std::nullopt;
         break;
     case AutoNameStatus::Ready:

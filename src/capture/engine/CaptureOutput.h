@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <optional>
 
+class CUiServices;
+
 namespace platform {
 class CAppSettings;
 }
@@ -36,8 +38,9 @@ void RunCaptureOutput(std::uint32_t dwOptionsA, ICaptureOutputTarget& target);
 
 // The automatic file name of the next save, or nothing when there is none: string 143 when the
 // counter is exhausted, 141 when the directory is missing, question 142 when the file exists
-// and replacing is off (No and Cancel give nothing). The counter in settings advances when a
-// name is returned, before anything is written.
-std::optional<QString> PromptAutoSaveFileName(platform::CAppSettings& settings);
+// and replacing is off (No and Cancel give nothing), all shown through ui. The counter in
+// settings advances when a name is returned, before anything is written.
+std::optional<QString> PromptAutoSaveFileName(platform::CAppSettings& settings,
+                                              const CUiServices& ui);
 
 } // namespace capture

@@ -80,8 +80,8 @@ private:
 
 } // namespace
 
-CCommandDispatcher::CCommandDispatcher(CCmdTarget* pRoot, QObject* pParent)
-    : QObject(pParent), m_pRoot(pRoot) {
+CCommandDispatcher::CCommandDispatcher(CCmdTarget* pRoot, const CUiServices& ui, QObject* pParent)
+    : QObject(pParent), m_pRoot(pRoot), m_ui(ui) {
     m_timer.setInterval(250);
     connect(&m_timer, &QTimer::timeout, this, &CCommandDispatcher::UpdateWatched);
 }
@@ -105,7 +105,7 @@ bool CCommandDispatcher::Execute(unsigned nID) {
     bool bHandled = false;
     // A handler may end in the destruction of whoever owns this dispatcher.
     QPointer<CCommandDispatcher> pGuard(this);
-    GuardCommand([&] {
+    GuardCommand(m_ui, [&] {
         // A stale button or a shortcut must not run a command its handlers have disabled.
         if (IsEnabled(nID))
             bHandled = m_pRoot->OnCmdMsg(nID, ECmdKind::Command, nullptr);
@@ -123,7 +123,7 @@ void CCommandDispatcher::Update(CCmdUI& cmdUI) {
         cmdUI.Enable(false);
         return;
     }
-    const bool bOk = GuardCommand([&] {
+    const bool bOk = GuardCommand(m_ui, [&] {
         m_pRoot->OnCmdMsg(cmdUI.ID(), ECmdKind::Update, &cmdUI);
         if (!cmdUI.EnableChanged())
             cmdUI.Enable(m_pRoot->OnCmdMsg(cmdUI.ID(), ECmdKind::HasHandler, nullptr));

@@ -11,6 +11,7 @@
 
 class CCmdTarget;
 class CCmdUI;
+class CUiServices;
 class QAction;
 class QMenu;
 class QWidget;
@@ -21,7 +22,8 @@ class CCommandDispatcher : public QObject {
 public:
     // pRoot is where routing starts (the main frame); it must outlive the dispatcher or be
     // replaced with SetRoot(nullptr) first.
-    explicit CCommandDispatcher(CCmdTarget* pRoot, QObject* pParent = nullptr);
+    // Failed handlers are reported through ui.
+    CCommandDispatcher(CCmdTarget* pRoot, const CUiServices& ui, QObject* pParent = nullptr);
 
     void SetRoot(CCmdTarget* pRoot) noexcept { m_pRoot = pRoot; }
     CCmdTarget* Root() const noexcept { return m_pRoot; }
@@ -58,6 +60,7 @@ signals:
 
 private:
     CCmdTarget* m_pRoot;
+    const CUiServices& m_ui;
     QList<QPointer<QWidget>> m_watched;
     QTimer m_timer;
 };

@@ -4,8 +4,8 @@
 
 #include "framework/CommandIds.h"
 #include "framework/DataValidation.h"
-#include "framework/MessageBoxes.h"
 #include "framework/StringTable.h"
+#include "framework/UiServices.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -15,14 +15,14 @@
 
 #include <limits>
 
-CDataExchange::CDataExchange(QWidget* pDialog, bool bSaveAndValidate)
-    : m_pDialog(pDialog), m_bSaveAndValidate(bSaveAndValidate) {}
+CDataExchange::CDataExchange(const CUiServices& ui, QWidget* pDialog, bool bSaveAndValidate)
+    : m_ui(ui), m_pDialog(pDialog), m_bSaveAndValidate(bSaveAndValidate) {}
 
 void CDataExchange::Fail(const QString& strMessage) {
     if (m_bFailed)
         return;
     m_bFailed = true;
-    AppMessageBox(strMessage, EMsgButtons::Ok, EMsgIcon::Exclamation);
+    m_ui.AppMessageBox(strMessage, EMsgButtons::Ok, EMsgIcon::Exclamation);
     if (m_pLastControl != nullptr) {
         m_pLastControl->setFocus(Qt::OtherFocusReason);
         if (auto* pEdit = qobject_cast<QLineEdit*>(m_pLastControl))

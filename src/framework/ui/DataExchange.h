@@ -13,11 +13,13 @@ class QLineEdit;
 class QSlider;
 class QSpinBox;
 class QWidget;
+class CUiServices;
 
 class CDataExchange {
 public:
-    // bSaveAndValidate: controls to members (with checks); otherwise members to controls.
-    CDataExchange(QWidget* pDialog, bool bSaveAndValidate);
+    // bSaveAndValidate: controls to members (with checks); otherwise members to controls. The
+    // failure messages go to ui's message boxes.
+    CDataExchange(const CUiServices& ui, QWidget* pDialog, bool bSaveAndValidate);
 
     bool IsSaving() const noexcept { return m_bSaveAndValidate; }
     bool Failed() const noexcept { return m_bFailed; }
@@ -28,6 +30,7 @@ public:
     void Fail(const QString& strMessage);
 
 private:
+    const CUiServices& m_ui;
     QWidget* m_pDialog;
     bool m_bSaveAndValidate;
     bool m_bFailed = false;

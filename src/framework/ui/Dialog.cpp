@@ -3,13 +3,14 @@
 #include "framework/ui/Dialog.h"
 
 #include "framework/GuardCommand.h"
+#include "framework/UiServices.h"
 #include "framework/ui/DataExchange.h"
 
-CDialog::CDialog(QWidget* pParent) : QDialog(pParent) {}
+CDialog::CDialog(const CUiServices& ui, QWidget* pParent) : QDialog(pParent), m_ui(ui) {}
 
 bool CDialog::UpdateData(bool bSaveAndValidate) {
-    CDataExchange dx(this, bSaveAndValidate);
-    const bool bRan = GuardCommand([&] { DoDataExchange(dx); });
+    CDataExchange dx(m_ui, this, bSaveAndValidate);
+    const bool bRan = GuardCommand(m_ui, [&] { DoDataExchange(dx); });
     return bRan && !dx.Failed();
 }
 
@@ -27,7 +28,7 @@ void CDialog::OnInitDialog() {
 void CDialog::showEvent(QShowEvent* pEvent) {
     if (!m_bInitialised) {
         m_bInitialised = true;
-        GuardCommand([&] { OnInitDialog(); });
+        GuardCommand(m_ui, [&] { OnInitDialog(); });
     }
     QDialog::showEvent(pEvent);
 }

@@ -6,12 +6,14 @@
 #include <QDialog>
 
 class CDataExchange;
+class CUiServices;
 
 class CDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CDialog(QWidget* pParent = nullptr);
+    // Range messages and reports of failed handlers go to ui's message boxes.
+    explicit CDialog(const CUiServices& ui, QWidget* pParent = nullptr);
 
     // One pass of data exchange; false when a check failed (the user has been told).
     bool UpdateData(bool bSaveAndValidate = true);
@@ -20,6 +22,7 @@ public:
     void accept() override;
 
 protected:
+    const CUiServices& Ui() const noexcept { return m_ui; }
     // The exchanges of the dialog's controls and members.
     virtual void DoDataExchange(CDataExchange& dx);
     // Runs once before the dialog first shows; the base fills the controls.
@@ -27,5 +30,6 @@ protected:
     void showEvent(QShowEvent* pEvent) override;
 
 private:
+    const CUiServices& m_ui;
     bool m_bInitialised = false;
 };

@@ -93,11 +93,12 @@ void CMDIChildWnd::closeEvent(QCloseEvent* pEvent) {
     if (m_bDestroying)
         return;
     CDocument* pDoc = GetActiveDocument();
-    if (pDoc == nullptr) {
+    CMDIFrameWnd* pMain = MainFrame();
+    if (pDoc == nullptr || pMain == nullptr) {
         DestroyFrame();
         return;
     }
-    GuardCommand([&] {
+    GuardCommand(pMain->Ui(), [&] {
         if (!pDoc->CanCloseFrame(this))
             return;
         if (pDoc->Views().size() == 1)

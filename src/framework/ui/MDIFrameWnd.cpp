@@ -7,6 +7,7 @@
 #include "framework/Document.h"
 #include "framework/GuardCommand.h"
 #include "framework/StringTable.h"
+#include "framework/UiServices.h"
 #include "framework/View.h"
 #include "framework/WinApp.h"
 #include "framework/ui/CommandDispatcher.h"
@@ -36,23 +37,23 @@ const CCommandMap& CMDIFrameWnd::ThisCommandMap() {
     return s_map;
 }
 
-CMDIFrameWnd::CMDIFrameWnd(QWidget* pParent)
-    : QMainWindow(pParent), m_pMdiArea(new QMdiArea(this)),
-      m_pDispatcher(new CCommandDispatcher(this, this)),
+CMDIFrameWnd::CMDIFrameWnd(CUiServices& ui, QWidget* pParent)
+    : QMainWindow(pParent), m_ui(ui), m_pMdiArea(new QMdiArea(this)),
+      m_pDispatcher(new CCommandDispatcher(this, ui, this)),
       m_pMenuBuilder(std::make_unique<CMenuBuilder>(*m_pDispatcher)) {
     m_pMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_pMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_pMdiArea);
     connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, &CMDIFrameWnd::OnSubWindowActivated);
     connect(m_pDispatcher, &CCommandDispatcher::initMenuPopup, this,
-            [this](QMenu* pMenu) { GuardCommand([&] { OnInitMenuPopup(pMenu); }); });
+            [this](QMenu* pMenu) { GuardCommand(m_ui, [&] { OnInitMenuPopup(pMenu); }); });
     setWindowTitle(LoadString(IDS_APP_TITLE));
 }
 
 CMDIFrameWnd::~CMDIFrameWnd() {
     // The children (dispatcher included) outlive this part of the object.
     m_pDispatcher->SetRoot(nullptr);
-    if (CWinApp* pApp = CWinApp::Instance(); pApp != nullptr && pApp->MainWnd() == this)
+    if (CWinApp* pApp = Application(); pApp != nullptr && pApp->MainWnd() == this)
         pApp->SetMainWnd(nullptr);
 }
 
@@ -146,13 +147,13 @@ void CMDIFrameWnd::OnUpdateFrameTitle() {
 }
 
 void CMDIFrameWnd::closeEvent(QCloseEvent* pEvent) {
-    CWinApp* pApp = CWinApp::Instance();
+    CWinApp* pApp = Application();
     if (pApp == nullptr || pApp->MainWnd() != this) {
         QMainWindow::closeEvent(pEvent);
         return;
     }
     bool bClose = false;
-    GuardCommand([&] {
+    GuardCommand(m_ui, [&] {
         bClose = pApp->SaveAllModified();
         if (bClose)
             pApp->CloseAllDocuments(false);
@@ -178,7 +179,7 @@ void CMDIFrameWnd::OnSubWindowActivated(QMdiSubWindow* pWindow) {
     CView* pNew = viewOf(pWindow);
     m_pLastActive = pWindow;
     if (pOld != pNew) {
-        GuardCommand([&] {
+        GuardCommand(m_ui, [&] {
             if (pOld != nullptr)
                 pOld->OnActivateView(false, pNew, pOld);
             if (pNew != nullptr)

@@ -13,6 +13,7 @@
 class CCommandDispatcher;
 class CMDIChildWnd;
 class CMenuBuilder;
+class CUiServices;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -23,9 +24,11 @@ class CMDIFrameWnd : public QMainWindow, public CFrameWnd {
     QUORVI_DECLARE_COMMAND_MAP()
 
 public:
-    explicit CMDIFrameWnd(QWidget* pParent = nullptr);
+    // ui: what the frame, its image windows and its commands reach the user with.
+    explicit CMDIFrameWnd(CUiServices& ui, QWidget* pParent = nullptr);
     ~CMDIFrameWnd() override;
 
+    CUiServices& Ui() const noexcept { return m_ui; }
     QMdiArea* MdiArea() const noexcept { return m_pMdiArea; }
     CCommandDispatcher& Dispatcher() const noexcept { return *m_pDispatcher; }
     CMenuBuilder& MenuBuilder() const noexcept { return *m_pMenuBuilder; }
@@ -77,6 +80,7 @@ private:
     void ShowMenus(const QList<QMenu*>& menus);
     void TileStacked(bool bRows);
 
+    CUiServices& m_ui;
     QMdiArea* m_pMdiArea;
     CCommandDispatcher* m_pDispatcher;
     std::unique_ptr<CMenuBuilder> m_pMenuBuilder;

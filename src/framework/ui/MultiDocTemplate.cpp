@@ -3,23 +3,21 @@
 #include "framework/ui/MultiDocTemplate.h"
 
 #include "framework/Document.h"
-#include "framework/WinApp.h"
 #include "framework/ui/MDIFrameWnd.h"
 
-CMultiDocTemplate::CMultiDocTemplate(unsigned nIDResource, DocumentFactory documents,
-                                     FrameFactory frames, ViewFactory views)
-    : CDocTemplate(nIDResource, std::move(documents)), m_frames(std::move(frames)),
-      m_views(std::move(views)) {}
+CMultiDocTemplate::CMultiDocTemplate(CMDIFrameWnd& mainFrame, unsigned nIDResource,
+                                     DocumentFactory documents, FrameFactory frames,
+                                     ViewFactory views)
+    : CDocTemplate(nIDResource, std::move(documents)), m_mainFrame(mainFrame),
+      m_frames(std::move(frames)), m_views(std::move(views)) {}
 
 CFrameWnd* CMultiDocTemplate::CreateNewFrame(CDocument* pDoc, CFrameWnd*) {
-    CWinApp* pApp = CWinApp::Instance();
-    auto* pMain = dynamic_cast<CMDIFrameWnd*>(pApp != nullptr ? pApp->MainWnd() : nullptr);
-    if (pMain == nullptr || !m_frames || !m_views)
+    if (!m_frames || !m_views)
         return nullptr;
     CMDIChildWnd* pFrame = m_frames();
     const auto [pWidget, pView] = m_views();
     pFrame->SetView(pWidget, pView);
-    pMain->AddChildFrame(pFrame);
+    m_mainFrame.AddChildFrame(pFrame);
     pDoc->AddView(pView);
     return pFrame;
 }
