@@ -7,7 +7,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 
 class CImageBitmap;

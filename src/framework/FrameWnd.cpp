@@ -6,6 +6,11 @@
 #include "framework/View.h"
 #include "framework/WinApp.h"
 
+CFrameWnd::~CFrameWnd() {
+    if (m_pApp != nullptr && m_pApp->MainWnd() == this)
+        m_pApp->SetMainWnd(nullptr);
+}
+
 CDocument* CFrameWnd::GetActiveDocument() const {
     CView* pView = GetActiveView();
     return pView != nullptr ? pView->GetDocument() : nullptr;

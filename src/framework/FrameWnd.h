@@ -15,6 +15,9 @@ class CWinApp;
 
 class CFrameWnd : public CCmdTarget {
 public:
+    // A main frame that goes first leaves its application without a main window.
+    ~CFrameWnd() override;
+
     // The frame this one sits in (the main frame for an image window), null for the main frame.
     virtual CFrameWnd* GetParentFrame() const { return nullptr; }
     // The active child frame of a main frame; null for child frames and when none is open.

@@ -25,8 +25,6 @@
 
 namespace {
 
-const QColor kDefaultBackground(0x66, 0x99, 0xCC); // "ColorViewBackground" 0x00CC9966
-
 // The marquee's two looks alternate in every view at once, as one blinking outline would.
 bool s_bMarqueeInverted = false;
 

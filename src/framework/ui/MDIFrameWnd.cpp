@@ -53,8 +53,6 @@ CMDIFrameWnd::CMDIFrameWnd(CUiServices& ui, QWidget* pParent)
 CMDIFrameWnd::~CMDIFrameWnd() {
     // The children (dispatcher included) outlive this part of the object.
     m_pDispatcher->SetRoot(nullptr);
-    if (CWinApp* pApp = Application(); pApp != nullptr && pApp->MainWnd() == this)
-        pApp->SetMainWnd(nullptr);
 }
 
 void CMDIFrameWnd::LoadMenus(unsigned nDefaultMenu, unsigned nDocumentMenu) {
