@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "support/TestSupport.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -16,6 +17,19 @@ CTempDir::CTempDir() {
 CTempDir::~CTempDir() {
     std::error_code ec;
     std::filesystem::remove_all(m_path, ec);
+}
+
+CFileSizeLimit::CFileSizeLimit(rlim_t limit) {
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &m_old);
+    rlimit lowered = m_old;
+    lowered.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &lowered);
+}
+
+CFileSizeLimit::~CFileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &m_old);
+    std::signal(SIGXFSZ, m_oldHandler);
 }
 
 std::filesystem::path CorporaDir() {

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include <sys/resource.h>
+
 // Expects stmt to throw CTextException with the given code and text.
 #define EXPECT_TEXT_EXCEPTION(stmt, code, text)                                                    \
     do {                                                                                           \
@@ -34,6 +36,20 @@ public:
 
 private:
     std::filesystem::path m_path;
+};
+
+// Files larger than limit cannot be written while this lives: write() then fails with EFBIG, as
+// on a full disk.
+class CFileSizeLimit {
+public:
+    explicit CFileSizeLimit(rlim_t limit);
+    ~CFileSizeLimit();
+    CFileSizeLimit(const CFileSizeLimit&) = delete;
+    CFileSizeLimit& operator=(const CFileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int);
 };
 
 // The public format test suites, or an empty path when they are not beside the project.
