@@ -18,14 +18,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> Names(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using testsupport::FileNames;
 
 std::string ReadText(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -72,7 +65,7 @@ TEST_F(AtomicFile, ALinkKeepsPointingAtItsTargetWhichIsReplaced) {
     EXPECT_EQ(fs::read_symlink(link), "picture.png");
     EXPECT_EQ(ReadText(m_file), "new");
     EXPECT_EQ(ModeOf(m_file), 0640u);
-    EXPECT_EQ(Names(m_dir.Path()), (std::vector<std::string>{"link.png", "picture.png"}));
+    EXPECT_EQ(FileNames(m_dir.Path()), (std::vector<std::string>{"link.png", "picture.png"}));
 }
 
 TEST_F(AtomicFile, AFailedWriteLeavesTheOldFileAndNoTemporary) {
@@ -85,14 +78,14 @@ TEST_F(AtomicFile, AFailedWriteLeavesTheOldFileAndNoTemporary) {
         EXPECT_FALSE(result.bNoTemporary);
     }
     EXPECT_EQ(ReadText(m_file), "old file");
-    EXPECT_EQ(Names(m_dir.Path()), std::vector<std::string>{"picture.png"});
+    EXPECT_EQ(FileNames(m_dir.Path()), std::vector<std::string>{"picture.png"});
 }
 
 TEST_F(AtomicFile, AFolderThatTakesNoFileIsReportedBeforeAnythingIsWritten) {
     const base::ReplaceResult result = Replace(m_dir.Path() / "missing" / "x.png", "new");
     EXPECT_EQ(result.nError, ENOENT);
     EXPECT_TRUE(result.bNoTemporary);
-    EXPECT_TRUE(Names(m_dir.Path()).empty());
+    EXPECT_TRUE(FileNames(m_dir.Path()).empty());
 }
 
 TEST_F(AtomicFile, NewFilesFollowTheUmaskAndTheUmaskStays) {
@@ -124,7 +117,7 @@ TEST_F(AtomicFile, LeftoversOfCrashedWritesGoButWritesInProgressStay) {
     ASSERT_TRUE(Replace(m_file, "new"));
     ::close(fd);
     EXPECT_EQ(ReadText(m_file), "new");
-    EXPECT_EQ(Names(m_dir.Path()),
+    EXPECT_EQ(FileNames(m_dir.Path()),
               (std::vector<std::string>{".other.png.tmp-Ab12Cd", ".picture.png.backup",
                                         ".picture.png.tmp-Busy01", "picture.png"}));
 }

@@ -11,14 +11,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> Names(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using testsupport::FileNames;
 
 // Writers whose output stops after a few bytes, as a full disk would.
 template <class Encoder> class CFailingOutput : public Encoder {
@@ -37,7 +30,7 @@ protected:
     }
     void ExpectOldFileAlone() {
         EXPECT_EQ(codectest::ReadBytes(m_target), m_old);
-        EXPECT_EQ(Names(m_dir.Path()), std::vector<std::string>{"picture.png"});
+        EXPECT_EQ(FileNames(m_dir.Path()), std::vector<std::string>{"picture.png"});
     }
     testsupport::CTempDir m_dir;
     fs::path m_target;
@@ -61,7 +54,7 @@ TEST_F(AtomicSave, AFailingWriteLeavesTheOldFileAndNoTemporary) {
     // Without the limit the same save replaces the file completely.
     codec::SavePicture(m_target.string(), *image, {});
     EXPECT_EQ(codectest::Load(m_target)->Width(), 64);
-    EXPECT_EQ(Names(m_dir.Path()), std::vector<std::string>{"picture.png"});
+    EXPECT_EQ(FileNames(m_dir.Path()), std::vector<std::string>{"picture.png"});
 }
 
 TEST_F(AtomicSave, LibraryWriteFailuresAreErrorsWithTheLibraryText) {
@@ -80,7 +73,7 @@ TEST_F(AtomicSave, AFolderThatCannotBeWrittenGivesTheOpeningError) {
     const std::string missing = (m_dir.Path() / "no-such-folder" / "x.png").string();
     EXPECT_TEXT_EXCEPTION(codec::SavePicture(missing, *codectest::Pattern32(2, 2), {}), ENOENT,
                           "Opening " + missing + " failed");
-    EXPECT_EQ(Names(m_dir.Path()), std::vector<std::string>{"picture.png"});
+    EXPECT_EQ(FileNames(m_dir.Path()), std::vector<std::string>{"picture.png"});
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <stdexcept>
@@ -17,6 +18,14 @@ CTempDir::CTempDir() {
 CTempDir::~CTempDir() {
     std::error_code ec;
     std::filesystem::remove_all(m_path, ec);
+}
+
+std::vector<std::string> FileNames(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 CFileSizeLimit::CFileSizeLimit(rlim_t limit) {

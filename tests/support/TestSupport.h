@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <sys/resource.h>
 
@@ -37,6 +38,9 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// The names of the entries of dir, sorted.
+std::vector<std::string> FileNames(const std::filesystem::path& dir);
 
 // Files larger than limit cannot be written while this lives: write() then fails with EFBIG, as
 // on a full disk.
