@@ -12,8 +12,10 @@
 #include "codecs/BMPEncoder.h"
 #include "codecs/PNGEncoder.h"
 #include "codecs/PictureSave.h"
+#include "image/Pixel.h"
 #include "image/TextException.h"
 #include "platform/AppSettings.h"
+#include "platform/JpegWriterOptions.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -157,21 +159,6 @@ Rect RegionOf(const CaptureArgs& args, CX11Connection& conn) {
     return {};
 }
 
-RGBQuad ColorRefToQuad(std::uint32_t cr) {
-    return RGBQuad{std::uint8_t(cr >> 16), std::uint8_t(cr >> 8), std::uint8_t(cr), 0};
-}
-
-JpegOptions StoredJpegOptions(const platform::CAppSettings& settings) {
-    const platform::JpegOptions stored = settings.StoredJpegOptions();
-    JpegOptions o;
-    o.nQuality = stored.wQuality;
-    o.bOptimize = stored.wOptimizeCoding != 0;
-    o.nSmoothing = stored.wSmoothingFactor;
-    o.nDensityX = stored.sizeDip.cx;
-    o.nDensityY = stored.sizeDip.cy;
-    return o;
-}
-
 // Leaves the terminal: the parent returns at once, the child keeps serving the clipboard with
 // the same X connection. The parent must not run any destructor that would speak to the server.
 bool Detach() {
@@ -235,7 +222,7 @@ int RunCapture(std::span<const std::string> args) {
         cursor = capture::FetchCursorImage(*conn);
     CScreenGrabber grabber(*conn);
     CShmBitmap bitmap(*conn);
-    const RGBQuad fill = ColorRefToQuad(settings.m_crTransparency);
+    const RGBQuad fill = img::QuadFromColorRef(settings.m_crTransparency);
     if (!capture::GrabRegion(grabber, capture::CaptureRegion{rc, 0, {}}, fill, bitmap))
         throw std::runtime_error(
             "grabbing " + std::to_string(rc.Width()) + "x" + std::to_string(rc.Height()) +
@@ -244,7 +231,8 @@ int RunCapture(std::span<const std::string> args) {
         capture::BlendCursor(bitmap, rc.TopLeft(), *cursor);
 
     if (!parsed.output.empty()) {
-        codec::SavePicture(parsed.output, bitmap, StoredJpegOptions(settings));
+        codec::SavePicture(parsed.output, bitmap,
+                           platform::JpegWriterOptions(settings.StoredJpegOptions()));
         return cli::kExitOk;
     }
     return ServeClipboard(*conn, bitmap, parsed.bForeground);

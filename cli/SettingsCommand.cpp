@@ -2,9 +2,10 @@
 // `quorvi settings`: lists the settings as a registry view, shows or changes one value.
 #include "CliCommand.h"
 
+#include "base/HotkeyWord.h"
 #include "platform/AppProfile.h"
 #include "platform/AppSettings.h"
-#include "platform/HotkeyWord.h"
+#include "platform/RegistryHive.h"
 #include "platform/StartupEntry.h"
 
 #include <charconv>
@@ -139,8 +140,10 @@ std::string StorageNote(const CRegistryKey* appKey, const SettingField& field) {
 std::string Notes(const SettingField& field, const CAppSettings& settings,
                   const CRegistryKey* appKey) {
     std::string notes;
-    if (field.kind == SettingKind::Hotkey)
-        notes = HotkeyText(settings.Hotkeys()[static_cast<std::size_t>(field.nHotkeyIndex)]);
+    if (field.kind == SettingKind::Hotkey) {
+        const std::uint16_t word = settings.Hotkeys()[static_cast<std::size_t>(field.nHotkeyIndex)];
+        notes = word != 0 ? base::HotkeyText(word) : "None";
+    }
     const std::string storage = StorageNote(appKey, field);
     return notes.empty() || storage.empty() ? notes + storage : notes + "  " + storage;
 }
@@ -241,7 +244,9 @@ std::uint16_t ParseHotkeyValue(const SettingField& field, std::string_view text)
     if (ParseUnsigned(text))
         return static_cast<std::uint16_t>(ParseNumberValue(field, text, 0xFFFF));
     if (SplitNumberTokens(text).size() != 2 || !ParseNumberToken(SplitNumberTokens(text)[0])) {
-        if (auto word = ParseHotkeyText(text))
+        if (NamesEqual(text, "None"))
+            return 0;
+        if (auto word = base::ParseHotkeyText(text))
             return *word;
         Usage(std::string(field.name) + " takes a key like Ctrl+Alt+S, None, a word number or \"" +
               std::to_string(field.nHotkeyIndex) + ", WORD\", not '" + std::string(text) + "'");

@@ -5,6 +5,8 @@
 #include "HookUtil.h"
 #include "VirtualKeys.h"
 
+#include "base/HotkeyWord.h"
+
 #include <set>
 #include <utility>
 
@@ -54,7 +56,7 @@ int CHotKeyGrabber::Match(xcb_keycode_t keycode, uint16_t state) const {
 }
 
 int CHotKeyGrabber::GrabEntry(int index, uint16_t word) {
-    const std::string text = HotKeyText(word);
+    const std::string text = base::HotkeyText(word);
     const std::vector<xcb_keycode_t> keycodes =
         m_keyboard.KeycodesFor(KeysymForVirtualKey(static_cast<uint8_t>(word & 0xFF)));
     if (keycodes.empty()) {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The main frame's key-name map and caption map, and the hotkey texts built from them: menu
-// items of the capture commands show their caption, a tab and the hotkey.
+// The main frame's key names and caption map, and the hotkey texts built from them: menu items
+// of the capture commands show their caption, a tab and the hotkey.
 #pragma once
 
 #include <QHash>
@@ -9,26 +9,23 @@
 #include <cstdint>
 #include <optional>
 
+// The names of the virtual keys a hotkey can use ("Backspace", "A", "Num 0", "F12", ...): those
+// of base::KeyName, as Qt text.
 class CKeyNameMap {
 public:
-    // The names of the virtual keys a hotkey can use ("Backspace", "A", "Num 0", "F12", ...).
-    CKeyNameMap();
     // The name, or an empty text for a key without one.
-    QString Name(std::uint8_t nVirtualKey) const { return m_names.value(nVirtualKey); }
-    bool Contains(std::uint8_t nVirtualKey) const { return m_names.contains(nVirtualKey); }
+    QString Name(std::uint8_t nVirtualKey) const;
+    bool Contains(std::uint8_t nVirtualKey) const { return !Name(nVirtualKey).isEmpty(); }
 
     // The text appended to a menu caption: "\tCtrl+Shift+Alt+C"; empty for 0.
     QString MenuSuffix(std::uint16_t wHotkey) const;
     // The same without the tab, for messages: "Ctrl+Shift+Alt+C"; empty for 0.
     QString Text(std::uint16_t wHotkey) const;
-
-private:
-    QString Build(std::uint16_t wHotkey, const QString& strLead) const;
-    QHash<std::uint8_t, QString> m_names;
 };
 
-// Capture command id -> (capture action index, caption). The ids and indexes are fixed; the
-// captions come from the tray menu's first popup, so the three menus always agree.
+// Capture command id -> (capture action index, caption). The ids and indexes are the capture
+// engine's table; the captions come from the tray menu's first popup, so the three menus always
+// agree.
 class CCaptionMap {
 public:
     struct Entry {

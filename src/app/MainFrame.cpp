@@ -18,6 +18,7 @@
 #include "framework/ui/CommandIcons.h"
 #include "framework/ui/MultiDocTemplate.h"
 #include "framework/ui/QtServices.h"
+#include "image/Pixel.h"
 #include "platform/AppSettings.h"
 #include "views/TavixCaptureView.h"
 
@@ -124,8 +125,8 @@ void CMainFrame::SetPaneText(int nPane, const QString& strText) {
 }
 
 QColor CMainFrame::ViewBackgroundColor() const {
-    const std::uint32_t cr = m_app.Settings().m_crViewBackground;
-    return QColor(int(cr & 0xFF), int((cr >> 8) & 0xFF), int((cr >> 16) & 0xFF));
+    const RGBQuad q = img::QuadFromColorRef(m_app.Settings().m_crViewBackground);
+    return QColor(q.red, q.green, q.blue);
 }
 
 void CMainFrame::SetCaptureEngine(ICaptureEngine* pEngine) noexcept {

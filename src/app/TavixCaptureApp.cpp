@@ -21,6 +21,7 @@
 #include "framework/ui/MultiDocTemplate.h"
 #include "framework/ui/QtServices.h"
 #include "image/DisplayBitmap.h"
+#include "image/PixelKernels.h"
 #include "image/Trace.h"
 #include "platform/ProgramPaths.h"
 #include "views/ChildFrame.h"
@@ -254,9 +255,7 @@ void CTavixCaptureApp::OnFileNewImage() {
         return;
     auto pImage = std::make_unique<CDisplayBitmap>();
     pImage->Create(dialog.WidthPixels(), dialog.HeightPixels(), 32);
-    // A new image starts white, not with whatever the memory held.
-    for (int y = 0; y < pImage->Height(); ++y)
-        std::fill_n(pImage->Line(y), pImage->PixelBytesPerLine(), std::uint8_t(0xFF));
+    img::FillPixelBytes(*pImage, 0xFF);
     if (m_pTemplate != nullptr)
         CTavixCaptureDoc::OpenNew(*m_pTemplate, *pImage, CTavixCaptureDoc::ENewImage::Image);
 }

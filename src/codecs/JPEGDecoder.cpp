@@ -6,6 +6,7 @@
 #include "codecs/DataSource.h"
 #include "codecs/DecodeSupport.h"
 #include "codecs/IndexedOutput.h"
+#include "codecs/JpegLibraryError.h"
 #include "codecs/LibraryError.h"
 #include "image/ImageBitmap.h"
 #include "image/ProgressSink.h"
@@ -24,23 +25,7 @@ namespace {
 // have about ten. Past this the file is treated as damaged rather than decoded for minutes.
 constexpr int kMaxScans = 500;
 
-struct JpegError {
-    jpeg_error_mgr mgr; // first, so the library's pointer is also ours
-    std::jmp_buf jump;
-    char text[JMSG_LENGTH_MAX];
-};
-
-[[noreturn]] void OnError(j_common_ptr cinfo) {
-    auto* err = reinterpret_cast<JpegError*>(cinfo->err);
-    (*cinfo->err->format_message)(cinfo, err->text);
-    std::longjmp(err->jump, 1);
-}
-
-void OnMessage(j_common_ptr cinfo) {
-    char text[JMSG_LENGTH_MAX];
-    (*cinfo->err->format_message)(cinfo, text);
-    img::Trace("JPEG library: %s\n", text);
-}
+using codec::JpegError;
 
 void OnProgress(j_common_ptr cinfo) {
     auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
@@ -99,9 +84,7 @@ struct Decompressor {
     jpeg_progress_mgr progress{};
 
     Decompressor() {
-        cinfo.err = jpeg_std_error(&err.mgr);
-        err.mgr.error_exit = OnError;
-        err.mgr.output_message = OnMessage;
+        cinfo.err = codec::InstallJpegError(err);
         progress.progress_monitor = OnProgress;
     }
     // Safe on an object whose creation failed: the library checks its memory manager.

@@ -2,6 +2,7 @@
 // JPEG writer: rows go to the library as B, G, R, X pixels straight from the bitmap.
 #include "codecs/JPEGEncoder.h"
 
+#include "codecs/JpegLibraryError.h"
 #include "codecs/LibraryError.h"
 #include "image/ImageBitmap.h"
 #include "image/MemoryBitmap.h"
@@ -16,23 +17,7 @@
 
 namespace {
 
-struct JpegError {
-    jpeg_error_mgr mgr; // first, so the library's pointer is also ours
-    std::jmp_buf jump;
-    char text[JMSG_LENGTH_MAX];
-};
-
-[[noreturn]] void OnError(j_common_ptr cinfo) {
-    auto* err = reinterpret_cast<JpegError*>(cinfo->err);
-    (*cinfo->err->format_message)(cinfo, err->text);
-    std::longjmp(err->jump, 1);
-}
-
-void OnMessage(j_common_ptr cinfo) {
-    char text[JMSG_LENGTH_MAX];
-    (*cinfo->err->format_message)(cinfo, text);
-    img::Trace("JPEG library: %s\n", text);
-}
+using codec::JpegError;
 
 struct JpegSetup {
     int width;
@@ -96,11 +81,7 @@ struct Compressor {
     unsigned char* buffer = nullptr; // grown by the library with malloc
     unsigned long size = 0;
 
-    Compressor() {
-        cinfo.err = jpeg_std_error(&err.mgr);
-        err.mgr.error_exit = OnError;
-        err.mgr.output_message = OnMessage;
-    }
+    Compressor() { cinfo.err = codec::InstallJpegError(err); }
     ~Compressor() {
         jpeg_destroy_compress(&cinfo);
         std::free(buffer);

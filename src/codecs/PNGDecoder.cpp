@@ -7,6 +7,7 @@
 #include "codecs/DecodeSupport.h"
 #include "codecs/IndexedOutput.h"
 #include "codecs/LibraryError.h"
+#include "codecs/PngLibraryError.h"
 #include "image/ImageBitmap.h"
 #include "image/ProgressSink.h"
 #include "image/TextException.h"
@@ -21,23 +22,12 @@
 namespace {
 
 struct PngReadState {
-    std::jmp_buf jump;
-    char text[256];
+    codec::PngError error;
     bool truncated;
     const std::uint8_t* data;
     std::size_t size;
     std::size_t position;
 };
-
-[[noreturn]] void OnError(png_structp png, png_const_charp message) {
-    auto* state = static_cast<PngReadState*>(png_get_error_ptr(png));
-    std::snprintf(state->text, sizeof state->text, "%s", message ? message : "");
-    std::longjmp(state->jump, 1);
-}
-
-void OnWarning(png_structp, png_const_charp message) {
-    img::Trace("PNG library: %s\n", message);
-}
 
 void OnRead(png_structp png, png_bytep out, png_size_t count) {
     auto* state = static_cast<PngReadState*>(png_get_io_ptr(png));
@@ -99,7 +89,7 @@ enum class Step { ReadInfo, ReadRow, Finish };
 // The only place a library error lands: trivially destructible locals, nothing throws.
 bool RunStep(png_structp png, png_infop info, PngReadState& state, Step step, PngHeader& h,
              std::uint8_t* row) noexcept {
-    if (setjmp(state.jump))
+    if (setjmp(state.error.jump))
         return false;
     switch (step) {
     case Step::ReadInfo:
@@ -126,7 +116,8 @@ struct PngReader {
     PngHeader header{};
 
     PngReader() {
-        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, OnError, OnWarning);
+        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state.error, codec::OnPngError,
+                                     codec::OnPngWarning);
         if (png)
             info = png_create_info_struct(png);
         if (!png || !info)
@@ -141,7 +132,7 @@ struct PngReader {
             return;
         if (state.truncated)
             throw CTextException(codec::kEndOfData, codec::kEndOfDataText);
-        codec::ThrowLibraryError(state.text);
+        codec::ThrowLibraryError(state.error.text);
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include "codecs/LibraryError.h"
 #include "codecs/PngBands.h"
+#include "codecs/PngLibraryError.h"
 #include "image/ImageBitmap.h"
 #include "image/TextException.h"
 #include "image/Trace.h"
@@ -19,21 +20,10 @@
 namespace {
 
 struct PngWriteState {
-    std::jmp_buf jump;
-    char text[256];
+    codec::PngError error;
     std::vector<std::uint8_t>* out;
     CPictureEncoder* encoder;
 };
-
-[[noreturn]] void OnError(png_structp png, png_const_charp message) {
-    auto* state = static_cast<PngWriteState*>(png_get_error_ptr(png));
-    std::snprintf(state->text, sizeof state->text, "%s", message ? message : "");
-    std::longjmp(state->jump, 1);
-}
-
-void OnWarning(png_structp, png_const_charp message) {
-    img::Trace("PNG library: %s\n", message);
-}
 
 void OnWrite(png_structp png, png_bytep data, png_size_t count) {
     auto* state = static_cast<PngWriteState*>(png_get_io_ptr(png));
@@ -118,7 +108,7 @@ enum class Step { Header, WriteRow, Finish };
 // The only place a library error lands: trivially destructible locals, nothing throws.
 bool RunStep(png_structp png, png_infop info, PngWriteState& state, Step step,
              const PngLayout* layout, const std::uint8_t* row) noexcept {
-    if (setjmp(state.jump))
+    if (setjmp(state.error.jump))
         return false;
     switch (step) {
     case Step::Header:
@@ -142,7 +132,8 @@ struct PngWriter {
     PngWriter(std::vector<std::uint8_t>& out, CPictureEncoder& encoder) {
         state.out = &out;
         state.encoder = &encoder;
-        png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, OnError, OnWarning);
+        png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state.error, codec::OnPngError,
+                                      codec::OnPngWarning);
         if (png)
             info = png_create_info_struct(png);
         if (!png || !info)
@@ -155,7 +146,7 @@ struct PngWriter {
 
     void Run(Step step, const PngLayout* layout = nullptr, const std::uint8_t* row = nullptr) {
         if (!RunStep(png, info, state, step, layout, row))
-            codec::ThrowLibraryError(state.text);
+            codec::ThrowLibraryError(state.error.text);
     }
 };
 

@@ -2,11 +2,12 @@
 // Writer base: size estimate, encode into memory, atomic replace.
 #include "codecs/PictureEncoder.h"
 
-#include "codecs/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "image/ImageBitmap.h"
 #include "image/TextException.h"
 #include "image/Trace.h"
 
+#include <cstring>
 #include <new>
 
 namespace {
@@ -44,5 +45,10 @@ bool CPictureEncoder::Append(std::vector<std::uint8_t>& out, const std::uint8_t*
 void CPictureEncoder::SaveToFile(const std::string& path, const CImageBitmap& bitmap) {
     img::Trace("--- Encoding file %s. ---\n", path.c_str());
     const std::vector<std::uint8_t> bytes = EncodeToMemory(bitmap);
-    codec::ReplaceFileAtomically(path, bytes);
+    const base::ReplaceResult result = base::ReplaceFileAtomically(path, bytes);
+    if (result.bNoTemporary)
+        throw CTextException(result.nError, "Opening " + path + " failed");
+    if (!result)
+        throw CTextException(result.nError,
+                             "Writing " + path + " failed: " + std::strerror(result.nError));
 }

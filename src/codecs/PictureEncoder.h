@@ -15,7 +15,7 @@ class CImageBitmap;
 class CPictureEncoder : public CImageObject {
 public:
     // Encodes bitmap and writes it to path, replacing any file there only once the new one is
-    // complete (see codec::ReplaceFileAtomically). Throws CTextException: the writer's code and
+    // complete (see base::ReplaceFileAtomically). Throws CTextException: the writer's code and
     // text, or the system's error code with "Opening %s failed" / "Writing %s failed: ...".
     void SaveToFile(const std::string& path, const CImageBitmap& bitmap);
     // The bytes SaveToFile would write.

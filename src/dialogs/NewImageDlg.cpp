@@ -8,6 +8,7 @@
 #include "framework/UiServices.h"
 #include "framework/ui/DataExchange.h"
 #include "image/ImageBitmap.h"
+#include "image/LengthUnits.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -17,15 +18,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cmath>
-
 namespace {
 
-constexpr double kInchesPerCentimeter = 0.39370078740157477;
-constexpr double kCentimetersPerInch = 2.54;
-// Rounding up to whole pixels tolerates representation error (the width allows a little less).
-constexpr double kWidthRoundUp = 0.999999999;
-constexpr double kHeightRoundUp = 0.999999;
+static_assert(int(img::LengthUnit::Centimeters) == CNewImageDlg::UnitCentimeters &&
+              int(img::ResolutionUnit::PerCentimeter) == CNewImageDlg::PerCentimeter);
 
 QComboBox* UnitList(QWidget* pParent, const QStringList& items) {
     auto* pList = new QComboBox(pParent);
@@ -45,33 +41,6 @@ QString NumberText(double dValue) {
 }
 
 } // namespace
-
-double CNewImageDlg::ConvertResolution(double dValue, EResolutionUnit from, EResolutionUnit to) {
-    if (from == to)
-        return dValue;
-    return to == PerCentimeter ? dValue * kInchesPerCentimeter : dValue * kCentimetersPerInch;
-}
-
-double CNewImageDlg::ConvertSize(double dValue, ESizeUnit from, ESizeUnit to, double dResolution,
-                                 EResolutionUnit resUnit, double dRoundUp) {
-    if (from == to)
-        return dValue;
-    const double dPerInch = ConvertResolution(dResolution, resUnit, PerInch);
-    const double dPerCm = ConvertResolution(dResolution, resUnit, PerCentimeter);
-    auto factor = [&](ESizeUnit unit) {
-        return unit == UnitPixels ? 1.0 : unit == UnitInches ? dPerInch : dPerCm;
-    };
-    const double dPixels = factor(from) * dValue;
-    switch (to) {
-    case UnitPixels:
-        return std::trunc(dPixels + dRoundUp);
-    case UnitInches:
-        return dPixels / dPerInch;
-    case UnitCentimeters:
-        break;
-    }
-    return dPixels / dPerCm;
-}
 
 CNewImageDlg::CNewImageDlg(const CUiServices& ui, QWidget* pParent)
     : CDialog(ui, pParent), m_pWidth(NumberEdit(this)), m_pHeight(NumberEdit(this)),
@@ -184,8 +153,9 @@ bool CNewImageDlg::ConvertSizeField(bool bWidth, ESizeUnit to) {
         return false;
     }
     const EResolutionUnit resUnit = bWidth ? m_horzResUnit : m_vertResUnit;
-    const double dNew =
-        ConvertSize(*dValue, from, to, *dRes, resUnit, bWidth ? kWidthRoundUp : kHeightRoundUp);
+    const double dNew = img::ConvertLength(*dValue, img::LengthUnit(from), img::LengthUnit(to),
+                                           *dRes, img::ResolutionUnit(resUnit),
+                                           bWidth ? img::kWidthRoundUp : img::kHeightRoundUp);
     (bWidth ? m_dWidth : m_dHeight) = dNew;
     (bWidth ? m_widthUnit : m_heightUnit) = to;
     pEdit->setText(NumberText(dNew));
@@ -219,7 +189,8 @@ void CNewImageDlg::OnResolutionUnitChanged(bool bHorizontal) {
         m_bSyncingUnits = false;
         return;
     }
-    const double dNew = ConvertResolution(*dValue, unit, to);
+    const double dNew =
+        img::ConvertResolution(*dValue, img::ResolutionUnit(unit), img::ResolutionUnit(to));
     (bHorizontal ? m_dHorzRes : m_dVertRes) = dNew;
     unit = to;
     pEdit->setText(NumberText(dNew));

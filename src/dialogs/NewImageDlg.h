@@ -14,6 +14,7 @@ class CNewImageDlg : public CDialog {
     Q_OBJECT
 
 public:
+    // The unit lists' entries, in the order of img::LengthUnit and img::ResolutionUnit.
     enum ESizeUnit { UnitPixels = 0, UnitInches = 1, UnitCentimeters = 2 };
     enum EResolutionUnit { PerInch = 0, PerCentimeter = 1 };
 
@@ -24,12 +25,6 @@ public:
     double Height() const noexcept { return m_dHeight; }
     int WidthPixels() const noexcept { return static_cast<int>(m_dWidth); }
     int HeightPixels() const noexcept { return static_cast<int>(m_dHeight); }
-
-    // The conversions (pure): a value of `from` units in `to` units, with the resolution given
-    // per inch or per centimetre. Rounding up to whole pixels adds dRoundUp (just under 1).
-    static double ConvertSize(double dValue, ESizeUnit from, ESizeUnit to, double dResolution,
-                              EResolutionUnit resUnit, double dRoundUp);
-    static double ConvertResolution(double dValue, EResolutionUnit from, EResolutionUnit to);
 
     // The controls, for tests and the layout.
     QLineEdit* WidthEdit() const noexcept { return m_pWidth; }

@@ -11,6 +11,7 @@
 #include "framework/UiServices.h"
 #include "image/TextException.h"
 #include "platform/AppSettings.h"
+#include "platform/JpegWriterOptions.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,16 +25,6 @@ namespace {
 // The operation every conversion question names, whatever the command (the program's own text).
 const char* const kConversionOperationName = "Resize";
 const char* const kSaveErrorPrefix = "Error saving the file: ";
-
-JpegOptions ToWriterOptions(const platform::JpegOptions& settings) {
-    JpegOptions options;
-    options.nQuality = settings.wQuality;
-    options.bOptimize = settings.wOptimizeCoding != 0;
-    options.nSmoothing = settings.wSmoothingFactor;
-    options.nDensityX = settings.sizeDip.cx;
-    options.nDensityY = settings.sizeDip.cy;
-    return options;
-}
 
 std::string LocalPath(const QString& strPathName) {
     return QFile::encodeName(strPathName).toStdString();
@@ -148,8 +139,8 @@ bool CTavixCaptureDoc::OnSaveDocument(const QString& strPathName, ESaveKind kind
     if (!m_pImage)
         return false;
     platform::CAppSettings& settings = m_host.Settings();
-    const JpegOptions options =
-        ToWriterOptions(bAutoSave ? settings.StoredJpegOptions() : settings.WorkingJpegOptions());
+    const JpegOptions options = platform::JpegWriterOptions(
+        bAutoSave ? settings.StoredJpegOptions() : settings.WorkingJpegOptions());
     try {
         codec::SavePicture(LocalPath(strPathName), *m_pImage, options);
     } catch (const CTextException& e) {

@@ -115,42 +115,6 @@ void PackBits(std::uint8_t* IMG_RESTRICT dst, int width, IsDarkAt isDark) noexce
     }
 }
 
-// Reads any source row as 32-bpp words.
-class CRowExpander {
-public:
-    explicit CRowExpander(const CImageBitmap& source)
-        : m_source(source), m_lut(PaletteWords(source)), m_expand(m_lut),
-          m_row(std::size_t(source.Width())) {}
-
-    const std::uint32_t* Row(int y) {
-        const int w = m_source.Width();
-        const std::uint8_t* src = m_source.Line(y);
-        switch (m_source.Depth()) {
-        case 1:
-            Row1To32(src, m_row.data(), w, m_expand);
-            break;
-        case 4:
-            Row4To32(src, m_row.data(), w, m_lut);
-            break;
-        case 8:
-            Row8To32(src, m_row.data(), w, m_lut);
-            break;
-        case 24:
-            Row24To32(src, m_row.data(), w);
-            break;
-        default:
-            return reinterpret_cast<const std::uint32_t*>(src);
-        }
-        return m_row.data();
-    }
-
-private:
-    const CImageBitmap& m_source;
-    Lut m_lut;
-    ExpandTable m_expand;
-    std::vector<std::uint32_t> m_row;
-};
-
 void ConvertTo32(const CImageBitmap& source, CImageBitmap& target) {
     const int w = source.Width();
     const Lut lut = PaletteWords(source);
@@ -176,7 +140,7 @@ void ConvertTo32(const CImageBitmap& source, CImageBitmap& target) {
 }
 
 void ConvertTo24(const CImageBitmap& source, CImageBitmap& target) {
-    CRowExpander rows(source);
+    img::CRowReader32 rows(source);
     for (int y = 0; y < source.Height(); ++y)
         Row32To24(rows.Row(y), target.Line(y), source.Width());
 }
@@ -197,7 +161,7 @@ void ConvertTo1(const CImageBitmap& source, CImageBitmap& target) {
         }
         return;
     }
-    CRowExpander rows(source);
+    img::CRowReader32 rows(source);
     for (int y = 0; y < source.Height(); ++y) {
         const std::uint32_t* src = rows.Row(y);
         PackBits(target.Line(y), w, [&](int x) { return IsDark(src[x]); });
@@ -226,6 +190,40 @@ void ConvertIndexedTo8(const CImageBitmap& source, CImageBitmap& target) {
 } // namespace
 
 namespace img {
+
+struct CRowReader32::Tables {
+    explicit Tables(const CImageBitmap& source) : lut(PaletteWords(source)), expand(lut) {}
+    Lut lut;
+    ExpandTable expand;
+};
+
+CRowReader32::CRowReader32(const CImageBitmap& source)
+    : m_source(source), m_pTables(std::make_unique<Tables>(source)),
+      m_row(std::size_t(source.Width())) {}
+
+CRowReader32::~CRowReader32() = default;
+
+const std::uint32_t* CRowReader32::Row(int y) {
+    const int w = m_source.Width();
+    const std::uint8_t* src = m_source.Line(y);
+    switch (m_source.Depth()) {
+    case 1:
+        Row1To32(src, m_row.data(), w, m_pTables->expand);
+        break;
+    case 4:
+        Row4To32(src, m_row.data(), w, m_pTables->lut);
+        break;
+    case 8:
+        Row8To32(src, m_row.data(), w, m_pTables->lut);
+        break;
+    case 24:
+        Row24To32(src, m_row.data(), w);
+        break;
+    default:
+        return reinterpret_cast<const std::uint32_t*>(src);
+    }
+    return m_row.data();
+}
 
 void ConvertPixels(const CImageBitmap& source, CImageBitmap& target) {
     const int from = source.Depth();

@@ -2,6 +2,7 @@
 #include "image/PixelKernels.h"
 
 #include "image/Avx2Kernels.h"
+#include "image/ImageBitmap.h"
 
 #include <algorithm>
 
@@ -15,6 +16,12 @@
 #endif
 
 namespace img {
+
+void FillPixelBytes(CImageBitmap& bitmap, std::uint8_t value) noexcept {
+    const std::size_t cbPixels = bitmap.PixelBytesPerLine();
+    for (int y = 0; y < bitmap.Height(); ++y)
+        std::fill_n(bitmap.Line(y), cbPixels, value);
+}
 
 void LutBytes(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT dst,
               std::size_t count, const ByteLut& lut) noexcept {

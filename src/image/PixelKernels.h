@@ -9,7 +9,13 @@
 #include <cstddef>
 #include <cstdint>
 
+class CImageBitmap;
+
 namespace img {
+
+// Sets every pixel byte of every row to value; the padding at the ends of rows is left alone.
+// 0xFF makes a 24- or 32-bpp image white (a new image starts white, not with what memory held).
+void FillPixelBytes(CImageBitmap& bitmap, std::uint8_t value) noexcept;
 
 using ByteLut = std::array<std::uint8_t, 256>;
 

@@ -1,18 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Profile values and the recent-file list over the registry store.
+// Profile values over the registry store.
 #include "platform/AppProfile.h"
 
 namespace platform {
-
-namespace {
-
-constexpr std::string_view kRecentFileSection = "Recent File List";
-
-std::string RecentEntryName(std::size_t i) {
-    return "File" + std::to_string(i + 1);
-}
-
-} // namespace
 
 CAppProfile::CAppProfile(HiveLocations locations) : m_locations(std::move(locations)) {}
 
@@ -75,40 +65,6 @@ bool CAppProfile::WriteProfileBinary(std::string_view section, std::string_view 
 
 bool CAppProfile::DeleteProfileValue(std::string_view section, std::string_view entry) {
     return Write(section, [&](CRegistryStore& store) { store.DeleteValue(entry); });
-}
-
-std::vector<std::string> LoadRecentFileList(const HiveLocations& locations, std::size_t nSize) {
-    std::vector<std::string> files;
-    CRegistryStore store(CRegistryStore::Direction::Load, locations);
-    if (!store.OpenCurrentUserRoot() || !store.OpenSection(kRecentFileSection))
-        return files;
-    for (std::size_t i = 0; i < nSize; ++i) {
-        std::string file;
-        store.String(RecentEntryName(i), file);
-        if (!file.empty())
-            files.push_back(std::move(file));
-    }
-    return files;
-}
-
-bool SaveRecentFileList(const HiveLocations& locations, std::span<const std::string> files,
-                        std::size_t nSize, std::string* pError) {
-    CRegistryStore store(CRegistryStore::Direction::Save, locations);
-    store.OpenCurrentUserRoot();
-    store.OpenSection(kRecentFileSection);
-    for (std::size_t i = 0; i < nSize; ++i) {
-        if (i < files.size() && !files[i].empty()) {
-            std::string file = files[i];
-            store.String(RecentEntryName(i), file);
-        } else {
-            store.DeleteValue(RecentEntryName(i));
-        }
-    }
-    if (store.Close())
-        return true;
-    if (pError)
-        *pError = store.LastError();
-    return false;
 }
 
 } // namespace platform

@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: MIT
-// Profile access to any section of the application key (the workspace's "Settings" values) and
-// the recent-file list. Each call is one pass of its own; writes reach the file at once.
+// Profile access to any section of the application key (the workspace's "Settings" values). Each
+// call is one pass of its own; writes reach the file at once.
 #pragma once
 
 #include "platform/RegistryStore.h"
 
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace platform {
 
@@ -42,15 +40,5 @@ private:
     HiveLocations m_locations;
     std::string m_strError;
 };
-
-// The framework's recent-file list: section "Recent File List", values "File1" to "FileN".
-inline constexpr std::size_t kRecentFileCount = 6;
-// The non-empty entries in order, at most nSize.
-std::vector<std::string> LoadRecentFileList(const HiveLocations& locations,
-                                            std::size_t nSize = kRecentFileCount);
-// Writes files[i] as "File{i+1}"; the entries after the list (up to nSize) are removed, so an
-// empty list clears the section's values.
-bool SaveRecentFileList(const HiveLocations& locations, std::span<const std::string> files,
-                        std::size_t nSize = kRecentFileCount, std::string* pError = nullptr);
 
 } // namespace platform

@@ -2,7 +2,7 @@
 // Program path, the output folder rule and the help topic table.
 #include "platform/ProgramPaths.h"
 
-#include "platform/AtomicFile.h"
+#include "platform/FileAccess.h"
 #include "platform/XdgPaths.h"
 
 #include <cerrno>

@@ -2,7 +2,8 @@
 // CRegistryStore: reads a snapshot of the hive at open, replays its writes on the file at close.
 #include "platform/RegistryStore.h"
 
-#include "platform/AtomicFile.h"
+#include "base/AtomicFile.h"
+#include "platform/FileAccess.h"
 #include "platform/PlatformLog.h"
 #include "platform/XdgPaths.h"
 
@@ -302,7 +303,8 @@ bool CRegistryStore::Flush() {
     CDirectoryLock lock(file.parent_path());
     if (!lock.IsLocked())
         return Failed("cannot lock " + file.parent_path().string() + ": " + ErrnoText(errno));
-    RemoveStaleTemporaries(file);
+    // Also when nothing is written below.
+    base::RemoveStaleTemporaries(file);
     // Replay on the file as it is now, so values written by another pass since our open survive.
     std::string before;
     HiveRead current = ReadHiveLocked(file, true, &before);

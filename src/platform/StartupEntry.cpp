@@ -2,7 +2,7 @@
 // The XDG autostart entry of the program.
 #include "platform/StartupEntry.h"
 
-#include "platform/AtomicFile.h"
+#include "platform/FileAccess.h"
 #include "platform/XdgPaths.h"
 
 #include <cerrno>

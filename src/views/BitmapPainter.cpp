@@ -2,9 +2,12 @@
 // Painting image bitmaps through QPainter.
 #include "views/BitmapPainter.h"
 
+#include "image/DepthConversion.h"
 #include "image/ImageBitmap.h"
 
 #include <QPainter>
+
+#include <cstring>
 
 namespace {
 
@@ -16,18 +19,13 @@ QList<QRgb> ColorTable(const CImageBitmap& bitmap) {
     return table;
 }
 
-// Rows [rc.top, rc.bottom] of a 4-bpp bitmap as an Indexed8 image of rc's size, top row first.
-QImage ExpandNibbles(const CImageBitmap& bitmap, const QRect& rc) {
-    QImage out(rc.size(), QImage::Format_Indexed8);
-    out.setColorTable(ColorTable(bitmap));
-    for (int y = 0; y < rc.height(); ++y) {
-        const std::uint8_t* src = bitmap.Line(rc.top() + y);
-        uchar* dst = out.scanLine(y);
-        for (int x = 0; x < rc.width(); ++x) {
-            const int sx = rc.left() + x;
-            dst[x] = (sx & 1) != 0 ? src[sx >> 1] & 0x0F : src[sx >> 1] >> 4;
-        }
-    }
+// The part rc of a bitmap Qt has no format for (4 bpp) as an RGB32 image, top row first.
+QImage ExpandRows(const CImageBitmap& bitmap, const QRect& rc) {
+    QImage out(rc.size(), QImage::Format_RGB32);
+    img::CRowReader32 rows(bitmap);
+    const std::size_t cbRow = std::size_t(rc.width()) * sizeof(std::uint32_t);
+    for (int y = 0; y < rc.height(); ++y)
+        std::memcpy(out.scanLine(y), rows.Row(rc.top() + y) + rc.left(), cbRow);
     return out;
 }
 
@@ -102,7 +100,7 @@ void CBitmapPainter::Draw(QPainter& painter, const CImageBitmap& bitmap, const Q
         DrawRows(painter, part, part.rect(), rc, bBottomUp);
     } else if (bitmap.Depth() == 4) {
         // Line() is top-down whatever the memory order.
-        const QImage part = ExpandNibbles(bitmap, rc).convertToFormat(QImage::Format_RGB32);
+        const QImage part = ExpandRows(bitmap, rc);
         DrawRows(painter, part, part.rect(), rc, false);
     }
 }

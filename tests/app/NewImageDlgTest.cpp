@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// "Create New Image": unit conversions, the pixel size it hands back, and sizes it refuses.
+// "Create New Image": converting in place, the pixel size it hands back, and sizes it refuses.
 #include "AppFixture.h"
 
 #include "dialogs/NewImageDlg.h"
@@ -28,29 +28,6 @@ QPushButton* ButtonNamed(QDialog& dialog, const QString& strText) {
 }
 
 } // namespace
-
-TEST(NewImageDlgConversion, CentimetresAndInchesToPixels) {
-    using D = CNewImageDlg;
-    // 10 cm at 72 pixels per inch: 283.46 rounded up.
-    EXPECT_DOUBLE_EQ(
-        D::ConvertSize(10, D::UnitCentimeters, D::UnitPixels, 72, D::PerInch, 0.999999999), 284);
-    EXPECT_DOUBLE_EQ(D::ConvertSize(2, D::UnitInches, D::UnitPixels, 72, D::PerInch, 0.999999999),
-                     144);
-    EXPECT_DOUBLE_EQ(D::ConvertSize(144, D::UnitPixels, D::UnitInches, 72, D::PerInch, 0.999999999),
-                     2);
-    EXPECT_NEAR(D::ConvertSize(1, D::UnitInches, D::UnitCentimeters, 72, D::PerInch, 0.999999),
-                2.54, 1e-9);
-    // A resolution given per centimetre.
-    EXPECT_DOUBLE_EQ(
-        D::ConvertSize(3, D::UnitCentimeters, D::UnitPixels, 40, D::PerCentimeter, 0.999999), 120);
-    // 1 in at 40 per cm is 101.6 pixels: whole pixels only, with the rounding-up allowance.
-    EXPECT_DOUBLE_EQ(D::ConvertSize(1, D::UnitInches, D::UnitPixels, 40, D::PerCentimeter, 0), 101);
-    EXPECT_DOUBLE_EQ(
-        D::ConvertSize(1, D::UnitInches, D::UnitPixels, 40, D::PerCentimeter, 0.999999), 102);
-    EXPECT_DOUBLE_EQ(D::ConvertSize(5, D::UnitPixels, D::UnitPixels, 40, D::PerCentimeter, 0.9), 5);
-    EXPECT_NEAR(D::ConvertResolution(72, D::PerInch, D::PerCentimeter), 28.346456692913385, 1e-12);
-    EXPECT_NEAR(D::ConvertResolution(28.346456692913385, D::PerCentimeter, D::PerInch), 72, 1e-12);
-}
 
 TEST_F(AppTest, NewImageDialogConvertsInPlaceAndCreatesInPixels) {
     Start(0x0008167B & ~0x2u);

@@ -37,20 +37,3 @@ TEST_F(AppProfileTest, ValuesRoundTripAndWrongTypesGiveTheDefault) {
     ASSERT_TRUE(again.DeleteProfileValue("Settings", "TVDispType"));
     EXPECT_EQ(profile.GetProfileInt("Settings", "TVDispType", 1), 1u);
 }
-
-TEST_F(AppProfileTest, RecentFileListKeepsOrderAndDropsRemovedEntries) {
-    const HiveLocations where = HiveLocations::FromEnvironment();
-    EXPECT_TRUE(LoadRecentFileList(where).empty());
-    const std::vector<std::string> six = {"/1.png", "/2.png", "/3.png",
-                                          "/4.png", "/5.png", "/6 \"six\".png"};
-    ASSERT_TRUE(SaveRecentFileList(where, six));
-    EXPECT_EQ(LoadRecentFileList(where), six);
-    EXPECT_EQ(LoadRecentFileList(where, 4), std::vector<std::string>(six.begin(), six.begin() + 4));
-
-    ASSERT_TRUE(SaveRecentFileList(where, std::vector<std::string>{"/only.png"}));
-    EXPECT_EQ(LoadRecentFileList(where), std::vector<std::string>{"/only.png"});
-    ASSERT_TRUE(SaveRecentFileList(where, {}));
-    EXPECT_TRUE(LoadRecentFileList(where).empty());
-    CAppProfile profile(where);
-    EXPECT_EQ(profile.GetProfileString("Recent File List", "File2", "gone"), "gone");
-}

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Tests of the program's folders, help pages, start-up entry and hotkey names.
+// Tests of the program's folders, help pages and start-up entry.
 #include "platform/ProgramPaths.h"
-#include "platform/HotkeyWord.h"
 #include "platform/StartupEntry.h"
 
 #include "support/TempXdgTest.h"
@@ -141,38 +140,4 @@ TEST_F(ProgramPathsTest, StartupEntryThatCannotBeWrittenSaysWhy) {
     EXPECT_FALSE(SetStartupEntry(true, "/usr/bin/quorvi-studio", &error));
     EXPECT_NE(error.find("autostart"), std::string::npos) << error;
     EXPECT_FALSE(QueryStartupEntry());
-}
-
-TEST(HotkeyWords, DefaultWordsReadAsTheOptionPagesShowThem) {
-    const std::pair<std::uint16_t, const char*> words[] = {
-        {0x202C, "Alt+Print Screen"},
-        {0xE043, "Ctrl+Shift+Alt+C"},
-        {0x804E, "Ctrl+N"},
-        {0xA053, "Ctrl+Alt+S"},
-        {0xC04D, "Ctrl+Shift+M"},
-        {0x002C, "Print Screen"},
-        {0x0000, "None"},
-        {0x4070, "Shift+F1"},
-        {0x807B, "Ctrl+F12"},
-        {0x2060, "Alt+Num 0"},
-        {0x806B, "Ctrl++"},
-        {0x001B, "Escape"},
-        {0x8021, "Ctrl+Key 0x21"},
-    };
-    for (const auto& [word, text] : words) {
-        EXPECT_EQ(HotkeyText(word), text);
-        EXPECT_EQ(ParseHotkeyText(text), word) << text;
-    }
-    EXPECT_EQ(ParseHotkeyText("ctrl+alt+s"), 0xA053);
-    EXPECT_FALSE(ParseHotkeyText("Ctrl+"));
-    EXPECT_FALSE(ParseHotkeyText("Hyper+S"));
-}
-
-TEST(HotkeyWords, EveryWordWithoutStrayBitsRoundTrips) {
-    for (std::uint32_t word = 1; word <= 0xFFFF; ++word) {
-        if (word & 0x1F00)
-            continue;
-        ASSERT_EQ(ParseHotkeyText(HotkeyText(static_cast<std::uint16_t>(word))), word)
-            << HotkeyText(static_cast<std::uint16_t>(word));
-    }
 }

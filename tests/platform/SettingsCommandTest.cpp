@@ -142,8 +142,9 @@ TEST_F(SettingsCommandTest, StoreThatCannotBeWrittenFailsWithTheReason) {
 
 TEST_F(SettingsCommandTest, ValuesOutsideTheRecordKeepTheirStoredType) {
     const HiveLocations where = HiveLocations::FromEnvironment();
-    ASSERT_TRUE(SaveRecentFileList(where, std::vector<std::string>{"/a.png", "/b.jpg"}));
     CAppProfile profile(where);
+    ASSERT_TRUE(profile.WriteProfileString("Recent File List", "File1", "/a.png"));
+    ASSERT_TRUE(profile.WriteProfileString("Recent File List", "File2", "/b.jpg"));
     ASSERT_TRUE(profile.WriteProfileInt("Settings", "TVChildWinState", 1));
     ASSERT_TRUE(profile.WriteProfileBinary("Settings", "TVLogoFont", RegBinary{1, 2, 3}));
 
@@ -160,7 +161,8 @@ TEST_F(SettingsCommandTest, ValuesOutsideTheRecordKeepTheirStoredType) {
     EXPECT_EQ(Quorvi({"Settings/TVLogoFont", "100"}).exitCode, 2);
     EXPECT_EQ(Quorvi({"Settings/TVDispType", "1"}).exitCode, 2); // not stored: unknown
 
-    EXPECT_EQ(LoadRecentFileList(where), (std::vector<std::string>{"/c.tif", "/b.jpg"}));
+    EXPECT_EQ(profile.GetProfileString("Recent File List", "File1"), "/c.tif");
+    EXPECT_EQ(profile.GetProfileString("Recent File List", "File2"), "/b.jpg");
     EXPECT_EQ(profile.GetProfileInt("Settings", "TVChildWinState", 7), 0u);
     EXPECT_EQ(profile.GetProfileBinary("Settings", "TVLogoFont"), (RegBinary{0x0a, 0xff}));
 }

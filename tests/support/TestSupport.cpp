@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "support/TestSupport.h"
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -16,6 +18,27 @@ CTempDir::CTempDir() {
 CTempDir::~CTempDir() {
     std::error_code ec;
     std::filesystem::remove_all(m_path, ec);
+}
+
+std::vector<std::string> FileNames(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+CFileSizeLimit::CFileSizeLimit(rlim_t limit) {
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &m_old);
+    rlimit lowered = m_old;
+    lowered.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &lowered);
+}
+
+CFileSizeLimit::~CFileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &m_old);
+    std::signal(SIGXFSZ, m_oldHandler);
 }
 
 std::filesystem::path CorporaDir() {

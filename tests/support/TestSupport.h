@@ -8,6 +8,9 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include <sys/resource.h>
 
 // Expects stmt to throw CTextException with the given code and text.
 #define EXPECT_TEXT_EXCEPTION(stmt, code, text)                                                    \
@@ -34,6 +37,23 @@ public:
 
 private:
     std::filesystem::path m_path;
+};
+
+// The names of the entries of dir, sorted.
+std::vector<std::string> FileNames(const std::filesystem::path& dir);
+
+// Files larger than limit cannot be written while this lives: write() then fails with EFBIG, as
+// on a full disk.
+class CFileSizeLimit {
+public:
+    explicit CFileSizeLimit(rlim_t limit);
+    ~CFileSizeLimit();
+    CFileSizeLimit(const CFileSizeLimit&) = delete;
+    CFileSizeLimit& operator=(const CFileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int);
 };
 
 // The public format test suites, or an empty path when they are not beside the project.

@@ -42,6 +42,10 @@ constexpr std::array<CaptureActionInfo, 15> kActions{{
 
 } // namespace
 
+std::span<const CaptureActionInfo> CaptureActionTable() noexcept {
+    return kActions;
+}
+
 std::optional<CaptureActionInfo> ActionForCommand(unsigned nCommandID) noexcept {
     for (const CaptureActionInfo& info : kActions)
         if (info.nCommandID == nCommandID)

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace capture {
 
@@ -20,6 +21,8 @@ struct CaptureActionInfo {
     std::uint32_t cursor = 0;             // the hook's cursor while picking (0: none)
 };
 
+// Every capture command, in the order of the action indexes.
+std::span<const CaptureActionInfo> CaptureActionTable() noexcept;
 // The entry of a capture command id, or empty for any other id.
 std::optional<CaptureActionInfo> ActionForCommand(unsigned nCommandID) noexcept;
 // The entry of an action index (0 to 12, kActionTriangle, kActionIconSized), or empty.

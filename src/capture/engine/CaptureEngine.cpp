@@ -13,6 +13,7 @@
 #include "framework/UiServices.h"
 #include "hook/TavixHook.h"
 #include "image/MemoryBitmap.h"
+#include "image/Pixel.h"
 #include "image/Trace.h"
 #include "platform/AppSettings.h"
 
@@ -49,10 +50,6 @@ std::uint32_t NowMs() {
     using namespace std::chrono;
     return std::uint32_t(
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
-RGBQuad FromColorRef(std::uint32_t cr) {
-    return RGBQuad{std::uint8_t(cr >> 16), std::uint8_t(cr >> 8), std::uint8_t(cr), 0};
 }
 
 } // namespace
@@ -313,7 +310,7 @@ bool CCaptureEngine::Freeze() {
     m_rcFrozen = m_pQueries->DesktopRect();
     m_pFrozen = std::make_unique<CMemoryBitmap>();
     if (!m_pGrabber->Grab(m_rcFrozen, *m_pFrozen,
-                          FromColorRef(m_host.Settings().m_crTransparency))) {
+                          img::QuadFromColorRef(m_host.Settings().m_crTransparency))) {
         m_pFrozen.reset();
         return false;
     }
@@ -435,7 +432,7 @@ void CCaptureEngine::Grab(const CaptureRegion& region) {
     m_state = EState::Grabbing;
     m_bFromTrayMenu = false;
     const platform::CAppSettings& settings = m_host.Settings();
-    const RGBQuad fill = FromColorRef(settings.m_crTransparency);
+    const RGBQuad fill = img::QuadFromColorRef(settings.m_crTransparency);
     m_pCapture = std::make_unique<CMemoryBitmap>();
     bool bGrabbed;
     if (m_pFrozen) {

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Crash-safe file replacement with temporary file, fsync, rename and folder fsync.
-#include "platform/AtomicFile.h"
+// Whole-file reads and writes, moving a damaged file aside, and the folder lock.
+#include "platform/FileAccess.h"
+
+#include "base/AtomicFile.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,43 +16,11 @@ namespace platform {
 
 namespace {
 
-constexpr std::string_view kTempInfix = ".tmp-";
-
 bool Fail(std::string* pError, std::string_view what, const std::filesystem::path& path,
           int error) {
     if (pError)
         *pError = std::string(what) + " " + path.string() + ": " + ErrnoText(error);
     return false;
-}
-
-// The process's umask without changing it (reading it with umask() would race other threads).
-mode_t CurrentUmask() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("Umask:", 0) == 0)
-            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-    return 022;
-}
-
-bool WriteAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        const ssize_t n = ::write(fd, content.data(), content.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        content.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-void SyncDirectory(const std::filesystem::path& dir) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 } // namespace
@@ -78,39 +47,11 @@ bool CreateDirectories(const std::filesystem::path& dir, std::string* pError) {
 
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view content,
                          std::string* pError) {
-    const std::filesystem::path dir = file.parent_path();
-    if (!CreateDirectories(dir, pError))
+    if (!CreateDirectories(file.parent_path(), pError))
         return false;
-    std::string temp = file.string() + std::string(kTempInfix) + "XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return Fail(pError, "cannot write", file, errno);
-    struct stat old {};
-    const mode_t mode =
-        ::stat(file.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~CurrentUmask());
-    int error = 0;
-    if (::fchmod(fd, mode) != 0 || !WriteAll(fd, content) || ::fsync(fd) != 0)
-        error = errno ? errno : EIO;
-    if (::close(fd) != 0 && !error)
-        error = errno;
-    if (!error && ::rename(temp.c_str(), file.c_str()) != 0)
-        error = errno;
-    if (error) {
-        ::unlink(temp.c_str());
-        return Fail(pError, "cannot write", file, error);
-    }
-    SyncDirectory(dir);
-    return true;
-}
-
-void RemoveStaleTemporaries(const std::filesystem::path& file) {
-    const std::string prefix = file.filename().string() + std::string(kTempInfix);
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() == prefix.size() + 6 && name.rfind(prefix, 0) == 0)
-            std::filesystem::remove(entry.path(), ec);
-    }
+    const auto* pBytes = reinterpret_cast<const std::uint8_t*>(content.data());
+    const base::ReplaceResult result = base::ReplaceFileAtomically(file, {pBytes, content.size()});
+    return result || Fail(pError, "cannot write", file, result.nError);
 }
 
 FileText ReadWholeFile(const std::filesystem::path& file, std::size_t cbMax) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Whole-file reads and crash-safe whole-file writes, and an advisory lock on a folder.
+// Whole-file reads and writes of the settings files, and an advisory lock on a folder.
 #pragma once
 
 #include <cstddef>
@@ -13,14 +13,10 @@ namespace platform {
 // Creates dir and each missing parent with mode 0700 (the XDG rule for configuration folders).
 bool CreateDirectories(const std::filesystem::path& dir, std::string* pError);
 
-// Replaces file by content so that a crash or kill at any moment leaves either the old file or
-// the new one: a temporary in the same folder, written and fsynced, renamed over the file, then
-// the folder fsynced. The mode of an existing file is kept. False with a reason in *pError.
+// Replaces file by content (base::ReplaceFileAtomically), creating its folder first. False with
+// a reason in *pError.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view content,
                          std::string* pError);
-
-// Temporaries left by writers that were killed; call only while holding the folder's lock.
-void RemoveStaleTemporaries(const std::filesystem::path& file);
 
 enum class ReadStatus { Ok, Missing, TooLarge, Failed };
 struct FileText {
