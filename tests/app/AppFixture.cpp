@@ -8,24 +8,14 @@
 #include "framework/ui/CommandDispatcher.h"
 #include "framework/ui/MultiDocTemplate.h"
 #include "platform/AppSettings.h"
+#include "support/QtWait.h"
 #include "views/TavixCaptureView.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTest>
 
 namespace apptest {
-
-EMsgResult CScriptedBoxes::Show(const MessageBoxRequest& request) {
-    m_shown.push_back(request);
-    if (m_answers.empty())
-        return DismissAnswer(request.buttons);
-    const EMsgResult answer = m_answers.front();
-    m_answers.pop_front();
-    return answer;
-}
 
 void AppTest::SetUp() {
     CTempXdgTest::SetUp();
@@ -104,15 +94,7 @@ void AppTest::ProcessEvents() {
 }
 
 bool AppTest::WaitUntil(const std::function<bool()>& pred, int nTimeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!pred()) {
-        if (timer.elapsed() > nTimeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qWait(10);
-    }
-    return true;
+    return testsupport::WaitUntilPumping(pred, std::chrono::milliseconds(nTimeoutMs));
 }
 
 } // namespace apptest

@@ -9,6 +9,7 @@
 #include "app/TavixCaptureApp.h"
 #include "app/TrayPolicy.h"
 #include "framework/MessageBoxes.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "support/TempXdgTest.h"
 
 #include <QImage>
@@ -24,13 +25,6 @@ class CTavixCaptureDoc;
 class CTavixCaptureView;
 
 namespace apptest {
-
-class CScriptedBoxes final : public IMessageBoxes {
-public:
-    EMsgResult Show(const MessageBoxRequest& request) override;
-    std::deque<EMsgResult> m_answers; // when empty, boxes are dismissed
-    std::vector<MessageBoxRequest> m_shown;
-};
 
 class CFakeTray final : public ITrayIcon {
 public:
@@ -63,7 +57,7 @@ protected:
     static bool WaitUntil(const std::function<bool()>& pred, int nTimeoutMs = 5000);
 
     std::unique_ptr<CTavixCaptureApp> m_pApp;
-    CScriptedBoxes m_boxes;
+    testsupport::CScriptedMessageBoxes m_boxes;
 };
 
 } // namespace apptest

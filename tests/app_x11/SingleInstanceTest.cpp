@@ -4,6 +4,7 @@
 #include "platform/AppSettings.h"
 #include "support/TempXdgTest.h"
 #include "support/TrayHost.h"
+#include "support/Wait.h"
 
 #include <xcb/xcb.h>
 
@@ -17,24 +18,14 @@
 #include <cstring>
 #include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace {
 
 using namespace std::chrono_literals;
+using testsupport::WaitUntil;
 
 constexpr std::uint32_t kDefaultOptions = 0x0008167B;
-
-bool WaitFor(const std::function<bool()>& pred, std::chrono::milliseconds timeout = 10s) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
-}
 
 // The window manager's view of the program's windows, read as a pager would.
 class CDesktop {
@@ -90,6 +81,35 @@ public:
     std::uint32_t WmState(xcb_window_t window) const {
         const auto values = Property(window, "WM_STATE");
         return values.empty() ? 0 : values[0];
+    }
+
+    // From now on the server keeps the root's substructure events for this connection, so that
+    // a window taken on and let go by the window manager between two looks is not missed.
+    void WatchRoot() const {
+        const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_pConnection, m_root, XCB_CW_EVENT_MASK, &mask);
+        std::free(
+            xcb_get_input_focus_reply(m_pConnection, xcb_get_input_focus(m_pConnection), nullptr));
+    }
+
+    // Waits until a window of process pid comes back to the root from the window manager's
+    // frame: it was managed and then withdrawn (ICCCM: the manager reparents a withdrawn window
+    // to the root). Needs WatchRoot first.
+    bool WaitWithdrawn(pid_t pid) const {
+        return WaitUntil([&] {
+            bool bWithdrawn = false;
+            while (xcb_generic_event_t* pEvent = xcb_poll_for_event(m_pConnection)) {
+                if ((pEvent->response_type & 0x7F) == XCB_REPARENT_NOTIFY) {
+                    const auto* pReparent =
+                        reinterpret_cast<const xcb_reparent_notify_event_t*>(pEvent);
+                    const auto pids = Property(pReparent->window, "_NET_WM_PID");
+                    bWithdrawn = bWithdrawn || (pReparent->parent == m_root && !pids.empty() &&
+                                                pid_t(pids[0]) == pid);
+                }
+                std::free(pEvent);
+            }
+            return bWithdrawn;
+        });
     }
 
     // What the task bar's minimise does.
@@ -152,7 +172,7 @@ public:
     int WaitForExit(std::chrono::milliseconds timeout = 10s) {
         int nStatus = 0;
         const bool bEnded =
-            WaitFor([&] { return waitpid(m_pid, &nStatus, WNOHANG) == m_pid; }, timeout);
+            WaitUntil([&] { return waitpid(m_pid, &nStatus, WNOHANG) == m_pid; }, timeout);
         if (!bEnded)
             return -1;
         m_bExited = true;
@@ -188,8 +208,9 @@ protected:
     // Starts the first instance and waits until the window manager manages its window.
     xcb_window_t StartFirst(CStudio& first) {
         xcb_window_t window = XCB_NONE;
-        EXPECT_TRUE(WaitFor([&] { return (window = m_desktop.WindowOf(first.Pid())) != XCB_NONE; }))
-            << "the first instance's window never appeared";
+        EXPECT_TRUE(WaitUntil([&] {
+            return (window = m_desktop.WindowOf(first.Pid())) != XCB_NONE;
+        })) << "the first instance's window never appeared";
         return window;
     }
 
@@ -203,14 +224,14 @@ TEST_F(SingleInstanceTest, SecondStartRestoresTheMinimisedFirstWindowAndEnds) {
     CStudio first;
     const xcb_window_t window = StartFirst(first);
     ASSERT_NE(window, XCB_NONE);
-    ASSERT_TRUE(WaitFor([&] { return m_desktop.WmState(window) == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return m_desktop.WmState(window) == 1; }));
     m_desktop.Minimise(window);
-    ASSERT_TRUE(WaitFor([&] { return m_desktop.WmState(window) == 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return m_desktop.WmState(window) == 3; }));
 
     CStudio second;
     EXPECT_EQ(second.WaitForExit(), 0);
-    EXPECT_TRUE(WaitFor([&] { return m_desktop.WmState(window) == 1; })) << "not restored";
-    EXPECT_TRUE(WaitFor([&] { return m_desktop.ActiveWindow() == window; })) << "not in front";
+    EXPECT_TRUE(WaitUntil([&] { return m_desktop.WmState(window) == 1; })) << "not restored";
+    EXPECT_TRUE(WaitUntil([&] { return m_desktop.ActiveWindow() == window; })) << "not in front";
     EXPECT_TRUE(first.IsRunning());
     // The second start opened no window of its own.
     EXPECT_EQ(m_desktop.WindowOf(second.Pid()), XCB_NONE);
@@ -220,17 +241,20 @@ TEST_F(SingleInstanceTest, SecondStartBringsAHiddenStartForwardRestored) {
     // Started hidden to a tray: hidden and minimised; a second start shows it restored.
     testsupport::CTrayHost tray(std::getenv("DISPLAY"));
     WriteOptions(kDefaultOptions);
+    m_desktop.WatchRoot();
     CStudio first;
     ASSERT_TRUE(tray.WaitForDocked(1));
-    std::this_thread::sleep_for(300ms);
+    // The window goes to the window manager and is taken back once it is on the screen (some
+    // managers show a window mapped minimised normally): after that it must stay away.
+    ASSERT_TRUE(m_desktop.WaitWithdrawn(first.Pid())) << "a hidden start kept its window";
     EXPECT_EQ(m_desktop.WindowOf(first.Pid()), XCB_NONE) << "a hidden start showed its window";
 
     CStudio second;
     EXPECT_EQ(second.WaitForExit(), 0);
     xcb_window_t window = XCB_NONE;
-    ASSERT_TRUE(WaitFor([&] { return (window = m_desktop.WindowOf(first.Pid())) != XCB_NONE; }));
-    EXPECT_TRUE(WaitFor([&] { return m_desktop.WmState(window) == 1; }));
-    EXPECT_TRUE(WaitFor([&] { return m_desktop.ActiveWindow() == window; }));
+    ASSERT_TRUE(WaitUntil([&] { return (window = m_desktop.WindowOf(first.Pid())) != XCB_NONE; }));
+    EXPECT_TRUE(WaitUntil([&] { return m_desktop.WmState(window) == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return m_desktop.ActiveWindow() == window; }));
 }
 
 TEST_F(SingleInstanceTest, AKilledFirstInstanceDoesNotBlockTheNextStart) {
@@ -248,8 +272,8 @@ TEST_F(SingleInstanceTest, AKilledFirstInstanceDoesNotBlockTheNextStart) {
 
     // And it answers a later start in its turn.
     m_desktop.Minimise(window);
-    ASSERT_TRUE(WaitFor([&] { return m_desktop.WmState(window) == 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return m_desktop.WmState(window) == 3; }));
     CStudio third;
     EXPECT_EQ(third.WaitForExit(), 0);
-    EXPECT_TRUE(WaitFor([&] { return m_desktop.WmState(window) == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return m_desktop.WmState(window) == 1; }));
 }

@@ -276,7 +276,7 @@ TEST_F(X11Grab, CursorImageOfAnotherProgramsWindowIsBlendedAtThePointer) {
     xcb_warp_pointer(m_peer, XCB_NONE, screen->root, 0, 0, 0, 0, 350, 340);
     xcb_flush(m_peer);
     std::optional<CursorImage> image;
-    ASSERT_TRUE(capturetest::WaitFor([&] {
+    ASSERT_TRUE(testsupport::WaitUntil([&] {
         image = capture::FetchCursorImage(*m_conn);
         return image && image->ptPointer == Point{350, 340} && image->nWidth == 16;
     }));

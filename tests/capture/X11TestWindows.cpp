@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
-#include <thread>
 
 namespace capturetest {
 
@@ -25,16 +24,6 @@ RGBQuad ScreenPixel(RGBQuad q, int depth) {
         return std::uint8_t(std::lround(v * 255.0 / ((1 << bits) - 1)));
     };
     return RGBQuad{expand(q.blue >> 3, 5), expand(q.green >> 2, 6), expand(q.red >> 3, 5), 0};
-}
-
-bool WaitFor(const std::function<bool()>& pred, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
 }
 
 xcb_atom_t InternAtom(xcb_connection_t* conn, const std::string& name) {
@@ -98,7 +87,7 @@ bool WaitWindowsGone(xcb_connection_t* owner, int timeoutMs) {
     auto isOwners = [&](xcb_window_t w) {
         return (w & ~setup->resource_id_mask) == setup->resource_id_base;
     };
-    return WaitFor(
+    return testsupport::WaitUntil(
         [&] {
             const std::vector<xcb_window_t> managed = RootWindowList(owner, root, clients);
             if (std::any_of(managed.begin(), managed.end(), isOwners))
@@ -107,7 +96,7 @@ bool WaitWindowsGone(xcb_connection_t* owner, int timeoutMs) {
             return std::none_of(viewable.begin(), viewable.end(),
                                 [&](const TopLevel& t) { return isOwners(t.id); });
         },
-        timeoutMs);
+        std::chrono::milliseconds(timeoutMs));
 }
 
 xcb_window_t ActiveWindow(xcb_connection_t* conn) {
@@ -231,7 +220,7 @@ void CTestWindow::Unmap() {
 
 bool CTestWindow::WaitMapped(bool bManaged) const {
     const xcb_atom_t extents = InternAtom(m_pConn, "_NET_FRAME_EXTENTS");
-    return WaitFor([&] {
+    return testsupport::WaitUntil([&] {
         xcb_get_window_attributes_reply_t* a = xcb_get_window_attributes_reply(
             m_pConn, xcb_get_window_attributes(m_pConn, m_window), nullptr);
         const bool viewable = a && a->map_state == XCB_MAP_STATE_VIEWABLE;

@@ -5,6 +5,7 @@
 
 #include "capture/CaptureGeometry.h"
 #include "image/Pixel.h"
+#include "support/Wait.h"
 
 #include <xcb/xcb.h>
 
@@ -19,9 +20,6 @@ RGBQuad PatternPixel(int x, int y, int seed);
 // What a grab of a screen of that depth gives back for colour q (depth 16 keeps 5-6-5 bits and
 // stretches them back to 8).
 RGBQuad ScreenPixel(RGBQuad q, int depth);
-
-// Polls pred every few milliseconds until it holds or timeoutMs pass.
-bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 5000);
 
 class CTestWindow {
 public:

@@ -79,7 +79,8 @@ TEST_F(X11Windows, ActiveWindowWithAndWithoutItsFrame) {
     CTestWindow window(m_peer, {.rc = {0, 0, 320, 200}, .seed = 11});
     ASSERT_TRUE(window.WaitMapped(true));
     CX11DesktopQueries desk(*m_conn);
-    ASSERT_TRUE(capturetest::WaitFor([&] { return desk.Windows().ActiveWindow() == window.Id(); }));
+    ASSERT_TRUE(
+        testsupport::WaitUntil([&] { return desk.Windows().ActiveWindow() == window.Id(); }));
 
     const Rect client = *desk.ActiveWindowRect(true);
     EXPECT_EQ(client.Width(), 320);
@@ -117,7 +118,7 @@ TEST_F(X11Windows, MaximisedWindowFillsItsMonitorWithoutSizingBorder) {
     // the whole of it.
     const auto monitors = windows.MonitorRects();
     ASSERT_EQ(monitors.size(), 1u);
-    EXPECT_TRUE(capturetest::WaitFor([&] {
+    EXPECT_TRUE(testsupport::WaitUntil([&] {
         const auto client = m_conn->InsideRect(window.Id());
         return windows.IsMaximized(window.Id()) && client && client->Width() == 1280 &&
                windows.FrameRect(window.Id()) == monitors[0];
@@ -141,14 +142,14 @@ TEST_F(X11Windows, WindowsUnderThePointerAndAtPoints) {
     CX11DesktopQueries desk(*m_conn);
     WarpPointer(controlRc.TopLeft() + Point{100, 50});
     std::optional<CX11Windows::PointerWindows> under;
-    ASSERT_TRUE(capturetest::WaitFor([&] {
+    ASSERT_TRUE(testsupport::WaitUntil([&] {
         under = desk.Windows().WindowUnderPointer();
         return under && under->ptPointer == controlRc.TopLeft() + Point{100, 50};
     }));
     EXPECT_EQ(under->deepest, control.Id());
     EXPECT_EQ(*m_conn->WindowRect(under->topLevel), frame);
     WarpPointer(innerRc.TopLeft() + Point{1, 1});
-    ASSERT_TRUE(capturetest::WaitFor([&] {
+    ASSERT_TRUE(testsupport::WaitUntil([&] {
         under = desk.Windows().WindowUnderPointer();
         return under && under->deepest == inner.Id();
     }));
@@ -189,7 +190,7 @@ TEST_F(X11Windows, PopupMenuFinderPrefersMenuTypesAndSkipsHelpers) {
     ASSERT_TRUE(managed.WaitMapped(true));
     EXPECT_EQ(desk.PopupMenuRect(), (Rect{50, 600, 250, 700})); // typed, though lower
     typed.Unmap();
-    ASSERT_TRUE(capturetest::WaitFor([&] {
+    ASSERT_TRUE(testsupport::WaitUntil([&] {
         return desk.PopupMenuRect() == Rect{600, 100, 700, 300};
     }));
     // An untyped override-redirect window is taken only when nothing typed is there.
@@ -269,10 +270,11 @@ TEST(X11WindowsWithoutWindowManager, FocusStandsInForTheActiveWindow) {
         xcb_set_input_focus(peer, XCB_INPUT_FOCUS_POINTER_ROOT, XCB_INPUT_FOCUS_POINTER_ROOT,
                             XCB_CURRENT_TIME);
         xcb_flush(peer);
-        ASSERT_TRUE(capturetest::WaitFor([&] { return !desk.ActiveWindowRect(false); }));
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return !desk.ActiveWindowRect(false); }));
         xcb_set_input_focus(peer, XCB_INPUT_FOCUS_POINTER_ROOT, window.Id(), XCB_CURRENT_TIME);
         xcb_flush(peer);
-        ASSERT_TRUE(capturetest::WaitFor([&] { return desk.ActiveWindowRect(false).has_value(); }));
+        ASSERT_TRUE(
+            testsupport::WaitUntil([&] { return desk.ActiveWindowRect(false).has_value(); }));
         EXPECT_EQ(*desk.ActiveWindowRect(false), (Rect{30, 40, 230, 140}));
         EXPECT_EQ(*desk.ActiveWindowRect(true), (Rect{30, 40, 230, 140}));
         ASSERT_TRUE(desk.Refresh());

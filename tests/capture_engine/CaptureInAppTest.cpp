@@ -63,7 +63,7 @@ protected:
     }
 
     std::unique_ptr<CTavixCaptureApp> m_pApp;
-    CScriptedBoxes m_boxes;
+    testsupport::CScriptedMessageBoxes m_boxes;
     xcb_connection_t* m_peer = nullptr;
 };
 
@@ -99,7 +99,7 @@ TEST_F(CaptureInApp, DesktopCommandOpensAnImageWindowSavedUnderTheAutomaticName)
     ASSERT_NE(pDoc, nullptr);
     EXPECT_EQ(pDoc->GetImage()->Width(), 1280);
     EXPECT_TRUE(m_pApp->MainFrame()->Dispatcher().IsEnabled(ID_CAPTURE_REPEAT_LAST));
-    EXPECT_TRUE(m_boxes.shown.empty());
+    EXPECT_TRUE(m_boxes.m_shown.empty());
 
     // The next capture takes the next number.
     ASSERT_TRUE(Run(ID_CAPTURE_REPEAT_LAST));

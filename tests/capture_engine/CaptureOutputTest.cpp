@@ -42,7 +42,7 @@ protected:
     void TearDown() override { m_ui.SetMessageBoxes(nullptr); }
 
     testsupport::CTempDir m_dir;
-    CScriptedBoxes m_boxes;
+    testsupport::CScriptedMessageBoxes m_boxes;
     CUiServices m_ui;
     platform::CAppSettings m_settings{"/nonexistent/quorvi-studio"};
 };
@@ -79,14 +79,14 @@ TEST_F(AutoSavePrompt, NameAdvancesTheCounterBeforeAnythingIsWritten) {
     ASSERT_TRUE(name);
     EXPECT_EQ(name->toStdString(), (m_dir.Path() / "Qorv00007.JPG").string());
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 8u);
-    EXPECT_TRUE(m_boxes.shown.empty());
+    EXPECT_TRUE(m_boxes.m_shown.empty());
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "Qorv00007.JPG"));
 }
 
 TEST_F(AutoSavePrompt, ExistingFileAsksOnceAndOnlyYesReplaces) {
     std::ofstream(m_dir.Path() / "QORV00007.jpg") << "old";
     m_settings.m_dwAutoSaveOptions = 0;
-    m_boxes.answers = {EMsgResult::No, EMsgResult::Cancel, EMsgResult::Yes};
+    m_boxes.m_answers = {EMsgResult::No, EMsgResult::Cancel, EMsgResult::Yes};
     EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui));
     EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui));
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 7u) << "a declined name keeps its number";
@@ -95,26 +95,26 @@ TEST_F(AutoSavePrompt, ExistingFileAsksOnceAndOnlyYesReplaces) {
     EXPECT_EQ(name->toStdString(), (m_dir.Path() / "QORV00007.jpg").string())
         << "the file that is there";
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 8u);
-    ASSERT_EQ(m_boxes.shown.size(), 3u);
-    EXPECT_EQ(m_boxes.shown[0].strText, FormatString1(IDS_FILE_EXISTS, *name));
-    EXPECT_EQ(m_boxes.shown[0].buttons, EMsgButtons::YesNoCancel);
-    EXPECT_EQ(m_boxes.shown[0].icon, EMsgIcon::Question);
+    ASSERT_EQ(m_boxes.m_shown.size(), 3u);
+    EXPECT_EQ(m_boxes.m_shown[0].strText, FormatString1(IDS_FILE_EXISTS, *name));
+    EXPECT_EQ(m_boxes.m_shown[0].buttons, EMsgButtons::YesNoCancel);
+    EXPECT_EQ(m_boxes.m_shown[0].icon, EMsgIcon::Question);
 }
 
 TEST_F(AutoSavePrompt, MissingDirectoryAndExhaustedCounterSayWhy) {
     m_settings.m_strAutoSavePath = (m_dir.Path() / "missing").string();
     EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui));
-    ASSERT_EQ(m_boxes.shown.size(), 1u);
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
     EXPECT_EQ(
-        m_boxes.shown[0].strText,
+        m_boxes.m_shown[0].strText,
         FormatString1(IDS_NO_DIRECTORY, QString::fromStdString(m_settings.m_strAutoSavePath)));
 
     m_settings.m_strAutoSavePath = m_dir.Path().string();
     m_settings.m_dwAutoSaveOptions = 0;
     m_settings.m_dwAutoSaveStartNO = 100000;
     EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui));
-    ASSERT_EQ(m_boxes.shown.size(), 2u);
-    EXPECT_EQ(m_boxes.shown[1].strText, LoadString(IDS_COUNTER_MAX));
+    ASSERT_EQ(m_boxes.m_shown.size(), 2u);
+    EXPECT_EQ(m_boxes.m_shown[1].strText, LoadString(IDS_COUNTER_MAX));
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 100000u);
 }
 

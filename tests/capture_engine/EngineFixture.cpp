@@ -3,11 +3,10 @@
 #include "EngineFixture.h"
 
 #include "framework/UiServices.h"
+#include "support/QtWait.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 
 #include <xcb/xcb.h>
 
@@ -31,15 +30,6 @@ void StopEngineTestServer() {
 }
 testsupport::CXServer* EngineTestServer() {
     return s_pServer.get();
-}
-
-EMsgResult CScriptedBoxes::Show(const MessageBoxRequest& request) {
-    shown.push_back(request);
-    if (answers.empty())
-        return DismissAnswer(request.buttons);
-    const EMsgResult answer = answers.front();
-    answers.pop_front();
-    return answer;
 }
 
 CTestCaptureHost::CTestCaptureHost() : m_settings("/nonexistent/quorvi-studio") {
@@ -107,16 +97,7 @@ void CEngineTest::TearDown() {
 }
 
 bool PumpEvents(const std::function<bool()>& pred, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!pred()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
+    return testsupport::WaitUntilPumping(pred, std::chrono::milliseconds(timeoutMs));
 }
 
 void CEngineTest::PumpFor(int ms) {

@@ -10,6 +10,7 @@
 #include "framework/UiServices.h"
 #include "image/MemoryBitmap.h"
 #include "platform/AppSettings.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "support/XClient.h"
 #include "support/XServer.h"
 
@@ -29,14 +30,6 @@ testsupport::CXServer* EngineTestServer();
 
 // Runs the event loop until pred holds or timeoutMs pass.
 bool PumpEvents(const std::function<bool()>& pred, int timeoutMs = 5000);
-
-// Message boxes answered from a script; every text shown is kept.
-class CScriptedBoxes : public IMessageBoxes {
-public:
-    EMsgResult Show(const MessageBoxRequest& request) override;
-    std::vector<MessageBoxRequest> shown;
-    std::deque<EMsgResult> answers; // empty: the box is dismissed
-};
 
 // The main frame's part: settings, a visible main window, deliveries recorded as copies.
 class CTestCaptureHost : public ICaptureHost {
@@ -85,7 +78,7 @@ protected:
     const CImageBitmap& LastCapture() const { return *m_host.m_delivered.back(); }
 
     CTestCaptureHost m_host;
-    CScriptedBoxes m_boxes;
+    testsupport::CScriptedMessageBoxes m_boxes;
     std::unique_ptr<CCaptureEngine> m_pEngine;
     std::unique_ptr<testsupport::CXClient> m_pClient;
     xcb_connection_t* m_peer = nullptr; // "another program"

@@ -22,7 +22,6 @@
 #include <fstream>
 #include <memory>
 #include <optional>
-#include <thread>
 
 using capture::Point;
 using capture::Rect;
@@ -208,7 +207,8 @@ protected:
     static int Wait(pid_t pid, int timeoutMs = 20000) {
         int status = 0;
         const bool ended =
-            capturetest::WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, timeoutMs);
+            testsupport::WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; },
+                                   std::chrono::milliseconds(timeoutMs));
         if (!ended) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
@@ -231,6 +231,44 @@ protected:
         return r ? Point{r->dst_x, r->dst_y} : Point{-1, -1};
     }
 
+    // Waits until the window's pattern is on the screen where the window is now: the window
+    // manager has placed and framed it and drawn no more over it.
+    bool WaitShown(xcb_window_t w, int width, int height, int seed) {
+        xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_peer)).data;
+        return testsupport::WaitUntil([&] {
+            const Point at = RootPosition(w);
+            auto image = Own(xcb_get_image_reply(
+                m_peer,
+                xcb_get_image(m_peer, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, std::int16_t(at.x),
+                              std::int16_t(at.y), std::uint16_t(width), std::uint16_t(height), ~0u),
+                nullptr));
+            if (!image || xcb_get_image_data_length(image.get()) != width * height * 4)
+                return false;
+            const auto* pixels = reinterpret_cast<const RGBQuad*>(xcb_get_image_data(image.get()));
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    RGBQuad got = pixels[y * width + x];
+                    got.reserved = 0;
+                    if (got != capturetest::PatternPixel(x, y, seed))
+                        return false;
+                }
+            return RootPosition(w) == at;
+        });
+    }
+
+    // True once process pid has a connection open (the display's): `quorvi capture` connects
+    // before it waits out its delay.
+    static bool HasSocket(pid_t pid) {
+        std::error_code ec;
+        for (const auto& entry :
+             fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+            const fs::path target = fs::read_symlink(entry.path(), ec);
+            if (!ec && target.string().starts_with("socket:"))
+                return true;
+        }
+        return false;
+    }
+
     static std::unique_ptr<testsupport::CXServer> s_server;
     xcb_connection_t* m_peer = nullptr;
     testsupport::CTempDir m_home;
@@ -247,7 +285,7 @@ std::string Geometry(Rect rc) {
 TEST_F(CaptureCommand, RectAndWindowsGiveTheWindowPixels) {
     CTestWindow window(m_peer, {.rc = {0, 0, 301, 203}, .seed = 3});
     ASSERT_TRUE(window.WaitMapped(true));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // openbox draws its frame
+    ASSERT_TRUE(WaitShown(window.Id(), 301, 203, 3));
     const Point at = RootPosition(window.Id());
 
     // A rectangle inside the window; one reaching past the screen's corner.
@@ -294,7 +332,7 @@ TEST_F(CaptureCommand, RectAndWindowsGiveTheWindowPixels) {
 
     xcb_set_input_focus(m_peer, XCB_INPUT_FOCUS_POINTER_ROOT, window.Id(), XCB_CURRENT_TIME);
     xcb_flush(m_peer);
-    ASSERT_TRUE(capturetest::WaitFor([&] {
+    ASSERT_TRUE(testsupport::WaitUntil([&] {
         return capturetest::ActiveWindow(m_peer) == window.Id();
     })) << capturetest::DescribeDesktop(m_peer);
     ASSERT_EQ(Run({"active", "-o", File("active.png")}), 0) << Log();
@@ -354,7 +392,9 @@ TEST_F(CaptureCommand, DelayWaitsBeforeGrabbing) {
     ASSERT_TRUE(early.WaitMapped(false));
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = Start({"rect", "500,500,60,40", "--delay", "900", "-o", File("late.png")});
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    // The window changes once the command is connected and waiting: grabbing at once would
+    // give the early one.
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return HasSocket(pid); })) << Log();
     CTestWindow late(m_peer, {.rc = {500, 500, 560, 540}, .seed = 2, .bOverrideRedirect = true});
     ASSERT_TRUE(late.WaitMapped(false));
     ASSERT_EQ(Wait(pid), 0) << Log();
@@ -368,9 +408,9 @@ TEST_F(CaptureCommand, ClipboardServesPngBmpAndLargeDataUntilTaken) {
     CClipboardPeer peer(s_server->DisplayName());
     const xcb_window_t before = peer.Owner();
     const pid_t pid = Start({"rect", "40,30,300,200", "--foreground"});
-    ASSERT_TRUE(capturetest::WaitFor(
-        [&] { return peer.Owner() != before && peer.Owner() != XCB_NONE; }, 10000))
-        << Log();
+    ASSERT_TRUE(testsupport::WaitUntil([&] {
+        return peer.Owner() != before && peer.Owner() != XCB_NONE;
+    })) << Log();
 
     auto targets = peer.Read("TARGETS");
     ASSERT_TRUE(targets);
@@ -440,7 +480,8 @@ TEST_F(CaptureCommand, ClipboardManagerTakesTheImage) {
     auto png = manager.Read("image/png");
     ASSERT_TRUE(png);
     EXPECT_EQ(PatternMismatches(*Decode(*png), {0, 0, 100, 80}, {0, 0}, 4), 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // A second request answered: the command still serves after the first one.
+    EXPECT_TRUE(manager.Read("TARGETS")) << "still serving until the manager says it is done";
     int status = 0;
     EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0)
         << "still serving until the manager says it is done";

@@ -166,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(Generated, BmpPeerTest,
 class BmpDerivedTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!peer::HaveTool("convert"))
+        if (!testsupport::HaveProgram("convert"))
             GTEST_SKIP() << "convert not installed";
         peer::WriteTestPicture(m_dir.Path() / "src.ppm", 37, 23, 5);
     }

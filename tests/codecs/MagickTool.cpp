@@ -4,6 +4,7 @@
 
 #include "image/ImageBitmap.h"
 #include "image/MemoryBitmap.h"
+#include "support/Programs.h"
 
 #include <gtest/gtest.h>
 
@@ -17,48 +18,15 @@
 
 namespace magick {
 
-std::optional<std::string> Run(const std::vector<std::string>& argv) {
-    int out[2];
-    if (::pipe(out) != 0)
-        return std::nullopt;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(out[1], 1);
-        ::close(out[0]);
-        ::close(out[1]);
-        const int devnull = ::open("/dev/null", O_WRONLY);
-        if (devnull >= 0)
-            ::dup2(devnull, 2);
-        std::vector<char*> args;
-        for (const auto& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    std::string text;
-    char buffer[1 << 16];
-    ssize_t n;
-    while ((n = ::read(out[0], buffer, sizeof buffer)) > 0)
-        text.append(buffer, std::size_t(n));
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (pid < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return std::nullopt;
-    return text;
-}
-
 bool Available() {
-    static const bool available = Run({"convert", "-version"}).has_value();
+    static const bool available = testsupport::RunProgram({"convert", "-version"}).has_value();
     return available;
 }
 
 bool Convert(const std::vector<std::string>& args) {
     std::vector<std::string> argv{"convert"};
     argv.insert(argv.end(), args.begin(), args.end());
-    const bool ok = Run(argv).has_value();
+    const bool ok = testsupport::RunProgram(argv).has_value();
     if (!ok) {
         std::string line;
         for (const auto& a : argv)
@@ -70,14 +38,14 @@ bool Convert(const std::vector<std::string>& args) {
 
 std::optional<RawImage> Decode(const std::filesystem::path& path, int channelBits) {
     const std::string first = path.string() + "[0]";
-    const auto size = Run({"identify", "-format", "%w %h", first});
+    const auto size = testsupport::RunProgram({"identify", "-format", "%w %h", first});
     if (!size)
         return std::nullopt;
     RawImage image;
     image.channelBits = channelBits;
     std::istringstream(*size) >> image.width >> image.height;
-    const auto bytes =
-        Run({"convert", first, "-depth", std::to_string(channelBits), "-endian", "MSB", "rgba:-"});
+    const auto bytes = testsupport::RunProgram(
+        {"convert", first, "-depth", std::to_string(channelBits), "-endian", "MSB", "rgba:-"});
     const std::size_t samples = std::size_t(image.width) * std::size_t(image.height) * 4;
     const std::size_t sampleBytes = channelBits == 16 ? 2 : 1;
     if (!bytes || bytes->size() != samples * sampleBytes)

@@ -12,8 +12,6 @@ class CImageBitmap;
 
 namespace magick {
 
-// Runs argv (no shell) and returns its standard output, or nothing when it fails.
-std::optional<std::string> Run(const std::vector<std::string>& argv);
 // True when ImageMagick's `convert` runs here.
 bool Available();
 

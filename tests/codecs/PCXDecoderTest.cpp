@@ -77,8 +77,8 @@ TEST_P(PcxPeerTest, PixelsMatchImageMagick) {
     const fs::path source = dir.Path() / "src.ppm";
     const fs::path file = dir.Path() / "out.pcx";
     peer::WriteTestPicture(source, size.first, size.second, 3);
-    ASSERT_TRUE(peer::Run({"sh", "-c", std::string(variant.script) + " 2>/dev/null", "sh",
-                           source.string(), file.string()}))
+    ASSERT_TRUE(testsupport::RunProgram({"sh", "-c", std::string(variant.script) + " 2>/dev/null",
+                                         "sh", source.string(), file.string()}))
         << variant.script;
     ExpectLikePcxToPpm(file);
 }

@@ -39,8 +39,8 @@ TEST_P(PgmPeerTest, PixelsMatchImageMagick) {
     const fs::path source = dir.Path() / "src.ppm";
     const fs::path file = dir.Path() / "out.pgm";
     peer::WriteTestPicture(source, size.first, size.second, 4);
-    ASSERT_TRUE(peer::Run({"sh", "-c", std::string(variant.script) + " 2>/dev/null", "sh",
-                           source.string(), file.string()}));
+    ASSERT_TRUE(testsupport::RunProgram({"sh", "-c", std::string(variant.script) + " 2>/dev/null",
+                                         "sh", source.string(), file.string()}));
     CPGMDecoder decoder;
     peer::ExpectLikePeer(decoder, file, 8, {.tolerance = variant.tolerance});
 }

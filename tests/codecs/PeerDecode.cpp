@@ -20,64 +20,7 @@
 
 namespace peer {
 
-namespace {
-
-void WriteAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n <= 0)
-            return;
-        done += std::size_t(n);
-    }
-}
-
-} // namespace
-
-std::optional<std::string> Run(const std::vector<std::string>& argv, const std::string* stdinData) {
-    int out[2], in[2];
-    if (::pipe(out) != 0 || ::pipe(in) != 0)
-        return std::nullopt;
-    std::signal(SIGPIPE, SIG_IGN);
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        return std::nullopt;
-    if (pid == 0) {
-        ::dup2(in[0], 0);
-        ::dup2(out[1], 1);
-        ::close(in[0]);
-        ::close(in[1]);
-        ::close(out[0]);
-        ::close(out[1]);
-        std::vector<char*> args;
-        for (const auto& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
-    }
-    ::close(in[0]);
-    ::close(out[1]);
-    if (stdinData)
-        WriteAll(in[1], *stdinData); // small inputs: the pipe buffer holds them
-    ::close(in[1]);
-    std::string result;
-    char buffer[65536];
-    ssize_t n;
-    while ((n = ::read(out[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
-        if (n > 0)
-            result.append(buffer, std::size_t(n));
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return std::nullopt;
-    return result;
-}
-
-bool HaveTool(const std::string& name) {
-    return Run({"sh", "-c", "command -v " + name + " >/dev/null"}).has_value();
-}
+namespace {} // namespace
 
 namespace {
 
@@ -122,20 +65,20 @@ std::optional<Image> ParsePam(const std::optional<std::string>& pam) {
 std::optional<Image> Decode(const std::filesystem::path& path) {
     // PAM keeps the channel count, so grey and alpha survive; 8 bits per sample.
     // -auto-orient: ImageMagick keeps rows as stored and records the orientation (TGA).
-    return ParsePam(
-        Run({"convert", path.string() + "[0]", "-auto-orient", "-depth", "8", "pam:-"}));
+    return ParsePam(testsupport::RunProgram(
+        {"convert", path.string() + "[0]", "-auto-orient", "-depth", "8", "pam:-"}));
 }
 
 std::optional<Image> DecodeVia(const std::string& command, const std::filesystem::path& path) {
-    return ParsePam(Run({"bash", "-c",
-                         "set -o pipefail; " + command + " 2>/dev/null | convert - -depth 8 pam:-",
-                         "sh", path.string()}));
+    return ParsePam(testsupport::RunProgram(
+        {"bash", "-c", "set -o pipefail; " + command + " 2>/dev/null | convert - -depth 8 pam:-",
+         "sh", path.string()}));
 }
 
 bool Convert(const std::vector<std::string>& args) {
     std::vector<std::string> argv{"convert"};
     argv.insert(argv.end(), args.begin(), args.end());
-    const bool ok = Run(argv).has_value();
+    const bool ok = testsupport::RunProgram(argv).has_value();
     EXPECT_TRUE(ok) << "convert failed: " << testing::PrintToString(args);
     return ok;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "image/ImageBitmap.h"
+#include "support/Programs.h"
 
 class CImageDecoder;
 
@@ -26,13 +27,6 @@ struct Image {
         return rgba.data() + (std::size_t(y) * width + x) * 4;
     }
 };
-
-// Runs argv (no shell) and returns its standard output, or nothing when it fails to start or
-// exits non-zero. stdinData, when given, is written to its standard input.
-std::optional<std::string> Run(const std::vector<std::string>& argv,
-                               const std::string* stdinData = nullptr);
-
-bool HaveTool(const std::string& name);
 
 // ImageMagick's reading of path (first frame), or nothing when it cannot read it.
 std::optional<Image> Decode(const std::filesystem::path& path);
@@ -80,6 +74,6 @@ std::vector<std::filesystem::path> TestDataFiles(const std::string& folder);
 // Skips the current test, saying why, when an external tool is missing.
 #define SKIP_WITHOUT_TOOL(name)                                                                    \
     do {                                                                                           \
-        if (!peer::HaveTool(name))                                                                 \
+        if (!testsupport::HaveProgram(name))                                                       \
             GTEST_SKIP() << name << " not installed";                                              \
     } while (0)

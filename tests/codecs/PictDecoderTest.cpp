@@ -304,8 +304,8 @@ TEST_P(PictPeerTest, PixelsMatchImageMagick) {
     const fs::path source = dir.Path() / "src.ppm";
     const fs::path file = dir.Path() / "out.pict";
     peer::WriteTestPicture(source, size.first, size.second, 6);
-    ASSERT_TRUE(peer::Run({"sh", "-c", std::string(variant.script) + " 2>/dev/null", "sh",
-                           source.string(), file.string()}));
+    ASSERT_TRUE(testsupport::RunProgram({"sh", "-c", std::string(variant.script) + " 2>/dev/null",
+                                         "sh", source.string(), file.string()}));
     CPictDecoder decoder;
     // ImageMagick narrows its own 16-bit colour table entries one step off, now and then.
     peer::ExpectLikePeer(decoder, file, variant.naturalDepth,

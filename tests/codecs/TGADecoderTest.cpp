@@ -73,7 +73,7 @@ TEST_P(TgaPeerTest, PixelsMatchImageMagick) {
                 word.replace(at, std::string(key).size(), "'" + value + "'");
         script += word + " ";
     }
-    ASSERT_TRUE(peer::Run({"sh", "-c", script + "2>/dev/null"})) << script;
+    ASSERT_TRUE(testsupport::RunProgram({"sh", "-c", script + "2>/dev/null"})) << script;
     CTGADecoder decoder;
     peer::ExpectLikePeer(decoder, file, variant.naturalDepth,
                          {.tolerance = variant.tolerance, .compareAlpha = variant.alpha});
@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(Generated, TgaPeerTest,
 class TgaDerivedTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!peer::HaveTool("convert"))
+        if (!testsupport::HaveProgram("convert"))
             GTEST_SKIP() << "convert not installed";
         peer::WriteTestPicture(m_dir.Path() / "src.ppm", 37, 23, 9);
     }

@@ -4,6 +4,7 @@
 #include "DocumentTestSupport.h"
 
 #include "framework/CommandIds.h"
+#include "support/Programs.h"
 
 #include <QRegularExpression>
 
@@ -17,17 +18,17 @@ struct JpegFacts {
 };
 
 std::optional<JpegFacts> Identify(const std::filesystem::path& path) {
-    const std::optional<QString> out =
-        RunTool(QStringLiteral("identify"),
-                {QStringLiteral("-verbose"), QString::fromStdString(path.string())});
-    if (!out)
+    const std::optional<std::string> text =
+        testsupport::RunProgram({"identify", "-verbose", path.string()});
+    if (!text)
         return std::nullopt;
+    const QString out = QString::fromStdString(*text);
     JpegFacts facts;
     const auto field = [&](const char* name) {
         const QRegularExpressionMatch m =
             QRegularExpression(QStringLiteral("^\\s*%1: (.*)$").arg(QLatin1String(name)),
                                QRegularExpression::MultilineOption)
-                .match(*out);
+                .match(out);
         return m.hasMatch() ? m.captured(1).trimmed() : QString();
     };
     facts.nQuality = field("Quality").toInt();
@@ -39,7 +40,7 @@ std::optional<JpegFacts> Identify(const std::filesystem::path& path) {
 class JpegOptionsTest : public DocumentTest {
 protected:
     void SetUp() override {
-        if (!RunTool(QStringLiteral("identify"), {QStringLiteral("-version")}))
+        if (!testsupport::RunProgram({"identify", "-version"}))
             GTEST_SKIP() << "ImageMagick (identify) is not installed";
         platform::CAppSettings& settings = m_host.m_settings;
         settings.m_wJPEGQuality = 40;

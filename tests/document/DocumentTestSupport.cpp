@@ -9,22 +9,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 
 #include <sstream>
 
 namespace doctest {
-
-EMsgResult CScriptedBoxes::Show(const MessageBoxRequest& request) {
-    m_shown.push_back(request);
-    if (m_answers.empty()) {
-        ADD_FAILURE() << "unexpected message box: " << request.strText.toStdString();
-        return DismissAnswer(request.buttons);
-    }
-    const EMsgResult answer = m_answers.front();
-    m_answers.pop_front();
-    return answer;
-}
 
 std::optional<QString> CScriptedFiles::PromptFileName(const FilePrompt& prompt) {
     ++m_nPrompts;
@@ -147,15 +135,6 @@ std::unique_ptr<CImageBitmap> FilteredCopy(const CImageBitmap& image, CImageFilt
     std::unique_ptr<CImageBitmap> copy = CopyOf(image);
     filter.ApplyInPlace(*copy);
     return copy;
-}
-
-std::optional<QString> RunTool(const QString& program, const QStringList& args) {
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0)
-        return std::nullopt;
-    return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
 DocumentTest::DocumentTest() : m_dir(m_temp.Path()), m_oldCwd(std::filesystem::current_path()) {}

@@ -12,6 +12,7 @@
 #include "framework/WinApp.h"
 #include "image/ProgressSink.h"
 #include "platform/AppSettings.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -30,13 +31,6 @@
 class CImageFilter;
 
 namespace doctest {
-
-class CScriptedBoxes final : public IMessageBoxes {
-public:
-    EMsgResult Show(const MessageBoxRequest& request) override;
-    std::deque<EMsgResult> m_answers;
-    std::vector<MessageBoxRequest> m_shown;
-};
 
 class CScriptedFiles final : public IFileDialogs {
 public:
@@ -71,7 +65,7 @@ public:
     CTestApp();
     ~CTestApp() override;
 
-    CScriptedBoxes m_boxes;
+    testsupport::CScriptedMessageBoxes m_boxes{true};
     CScriptedFiles m_files;
     CRecordingStatus m_status;
     CCountingCursor m_cursor;
@@ -147,9 +141,6 @@ std::string CompareImages(const CImageBitmap& a, const CImageBitmap& b, bool ign
 std::unique_ptr<CImageBitmap> FilteredCopy(const CImageBitmap& image, CImageFilter& filter);
 // A copy of image.
 std::unique_ptr<CImageBitmap> CopyOf(const CImageBitmap& image);
-
-// Runs a program (no shell); its standard output, or nothing when it cannot run or fails.
-std::optional<QString> RunTool(const QString& program, const QStringList& args);
 
 // A document with a host and an application, as the tests need them.
 class DocumentTest : public ::testing::Test {

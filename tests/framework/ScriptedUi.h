@@ -6,29 +6,13 @@
 #include "framework/Profile.h"
 #include "framework/UiServices.h"
 #include "framework/WinApp.h"
+#include "support/ScriptedMessageBoxes.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <optional>
 #include <vector>
-
-class CScriptedMessageBoxes final : public IMessageBoxes {
-public:
-    EMsgResult Show(const MessageBoxRequest& request) override {
-        m_shown.push_back(request);
-        if (m_answers.empty()) {
-            ADD_FAILURE() << "unexpected message box: " << request.strText.toStdString();
-            return DismissAnswer(request.buttons);
-        }
-        const EMsgResult answer = m_answers.front();
-        m_answers.pop_front();
-        return answer;
-    }
-
-    std::deque<EMsgResult> m_answers;
-    std::vector<MessageBoxRequest> m_shown;
-};
 
 class CScriptedFileDialogs final : public IFileDialogs {
 public:
@@ -75,7 +59,7 @@ public:
         SetProfile(nullptr);
     }
 
-    CScriptedMessageBoxes m_boxes;
+    testsupport::CScriptedMessageBoxes m_boxes{true};
     CScriptedFileDialogs m_files;
     CCountingWaitCursor m_wait;
     CMemoryProfile m_profile;

@@ -30,6 +30,8 @@ TEST_P(Delivery, ProcIsNeverReenteredAndOrderIsKept) {
             m_pClient->Tap(XK_Print);
             m_pClient->Chord({XK_Control_L, XK_Alt_L, XK_r});
             m_pClient->Sync();
+            // A nested loop as long as the engine's timed waits before a grab; it has to last
+            // while the keys above come in, so it runs for a time rather than until an event.
             PumpUntil([] { return false; }, std::chrono::milliseconds(200));
             nestedResult = QRZ_DispatchEvents();
         }

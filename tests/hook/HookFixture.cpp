@@ -2,6 +2,8 @@
 // The hook tests' fixture.
 #include "HookFixture.h"
 
+#include "support/Wait.h"
+
 #define XK_MISCELLANY
 #include <X11/keysymdef.h>
 
@@ -75,22 +77,21 @@ void CHookTest::TearDown() {
 }
 
 bool CHookTest::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
     const int fd = QRZ_GetConnectionFd();
     if (fd < 0)
         return false;
-    for (;;) {
-        if (QRZ_DispatchEvents() < 0)
-            return false;
-        if (done())
-            return true;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            return false;
-        pollfd pfd{fd, POLLIN, 0};
-        poll(&pfd, 1, static_cast<int>(std::min<long>(left.count(), 100)));
-    }
+    bool bLost = false;
+    const bool bDone = testsupport::WaitUntil(
+        [&] {
+            bLost = QRZ_DispatchEvents() < 0;
+            return bLost || done();
+        },
+        timeout,
+        [fd](std::chrono::milliseconds slice) {
+            pollfd pfd{fd, POLLIN, 0};
+            poll(&pfd, 1, static_cast<int>(slice.count()));
+        });
+    return bDone && !bLost;
 }
 
 bool CHookTest::WaitForCount(const CRecorder& recorder, size_t count) {

@@ -3,6 +3,7 @@
 // included), not passed to programs the holder starts; the runtime directory rules.
 #include "platform/InstanceLock.h"
 #include "support/TempXdgTest.h"
+#include "support/Wait.h"
 
 #include <signal.h>
 #include <sys/stat.h>
@@ -69,9 +70,9 @@ TEST_F(InstanceLock, ProgramsTheHolderStartsDoNotKeepIt) {
     }
     // Until it has started the program, the child is a copy of the holder with its descriptors.
     const std::string comm = "/proc/" + std::to_string(pid) + "/comm";
-    for (int i = 0; i < 500 && testsupport::ReadFileText(comm) != "sleep\n"; ++i)
-        usleep(10000);
-    ASSERT_EQ(testsupport::ReadFileText(comm), "sleep\n");
+    ASSERT_TRUE(testsupport::WaitUntil([&] {
+        return testsupport::ReadFileText(comm) == "sleep\n";
+    })) << testsupport::ReadFileText(comm);
     pHolder.reset();
     CInstanceLock next;
     EXPECT_EQ(next.TryAcquire(file), EResult::Acquired);

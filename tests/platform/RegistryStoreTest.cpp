@@ -358,6 +358,7 @@ TEST_F(RegistryStoreTest, KilledWriterLeavesOldOrNewFile) {
         char c;
         ASSERT_EQ(::read(ready[0], &c, 1), 1);
         ::close(ready[0]);
+        // Not a wait for anything: the pause picks where in the writes the kill lands.
         ::usleep(static_cast<useconds_t>(delayUs(rng)));
         ::kill(child, SIGKILL);
         int status = 0;

@@ -7,6 +7,7 @@
 #include "image/DisplayBitmap.h"
 #include "image/MemoryBitmap.h"
 #include "platform/AppSettings.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -29,15 +30,6 @@ namespace {
 
 constexpr int kDpi = 50; // rendering resolution of the checks
 constexpr double kPxPerTenth = kDpi / 254.0;
-
-class CScriptedBoxes final : public IMessageBoxes {
-public:
-    EMsgResult Show(const MessageBoxRequest& request) override {
-        m_shown.push_back(request);
-        return DismissAnswer(request.buttons);
-    }
-    std::vector<MessageBoxRequest> m_shown;
-};
 
 // The colour of image pixel (x, y) of a w-wide test image: far apart from its neighbours.
 QRgb PatternColor(int x, int y, int w) {
@@ -177,7 +169,7 @@ protected:
 
     static inline int s_nKept = 0;
     testsupport::CTempDir m_dir;
-    CScriptedBoxes m_boxes;
+    testsupport::CScriptedMessageBoxes m_boxes;
     std::unique_ptr<CWinApp> m_pApp;
     platform::CAppSettings m_settings{"/usr/bin/quorvi-studio"};
     std::unique_ptr<CImagePrinter> m_pPrinter;

@@ -47,4 +47,9 @@ std::filesystem::path CorporaDir() {
     return std::filesystem::is_directory(dir, ec) ? dir : std::filesystem::path();
 }
 
+bool RunningInCi() {
+    const char* ci = std::getenv("CI");
+    return ci != nullptr && std::string(ci) == "true";
+}
+
 } // namespace testsupport

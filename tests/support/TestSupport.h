@@ -58,12 +58,18 @@ private:
 
 // The public format test suites, or an empty path when they are not beside the project.
 std::filesystem::path CorporaDir();
+// True when the tests run in CI (CI=true), where a missing corpus is a broken set-up.
+bool RunningInCi();
 
 } // namespace testsupport
 
-// Skips the current test, saying why, when the corpora are absent.
+// Skips the current test, saying why, when the corpora are absent; in CI that fails it instead,
+// so that a lost corpus does not quietly turn its tests into skips.
 #define SKIP_WITHOUT_CORPORA()                                                                     \
     do {                                                                                           \
-        if (testsupport::CorporaDir().empty())                                                     \
+        if (testsupport::CorporaDir().empty()) {                                                   \
+            if (testsupport::RunningInCi())                                                        \
+                FAIL() << "public test suites not found at " QUORVI_CORPORA_DIR " (CI=true)";      \
             GTEST_SKIP() << "public test suites not found at " QUORVI_CORPORA_DIR;                 \
+        }                                                                                          \
     } while (0)

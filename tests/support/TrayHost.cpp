@@ -2,6 +2,8 @@
 // The tests' system-tray host.
 #include "support/TrayHost.h"
 
+#include "support/Wait.h"
+
 #include <poll.h>
 
 #include <cstdlib>
@@ -129,13 +131,7 @@ std::vector<xcb_window_t> CTrayHost::Docked() const {
 }
 
 bool CTrayHost::WaitForDocked(size_t nCount, std::chrono::milliseconds timeout) const {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (Docked().size() < nCount) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
+    return WaitUntil([&] { return Docked().size() >= nCount; }, timeout);
 }
 
 std::pair<int, int> CTrayHost::IconCentre(size_t nIndex) const {

@@ -2,6 +2,8 @@
 // The private X server of the tests: Xvfb started with -displayfd, openbox with our rc.xml.
 #include "support/XServer.h"
 
+#include "support/Wait.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -16,7 +18,6 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 namespace testsupport {
 namespace {
@@ -75,14 +76,10 @@ void Stop(pid_t& pid) {
     if (pid <= 0)
         return;
     kill(pid, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (waitpid(pid, nullptr, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (!WaitUntil([pid] { return waitpid(pid, nullptr, WNOHANG) != 0; },
+                   std::chrono::seconds(5))) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
     }
     pid = -1;
 }
@@ -92,15 +89,6 @@ bool Exited(pid_t pid) {
 }
 
 } // namespace
-
-bool HaveProgram(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::stringstream dirs(path ? path : "/usr/bin:/bin");
-    for (std::string dir; std::getline(dirs, dir, ':');)
-        if (!dir.empty() && access((dir + "/" + name).c_str(), X_OK) == 0)
-            return true;
-    return false;
-}
 
 CXServer::CXServer() : CXServer(Options{}) {}
 
@@ -166,16 +154,16 @@ void CXServer::StartWindowManager() {
               {"DISPLAY=" + m_strDisplay, "HOME=" + home, "XDG_CONFIG_HOME=" + home,
                "XDG_CONFIG_DIRS=" + home},
               m_dir.Path() / "openbox.log");
-    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-    while (!std::filesystem::exists(ready)) {
-        if (Exited(m_wmPid)) {
-            m_wmPid = -1;
-            throw std::runtime_error("openbox exited:\n" + Log());
-        }
-        if (std::chrono::steady_clock::now() > deadline)
-            throw std::runtime_error("openbox did not start:\n" + Log());
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    bool bExited = false;
+    const bool bReady =
+        WaitUntil([&] { return std::filesystem::exists(ready) || (bExited = Exited(m_wmPid)); },
+                  kStartTimeout);
+    if (bExited) {
+        m_wmPid = -1;
+        throw std::runtime_error("openbox exited:\n" + Log());
     }
+    if (!bReady)
+        throw std::runtime_error("openbox did not start:\n" + Log());
 }
 
 int CXServer::Run(const std::vector<std::string>& argv) const {

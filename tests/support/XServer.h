@@ -3,6 +3,8 @@
 // binds no keys. Both are killed when the object goes.
 #pragma once
 
+#include "support/Programs.h"
+
 #include "support/TestSupport.h"
 
 #include <sys/types.h>
@@ -46,9 +48,6 @@ private:
     pid_t m_serverPid = -1;
     pid_t m_wmPid = -1;
 };
-
-// True when a program of that name is found in PATH.
-bool HaveProgram(const std::string& name);
 
 } // namespace testsupport
 

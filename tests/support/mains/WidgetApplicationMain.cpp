@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Test entry of the application tests: a QApplication on the offscreen platform.
+// Test entry of the widget tests: a QApplication on the offscreen platform unless told
+// otherwise.
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -8,7 +9,10 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Tests close their last window often; that must not end a nested event loop.
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int nResult = RUN_ALL_TESTS();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return nResult;
 }
