@@ -16,6 +16,8 @@ packages=(
   libxcb1-dev libxcb-shm0-dev libxcb-xfixes0-dev libxcb-xtest0-dev libxcb-keysyms1-dev libxcb-randr0-dev
   libxcb-xkb-dev libxcb-xinput-dev
   libcanberra-dev
+  # source checks of CI (scripts/check-format.sh, scripts/check-tidy.sh)
+  clang-format clang-tidy
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth openbox xdotool x11-utils imagemagick netpbm libvips-tools hyperfine poppler-utils

@@ -43,6 +43,7 @@ bool CX11DesktopQueries::Refresh() {
 bool CX11DesktopQueries::AddChildren(const std::vector<int>& parents, std::vector<int>& added) {
     xcb_connection_t* c = m_conn.Get();
     std::vector<xcb_query_tree_cookie_t> treeCookies;
+    treeCookies.reserve(parents.size());
     for (int p : parents)
         treeCookies.push_back(xcb_query_tree(c, m_nodes[std::size_t(p)].id));
     std::vector<std::pair<int, xcb_window_t>> found; // parent index, child

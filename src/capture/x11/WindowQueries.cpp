@@ -86,6 +86,7 @@ xcb_window_t CX11Windows::ClientOf(xcb_window_t topLevel) const {
     std::vector<xcb_window_t> level{topLevel};
     for (int depth = 0; depth < kClientSearchDepth && !level.empty(); ++depth) {
         std::vector<xcb_get_property_cookie_t> cookies;
+        cookies.reserve(level.size());
         for (xcb_window_t w : level)
             cookies.push_back(xcb_get_property(c, 0, w, wmState, XCB_GET_PROPERTY_TYPE_ANY, 0, 0));
         xcb_window_t found = XCB_NONE;
@@ -266,8 +267,10 @@ std::vector<Rect> RandrCrtcs(xcb_connection_t* c, xcb_window_t root) {
     if (!res)
         return monitors;
     const xcb_randr_crtc_t* crtcs = xcb_randr_get_screen_resources_current_crtcs(res.get());
+    const int nCrtcs = xcb_randr_get_screen_resources_current_crtcs_length(res.get());
     std::vector<xcb_randr_get_crtc_info_cookie_t> cookies;
-    for (int i = 0; i < xcb_randr_get_screen_resources_current_crtcs_length(res.get()); ++i)
+    cookies.reserve(std::size_t(std::max(nCrtcs, 0)));
+    for (int i = 0; i < nCrtcs; ++i)
         cookies.push_back(xcb_randr_get_crtc_info(c, crtcs[i], res->config_timestamp));
     for (auto cookie : cookies) {
         XcbReply<xcb_randr_get_crtc_info_reply_t> info(
