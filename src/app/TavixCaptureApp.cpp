@@ -109,17 +109,19 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments) {
     QElapsedTimer timer;
     timer.start();
     InstallServices();
+    // The default output folder, before the settings are read: a configured folder that is
+    // missing is not created, so that the automatic save says so instead of filling a folder
+    // the user does not look in.
+    std::string strError;
+    if (!platform::EnsureOutputDirectory(m_settings.DefaultAutoSavePath(), &strError))
+        img::Trace("start-up: output directory: %s\n", strError.c_str());
     // 1-2: the recent-file list and the settings record.
     m_pProfile = std::make_unique<CRegistryProfile>(m_locations);
     SetProfile(m_pProfile.get());
     LoadStdProfileSettings(kRecentFileCount);
     m_settings.Load(m_locations);
-    std::string strError;
-    if (!m_settings.m_strAutoSavePath.empty() &&
-        !platform::EnsureOutputDirectory(m_settings.m_strAutoSavePath, &strError))
-        img::Trace("start-up: output directory: %s", strError.c_str());
     // Automatic saves (capture output) take the automatic file name.
-    SetDocManager(std::make_unique<CCaptureDocManager>(m_settings, Ui(), this));
+    SetDocManager(std::make_unique<CCaptureDocManager>(m_settings, m_locations, Ui(), this));
     // 4: the main frame, which the template's image windows go into; 3: the one template.
     m_pMainFrame = std::make_unique<CMainFrame>(*this);
     m_pMainFrame->Tray().SetTrayIcon(m_pTray);
