@@ -7,6 +7,7 @@
 #include "app/MainFrame.h"
 #include "app/ShellServices.h"
 #include "app/StatusPanes.h"
+#include "app/TerminationSignals.h"
 #include "app/TrayPolicy.h"
 #include "capture/engine/CaptureDocManager.h"
 #include "dialogs/NewImageDlg.h"
@@ -38,6 +39,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QThread>
 #include <QTimer>
@@ -110,17 +112,19 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments) {
     QElapsedTimer timer;
     timer.start();
     InstallServices();
+    // The default output folder, before the settings are read: a configured folder that is
+    // missing is not created, so that the automatic save says so instead of filling a folder
+    // the user does not look in.
+    std::string strError;
+    if (!platform::EnsureOutputDirectory(m_settings.DefaultAutoSavePath(), &strError))
+        img::Trace("start-up: output directory: %s\n", strError.c_str());
     // 1-2: the recent-file list and the settings record.
     m_pProfile = std::make_unique<CRegistryProfile>(m_locations);
     SetProfile(m_pProfile.get());
     LoadStdProfileSettings(kRecentFileCount);
     m_settings.Load(m_locations);
-    std::string strError;
-    if (!m_settings.m_strAutoSavePath.empty() &&
-        !platform::EnsureOutputDirectory(m_settings.m_strAutoSavePath, &strError))
-        img::Trace("start-up: output directory: %s", strError.c_str());
     // Automatic saves (capture output) take the automatic file name.
-    SetDocManager(std::make_unique<CCaptureDocManager>(m_settings, Ui(), this));
+    SetDocManager(std::make_unique<CCaptureDocManager>(m_settings, m_locations, Ui(), this));
     // 4: the main frame, which the template's image windows go into; 3: the one template.
     m_pMainFrame = std::make_unique<CMainFrame>(*this);
     m_pMainFrame->Tray().SetTrayIcon(m_pTray);
@@ -151,6 +155,7 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments) {
     }
     Ui().SetStatusText(&frame.Panes());
     Ui().SetProgress(&frame.Panes());
+    ConnectSessionEnd();
     // 6: nothing is opened from the command line.
     Q_UNUSED(arguments);
     // 7: another instance takes over.
@@ -192,19 +197,66 @@ void CTavixCaptureApp::FinishHiddenStart(int nAttempt) {
 }
 
 void CTavixCaptureApp::ExitInstance() {
-    if (!m_bSettingsSaved) {
-        m_bSettingsSaved = true;
-        // The hook library holds the hotkey table while the program runs.
-        if (const std::uint16_t* pHotkeys =
-                m_pCaptureShell ? m_pCaptureShell->HotkeyTable() : nullptr)
-            std::copy(pHotkeys, pHotkeys + platform::kHotkeyTableSize,
-                      m_settings.Hotkeys().begin());
-        std::string strError;
-        if (!m_settings.Save(m_locations, &strError))
-            img::Trace("exit: settings not written: %s", strError.c_str());
-    }
+    SaveSettingsOnce();
     if ((m_settings.m_dwOptionsA & platform::options::kClearRecentAtExit) != 0)
         ClearRecentFileList();
+}
+
+void CTavixCaptureApp::SaveSettingsOnce() {
+    if (m_bSettingsSaved)
+        return;
+    m_bSettingsSaved = true;
+    // The hook library holds the hotkey table while the program runs.
+    if (const std::uint16_t* pHotkeys = m_pCaptureShell ? m_pCaptureShell->HotkeyTable() : nullptr)
+        std::copy(pHotkeys, pHotkeys + platform::kHotkeyTableSize, m_settings.Hotkeys().begin());
+    std::string strError;
+    if (!m_settings.Save(m_locations, &strError))
+        img::Trace("exit: settings not written: %s\n", strError.c_str());
+}
+
+void CTavixCaptureApp::ConnectSessionEnd() {
+    if (m_pTerminationSignals != nullptr)
+        QObject::connect(m_pTerminationSignals, &CTerminationSignals::terminationRequested,
+                         m_pMainFrame.get(), [this] { RequestEnd(); });
+    // Qt 6 does nothing of its own here: without this the session ends without the questions
+    // about modified images.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, m_pMainFrame.get(),
+                     [this](QSessionManager& manager) {
+                         if (!CommitSessionData(manager.allowsInteraction()))
+                             manager.cancel();
+                         manager.release();
+                     });
+}
+
+void CTavixCaptureApp::RequestEnd() {
+    if (m_bEndRequested || m_pMainFrame == nullptr) {
+        // Every event loop returns, an open question with its dismiss answer (the documents are
+        // closed after the exit path, by the destructor, not under a question about one).
+        QCoreApplication::exit(0);
+        return;
+    }
+    m_bEndRequested = true;
+    OnAppExit();
+}
+
+bool CTavixCaptureApp::CommitSessionData(bool bMayAsk) {
+    if (bMayAsk && !SaveAllModified())
+        return false;
+    m_givenUpImages.clear();
+    for (CDocument* pDoc : DocManager().Documents())
+        if (pDoc->IsModified())
+            m_givenUpImages.emplace_back(pDoc);
+    return true;
+}
+
+bool CTavixCaptureApp::OnlyGivenUpImagesModified() {
+    const auto isGivenUp = [this](CDocument* pDoc) {
+        return std::any_of(m_givenUpImages.begin(), m_givenUpImages.end(),
+                           [pDoc](const QPointer<CDocument>& p) { return p.data() == pDoc; });
+    };
+    const auto& docs = DocManager().Documents();
+    return std::all_of(docs.begin(), docs.end(),
+                       [&](CDocument* pDoc) { return !pDoc->IsModified() || isGivenUp(pDoc); });
 }
 
 void CTavixCaptureApp::OnRecentFileListChanged() {
@@ -232,6 +284,8 @@ IImageDialogs& CTavixCaptureApp::Dialogs() {
 
 bool CTavixCaptureApp::SaveAllModified() {
     if ((m_settings.m_dwOptionsA & platform::options::kAskBeforeDiscard) == 0)
+        return true;
+    if (OnlyGivenUpImagesModified())
         return true;
     int nModified = 0;
     for (CDocument* pDoc : DocManager().Documents())

@@ -10,12 +10,15 @@
 #include "framework/WinApp.h"
 #include "platform/AppSettings.h"
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class CCaptureShell;
+class CDocument;
 class CImageBitmap;
 class CImagePrinter;
 class CMainFrame;
@@ -23,6 +26,7 @@ class CMultiDocTemplate;
 class CQtFileDialogs;
 class CQtMessageBoxes;
 class CQtWaitCursor;
+class CTerminationSignals;
 class IInstanceGuard;
 class ITrayIcon;
 class IProfile;
@@ -42,6 +46,18 @@ public:
     bool InitInstance(const QStringList& arguments);
     // Exit: settings written (the only time), then the recent-file list cleared when asked.
     void ExitInstance();
+    // The settings part of the exit, once per run; also for an exit that bypasses the event
+    // loop's return (the X connection lost).
+    void SaveSettingsOnce();
+
+    // A termination signal or the session's end: the close request and then the exit path, as
+    // Exit does. A second request while the first is still open (a question showing, or answered
+    // Cancel) ends at once without asking; the settings are still written.
+    void RequestEnd();
+    // The session manager's question before the session ends: the close request, with its
+    // questions only when bMayAsk. False (Cancel) asks the manager to keep the session. The images
+    // given up here are not asked about again when the end comes.
+    bool CommitSessionData(bool bMayAsk);
 
     CMainFrame* MainFrame() const noexcept { return m_pMainFrame.get(); }
     // InitInstance answered false because another instance runs and was brought forward.
@@ -56,6 +72,10 @@ public:
     void SetTrayIcon(ITrayIcon* pTray) noexcept { m_pTray = pTray; }
     // Non-owning; asked during start-up. Null: this is the only instance.
     void SetInstanceGuard(IInstanceGuard* pGuard) noexcept { m_pInstanceGuard = pGuard; }
+    // Non-owning; connected during start-up to RequestEnd. Null: the signals' default actions.
+    void SetTerminationSignals(CTerminationSignals* pSignals) noexcept {
+        m_pTerminationSignals = pSignals;
+    }
     // Where settings and the recent-file list live (tests point it at a temporary folder).
     void SetHiveLocations(const platform::HiveLocations& locations);
 
@@ -84,6 +104,8 @@ protected:
 
 private:
     void InstallServices();
+    void ConnectSessionEnd();
+    bool OnlyGivenUpImagesModified();
     void ShowMainFrame();
     void FinishHiddenStart(int nAttempt);
 
@@ -102,6 +124,11 @@ private:
     CMultiDocTemplate* m_pTemplate = nullptr;
     IInstanceGuard* m_pInstanceGuard = nullptr;
     ITrayIcon* m_pTray = nullptr;
+    CTerminationSignals* m_pTerminationSignals = nullptr;
+    // Modified images the user (or a session manager that allows no questions) let go when the
+    // session was about to end.
+    std::vector<QPointer<CDocument>> m_givenUpImages;
+    bool m_bEndRequested = false;
     QString m_strStartupNote;
     bool m_bSettingsSaved = false;
     bool m_bHandedOver = false;

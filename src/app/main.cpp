@@ -3,6 +3,7 @@
 #include "app/DisplayCheck.h"
 #include "app/InstanceChecker.h"
 #include "app/TavixCaptureApp.h"
+#include "app/TerminationSignals.h"
 
 #include "views/Timing.h"
 
@@ -11,6 +12,21 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Qt ends the process with exit() when the X connection breaks (the X server ended with the
+// session): the event loop never returns, and only a handler run by exit() can still write the
+// settings. Set while the application object is alive; nothing else reads it.
+CTavixCaptureApp* s_pRunningApp = nullptr;
+
+void SaveSettingsOnAbruptExit() {
+    if (s_pRunningApp != nullptr)
+        s_pRunningApp->SaveSettingsOnce();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QElapsedTimer startTimer;
@@ -33,6 +49,9 @@ int main(int argc, char** argv) {
     app.SetStartupNote(display->strStatusNote);
     CInstanceChecker instanceChecker;
     app.SetInstanceGuard(&instanceChecker);
+    // Before the slow part of start-up: a signal that comes meanwhile waits in the pipe.
+    CTerminationSignals terminationSignals;
+    app.SetTerminationSignals(&terminationSignals);
     if (!app.InitInstance(QApplication::arguments())) {
         // Handing over to the running instance is a normal end, not a failure.
         return app.HandedOverToAnotherInstance() ? 0 : 1;
@@ -41,7 +60,10 @@ int main(int argc, char** argv) {
         views::TimingTrace("main() to main window shown and the event loop running: %.1f ms",
                            startTimer.nsecsElapsed() / 1e6);
     });
+    s_pRunningApp = &app;
+    std::atexit(SaveSettingsOnAbruptExit);
     const int nResult = QApplication::exec();
     app.ExitInstance();
+    s_pRunningApp = nullptr;
     return nResult;
 }

@@ -161,6 +161,11 @@ void CAppSettings::ApplyStartupCounterReset() {
         m_dwAutoSaveStartNO = 1;
 }
 
+bool CAppSettings::SaveAutoSaveCounter(const HiveLocations& locations, std::string* pError) {
+    const SettingField* pField = FindSettingField(kCaptureOptions, "AutoSaveStartNO");
+    return pField != nullptr && SaveSettingField(*pField, *this, locations, pError);
+}
+
 JpegOptions CAppSettings::StoredJpegOptions() const {
     return {m_wJPEGOptimizeCoding, m_wJPEGQuality, m_wJPEGSmootingFactor, m_sizeJPEGDIP};
 }

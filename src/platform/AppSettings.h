@@ -84,6 +84,9 @@ public:
 
     // Start-up step: with "AutoSaveOptions" 0x2 the counter starts again at 1.
     void ApplyStartupCounterReset();
+    // Writes "AutoSaveStartNO" alone, at once: a run that ends without its exit path (killed,
+    // the X server gone) must not hand the next run numbers whose files it already wrote.
+    bool SaveAutoSaveCounter(const HiveLocations& locations, std::string* pError = nullptr);
 
     // The hotkey table. This record owns it until the hook library takes it over; Save writes it.
     HotkeyTable& Hotkeys() noexcept { return m_wHotkeyTable; }

@@ -191,6 +191,37 @@ TEST_F(AppTest, CloseRequestAsksOnceForSeveralModifiedImages) {
     EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 0);
 }
 
+TEST_F(AppTest, SessionEndAsksOnceAndTheEndThatFollowsAsksNoMore) {
+    Start(kShownOptions);
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    NewDocument(image);
+    NewDocument(image);
+    // The session manager asks first: Cancel keeps the session going.
+    m_boxes.m_answers = {EMsgResult::Cancel};
+    EXPECT_FALSE(m_pApp->CommitSessionData(true));
+    EXPECT_EQ(m_boxes.m_shown.size(), 1u);
+    // No gives both images up; the close request of the end that follows does not ask again.
+    m_boxes.m_shown.clear();
+    m_boxes.m_answers = {EMsgResult::No};
+    EXPECT_TRUE(m_pApp->CommitSessionData(true));
+    EXPECT_EQ(m_boxes.m_shown.size(), 1u);
+    m_boxes.m_shown.clear();
+    EXPECT_TRUE(m_pApp->SaveAllModified());
+    EXPECT_TRUE(m_boxes.m_shown.empty());
+    // An image that was not given up is asked about, with the others.
+    NewDocument(image);
+    m_boxes.m_answers = {EMsgResult::Cancel};
+    EXPECT_FALSE(m_pApp->SaveAllModified());
+    EXPECT_EQ(m_boxes.m_shown.size(), 1u);
+    // A manager that allows no questions gets none.
+    m_boxes.m_shown.clear();
+    EXPECT_TRUE(m_pApp->CommitSessionData(false));
+    EXPECT_TRUE(m_pApp->SaveAllModified());
+    EXPECT_TRUE(m_boxes.m_shown.empty());
+    EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 3) << "asking closes nothing";
+}
+
 TEST_F(AppTest, OneModifiedImageGetsOnlyTheUsualQuestionAndTheFlagSilencesAll) {
     Start(kShownOptions);
     QImage image(4, 4, QImage::Format_RGB32);

@@ -1,200 +1,25 @@
 // SPDX-License-Identifier: MIT
 // One instance per user, with real quorvi-studio processes on the test's X server: a second start
 // brings the first window forward and ends; a first instance killed outright blocks nothing.
+#include "StudioProcess.h"
+#include "X11Desktop.h"
+
 #include "platform/AppSettings.h"
 #include "support/TempXdgTest.h"
 #include "support/TrayHost.h"
 #include "support/Wait.h"
 
-#include <xcb/xcb.h>
-
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
-#include <functional>
-#include <memory>
-#include <vector>
 
 namespace {
 
 using namespace std::chrono_literals;
+using studiotest::CDesktop;
+using studiotest::CStudio;
 using testsupport::WaitUntil;
 
 constexpr std::uint32_t kDefaultOptions = 0x0008167B;
-
-// The window manager's view of the program's windows, read as a pager would.
-class CDesktop {
-public:
-    CDesktop() {
-        m_pConnection = xcb_connect(nullptr, nullptr);
-        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_pConnection)).data->root;
-    }
-    ~CDesktop() { xcb_disconnect(m_pConnection); }
-    CDesktop(const CDesktop&) = delete;
-    CDesktop& operator=(const CDesktop&) = delete;
-
-    xcb_atom_t Atom(const char* pszName) const {
-        auto* pReply = xcb_intern_atom_reply(
-            m_pConnection, xcb_intern_atom(m_pConnection, 0, std::strlen(pszName), pszName),
-            nullptr);
-        const xcb_atom_t atom = pReply != nullptr ? pReply->atom : XCB_NONE;
-        std::free(pReply);
-        return atom;
-    }
-
-    std::vector<std::uint32_t> Property(xcb_window_t window, const char* pszName) const {
-        auto* pReply =
-            xcb_get_property_reply(m_pConnection,
-                                   xcb_get_property(m_pConnection, 0, window, Atom(pszName),
-                                                    XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
-                                   nullptr);
-        std::vector<std::uint32_t> values;
-        if (pReply != nullptr && pReply->format == 32) {
-            const auto* p = static_cast<const std::uint32_t*>(xcb_get_property_value(pReply));
-            values.assign(p, p + xcb_get_property_value_length(pReply) / 4);
-        }
-        std::free(pReply);
-        return values;
-    }
-
-    // The managed top-level window of process pid, or none.
-    xcb_window_t WindowOf(pid_t pid) const {
-        for (std::uint32_t window : Property(m_root, "_NET_CLIENT_LIST")) {
-            const auto pids = Property(window, "_NET_WM_PID");
-            if (!pids.empty() && pid_t(pids[0]) == pid)
-                return window;
-        }
-        return XCB_NONE;
-    }
-
-    xcb_window_t ActiveWindow() const {
-        const auto values = Property(m_root, "_NET_ACTIVE_WINDOW");
-        return values.empty() ? XCB_NONE : values[0];
-    }
-
-    // ICCCM WM_STATE: 1 normal, 3 iconic (minimised), 0 withdrawn (hidden).
-    std::uint32_t WmState(xcb_window_t window) const {
-        const auto values = Property(window, "WM_STATE");
-        return values.empty() ? 0 : values[0];
-    }
-
-    // From now on the server keeps the root's substructure events for this connection, so that
-    // a window taken on and let go by the window manager between two looks is not missed.
-    void WatchRoot() const {
-        const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-        xcb_change_window_attributes(m_pConnection, m_root, XCB_CW_EVENT_MASK, &mask);
-        std::free(
-            xcb_get_input_focus_reply(m_pConnection, xcb_get_input_focus(m_pConnection), nullptr));
-    }
-
-    // Waits until a window of process pid comes back to the root from the window manager's
-    // frame: it was managed and then withdrawn (ICCCM: the manager reparents a withdrawn window
-    // to the root). Needs WatchRoot first.
-    bool WaitWithdrawn(pid_t pid) const {
-        return WaitUntil([&] {
-            bool bWithdrawn = false;
-            while (xcb_generic_event_t* pEvent = xcb_poll_for_event(m_pConnection)) {
-                if ((pEvent->response_type & 0x7F) == XCB_REPARENT_NOTIFY) {
-                    const auto* pReparent =
-                        reinterpret_cast<const xcb_reparent_notify_event_t*>(pEvent);
-                    const auto pids = Property(pReparent->window, "_NET_WM_PID");
-                    bWithdrawn = bWithdrawn || (pReparent->parent == m_root && !pids.empty() &&
-                                                pid_t(pids[0]) == pid);
-                }
-                std::free(pEvent);
-            }
-            return bWithdrawn;
-        });
-    }
-
-    // What the task bar's minimise does.
-    void Minimise(xcb_window_t window) const {
-        xcb_client_message_event_t event{};
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = window;
-        event.type = Atom("WM_CHANGE_STATE");
-        event.data.data32[0] = 3;
-        Send(event);
-    }
-
-    // What the title-bar Close does.
-    void RequestClose(xcb_window_t window) const {
-        xcb_client_message_event_t event{};
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = window;
-        event.type = Atom("_NET_CLOSE_WINDOW");
-        event.data.data32[1] = 2;
-        Send(event);
-    }
-
-private:
-    void Send(const xcb_client_message_event_t& event) const {
-        xcb_send_event(m_pConnection, 0, m_root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&event));
-        xcb_flush(m_pConnection);
-    }
-
-    xcb_connection_t* m_pConnection = nullptr;
-    xcb_window_t m_root = XCB_NONE;
-};
-
-// A quorvi-studio process with the test's environment; killed when the object goes.
-class CStudio {
-public:
-    CStudio() {
-        m_pid = fork();
-        if (m_pid == 0) {
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, STDOUT_FILENO);
-            execl(QUORVI_STUDIO_PATH, QUORVI_STUDIO_PATH, static_cast<char*>(nullptr));
-            _exit(127);
-        }
-    }
-    ~CStudio() {
-        if (m_pid > 0 && !m_bExited) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-    CStudio(const CStudio&) = delete;
-    CStudio& operator=(const CStudio&) = delete;
-
-    pid_t Pid() const noexcept { return m_pid; }
-    // The exit status once it has ended within the timeout, or -1.
-    int WaitForExit(std::chrono::milliseconds timeout = 10s) {
-        int nStatus = 0;
-        const bool bEnded =
-            WaitUntil([&] { return waitpid(m_pid, &nStatus, WNOHANG) == m_pid; }, timeout);
-        if (!bEnded)
-            return -1;
-        m_bExited = true;
-        return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
-    }
-    bool IsRunning() {
-        if (m_bExited)
-            return false;
-        if (waitpid(m_pid, nullptr, WNOHANG) == m_pid)
-            m_bExited = true;
-        return !m_bExited;
-    }
-    void KillOutright() {
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, nullptr, 0);
-        m_bExited = true;
-    }
-
-private:
-    pid_t m_pid = -1;
-    bool m_bExited = false;
-};
 
 class SingleInstanceTest : public testsupport::CTempXdgTest {
 protected:

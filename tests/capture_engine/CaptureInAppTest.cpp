@@ -10,6 +10,7 @@
 #include "document/TavixCaptureDoc.h"
 #include "framework/CommandIds.h"
 #include "framework/DocManager.h"
+#include "framework/StringTable.h"
 #include "framework/ui/CommandDispatcher.h"
 #include "support/TempXdgTest.h"
 
@@ -40,7 +41,8 @@ protected:
         CTempXdgTest::TearDown();
     }
 
-    void Start(std::uint32_t dwOptionsA) {
+    // bOwnOutput: automatic saves go to the test's "Output" folder; otherwise the stored one.
+    void Start(std::uint32_t dwOptionsA, bool bOwnOutput = true) {
         m_pApp = std::make_unique<CTavixCaptureApp>();
         m_pApp->SetHiveLocations(platform::HiveLocations::FromEnvironment());
         ASSERT_TRUE(m_pApp->InitInstance({}));
@@ -48,12 +50,14 @@ protected:
         platform::CAppSettings& settings = m_pApp->Settings();
         settings.m_dwOptionsA = dwOptionsA;
         settings.m_wCaptureDelayTime = 0;
-        settings.m_strAutoSavePath = (Root() / "Output").string();
+        if (bOwnOutput) {
+            settings.m_strAutoSavePath = (Root() / "Output").string();
+            std::filesystem::create_directories(Root() / "Output");
+        }
         settings.m_strAutoSaveLeadFileName = "Qorv";
         settings.m_wAutoSaveDigitCount = 5;
         settings.m_dwAutoSaveStartNO = 1;
         settings.m_dwAutoSaveImageType = 2; // PNG: the pixels come back exactly
-        std::filesystem::create_directories(Root() / "Output");
         ASSERT_NE(m_pApp->CaptureShell(), nullptr);
         ASSERT_TRUE(PumpEvents([&] { return m_pApp->MainFrame()->isVisible(); }));
     }
@@ -121,4 +125,28 @@ TEST_F(CaptureInApp, ClipboardOnlyPutsTheCaptureThereWithoutAWindow) {
     EXPECT_EQ(ImagePixel(image, 200, 150), Pattern(100, 70, 22));
     EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 0);
     EXPECT_TRUE(PumpEvents([&] { return m_pApp->MainFrame()->isVisible(); }));
+}
+
+TEST_F(CaptureInApp, AMissingConfiguredFolderStaysMissingAndTheAutomaticSaveSaysSo) {
+    // Only the default output folder is made at start-up; a configured one that is gone (an
+    // unmounted disk, a typing error) is reported, not silently made somewhere else.
+    const std::filesystem::path missing = Root() / "Shots" / "2024";
+    platform::CAppSettings stored;
+    stored.m_strAutoSavePath = missing.string();
+    ASSERT_TRUE(stored.Save(platform::HiveLocations::FromEnvironment()));
+    Start(opt::kShowAfterCapture | opt::kOpenImageWindow | opt::kSaveToFile | opt::kAutoNameFile,
+          false);
+    EXPECT_EQ(m_pApp->Settings().m_strAutoSavePath, missing.string());
+    EXPECT_FALSE(std::filesystem::exists(Root() / "Shots")) << "created at start-up";
+
+    ASSERT_TRUE(Run(ID_CAPTURE_DESKTOP));
+    ASSERT_TRUE(PumpEvents([&] { return !m_boxes.shown.empty(); }));
+    EXPECT_TRUE(WaitIdle());
+    ASSERT_EQ(m_boxes.shown.size(), 1u);
+    EXPECT_EQ(m_boxes.shown[0].strText,
+              FormatString1(IDS_NO_DIRECTORY, QString::fromStdString(missing.string())));
+    EXPECT_FALSE(std::filesystem::exists(Root() / "Shots"));
+    EXPECT_EQ(m_pApp->Settings().m_dwAutoSaveStartNO, 1u) << "no number used up";
+    ASSERT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 1) << "the capture stays open";
+    EXPECT_TRUE(m_pApp->DocManager().Documents().front()->IsModified());
 }

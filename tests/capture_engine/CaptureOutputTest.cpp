@@ -9,6 +9,7 @@
 #include "framework/CommandIds.h"
 #include "framework/StringTable.h"
 #include "framework/UiServices.h"
+#include "support/TempXdgTest.h"
 #include "support/TestSupport.h"
 
 #include <fstream>
@@ -45,6 +46,8 @@ protected:
     testsupport::CScriptedMessageBoxes m_boxes;
     CUiServices m_ui;
     platform::CAppSettings m_settings{"/nonexistent/quorvi-studio"};
+    testsupport::CTempDir m_hiveDir;
+    platform::HiveLocations m_locations{m_hiveDir.Path() / "QuorviStudio.reg", {}};
 };
 
 } // namespace
@@ -75,22 +78,32 @@ TEST(CaptureDelivery, OutputsRunClipboardSavePrintInThisOrder) {
 }
 
 TEST_F(AutoSavePrompt, NameAdvancesTheCounterBeforeAnythingIsWritten) {
-    const std::optional<QString> name = capture::PromptAutoSaveFileName(m_settings, m_ui);
+    const std::optional<QString> name =
+        capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations);
     ASSERT_TRUE(name);
     EXPECT_EQ(name->toStdString(), (m_dir.Path() / "Qorv00007.JPG").string());
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 8u);
     EXPECT_TRUE(m_boxes.m_shown.empty());
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "Qorv00007.JPG"));
+    // Already stored, and nothing else with it: the rest of the record waits for the exit.
+    platform::CAppSettings stored{"/nonexistent/quorvi-studio"};
+    stored.m_dwAutoSaveStartNO = 1;
+    stored.Load(m_locations);
+    EXPECT_EQ(stored.m_dwAutoSaveStartNO, 8u);
+    const std::string text = testsupport::ReadFileText(m_locations.userHive);
+    EXPECT_EQ(text.find("OptionsA"), std::string::npos) << text;
+    EXPECT_EQ(text.find("PrintLayout"), std::string::npos) << text;
 }
 
 TEST_F(AutoSavePrompt, ExistingFileAsksOnceAndOnlyYesReplaces) {
     std::ofstream(m_dir.Path() / "QORV00007.jpg") << "old";
     m_settings.m_dwAutoSaveOptions = 0;
     m_boxes.m_answers = {EMsgResult::No, EMsgResult::Cancel, EMsgResult::Yes};
-    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui));
-    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui));
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations));
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations));
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 7u) << "a declined name keeps its number";
-    const std::optional<QString> name = capture::PromptAutoSaveFileName(m_settings, m_ui);
+    const std::optional<QString> name =
+        capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations);
     ASSERT_TRUE(name);
     EXPECT_EQ(name->toStdString(), (m_dir.Path() / "QORV00007.jpg").string())
         << "the file that is there";
@@ -103,7 +116,7 @@ TEST_F(AutoSavePrompt, ExistingFileAsksOnceAndOnlyYesReplaces) {
 
 TEST_F(AutoSavePrompt, MissingDirectoryAndExhaustedCounterSayWhy) {
     m_settings.m_strAutoSavePath = (m_dir.Path() / "missing").string();
-    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui));
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations));
     ASSERT_EQ(m_boxes.m_shown.size(), 1u);
     EXPECT_EQ(
         m_boxes.m_shown[0].strText,
@@ -112,7 +125,7 @@ TEST_F(AutoSavePrompt, MissingDirectoryAndExhaustedCounterSayWhy) {
     m_settings.m_strAutoSavePath = m_dir.Path().string();
     m_settings.m_dwAutoSaveOptions = 0;
     m_settings.m_dwAutoSaveStartNO = 100000;
-    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui));
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations));
     ASSERT_EQ(m_boxes.m_shown.size(), 2u);
     EXPECT_EQ(m_boxes.m_shown[1].strText, LoadString(IDS_COUNTER_MAX));
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 100000u);
@@ -132,7 +145,7 @@ TEST(CaptureSound, PlaysOrGivesUpWithoutHangingAndNeverOverlaps) {
 
 TEST_F(AutoSavePrompt, DocumentManagerNamesOnlyAutomaticSaves) {
     m_settings.m_dwOptionsA = opt::kSaveToFile | opt::kAutoNameFile;
-    CCaptureDocManager manager(m_settings, m_ui, nullptr);
+    CCaptureDocManager manager(m_settings, m_locations, m_ui, nullptr);
     QString strName;
     // A save the user asked for: the usual dialog, which the display-less fallback cancels.
     EXPECT_FALSE(manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr, ESaveKind::User));

@@ -10,7 +10,8 @@ bool CCaptureDocManager::DoPromptFileName(QString& strFileName, unsigned nIDSTit
                                           ESaveKind kind) {
     const bool bAutomatic = !bOpenFileDialog && kind == ESaveKind::Automatic;
     if (bAutomatic && (m_settings.m_dwOptionsA & platform::options::kAutoNameFile) != 0) {
-        const std::optional<QString> name = capture::PromptAutoSaveFileName(m_settings, Ui());
+        const std::optional<QString> name =
+            capture::PromptAutoSaveFileName(m_settings, Ui(), m_locations);
         if (!name)
             return false;
         strFileName = *name;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/DocManager.h"
+#include "platform/RegistryStore.h"
 
 namespace platform {
 class CAppSettings;
@@ -11,9 +12,10 @@ class CAppSettings;
 
 class CCaptureDocManager : public CDocManager {
 public:
-    CCaptureDocManager(platform::CAppSettings& settings, CUiServices& ui,
-                       IRecentFiles* pRecentFiles)
-        : CDocManager(ui, pRecentFiles), m_settings(settings) {}
+    // locations: where each advance of the automatic-save counter is stored.
+    CCaptureDocManager(platform::CAppSettings& settings, platform::HiveLocations locations,
+                       CUiServices& ui, IRecentFiles* pRecentFiles)
+        : CDocManager(ui, pRecentFiles), m_settings(settings), m_locations(std::move(locations)) {}
 
     // An automatic save gets the automatic name when "OptionsA" asks for automatic names (or
     // none, which abandons the save); everything else asks.
@@ -22,4 +24,5 @@ public:
 
 private:
     platform::CAppSettings& m_settings;
+    platform::HiveLocations m_locations;
 };

@@ -6,6 +6,7 @@
 #include "framework/CommandIds.h"
 #include "framework/StringTable.h"
 #include "framework/UiServices.h"
+#include "image/Trace.h"
 #include "platform/AppSettings.h"
 
 namespace capture {
@@ -28,7 +29,8 @@ void RunCaptureOutput(std::uint32_t dwOptionsA, ICaptureOutputTarget& target) {
 }
 
 std::optional<QString> PromptAutoSaveFileName(platform::CAppSettings& settings,
-                                              const CUiServices& ui) {
+                                              const CUiServices& ui,
+                                              const platform::HiveLocations& locations) {
     AutoSaveParams params;
     params.strDirectory = settings.m_strAutoSavePath;
     params.strLeadName = settings.m_strAutoSaveLeadFileName;
@@ -54,8 +56,12 @@ std::optional<QString> PromptAutoSaveFileName(platform::CAppSettings& settings,
     case AutoNameStatus::Ready:
         break;
     }
-    // Advanced before the write: a failing write still uses up its number.
+    // Advanced before the write: a failing write still uses up its number. Stored at once: with
+    // replacing on, a next run that started from an older number would overwrite this capture.
     settings.m_dwAutoSaveStartNO = plan.dwNextStartNo;
+    std::string strError;
+    if (!settings.SaveAutoSaveCounter(locations, &strError))
+        img::Trace("automatic save: counter not stored: %s\n", strError.c_str());
     return QString::fromStdString(plan.strPath);
 }
 

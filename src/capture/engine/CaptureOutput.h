@@ -13,7 +13,8 @@ class CUiServices;
 
 namespace platform {
 class CAppSettings;
-}
+struct HiveLocations;
+} // namespace platform
 
 namespace capture {
 
@@ -39,8 +40,10 @@ void RunCaptureOutput(std::uint32_t dwOptionsA, ICaptureOutputTarget& target);
 // The automatic file name of the next save, or nothing when there is none: string 143 when the
 // counter is exhausted, 141 when the directory is missing, question 142 when the file exists
 // and replacing is off (No and Cancel give nothing), all shown through ui. The counter in
-// settings advances when a name is returned, before anything is written.
+// settings advances when a name is returned, before anything is written, and reaches the hive at
+// locations at once.
 std::optional<QString> PromptAutoSaveFileName(platform::CAppSettings& settings,
-                                              const CUiServices& ui);
+                                              const CUiServices& ui,
+                                              const platform::HiveLocations& locations);
 
 } // namespace capture
