@@ -20,6 +20,8 @@ namespace apptest {
 
 EMsgResult CScriptedBoxes::Show(const MessageBoxRequest& request) {
     m_shown.push_back(request);
+    if (m_onShow)
+        m_onShow();
     if (m_answers.empty())
         return DismissAnswer(request.buttons);
     const EMsgResult answer = m_answers.front();

@@ -30,6 +30,7 @@ public:
     EMsgResult Show(const MessageBoxRequest& request) override;
     std::deque<EMsgResult> m_answers; // when empty, boxes are dismissed
     std::vector<MessageBoxRequest> m_shown;
+    std::function<void()> m_onShow; // runs while a box is up
 };
 
 class CFakeTray final : public ITrayIcon {

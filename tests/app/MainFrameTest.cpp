@@ -350,14 +350,20 @@ TEST_F(AppTest, FailedOpenLeavesTheMainTitleAsItWas) {
     Start(kShownOptions);
     const std::filesystem::path bad = Root() / "broken.png";
     std::ofstream(bad) << "not an image at all";
+    // What the title says while the loader's error is on the screen.
+    QStringList titles;
+    m_boxes.m_onShow = [&] { titles << Frame().windowTitle(); };
     EXPECT_EQ(Open(bad), nullptr);
     ASSERT_EQ(m_boxes.m_shown.size(), 1u) << "the loader's error is told";
+    EXPECT_EQ(titles, QStringList{QStringLiteral("Quorvi Studio")});
     EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Quorvi Studio"));
 
     ASSERT_NE(Open(WritePng(6, 4)), nullptr);
     const QString strTitle = Frame().windowTitle();
     EXPECT_EQ(strTitle, QStringLiteral("Quorvi Studio - picture.png"));
+    titles.clear();
     EXPECT_EQ(Open(bad), nullptr);
+    EXPECT_EQ(titles, QStringList{strTitle});
     EXPECT_EQ(Frame().windowTitle(), strTitle);
     EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 1);
 }

@@ -111,16 +111,15 @@ TEST(QtMessageBoxes, AShortMessageLeavesRoomForTheWholeCaption) {
         strCaption = pBox->windowTitle();
         pBox->accept();
     });
-    app.Ui().AppMessageBox(QStringLiteral("Unknown file type."), EMsgButtons::Ok,
-                           EMsgIcon::Exclamation);
+    app.Ui().AppMessageBox(QStringLiteral("Unknown file type."), EMsgButtons::Ok, EMsgIcon::None);
     app.Ui().SetMessageBoxes(nullptr);
     ASSERT_EQ(strCaption, QStringLiteral("Quorvi Studio"));
     // The caption, bold as title bars draw it, beside the window icon and three buttons, each
-    // about a line high and square.
+    // about a line high and square, and a line's width of spacing between them.
     QFont font = QApplication::font("QMdiSubWindowTitleBar");
     font.setBold(true);
     const QFontMetrics metrics(font);
-    EXPECT_GE(nWidth, metrics.horizontalAdvance(strCaption) + 4 * metrics.height());
+    EXPECT_GE(nWidth, metrics.horizontalAdvance(strCaption) + 5 * metrics.height());
 }
 
 TEST(QtWaitCursor, NestsAndRestores) {
