@@ -13,7 +13,10 @@
 #include "views/TavixCaptureView.h"
 
 #include <QCoreApplication>
+#include <QMdiArea>
 #include <QTimer>
+
+#include <utility>
 
 CCaptureShell::CCaptureShell(CTavixCaptureApp& app, CMainFrame& frame)
     : m_app(app), m_frame(frame), m_engine(*this) {}
@@ -39,10 +42,41 @@ QWidget* CCaptureShell::MainWindow() {
     return &m_frame;
 }
 
+void CCaptureShell::KeepWindowState() {
+    m_bVisibleBefore = m_frame.isVisible();
+    m_bMaximizedBefore = m_frame.isMaximized();
+    // A window hidden before (to the tray) is shown where Qt and the window manager put it.
+    const bool bPlaced = m_bVisibleBefore && !m_frame.isMinimized() && !m_bMaximizedBefore &&
+                         !m_frame.isFullScreen();
+    m_rcBefore = bPlaced ? m_frame.geometry() : QRect();
+    m_pActiveBefore = m_frame.MdiArea()->currentSubWindow();
+}
+
+void CCaptureShell::RestoreWindowState() {
+    if (!m_bVisibleBefore) {
+        m_frame.hide();
+        return;
+    }
+    ShowAfterCapture();
+    if (m_pActiveBefore != nullptr && m_frame.MdiArea()->currentSubWindow() != m_pActiveBefore)
+        m_frame.MdiArea()->setActiveSubWindow(m_pActiveBefore);
+}
+
+void CCaptureShell::PlaceAsBeforeCapture() {
+    // Set while hidden, the position goes to the window manager as the user's own when the
+    // window is mapped, and is kept.
+    if (m_rcBefore.isValid())
+        m_frame.setGeometry(std::exchange(m_rcBefore, QRect()));
+}
+
 void CCaptureShell::ShowAfterCapture() {
     if (!m_frame.isVisible()) {
+        PlaceAsBeforeCapture();
         m_frame.showMinimized();
-        m_frame.showNormal();
+        if (m_bMaximizedBefore)
+            m_frame.showMaximized();
+        else
+            m_frame.showNormal();
         m_frame.raise();
         m_frame.activateWindow();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

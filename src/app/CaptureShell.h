@@ -8,9 +8,13 @@
 #include "capture/engine/CaptureEngine.h"
 #include "capture/engine/CaptureHost.h"
 
+#include <QPointer>
+#include <QRect>
+
 class CMainFrame;
 class CTavixCaptureApp;
 class CTavixCaptureView;
+class QMdiSubWindow;
 
 class CCaptureShell : public ICaptureEngine, public ICaptureHost {
 public:
@@ -34,14 +38,25 @@ public:
     QWidget* MainWindow() override;
     void ShowAfterCapture() override;
     void HideForCapture() override;
+    void KeepWindowState() override;
+    void RestoreWindowState() override;
     QString HotkeyText(int nAction) override;
     void DeliverCapture(const CImageBitmap& bitmap) override;
 
     bool IsHiddenForCapture() const noexcept { return m_bHiddenForCapture; }
 
 private:
+    // Window managers place a window that is mapped again as if it were new: it goes back where
+    // it was before the capture hid it.
+    void PlaceAsBeforeCapture();
+
     CTavixCaptureApp& m_app;
     CMainFrame& m_frame;
     CCaptureEngine m_engine;
     bool m_bHiddenForCapture = false;
+    // The main window as the running action found it.
+    bool m_bVisibleBefore = false;
+    bool m_bMaximizedBefore = false;
+    QRect m_rcBefore; // empty: not known
+    QPointer<QMdiSubWindow> m_pActiveBefore;
 };

@@ -18,6 +18,7 @@
 #include "framework/ui/CommandIcons.h"
 #include "framework/ui/MultiDocTemplate.h"
 #include "framework/ui/QtServices.h"
+#include "framework/ui/ShellOpen.h"
 #include "image/Pixel.h"
 #include "platform/AppSettings.h"
 #include "views/TavixCaptureView.h"
@@ -26,7 +27,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -115,9 +115,25 @@ bool CMainFrame::Create() {
         for (QMenu* pMenu : *pMenus)
             m_pCaptions->Apply(pMenu);
     }
+    FitMessagePane();
     m_pTray->CreateSystemTray();
     m_refreshTimer.start(kRefreshInterval, Qt::CoarseTimer, this);
     return true;
+}
+
+void CMainFrame::FitMessagePane() {
+    // Command prompts show where pane 0 is: it is made wide enough for the longest of them.
+    QStringList prompts;
+    for (const QAction* pAction : findChildren<QAction*>())
+        prompts << pAction->statusTip();
+    m_pPanes->FitMessagePane(prompts);
+}
+
+void CMainFrame::OnChildFramesChanged() {
+    CMDIFrameWnd::OnChildFramesChanged();
+    // The panes spoke of the image window that went; there is none to speak of now.
+    if (ActiveImageView() == nullptr)
+        m_pPanes->ShowNoImage();
 }
 
 void CMainFrame::SetPaneText(int nPane, const QString& strText) {
@@ -205,7 +221,7 @@ void CMainFrame::OnUpdateCaptureCommand(CCmdUI& cmdUI) {
 void CMainFrame::OnExploreOutputDirectory() {
     const std::string& strPath = m_app.Settings().m_strAutoSavePath;
     if (!strPath.empty())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(strPath)));
+        ShellOpen(QUrl::fromLocalFile(QString::fromStdString(strPath)), m_app.Ui());
 }
 
 void CMainFrame::OnPasteAsNewImage() {
@@ -246,7 +262,7 @@ void CMainFrame::OnUpdateZoomPreset(CCmdUI& cmdUI) {
 }
 
 void CMainFrame::OnHomePage() {
-    QDesktopServices::openUrl(QUrl(LoadString(IDS_HOME_PAGE_URL)));
+    ShellOpen(QUrl(LoadString(IDS_HOME_PAGE_URL)), m_app.Ui());
 }
 
 void CMainFrame::OnHelp() {

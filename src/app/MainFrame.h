@@ -57,6 +57,8 @@ public:
     void Close(ECloseReason reason);
     // The file tab bar follows the open documents (posted by the documents).
     void OnUpdateTabBar();
+    // Menus and title follow the image windows; without an active one the panes are cleared.
+    void OnChildFramesChanged() override;
 
 protected:
     void OnInitMenuPopup(QMenu* pMenu) override;
@@ -66,6 +68,7 @@ protected:
     void timerEvent(QTimerEvent* pEvent) override;
 
 private:
+    void FitMessagePane();
     // Command handlers.
     void OnCaptureCommand(unsigned nID);
     void OnUpdateCaptureCommand(CCmdUI& cmdUI);

@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QStatusBar>
+#include <QStringList>
 #include <QTimerEvent>
 
 #include <algorithm>
@@ -28,7 +29,7 @@ QString WidestPaneText(int nPane) {
 
 } // namespace
 
-CStatusPanes::CStatusPanes(QStatusBar* pBar, const QString& strIdle) {
+CStatusPanes::CStatusPanes(QStatusBar* pBar, const QString& strIdle) : m_strIdle(strIdle) {
     for (int i = 0; i < 4; ++i) {
         m_panes[i] = new QLabel(pBar);
         m_panes[i]->setObjectName(QStringLiteral("pane%1").arg(i));
@@ -61,6 +62,21 @@ QLabel* CStatusPanes::Pane(int nPane) const {
 void CStatusPanes::SetPaneText(int nPane, const QString& strText) {
     if (QLabel* pPane = Pane(nPane))
         pPane->setText(strText);
+}
+
+void CStatusPanes::ShowNoImage() {
+    m_panes[0]->setText(m_strIdle);
+    for (int i = 1; i < 4; ++i)
+        m_panes[i]->clear();
+}
+
+void CStatusPanes::FitMessagePane(const QStringList& texts) {
+    const QFontMetrics metrics(m_panes[0]->font());
+    int nWidest = 0;
+    for (const QString& strText : texts)
+        nWidest = std::max(nWidest, metrics.horizontalAdvance(strText));
+    // A little for the label's margins, as for the other panes.
+    m_panes[0]->setMinimumWidth(nWidest + 8);
 }
 
 QString CStatusPanes::PaneText(int nPane) const {

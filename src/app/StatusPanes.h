@@ -31,6 +31,10 @@ public:
     ~CStatusPanes() override;
 
     QLabel* Pane(int nPane) const;
+    // No image window is active: panes 1 to 3 are empty and pane 0 shows the idle message.
+    void ShowNoImage();
+    // Pane 0 gets at least the width of the widest of these texts (the command prompts).
+    void FitMessagePane(const QStringList& texts);
     void SetPaneText(int nPane, const QString& strText);
     QString PaneText(int nPane) const;
 
@@ -45,6 +49,7 @@ protected:
     void timerEvent(QTimerEvent* pEvent) override;
 
 private:
+    QString m_strIdle;
     std::array<QLabel*, 4> m_panes{};
     std::unique_ptr<CStatusBarProgress> m_pProgress;
     // Operations run on this thread: when control is back in the event loop, the one that

@@ -21,6 +21,7 @@
 #include "framework/ui/CommandDispatcher.h"
 #include "framework/ui/MultiDocTemplate.h"
 #include "framework/ui/QtServices.h"
+#include "framework/ui/ShellOpen.h"
 #include "image/DisplayBitmap.h"
 #include "image/PixelKernels.h"
 #include "image/Trace.h"
@@ -32,7 +33,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
@@ -129,6 +129,13 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments) {
     m_pMainFrame = std::make_unique<CMainFrame>(*this);
     m_pMainFrame->Tray().SetTrayIcon(m_pTray);
     CMainFrame& frame = *m_pMainFrame;
+    // 7: another instance takes over. Asked before the frame is built, so that a second start
+    // shows nothing of its own (no tray icon, no hotkeys taken) on its way out; the frame is
+    // only kept for later starts to bring forward.
+    if (m_pInstanceGuard != nullptr && !m_pInstanceGuard->IsFirstInstance(frame)) {
+        m_bHandedOver = true;
+        return false;
+    }
     auto pTemplate = std::make_unique<CMultiDocTemplate>(
         frame, IDR_IMAGETYPE,
         [this](CUiServices& ui) { return std::make_unique<CTavixCaptureDoc>(*this, ui); },
@@ -158,11 +165,6 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments) {
     ConnectSessionEnd();
     // 6: nothing is opened from the command line.
     Q_UNUSED(arguments);
-    // 7: another instance takes over.
-    if (m_pInstanceGuard != nullptr && !m_pInstanceGuard->IsFirstInstance(frame)) {
-        m_bHandedOver = true;
-        return false;
-    }
     // 8-10.
     m_settings.ApplyStartupCounterReset();
     ShowMainFrame();
@@ -327,5 +329,5 @@ void CTavixCaptureApp::OnHelpFinder() {
 
 void CTavixCaptureApp::ShowHelpTopic(int nTopic) {
     const platform::HelpPage page = platform::HelpTopicPage(m_settings.ProgramPath(), nTopic);
-    QDesktopServices::openUrl(QUrl(QString::fromStdString(page.Url())));
+    ShellOpen(QUrl(QString::fromStdString(page.Url())), Ui());
 }

@@ -107,6 +107,7 @@ void CTavixCaptureDoc::ResetHistory() {
     CommitPending(false);
     m_nSavedChangeCount = 0;
     ClearHistory();
+    m_strLastCommand.clear();
 }
 
 void CTavixCaptureDoc::InstallLoadedImage(std::unique_ptr<CDisplayBitmap> pBitmap) {
@@ -228,7 +229,8 @@ void CTavixCaptureDoc::OnCommandExecuted(const CCommand& command) {
     if (m_bDestroying)
         return;
     // Every caller tells the views what the command changed once it has run.
-    Ui().StatusText().SetMessageText(QString::fromStdString(LastCommandText(command)));
+    m_strLastCommand = QString::fromStdString(LastCommandText(command));
+    Ui().StatusText().SetMessageText(m_strLastCommand);
 }
 
 CImageBitmap& CTavixCaptureDoc::ImageForCommands() {

@@ -41,6 +41,9 @@ public:
     // of the document once it exists (operations, undo and reload change it in place).
     CDisplayBitmap* GetImage() const noexcept { return m_pImage.get(); }
     const QString& GetBaseTitle() const noexcept { return m_strBaseTitle; }
+    // "Last command : ..." of the last command run on this image, or empty (none since it was
+    // made or loaded). The message pane shows it again when the image's window becomes active.
+    const QString& LastCommandMessage() const noexcept { return m_strLastCommand; }
 
     // Framework steps.
     bool OnNewDocument() override;
@@ -53,6 +56,10 @@ public:
     void OnCloseDocument() override;
     void DeleteContents() override;
     void SetTitle(const QString& strTitle) override;
+    // The base title: the save prompt names "Quorv8", not "Quorv8 *".
+    QString NameTitle() const override {
+        return m_strBaseTitle.isEmpty() ? GetTitle() : m_strBaseTitle;
+    }
 
     // True when the image is 32 bpp, possibly after asking to convert it (string 1233).
     bool EnsureTrueColor();
@@ -135,6 +142,7 @@ private:
 
     IDocumentHost& m_host;
     QString m_strBaseTitle;
+    QString m_strLastCommand;
     std::unique_ptr<CDisplayBitmap> m_pImage;
     std::unique_ptr<CDisplayBitmap> m_pOriginal;
     unsigned m_nSaveCount = 0;

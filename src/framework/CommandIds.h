@@ -144,6 +144,8 @@
     X(IDS_NOT_TRUE_COLOR, 1233)                                                                    \
     X(IDS_HOME_PAGE_URL, 1234)                                                                     \
     X(IDS_TRAY_TIP, 1235)                                                                          \
+    X(IDS_CANT_OPEN_LINK, 1236)                                                                    \
+    X(IDS_NO_APPLICATION, 1237)                                                                    \
     /* strings of the framework */                                                                 \
     X(IDS_APP_TITLE, 57344)                                                                        \
     X(IDS_IDLE_MESSAGE, 57345)                                                                     \

@@ -149,8 +149,8 @@ void CDocument::OnChangedViewList() {
 QString CDocument::PromptName() const {
     if (!m_strPathName.isEmpty())
         return QFileInfo(m_strPathName).fileName();
-    if (!m_strTitle.isEmpty())
-        return m_strTitle;
+    if (const QString strName = NameTitle(); !strName.isEmpty())
+        return strName;
     return LoadString(IDS_UNTITLED);
 }
 

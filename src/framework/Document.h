@@ -77,8 +77,11 @@ public:
     virtual bool DoSave(const QString& strPathName, bool bReplace = true,
                         ESaveKind kind = ESaveKind::User);
 
-    // The name the save prompt and the file dialogs use: the file name, else the title, else
-    // "Untitled".
+    // The title as a name, without the marks a document may add to its caption (" *" for
+    // unsaved changes): the title itself here.
+    virtual QString NameTitle() const { return m_strTitle; }
+    // The name the save prompt and the file dialogs use: the file name, else the title without
+    // its marks, else "Untitled".
     QString PromptName() const;
 
     // Command handlers (ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS).

@@ -5,6 +5,7 @@
 #include "image/DepthConversion.h"
 #include "image/ImageBitmap.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <cstring>
@@ -70,6 +71,20 @@ QImage WrapMemory(const CImageBitmap& bitmap) {
                   qsizetype(bitmap.BytesPerLine()), format);
 }
 
+// Rows of a 32-bpp wrap as a copy whose fourth bytes are 0xFF. Screen grabs leave them 0, which
+// Qt's own raster painting ignores for RGB32, but not every paint engine does: the print
+// preview records pixmaps made from the image, and those came out fully transparent, so the
+// page stayed empty.
+QImage OpaqueCopy(const QImage& wrapped, const QRect& rcMemory) {
+    QImage part = wrapped.copy(rcMemory);
+    for (int y = 0; y < part.height(); ++y) {
+        auto* pRow = reinterpret_cast<QRgb*>(part.scanLine(y));
+        for (int x = 0; x < part.width(); ++x)
+            pRow[x] |= 0xFF000000u;
+    }
+    return part;
+}
+
 } // namespace
 
 QImage CBitmapPainter::WrapRows(const CImageBitmap& bitmap) {
@@ -90,7 +105,14 @@ void CBitmapPainter::Draw(QPainter& painter, const CImageBitmap& bitmap, const Q
                   : rc;
     const QImage wrapped = WrapMemory(bitmap);
     if (bitmap.Depth() == 32) {
-        DrawRows(painter, wrapped, rcMemory, rc, bBottomUp);
+        // On the screen the rows are drawn where they are, never copied.
+        if (painter.paintEngine() != nullptr &&
+            painter.paintEngine()->type() == QPaintEngine::Raster) {
+            DrawRows(painter, wrapped, rcMemory, rc, bBottomUp);
+        } else {
+            const QImage part = OpaqueCopy(wrapped, rcMemory);
+            DrawRows(painter, part, part.rect(), rc, bBottomUp);
+        }
     } else if (!wrapped.isNull()) {
         // Indexed and 24-bit pixels: Qt would convert the whole image; convert only what shows.
         QImage part = wrapped.copy(rcMemory);

@@ -121,7 +121,7 @@ void CTavixCaptureView::RefreshLayout() {
     }
     // Operations change the depth and the size; the active view's panes follow at once.
     if (IsActiveView())
-        OnActivateView(true, this, nullptr);
+        ShowImagePanes();
     UpdateCursor();
     viewport()->update();
 }
@@ -177,9 +177,22 @@ void CTavixCaptureView::OnUpdate(CView* pSender, const ViewUpdate& update) {
 void CTavixCaptureView::OnActivateView(bool bActivate, CView*, CView*) {
     if (!bActivate)
         return;
+    ShowImagePanes();
+    ShowLastCommand();
+}
+
+void CTavixCaptureView::ShowImagePanes() const {
     const CDisplayBitmap* pImage = Image();
     SetPane(IImageViewHost::PaneColor, ColorText(pImage != nullptr ? pImage->Depth() : 0));
     SetPane(IImageViewHost::PaneImageSize, ImageSizeText(ImageSize()));
+}
+
+void CTavixCaptureView::ShowLastCommand() const {
+    // The message pane speaks of this image, not of the one active before.
+    const CTavixCaptureDoc* pDoc = GetDocument();
+    const QString strLast = pDoc != nullptr ? pDoc->LastCommandMessage() : QString();
+    SetPane(IImageViewHost::PaneMessage,
+            strLast.isEmpty() ? LoadString(IDS_IDLE_MESSAGE) : strLast);
 }
 
 void CTavixCaptureView::UpdateCursor() {

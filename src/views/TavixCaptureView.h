@@ -81,6 +81,10 @@ private:
     void FitFrameIntoArea();
     bool IsActiveView() const;
     void SetPane(int nPane, const QString& strText) const;
+    // Panes 2 and 3: the image's colour depth and size.
+    void ShowImagePanes() const;
+    // Pane 0: the image's last command, or the idle message.
+    void ShowLastCommand() const;
 
     IImageViewHost& m_host;
     QRect m_rectRepaint;

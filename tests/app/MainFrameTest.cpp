@@ -7,6 +7,7 @@
 #include "framework/CommandIds.h"
 #include "framework/DocManager.h"
 #include "framework/RecentFileList.h"
+#include "framework/StringTable.h"
 #include "framework/ui/CommandDispatcher.h"
 #include "image/DisplayBitmap.h"
 #include "platform/AppSettings.h"
@@ -22,6 +23,8 @@
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
+
+#include <fstream>
 
 using namespace apptest;
 
@@ -337,6 +340,63 @@ TEST_F(AppTest, ExploreOutputDirectoryOpensTheFolderUnlessItIsEmpty) {
     ASSERT_EQ(recorder.m_urls.size(), 2);
     EXPECT_TRUE(recorder.m_urls[1].toLocalFile().endsWith(QStringLiteral("help/index.htm")));
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+}
+
+TEST_F(AppTest, HelpAndExploreSayWhenNoProgramOpensThem) {
+    Start(kShownOptions);
+    // No browser and no file manager: nothing on the path Qt could start.
+    const QByteArray savedPath = qgetenv("PATH");
+    const QByteArray savedBrowser = qgetenv("BROWSER");
+    std::filesystem::create_directories(Root() / "empty-bin");
+    qputenv("PATH", QByteArray::fromStdString((Root() / "empty-bin").string()));
+    qunsetenv("BROWSER");
+    Run(ID_HELP_FINDER);
+    Run(ID_FILE_EXPLORE_OUTPUT);
+    Run(ID_HELP_HOME_PAGE);
+    qputenv("PATH", savedPath);
+    if (!savedBrowser.isEmpty())
+        qputenv("BROWSER", savedBrowser);
+    ASSERT_EQ(m_boxes.m_shown.size(), 3u) << "each failure is told";
+    for (const MessageBoxRequest& box : m_boxes.m_shown) {
+        EXPECT_EQ(box.strText, QStringLiteral("Can't open link:\n\nThere is no application "
+                                              "associated\nwith the given filename extension."));
+        EXPECT_EQ(box.icon, EMsgIcon::Exclamation);
+    }
+}
+
+TEST_F(AppTest, SavePromptNamesTheImageWithoutItsModifiedMark) {
+    Start(kShownOptions);
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    CTavixCaptureDoc* pDoc = NewDocument(image);
+    ASSERT_NE(pDoc, nullptr);
+    ASSERT_EQ(pDoc->GetTitle(), QStringLiteral("Quorv1 *"));
+    m_boxes.m_answers = {EMsgResult::Cancel};
+    EXPECT_FALSE(m_pApp->SaveAllModified());
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_EQ(m_boxes.m_shown[0].strText, QStringLiteral("Save changes to Quorv1?"));
+}
+
+TEST_F(AppTest, FailedOpenLeavesTheMainTitleAsItWas) {
+    Start(kShownOptions);
+    const std::filesystem::path bad = Root() / "broken.png";
+    std::ofstream(bad) << "not an image at all";
+    // What the title says while the loader's error is on the screen.
+    QStringList titles;
+    m_boxes.m_onShow = [&] { titles << Frame().windowTitle(); };
+    EXPECT_EQ(Open(bad), nullptr);
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u) << "the loader's error is told";
+    EXPECT_EQ(titles, QStringList{QStringLiteral("Quorvi Studio")});
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Quorvi Studio"));
+
+    ASSERT_NE(Open(WritePng(6, 4)), nullptr);
+    const QString strTitle = Frame().windowTitle();
+    EXPECT_EQ(strTitle, QStringLiteral("Quorvi Studio - picture.png"));
+    titles.clear();
+    EXPECT_EQ(Open(bad), nullptr);
+    EXPECT_EQ(titles, QStringList{strTitle});
+    EXPECT_EQ(Frame().windowTitle(), strTitle);
+    EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 1);
 }
 
 TEST_F(AppTest, ProgressShowsInPaneZeroUntilDone) {

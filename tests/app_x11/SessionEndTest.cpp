@@ -156,8 +156,9 @@ TEST_F(SessionEndTest, AModifiedImageIsAskedAboutAndASecondSignalEndsWithoutWait
 TEST_F(SessionEndTest, TheXServerGoneStillWritesTheSettings) {
     REQUIRE_X_SERVER_PROGRAMS();
     // A server of its own, without a window manager, that the test can end.
-    auto pServer = std::make_unique<testsupport::CXServer>(
-        testsupport::CXServer::Options{.bWindowManager = false});
+    testsupport::CXServer::Options options;
+    options.bWindowManager = false;
+    auto pServer = std::make_unique<testsupport::CXServer>(options);
     const std::string display = pServer->DisplayName();
     WriteSettings(0x0008167B & ~opt::kStartHidden);
     CStudio studio(display);

@@ -82,6 +82,22 @@ TEST_F(SingleInstanceTest, SecondStartBringsAHiddenStartForwardRestored) {
     EXPECT_TRUE(WaitUntil([&] { return m_desktop.ActiveWindow() == window; }));
 }
 
+TEST_F(SingleInstanceTest, SecondStartShowsNoTrayIconOfItsOwn) {
+    testsupport::CTrayHost tray(std::getenv("DISPLAY"));
+    WriteOptions(kDefaultOptions & ~platform::options::kStartHidden);
+    CStudio first;
+    ASSERT_NE(StartFirst(first), XCB_NONE);
+    ASSERT_TRUE(tray.WaitForDocked(1));
+
+    CStudio second;
+    EXPECT_EQ(second.WaitForExit(), 0);
+    // Whatever the second start sent before it ended has reached the tray by the time a request
+    // of the test's own (sent after the exit) comes back through the tray host's server.
+    m_desktop.ActiveWindow();
+    EXPECT_FALSE(tray.WaitForDocked(2, 1s)) << "the second start docked an icon on its way out";
+    EXPECT_TRUE(first.IsRunning());
+}
+
 TEST_F(SingleInstanceTest, AKilledFirstInstanceDoesNotBlockTheNextStart) {
     WriteOptions(kDefaultOptions & ~platform::options::kStartHidden);
     {

@@ -12,11 +12,21 @@
 #include "framework/DocManager.h"
 #include "framework/StringTable.h"
 #include "framework/ui/CommandDispatcher.h"
+#include "framework/ui/MultiDocTemplate.h"
+#include "image/MemoryBitmap.h"
 #include "support/TempXdgTest.h"
+#include "support/XClient.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <X11/keysym.h>
 
 #include <filesystem>
 
@@ -43,6 +53,14 @@ protected:
 
     // bOwnOutput: automatic saves go to the test's "Output" folder; otherwise the stored one.
     void Start(std::uint32_t dwOptionsA, bool bOwnOutput = true) {
+        {
+            // Started as these options say (shown, not hidden to a tray).
+            const platform::HiveLocations locations = platform::HiveLocations::FromEnvironment();
+            platform::CAppSettings stored;
+            stored.Load(locations);
+            stored.m_dwOptionsA = dwOptionsA;
+            ASSERT_TRUE(stored.Save(locations));
+        }
         m_pApp = std::make_unique<CTavixCaptureApp>();
         m_pApp->SetHiveLocations(platform::HiveLocations::FromEnvironment());
         ASSERT_TRUE(m_pApp->InitInstance({}));
@@ -62,6 +80,35 @@ protected:
         ASSERT_TRUE(PumpEvents([&] { return m_pApp->MainFrame()->isVisible(); }));
     }
     bool Run(unsigned nID) { return m_pApp->MainFrame()->Dispatcher().Execute(nID); }
+    CMainFrame& Frame() const { return *m_pApp->MainFrame(); }
+    bool WaitPicking() {
+        return PumpEvents([&] {
+            return m_pApp->CaptureShell()->Engine().State() == CCaptureEngine::EState::Picking;
+        });
+    }
+    // A new image window of w x h pixels.
+    QMdiSubWindow* OpenImage(int w, int h) {
+        CMemoryBitmap bitmap;
+        bitmap.Create(w, h, 32);
+        CTavixCaptureDoc* pDoc = CTavixCaptureDoc::OpenNew(*m_pApp->DocTemplate(), bitmap,
+                                                           CTavixCaptureDoc::ENewImage::Image);
+        if (pDoc == nullptr || pDoc->Views().empty())
+            return nullptr;
+        auto* pWindow = dynamic_cast<QMdiSubWindow*>(pDoc->Views().front()->GetParentFrame());
+        const bool bCurrent =
+            PumpEvents([&] { return Frame().MdiArea()->currentSubWindow() == pWindow; });
+        return bCurrent ? pWindow : nullptr;
+    }
+    // Waits until the window manager has the main frame on the screen where Qt says it is.
+    bool WaitFrameShown() {
+        return PumpEvents([&] {
+            auto* a = xcb_get_window_attributes_reply(
+                m_peer, xcb_get_window_attributes(m_peer, xcb_window_t(Frame().winId())), nullptr);
+            const bool bViewable = a != nullptr && a->map_state == XCB_MAP_STATE_VIEWABLE;
+            free(a);
+            return bViewable && Frame().isVisible();
+        });
+    }
     bool WaitIdle() {
         return PumpEvents([&] { return !m_pApp->CaptureShell()->Engine().IsBusy(); });
     }
@@ -140,13 +187,121 @@ TEST_F(CaptureInApp, AMissingConfiguredFolderStaysMissingAndTheAutomaticSaveSays
     EXPECT_FALSE(std::filesystem::exists(Root() / "Shots")) << "created at start-up";
 
     ASSERT_TRUE(Run(ID_CAPTURE_DESKTOP));
-    ASSERT_TRUE(PumpEvents([&] { return !m_boxes.shown.empty(); }));
+    ASSERT_TRUE(PumpEvents([&] { return !m_boxes.m_shown.empty(); }));
     EXPECT_TRUE(WaitIdle());
-    ASSERT_EQ(m_boxes.shown.size(), 1u);
-    EXPECT_EQ(m_boxes.shown[0].strText,
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_EQ(m_boxes.m_shown[0].strText,
               FormatString1(IDS_NO_DIRECTORY, QString::fromStdString(missing.string())));
     EXPECT_FALSE(std::filesystem::exists(Root() / "Shots"));
     EXPECT_EQ(m_pApp->Settings().m_dwAutoSaveStartNO, 1u) << "no number used up";
     ASSERT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 1) << "the capture stays open";
     EXPECT_TRUE(m_pApp->DocManager().Documents().front()->IsModified());
+}
+
+TEST_F(CaptureInApp, CancelledCapturesLeaveTheWindowsAsTheyWere) {
+    Start(opt::kShowAfterCapture | opt::kOpenImageWindow);
+    testsupport::CXClient keys(EngineTestServer()->DisplayName());
+    QMdiSubWindow* pFirst = OpenImage(30, 20);
+    ASSERT_NE(pFirst, nullptr);
+    QMdiSubWindow* pSecond = OpenImage(40, 10);
+    ASSERT_NE(pSecond, nullptr);
+    ASSERT_NE(pFirst, pSecond);
+    Frame().MdiArea()->setActiveSubWindow(pFirst);
+    ASSERT_TRUE(WaitFrameShown());
+
+    auto cancelled = [&](const char* pszHow, const std::function<void()>& start) {
+        SCOPED_TRACE(pszHow);
+        start();
+        ASSERT_TRUE(WaitPicking());
+        keys.Tap(XK_Escape);
+        ASSERT_TRUE(WaitIdle());
+    };
+    cancelled("Capture menu", [&] { ASSERT_TRUE(Run(ID_CAPTURE_RECTANGLE)); });
+    EXPECT_TRUE(Frame().isVisible());
+    EXPECT_EQ(Frame().MdiArea()->currentSubWindow(), pFirst);
+    ASSERT_TRUE(WaitFrameShown());
+
+    cancelled("hotkey", [&] { keys.Chord({XK_Control_L, XK_Alt_L, XK_r}); });
+    EXPECT_TRUE(Frame().isVisible()) << "the window was shown before";
+    EXPECT_EQ(Frame().MdiArea()->currentSubWindow(), pFirst);
+    ASSERT_TRUE(WaitFrameShown());
+
+    cancelled("tray menu",
+              [&] { m_pApp->CaptureShell()->StartCapture(ID_CAPTURE_RECTANGLE, true); });
+    EXPECT_TRUE(Frame().isVisible());
+    EXPECT_EQ(Frame().MdiArea()->currentSubWindow(), pFirst);
+
+    // Used from another program while the window is hidden: it stays hidden.
+    Frame().hide();
+    cancelled("hotkey, hidden", [&] { keys.Chord({XK_Control_L, XK_Alt_L, XK_r}); });
+    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_TRUE(m_boxes.m_shown.empty());
+    EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 2);
+}
+
+TEST_F(CaptureInApp, MainWindowKeepsItsPlaceAndSizeAcrossACapture) {
+    Start(opt::kShowAfterCapture | opt::kOpenImageWindow);
+    ASSERT_TRUE(WaitFrameShown());
+    Frame().setGeometry(210, 160, 640, 480);
+    ASSERT_TRUE(PumpEvents([&] { return Frame().geometry() == QRect(210, 160, 640, 480); }));
+    const QRect rcBefore = Frame().geometry();
+    ASSERT_TRUE(Run(ID_CAPTURE_DESKTOP));
+    ASSERT_TRUE(PumpEvents([&] {
+        return m_pApp->DocManager().GetOpenDocumentCount() == 1 &&
+               !m_pApp->CaptureShell()->Engine().IsBusy();
+    }));
+    ASSERT_TRUE(WaitFrameShown());
+    EXPECT_TRUE(PumpEvents([&] { return Frame().geometry() == rcBefore; }, 3000))
+        << "moved from " << rcBefore.x() << "," << rcBefore.y() << " to " << Frame().x() << ","
+        << Frame().y() << ", " << Frame().width() << "x" << Frame().height();
+}
+
+TEST_F(CaptureInApp, MenuHotkeyTakesTheProgramsOwnOpenMenuAndOtherToolkitsMenus) {
+    Start(opt::kShowAfterCapture | opt::kOpenImageWindow);
+    testsupport::CXClient keys(EngineTestServer()->DisplayName());
+    ASSERT_TRUE(WaitFrameShown());
+    Frame().activateWindow();
+    ASSERT_TRUE(PumpEvents([&] { return Frame().isActiveWindow(); }));
+    // The program's own File menu, open as a click on the menu bar leaves it.
+    QAction* pFile = Frame().menuBar()->actions().value(0);
+    ASSERT_NE(pFile, nullptr);
+    ASSERT_NE(pFile->menu(), nullptr);
+    Frame().menuBar()->setActiveAction(pFile);
+    QMenu* pMenu = pFile->menu();
+    ASSERT_TRUE(PumpEvents([&] {
+        auto* a = xcb_get_window_attributes_reply(
+            m_peer, xcb_get_window_attributes(m_peer, xcb_window_t(pMenu->winId())), nullptr);
+        const bool bViewable = a != nullptr && a->map_state == XCB_MAP_STATE_VIEWABLE;
+        free(a);
+        return bViewable;
+    }));
+    const QSize menuSize = pMenu->size();
+    keys.Chord({XK_Control_L, XK_Shift_L, XK_m});
+    ASSERT_TRUE(PumpEvents([&] {
+        return m_pApp->DocManager().GetOpenDocumentCount() == 1 || !m_boxes.m_shown.empty();
+    })) << "nothing happened";
+    ASSERT_TRUE(m_boxes.m_shown.empty()) << m_boxes.m_shown[0].strText.toStdString();
+    EXPECT_TRUE(WaitIdle());
+    auto* pDoc = dynamic_cast<CTavixCaptureDoc*>(m_pApp->DocManager().Documents().front());
+    ASSERT_NE(pDoc, nullptr);
+    EXPECT_EQ(pDoc->GetImage()->Width(), menuSize.width());
+    EXPECT_EQ(pDoc->GetImage()->Height(), menuSize.height());
+    pMenu->close();
+
+    // A drop-down menu of another toolkit: an override-redirect window typed as such.
+    CTestWindow dropDown(m_peer, {.rc = {300, 200, 421, 371},
+                                  .seed = 23,
+                                  .bOverrideRedirect = true,
+                                  .types = {"DROPDOWN_MENU"}});
+    ASSERT_TRUE(dropDown.WaitMapped(false));
+    keys.Chord({XK_Control_L, XK_Shift_L, XK_m});
+    ASSERT_TRUE(PumpEvents([&] {
+        return m_pApp->DocManager().GetOpenDocumentCount() == 2 || !m_boxes.m_shown.empty();
+    }));
+    ASSERT_TRUE(m_boxes.m_shown.empty()) << m_boxes.m_shown[0].strText.toStdString();
+    EXPECT_TRUE(WaitIdle());
+    auto* pMenuDoc = dynamic_cast<CTavixCaptureDoc*>(m_pApp->DocManager().Documents().back());
+    ASSERT_NE(pMenuDoc, nullptr);
+    EXPECT_EQ(pMenuDoc->GetImage()->Width(), 121);
+    EXPECT_EQ(pMenuDoc->GetImage()->Height(), 171);
 }

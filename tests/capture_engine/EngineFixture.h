@@ -40,6 +40,8 @@ public:
     QWidget* MainWindow() override { return &m_main; }
     void ShowAfterCapture() override;
     void HideForCapture() override;
+    void KeepWindowState() override { m_bVisibleBefore = m_main.isVisible(); }
+    void RestoreWindowState() override { m_main.setVisible(m_bVisibleBefore); }
     QString HotkeyText(int nAction) override;
     void DeliverCapture(const CImageBitmap& bitmap) override;
 
@@ -50,6 +52,7 @@ public:
     std::vector<bool> m_mainVisibleAtDelivery;
     int m_nShown = 0;
     int m_nHidden = 0;
+    bool m_bVisibleBefore = false;
 };
 
 class CEngineTest : public ::testing::Test {

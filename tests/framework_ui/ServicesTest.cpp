@@ -96,6 +96,32 @@ TEST(QtMessageBoxes, ShowsTheTextAndReturnsTheButtonPressed) {
     app.Ui().SetMessageBoxes(nullptr);
 }
 
+TEST(QtMessageBoxes, AShortMessageLeavesRoomForTheWholeCaption) {
+    // A failed File Open says only "Unknown file type.": the box was so narrow that the window
+    // manager cut its caption to "Quor... tudio".
+    CWinApp app;
+    CQtMessageBoxes boxes;
+    app.Ui().SetMessageBoxes(&boxes);
+    int nWidth = 0;
+    QString strCaption;
+    QTimer::singleShot(0, qApp, [&] {
+        auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(pBox, nullptr);
+        nWidth = pBox->width();
+        strCaption = pBox->windowTitle();
+        pBox->accept();
+    });
+    app.Ui().AppMessageBox(QStringLiteral("Unknown file type."), EMsgButtons::Ok, EMsgIcon::None);
+    app.Ui().SetMessageBoxes(nullptr);
+    ASSERT_EQ(strCaption, QStringLiteral("Quorvi Studio"));
+    // The caption, bold as title bars draw it, beside the window icon and three buttons, each
+    // about a line high and square, and a line's width of spacing between them.
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    EXPECT_GE(nWidth, metrics.horizontalAdvance(strCaption) + 5 * metrics.height());
+}
+
 TEST(QtWaitCursor, NestsAndRestores) {
     CQtWaitCursor cursor;
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace testsupport {
@@ -20,6 +21,8 @@ public:
 
     EMsgResult Show(const MessageBoxRequest& request) override {
         m_shown.push_back(request);
+        if (m_onShow)
+            m_onShow();
         if (m_answers.empty()) {
             if (m_bFailUnscripted)
                 ADD_FAILURE() << "unexpected message box: " << request.strText.toStdString();
@@ -32,6 +35,7 @@ public:
 
     std::deque<EMsgResult> m_answers;
     std::vector<MessageBoxRequest> m_shown;
+    std::function<void()> m_onShow; // runs while a box is up
 
 private:
     bool m_bFailUnscripted;

@@ -230,8 +230,13 @@ void CCaptureEngine::Prepare(bool bPicker, void (CCaptureEngine::*next)()) {
     (void)bPicker;
     m_state = EState::Preparing;
     m_pfnNext = next;
+    m_host.KeepWindowState();
     QWidget* pMain = m_host.MainWindow();
-    if (pMain && pMain->isVisible()) {
+    // The program's own open menu is what the menu hotkey is to take: hiding the main window
+    // would close it.
+    const bool bOwnMenuOpen = m_current && m_current->mode == CaptureMode::PopupMenu &&
+                              QApplication::activePopupWidget() != nullptr;
+    if (pMain && pMain->isVisible() && !bOwnMenuOpen) {
         pMain->hide();
         QTimer::singleShot(kHideWaitMs, this, &CCaptureEngine::AfterHide);
     } else {
@@ -476,7 +481,9 @@ void CCaptureEngine::EndAction() {
 
 void CCaptureEngine::AbandonAction(unsigned nMessageID) {
     m_state = EState::Idle;
-    RestoreMainWindow();
+    // Nothing was captured, so nothing changes: a window that was shown comes back as it was,
+    // one that was hidden (a hotkey used from another program) stays so.
+    m_host.RestoreWindowState();
     if (nMessageID != 0) // before the action ends, so no other capture starts under the box
         m_host.Ui().AppMessageBox(LoadString(nMessageID), EMsgButtons::Ok, EMsgIcon::Exclamation);
     emit actionEnded();

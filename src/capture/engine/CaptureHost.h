@@ -26,6 +26,12 @@ public:
     virtual void ShowAfterCapture() = 0;
     // Keeps the main window out of sight after a capture.
     virtual void HideForCapture() = 0;
+    // Notes the main window as an action finds it, before getting it out of the way: shown or
+    // not, where, and which image window is active.
+    virtual void KeepWindowState() = 0;
+    // An action that captured nothing (cancelled, or nothing could be grabbed) leaves the main
+    // window and its active image window as KeepWindowState found them.
+    virtual void RestoreWindowState() = 0;
     // The text of the hotkey of an action index for messages ("Ctrl+Shift+Alt+C"), or empty.
     virtual QString HotkeyText(int nAction) = 0;
     // Hands a grabbed bitmap to capture output; the bitmap lives only during the call.

@@ -139,6 +139,9 @@ void CMDIFrameWnd::OnUpdateFrameTitle() {
     const QString strApp = LoadString(IDS_APP_TITLE);
     CFrameWnd* pChild = GetActiveChildFrame();
     CDocument* pDoc = pChild != nullptr ? pChild->GetActiveDocument() : nullptr;
+    // A document still loading (or failing to) has no name yet: "Quorvi Studio - " says nothing.
+    if (pDoc != nullptr && pDoc->GetTitle().isEmpty())
+        pDoc = nullptr;
     setWindowTitle(pDoc != nullptr
                        ? strApp + QStringLiteral(" - ") + pChild->TitleFor(pDoc->GetTitle())
                        : strApp);

@@ -46,8 +46,8 @@ public:
     void AddChildFrame(CMDIChildWnd* pFrame);
     // The open image windows, without those being destroyed.
     QList<CMDIChildWnd*> ChildFrames() const;
-    // An image window came or went: menus and title follow.
-    void OnChildFramesChanged();
+    // An image window came, went or became active: menus and title follow.
+    virtual void OnChildFramesChanged();
 
     CFrameWnd* GetActiveChildFrame() const override;
     CView* GetActiveView() const override;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -53,6 +54,27 @@ QMessageBox::Icon IconOf(EMsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A title bar holds the window's icon and its buttons (minimise, maximise, close) beside the
+// caption, each about a line of the caption's font high and square, with some spacing.
+constexpr int kTitleBarDecorationLines = 6;
+
+// Qt sizes a box to its message with only a little room spare for the window manager's title
+// bar, so a short message gave a box too narrow to show its own caption ("Quor... tudio"). The
+// box gets at least the width of its caption in a bold title-bar font plus the decorations.
+void KeepCaptionReadable(QMessageBox& box) {
+    auto* pGrid = qobject_cast<QGridLayout*>(box.layout());
+    if (pGrid == nullptr)
+        return;
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int nWidth =
+        metrics.horizontalAdvance(box.windowTitle()) + kTitleBarDecorationLines * metrics.height();
+    // The layout is final once the icon and the buttons are set (each of them rebuilds it).
+    pGrid->addItem(new QSpacerItem(nWidth, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                   pGrid->rowCount(), 0, 1, pGrid->columnCount());
+}
+
 } // namespace
 
 EMsgResult CQtMessageBoxes::Show(const MessageBoxRequest& request) {
@@ -75,6 +97,7 @@ EMsgResult CQtMessageBoxes::Show(const MessageBoxRequest& request) {
         if (answer.result == dismiss)
             box.setEscapeButton(answer.button);
     }
+    KeepCaptionReadable(box);
     box.exec();
     const auto clicked = box.standardButton(box.clickedButton());
     for (const ButtonAnswer& answer : answers) {
