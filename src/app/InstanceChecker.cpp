@@ -2,6 +2,7 @@
 // The single-instance guard.
 #include "app/InstanceChecker.h"
 
+#include "app/InstanceRequest.h"
 #include "app/MainFrame.h"
 #include "app/TrayPolicy.h"
 #include "image/Trace.h"
@@ -12,6 +13,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <QTimer>
 
 #include <xcb/xcb.h>
 
@@ -22,10 +24,11 @@ namespace {
 
 constexpr const char* kLockName = "QuorviStudio.lock";
 constexpr const char* kSocketName = "QuorviStudio.socket";
-constexpr QByteArrayView kRequest = "activate\n";
 constexpr QByteArrayView kAnswer = "done\n";
 // How long a second start waits for the first one to take the request and answer.
 constexpr int kAnswerTimeoutMs = 3000;
+// A connection that has not sent its line by then is dropped.
+constexpr int kRequestTimeoutMs = 10000;
 
 } // namespace
 
@@ -40,7 +43,7 @@ QString CInstanceChecker::SocketPath() const {
     return QString::fromStdString((m_dir / kSocketName).string());
 }
 
-bool CInstanceChecker::IsFirstInstance(CMainFrame& frame) {
+bool CInstanceChecker::IsFirstInstance(CMainFrame& frame, const QStringList& files) {
     m_pFrame = &frame;
     std::string strError;
     if (m_dir.empty())
@@ -53,7 +56,7 @@ bool CInstanceChecker::IsFirstInstance(CMainFrame& frame) {
         return true;
     }
     if (result == platform::CInstanceLock::EResult::HeldByAnother) {
-        if (!AskFirstInstance())
+        if (!AskFirstInstance(files))
             std::fprintf(stderr, "quorvi-studio: another instance runs but does not answer.\n");
         return false;
     }
@@ -69,7 +72,20 @@ bool CInstanceChecker::IsFirstInstance(CMainFrame& frame) {
     return true;
 }
 
-bool CInstanceChecker::AskFirstInstance() const {
+bool CInstanceChecker::AskFirstInstance(const QStringList& files) const {
+    QStringList rejected;
+    const QList<QByteArray> requests = instance::EncodeRequests(files, &rejected);
+    for (const QString& strPath : rejected)
+        std::fprintf(stderr, "quorvi-studio: %s: not a file name that can be opened.\n",
+                     qPrintable(strPath));
+    for (const QByteArray& line : requests) {
+        if (!SendRequest(line))
+            return false;
+    }
+    return true;
+}
+
+bool CInstanceChecker::SendRequest(const QByteArray& line) const {
     QElapsedTimer timer;
     timer.start();
     // The first instance listens a moment after it takes the lock: retry until it does.
@@ -80,7 +96,7 @@ bool CInstanceChecker::AskFirstInstance() const {
             QThread::msleep(50);
             continue;
         }
-        socket.write(kRequest.data(), kRequest.size());
+        socket.write(line);
         if (!socket.waitForBytesWritten(kAnswerTimeoutMs))
             return false;
         QByteArray answer;
@@ -94,25 +110,47 @@ bool CInstanceChecker::AskFirstInstance() const {
 
 void CInstanceChecker::OnNewConnection() {
     while (QLocalSocket* pSocket = m_pServer->nextPendingConnection()) {
+        // The line is bounded: more than that unread is no start of this program.
+        pSocket->setReadBufferSize(instance::kMaxRequestBytes + 1);
         connect(pSocket, &QLocalSocket::disconnected, pSocket, &QObject::deleteLater);
-        connect(pSocket, &QLocalSocket::readyRead, pSocket, [this, pSocket] {
-            // One short line; anything else (or more) is not a start of this program.
-            if (pSocket->bytesAvailable() > 64) {
-                pSocket->abort();
-                return;
-            }
-            if (!pSocket->canReadLine())
-                return;
-            const QByteArray request = pSocket->readLine();
-            if (request == kRequest.toByteArray()) {
-                if (m_pFrame != nullptr)
-                    ActivateMainWindow(*m_pFrame);
-                pSocket->write(kAnswer.data(), kAnswer.size());
-                pSocket->flush();
-            }
-            pSocket->disconnectFromServer();
-        });
+        connect(pSocket, &QLocalSocket::readyRead, this,
+                [this, pSocket] { OnRequestData(pSocket); });
+        QTimer::singleShot(kRequestTimeoutMs, pSocket, [pSocket] { pSocket->abort(); });
     }
+}
+
+void CInstanceChecker::OnRequestData(QLocalSocket* pSocket) {
+    if (!pSocket->canReadLine()) {
+        if (pSocket->bytesAvailable() > instance::kMaxRequestBytes)
+            pSocket->abort();
+        return;
+    }
+    const std::optional<instance::Request> request =
+        instance::DecodeRequest(pSocket->readLine(instance::kMaxRequestBytes + 1));
+    if (request) {
+        pSocket->write(kAnswer.data(), kAnswer.size());
+        pSocket->flush();
+        Serve(request->files);
+    } else {
+        img::Trace("single instance: a malformed request was ignored");
+    }
+    pSocket->disconnectFromServer();
+}
+
+void CInstanceChecker::Serve(const QStringList& files) {
+    if (m_pFrame == nullptr)
+        return;
+    if (files.isEmpty()) {
+        ActivateMainWindow(*m_pFrame);
+        return;
+    }
+    // Files were asked for: the window they open in must be seen, even one hidden to the tray.
+    if (m_pFrame->isHidden() || m_pFrame->isMinimized())
+        m_pFrame->showNormal();
+    ActivateMainWindow(*m_pFrame);
+    // Out of the socket's handler: opening may ask questions in message boxes.
+    if (m_open)
+        QTimer::singleShot(0, this, [this, files] { m_open(files); });
 }
 
 void CInstanceChecker::ActivateMainWindow(CMainFrame& frame) {

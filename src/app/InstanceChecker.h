@@ -12,9 +12,11 @@
 #include <QString>
 
 #include <filesystem>
+#include <functional>
 
 class CMainFrame;
 class QLocalServer;
+class QLocalSocket;
 class QWidget;
 
 class CInstanceChecker final : public QObject, public IInstanceGuard {
@@ -25,10 +27,14 @@ public:
     explicit CInstanceChecker(std::filesystem::path dir = {});
     ~CInstanceChecker() override;
 
-    // True for the first instance (then it answers later starts by bringing frame forward).
-    // False when another instance runs: it has been asked to come forward. A lock that cannot be
-    // taken at all (no usable runtime directory) lets the program run, said once on stderr.
-    bool IsFirstInstance(CMainFrame& frame) override;
+    // True for the first instance (then it answers later starts by bringing frame forward and
+    // opening their files). False when another instance runs: it has been asked to come forward
+    // and open `files`. A lock that cannot be taken at all (no usable runtime directory) lets the
+    // program run, said once on stderr.
+    bool IsFirstInstance(CMainFrame& frame, const QStringList& files = {}) override;
+    void SetFileOpener(std::function<void(const QStringList&)> open) override {
+        m_open = std::move(open);
+    }
 
     // What a second start asks of the running instance: a minimised main window is restored;
     // the window (or the dialog in front of it) comes forward. A window hidden to a tray stays
@@ -42,10 +48,14 @@ public:
 
 private:
     void OnNewConnection();
-    bool AskFirstInstance() const;
+    void OnRequestData(QLocalSocket* pSocket);
+    void Serve(const QStringList& files);
+    bool AskFirstInstance(const QStringList& files) const;
+    bool SendRequest(const QByteArray& line) const;
 
     std::filesystem::path m_dir;
     platform::CInstanceLock m_lock;
     QLocalServer* m_pServer = nullptr;
     QPointer<CMainFrame> m_pFrame;
+    std::function<void(const QStringList&)> m_open;
 };

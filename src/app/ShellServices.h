@@ -4,7 +4,10 @@
 // interfaces; without an installed object they behave as on a desktop without them.
 #pragma once
 
+#include <QStringList>
+
 #include <cstdint>
+#include <functional>
 
 class CMainFrame;
 
@@ -21,9 +24,12 @@ public:
 class IInstanceGuard {
 public:
     virtual ~IInstanceGuard() = default;
-    // True when this is the only running instance; later starts then bring frame forward. False
-    // when another instance runs: the guard has brought that one forward and this process ends.
-    virtual bool IsFirstInstance(CMainFrame& frame) = 0;
+    // True when this is the only running instance; later starts then bring frame forward and
+    // hand their files to the opener. False when another instance runs: the guard has brought
+    // that one forward, handed it `files` (absolute paths), and this process ends.
+    virtual bool IsFirstInstance(CMainFrame& frame, const QStringList& files = {}) = 0;
+    // Where the files named by later starts go (set before IsFirstInstance).
+    virtual void SetFileOpener(std::function<void(const QStringList&)> open) = 0;
 };
 
 // The capture engine.

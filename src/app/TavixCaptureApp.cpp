@@ -4,6 +4,7 @@
 
 #include "app/CaptureShell.h"
 #include "app/ClipboardImage.h"
+#include "app/InstanceRequest.h"
 #include "app/MainFrame.h"
 #include "app/ShellServices.h"
 #include "app/StatusPanes.h"
@@ -15,6 +16,7 @@
 #include "framework/CmdUI.h"
 #include "framework/CommandIds.h"
 #include "framework/DocManager.h"
+#include "framework/GuardCommand.h"
 #include "framework/MessageBoxes.h"
 #include "framework/RegistryProfile.h"
 #include "framework/StringTable.h"
@@ -33,6 +35,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
@@ -132,10 +135,11 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments) {
     // 7: another instance takes over. Asked before the frame is built, so that a second start
     // shows nothing of its own (no tray icon, no hotkeys taken) on its way out; the frame is
     // only kept for later starts to bring forward.
-    if (m_pInstanceGuard != nullptr && !m_pInstanceGuard->IsFirstInstance(frame)) {
-        m_bHandedOver = true;
+    // 6: files named on the command line (a file manager's "Open With") open in image windows,
+    // in the running instance when there is one.
+    const QStringList files = instance::FilesFromArguments(arguments, QDir::currentPath());
+    if (HandOverToRunningInstance(files))
         return false;
-    }
     auto pTemplate = std::make_unique<CMultiDocTemplate>(
         frame, IDR_IMAGETYPE,
         [this](CUiServices& ui) { return std::make_unique<CTavixCaptureDoc>(*this, ui); },
@@ -163,11 +167,11 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments) {
     Ui().SetStatusText(&frame.Panes());
     Ui().SetProgress(&frame.Panes());
     ConnectSessionEnd();
-    // 6: nothing is opened from the command line.
-    Q_UNUSED(arguments);
-    // 8-10.
+    // 8-10; a start asked to open files shows them rather than starting hidden.
     m_settings.ApplyStartupCounterReset();
-    ShowMainFrame();
+    ShowMainFrame(files.isEmpty());
+    if (!files.isEmpty())
+        QTimer::singleShot(0, m_pMainFrame.get(), [this, files] { OpenFiles(files); });
     if (!m_strStartupNote.isEmpty())
         m_pMainFrame->SetPaneText(IImageViewHost::PaneMessage, m_strStartupNote);
     views::TimingTrace("start-up (InitInstance) to main window shown: %.1f ms",
@@ -175,14 +179,28 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments) {
     return true;
 }
 
-void CTavixCaptureApp::ShowMainFrame() {
+bool CTavixCaptureApp::HandOverToRunningInstance(const QStringList& files) {
+    if (m_pInstanceGuard == nullptr)
+        return false;
+    m_pInstanceGuard->SetFileOpener([this](const QStringList& more) { OpenFiles(more); });
+    m_bHandedOver = !m_pInstanceGuard->IsFirstInstance(*m_pMainFrame, files);
+    return m_bHandedOver;
+}
+
+void CTavixCaptureApp::ShowMainFrame(bool bMayStartHidden) {
     m_pMainFrame->show();
-    if ((m_settings.m_dwOptionsA & platform::options::kStartHidden) == 0)
+    if (!bMayStartHidden || (m_settings.m_dwOptionsA & platform::options::kStartHidden) == 0)
         return;
     // A hidden start lives in the tray; without one the program starts minimised instead, so
     // that it can still be reached. Minimised once the window manager has the window: a window
     // mapped minimised from the start is shown normally by some.
     QTimer::singleShot(kHiddenStartDelayMs, m_pMainFrame.get(), [this] { FinishHiddenStart(0); });
+}
+
+void CTavixCaptureApp::OpenFiles(const QStringList& files) {
+    // Each file on its own: one that fails (and says so) does not keep the others closed.
+    for (const QString& strPath : files)
+        GuardCommand(Ui(), [&] { OpenDocumentFile(strPath); });
 }
 
 void CTavixCaptureApp::FinishHiddenStart(int nAttempt) {

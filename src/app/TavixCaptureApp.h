@@ -41,8 +41,9 @@ public:
     CTavixCaptureApp();
     ~CTavixCaptureApp() override;
 
-    // Start-up in order: settings, template, main frame, menus, command line (parsed and
-    // ignored), single-instance check, counter reset, showing. False ends the program.
+    // Start-up in order: settings, template, main frame, menus, command line (its files),
+    // single-instance check (a running instance opens the files), counter reset, showing, then
+    // the files opened. False ends the program.
     bool InitInstance(const QStringList& arguments);
     // Exit: settings written (the only time), then the recent-file list cleared when asked.
     void ExitInstance();
@@ -106,7 +107,9 @@ private:
     void InstallServices();
     void ConnectSessionEnd();
     bool OnlyGivenUpImagesModified();
-    void ShowMainFrame();
+    bool HandOverToRunningInstance(const QStringList& files);
+    void ShowMainFrame(bool bMayStartHidden);
+    void OpenFiles(const QStringList& files);
     void FinishHiddenStart(int nAttempt);
 
     platform::CAppSettings m_settings;

@@ -39,8 +39,8 @@ void CRegionTracker::Reset() {
     m_mode = CaptureMode::None;
     m_step = TrackerStep::Hover;
     m_bShow = m_bShown = true;
-    m_bAnchored = m_bMoveMode = m_bPolyMove = false;
-    m_ptAnchor = m_ptLast = Point{-1, -1};
+    m_bAnchored = m_bMoveMode = m_bPolyMove = m_bDragPress = false;
+    m_ptAnchor = m_ptLast = m_ptPress = Point{-1, -1};
     m_rc = Rect{};
     m_shape = Shape::None;
     m_points.fill(Point{});
@@ -206,7 +206,8 @@ PickerFeedback CRegionTracker::Feedback() const {
 
 void CRegionTracker::FollowWithTip(Point p, CTrackerTip::TipMode mode) {
     m_bShown = m_bShow;
-    m_tip.MoveTo(p, mode, m_size.cx, m_size.cy);
+    // The size text sits beside the area being picked, never over it.
+    m_tip.MoveTo(p, mode, m_size.cx, m_size.cy, mode == CTrackerTip::TipMode::Size ? m_rc : Rect{});
 }
 
 void CRegionTracker::EnterFinish() {
@@ -215,7 +216,7 @@ void CRegionTracker::EnterFinish() {
     for (Point& p : m_points)
         p = p - m_rc.TopLeft();
     m_shape = Shape::None;
-    m_bAnchored = m_bMoveMode = m_bPolyMove = false;
+    m_bAnchored = m_bMoveMode = m_bPolyMove = m_bDragPress = false;
     m_tLastLeftDown.reset();
     m_tLastLeftUp.reset();
 }
@@ -228,13 +229,10 @@ void CRegionTracker::OnRectMouse(const MouseInput& input, PickerResponse& respon
         UpdateRectStep(input.pt);
         break;
     case MouseKind::LeftDown:
-        if (!m_bAnchored) {
-            SetAnchor(input.pt);
-        } else {
-            UpdateRectStep(input.pt);
-            if (FinishRect())
-                response.action = PickerAction::Finish;
-        }
+        RectLeftDown(input.pt, response);
+        break;
+    case MouseKind::LeftUp:
+        RectLeftUp(input.pt, response);
         break;
     case MouseKind::RightDown:
         if (!m_bAnchored) {
@@ -248,6 +246,33 @@ void CRegionTracker::OnRectMouse(const MouseInput& input, PickerResponse& respon
     default:
         break;
     }
+}
+
+void CRegionTracker::RectLeftDown(Point p, PickerResponse& response) {
+    if (!m_bAnchored) {
+        SetAnchor(p);
+        m_bDragPress = true;
+        m_ptPress = p;
+        return;
+    }
+    m_bDragPress = false;
+    UpdateRectStep(p);
+    if (FinishRect())
+        response.action = PickerAction::Finish;
+}
+
+// Press, drag, release finishes where the button comes up; a press released where it went
+// down (within the threshold) was a click and leaves the area following the pointer.
+void CRegionTracker::RectLeftUp(Point p, PickerResponse& response) {
+    if (!m_bDragPress)
+        return;
+    m_bDragPress = false;
+    const Point d = p - m_ptPress;
+    if (std::max(std::abs(d.x), std::abs(d.y)) <= kDragThreshold)
+        return;
+    UpdateRectStep(p);
+    if (FinishRect())
+        response.action = PickerAction::Finish;
 }
 
 void CRegionTracker::UpdateRectStep(Point p) {

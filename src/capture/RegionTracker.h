@@ -17,6 +17,9 @@ public:
     static constexpr int kMaxVertices = 35;
     static constexpr std::uint32_t kDoublePressMs = 280;
     static constexpr int kIconSide = 32;
+    // A left press and release further apart than this (pixels, either axis) is a drag: the
+    // rectangle-type pickers finish at the release. Closer, it is a click that anchors.
+    static constexpr int kDragThreshold = 4;
 
     CRegionTracker() { Reset(); }
 
@@ -69,6 +72,8 @@ private:
     bool IsPicking() const noexcept;
 
     void OnRectMouse(const capture::MouseInput& input, capture::PickerResponse& response);
+    void RectLeftDown(capture::Point p, capture::PickerResponse& response);
+    void RectLeftUp(capture::Point p, capture::PickerResponse& response);
     void SetAnchor(capture::Point p);
     void Hover(capture::Point p);
     void Stretch(capture::Point p);
@@ -96,6 +101,8 @@ private:
     bool m_bShown = true;
     bool m_bAnchored = false;
     bool m_bMoveMode = false;
+    bool m_bDragPress = false; // the left press that anchored is still held
+    capture::Point m_ptPress;
     capture::Point m_ptAnchor;
     capture::Point m_ptLast;
     capture::Rect m_rc;

@@ -42,9 +42,8 @@ const Rect* CTrackerTip::MonitorFor(Point p) const noexcept {
     return best;
 }
 
-Point CTrackerTip::PlaceFor(Point p) const noexcept {
+Point CTrackerTip::PlaceBeside(Point p, const Rect* m) const noexcept {
     Point box{p.x + 2, p.y + 2};
-    const Rect* m = MonitorFor(p);
     if (!m)
         return box;
     if (p.x + m_sizeBox.cx + 6 >= m->right)
@@ -57,9 +56,41 @@ Point CTrackerTip::PlaceFor(Point p) const noexcept {
     return box;
 }
 
-void CTrackerTip::MoveTo(Point p, TipMode mode, int cx, int cy) {
+// On the monitor, with the same 4-pixel gap to the right and bottom edges as PlaceBeside.
+bool CTrackerTip::Fits(Point at, const Rect* m) const noexcept {
+    return !m || (at.x >= m->left && at.y >= m->top && at.x + m_sizeBox.cx + 4 <= m->right &&
+                  at.y + m_sizeBox.cy + 4 <= m->bottom);
+}
+
+Point CTrackerTip::PlaceFor(Point p, const Rect& rcAvoid) const noexcept {
+    const Rect* m = MonitorFor(p);
+    const Point beside = PlaceBeside(p, m);
+    if (rcAvoid.IsEmpty())
+        return beside;
+    const int cx = m_sizeBox.cx, cy = m_sizeBox.cy;
+    // The four corners around the pointer first (the usual one leading), then hugging the
+    // area's sides for when the pointer is near a monitor corner.
+    const Point candidates[] = {
+        {p.x + 2, p.y + 2},
+        {p.x - 2 - cx, p.y + 2},
+        {p.x + 2, p.y - 2 - cy},
+        {p.x - 2 - cx, p.y - 2 - cy},
+        {beside.x, rcAvoid.bottom + 2},
+        {beside.x, rcAvoid.top - 2 - cy},
+        {rcAvoid.right + 2, beside.y},
+        {rcAvoid.left - 2 - cx, beside.y},
+    };
+    for (const Point& at : candidates) {
+        const Rect box = Rect::FromSize(at.x, at.y, cx, cy);
+        if (Fits(at, m) && box.Intersect(rcAvoid).IsEmpty())
+            return at;
+    }
+    return beside;
+}
+
+void CTrackerTip::MoveTo(Point p, TipMode mode, int cx, int cy, const Rect& rcAvoid) {
     m_mode = mode;
     m_strText = mode == TipMode::Hint ? std::string(kHintText) : SizeText(cx, cy);
-    m_ptBox = PlaceFor(p);
+    m_ptBox = PlaceFor(p, rcAvoid);
     m_bPlaced = true;
 }

@@ -16,10 +16,6 @@ public:
         "Hotkey: [Left,Up,Right,Down,Shift,ESC,Left or Right click mouse]";
     static constexpr const char* kSizeFormat =
         "Size [%1,%2] | [Right click to toggle between stretch and move]";
-    // The look the box is drawn with: white text on black, one line.
-    static constexpr const char* kFontFamily = "Ms Serif";
-    static constexpr int kFontHeight = 18;
-
     enum class TipMode { Hint = 1, Size = 2 };
 
     // kSizeFormat with %1 = cx and %2 = cy in decimal.
@@ -36,11 +32,14 @@ public:
     const std::vector<capture::Rect>& Monitors() const noexcept { return m_monitors; }
 
     // Top-left corner of the box for pointer p: 2 pixels right of and below the pointer, pulled
-    // back inside the monitor's right and bottom edges.
-    capture::Point PlaceFor(capture::Point p) const noexcept;
+    // back inside the monitor's right and bottom edges. With a non-empty rcAvoid (the area being
+    // picked) the box goes to whichever side of the pointer, or of that area, keeps it off the
+    // area and on the monitor; only when no such place exists does it fall back to the above.
+    capture::Point PlaceFor(capture::Point p, const capture::Rect& rcAvoid = {}) const noexcept;
 
-    // Moves the box to pointer p showing the hint, or the size text for cx x cy.
-    void MoveTo(capture::Point p, TipMode mode, int cx = 0, int cy = 0);
+    // Moves the box to pointer p showing the hint, or the size text for cx x cy, off rcAvoid.
+    void MoveTo(capture::Point p, TipMode mode, int cx = 0, int cy = 0,
+                const capture::Rect& rcAvoid = {});
     void Hide() noexcept { m_bPlaced = false; }
 
     bool IsPlaced() const noexcept { return m_bPlaced; }
@@ -52,6 +51,8 @@ public:
 
 private:
     const capture::Rect* MonitorFor(capture::Point p) const noexcept;
+    capture::Point PlaceBeside(capture::Point p, const capture::Rect* pMonitor) const noexcept;
+    bool Fits(capture::Point at, const capture::Rect* pMonitor) const noexcept;
 
     capture::Size m_sizeBox;
     std::vector<capture::Rect> m_monitors;

@@ -96,7 +96,9 @@ std::unique_ptr<CDisplayBitmap> CTavixCaptureDoc::DecodeFile(const QString& strP
     try {
         m_host.PictureDecoder().LoadFromFile(LocalPath(strPathName), *pBitmap, 0, Progress());
     } catch (const CTextException& e) {
-        Ui().AppMessageBox(ExceptionText(e));
+        // Several files may be opening at once (a command line, the recent list): say which.
+        Ui().AppMessageBox(QFileInfo(strPathName).fileName() + QStringLiteral(": ") +
+                           ExceptionText(e));
         return nullptr;
     }
     return pBitmap;

@@ -11,6 +11,8 @@
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -197,6 +199,35 @@ TEST_F(AppTest, OperationsUndoRedoAndTheTitleMark) {
     EXPECT_TRUE(Run(ID_IMAGE_ROTATE_CCW));
     EXPECT_EQ(pView->ImageSize(), QSize(9, 5));
     EXPECT_EQ(ImagePixel(*pView->Image(), 0, 0), topLeft);
+}
+
+TEST_F(AppTest, RedoKeysCtrlYAndCtrlShiftZShownInTheEditMenu) {
+    Start(kShownOptions);
+    ASSERT_NE(Open(WritePng(9, 5)), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    ASSERT_NE(pView, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    Frame().activateWindow();
+    pView->setFocus();
+    for (const QKeyCombination keys :
+         {QKeyCombination(Qt::ControlModifier, Qt::Key_Y),
+          QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)}) {
+        ASSERT_TRUE(Run(ID_IMAGE_ROTATE_CW));
+        ASSERT_TRUE(Run(ID_EDIT_UNDO));
+        ASSERT_EQ(pView->ImageSize(), QSize(9, 5));
+        QTest::keyClick(pView, keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(pView->ImageSize(), QSize(5, 9)) << keys.toCombined();
+        ASSERT_TRUE(Run(ID_EDIT_UNDO));
+    }
+    // The image window's Edit menu names the key beside the item.
+    QAction* pRedo = nullptr;
+    for (QAction* pMenuAction : Frame().menuBar()->actions())
+        if (pMenuAction->menu() != nullptr && pMenuAction->text() == QStringLiteral("&Edit"))
+            for (QAction* pAction : pMenuAction->menu()->actions())
+                if (pAction->text().startsWith(QStringLiteral("&Redo")))
+                    pRedo = pAction;
+    ASSERT_NE(pRedo, nullptr);
+    EXPECT_EQ(pRedo->text(), QStringLiteral("&Redo\tCtrl+Y"));
 }
 
 TEST_F(AppTest, KeyboardScrollsByPagesLinesAndToTheEnds) {

@@ -4,13 +4,21 @@
 #include "StudioProcess.h"
 #include "X11Desktop.h"
 
+#include "framework/RegistryProfile.h"
 #include "platform/AppSettings.h"
 #include "support/TempXdgTest.h"
 #include "support/TrayHost.h"
 #include "support/Wait.h"
 
+#include <QFile>
+#include <QImage>
+#include <QLocalSocket>
+#include <QStringList>
+
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 namespace {
 
@@ -39,8 +47,37 @@ protected:
         return window;
     }
 
+    // A small PNG in the test's folder.
+    std::filesystem::path WritePicture(const std::string& strName) const {
+        const std::filesystem::path path = Root() / strName;
+        QImage image(7, 5, QImage::Format_RGB32);
+        image.fill(qRgb(10, 200, 30));
+        EXPECT_TRUE(image.save(QString::fromStdString(path.string()), "PNG"));
+        return path;
+    }
+
+    // The files the program has opened, newest first: it lists each in its recent-file list,
+    // written to the settings hive as it changes.
+    static QStringList RecentFiles() {
+        const CRegistryProfile profile(platform::HiveLocations::FromEnvironment());
+        return profile.ReadSection(QStringLiteral("Recent File List")).values();
+    }
+
+    static bool WaitForRecent(const QStringList& expected) {
+        return WaitUntil([&] {
+            QStringList recent = RecentFiles(), wanted = expected;
+            recent.sort();
+            wanted.sort();
+            return recent == wanted;
+        });
+    }
+
     CDesktop m_desktop;
 };
+
+QString Q(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
 
 } // namespace
 
@@ -117,4 +154,59 @@ TEST_F(SingleInstanceTest, AKilledFirstInstanceDoesNotBlockTheNextStart) {
     CStudio third;
     EXPECT_EQ(third.WaitForExit(), 0);
     EXPECT_TRUE(WaitUntil([&] { return m_desktop.WmState(window) == 1; }));
+}
+
+TEST_F(SingleInstanceTest, FilesOfASecondStartOpenInTheFirstInstance) {
+    WriteOptions(kDefaultOptions & ~platform::options::kStartHidden);
+    const std::filesystem::path a = WritePicture("a.png"), b = WritePicture("b c.png");
+    const std::filesystem::path folder = Root() / "pictures";
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path d = WritePicture("pictures/d.png");
+    // The first start opens its own file.
+    CStudio first({a.string()}, {});
+    const xcb_window_t window = StartFirst(first);
+    ASSERT_NE(window, XCB_NONE);
+    EXPECT_TRUE(WaitForRecent({Q(a)})) << RecentFiles().join(u',').toStdString();
+
+    // A second start, as a file manager runs it: one file named relative to its own folder.
+    m_desktop.Minimise(window);
+    ASSERT_TRUE(WaitUntil([&] { return m_desktop.WmState(window) == 3; }));
+    CStudio second({"d.png", b.string()}, folder.string());
+    EXPECT_EQ(second.WaitForExit(), 0);
+    EXPECT_TRUE(WaitForRecent({Q(a), Q(d), Q(b)})) << RecentFiles().join(u',').toStdString();
+    EXPECT_TRUE(WaitUntil([&] { return m_desktop.WmState(window) == 1; })) << "not restored";
+    EXPECT_TRUE(first.IsRunning());
+    EXPECT_EQ(m_desktop.WindowOf(second.Pid()), XCB_NONE);
+}
+
+TEST_F(SingleInstanceTest, MalformedRequestsAreIgnored) {
+    WriteOptions(kDefaultOptions & ~platform::options::kStartHidden);
+    const std::filesystem::path a = WritePicture("a.png");
+    CStudio first;
+    ASSERT_NE(StartFirst(first), XCB_NONE);
+    const QString strSocket = Q(Root() / "runtime" / "QuorviStudio.socket");
+    // Each request is answered with nothing but the connection closing.
+    const auto send = [&](const QByteArray& request) {
+        QLocalSocket socket;
+        socket.connectToServer(strSocket);
+        if (!socket.waitForConnected(5000))
+            return QByteArray("<no connection>");
+        socket.write(request);
+        socket.waitForBytesWritten(5000);
+        QByteArray answer;
+        while (socket.state() == QLocalSocket::ConnectedState && socket.waitForReadyRead(5000))
+            answer += socket.readAll();
+        return answer + socket.readAll();
+    };
+    const QByteArray relative = QByteArray("a.png").toBase64();
+    const QByteArray good = QFile::encodeName(Q(a)).toBase64();
+    EXPECT_EQ(send("open " + relative + "\n"), QByteArray());
+    EXPECT_EQ(send("open " + good + " ???\n"), QByteArray());
+    EXPECT_EQ(send("open " + QByteArray(200000, 'A')), QByteArray()) << "an endless line";
+    EXPECT_EQ(send("shutdown\n"), QByteArray());
+    // Still running and answering; nothing was opened until the good request.
+    EXPECT_TRUE(first.IsRunning());
+    EXPECT_TRUE(RecentFiles().isEmpty());
+    EXPECT_EQ(send("open " + good + "\n"), QByteArray("done\n"));
+    EXPECT_TRUE(WaitForRecent({Q(a)}));
 }

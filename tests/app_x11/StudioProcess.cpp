@@ -13,14 +13,23 @@
 
 namespace studiotest {
 
-CStudio::CStudio(const std::string& displayName) {
+CStudio::CStudio(const std::string& displayName) : CStudio({}, {}, displayName) {}
+
+CStudio::CStudio(std::vector<std::string> arguments, const std::string& workingDir,
+                 const std::string& displayName) {
+    std::vector<char*> argv{const_cast<char*>(QUORVI_STUDIO_PATH)};
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
     m_pid = fork();
     if (m_pid == 0) {
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, STDOUT_FILENO);
         if (!displayName.empty())
             setenv("DISPLAY", displayName.c_str(), 1);
-        execl(QUORVI_STUDIO_PATH, QUORVI_STUDIO_PATH, static_cast<char*>(nullptr));
+        if (!workingDir.empty() && chdir(workingDir.c_str()) != 0)
+            _exit(126);
+        execv(QUORVI_STUDIO_PATH, argv.data());
         _exit(127);
     }
 }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace studiotest {
 
@@ -17,6 +18,9 @@ class CStudio {
 public:
     // displayName: the X server to start on; empty for $DISPLAY.
     explicit CStudio(const std::string& displayName = {});
+    // Started in workingDir (empty: the test's own) with these arguments after the program name.
+    CStudio(std::vector<std::string> arguments, const std::string& workingDir,
+            const std::string& displayName = {});
     ~CStudio();
     CStudio(const CStudio&) = delete;
     CStudio& operator=(const CStudio&) = delete;

@@ -232,6 +232,93 @@ TEST(RectanglePicker, PressPositionCountsEvenWithoutAMoveBeforeIt) {
     EXPECT_EQ(p.tracker.Region().rc, (Rect{10, 10, 50, 25}));
 }
 
+TEST(RectTypePickers, PressDragReleaseFinishesAtTheRelease) {
+    struct Case {
+        CaptureMode mode;
+        Rect rc;
+        int nShapePoints;
+    };
+    // Pressed at (200, 150), released at (80, 90) without a move message in between (the hook
+    // folds a fast drag's motion into the release).
+    const Case cases[] = {{CaptureMode::Rectangle, {80, 90, 200, 150}, 0},
+                          {CaptureMode::Square, {140, 90, 200, 150}, 0},
+                          {CaptureMode::Circle, {140, 90, 200, 150}, 2},
+                          {CaptureMode::Ellipse, {80, 90, 200, 150}, 2},
+                          {CaptureMode::Triangle, {80, 90, 200, 150}, 3}};
+    for (const Case& c : cases) {
+        CPicker p(c.mode);
+        p.Move({200, 150});
+        EXPECT_EQ(p.Left({200, 150}, 10).action, PickerAction::Continue);
+        p.Move({150, 120});
+        EXPECT_EQ(p.tracker.Step(), TrackerStep::Stretch);
+        const PickerResponse r = p.LeftUp({80, 90}, 10);
+        EXPECT_EQ(r.action, PickerAction::Finish) << int(c.mode);
+        EXPECT_EQ(p.tracker.Region().rc, c.rc) << int(c.mode);
+        EXPECT_EQ(p.tracker.Region().nShapePoints, c.nShapePoints) << int(c.mode);
+    }
+}
+
+TEST(RectTypePickers, ClickWithoutADragKeepsClickMoveClick) {
+    for (CaptureMode mode : {CaptureMode::Rectangle, CaptureMode::Square, CaptureMode::Circle,
+                             CaptureMode::Ellipse, CaptureMode::Triangle}) {
+        CPicker p(mode);
+        p.Left({100, 100});
+        // A hand that shakes a little while clicking still clicks.
+        EXPECT_EQ(p.LeftUp({104, 96}, 80).action, PickerAction::Continue) << int(mode);
+        EXPECT_TRUE(p.tracker.IsAnchored());
+        p.Move({160, 170});
+        // The release of the finishing click comes after the finish and changes nothing.
+        EXPECT_EQ(p.Left({160, 170}).action, PickerAction::Finish) << int(mode);
+        EXPECT_EQ(p.LeftUp({200, 200}, 80).action, PickerAction::Continue);
+        EXPECT_EQ(p.tracker.Region().rc.TopLeft(), (Point{100, 100})) << int(mode);
+    }
+    // Anchored with the right button, a left release is no drag's end.
+    CPicker p(CaptureMode::Rectangle);
+    p.Right({10, 10});
+    p.Move({60, 60});
+    EXPECT_EQ(p.LeftUp({60, 60}).action, PickerAction::Continue);
+    // A drag whose release leaves no area (a square with no height) goes on as a click.
+    CPicker flat(CaptureMode::Square);
+    flat.Left({10, 10});
+    EXPECT_EQ(flat.LeftUp({90, 10}, 50).action, PickerAction::Continue);
+    flat.Move({40, 40});
+    EXPECT_EQ(flat.Left({40, 40}).action, PickerAction::Finish);
+    EXPECT_EQ(flat.tracker.Region().rc, (Rect{10, 10, 40, 40}));
+}
+
+TEST(RectTypePickers, InfoBoxKeepsOffTheAreaBeingPicked) {
+    // Box 320+8 x 14+8 = 328 x 22 (CPicker's Prepare); the screen is 1920 x 1080.
+    const auto overlaps = [](const Rect& a, const Rect& b) { return !a.Intersect(b).IsEmpty(); };
+    // Dragged up and to the left: the area lies below and right of the pointer, where the box
+    // would usually go.
+    CPicker p(CaptureMode::Rectangle);
+    p.Left({900, 700});
+    p.Move({500, 400});
+    capture::PickerFeedback f = p.tracker.Feedback();
+    EXPECT_FALSE(overlaps(f.rcTip, f.rcFocus)) << f.rcTip.left << "," << f.rcTip.top;
+    EXPECT_EQ(f.rcTip.TopLeft(), (Point{500 - 2 - 328, 402})) << "left of the pointer";
+    // Near the left edge as well: above the pointer instead.
+    p.Move({100, 400});
+    f = p.tracker.Feedback();
+    EXPECT_EQ(f.rcTip.TopLeft(), (Point{102, 400 - 2 - 22}));
+    // Down and right towards the bottom-right corner: no room beside the pointer, so the box
+    // goes above the area.
+    CPicker corner(CaptureMode::Ellipse);
+    corner.Left({1000, 500});
+    corner.Move({1910, 1075});
+    f = corner.tracker.Feedback();
+    EXPECT_FALSE(overlaps(f.rcTip, f.rcFocus)) << f.rcTip.left << "," << f.rcTip.top;
+    EXPECT_TRUE(overlaps(f.rcTip, Rect{0, 0, 1920, 1080}));
+    EXPECT_GE(f.rcTip.left, 0);
+    EXPECT_LT(f.rcTip.right, 1920);
+    // The polygon's size text keeps off its outline's box too.
+    CPicker poly(CaptureMode::Polygon);
+    poly.Left({800, 800});
+    poly.Move({400, 300});
+    f = poly.tracker.Feedback();
+    EXPECT_FALSE(overlaps(f.rcTip, Rect{400, 300, 800, 800})) << f.rcTip.left << "," << f.rcTip.top;
+}
+
 TEST(SquarePicker, SideIsTheShorterDistanceTowardsThePointer) {
     CPicker p(CaptureMode::Square);
     p.Left({100, 100});

@@ -7,8 +7,12 @@
 #include "framework/CommandIds.h"
 #include "framework/StringTable.h"
 
+#include <QApplication>
+#include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -409,4 +413,96 @@ TEST_F(CEngineTest, TriangleMovedWithTheRightButtonKeepsItsThreePoints) {
     EXPECT_EQ(PixelAt(b, 0, 0), fill);
     EXPECT_EQ(PixelAt(b, 200, 0), fill);
     EXPECT_EQ(PixelAt(b, 100, 149), Pattern(250, 449, 21)) << "the base is the box's bottom row";
+}
+
+TEST_F(CEngineTest, PressDragReleaseFinishesRectangleAndCircleAtTheRelease) {
+    m_host.m_settings.m_crTransparency = kMagenta;
+    CTestWindow window(m_peer, {.rc = {0, 0, 600, 500}, .seed = 13, .bOverrideRedirect = true});
+    ASSERT_TRUE(window.WaitMapped(false));
+    ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_RECTANGLE));
+    ASSERT_TRUE(WaitPicking());
+    MoveAndWait(150, 120);
+    m_pClient->ButtonDown(1);
+    MoveAndWait(200, 140);
+    m_pClient->MoveTo(250, 170);
+    m_pClient->ButtonUp(1);
+    m_pClient->Sync();
+    ASSERT_TRUE(WaitForOutcome(0));
+    ASSERT_EQ(LastCapture().Width(), 100);
+    ASSERT_EQ(LastCapture().Height(), 50);
+    EXPECT_EQ(PatternMismatches(LastCapture(), {0, 0, 100, 50}, {-150, -120}, 13), 0);
+
+    // Up and to the left, the circle's box ends at the press.
+    ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_CIRCLE));
+    ASSERT_TRUE(WaitPicking());
+    MoveAndWait(300, 300);
+    m_pClient->ButtonDown(1);
+    MoveAndWait(260, 240);
+    m_pClient->MoveTo(220, 250);
+    m_pClient->ButtonUp(1);
+    m_pClient->Sync();
+    ASSERT_TRUE(WaitForOutcome(1));
+    const CImageBitmap& b = LastCapture();
+    ASSERT_EQ(b.Width(), 50);
+    ASSERT_EQ(b.Height(), 50);
+    EXPECT_EQ(PixelAt(b, 0, 0), kMagentaPixel);
+    EXPECT_EQ(PixelAt(b, 25, 25), Pattern(275, 275, 13));
+}
+
+TEST_F(CEngineTest, ClickWithALittleJitterKeepsClickMoveClick) {
+    CTestWindow window(m_peer, {.rc = {0, 0, 500, 400}, .seed = 14, .bOverrideRedirect = true});
+    ASSERT_TRUE(window.WaitMapped(false));
+    ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_ELLIPSE));
+    ASSERT_TRUE(WaitPicking());
+    MoveAndWait(100, 100);
+    m_pClient->ButtonDown(1);
+    m_pClient->MoveTo(102, 101);
+    m_pClient->ButtonUp(1);
+    // Seen after the release: the release has been handled and picking goes on.
+    MoveAndWait(180, 160);
+    ASSERT_EQ(m_pEngine->State(), CCaptureEngine::EState::Picking);
+    EXPECT_EQ(m_pEngine->Overlay()->Feedback().rcFocus, (Rect{100, 100, 180, 160}));
+    m_pClient->Click(1);
+    ASSERT_TRUE(WaitForOutcome(0));
+    EXPECT_EQ(LastCapture().Width(), 80);
+    EXPECT_EQ(LastCapture().Height(), 60);
+}
+
+TEST_F(CEngineTest, InfoBoxUsesTheUiFontAndKeepsOffTheArea) {
+    const QFont oldFont = QApplication::font();
+    QFont uiFont(QStringLiteral("DejaVu Sans"));
+    uiFont.setPixelSize(11);
+    QApplication::setFont(uiFont);
+    // The box is measured when the engine starts.
+    m_pEngine.reset();
+    m_pEngine = std::make_unique<CCaptureEngine>(m_host);
+    const bool bStarted = m_pEngine->Initialize(EngineTestServer()->DisplayName().c_str());
+    QApplication::setFont(oldFont);
+    ASSERT_TRUE(bStarted);
+    const QFontMetrics metrics(uiFont);
+    const capture::Size box = m_pEngine->Tracker().Tip().BoxSize();
+    EXPECT_EQ(
+        box.cx,
+        std::max(metrics.horizontalAdvance(QString::fromStdString(CTrackerTip::WidestSizeText())) +
+                     8,
+                 metrics.horizontalAdvance(QString::fromLatin1(CTrackerTip::kHintText)) + 1));
+    EXPECT_EQ(box.cy, metrics.height() + 8);
+
+    CTestWindow window(m_peer, {.rc = {0, 0, 700, 600}, .seed = 15, .bOverrideRedirect = true});
+    ASSERT_TRUE(window.WaitMapped(false));
+    ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_RECTANGLE));
+    ASSERT_TRUE(WaitPicking());
+    ClickAt(600, 500);
+    MoveAndWait(450, 400); // up and left: the area is where the box usually goes
+    const capture::PickerFeedback feedback = m_pEngine->Overlay()->Feedback();
+    ASSERT_TRUE(feedback.bTipVisible);
+    EXPECT_TRUE(feedback.rcTip.Intersect(feedback.rcFocus).IsEmpty())
+        << feedback.rcTip.left << "," << feedback.rcTip.top;
+    // The area shows inverted right up to the pointer; the box is drawn beside it.
+    const QImage shown = m_pEngine->Overlay()->Render();
+    EXPECT_EQ(OverlayPixel(shown, 455, 405), Inverted(Pattern(455, 405, 15)));
+    EXPECT_EQ(OverlayPixel(shown, feedback.rcTip.left + 1, feedback.rcTip.top + 1),
+              (RGBQuad{0, 0, 0, 0}));
+    m_pClient->Tap(XK_Escape);
+    EXPECT_TRUE(PumpUntil([&] { return !m_pEngine->IsBusy(); }));
 }

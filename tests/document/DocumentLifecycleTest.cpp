@@ -97,14 +97,14 @@ TEST_F(LifecycleTest, OpenLoadsTheFileWithACleanTitle) {
               std::filesystem::canonical(m_dir));
 }
 
-TEST_F(LifecycleTest, OpenFailureShowsTheTextAloneAndLeavesAnEmptyDocument) {
+TEST_F(LifecycleTest, OpenFailureNamesTheFileAndLeavesAnEmptyDocument) {
     const std::filesystem::path junk = m_dir / "junk.png";
     WriteBytes(junk, "this is no picture at all");
     m_app.m_boxes.m_answers = {EMsgResult::Ok, EMsgResult::Ok};
     CTavixCaptureDoc doc(m_host, m_app.Ui());
     EXPECT_FALSE(doc.OnOpenDocument(Q(junk)));
     ASSERT_EQ(m_app.m_boxes.m_shown.size(), 1u);
-    EXPECT_EQ(m_app.m_boxes.m_shown[0].strText, "Unknown file type.");
+    EXPECT_EQ(m_app.m_boxes.m_shown[0].strText, "junk.png: Unknown file type.");
     EXPECT_EQ(m_app.m_boxes.m_shown[0].buttons, EMsgButtons::Ok);
     EXPECT_EQ(doc.GetImage(), nullptr);
     EXPECT_TRUE(doc.GetPathName().isEmpty());
@@ -113,7 +113,7 @@ TEST_F(LifecycleTest, OpenFailureShowsTheTextAloneAndLeavesAnEmptyDocument) {
     const std::filesystem::path missing = m_dir / "missing.png";
     EXPECT_FALSE(doc.OnOpenDocument(Q(missing)));
     ASSERT_EQ(m_app.m_boxes.m_shown.size(), 2u);
-    EXPECT_TRUE(m_app.m_boxes.m_shown[1].strText.startsWith("Opening "))
+    EXPECT_TRUE(m_app.m_boxes.m_shown[1].strText.startsWith("missing.png: Opening "))
         << m_app.m_boxes.m_shown[1].strText.toStdString();
     EXPECT_EQ(doc.GetImage(), nullptr);
     EXPECT_EQ(m_host.m_nDocumentChanges, 2);
@@ -259,7 +259,8 @@ TEST_F(LifecycleTest, ReloadOfAFileThatNoLongerLoadsKeepsTheImageAndItsHistory) 
     m_app.m_boxes.m_answers = {EMsgResult::Yes, EMsgResult::Ok};
     Run(*doc, ID_FILE_RELOAD);
     ASSERT_EQ(m_app.m_boxes.m_shown.size(), 2u);
-    EXPECT_TRUE(m_app.m_boxes.m_shown[1].strText.startsWith("Opening "));
+    EXPECT_TRUE(m_app.m_boxes.m_shown[1].strText.startsWith("gone.png: Opening "))
+        << m_app.m_boxes.m_shown[1].strText.toStdString();
     ASSERT_NE(doc->GetImage(), nullptr);
     EXPECT_EQ(CompareImages(*doc->GetImage(), *inverted), "");
     EXPECT_EQ(doc->Counters().nUndoCount, 1);

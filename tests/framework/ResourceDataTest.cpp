@@ -125,6 +125,7 @@ TEST(ResourceData, DocumentMenuCarriesTheImageCommands) {
     EXPECT_EQ(CResourceData::FindItem(menu, 32811)->strText.toStdString(), "&Zoom:25%");
     EXPECT_EQ(CResourceData::FindItem(menu, 32815)->strText.toStdString(), "Zoom:&400%");
     EXPECT_EQ(CResourceData::FindItem(menu, 57643)->strText.toStdString(), "&Undo\tCtrl+Z");
+    EXPECT_EQ(CResourceData::FindItem(menu, 57644)->strText.toStdString(), "&Redo\tCtrl+Y");
     EXPECT_EQ(CResourceData::FindItem(menu, 32857)->strText.toStdString(), "&Reload from disk");
     // The triangle and the icon-sized square have no menu entry anywhere.
     for (unsigned nMenu : {128u, 129u, 155u, 341u, 343u}) {
@@ -189,7 +190,8 @@ TEST(ResourceData, AcceleratorsMatchTheTable) {
         {"Ctrl+V", 57637},        {"Shift+Insert", 57637},
         {"Ctrl+W", 32818},        {"Ctrl+X", 57635},
         {"Shift+Delete", 57635},  {"Ctrl+Z", 57643},
-        {"Alt+Backspace", 57643}, {"F1", 57670},
+        {"Alt+Backspace", 57643}, {"Ctrl+Y", 57644},
+        {"Ctrl+Shift+Z", 57644},  {"F1", 57670},
         {"Shift+F1", 57669},      {"F6", 57680},
         {"Shift+F6", 57681}};
     EXPECT_EQ(got, expected);

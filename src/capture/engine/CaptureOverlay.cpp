@@ -4,10 +4,15 @@
 
 #include "image/ImageBitmap.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
+#include <QScreen>
+
+#include <algorithm>
 
 using capture::FeedbackShape;
 using capture::Rect;
@@ -30,8 +35,12 @@ CCaptureOverlay::CCaptureOverlay(QWidget* pParent)
 }
 
 QFont CCaptureOverlay::TipFont() {
-    QFont font(QStringLiteral("Ms Serif"));
-    font.setPixelSize(18);
+    // The program's own UI font, so the box reads like the rest of the desktop. The overlay
+    // paints in root (device) pixels, so the font's logical size is scaled to them.
+    QFont font = QGuiApplication::font();
+    const QScreen* pScreen = QGuiApplication::primaryScreen();
+    const qreal dpr = pScreen != nullptr ? pScreen->devicePixelRatio() : 1.0;
+    font.setPixelSize(std::max(1, qRound(QFontInfo(font).pixelSize() * dpr)));
     return font;
 }
 

@@ -22,7 +22,8 @@ public:
     void SetFeedback(const capture::PickerFeedback& feedback);
     void HideOverlay();
 
-    // The font of the info box and the extents of a text in it, in pixels.
+    // The font of the info box (the application's UI font, sized in root pixels) and the
+    // extents of a text in it, in pixels.
     static QFont TipFont();
     static capture::Size TextExtent(const QString& strText);
 
