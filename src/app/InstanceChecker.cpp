@@ -156,11 +156,10 @@ void CInstanceChecker::Serve(const QStringList& files) {
 void CInstanceChecker::ActivateMainWindow(CMainFrame& frame) {
     // The dialog in front of the window (a modal one), if any, is what comes forward.
     QWidget* pPopup = QApplication::activeModalWidget();
-    if (frame.Tray().IsMinimisedOrHiddenMinimised())
+    // Hidden with no tray left to bring it back, the program must be reachable too.
+    if (frame.Tray().IsMinimisedOrHiddenMinimised() ||
+        (frame.isHidden() && !frame.Tray().CanHideToTray()))
         frame.showNormal();
-    else if (frame.isHidden() && !frame.Tray().CanHideToTray())
-        frame.showNormal(); // hidden with no tray left to bring it back: the program must be
-                            // reachable
     QWidget* pTarget = pPopup != nullptr && pPopup->isVisible() ? pPopup : &frame;
     if (pTarget->isVisible())
         BringToFront(*pTarget);

@@ -48,7 +48,7 @@ public:
 
     std::vector<MenuItemData> MenuItems(const QJsonArray& array) {
         std::vector<MenuItemData> items;
-        for (const QJsonValue& value : array) {
+        for (const QJsonValue value : array) {
             if (auto item = MenuItem(value))
                 items.push_back(std::move(*item));
         }
@@ -126,7 +126,7 @@ CResourceData CResourceData::FromJson(const QByteArray& menus, const QByteArray&
         if (!id)
             continue;
         std::vector<unsigned>& buttons = data.m_toolbars[*id];
-        for (const QJsonValue& value : it.value().toArray()) {
+        for (const QJsonValue value : it.value().toArray()) {
             const auto nButton = value.toString() == QStringLiteral("|") ? 0U : IdFromJson(value);
             if (!nButton)
                 reader.Error(QStringLiteral("bad toolbar button \"%1\"").arg(value.toString()));
@@ -140,7 +140,7 @@ CResourceData CResourceData::FromJson(const QByteArray& menus, const QByteArray&
         if (!id)
             continue;
         std::vector<AccelData>& table = data.m_accelerators[*id];
-        for (const QJsonValue& value : it.value().toArray()) {
+        for (const QJsonValue value : it.value().toArray()) {
             const QJsonObject entry = value.toObject();
             const auto nCommand = IdFromJson(entry.value(QStringLiteral("id")));
             const QString strKey = entry.value(QStringLiteral("key")).toString();

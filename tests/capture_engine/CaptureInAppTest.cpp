@@ -18,6 +18,7 @@
 #include "support/XClient.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -206,8 +207,12 @@ TEST_F(CaptureInApp, CancelledCapturesLeaveTheWindowsAsTheyWere) {
     QMdiSubWindow* pSecond = OpenImage(40, 10);
     ASSERT_NE(pSecond, nullptr);
     ASSERT_NE(pFirst, pSecond);
-    Frame().MdiArea()->setActiveSubWindow(pFirst);
+    // The frame's own activation (focus in) makes the MDI area activate a window again: let it
+    // happen before choosing the one that must stay active.
     ASSERT_TRUE(WaitFrameShown());
+    ASSERT_TRUE(PumpEvents([&] { return QApplication::activeWindow() == &Frame(); }));
+    Frame().MdiArea()->setActiveSubWindow(pFirst);
+    ASSERT_TRUE(PumpEvents([&] { return Frame().MdiArea()->currentSubWindow() == pFirst; }));
 
     auto cancelled = [&](const char* pszHow, const std::function<void()>& start) {
         SCOPED_TRACE(pszHow);

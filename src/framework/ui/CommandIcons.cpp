@@ -49,7 +49,7 @@ QIcon CCommandIcons::Icon(unsigned nID) const {
     auto it = m_cache.constFind(nID);
     if (it != m_cache.constEnd())
         return *it;
-    const QIcon icon = Has(nID) ? FromSvg(IconPath(nID)) : QIcon();
+    QIcon icon = Has(nID) ? FromSvg(IconPath(nID)) : QIcon();
     m_cache.insert(nID, icon);
     return icon;
 }
