@@ -149,7 +149,7 @@ void CDocument::OnChangedViewList() {
 QString CDocument::PromptName() const {
     if (!m_strPathName.isEmpty())
         return QFileInfo(m_strPathName).fileName();
-    if (const QString strName = NameTitle(); !strName.isEmpty())
+    if (QString strName = NameTitle(); !strName.isEmpty())
         return strName;
     return LoadString(IDS_UNTITLED);
 }
