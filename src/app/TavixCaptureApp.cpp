@@ -132,11 +132,10 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments) {
     m_pMainFrame = std::make_unique<CMainFrame>(*this);
     m_pMainFrame->Tray().SetTrayIcon(m_pTray);
     CMainFrame& frame = *m_pMainFrame;
-    // 7: another instance takes over. Asked before the frame is built, so that a second start
-    // shows nothing of its own (no tray icon, no hotkeys taken) on its way out; the frame is
-    // only kept for later starts to bring forward.
-    // 6: files named on the command line (a file manager's "Open With") open in image windows,
-    // in the running instance when there is one.
+    // 6-7: files named on the command line (a file manager's "Open With") open in image windows,
+    // in the running instance when there is one. Asked before the frame is built, so that a
+    // second start shows nothing of its own (no tray icon, no hotkeys taken) on its way out; the
+    // frame is only kept for later starts to bring forward.
     const QStringList files = instance::FilesFromArguments(arguments, QDir::currentPath());
     if (HandOverToRunningInstance(files))
         return false;
