@@ -187,6 +187,63 @@ __attribute__((target("avx2"))) void TurnBlocks32(const std::uint8_t* srcBase,
     }
 }
 
+namespace {
+
+// Twelve bytes (four triples) at the front of v, spread to four pixels with room for alpha.
+const __m128i kSpreadTriples = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+// Four pixels' blue, green, red packed into the first twelve bytes.
+const __m128i kPackTriples = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+
+} // namespace
+
+__attribute__((target("avx2"))) void BgrToBgra(const std::uint8_t* IMG_RESTRICT src,
+                                               std::size_t count,
+                                               std::uint8_t* IMG_RESTRICT dst) noexcept {
+    const __m128i alpha = _mm_set1_epi32(int(0xFF000000u));
+    std::size_t i = 0;
+    // Sixteen pixels: 48 bytes in, 64 out.
+    for (; i + 16 <= count; i += 16, src += 48, dst += 64) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 16));
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 32));
+        const __m128i quads[4] = {a, _mm_alignr_epi8(b, a, 12), _mm_alignr_epi8(c, b, 8),
+                                  _mm_srli_si128(c, 4)};
+        for (int q = 0; q < 4; ++q)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 16 * q),
+                             _mm_or_si128(_mm_shuffle_epi8(quads[q], kSpreadTriples), alpha));
+    }
+    for (; i < count; ++i, src += 3, dst += 4) {
+        dst[0] = src[0];
+        dst[1] = src[1];
+        dst[2] = src[2];
+        dst[3] = 255;
+    }
+}
+
+__attribute__((target("avx2"))) void BgraToBgr(const std::uint8_t* IMG_RESTRICT src,
+                                               std::size_t count,
+                                               std::uint8_t* IMG_RESTRICT dst) noexcept {
+    std::size_t i = 0;
+    // Sixteen pixels: 64 bytes in, 48 out.
+    for (; i + 16 <= count; i += 16, src += 64, dst += 48) {
+        __m128i t[4];
+        for (int q = 0; q < 4; ++q)
+            t[q] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 16 * q)),
+                                    kPackTriples);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
+                         _mm_or_si128(t[0], _mm_slli_si128(t[1], 12)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 16),
+                         _mm_or_si128(_mm_srli_si128(t[1], 4), _mm_slli_si128(t[2], 8)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 32),
+                         _mm_or_si128(_mm_srli_si128(t[2], 8), _mm_slli_si128(t[3], 4)));
+    }
+    for (; i < count; ++i, src += 4, dst += 3) {
+        dst[0] = src[0];
+        dst[1] = src[1];
+        dst[2] = src[2];
+    }
+}
+
 #endif
 
 } // namespace img::avx2

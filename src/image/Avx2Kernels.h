@@ -41,6 +41,14 @@ void RoundSumsToBytes(const double* IMG_RESTRICT sums, std::uint8_t* IMG_RESTRIC
 void TurnBlocks32(const std::uint8_t* srcBase, std::ptrdiff_t srcPitch, int sx0, int sy0, int bx,
                   int ay, std::uint8_t* dstBase, std::ptrdiff_t dstPitch, int k0, int k1, int i0,
                   int i1) noexcept;
+
+// Blue, green, red triples to 32-bit pixels with the fourth byte 255 (count pixels).
+void BgrToBgra(const std::uint8_t* IMG_RESTRICT src, std::size_t count,
+               std::uint8_t* IMG_RESTRICT dst) noexcept;
+
+// 32-bit pixels to their blue, green, red bytes (count pixels).
+void BgraToBgr(const std::uint8_t* IMG_RESTRICT src, std::size_t count,
+               std::uint8_t* IMG_RESTRICT dst) noexcept;
 #endif
 
 } // namespace img::avx2

@@ -34,5 +34,5 @@ protected:
     BitmapInfoHeader* m_pHeader = nullptr;
 
 private:
-    std::unique_ptr<std::uint8_t[]> m_block;
+    img::ByteBlock m_block;
 };

@@ -20,6 +20,6 @@ protected:
     void SwapBlocks(CImageBitmap& other) noexcept override;
 
 private:
-    std::unique_ptr<std::uint8_t[]> m_headerBlock;
-    std::unique_ptr<std::uint8_t[]> m_pixelBlock;
+    img::ByteBlock m_headerBlock;
+    img::ByteBlock m_pixelBlock;
 };

@@ -18,3 +18,20 @@ void CFlipHorizontalFilter::Apply(const CImageBitmap& source, CImageBitmap& dest
     }
     ReportProgress(1.0);
 }
+
+void CFlipHorizontalFilter::ApplyInPlace(CImageBitmap& bitmap) {
+    if (bitmap.Depth() != 32) {
+        CImageFilter::ApplyInPlace(bitmap);
+        return;
+    }
+    ReportProgress(0.04);
+    const int width = bitmap.Width();
+    const int height = bitmap.Height();
+    const img::CRowProgress progress(ProgressSink(), 0.04, 0.96, height);
+    for (int y = 0; y < height; ++y) {
+        img::MirrorRowInPlace32(bitmap.Row<std::uint32_t>(y), width);
+        progress.Row(y);
+    }
+    bitmap.SetAlpha(false); // as Apply's result
+    ReportProgress(1.0);
+}

@@ -11,4 +11,6 @@ public:
     // Destination 32 bpp without alpha, from any source depth (palette images through their
     // palette).
     void Apply(const CImageBitmap& source, CImageBitmap& destination) override;
+    // A 32-bpp bitmap is changed where it lies: no second image in memory.
+    void ApplyInPlace(CImageBitmap& bitmap) override;
 };

@@ -3,6 +3,7 @@
 
 #include "image/FilterSupport.h"
 
+#include <algorithm>
 #include <cstring>
 
 void CFlipVerticalFilter::Apply(const CImageBitmap& source, CImageBitmap& destination) {
@@ -17,5 +18,23 @@ void CFlipVerticalFilter::Apply(const CImageBitmap& source, CImageBitmap& destin
         std::memcpy(destination.Line(y), src.Line(height - 1 - y), rowBytes);
         progress.Row(y);
     }
+    ReportProgress(1.0);
+}
+
+void CFlipVerticalFilter::ApplyInPlace(CImageBitmap& bitmap) {
+    if (bitmap.Depth() != 32) {
+        CImageFilter::ApplyInPlace(bitmap);
+        return;
+    }
+    ReportProgress(0.05);
+    const int width = bitmap.Width();
+    const int height = bitmap.Height();
+    const img::CRowProgress progress(ProgressSink(), 0.05, 0.95, height);
+    for (int y = 0; y < height / 2; ++y) {
+        std::uint32_t* top = bitmap.Row<std::uint32_t>(y);
+        std::swap_ranges(top, top + width, bitmap.Row<std::uint32_t>(height - 1 - y));
+        progress.Row(2 * y);
+    }
+    bitmap.SetAlpha(false); // as Apply's result
     ReportProgress(1.0);
 }

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include <sys/mman.h>
@@ -34,13 +36,48 @@ void AdviseLargePages(void* block, std::size_t count) noexcept {
 #endif
 }
 
-std::unique_ptr<std::uint8_t[]> AllocateBytes(std::size_t count) {
+namespace {
+
+constexpr std::size_t kLargePage = std::size_t(2) << 20;
+constexpr std::size_t kMappedBlock = std::size_t(4) << 20;
+
+// A private mapping of whole large pages, aligned to a large page: mmap only promises 4 KiB
+// alignment, so one large page more is mapped and the unaligned ends are given back.
+std::uint8_t* MapAlignedBlock(std::size_t bytes) noexcept {
+    void* raw = ::mmap(nullptr, bytes + kLargePage, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED)
+        return nullptr;
+    const auto start = reinterpret_cast<std::uintptr_t>(raw);
+    const auto aligned = (start + kLargePage - 1) & ~(kLargePage - 1);
+    if (aligned > start)
+        ::munmap(raw, aligned - start);
+    if (const std::size_t tail = start + kLargePage - aligned; tail > 0)
+        ::munmap(reinterpret_cast<void*>(aligned + bytes), tail);
+    AdviseLargePages(reinterpret_cast<void*>(aligned), bytes);
+    return reinterpret_cast<std::uint8_t*>(aligned);
+}
+
+} // namespace
+
+void CBlockDeleter::operator()(std::uint8_t* block) const noexcept {
+    if (m_nMapped)
+        ::munmap(block, m_nMapped);
+    else
+        delete[] block;
+}
+
+ByteBlock AllocateBytes(std::size_t count) {
+    if (count >= kMappedBlock && count <= std::numeric_limits<std::size_t>::max() / 2) {
+        const std::size_t bytes = (count + kLargePage - 1) & ~(kLargePage - 1);
+        if (std::uint8_t* block = MapAlignedBlock(bytes))
+            return ByteBlock(block, CBlockDeleter(bytes));
+        throw CTextException(err::kOutOfMemory, err::kOutOfMemoryCreatingBitmap);
+    }
     // Default-initialised on purpose: pixel memory is never cleared by allocation.
-    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow)
-                                              std::uint8_t[std::max<std::size_t>(count, 1)]);
+    ByteBlock block(new (std::nothrow) std::uint8_t[std::max<std::size_t>(count, 1)]);
     if (!block)
         throw CTextException(err::kOutOfMemory, err::kOutOfMemoryCreatingBitmap);
-    AdviseLargePages(block.get(), count);
     return block;
 }
 

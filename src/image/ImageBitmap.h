@@ -142,8 +142,22 @@ private:
 };
 
 namespace img {
-// Uninitialised bytes; throws CTextException 10 instead of std::bad_alloc.
-std::unique_ptr<std::uint8_t[]> AllocateBytes(std::size_t count);
+// Frees what AllocateBytes handed out: a mapping of its own for a large block, the heap else.
+class CBlockDeleter {
+public:
+    CBlockDeleter() noexcept = default;
+    explicit CBlockDeleter(std::size_t mappedBytes) noexcept : m_nMapped(mappedBytes) {}
+    void operator()(std::uint8_t* block) const noexcept;
+
+private:
+    std::size_t m_nMapped = 0; // 0: from operator new[]
+};
+using ByteBlock = std::unique_ptr<std::uint8_t[], CBlockDeleter>;
+
+// Uninitialised bytes; throws CTextException 10 instead of std::bad_alloc. A large block starts
+// on a 2 MiB boundary and covers whole 2 MiB pages, so that the kernel can back all of it with
+// large pages: a fresh block then costs a few faults instead of thousands.
+ByteBlock AllocateBytes(std::size_t count);
 // Asks for 2 MiB pages for a large block that is not touched yet (a hint; small blocks are left).
 void AdviseLargePages(void* block, std::size_t count) noexcept;
 } // namespace img

@@ -20,6 +20,6 @@ protected:
 
 private:
     static constexpr std::size_t kPaletteBlockBytes = 256 * sizeof(RGBQuad);
-    std::unique_ptr<std::uint8_t[]> m_pixelBlock;
+    img::ByteBlock m_pixelBlock;
     std::unique_ptr<RGBQuad[]> m_paletteBlock;
 };

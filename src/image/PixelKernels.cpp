@@ -79,11 +79,22 @@ void InvertRow32(const std::uint32_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTR
 }
 
 IMG_VECTOR_CLONES
+void InvertRowInPlace32(std::uint32_t* row, int count) noexcept {
+    for (int x = 0; x < count; ++x)
+        row[x] ^= 0x00FFFFFFu;
+}
+
+IMG_VECTOR_CLONES
 void MirrorRow32(const std::uint32_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT dst,
                  int count) noexcept {
     const std::uint32_t* end = src + count - 1;
     for (int x = 0; x < count; ++x)
         dst[x] = end[-x];
+}
+
+IMG_VECTOR_CLONES
+void MirrorRowInPlace32(std::uint32_t* row, int count) noexcept {
+    std::reverse(row, row + count);
 }
 
 } // namespace img

@@ -47,8 +47,13 @@ void GreyRow24(const std::uint8_t* IMG_RESTRICT src, std::uint8_t* IMG_RESTRICT 
 void InvertRow32(const std::uint32_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT dst,
                  int count) noexcept;
 
+// The same with the row changed where it lies.
+void InvertRowInPlace32(std::uint32_t* row, int count) noexcept;
+
 // dst[x] = src[count - 1 - x].
 void MirrorRow32(const std::uint32_t* IMG_RESTRICT src, std::uint32_t* IMG_RESTRICT dst,
                  int count) noexcept;
+// Reverses the row where it lies.
+void MirrorRowInPlace32(std::uint32_t* row, int count) noexcept;
 
 } // namespace img

@@ -2,6 +2,7 @@
 #include "image/ResampleKernels.h"
 
 #include "image/Avx2Kernels.h"
+#include "image/ParallelRows.h"
 
 #include "image/FilterSupport.h"
 #include "image/ImageBitmap.h"
@@ -127,10 +128,10 @@ void StoreStrip(const double* IMG_RESTRICT sums, std::uint8_t* IMG_RESTRICT dst,
 }
 
 void ColumnPass(const std::uint8_t* intermediate, std::size_t rowBytes, CImageBitmap& destination,
-                const ResampleTaps& taps) {
+                const ResampleTaps& taps, int from, int to) {
     constexpr std::size_t kStrip = 512; // sums stay in the first-level cache
     double sums[kStrip];
-    for (int i = 0; i < destination.Height(); ++i) {
+    for (int i = from; i < to; ++i) {
         const double* weights = &taps.weights[std::size_t(i) * std::size_t(taps.window)];
         const std::uint8_t* first =
             intermediate + std::size_t(taps.first[std::size_t(i)]) * rowBytes;
@@ -158,17 +159,24 @@ void Resample(const CImageBitmap& source, CImageBitmap& destination, int width, 
     const std::size_t rowBytes = std::size_t(width) * 4;
     CImageBitmap::CheckSize(width, sourceHeight, 32, rowBytes);
     const auto intermediate = AllocateBytes(rowBytes * std::size_t(sourceHeight));
-    std::vector<double> sourceRow(std::size_t(sourceWidth) * 4);
-    std::vector<double> rowSums(rowBytes);
-    const CRowProgress progress(pProgress, 0.0, 0.5, sourceHeight);
-    for (int y = 0; y < sourceHeight; ++y) {
-        ToDoubles(source.Line(y), sourceRow.data(), sourceRow.size());
-        ResampleRowPass(sourceRow.data(), rowSums.data(), rowTaps);
-        StoreStrip(rowSums.data(), intermediate.get() + std::size_t(y) * rowBytes, rowBytes);
-        progress.Row(y);
-    }
+    // Rows are independent in both passes: bands of them go to the cores (the first band, on
+    // this thread, reports progress for all).
+    const double rowCost = double(sourceWidth) + double(rowTaps.window) * width;
+    ParallelRows(sourceHeight, rowCost, [&](int from, int to, bool reports) {
+        std::vector<double> sourceRow(std::size_t(sourceWidth) * 4);
+        std::vector<double> rowSums(rowBytes);
+        const CRowProgress progress(reports ? pProgress : nullptr, 0.0, 0.5, to - from);
+        for (int y = from; y < to; ++y) {
+            ToDoubles(source.Line(y), sourceRow.data(), sourceRow.size());
+            ResampleRowPass(sourceRow.data(), rowSums.data(), rowTaps);
+            StoreStrip(rowSums.data(), intermediate.get() + std::size_t(y) * rowBytes, rowBytes);
+            progress.Row(y - from);
+        }
+    });
     Report(pProgress, 0.5);
-    ColumnPass(intermediate.get(), rowBytes, destination, columnTaps);
+    ParallelRows(height, double(columnTaps.window) * double(rowBytes), [&](int from, int to, bool) {
+        ColumnPass(intermediate.get(), rowBytes, destination, columnTaps, from, to);
+    });
 }
 
 } // namespace img

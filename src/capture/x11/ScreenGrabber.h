@@ -81,7 +81,7 @@ protected:
 private:
     const CX11Connection* m_pConn;
     std::unique_ptr<CShmSegment> m_segment;
-    std::unique_ptr<std::uint8_t[]> m_heap;
+    img::ByteBlock m_heap;
     std::unique_ptr<RGBQuad[]> m_palette;
 };
 
