@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: MIT
-# `cmake --install`: the programs, the hook library, the help pages and the desktop integration
+# `cmake --install`: the programs, the hook library, the metafile module, the help pages and the desktop integration
 # (desktop entry, AppStream metainfo, hicolor icon) in the usual places of a Linux system.
 #
 # quorvi-studio finds its help pages beside itself ("help" next to the program), so the program
@@ -10,13 +10,20 @@ include(GNUInstallDirs)
 set(QUORVI_PKG_DIR "${CMAKE_INSTALL_LIBDIR}/quorvi-studio")
 set(QUORVI_HELP_DIR "${CMAKE_INSTALL_DATADIR}/quorvi-studio/help")
 
+# The metafile module lives in the program's private folder; both programs name that folder in
+# their installed run path, relative to themselves.
+install(TARGETS quorvi_metafile LIBRARY DESTINATION ${QUORVI_PKG_DIR})
+file(RELATIVE_PATH QUORVI_BIN_TO_PKG "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix/${QUORVI_PKG_DIR}")
+
 if(TARGET quorvi)
+    set_target_properties(quorvi PROPERTIES INSTALL_RPATH "$ORIGIN/${QUORVI_BIN_TO_PKG}")
     install(TARGETS quorvi RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 if(TARGET tavixhook)
     install(TARGETS tavixhook LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_SKIP)
 endif()
 if(TARGET quorvi-studio)
+    set_target_properties(quorvi-studio PROPERTIES INSTALL_RPATH "$ORIGIN")
     install(TARGETS quorvi-studio RUNTIME DESTINATION ${QUORVI_PKG_DIR})
     install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/help/ DESTINATION ${QUORVI_HELP_DIR})
     install(FILES ${CMAKE_SOURCE_DIR}/resources/desktop/org.quorvi.Studio.desktop

@@ -80,19 +80,6 @@ int CreateLockedTemporary(const fs::path& target, std::string& tempPath) {
     return -1;
 }
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= std::size_t(n);
-    }
-    return true;
-}
-
 void SyncFolder(const fs::path& dir) {
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -103,14 +90,19 @@ void SyncFolder(const fs::path& dir) {
 
 // Fills the temporary and renames it over target; 0 or the errno of the failing step.
 int FillAndRename(int fd, const std::string& tempPath, const fs::path& target,
-                  std::span<const std::uint8_t> bytes) {
+                  const std::function<void(base::CFileWriter&)>& fill) {
     struct stat old {};
     const bool bExists = ::stat(target.c_str(), &old) == 0;
     // Anything but "no such file" may hide a file being replaced: flush to be safe.
     const bool bReplacing = bExists || errno != ENOENT;
+    if (bExists && ::fchmod(fd, old.st_mode & 07777) != 0)
+        return errno ? errno : EIO;
+    base::CFileWriter writer(fd);
+    fill(writer);
+    if (writer.Error())
+        return writer.Error();
     // Without the flush a crash after the rename could leave the name over unwritten blocks.
-    if ((bExists && ::fchmod(fd, old.st_mode & 07777) != 0) ||
-        !WriteAll(fd, bytes.data(), bytes.size()) || (bReplacing && ::fsync(fd) != 0))
+    if (bReplacing && ::fsync(fd) != 0)
         return errno ? errno : EIO;
     // Network file systems report late write errors at close; closing a duplicate asks for them
     // and keeps the lock, which belongs to the open file, not to the descriptor.
@@ -128,14 +120,42 @@ int FillAndRename(int fd, const std::string& tempPath, const fs::path& target,
 
 namespace base {
 
+void CFileWriter::Write(std::span<const std::uint8_t> bytes) noexcept {
+    const std::uint8_t* data = bytes.data();
+    std::size_t size = bytes.size();
+    while (m_nError == 0 && size > 0) {
+        const ssize_t n = ::write(m_fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            m_nError = n < 0 && errno ? errno : EIO;
+        else {
+            data += n;
+            size -= std::size_t(n);
+        }
+    }
+}
+
 ReplaceResult ReplaceFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
+    return ReplaceFileAtomically(path, [bytes](CFileWriter& out) { out.Write(bytes); });
+}
+
+ReplaceResult ReplaceFileAtomically(const fs::path& path,
+                                    const std::function<void(CFileWriter&)>& fill) {
     const fs::path target = ResolveTarget(path);
     RemoveStaleTemporaries(target);
     std::string tempPath;
     const int fd = CreateLockedTemporary(target, tempPath);
     if (fd < 0)
         return {errno ? errno : EIO, true};
-    const int error = FillAndRename(fd, tempPath, target, bytes);
+    int error = 0;
+    try {
+        error = FillAndRename(fd, tempPath, target, fill);
+    } catch (...) {
+        ::close(fd);
+        ::unlink(tempPath.c_str());
+        throw;
+    }
     ::close(fd);
     if (error != 0)
         ::unlink(tempPath.c_str());

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 
 namespace base {
@@ -25,6 +26,25 @@ struct ReplaceResult {
 // On failure the old file is untouched and the temporary is gone.
 ReplaceResult ReplaceFileAtomically(const std::filesystem::path& path,
                                     std::span<const std::uint8_t> bytes);
+
+// Appends to the temporary of a replacement; after a failed write it keeps the error and drops
+// what follows.
+class CFileWriter {
+public:
+    explicit CFileWriter(int fd) noexcept : m_fd(fd) {}
+    void Write(std::span<const std::uint8_t> bytes) noexcept;
+    int Error() const noexcept { return m_nError; }
+
+private:
+    int m_fd;
+    int m_nError = 0;
+};
+
+// The same for a file produced piece by piece: fill writes the contents (a large file need never
+// be whole in memory). An exception from fill leaves the old file untouched, removes the
+// temporary and passes on.
+ReplaceResult ReplaceFileAtomically(const std::filesystem::path& path,
+                                    const std::function<void(CFileWriter&)>& fill);
 
 // Removes the temporaries a killed or crashed writer of file left in its folder. A write still
 // in progress, in this process or another, holds a lock on its temporary and is left alone.

@@ -8,4 +8,5 @@
 class CBMPEncoder : public CPictureEncoder {
 protected:
     void Encode(const CImageBitmap& bitmap, std::vector<std::uint8_t>& out) override;
+    void Stream(const CImageBitmap& bitmap, const ByteSink& put) override;
 };

@@ -9,8 +9,11 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 
 namespace {
 
@@ -22,49 +25,84 @@ struct FileCloser {
     throw CTextException(error ? error : EIO, "Opening " + path + " failed");
 }
 
+// File systems whose pages a mapping may read: local disks and memory. On network and FUSE file
+// systems a read that fails arrives as SIGBUS instead of an error, so those files are read.
+bool IsLocalFileSystem(int fd) {
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53:     // ext2, ext3, ext4
+    case 0x58465342: // xfs
+    case 0x9123683E: // btrfs
+    case 0x01021994: // tmpfs
+    case 0x858458F6: // ramfs
+    case 0x2011BAB0: // exfat
+    case 0x4D44:     // vfat
+    case 0xF2F52010: // f2fs
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The file's pages mapped where they are (no copy, no fresh memory) and faulted in at once;
+// null when the file cannot be mapped, which the caller answers by reading it.
+std::shared_ptr<const std::uint8_t> MapRegularFile(int fd, std::size_t size) {
+    if (!IsLocalFileSystem(fd))
+        return nullptr;
+    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (data == MAP_FAILED)
+        return nullptr;
+    // A file cut short between the size check and the mapping would fault past its end.
+    struct stat now {};
+    if (::fstat(fd, &now) != 0 || std::size_t(now.st_size) < size) {
+        ::munmap(data, size);
+        return nullptr;
+    }
+    return {static_cast<const std::uint8_t*>(data),
+            [size](const std::uint8_t* p) { ::munmap(const_cast<std::uint8_t*>(p), size); }};
+}
+
+// Pipes, devices and files that cannot be mapped, read to their end.
+std::vector<std::uint8_t> ReadToEnd(std::FILE* file, std::size_t sizeHint) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(sizeHint);
+    std::uint8_t buffer[1 << 16];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    return bytes;
+}
+
 } // namespace
 
 CDataSource::CDataSource(const std::uint8_t* data, std::size_t size, CProgressSink* pProgress)
     : m_pData(data), m_nSize(size), m_pProgress(pProgress) {}
 
-CDataSource::CDataSource(CDataSource&& other) noexcept {
-    *this = std::move(other);
-}
-
-CDataSource& CDataSource::operator=(CDataSource&& other) noexcept {
-    const bool ownsData = other.m_pData == other.m_owned.data();
-    m_owned = std::move(other.m_owned);
-    m_pData = ownsData ? m_owned.data() : other.m_pData;
-    m_nSize = other.m_nSize;
-    m_nPosition = other.m_nPosition;
-    m_pProgress = other.m_pProgress;
-    return *this;
-}
-
 CDataSource CDataSource::FromFile(const std::string& path, CProgressSink* pProgress) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         ThrowOpenFailed(path, errno);
-    std::vector<std::uint8_t> bytes;
-    // A regular file goes straight into a buffer of its size: growing a vector chunk by chunk
-    // copies the bytes again at every growth and faults in every new buffer.
+    CDataSource source(nullptr, 0, pProgress);
     struct stat info {};
-    if (::fstat(::fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
-        img::AdviseLargePages(bytes.data(), bytes.capacity());
-        bytes.resize(static_cast<std::size_t>(info.st_size));
-        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+    const int fd = ::fileno(file.get());
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    const std::size_t size = regular ? std::size_t(info.st_size) : 0;
+    if (size > 0) {
+        if (auto mapped = MapRegularFile(fd, size)) {
+            source.m_pData = mapped.get();
+            source.m_nSize = size;
+            source.m_owner = std::move(mapped);
+            return source;
+        }
     }
-    std::uint8_t buffer[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + got);
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(ReadToEnd(file.get(), size));
     if (std::ferror(file.get()))
         ThrowOpenFailed(path, errno);
-    CDataSource source(nullptr, 0, pProgress);
-    source.m_owned = std::move(bytes);
-    source.m_pData = source.m_owned.data();
-    source.m_nSize = source.m_owned.size();
+    source.m_pData = bytes->data();
+    source.m_nSize = bytes->size();
+    source.m_owner = std::move(bytes);
     return source;
 }
 

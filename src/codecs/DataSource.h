@@ -5,9 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
-#include <vector>
 
 class CProgressSink;
 
@@ -15,12 +15,12 @@ class CDataSource {
 public:
     // Borrows data (the caller keeps it alive).
     CDataSource(const std::uint8_t* data, std::size_t size, CProgressSink* pProgress = nullptr);
-    // Reads the whole file; throws CTextException (errno, "Opening %s failed") when it cannot be
-    // opened or read.
+    // The whole file: mapped where it lies on a local file system, else read; throws CTextException
+    // (errno, "Opening %s failed") when it cannot be opened or read.
     static CDataSource FromFile(const std::string& path, CProgressSink* pProgress = nullptr);
 
-    CDataSource(CDataSource&&) noexcept;
-    CDataSource& operator=(CDataSource&&) noexcept;
+    CDataSource(CDataSource&&) noexcept = default;
+    CDataSource& operator=(CDataSource&&) noexcept = default;
     CDataSource(const CDataSource&) = delete;
     CDataSource& operator=(const CDataSource&) = delete;
 
@@ -52,7 +52,7 @@ public:
 private:
     void Advance(std::size_t n);
 
-    std::vector<std::uint8_t> m_owned; // file contents when read from a file
+    std::shared_ptr<const void> m_owner; // keeps a file's mapping or bytes alive
     const std::uint8_t* m_pData = nullptr;
     std::size_t m_nSize = 0;
     std::size_t m_nPosition = 0;

@@ -24,7 +24,9 @@ void MetafileOutputSize(double widthInches, double heightInches, int& width, int
 bool LooksLikeWmf(std::span<const std::uint8_t> data);
 bool LooksLikeEmf(std::span<const std::uint8_t> data);
 
-// Render into bitmap (created at 32 bpp with the alpha flag). Throw CTextException 7
+// Render into bitmap (created at 32 bpp with the alpha flag) with the renderers of the metafile
+// module, loaded on the first call. Throw CTextException 6 "Library not compiled for this file
+// type." when the module cannot be loaded, CTextException 7
 // "Windows Metafile functions failed to load this image." when the library cannot draw the
 // file, 10 "Cannot allocate device context." when the drawing surface cannot be made, 10 "Out
 // of memory creating bitmap." when the output would pass pixelByteLimit.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Writer base: size estimate, encode into memory, atomic replace.
+// Writer base: size estimate, encode into memory or stream, atomic replace.
 #include "codecs/PictureEncoder.h"
 
 #include "base/AtomicFile.h"
@@ -32,6 +32,10 @@ std::vector<std::uint8_t> CPictureEncoder::EncodeToMemory(const CImageBitmap& bi
     return out;
 }
 
+void CPictureEncoder::Stream(const CImageBitmap& bitmap, const ByteSink& put) {
+    put(EncodeToMemory(bitmap));
+}
+
 bool CPictureEncoder::Append(std::vector<std::uint8_t>& out, const std::uint8_t* data,
                              std::size_t size) noexcept {
     try {
@@ -44,8 +48,10 @@ bool CPictureEncoder::Append(std::vector<std::uint8_t>& out, const std::uint8_t*
 
 void CPictureEncoder::SaveToFile(const std::string& path, const CImageBitmap& bitmap) {
     img::Trace("--- Encoding file %s. ---\n", path.c_str());
-    const std::vector<std::uint8_t> bytes = EncodeToMemory(bitmap);
-    const base::ReplaceResult result = base::ReplaceFileAtomically(path, bytes);
+    const base::ReplaceResult result =
+        base::ReplaceFileAtomically(path, [this, &bitmap](base::CFileWriter& out) {
+            Stream(bitmap, [&out](std::span<const std::uint8_t> bytes) { out.Write(bytes); });
+        });
     if (result.bNoTemporary)
         throw CTextException(result.nError, "Opening " + path + " failed");
     if (!result)

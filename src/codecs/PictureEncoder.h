@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
-// Base of the format writers: the format's encode step fills a memory buffer, and only a
-// complete file ever replaces the one on disk.
+// Base of the format writers: the format's encode step fills a memory buffer or streams into
+// a temporary file, and only a complete file ever replaces the one on disk.
 #pragma once
 
 #include "image/ImageObject.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -28,7 +30,12 @@ public:
                         std::size_t size) noexcept;
 
 protected:
+    using ByteSink = std::function<void(std::span<const std::uint8_t>)>;
+
     // Fills out (empty, with room reserved for the expected size) with the encoded file.
     // Throws CTextException.
     virtual void Encode(const CImageBitmap& bitmap, std::vector<std::uint8_t>& out) = 0;
+    // Hands the encoded file to put in pieces, in order. By default the file is encoded into
+    // memory first; writers of uncompressed formats pass rows on as they pack them.
+    virtual void Stream(const CImageBitmap& bitmap, const ByteSink& put);
 };

@@ -2,6 +2,7 @@
 // Row kernels shared by the readers.
 #include "codecs/PixelRows.h"
 
+#include "image/Avx2Kernels.h"
 #include "image/ImageBitmap.h"
 
 #include <algorithm>
@@ -62,6 +63,12 @@ void ExpandIndexes(const std::uint8_t* IMG_RESTRICT indexes, int width,
 
 void BgrToBgra(const std::uint8_t* IMG_RESTRICT src, int width,
                RGBQuad* IMG_RESTRICT dst) noexcept {
+#if defined(IMG_HAVE_AVX2_KERNELS)
+    if (img::avx2::Available()) {
+        img::avx2::BgrToBgra(src, std::size_t(width), reinterpret_cast<std::uint8_t*>(dst));
+        return;
+    }
+#endif
     for (int x = 0; x < width; ++x, src += 3)
         dst[x] = RGBQuad{src[0], src[1], src[2], 255};
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,18 @@ TEST_F(AtomicFile, AFailedWriteLeavesTheOldFileAndNoTemporary) {
         EXPECT_EQ(result.nError, EFBIG);
         EXPECT_FALSE(result.bNoTemporary);
     }
+    EXPECT_EQ(ReadText(m_file), "old file");
+    EXPECT_EQ(FileNames(m_dir.Path()), std::vector<std::string>{"picture.png"});
+}
+
+TEST_F(AtomicFile, AWriterThatFailsHalfWayLeavesTheOldFileAndNoTemporary) {
+    WriteText(m_file, "old file");
+    const auto fillThenFail = [](base::CFileWriter& out) {
+        const std::string half(5000, 'x');
+        out.Write({reinterpret_cast<const std::uint8_t*>(half.data()), half.size()});
+        throw std::runtime_error("encoder failed");
+    };
+    EXPECT_THROW(base::ReplaceFileAtomically(m_file, fillThenFail), std::runtime_error);
     EXPECT_EQ(ReadText(m_file), "old file");
     EXPECT_EQ(FileNames(m_dir.Path()), std::vector<std::string>{"picture.png"});
 }

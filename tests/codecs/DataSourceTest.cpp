@@ -5,7 +5,11 @@
 #include "support/TestSupport.h"
 
 #include <fstream>
+#include <string>
+#include <thread>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -56,6 +60,21 @@ TEST(DataSource, FileContentsSurviveAMove) {
     CDataSource moved = std::move(s);
     EXPECT_EQ(moved.Size(), 3u);
     EXPECT_EQ(moved.U8(), 'a');
+}
+
+// A regular file is mapped, a pipe cannot be: both give the same bytes.
+TEST(DataSource, APipeReadsLikeAFile) {
+    testsupport::CTempDir dir;
+    const auto path = dir.Path() / "fifo";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    std::string text(200000, 'q');
+    text.back() = 'z';
+    std::thread writer([&] { std::ofstream(path, std::ios::binary) << text; });
+    CDataSource s = CDataSource::FromFile(path.string());
+    writer.join();
+    ASSERT_EQ(s.Size(), text.size());
+    s.Seek(text.size() - 1);
+    EXPECT_EQ(s.U8(), 'z');
 }
 
 } // namespace

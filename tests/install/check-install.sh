@@ -30,6 +30,7 @@ for f in bin/quorvi "$libdir/quorvi-studio/quorvi-studio"; do
     [ -f "$root/$f" ] && [ -x "$root/$f" ] || fail "$f is not an installed program"
 done
 [ -f "$root/$libdir/libtavixhook.so.1" ] || fail "$libdir/libtavixhook.so.1 is missing"
+[ -f "$root/$libdir/quorvi-studio/libquorvi-metafile.so" ] || fail "$libdir/quorvi-studio/libquorvi-metafile.so is missing"
 # The development link belongs to a -dev package, not to the program.
 [ ! -e "$root/$libdir/libtavixhook.so" ] || fail "$libdir/libtavixhook.so should not be installed"
 
@@ -99,6 +100,10 @@ if [ -x "$root/bin/quorvi-studio" ]; then
 fi
 if [ -x "$root/bin/quorvi" ]; then
     "$root/bin/quorvi" --help > /dev/null 2>&1 || fail "bin/quorvi --help failed"
+    # Metafiles are drawn by the module, found through the program's run path alone.
+    wmf="$(dirname "$0")/../data/fuzz-seeds/wmf/hatched.wmf"
+    out=$("$root/bin/quorvi" convert "$wmf" "$stage/hatched.bmp" 2>&1) \
+        || fail "bin/quorvi cannot draw a metafile: $out"
 fi
 
 if [ "$failures" -ne 0 ]; then

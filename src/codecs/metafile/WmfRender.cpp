@@ -2,15 +2,14 @@
 // WMF through libwmf's gd device, which draws into a true-colour raster in memory.
 #include "codecs/MetafileRender.h"
 
-#include "codecs/DecodeSupport.h"
 #include "codecs/LibraryError.h"
-#include "image/ImageBitmap.h"
-#include "image/ProgressSink.h"
+#include "codecs/metafile/MetafileDraw.h"
 #include "image/TextException.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <numbers>
 #include <vector>
 
@@ -50,8 +49,9 @@ struct GdImageOwner {
 };
 
 int OnStatus(void* context, float fraction) {
-    if (auto* sink = static_cast<CProgressSink*>(context))
-        sink->SetProgress(fraction < 0 ? 0.0 : fraction > 1 ? 1.0 : double(fraction));
+    static_cast<codec::IMetafileCanvas*>(context)->SetProgress(fraction < 0   ? 0.0
+                                                               : fraction > 1 ? 1.0
+                                                                              : double(fraction));
     return 0;
 }
 
@@ -245,8 +245,7 @@ thread_local CStrokeGuard* CStrokeGuard::s_active = nullptr;
 
 namespace codec {
 
-void RenderWmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, CProgressSink* pProgress,
-               std::size_t pixelByteLimit) {
+void DrawWmf(std::span<const std::uint8_t> data, IMetafileCanvas& canvas) {
     wmfAPI_Options options{};
     options.function = wmf_gd_function;
     wmfAPI* raw = nullptr;
@@ -260,7 +259,7 @@ void RenderWmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, CProgre
     std::unique_ptr<wmfAPI, ApiDeleter> api(raw);
     wmf_gd_t* device = WMF_GD_GetData(api.get());
     device->type = wmf_gd_image;
-    wmf_status_function(api.get(), pProgress, OnStatus);
+    wmf_status_function(api.get(), &canvas, OnStatus);
 
     // The library reads only this copy, whose header cannot make it allocate past the file.
     std::vector<std::uint8_t> copy = WithBoundedRecordSize(data);
@@ -273,7 +272,7 @@ void RenderWmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, CProgre
         Fail();
     int width = 0, height = 0;
     MetafileOutputSize(w / kMetafileDpi, h / kMetafileDpi, width, height);
-    CheckImageSize(width, height, 32, pixelByteLimit);
+    canvas.CheckSize(width, height);
     device->bbox = box;
     device->width = unsigned(width);
     device->height = unsigned(height);
@@ -291,9 +290,9 @@ void RenderWmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap, CProgre
         im->sx != width || im->sy != height)
         Fail();
 
-    bitmap.Create(width, height, 32, true);
+    canvas.Create(width, height);
     for (int y = 0; y < height; ++y)
-        StoreRow(im->tpixels[y], bitmap.Row<RGBQuad>(y), width);
+        StoreRow(im->tpixels[y], canvas.Row(y), width);
 }
 
 } // namespace codec

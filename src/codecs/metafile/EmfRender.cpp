@@ -2,9 +2,8 @@
 // EMF through libemf2svg, whose SVG librsvg draws with cairo.
 #include "codecs/MetafileRender.h"
 
-#include "codecs/DecodeSupport.h"
 #include "codecs/LibraryError.h"
-#include "image/ImageBitmap.h"
+#include "codecs/metafile/MetafileDraw.h"
 #include "image/TextException.h"
 
 #include <algorithm>
@@ -116,12 +115,11 @@ extern "C" void FcFini(void) {}
 
 namespace codec {
 
-void RenderEmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap,
-               std::size_t pixelByteLimit) {
+void DrawEmf(std::span<const std::uint8_t> data, IMetafileCanvas& canvas) {
     const EmfPlacement place = ReadPlacement(data);
     int width = 0, height = 0;
     MetafileOutputSize(place.widthInches, place.heightInches, width, height);
-    CheckImageSize(width, height, 32, pixelByteLimit);
+    canvas.CheckSize(width, height);
     const std::string svg = ConvertToSvg(data);
     GError* error = nullptr;
     std::unique_ptr<RsvgHandle, HandleDeleter> handle(rsvg_handle_new_from_data(
@@ -153,11 +151,11 @@ void RenderEmf(std::span<const std::uint8_t> data, CImageBitmap& bitmap,
         Fail();
     cairo_surface_flush(surface.get());
 
-    bitmap.Create(width, height, 32, true);
+    canvas.Create(width, height);
     const std::uint8_t* pixels = cairo_image_surface_get_data(surface.get());
     const int stride = cairo_image_surface_get_stride(surface.get());
     for (int y = 0; y < height; ++y)
-        StoreRow(pixels + std::size_t(y) * std::size_t(stride), bitmap.Row<RGBQuad>(y), width);
+        StoreRow(pixels + std::size_t(y) * std::size_t(stride), canvas.Row(y), width);
 }
 
 } // namespace codec
