@@ -1,24 +1,24 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Whole commands against peers: `quorvi convert big.bmp out.bmp --OPERATION` beside the same work
-# in ImageMagick and libvips (VIPS_CONCURRENCY=1 and default threads), timed by hyperfine in one
-# run on the same file. Prints mean times and each peer's time as a ratio to quorvi's.
+# in GraphicsMagick, ImageMagick, libvips and netpbm, each on PPM (their cheapest format: no
+# header to speak of, rows top-down) and each writing a new file, timed by hyperfine in one run.
+# Prints mean wall times and quorvi's time as a ratio to the fastest peer (below 1: quorvi is
+# faster).
 #
 #   bench/operations.sh [QUORVI] [RUNS]
 #
-# QUORVI defaults to build/cli/quorvi; RUNS to 5. FORMAT=tif uses uncompressed TIFF instead of
-# BMP (libvips reads and writes BMP through its ImageMagick loader). ONLY="invert flip-h" runs a
-# subset. The 3840x2160 input is made once in $WORK (default /dev/shm/quorvi-ops: the save of
-# quorvi convert syncs its file to disk, which a memory file system makes free as the peers
-# do not sync).
+# QUORVI defaults to build/cli/quorvi; RUNS to 10. ONLY="invert flip" runs a subset (the other
+# rows keep their last results). The 3840x2160 input is made once in $WORK (default
+# /dev/shm/quorvi-ops, a memory file system: the save of quorvi convert syncs its file, which a
+# disk would charge to quorvi alone). Run it on a quiet machine: the figures are wall times.
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 quorvi="$(realpath "${1:-$here/../build/cli/quorvi}")"
-runs="${2:-5}"
-format="${FORMAT:-bmp}"
+runs="${2:-10}"
 work="${WORK:-/dev/shm/quorvi-ops}"
-for tool in hyperfine convert vips python3; do
+for tool in hyperfine gm vips pamflip python3; do
     command -v "$tool" > /dev/null || { echo "operations.sh: $tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
 done
 # ImageMagick's own program, not a wrapper that some machines put first on PATH.
@@ -27,75 +27,59 @@ magick="$(command -v convert-im6.q16 || command -v convert)"
 
 mkdir -p "$work"
 cd "$work"
-in="big.$format"
-if [ ! -f "$in" ]; then
+if [ ! -f big.bmp ] || [ ! -f big.ppm ]; then
     # A photo-like picture: smooth colour fields with fine noise, no alpha.
     "$magick" -size 3840x2160 plasma:fractal -blur 0x1 -attenuate 0.3 +noise Gaussian -alpha off \
-        -depth 8 -type TrueColor -compress none "$in"
+        -depth 8 -type TrueColor big.ppm
+    "$magick" big.ppm -type TrueColor BMP3:big.bmp
 fi
-out="out.$format"
 
-# name | quorvi options | ImageMagick options | vips command (after "vips"; IN and OUT replaced)
+# name | quorvi options | GraphicsMagick options | ImageMagick options | vips command (IN, OUT
+# replaced) | netpbm pipeline (reads stdin, writes stdout) | peers' output extension
 ops=(
-    "invert|--invert|-negate|invert IN OUT"
-    "flip-h|--flip-h|-flop|flip IN OUT horizontal"
-    "flip-v|--flip-v|-flip|flip IN OUT vertical"
-    "rotate-cw|--rotate-cw|-rotate 90|rot IN OUT d90"
-    "rotate-ccw|--rotate-ccw|-rotate -90|rot IN OUT d270"
-    "rotate-30|--rotate 30|-interpolate Nearest -virtual-pixel Background -background rgb(192,192,192) +distort SRT -30 +repage|rotate IN OUT 30 --interpolate nearest --background 192,192,192"
-    "grayscale|--grayscale|-grayscale Rec709Luma|colourspace IN OUT b-w"
-    "brightness|--brightness 50|-evaluate add 18%|linear IN OUT 1 45.9"
-    "contrast|--contrast 15|-function Polynomial 1.5,-0.2451|linear -- IN OUT 1.5 -62.5"
-    "crop|--crop 960,540,2880,1620|-crop 1920x1080+960+540 +repage|crop IN OUT 960 540 1920 1080"
-    "scale-50|--scale 50|-filter Triangle -resize 50%|resize IN OUT 0.5 --kernel linear"
-    "scale-200|--scale 200|-filter Triangle -resize 200%|resize IN OUT 2 --kernel linear"
-    "box-50|--scale 50:box|-filter Box -resize 50%|"
-    "gaussian-50|--scale 50:gaussian|-filter Gaussian -resize 50%|"
-    "hamming-50|--scale 50:hamming|-filter Hamming -resize 50%|"
-    "intensity|--intensity 60||"
+    "copy||||copy IN OUT|pamtopnm|ppm"
+    "invert|--invert|-negate|-negate|invert IN OUT|pnminvert|ppm"
+    "grayscale|--grayscale|-colorspace GRAY -type Grayscale|-grayscale Rec709Luma|colourspace IN OUT b-w|ppmtopgm|pgm"
+    "flip|--flip-h|-flop|-flop|flip IN OUT horizontal|pamflip -lr|ppm"
+    "rotate-90|--rotate-cw|-rotate 90|-rotate 90|rot IN OUT d90|pamflip -cw|ppm"
+    "rotate-45|--rotate 45|-background rgb(192,192,192) -rotate -45|-interpolate Nearest -virtual-pixel Background -background rgb(192,192,192) +distort SRT -45 +repage|rotate IN OUT 45 --interpolate nearest --background 192,192,192|pnmrotate -noantialias -background=rgb:c0/c0/c0 45|ppm"
+    "resize-50|--scale 50|-filter Triangle -resize 50%|-filter Triangle -resize 50%|resize IN OUT 0.5 --kernel linear|pamscale 0.5|ppm"
 )
 
-# A run with ONLY keeps the other operations' last results, so a table can be completed.
 results="$work/results"
 [ -n "${ONLY:-}" ] || rm -rf "$results"
 mkdir -p "$results"
 for entry in "${ops[@]}"; do
-    IFS='|' read -r name qopts mopts vcmd <<< "$entry"
+    IFS='|' read -r name qopts gopts mopts vcmd ncmd ext <<< "$entry"
     if [ -n "${ONLY:-}" ] && ! [[ " $ONLY " == *" $name "* ]]; then
         continue
     fi
-    cmds=(-n quorvi "$quorvi convert $in $out $qopts")
-    [ -n "$mopts" ] && cmds+=(-n imagemagick "$magick $in $mopts $out")
-    if [ -n "$vcmd" ]; then
-        v="${vcmd//IN/$in}"
-        v="${v//OUT/$out}"
-        cmds+=(-n vips-1thread "env VIPS_CONCURRENCY=1 vips $v" -n vips "vips $v")
-    fi
+    v="${vcmd//IN/big.ppm}"
+    v="${v//OUT/out-vips.$ext}"
+    cmds=(-n quorvi "$quorvi convert big.bmp out-quorvi.bmp $qopts"
+          -n GraphicsMagick "gm convert big.ppm $gopts out-gm.$ext"
+          -n ImageMagick "$magick big.ppm $mopts out-im.$ext"
+          -n vips "vips $v"
+          -n netpbm "sh -c '$ncmd < big.ppm > out-netpbm.$ext'")
     echo "== $name" >&2
     hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$results/$name.json" "${cmds[@]}" > /dev/null
 done
 
 python3 - "$results" <<'PY'
 import json, os, sys
-rows = []
-for f in sorted(os.listdir(sys.argv[1]), key=lambda n: os.path.getmtime(os.path.join(sys.argv[1], n))):
-    data = json.load(open(os.path.join(sys.argv[1], f)))
-    times = {r["command"]: (r["mean"] * 1000, (r["user"] + r["system"]) * 1000) for r in data["results"]}
-    rows.append((f[:-5], times))
-# On a busy machine wall time mostly measures waiting for a processor; CPU time (user + system)
-# is the work. The threaded vips run is compared by wall time, the others by CPU time.
-print("mean wall ms / CPU ms per command; ratio = peer / quorvi (above 1: quorvi is faster)")
-print(f"{'operation':<12} {'quorvi':>11} {'ImageMagick':>13} {'ratio':>6} {'vips 1 thread':>14} {'ratio':>6} {'vips':>11} {'ratio':>6}")
-for name, t in rows:
-    qw, qc = t["quorvi"]
-    def cell(key, width, by_wall=False):
-        if key not in t:
-            return f"{'-':>{width}}", f"{'-':>6}"
-        w, c = t[key]
-        ratio = w / qw if by_wall else c / qc
-        return f"{w:>{width - 6}.0f}/{c:<5.0f}", f"{ratio:>6.2f}"
-    im, imr = cell("imagemagick", 13)
-    v1, v1r = cell("vips-1thread", 14)
-    v, vr = cell("vips", 11, True)
-    print(f"{name:<12} {qw:>5.0f}/{qc:<5.0f} {im} {imr} {v1} {v1r} {v} {vr}")
+order = ["copy", "invert", "grayscale", "flip", "rotate-90", "rotate-45", "resize-50"]
+peers = ["GraphicsMagick", "ImageMagick", "vips", "netpbm"]
+print("mean wall ms (CPU ms = user + system); ratio = quorvi / fastest peer (target <= 0.70)")
+print(f"{'operation':<10} {'quorvi':>11} " + " ".join(f"{p:>15}" for p in peers) + f" {'fastest':>15} {'ratio':>6}")
+for name in order:
+    path = os.path.join(sys.argv[1], name + ".json")
+    if not os.path.exists(path):
+        continue
+    t = {r["command"]: (r["mean"] * 1000, (r["user"] + r["system"]) * 1000)
+         for r in json.load(open(path))["results"]}
+    cell = lambda k: f"{t[k][0]:>6.0f} ({t[k][1]:>4.0f})"
+    fastest = min(peers, key=lambda p: t[p][0])
+    ratio = t["quorvi"][0] / t[fastest][0]
+    print(f"{name:<10} {cell('quorvi'):>11} " + " ".join(f"{cell(p):>15}" for p in peers) +
+          f" {fastest:>15} {ratio:>6.2f}")
 PY

@@ -20,7 +20,7 @@ packages=(
   clang-format clang-tidy
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  xvfb xauth openbox xdotool x11-utils imagemagick netpbm libvips-tools hyperfine poppler-utils
+  xvfb xauth openbox xdotool x11-utils imagemagick graphicsmagick netpbm libvips-tools hyperfine poppler-utils
   # capture peers and tools of bench/capture.sh and bench/capture-soak.sh
   scrot maim xclip xrestop
   # validators of the installed desktop entry and metainfo (tests/install)
