@@ -276,3 +276,29 @@ TEST_F(UiTest, ATypedLetterRunsTheFirstItemThatUnderlinesIt) {
     // "&&" is a plain ampersand, not an underlined "&D".
     EXPECT_EQ(menu.HandleMenuChar(QLatin1Char('d')), nullptr);
 }
+
+TEST_P(MenuLook, TheHighlightLeavesAnImageItsOwnBox) {
+    QMenu* pFile = TopMenu("&File");
+    QAction* pOpen = FindAction(pFile, ID_FILE_OPEN);
+    QAction* pExit = FindAction(pFile, ID_APP_EXIT);
+    const QColor highlight = QApplication::palette().color(QPalette::Highlight);
+    for (QAction* pAction : {pOpen, pExit}) {
+        pFile->popup(QPoint(40, 40));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(pFile));
+        pFile->setActiveAction(pAction);
+        const MenuShot shot =
+            Shoot(pFile, pAction == pOpen ? "file-open-selected" : "file-exit-selected");
+        const QRect rc = pFile->actionGeometry(pAction);
+        const int yMiddle = rc.top() + rc.height() / 2;
+        // Right of the box the row is highlighted, as is the whole row of an item without one.
+        EXPECT_EQ(shot.At(rc.left() + 16 + 6, rc.top() + 1), highlight);
+        EXPECT_EQ(shot.At(rc.right() - 1, yMiddle), highlight);
+        if (pAction == pOpen)
+            EXPECT_EQ(shot.Count(QRect(rc.left(), rc.top(), 16 + 5, rc.height()),
+                                 [&](const QColor& c) { return c == highlight; }),
+                      0);
+        else
+            EXPECT_EQ(shot.At(rc.left() + 1, yMiddle), highlight);
+        pFile->hide();
+    }
+}
