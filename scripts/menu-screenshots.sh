@@ -15,6 +15,6 @@ trap 'rm -f "$screen"' EXIT
 echo '{ "screens": [ { "name": "big", "x": 0, "y": 0, "width": 1600, "height": 1600, "logicalDpi": 96 } ] }' >"$screen"
 for scale in 1 2; do
     QT_QPA_PLATFORM="offscreen:configfile=$screen" QT_SCALE_FACTOR=$scale QUORVI_MENU_SHOTS="$out" \
-        "$tests" --gtest_filter='Looks/MenuLook.*' --gtest_brief=1 >/dev/null
+        "$tests" --gtest_filter='Looks/MenuLook.*' --gtest_brief=1 >/dev/null 2>&1
 done
 echo "menu pictures in $out"

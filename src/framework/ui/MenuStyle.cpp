@@ -4,8 +4,10 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <QStyleOptionMenuItem>
-#include <qdrawutil.h>
+
+#include <cmath>
 
 namespace {
 
@@ -74,15 +76,37 @@ void DrawCheckMark(QPainter* pPainter, const QRect& rcBox, const QColor& color) 
     pPainter->restore();
 }
 
-void DrawEmbossed(QPainter* pPainter, const QPoint& ptImage, const QPixmap& pixmap,
-                  const QPalette& palette) {
-    const QImage image = pixmap.toImage();
-    QImage light = CMenuStyle::EmbossMask(image, CMenuStyle::EmbossLight(palette));
-    QImage dark = CMenuStyle::EmbossMask(image, CMenuStyle::EmbossDark(palette));
-    light.setDevicePixelRatio(pixmap.devicePixelRatio());
-    dark.setDevicePixelRatio(pixmap.devicePixelRatio());
-    pPainter->drawImage(ptImage + QPoint(1, 1), light);
-    pPainter->drawImage(ptImage, dark);
+// The engraved image: the light pass one pixel down and right, the dark pass in place. Made
+// once per image, scale and pair of colours: menus repaint on every move of the pointer.
+QPixmap EmbossedPixmap(const QIcon& icon, qreal dRatio, const QPalette& palette) {
+    const QColor light = CMenuStyle::EmbossLight(palette);
+    const QColor dark = CMenuStyle::EmbossDark(palette);
+    const QString strKey = QStringLiteral("quorvi-emboss-%1-%2-%3-%4")
+                               .arg(icon.cacheKey())
+                               .arg(dRatio)
+                               .arg(light.rgba())
+                               .arg(dark.rgba());
+    QPixmap embossed;
+    if (QPixmapCache::find(strKey, &embossed))
+        return embossed;
+    const int cxImage = CMenuStyle::m_cxImage;
+    const QImage image = icon.pixmap(QSize(cxImage, cxImage), dRatio, QIcon::Normal).toImage();
+    QImage lightMask = CMenuStyle::EmbossMask(image, light);
+    QImage darkMask = CMenuStyle::EmbossMask(image, dark);
+    lightMask.setDevicePixelRatio(image.devicePixelRatio());
+    darkMask.setDevicePixelRatio(image.devicePixelRatio());
+    const int nDevice = static_cast<int>(std::ceil((cxImage + 1) * image.devicePixelRatio()));
+    QImage result(nDevice, nDevice, QImage::Format_ARGB32_Premultiplied);
+    result.fill(Qt::transparent);
+    result.setDevicePixelRatio(image.devicePixelRatio());
+    {
+        QPainter painter(&result);
+        painter.drawImage(QPoint(1, 1), lightMask);
+        painter.drawImage(QPoint(0, 0), darkMask);
+    }
+    embossed = QPixmap::fromImage(result);
+    QPixmapCache::insert(strKey, embossed);
+    return embossed;
 }
 
 void DrawImageBox(QPainter* pPainter, const QStyleOptionMenuItem& item) {
@@ -104,13 +128,13 @@ void DrawImageBox(QPainter* pPainter, const QStyleOptionMenuItem& item) {
         DrawEdge(pPainter, rcBox, item.palette, false);
     }
     const qreal dRatio = pPainter->device()->devicePixelRatioF();
-    const QPixmap pixmap = item.icon.pixmap(QSize(CMenuStyle::m_cxImage, CMenuStyle::m_cxImage),
-                                            dRatio, QIcon::Normal);
     const QPoint ptImage = rcBox.topLeft() + QPoint(2, 2);
     if (bEnabled)
-        pPainter->drawPixmap(ptImage, pixmap);
+        pPainter->drawPixmap(ptImage,
+                             item.icon.pixmap(QSize(CMenuStyle::m_cxImage, CMenuStyle::m_cxImage),
+                                              dRatio, QIcon::Normal));
     else
-        DrawEmbossed(pPainter, ptImage, pixmap, item.palette);
+        pPainter->drawPixmap(ptImage, EmbossedPixmap(item.icon, dRatio, item.palette));
 }
 
 void DrawText(QPainter* pPainter, const QStyleOptionMenuItem& item, const QStyle& style) {
