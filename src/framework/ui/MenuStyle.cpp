@@ -31,7 +31,7 @@ QColor CheckedFill(const QPalette& palette) {
     return IsDark(face) ? face.lighter(150) : Mix(face, Qt::white, 0.5);
 }
 
-// A raised or sunken one-pixel frame just inside rc, in the emboss colours.
+// A raised or sunken one-pixel frame just inside rc: light above and left when raised.
 void DrawEdge(QPainter* pPainter, const QRect& rc, const QPalette& palette, bool bSunken) {
     const QColor light = IsDark(CMenuStyle::MenuColor(palette))
                              ? CMenuStyle::MenuColor(palette).lighter(170)
