@@ -12,72 +12,16 @@
 #include "framework/ui/MenuBuilder.h"
 
 #include <QApplication>
-#include <QLinearGradient>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QWidget>
-#include <QWidgetAction>
 #include <QWindow>
-
-namespace {
-
-// The banner at the top of the tray menu: the item's text (the product's web address) on a
-// caption-coloured gradient. It is the menu's default item, so it shows bold.
-class CBannerStrip final : public QWidget {
-public:
-    CBannerStrip(const QString& strText, QWidget* pParent) : QWidget(pParent), m_strText(strText) {
-        QFont font = this->font();
-        font.setBold(true);
-        setFont(font);
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-
-    QSize sizeHint() const override {
-        const QFontMetrics metrics(font());
-        return {metrics.horizontalAdvance(m_strText) + 24, metrics.height() + 8};
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        const QColor top = palette().color(QPalette::Active, QPalette::Highlight);
-        QLinearGradient gradient(0, 0, width(), 0);
-        gradient.setColorAt(0, top.darker(150));
-        gradient.setColorAt(1, top.lighter(130));
-        painter.fillRect(rect(), gradient);
-        painter.setPen(palette().color(QPalette::Active, QPalette::HighlightedText));
-        painter.drawText(rect().adjusted(8, 0, -8, 0),
-                         Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, m_strText);
-    }
-
-private:
-    QString m_strText;
-};
-
-// The menu's first item, drawn as the banner; it keeps its command id (no handler takes it).
-void ReplaceBannerItem(QMenu* pMenu) {
-    const QList<QAction*> actions = pMenu->actions();
-    if (actions.isEmpty() || CCommandDispatcher::ActionId(actions.front()) != ID_TRAY_BANNER)
-        return;
-    QAction* pItem = actions.front();
-    auto* pBanner = new QWidgetAction(pMenu);
-    pBanner->setText(pItem->text());
-    pBanner->setDefaultWidget(new CBannerStrip(pItem->text(), pMenu));
-    CCommandDispatcher::SetActionId(pBanner, ID_TRAY_BANNER);
-    pMenu->insertAction(pItem, pBanner);
-    pMenu->removeAction(pItem);
-    pItem->deleteLater();
-}
-
-} // namespace
 
 CSystemTray::CSystemTray(CMainFrame& frame, CTrayPolicy& policy)
     : QObject(&frame), m_frame(frame), m_policy(policy) {
     m_pMenu = frame.MenuBuilder().BuildPopup(IDR_TRAY_MENU, 0, &frame);
     if (m_pMenu != nullptr) {
-        ReplaceBannerItem(m_pMenu);
-        // The default item is the one at position 0.
+        // The default item is the one at position 0: the banner, drawn as the menu's strip.
         if (!m_pMenu->actions().isEmpty())
             m_pMenu->setDefaultAction(m_pMenu->actions().front());
         connect(m_pMenu, &QMenu::aboutToShow, this, [this] { m_policy.SetFromTrayMenu(true); });

@@ -7,6 +7,7 @@
 #include "app/SystemTray.h"
 #include "framework/CommandIds.h"
 #include "framework/ui/CommandDispatcher.h"
+#include "framework/ui/IconMenu.h"
 #include "platform/AppSettings.h"
 #include "support/QtWait.h"
 #include "support/TrayHost.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QMenu>
 #include <QTest>
-#include <QWidgetAction>
 
 #include <X11/keysym.h>
 
@@ -94,7 +94,7 @@ protected:
 
 } // namespace
 
-TEST_F(TrayTest, RightClickShowsMenu155InOrderWithHotkeysAndABoldBanner) {
+TEST_F(TrayTest, RightClickShowsMenu155InOrderWithHotkeysAndTheBannerStrip) {
     StartWithTray();
     EXPECT_EQ(Frame().Tray().SystemTray()->Icon().toolTip(), QStringLiteral("Quorvi Studio"));
     QMenu* pMenu = OpenTrayMenu();
@@ -125,16 +125,17 @@ TEST_F(TrayTest, RightClickShowsMenu155InOrderWithHotkeysAndABoldBanner) {
         QStringLiteral("E&xit Quorvi Studio"),
     };
     EXPECT_EQ(MenuTexts(*pMenu), expected);
-    // The default item is the banner at position 0, and it shows bold.
+    // The default item is the banner at position 0, drawn as the strip down the left edge.
     QAction* pDefault = pMenu->defaultAction();
     ASSERT_NE(pDefault, nullptr);
     EXPECT_EQ(pDefault, pMenu->actions().front());
     EXPECT_EQ(CCommandDispatcher::ActionId(pDefault), unsigned(ID_TRAY_BANNER));
-    auto* pBanner = qobject_cast<QWidgetAction*>(pDefault);
-    ASSERT_NE(pBanner, nullptr);
-    ASSERT_NE(pBanner->defaultWidget(), nullptr);
-    EXPECT_TRUE(pBanner->defaultWidget()->font().bold());
-    EXPECT_GT(pBanner->defaultWidget()->height(), 0);
+    auto* pIconMenu = qobject_cast<CIconMenu*>(pMenu);
+    ASSERT_NE(pIconMenu, nullptr);
+    EXPECT_FALSE(pDefault->isVisible());
+    const QRect rcBanner = pIconMenu->BannerRect();
+    EXPECT_EQ(rcBanner.width(), CIconMenu::kBannerWidth);
+    EXPECT_EQ(rcBanner.height(), pMenu->height() - 2 * rcBanner.top());
     // While it is open the next command counts as one from the tray menu.
     EXPECT_TRUE(Frame().Tray().IsFromTrayMenu());
     CloseTrayMenu(pMenu);

@@ -5,8 +5,11 @@
 #include "framework/ResourceData.h"
 #include "framework/StringTable.h"
 #include "framework/ui/CommandIcons.h"
+#include "framework/ui/IconMenu.h"
 #include "framework/ui/MenuBuilder.h"
+#include "support/QtWait.h"
 
+#include <QPointer>
 #include <QTest>
 #include <QToolBar>
 
@@ -172,4 +175,20 @@ TEST(CommandIcons, HotAndDisabledLooksDeriveFromTheNormalOne) {
     // Where nothing is drawn nothing appears.
     EXPECT_EQ(qAlpha(hot.pixel(3, 0)), 0);
     EXPECT_EQ(qAlpha(disabled.pixel(3, 0)), 0);
+}
+
+TEST_F(UiTest, AContextMenuOpensAtThePointerRunsItsCommandAndGoesAway) {
+    QPointer<QMenu> pMenu =
+        m_pMain->MenuBuilder().TrackPopup(IDR_VIEW_MENU, QPoint(120, 90), m_pMain);
+    ASSERT_FALSE(pMenu.isNull());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(pMenu));
+    EXPECT_TRUE(CIconMenu::IsIconMenu(pMenu));
+    EXPECT_EQ(pMenu->title(), QStringLiteral("TavixView"));
+    EXPECT_EQ(pMenu->pos(), QPoint(120, 90));
+    // Opening ran the update pass: nobody takes Crop here, Paste As New Image has its handler.
+    EXPECT_FALSE(FindAction(pMenu, ID_IMAGE_CROP)->isEnabled());
+    QTest::keyClick(pMenu, Qt::Key_W);
+    EXPECT_EQ(g_uiLog, std::vector<std::string>{"paste as new"});
+    EXPECT_TRUE(testsupport::WaitUntilPumping([&] { return pMenu.isNull(); }));
+    EXPECT_EQ(m_pMain->MenuBuilder().TrackPopup(4242, QPoint(0, 0), m_pMain), nullptr);
 }

@@ -2,10 +2,12 @@
 // Menus, toolbars and accelerators from the resource data.
 #include "framework/ui/MenuBuilder.h"
 
+#include "framework/CommandIds.h"
 #include "framework/ResourceData.h"
 #include "framework/StringTable.h"
 #include "framework/ui/CommandDispatcher.h"
 #include "framework/ui/CommandIcons.h"
+#include "framework/ui/IconMenu.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -25,10 +27,7 @@ QList<QMenu*> CMenuBuilder::BuildMenus(unsigned nID, QWidget* pParent) const {
     for (const MenuItemData& item : *pItems) {
         if (item.kind != MenuItemData::EKind::Popup)
             continue;
-        auto* pMenu = new QMenu(item.strText, pParent);
-        FillMenu(pMenu, item.items);
-        m_dispatcher.WatchMenu(pMenu);
-        menus.push_back(pMenu);
+        menus.push_back(BuildMenu(item, pParent));
     }
     return menus;
 }
@@ -37,9 +36,24 @@ QMenu* CMenuBuilder::BuildPopup(unsigned nID, int nIndex, QWidget* pParent) cons
     const std::vector<MenuItemData>* pItems = CResourceData::Get().Menu(nID);
     if (pItems == nullptr || nIndex < 0 || static_cast<size_t>(nIndex) >= pItems->size())
         return nullptr;
-    const MenuItemData& popup = (*pItems)[static_cast<size_t>(nIndex)];
-    auto* pMenu = new QMenu(popup.strText, pParent);
+    return BuildMenu((*pItems)[static_cast<size_t>(nIndex)], pParent);
+}
+
+QMenu* CMenuBuilder::TrackPopup(unsigned nID, const QPoint& ptScreen, QWidget* pParent) const {
+    QMenu* pMenu = BuildPopup(nID, 0, pParent);
+    if (pMenu == nullptr)
+        return nullptr;
+    // A chosen command runs before the deferred delete, which waits for the event loop.
+    QObject::connect(pMenu, &QMenu::aboutToHide, pMenu, &QObject::deleteLater);
+    pMenu->popup(ptScreen);
+    return pMenu;
+}
+
+CIconMenu* CMenuBuilder::BuildMenu(const MenuItemData& popup, QWidget* pParent) const {
+    auto* pMenu = new CIconMenu(popup.strText, pParent);
     FillMenu(pMenu, popup.items);
+    pMenu->LoadToolbars({IDR_MAINFRAME, IDR_TOOLBAR_MENU_IMAGES});
+    pMenu->ConvertToOwnerDraw();
     m_dispatcher.WatchMenu(pMenu);
     return pMenu;
 }
@@ -51,8 +65,10 @@ void CMenuBuilder::FillMenu(QMenu* pMenu, const std::vector<MenuItemData>& items
             pMenu->addSeparator();
             break;
         case MenuItemData::EKind::Popup: {
-            QMenu* pSub = pMenu->addMenu(item.strText);
+            auto* pSub = new CIconMenu(item.strText, pMenu);
             FillMenu(pSub, item.items);
+            pSub->ConvertToOwnerDraw();
+            pMenu->addMenu(pSub);
             break;
         }
         case MenuItemData::EKind::Command: {
@@ -70,8 +86,6 @@ QAction* CMenuBuilder::CommandAction(unsigned nID, const QString& strText, QWidg
     auto* pAction = new QAction(strText, pParent);
     m_dispatcher.Bind(pAction, nID);
     pAction->setStatusTip(m_promptFor(nID));
-    if (CCommandIcons::Get().Has(nID))
-        pAction->setIcon(CCommandIcons::Get().Icon(nID));
     return pAction;
 }
 
@@ -89,6 +103,7 @@ QToolBar* CMenuBuilder::BuildToolBar(unsigned nID, const QString& strTitle,
             const QString strTip = CStringTable::Get().ToolTip(nButton);
             QAction* pAction = CommandAction(nButton, strTip, pBar);
             pAction->setToolTip(strTip);
+            pAction->setIcon(CCommandIcons::Get().Icon(nButton));
             pBar->addAction(pAction);
         }
     }

@@ -10,9 +10,11 @@
 #include <vector>
 
 class CCommandDispatcher;
+class CIconMenu;
 struct MenuItemData;
 class QAction;
 class QMenu;
+class QPoint;
 class QToolBar;
 class QWidget;
 
@@ -27,8 +29,13 @@ public:
     // The top-level popups of menu nID, parented to pParent (which keeps them), watched for
     // updates. Empty for an unknown menu.
     QList<QMenu*> BuildMenus(unsigned nID, QWidget* pParent) const;
-    // Popup nIndex of menu nID (context menus use popup 0), or null.
+    // Popup nIndex of menu nID, or null. Like every menu built here it is a CIconMenu with the
+    // images of toolbars 128 and 234.
     QMenu* BuildPopup(unsigned nID, int nIndex, QWidget* pParent) const;
+    // The context menu nID (its popup 0) shown at ptScreen without waiting; its commands go
+    // through the dispatcher's routing and the menu deletes itself once it closes. Null for an
+    // unknown menu.
+    QMenu* TrackPopup(unsigned nID, const QPoint& ptScreen, QWidget* pParent) const;
     // Appends the items to pMenu.
     void FillMenu(QMenu* pMenu, const std::vector<MenuItemData>& items) const;
 
@@ -41,6 +48,7 @@ public:
     QList<QAction*> InstallAccelerators(unsigned nID, QWidget* pWindow) const;
 
 private:
+    CIconMenu* BuildMenu(const MenuItemData& popup, QWidget* pParent) const;
     QAction* CommandAction(unsigned nID, const QString& strText, QWidget* pParent) const;
 
     CCommandDispatcher& m_dispatcher;
