@@ -9,6 +9,11 @@
 #include "image/TextException.h"
 #include "image/Trace.h"
 
+#include <cstddef>
+#include <new>
+#include <string>
+#include <vector>
+
 #include <dlfcn.h>
 
 namespace codec {
@@ -39,10 +44,42 @@ private:
     std::size_t m_nPixelByteLimit;
 };
 
+// The folders the program's own libraries are looked up in, its run path first. dlopen would
+// search the run path of the object that calls it, which a sanitizer that wraps dlopen changes.
+std::vector<std::string> ProgramLibraryFolders() {
+    void* program = ::dlopen(nullptr, RTLD_NOW);
+    Dl_serinfo size{};
+    if (!program || ::dlinfo(program, RTLD_DI_SERINFOSIZE, &size) != 0)
+        return {};
+    std::vector<std::max_align_t> block(size.dls_size / sizeof(std::max_align_t) + 1);
+    auto* info = reinterpret_cast<Dl_serinfo*>(block.data());
+    *info = size;
+    std::vector<std::string> folders;
+    if (::dlinfo(program, RTLD_DI_SERINFOSIZE, info) == 0 &&
+        ::dlinfo(program, RTLD_DI_SERINFO, info) == 0) {
+        for (unsigned i = 0; i < info->dls_cnt; ++i)
+            folders.emplace_back(info->dls_serpath[i].dls_name);
+    }
+    return folders;
+}
+
+void* OpenModule() {
+    for (const std::string& folder : ProgramLibraryFolders()) {
+        const std::string path = folder + "/" + kMetafileModuleFile;
+        if (void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
+            return module;
+    }
+    return ::dlopen(kMetafileModuleFile, RTLD_NOW | RTLD_LOCAL);
+}
+
 // Found through the program's run path: beside it in the build tree, in its private library
 // folder when installed. Loaded once and kept for the life of the process.
 const MetafileRenderers* LoadModule() noexcept {
-    void* module = ::dlopen(kMetafileModuleFile, RTLD_NOW | RTLD_LOCAL);
+    void* module = nullptr;
+    try {
+        module = OpenModule();
+    } catch (const std::bad_alloc&) {
+    }
     if (!module) {
         img::Trace("Metafile module: %s\n", ::dlerror());
         return nullptr;
