@@ -199,6 +199,22 @@ void CHotkeyOptionsPage::OnOK() {
     for (int i = 0; i < kRowCount; ++i)
         table[static_cast<std::size_t>(i)] = ReadRow(i);
     m_hotkeys.WriteHotkeys(table);
+    ReportUnusableChanges(table);
+}
+
+void CHotkeyOptionsPage::ReportUnusableChanges(const platform::HotkeyTable& table) {
+    // A combination the user just chose that cannot work would otherwise fail in silence.
+    QStringList notes;
+    for (int i = 0; i < kRowCount; ++i) {
+        const auto nIndex = static_cast<std::size_t>(i);
+        if (table[nIndex] != m_shown[nIndex])
+            notes << StateNote(m_hotkeys.HotkeyState(i), table[nIndex]);
+    }
+    notes.removeAll(QString());
+    if (notes.isEmpty())
+        return;
+    Ui().AppMessageBox(QStringLiteral("These hotkeys do not work:\n%1").arg(notes.join('\n')),
+                       EMsgButtons::Ok, EMsgIcon::Exclamation);
 }
 
 void CHotkeyOptionsPage::OnReset() {

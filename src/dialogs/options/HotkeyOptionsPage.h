@@ -51,6 +51,7 @@ private:
     void FillKeyList(QComboBox& list) const;
     void UpdateNote(int nRow);
     void OnReset();
+    void ReportUnusableChanges(const platform::HotkeyTable& table);
 
     IHotkeyTableAccess& m_hotkeys;
     std::array<Row, kRowCount> m_rows{};
