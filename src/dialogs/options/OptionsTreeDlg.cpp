@@ -193,7 +193,8 @@ void COptionsTreeDlg::accept() {
         if (entry.pPage != nullptr && entry.pPage->IsCreated())
             entry.pPage->OnOK();
     }
-    QDialog::accept();
+    // The frame has no fields of its own: this closes the dialog.
+    CDialog::accept();
 }
 
 void COptionsTreeDlg::reject() {
