@@ -41,12 +41,13 @@ void CImageSaveOptionsPage::BuildControls() {
     pGrid->addWidget(Label("Smoothing factor:", pGroup, m_pSmoothing), 2, 0, 1, 2);
     pGrid->addWidget(m_pSmoothing, 2, 2);
     pGrid->addWidget(Label("Resolution", pGroup), 3, 0, 1, 6);
-    pGrid->addWidget(Label("X:", pGroup, m_pDpiX), 4, 0, Qt::AlignRight);
-    pGrid->addWidget(m_pDpiX, 4, 1, 1, 2);
+    pGrid->addWidget(Label("X:", pGroup, m_pDpiX), 4, 1, Qt::AlignRight);
+    pGrid->addWidget(m_pDpiX, 4, 2);
     pGrid->addWidget(Label("DPI", pGroup), 4, 3);
-    pGrid->addWidget(Label("Y:", pGroup, m_pDpiY), 5, 0, Qt::AlignRight);
-    pGrid->addWidget(m_pDpiY, 5, 1, 1, 2);
+    pGrid->addWidget(Label("Y:", pGroup, m_pDpiY), 5, 1, Qt::AlignRight);
+    pGrid->addWidget(m_pDpiY, 5, 2);
     pGrid->addWidget(Label("DPI", pGroup), 5, 3);
+    pGrid->setColumnMinimumWidth(0, 24);
     pGrid->setColumnStretch(5, 1);
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(pGroup);

@@ -90,7 +90,9 @@ QFont COptionsCaption::MakeFont(int nHeight, int nWeight) const {
 }
 
 void COptionsCaption::paintEvent(QPaintEvent*) {
-    if (m_gradient.isNull())
+    // Kept while the size stays; a bar that grew (a wider page widened the dialog) would show
+    // black past the old end.
+    if (m_gradient.isNull() || m_gradient.deviceIndependentSize().toSize() != size())
         MakeGradient();
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_gradient);

@@ -43,6 +43,6 @@ private:
     int m_nTitleHeight = 12;
     int m_nTitleWeight = 400;
     QColor m_crText;
-    // Drawn once, at the size the bar first shows with.
+    // Drawn once per size of the bar.
     QPixmap m_gradient;
 };

@@ -16,7 +16,7 @@
 namespace {
 
 constexpr int kTreeWidth = 150;  // px
-constexpr int kPageWidth = 470;  // px, room for the widest page
+constexpr int kPageWidth = 520;  // px, room for the widest page
 constexpr int kPageHeight = 420; // px
 constexpr int kPageMargin = 2;   // px between the page frame and the page
 constexpr int kTitleHeight = 14; // px
@@ -35,6 +35,8 @@ COptionsTreeDlg::COptionsTreeDlg(const CUiServices& ui, QWidget* pParent)
       m_pPageArea(new QFrame(this)), m_pPageLayout(new QVBoxLayout(m_pPageArea)),
       m_pHelp(FrameButton(QStringLiteral("Help"), this)) {
     setWindowTitle(QStringLiteral("Prefs"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
     m_pTree->setHeaderHidden(true);
     m_pTree->setRootIsDecorated(true);
     m_pTree->setFixedWidth(kTreeWidth);
@@ -148,6 +150,7 @@ bool COptionsTreeDlg::ActivatePage(int nIndex) {
     if (!pPage->IsCreated()) {
         pPage->Create(m_pPageArea);
         m_pPageLayout->addWidget(pPage);
+        GrowToFit(*pPage);
     }
     pPage->show();
     pPage->FocusFirstControl();
@@ -157,6 +160,19 @@ bool COptionsTreeDlg::ActivatePage(int nIndex) {
         m_pTree->setCurrentItem(entry.pItem);
     }
     return true;
+}
+
+void COptionsTreeDlg::GrowToFit(const COptionsSubDlg& page) {
+    // Pages are made one by one: a page wider or taller than the area so far widens the dialog
+    // rather than being cut.
+    const QSize missing =
+        page.sizeHint() + QSize(2 * kPageMargin, 2 * kPageMargin) - m_pPageArea->size();
+    if (missing.width() <= 0 && missing.height() <= 0)
+        return;
+    m_pPageArea->setMinimumSize(m_pPageArea->minimumSize().expandedTo(
+        m_pPageArea->size() + missing.expandedTo(QSize(0, 0))));
+    if (isVisible())
+        resize(size().expandedTo(sizeHint()));
 }
 
 void COptionsTreeDlg::OnTreeSelectionChanged(QTreeWidgetItem* pItem) {

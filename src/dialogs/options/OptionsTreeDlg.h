@@ -72,6 +72,7 @@ private:
     void OnTreeSelectionChanged(QTreeWidgetItem* pItem);
     void OnActivatePosted(int nIndex);
     void ShowFailedPage(int nIndex);
+    void GrowToFit(const COptionsSubDlg& page);
 
     std::vector<PageEntry> m_entries;
     int m_nCurrent = -1;
