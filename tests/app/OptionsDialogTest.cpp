@@ -24,6 +24,8 @@
 #include <QTreeWidget>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 using namespace apptest;
 using testsupport::ButtonWithText;
@@ -235,9 +237,30 @@ TEST_F(AppTest, OptionsGeneralPageWritesTheLoginEntryAndClearsRecentFilesAtOnce)
     });
     EXPECT_EQ(m_pApp->RecentFileList()->Count(), 0);
     EXPECT_TRUE(platform::QueryStartupEntry()) << "Cancel removed the entry";
+    // An entry left as it was is not rewritten.
+    { std::ofstream(platform::StartupEntryPath(), std::ios::app) << "X-Mine=1\n"; }
+    runGeneral(true, [](COptionsTreeDlg&) {});
+    std::ifstream entry(platform::StartupEntryPath());
+    const std::string strEntry((std::istreambuf_iterator<char>(entry)), {});
+    EXPECT_NE(strEntry.find("X-Mine=1"), std::string::npos);
     runGeneral(true,
                [&](COptionsTreeDlg& dlg) { ButtonWithText<QCheckBox>(dlg, strAutoRun)->click(); });
     EXPECT_FALSE(std::filesystem::exists(platform::StartupEntryPath()));
+    // A folder that cannot take the entry: the user is told, the other settings are kept.
+    const std::filesystem::path dir = platform::StartupEntryPath().parent_path();
+    std::filesystem::remove_all(dir);
+    std::ofstream(dir.string()) << "not a folder";
+    EXPECT_TRUE(m_boxes.m_shown.empty());
+    runGeneral(true, [&](COptionsTreeDlg& dlg) {
+        ButtonWithText<QCheckBox>(dlg, strAutoRun)->click();
+        TypeInto(FieldLabelled<QLineEdit>(dlg, QStringLiteral("Start capture after 300 + ")),
+                 QStringLiteral("42"));
+    });
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_TRUE(m_boxes.m_shown[0].strText.startsWith(
+        QStringLiteral("The start at login could not be changed: ")))
+        << m_boxes.m_shown[0].strText.toStdString();
+    EXPECT_EQ(m_pApp->Settings().m_wCaptureDelayTime, 42);
 }
 
 TEST_F(AppTest, OptionsHotkeyPageRefusesTwoActionsWithOneCombination) {

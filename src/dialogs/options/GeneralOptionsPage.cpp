@@ -91,6 +91,7 @@ void CGeneralOptionsPage::OnInitDialog() {
     for (FlagBox& flag : m_flags)
         flag.nChecked = (m_settings.m_dwOptionsA & flag.dwBit) != 0 ? 1 : 0;
     m_bAutoRun = platform::QueryStartupEntry() ? 1 : 0;
+    m_bAutoRunBefore = m_bAutoRun;
     m_nDelay = m_settings.m_wCaptureDelayTime;
     FillDefaultActions();
     COptionsSubDlg::OnInitDialog();
@@ -131,6 +132,9 @@ void CGeneralOptionsPage::OnOK() {
 }
 
 void CGeneralOptionsPage::StoreStartupEntry() {
+    // An entry the user left as it was is not rewritten (it may carry changes of their own).
+    if (m_bAutoRun == m_bAutoRunBefore)
+        return;
     std::string strError;
     if (platform::SetStartupEntry(m_bAutoRun != 0, m_settings.ProgramPath(), &strError))
         return;

@@ -54,5 +54,6 @@ private:
     QComboBox* m_pDefaultAction = nullptr;
     QLineEdit* m_pDelay = nullptr;
     int m_bAutoRun = 0;
+    int m_bAutoRunBefore = 0;
     int m_nDelay = 0;
 };
