@@ -31,6 +31,10 @@ public:
     void StartCapture(unsigned nCommandID, bool bFromTrayMenu) override;
     bool CanRepeatLast() const override { return m_engine.CanRepeatLast(); }
     const std::uint16_t* HotkeyTable() const override { return m_engine.HotkeyTable(); }
+    bool SetHotkeyTable(const std::uint16_t* pTable) override {
+        return m_engine.SetHotkeyTable(pTable);
+    }
+    int HotkeyStatus(int nIndex) const override { return m_engine.HotkeyStatus(nIndex); }
 
     // ICaptureHost
     platform::CAppSettings& Settings() override;

@@ -43,6 +43,14 @@ int CCaptionMap::ActionOf(unsigned nID) const {
     return entry ? entry->nAction : -1;
 }
 
+QString CCaptionMap::CaptionOf(int nAction) const {
+    for (const Entry& entry : m_entries) {
+        if (entry.nAction == nAction && !entry.strCaption.isEmpty())
+            return entry.strCaption;
+    }
+    return {};
+}
+
 QString CCaptionMap::MenuText(unsigned nID, const std::uint16_t* pHotkeys,
                               const CKeyNameMap& keys) const {
     const auto entry = Find(nID);

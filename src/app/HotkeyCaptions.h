@@ -40,6 +40,8 @@ public:
     std::optional<Entry> Find(unsigned nID) const;
     // The capture action index of a capture command, or -1.
     int ActionOf(unsigned nID) const;
+    // The caption of a capture action index (mnemonic included), or empty.
+    QString CaptionOf(int nAction) const;
     // The menu text of a capture command with its hotkey from the table (35 words by action).
     QString MenuText(unsigned nID, const std::uint16_t* pHotkeys, const CKeyNameMap& keys) const;
 

@@ -2,12 +2,14 @@
 // The main frame.
 #include "app/MainFrame.h"
 
+#include "app/AppOptionsOwner.h"
 #include "app/ClipboardImage.h"
 #include "app/MenuCaptions.h"
 #include "app/ShellServices.h"
 #include "app/StatusPanes.h"
 #include "app/TavixCaptureApp.h"
 #include "app/TrayPolicy.h"
+#include "dialogs/options/OptionsDialog.h"
 #include "document/TavixCaptureDoc.h"
 #include "framework/CmdUI.h"
 #include "framework/CommandIds.h"
@@ -27,6 +29,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -64,6 +67,7 @@ const CCommandMap& CMainFrame::ThisCommandMap() {
             .OnUpdateRange(ID_CAPTURE_CLIENT, ID_CAPTURE_SINGLE_WINDOW, &F::OnUpdateCaptureCommand)
             .OnRange(ID_CAPTURE_DEFAULT, ID_CAPTURE_DEFAULT, &F::OnCaptureCommand)
             .OnUpdate(ID_CAPTURE_DEFAULT, &F::OnUpdateCaptureCommand)
+            .On(ID_CAPTURE_OPTIONS, &F::OnCaptureOptions)
             .On(ID_FILE_EXPLORE_OUTPUT, &F::OnExploreOutputDirectory)
             .On(ID_EDIT_PASTE_AS_NEW, &F::OnPasteAsNewImage)
             .OnUpdate(ID_EDIT_PASTE_AS_NEW, &F::OnUpdatePasteAsNewImage)
@@ -79,7 +83,6 @@ const CCommandMap& CMainFrame::ThisCommandMap() {
             .OnUpdateRange(ID_IMAGE_SCALE, ID_IMAGE_STRETCH, &F::OnUpdateNeedsDialog)
             .OnUpdateRange(ID_IMAGE_BRIGHTNESS, ID_IMAGE_CONTRAST, &F::OnUpdateNeedsDialog)
             .OnUpdate(ID_IMAGE_INTENSITY, &F::OnUpdateNeedsDialog)
-            .OnUpdate(ID_CAPTURE_OPTIONS, &F::OnUpdateNeedsDialog)
             .OnUpdate(ID_FILE_PRINT_SETUP, &F::OnUpdateNeedsDialog)
             .Build();
     return s_map;
@@ -218,6 +221,20 @@ void CMainFrame::OnUpdateCaptureCommand(CCmdUI& cmdUI) {
     cmdUI.Enable(cmdUI.ID() != ID_CAPTURE_REPEAT_LAST || m_pCaptureEngine->CanRepeatLast());
 }
 
+void CMainFrame::OnCaptureOptions() {
+    CAppOptionsOwner owner(m_app, *this, m_pCaptureEngine);
+    COptionsDialog dialog(m_app.Ui(), m_app.Settings(), owner, owner, this);
+    if (dialog.Run() != QDialog::Accepted)
+        return;
+    // New hotkeys show in the menus' captions, new colours in the image window.
+    for (const QList<QMenu*>* pMenus : {&DefaultMenus(), &DocumentMenus()}) {
+        for (QMenu* pMenu : *pMenus)
+            m_pCaptions->Apply(pMenu);
+    }
+    if (CTavixCaptureView* pView = ActiveImageView())
+        pView->viewport()->update();
+}
+
 void CMainFrame::OnExploreOutputDirectory() {
     const std::string& strPath = m_app.Settings().m_strAutoSavePath;
     if (!strPath.empty())
@@ -270,7 +287,7 @@ void CMainFrame::OnHelp() {
 }
 
 void CMainFrame::OnUpdateNeedsDialog(CCmdUI& cmdUI) {
-    // These commands open dialogs (operation parameters, options, print setup) that are not
+    // These commands open dialogs (operation parameters, print setup) that are not
     // part of the program yet; they stay visible and disabled.
     cmdUI.Enable(false);
 }

@@ -72,6 +72,7 @@ private:
     // Command handlers.
     void OnCaptureCommand(unsigned nID);
     void OnUpdateCaptureCommand(CCmdUI& cmdUI);
+    void OnCaptureOptions();
     void OnExploreOutputDirectory();
     void OnPasteAsNewImage();
     void OnUpdatePasteAsNewImage(CCmdUI& cmdUI);

@@ -29,6 +29,8 @@ public:
     const std::uint16_t* CurrentHotkeyTable() const;
     // Rewrites the capture items of the menu with their captions and hotkeys.
     void Apply(QMenu* pMenu) const;
+    // The caption of a capture action index, as the menus show it without the hotkey.
+    QString ActionCaption(int nAction) const { return m_captions.CaptionOf(nAction); }
     // "Ctrl+Shift+Alt+C" for a capture action index, or empty.
     QString HotkeyText(int nAction) const;
     const CKeyNameMap& KeyNames() const noexcept { return m_keyNames; }

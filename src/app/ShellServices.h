@@ -43,4 +43,9 @@ public:
     virtual bool CanRepeatLast() const = 0;
     // The hotkey table the hook library holds (35 words), or null before it has one.
     virtual const std::uint16_t* HotkeyTable() const = 0;
+    // Hands the hook library a new table (35 words); its hotkeys work at once. False when some
+    // entry could not be taken (HotkeyStatus says which).
+    virtual bool SetHotkeyTable(const std::uint16_t* pTable) = 0;
+    // The hook library's state of one entry (QRZ_HOTKEY_*).
+    virtual int HotkeyStatus(int nIndex) const = 0;
 };

@@ -1,0 +1,337 @@
+// SPDX-License-Identifier: MIT
+// The options dialog as a user meets it through Capture > Options: its pages, which of them
+// store on OK, the checks that keep it open, Escape and Cancel, the hotkey page's rules.
+#include "AppFixture.h"
+
+#include "dialogs/options/HotkeyOptionsPage.h"
+#include "dialogs/options/OptionsCaption.h"
+#include "dialogs/options/OptionsSubDlg.h"
+#include "dialogs/options/OptionsTreeDlg.h"
+#include "framework/CommandIds.h"
+#include "framework/RecentFileList.h"
+#include "platform/AppSettings.h"
+#include "platform/StartupEntry.h"
+#include "support/ModalDriver.h"
+#include "support/QtWait.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+using namespace apptest;
+using testsupport::ButtonWithText;
+using testsupport::FieldLabelled;
+using testsupport::WhenModalShows;
+namespace opt = platform::options;
+
+namespace {
+
+constexpr std::uint32_t kShownOptions = 0x0008167B & ~0x2u;
+
+// Clicks page nIndex in the tree and waits until it shows.
+void ShowPage(COptionsTreeDlg& dlg, int nIndex) {
+    QTreeWidget* pTree = dlg.Tree();
+    QTreeWidgetItem* pItem = pTree->topLevelItem(nIndex);
+    ASSERT_NE(pItem, nullptr);
+    QTest::mouseClick(pTree->viewport(), Qt::LeftButton, {}, pTree->visualItemRect(pItem).center());
+    ASSERT_TRUE(testsupport::WaitUntilPumping([&] { return dlg.CurrentPage() == nIndex; }));
+}
+
+void TypeInto(QWidget* pField, const QString& strText) {
+    ASSERT_NE(pField, nullptr);
+    if (auto* pSpin = qobject_cast<QSpinBox*>(pField))
+        pSpin->selectAll();
+    else if (auto* pEdit = qobject_cast<QLineEdit*>(pField))
+        pEdit->selectAll();
+    QTest::keyClicks(pField, strText);
+}
+
+void ClickOk(COptionsTreeDlg& dlg) {
+    ButtonWithText<QPushButton>(dlg, QStringLiteral("OK"))->click();
+}
+
+class CUrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> m_urls;
+public slots:
+    void open(const QUrl& url) { m_urls << url; }
+};
+
+} // namespace
+
+TEST_F(AppTest, OptionsOkStoresOnlyWhatTheShownPagesEdited) {
+    Start(kShownOptions);
+    platform::CAppSettings& settings = m_pApp->Settings();
+    const platform::CAppSettings before = settings;
+    WhenModalShows<COptionsTreeDlg>([&](COptionsTreeDlg& dlg) {
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Options"));
+        EXPECT_EQ(dlg.CurrentPage(), 0);
+        EXPECT_EQ(dlg.Caption()->Title(), QStringLiteral("General Options"));
+        EXPECT_EQ(dlg.Caption()->BannerText(), QStringLiteral("Quorvi Studio"));
+        for (int i = 1; i < dlg.PageCount(); ++i)
+            EXPECT_FALSE(dlg.Page(i)->IsCreated()) << "page " << i << " made before it shows";
+        auto* pPopup =
+            ButtonWithText<QCheckBox>(dlg, QStringLiteral("&Popup main window after capture"));
+        ASSERT_NE(pPopup, nullptr);
+        EXPECT_TRUE(pPopup->isChecked());
+        pPopup->click();
+        TypeInto(FieldLabelled<QLineEdit>(dlg, QStringLiteral("Start capture after 300 + ")),
+                 QStringLiteral("250"));
+        auto* pAction = FieldLabelled<QComboBox>(dlg, QStringLiteral("Default Capture Action:"));
+        ASSERT_NE(pAction, nullptr);
+        QStringList actions;
+        for (int i = 0; i < pAction->count(); ++i)
+            actions << pAction->itemText(i);
+        EXPECT_EQ(actions, QStringList({"Active Window", "Active Window Client", "Desktop", "Menu",
+                                        "Control,Button,Child Window", "Rectangle", "Square",
+                                        "Circle", "Ellipse", "Polygon", "Single Window"}));
+        EXPECT_EQ(pAction->currentText(), QStringLiteral("Desktop"));
+        pAction->setCurrentIndex(pAction->findText(QStringLiteral("Rectangle")));
+        // Nothing reaches the settings before OK; a capture meanwhile advances the counter.
+        EXPECT_EQ(settings.m_dwOptionsA, before.m_dwOptionsA);
+        settings.m_dwAutoSaveStartNO = 7;
+        ClickOk(dlg);
+    });
+    EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
+    EXPECT_EQ(settings.m_dwOptionsA, before.m_dwOptionsA & ~opt::kShowAfterCapture);
+    EXPECT_EQ(settings.m_wCaptureDelayTime, 250);
+    EXPECT_EQ(settings.m_dwDefaultCaptureAction, std::uint32_t(platform::Rectangle));
+    EXPECT_EQ(settings.m_dwAutoSaveStartNO, 7u) << "the capture's counter was put back";
+    EXPECT_EQ(settings.Hotkeys(), before.Hotkeys());
+    EXPECT_EQ(settings.m_crViewBackground, before.m_crViewBackground);
+    EXPECT_EQ(settings.m_strAutoSaveLeadFileName, before.m_strAutoSaveLeadFileName);
+    EXPECT_EQ(settings.StoredJpegOptions(), before.StoredJpegOptions());
+    EXPECT_TRUE(m_boxes.m_shown.empty());
+}
+
+TEST_F(AppTest, OptionsTreeShowsPagesWithTheirCaptionAndKeepsWhatWasTyped) {
+    Start(kShownOptions);
+    WhenModalShows<COptionsTreeDlg>([&](COptionsTreeDlg& dlg) {
+        QStringList items;
+        for (int i = 0; i < dlg.Tree()->topLevelItemCount(); ++i)
+            items << dlg.Tree()->topLevelItem(i)->text(0);
+        EXPECT_EQ(items, QStringList({"General Options", "Hotkey Options", "Capture Output",
+                                      "Color Select", "Image Save Options"}));
+        auto* pDelay = FieldLabelled<QLineEdit>(dlg, QStringLiteral("Start capture after 300 + "));
+        TypeInto(pDelay, QStringLiteral("1234"));
+        ShowPage(dlg, 3);
+        EXPECT_EQ(dlg.Caption()->Title(), QStringLiteral("Color Select"));
+        EXPECT_TRUE(dlg.Page(3)->isVisible());
+        EXPECT_FALSE(dlg.Page(0)->isVisible());
+        EXPECT_FALSE(dlg.Page(1)->IsCreated());
+        ShowPage(dlg, 0);
+        EXPECT_EQ(pDelay->text(), QStringLiteral("1234"));
+        // The bar fades from black at the left to the button face at the right.
+        const QImage bar = dlg.Caption()->grab().toImage();
+        EXPECT_EQ(QColor(bar.pixel(0, bar.height() - 1)), QColor(Qt::black));
+        const QColor face = dlg.palette().color(QPalette::Button);
+        const QColor right(bar.pixel(bar.width() - 1, bar.height() - 1));
+        EXPECT_NEAR(right.red(), face.red(), 4);
+        EXPECT_NEAR(right.blue(), face.blue(), 4);
+        dlg.reject();
+    });
+    EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
+    EXPECT_EQ(m_pApp->Settings().m_wCaptureDelayTime, 100) << "Cancel stored the typed delay";
+}
+
+TEST_F(AppTest, OptionsRangeCheckKeepsTheDialogOpenOnThePageThatFailed) {
+    Start(kShownOptions);
+    platform::CAppSettings& settings = m_pApp->Settings();
+    bool bStillOpen = false;
+    WhenModalShows<COptionsTreeDlg>([&](COptionsTreeDlg& dlg) {
+        ShowPage(dlg, 2);
+        auto* pStart = FieldLabelled<QSpinBox>(dlg, QStringLiteral("digit counter starting with"));
+        TypeInto(pStart, QStringLiteral("1000000"));
+        ShowPage(dlg, 0);
+        ButtonWithText<QCheckBox>(dlg, QStringLiteral("&Enable sounds after capture"))->click();
+        ClickOk(dlg);
+        bStillOpen = dlg.isVisible();
+        EXPECT_EQ(dlg.CurrentPage(), 2) << "the failing page is shown";
+        EXPECT_TRUE(pStart->hasFocus());
+        EXPECT_EQ(settings.m_dwOptionsA, kShownOptions) << "a page stored before all passed";
+        TypeInto(pStart, QStringLiteral("999999"));
+        ClickOk(dlg);
+    });
+    EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
+    EXPECT_TRUE(bStillOpen);
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_EQ(m_boxes.m_shown[0].strText,
+              QStringLiteral("Please enter an integer between 1 and 999999."));
+    EXPECT_EQ(settings.m_dwAutoSaveStartNO, 999999u);
+    EXPECT_EQ(settings.m_dwOptionsA, kShownOptions & ~opt::kPlaySound);
+}
+
+TEST_F(AppTest, OptionsEscapeDoesNothingAndCancelStoresNothing) {
+    Start(kShownOptions);
+    const platform::CAppSettings before = m_pApp->Settings();
+    bool bOpenAfterEscape = false;
+    WhenModalShows<COptionsTreeDlg>([&](COptionsTreeDlg& dlg) {
+        ButtonWithText<QCheckBox>(dlg, QStringLiteral("&Include mouse pointer on capturing"))
+            ->click();
+        QWidget* pFocus = QApplication::focusWidget();
+        QTest::keyClick(pFocus != nullptr ? pFocus : &dlg, Qt::Key_Escape);
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        testsupport::DrainPostedEvents();
+        bOpenAfterEscape = dlg.isVisible() && dlg.Page(0)->isVisible();
+        ButtonWithText<QPushButton>(dlg, QStringLiteral("Cancel"))->click();
+    });
+    EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
+    EXPECT_TRUE(bOpenAfterEscape);
+    EXPECT_EQ(m_pApp->Settings().m_dwOptionsA, before.m_dwOptionsA);
+}
+
+TEST_F(AppTest, OptionsHelpOpensTheOptionsTopicWhicheverPageShows) {
+    Start(kShownOptions);
+    CUrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    WhenModalShows<COptionsTreeDlg>([&](COptionsTreeDlg& dlg) {
+        ShowPage(dlg, 4);
+        dlg.HelpButton()->click();
+        dlg.reject();
+    });
+    EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_EQ(recorder.m_urls.size(), 1);
+    EXPECT_TRUE(recorder.m_urls[0].toLocalFile().endsWith(QStringLiteral("help/dialog.htm")));
+    EXPECT_EQ(recorder.m_urls[0].fragment(), QStringLiteral("generaloption"));
+}
+
+TEST_F(AppTest, OptionsGeneralPageWritesTheLoginEntryAndClearsRecentFilesAtOnce) {
+    Start(kShownOptions);
+    const std::filesystem::path png = WritePng(4, 3);
+    ASSERT_NE(Open(png), nullptr);
+    ASSERT_EQ(m_pApp->RecentFileList()->Count(), 1);
+    const auto runGeneral = [&](bool bOk, const std::function<void(COptionsTreeDlg&)>& steps) {
+        WhenModalShows<COptionsTreeDlg>([&, bOk](COptionsTreeDlg& dlg) {
+            steps(dlg);
+            bOk ? ClickOk(dlg) : dlg.reject();
+        });
+        EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
+    };
+    const QString strAutoRun = QStringLiteral("&Automatically run on Windows startup");
+    EXPECT_FALSE(platform::QueryStartupEntry());
+    runGeneral(true, [&](COptionsTreeDlg& dlg) {
+        auto* pBox = ButtonWithText<QCheckBox>(dlg, strAutoRun);
+        EXPECT_FALSE(pBox->isChecked());
+        pBox->click();
+    });
+    EXPECT_TRUE(platform::QueryStartupEntry());
+    // The reset acts at once and stays done after Cancel.
+    runGeneral(false, [&](COptionsTreeDlg& dlg) {
+        EXPECT_TRUE(ButtonWithText<QCheckBox>(dlg, strAutoRun)->isChecked());
+        ButtonWithText<QCheckBox>(dlg, strAutoRun)->click();
+        auto* pReset = ButtonWithText<QPushButton>(dlg, QStringLiteral("Reset Recent File &List"));
+        pReset->click();
+        EXPECT_FALSE(pReset->isEnabled());
+        EXPECT_EQ(m_pApp->RecentFileList()->Count(), 0);
+    });
+    EXPECT_EQ(m_pApp->RecentFileList()->Count(), 0);
+    EXPECT_TRUE(platform::QueryStartupEntry()) << "Cancel removed the entry";
+    // An entry left as it was is not rewritten.
+    { std::ofstream(platform::StartupEntryPath(), std::ios::app) << "X-Mine=1\n"; }
+    runGeneral(true, [](COptionsTreeDlg&) {});
+    std::ifstream entry(platform::StartupEntryPath());
+    const std::string strEntry((std::istreambuf_iterator<char>(entry)), {});
+    EXPECT_NE(strEntry.find("X-Mine=1"), std::string::npos);
+    runGeneral(true,
+               [&](COptionsTreeDlg& dlg) { ButtonWithText<QCheckBox>(dlg, strAutoRun)->click(); });
+    EXPECT_FALSE(std::filesystem::exists(platform::StartupEntryPath()));
+    // A folder that cannot take the entry: the user is told, the other settings are kept.
+    const std::filesystem::path dir = platform::StartupEntryPath().parent_path();
+    std::filesystem::remove_all(dir);
+    std::ofstream(dir.string()) << "not a folder";
+    EXPECT_TRUE(m_boxes.m_shown.empty());
+    runGeneral(true, [&](COptionsTreeDlg& dlg) {
+        ButtonWithText<QCheckBox>(dlg, strAutoRun)->click();
+        TypeInto(FieldLabelled<QLineEdit>(dlg, QStringLiteral("Start capture after 300 + ")),
+                 QStringLiteral("42"));
+    });
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_TRUE(m_boxes.m_shown[0].strText.startsWith(
+        QStringLiteral("The start at login could not be changed: ")))
+        << m_boxes.m_shown[0].strText.toStdString();
+    EXPECT_EQ(m_pApp->Settings().m_wCaptureDelayTime, 42);
+}
+
+TEST_F(AppTest, OptionsHotkeyPageRefusesTwoActionsWithOneCombination) {
+    Start(kShownOptions);
+    platform::CAppSettings& settings = m_pApp->Settings();
+    const platform::HotkeyTable before = settings.Hotkeys();
+    WhenModalShows<COptionsTreeDlg>([&](COptionsTreeDlg& dlg) {
+        ShowPage(dlg, 1);
+        auto* pPage = dynamic_cast<CHotkeyOptionsPage*>(dlg.Page(1));
+        ASSERT_NE(pPage, nullptr);
+        EXPECT_EQ(pPage->ReadRow(platform::Desktop), 0xA044); // Ctrl+Alt+D
+        auto* pKeys = FieldLabelled<QComboBox>(dlg, QStringLiteral("Square Capture HotKey:"));
+        ASSERT_NE(pKeys, nullptr);
+        EXPECT_EQ(pKeys->itemText(0), QStringLiteral("None"));
+        EXPECT_EQ(pKeys->itemText(1), QStringLiteral("Print Screen"));
+        EXPECT_EQ(pKeys->currentText(), QStringLiteral("S"));
+        // Square on Ctrl+Alt+D as well: refused, and the General page's change is not kept.
+        pKeys->setCurrentIndex(pKeys->findText(QStringLiteral("D")));
+        ShowPage(dlg, 0);
+        ButtonWithText<QCheckBox>(dlg, QStringLiteral("&Enable sounds after capture"))->click();
+        ClickOk(dlg);
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_EQ(dlg.CurrentPage(), 1);
+        EXPECT_EQ(settings.m_dwOptionsA, kShownOptions);
+        // Rows without a key may share their modifiers; a row set to nothing reads back 0.
+        pKeys->setCurrentIndex(0); // "None" with Ctrl+Alt
+        auto* pPolygon = FieldLabelled<QComboBox>(dlg, QStringLiteral("Polygon Capture HotKey:"));
+        pPolygon->setCurrentIndex(0);
+        pPage->ShowRow(platform::Circle, 0);
+        EXPECT_EQ(
+            FieldLabelled<QComboBox>(dlg, QStringLiteral("Circle Capture HotKey:"))->currentIndex(),
+            -1);
+        ClickOk(dlg);
+    });
+    EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_EQ(m_boxes.m_shown[0].strText,
+              QStringLiteral("There are the same hotkey between capture actions!"));
+    EXPECT_EQ(m_boxes.m_shown[0].buttons, EMsgButtons::Ok);
+    platform::HotkeyTable expected = before;
+    expected[platform::Square] = 0xA000;
+    expected[platform::Polygon] = 0xA000;
+    expected[platform::Circle] = 0;
+    EXPECT_EQ(settings.Hotkeys(), expected);
+    EXPECT_EQ(settings.m_dwOptionsA, kShownOptions & ~opt::kPlaySound);
+}
+
+TEST_F(AppTest, OptionsHotkeyResetShowsTheDefaultsAndStoresThemOnlyOnOk) {
+    Start(kShownOptions);
+    platform::CAppSettings& settings = m_pApp->Settings();
+    const platform::HotkeyTable defaults = settings.Hotkeys();
+    settings.Hotkeys()[platform::Desktop] = 0x8041; // Ctrl+A
+    settings.Hotkeys()[20] = 0x4042;                // a spare entry stays as it is
+    const auto run = [&](bool bOk) {
+        WhenModalShows<COptionsTreeDlg>([&, bOk](COptionsTreeDlg& dlg) {
+            ShowPage(dlg, 1);
+            auto* pPage = dynamic_cast<CHotkeyOptionsPage*>(dlg.Page(1));
+            EXPECT_EQ(pPage->ReadRow(platform::Desktop), 0x8041);
+            ButtonWithText<QPushButton>(dlg, QStringLiteral("&Reset"))->click();
+            EXPECT_EQ(pPage->ReadRow(platform::Desktop), 0xA044);
+            EXPECT_EQ(settings.Hotkeys()[platform::Desktop], 0x8041);
+            bOk ? ClickOk(dlg) : dlg.reject();
+        });
+        EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
+    };
+    run(false);
+    EXPECT_EQ(settings.Hotkeys()[platform::Desktop], 0x8041);
+    run(true);
+    platform::HotkeyTable expected = defaults;
+    expected[20] = 0x4042;
+    EXPECT_EQ(settings.Hotkeys(), expected);
+}
+
+#include "OptionsDialogTest.moc"
