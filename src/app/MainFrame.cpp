@@ -18,7 +18,7 @@
 #include "framework/ui/CommandIcons.h"
 #include "framework/ui/MultiDocTemplate.h"
 #include "framework/ui/QtServices.h"
-#include "framework/ui/ShellOpen.h"
+#include "framework/ui/ShellOpener.h"
 #include "image/Pixel.h"
 #include "platform/AppSettings.h"
 #include "views/TavixCaptureView.h"
@@ -80,7 +80,6 @@ const CCommandMap& CMainFrame::ThisCommandMap() {
             .OnUpdateRange(ID_IMAGE_BRIGHTNESS, ID_IMAGE_CONTRAST, &F::OnUpdateNeedsDialog)
             .OnUpdate(ID_IMAGE_INTENSITY, &F::OnUpdateNeedsDialog)
             .OnUpdate(ID_CAPTURE_OPTIONS, &F::OnUpdateNeedsDialog)
-            .OnUpdate(ID_FILE_PRINT_SETUP, &F::OnUpdateNeedsDialog)
             .Build();
     return s_map;
 }
@@ -221,7 +220,7 @@ void CMainFrame::OnUpdateCaptureCommand(CCmdUI& cmdUI) {
 void CMainFrame::OnExploreOutputDirectory() {
     const std::string& strPath = m_app.Settings().m_strAutoSavePath;
     if (!strPath.empty())
-        ShellOpen(QUrl::fromLocalFile(QString::fromStdString(strPath)), m_app.Ui());
+        m_app.ShellOpener().Open(QUrl::fromLocalFile(QString::fromStdString(strPath)));
 }
 
 void CMainFrame::OnPasteAsNewImage() {
@@ -262,7 +261,7 @@ void CMainFrame::OnUpdateZoomPreset(CCmdUI& cmdUI) {
 }
 
 void CMainFrame::OnHomePage() {
-    ShellOpen(QUrl(LoadString(IDS_HOME_PAGE_URL)), m_app.Ui());
+    m_app.ShellOpener().Open(QUrl(LoadString(IDS_HOME_PAGE_URL)));
 }
 
 void CMainFrame::OnHelp() {
@@ -270,7 +269,7 @@ void CMainFrame::OnHelp() {
 }
 
 void CMainFrame::OnUpdateNeedsDialog(CCmdUI& cmdUI) {
-    // These commands open dialogs (operation parameters, options, print setup) that are not
+    // These commands open dialogs (operation parameters, options) that are not
     // part of the program yet; they stay visible and disabled.
     cmdUI.Enable(false);
 }
