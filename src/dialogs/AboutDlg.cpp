@@ -4,6 +4,7 @@
 
 #include "dialogs/HyperLink.h"
 #include "framework/CommandIds.h"
+#include "framework/StringTable.h"
 #include "framework/ui/CommandIcons.h"
 
 #include <QDialogButtonBox>
@@ -27,7 +28,7 @@ QLabel* IconLabel(QWidget* pParent) {
 
 CAboutDlg::CAboutDlg(const CUiServices& ui, CShellOpener& opener, const QString& strVersion,
                      QWidget* pParent)
-    : CDialog(ui, pParent), m_pWebsite(new CHyperLink(opener, QString::fromLatin1(kWebsite), this)),
+    : CDialog(ui, pParent), m_pWebsite(new CHyperLink(opener, LoadString(IDS_HOME_PAGE_URL), this)),
       m_pSupport(new CHyperLink(opener, QString::fromLatin1(kSupportAddress), this)) {
     setWindowTitle(QStringLiteral("About"));
     auto* pGroup = new QGroupBox(QStringLiteral("Product information"), this);
@@ -54,7 +55,7 @@ CAboutDlg::CAboutDlg(const CUiServices& ui, CShellOpener& opener, const QString&
 }
 
 void CAboutDlg::OnInitDialog() {
-    // The mail link opens on the press: a mailer that comes up at once takes the release.
+    // The mail link opens on the press (and not again on the release).
     m_pSupport->AssignUrl(QStringLiteral("mailto:%1").arg(QString::fromLatin1(kSupportAddress)));
     m_pSupport->ChangeStyle(0, CHyperLink::LinkOpenOnDown);
     CDialog::OnInitDialog();

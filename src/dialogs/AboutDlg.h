@@ -12,7 +12,6 @@ class CAboutDlg : public CDialog {
     Q_OBJECT
 
 public:
-    static constexpr const char* kWebsite = "https://quorvi.example.org/";
     static constexpr const char* kSupportAddress = "support@quorvi.example.org";
 
     // strVersion: the build's version ("0.1.0"); the links open through opener.

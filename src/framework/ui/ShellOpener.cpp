@@ -51,12 +51,13 @@ constexpr ErrorEntry kErrors[] = {
     {32, "The specified dynamic-link library was not found."},
 };
 
-// One run of xdg-open answers once: its end, a failed start or the still-running timer.
+// One run of xdg-open: it counts as opened once (at its end, or when it is still running after a
+// while), and a failure is told whenever it shows, even after that.
 struct OpenRun {
     QPointer<QObject> pContext;
     bool bHasContext = false;
     std::function<void()> onOpened;
-    bool bAnswered = false;
+    bool bOpened = false;
 };
 
 } // namespace
@@ -81,13 +82,16 @@ void CShellOpener::Open(const QString& strTarget, QObject* pContext,
     pProcess->setArguments({strTarget});
     pProcess->setProcessChannelMode(QProcess::ForwardedChannels);
     pProcess->setStandardInputFile(QProcess::nullDevice());
+    // nCode < 0: opened; otherwise the failure's code.
     const auto answer = [this, pRun](int nCode) {
-        if (pRun->bAnswered)
-            return;
-        pRun->bAnswered = true;
-        if (nCode >= 0)
+        if (nCode >= 0) {
             ReportFailure(nCode);
-        else if (pRun->onOpened && (!pRun->bHasContext || !pRun->pContext.isNull()))
+            return;
+        }
+        if (pRun->bOpened)
+            return;
+        pRun->bOpened = true;
+        if (pRun->onOpened && (!pRun->bHasContext || !pRun->pContext.isNull()))
             pRun->onOpened();
     };
     connect(pProcess, &QProcess::errorOccurred, this, [pProcess, answer](QProcess::ProcessError e) {

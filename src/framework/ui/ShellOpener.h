@@ -16,7 +16,8 @@ class CShellOpener final : public QObject {
 
 public:
     // xdg-open hands some targets to a program and waits until that program ends: still running
-    // after this long, it has started one, and the target counts as opened.
+    // after this long, it has started one, and the target counts as opened (a failure it reports
+    // later is still told).
     static constexpr int kStillRunningMs = 3000;
 
     // Failures are told through ui, which must outlive the opener.
