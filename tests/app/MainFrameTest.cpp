@@ -16,7 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDesktopServices>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -48,13 +48,36 @@ QAction* ActionOf(QMenu* pMenu, unsigned nID) {
     return nullptr;
 }
 
-// Records the URLs the program asks the desktop to open.
-class CUrlRecorder : public QObject {
-    Q_OBJECT
+// A stand-in xdg-open first in PATH for its lifetime: it records the target it is given and
+// exits with nStatus.
+class CRecordingOpener {
 public:
-    QList<QUrl> m_urls;
-public slots:
-    void open(const QUrl& url) { m_urls << url; }
+    explicit CRecordingOpener(const std::filesystem::path& root, int nStatus = 0)
+        : m_log(root / "opened.txt"), m_savedPath(qgetenv("PATH")) {
+        const std::filesystem::path bin = root / "opener-bin";
+        std::filesystem::create_directories(bin);
+        QFile script(QString::fromStdString((bin / "xdg-open").string()));
+        EXPECT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '%1'\nexit %2\n")
+                         .arg(QString::fromStdString(m_log.string()))
+                         .arg(nStatus)
+                         .toUtf8());
+        script.close();
+        std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+        qputenv("PATH", QByteArray::fromStdString(bin.string()) + ":" + m_savedPath);
+    }
+    ~CRecordingOpener() { qputenv("PATH", m_savedPath); }
+
+    QStringList Targets() const {
+        QFile file(QString::fromStdString(m_log.string()));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+private:
+    std::filesystem::path m_log;
+    QByteArray m_savedPath;
 };
 
 } // namespace
@@ -327,19 +350,19 @@ TEST_F(AppTest, PasteAsNewImageTakesTheClipboardImage) {
 
 TEST_F(AppTest, ExploreOutputDirectoryOpensTheFolderUnlessItIsEmpty) {
     Start(kShownOptions);
-    CUrlRecorder recorder;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    const CRecordingOpener opener(Root());
     EXPECT_TRUE(Run(ID_FILE_EXPLORE_OUTPUT));
-    ASSERT_EQ(recorder.m_urls.size(), 1);
-    EXPECT_EQ(recorder.m_urls[0].toLocalFile().toStdString(), (Root() / "Output").string());
+    ASSERT_TRUE(WaitUntil([&] { return opener.Targets().size() == 1; }));
+    EXPECT_EQ(opener.Targets()[0].toStdString(), (Root() / "Output").string());
     m_pApp->Settings().m_strAutoSavePath.clear();
     Run(ID_FILE_EXPLORE_OUTPUT);
-    EXPECT_EQ(recorder.m_urls.size(), 1);
     // Help opens the index page beside the program.
     Run(ID_HELP_FINDER);
-    ASSERT_EQ(recorder.m_urls.size(), 2);
-    EXPECT_TRUE(recorder.m_urls[1].toLocalFile().endsWith(QStringLiteral("help/index.htm")));
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_TRUE(WaitUntil([&] { return opener.Targets().size() == 2; }));
+    // A page without an anchor goes as its path.
+    EXPECT_TRUE(opener.Targets()[1].endsWith(QStringLiteral("/help/index.htm")))
+        << opener.Targets()[1].toStdString();
+    EXPECT_TRUE(m_boxes.m_shown.empty());
 }
 
 TEST_F(AppTest, HelpAndExploreSayWhenNoProgramOpensThem) {
@@ -353,6 +376,7 @@ TEST_F(AppTest, HelpAndExploreSayWhenNoProgramOpensThem) {
     Run(ID_HELP_FINDER);
     Run(ID_FILE_EXPLORE_OUTPUT);
     Run(ID_HELP_HOME_PAGE);
+    EXPECT_TRUE(WaitUntil([this] { return m_boxes.m_shown.size() >= 3; }));
     qputenv("PATH", savedPath);
     if (!savedBrowser.isEmpty())
         qputenv("BROWSER", savedBrowser);
@@ -362,6 +386,18 @@ TEST_F(AppTest, HelpAndExploreSayWhenNoProgramOpensThem) {
                                               "associated\nwith the given filename extension."));
         EXPECT_EQ(box.icon, EMsgIcon::Exclamation);
     }
+}
+
+TEST_F(AppTest, AStandInOpenerThatFailsShowsTheErrorBox) {
+    Start(kShownOptions);
+    const CRecordingOpener opener(Root(), 3);
+    Run(ID_HELP_HOME_PAGE);
+    ASSERT_TRUE(WaitUntil([this] { return !m_boxes.m_shown.empty(); }));
+    ASSERT_EQ(opener.Targets().size(), 1u);
+    EXPECT_TRUE(opener.Targets()[0].startsWith(QStringLiteral("https://")));
+    EXPECT_EQ(m_boxes.m_shown[0].strText,
+              QStringLiteral("Can't open link:\n\nThere is no application associated\nwith the "
+                             "given filename extension."));
 }
 
 TEST_F(AppTest, SavePromptNamesTheImageWithoutItsModifiedMark) {
@@ -416,5 +452,3 @@ TEST_F(AppTest, ProgressShowsInPaneZeroUntilDone) {
     EXPECT_FALSE(Frame().Panes().IsProgressShowing());
     EXPECT_TRUE(Frame().Panes().Pane(0)->isVisible());
 }
-
-#include "MainFrameTest.moc"
