@@ -19,7 +19,8 @@ namespace {
 
 QLabel* IconLabel(QWidget* pParent) {
     auto* pIcon = new QLabel(pParent);
-    pIcon->setPixmap(CCommandIcons::Get().Icon(IDR_MAINFRAME).pixmap(32, 32));
+    pIcon->setPixmap(
+        CCommandIcons::FromSvg(QStringLiteral(":/quorvi/icons/IDR_MAINFRAME.svg"), 32).pixmap(32));
     pIcon->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     return pIcon;
 }
@@ -45,8 +46,8 @@ CAboutDlg::CAboutDlg(const CUiServices& ui, CShellOpener& opener, const QString&
     pGrid->setHorizontalSpacing(12);
 
     auto* pButtons = new QDialogButtonBox(this);
-    QPushButton* pOk = pButtons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
-    pOk->setDefault(true);
+    m_pOk = pButtons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
+    m_pOk->setDefault(true);
     connect(pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(pGroup);
@@ -59,4 +60,6 @@ void CAboutDlg::OnInitDialog() {
     m_pSupport->AssignUrl(QStringLiteral("mailto:%1").arg(QString::fromLatin1(kSupportAddress)));
     m_pSupport->ChangeStyle(0, CHyperLink::LinkOpenOnDown);
     CDialog::OnInitDialog();
+    // The box opens on its OK button, not on a link in the focus colour.
+    m_pOk->setFocus(Qt::OtherFocusReason);
 }

@@ -7,6 +7,7 @@
 
 class CHyperLink;
 class CShellOpener;
+class QPushButton;
 
 class CAboutDlg : public CDialog {
     Q_OBJECT
@@ -27,4 +28,5 @@ protected:
 private:
     CHyperLink* m_pWebsite;
     CHyperLink* m_pSupport;
+    QPushButton* m_pOk = nullptr;
 };
