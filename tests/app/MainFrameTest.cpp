@@ -11,12 +11,12 @@
 #include "framework/ui/CommandDispatcher.h"
 #include "image/DisplayBitmap.h"
 #include "platform/AppSettings.h"
+#include "support/StandInOpener.h"
 #include "views/TavixCaptureView.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -48,37 +48,13 @@ QAction* ActionOf(QMenu* pMenu, unsigned nID) {
     return nullptr;
 }
 
-// A stand-in xdg-open first in PATH for its lifetime: it records the target it is given and
-// exits with nStatus.
-class CRecordingOpener {
-public:
-    explicit CRecordingOpener(const std::filesystem::path& root, int nStatus = 0)
-        : m_log(root / "opened.txt"), m_savedPath(qgetenv("PATH")) {
-        const std::filesystem::path bin = root / "opener-bin";
-        std::filesystem::create_directories(bin);
-        QFile script(QString::fromStdString((bin / "xdg-open").string()));
-        EXPECT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        script.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '%1'\nexit %2\n")
-                         .arg(QString::fromStdString(m_log.string()))
-                         .arg(nStatus)
-                         .toUtf8());
-        script.close();
-        std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
-        qputenv("PATH", QByteArray::fromStdString(bin.string()) + ":" + m_savedPath);
-    }
-    ~CRecordingOpener() { qputenv("PATH", m_savedPath); }
-
-    QStringList Targets() const {
-        QFile file(QString::fromStdString(m_log.string()));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-
-private:
-    std::filesystem::path m_log;
-    QByteArray m_savedPath;
-};
+// The targets the stand-in xdg-open was given, one per run.
+QStringList Targets(const testsupport::CStandInOpener& opener) {
+    QStringList targets;
+    for (const std::vector<std::string>& run : opener.Runs())
+        targets << QString::fromStdString(run.empty() ? std::string() : run[0]);
+    return targets;
+}
 
 } // namespace
 
@@ -350,18 +326,18 @@ TEST_F(AppTest, PasteAsNewImageTakesTheClipboardImage) {
 
 TEST_F(AppTest, ExploreOutputDirectoryOpensTheFolderUnlessItIsEmpty) {
     Start(kShownOptions);
-    const CRecordingOpener opener(Root());
+    const testsupport::CStandInOpener opener(Root());
     EXPECT_TRUE(Run(ID_FILE_EXPLORE_OUTPUT));
-    ASSERT_TRUE(WaitUntil([&] { return opener.Targets().size() == 1; }));
-    EXPECT_EQ(opener.Targets()[0].toStdString(), (Root() / "Output").string());
+    ASSERT_TRUE(WaitUntil([&] { return Targets(opener).size() == 1; }));
+    EXPECT_EQ(Targets(opener)[0].toStdString(), (Root() / "Output").string());
     m_pApp->Settings().m_strAutoSavePath.clear();
     Run(ID_FILE_EXPLORE_OUTPUT);
     // Help opens the index page beside the program.
     Run(ID_HELP_FINDER);
-    ASSERT_TRUE(WaitUntil([&] { return opener.Targets().size() == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return Targets(opener).size() == 2; }));
     // A page without an anchor goes as its path.
-    EXPECT_TRUE(opener.Targets()[1].endsWith(QStringLiteral("/help/index.htm")))
-        << opener.Targets()[1].toStdString();
+    EXPECT_TRUE(Targets(opener)[1].endsWith(QStringLiteral("/help/index.htm")))
+        << Targets(opener)[1].toStdString();
     EXPECT_TRUE(m_boxes.m_shown.empty());
 }
 
@@ -390,11 +366,11 @@ TEST_F(AppTest, HelpAndExploreSayWhenNoProgramOpensThem) {
 
 TEST_F(AppTest, AStandInOpenerThatFailsShowsTheErrorBox) {
     Start(kShownOptions);
-    const CRecordingOpener opener(Root(), 3);
+    const testsupport::CStandInOpener opener(Root(), 3);
     Run(ID_HELP_HOME_PAGE);
     ASSERT_TRUE(WaitUntil([this] { return !m_boxes.m_shown.empty(); }));
-    ASSERT_EQ(opener.Targets().size(), 1u);
-    EXPECT_TRUE(opener.Targets()[0].startsWith(QStringLiteral("https://")));
+    ASSERT_EQ(Targets(opener).size(), 1u);
+    EXPECT_TRUE(Targets(opener)[0].startsWith(QStringLiteral("https://")));
     EXPECT_EQ(m_boxes.m_shown[0].strText,
               QStringLiteral("Can't open link:\n\nThere is no application associated\nwith the "
                              "given filename extension."));

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <fstream>
 
 using linktest::OpenerTest;
 using testsupport::WaitUntilPumping;
@@ -172,7 +173,7 @@ TEST_F(OpenerTest, FailuresAreToldWithTheirReasonAndLeaveTheLinkUnvisited) {
     };
     for (const auto& c : cases) {
         m_boxes.m_shown.clear();
-        SetExitStatus(c.nStatus);
+        m_standIn.SetExitStatus(c.nStatus);
         w.pLink->Navigate();
         ASSERT_TRUE(WaitForBoxes(1)) << c.nStatus;
         EXPECT_EQ(m_boxes.m_shown[0].strText,
@@ -182,7 +183,7 @@ TEST_F(OpenerTest, FailuresAreToldWithTheirReasonAndLeaveTheLinkUnvisited) {
         EXPECT_FALSE(w.pLink->IsVisited());
     }
     // No xdg-open at all: no program can open anything.
-    RemoveOpener();
+    m_standIn.RemoveFromPath();
     m_boxes.m_shown.clear();
     w.pLink->Navigate();
     ASSERT_TRUE(WaitForBoxes(1));
@@ -202,4 +203,19 @@ TEST_F(OpenerTest, TargetsGoAsOneArgumentNeverThroughAShell) {
     EXPECT_EQ(Runs()[0], QStringList{strTarget});
     EXPECT_FALSE(std::filesystem::exists("pwned"));
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "pwned"));
+}
+
+TEST_F(OpenerTest, AnOpenerStillRunningCountsAsOpenedAndALaterFailureIsStillTold) {
+    LinkWindow w(*m_pOpener);
+    const std::filesystem::path closed = m_dir.Path() / "program-ended";
+    m_standIn.SetExitStatus(4, closed);
+    w.pLink->Navigate();
+    // xdg-open waits while the program it started runs: after a while that counts as opened.
+    ASSERT_TRUE(WaitUntilPumping([&] { return w.pLink->IsVisited(); }));
+    EXPECT_TRUE(m_boxes.m_shown.empty());
+    std::ofstream(closed).put('x');
+    ASSERT_TRUE(WaitForBoxes(1));
+    EXPECT_EQ(m_boxes.m_shown[0].strText,
+              QStringLiteral("Can't open link:\n\nThe filename association is\nincomplete or "
+                             "invalid."));
 }

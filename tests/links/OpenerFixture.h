@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: MIT
-// A stand-in xdg-open first in PATH that records its arguments (one per line, a blank line after
-// each run) and exits with the status the test asks for; message boxes from a script.
+// The opener of the links over a stand-in xdg-open, with message boxes from a script.
 #pragma once
 
 #include "framework/UiServices.h"
 #include "framework/ui/ShellOpener.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/StandInOpener.h"
 #include "support/TestSupport.h"
 
-#include <QByteArray>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -22,24 +21,16 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The next runs of xdg-open exit with nStatus.
-    void SetExitStatus(int nStatus);
-    // Takes xdg-open off the PATH altogether.
-    void RemoveOpener();
     // The arguments of each finished run so far.
     QList<QStringList> Runs() const;
-    // Waits until n runs were recorded.
-    bool WaitForRuns(int n) const;
     // Waits until n message boxes were shown.
     bool WaitForBoxes(std::size_t n) const;
 
     testsupport::CTempDir m_dir;
+    testsupport::CStandInOpener m_standIn{m_dir.Path()};
     testsupport::CScriptedMessageBoxes m_boxes;
     CUiServices m_ui;
     std::unique_ptr<CShellOpener> m_pOpener;
-
-private:
-    QByteArray m_savedPath;
 };
 
 } // namespace linktest

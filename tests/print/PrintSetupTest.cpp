@@ -83,20 +83,6 @@ protected:
 
 } // namespace
 
-TEST(PrintSetupPaper, PageSizeIsThePaperInTenthsOfMillimetresSwappedForLandscape) {
-    EXPECT_EQ(CPrintSetupEx::PageSizeOf(QPageSize(QPageSize::A4), QPageLayout::Portrait),
-              QSize(2100, 2970));
-    EXPECT_EQ(CPrintSetupEx::PageSizeOf(QPageSize(QPageSize::A4), QPageLayout::Landscape),
-              QSize(2970, 2100));
-    EXPECT_EQ(CPrintSetupEx::PageSizeOf(QPageSize(QPageSize::Letter), QPageLayout::Portrait),
-              QSize(2159, 2794));
-    EXPECT_EQ(CPrintSetupEx::PageSizeOf(QPageSize(QPageSize::Legal), QPageLayout::Portrait),
-              QSize(2159, 3556));
-    EXPECT_EQ(CPrintSetupEx::PageSizeOf(QPageSize(QPageSize::A2), QPageLayout::Portrait),
-              QSize(4200, 5940));
-    EXPECT_EQ(CPrintSetupEx::PageSizeOf(QPageSize(), QPageLayout::Portrait), QSize(0, 0));
-}
-
 TEST_F(PrintSetupTest, PrintersShowTheirDetailsAndPapers) {
     CPrintSetupEx dialog(m_ui, m_printer, m_settings, TwoPrinters(), nullptr);
     dialog.show();
