@@ -20,7 +20,7 @@
 #include "framework/ui/CommandIcons.h"
 #include "framework/ui/MultiDocTemplate.h"
 #include "framework/ui/QtServices.h"
-#include "framework/ui/ShellOpen.h"
+#include "framework/ui/ShellOpener.h"
 #include "image/Pixel.h"
 #include "platform/AppSettings.h"
 #include "views/TavixCaptureView.h"
@@ -83,7 +83,6 @@ const CCommandMap& CMainFrame::ThisCommandMap() {
             .OnUpdateRange(ID_IMAGE_SCALE, ID_IMAGE_STRETCH, &F::OnUpdateNeedsDialog)
             .OnUpdateRange(ID_IMAGE_BRIGHTNESS, ID_IMAGE_CONTRAST, &F::OnUpdateNeedsDialog)
             .OnUpdate(ID_IMAGE_INTENSITY, &F::OnUpdateNeedsDialog)
-            .OnUpdate(ID_FILE_PRINT_SETUP, &F::OnUpdateNeedsDialog)
             .Build();
     return s_map;
 }
@@ -238,7 +237,7 @@ void CMainFrame::OnCaptureOptions() {
 void CMainFrame::OnExploreOutputDirectory() {
     const std::string& strPath = m_app.Settings().m_strAutoSavePath;
     if (!strPath.empty())
-        ShellOpen(QUrl::fromLocalFile(QString::fromStdString(strPath)), m_app.Ui());
+        m_app.ShellOpener().Open(QUrl::fromLocalFile(QString::fromStdString(strPath)));
 }
 
 void CMainFrame::OnPasteAsNewImage() {
@@ -279,7 +278,7 @@ void CMainFrame::OnUpdateZoomPreset(CCmdUI& cmdUI) {
 }
 
 void CMainFrame::OnHomePage() {
-    ShellOpen(QUrl(LoadString(IDS_HOME_PAGE_URL)), m_app.Ui());
+    m_app.ShellOpener().Open(QUrl(LoadString(IDS_HOME_PAGE_URL)));
 }
 
 void CMainFrame::OnHelp() {
@@ -287,7 +286,7 @@ void CMainFrame::OnHelp() {
 }
 
 void CMainFrame::OnUpdateNeedsDialog(CCmdUI& cmdUI) {
-    // These commands open dialogs (operation parameters, print setup) that are not
+    // These commands open dialogs (operation parameters) that are not
     // part of the program yet; they stay visible and disabled.
     cmdUI.Enable(false);
 }

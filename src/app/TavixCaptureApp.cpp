@@ -11,7 +11,9 @@
 #include "app/TerminationSignals.h"
 #include "app/TrayPolicy.h"
 #include "capture/engine/CaptureDocManager.h"
+#include "dialogs/AboutDlg.h"
 #include "dialogs/NewImageDlg.h"
+#include "dialogs/PrintSetupEx.h"
 #include "document/TavixCaptureDoc.h"
 #include "framework/CmdUI.h"
 #include "framework/CommandIds.h"
@@ -23,7 +25,7 @@
 #include "framework/ui/CommandDispatcher.h"
 #include "framework/ui/MultiDocTemplate.h"
 #include "framework/ui/QtServices.h"
-#include "framework/ui/ShellOpen.h"
+#include "framework/ui/ShellOpener.h"
 #include "image/DisplayBitmap.h"
 #include "image/PixelKernels.h"
 #include "image/Trace.h"
@@ -76,6 +78,7 @@ const CCommandMap& CTavixCaptureApp::ThisCommandMap() {
     static const CCommandMap s_map = TCommandMapBuilder<A>(&CWinApp::ThisCommandMap())
                                          .On(ID_FILE_NEW, &A::OnFileNewImage)
                                          .On(ID_APP_ABOUT, &A::OnAppAbout)
+                                         .On(ID_FILE_PRINT_SETUP, &A::OnFilePrintSetup)
                                          .On(ID_HELP_FINDER, &A::OnHelpFinder)
                                          .Build();
     return s_map;
@@ -83,7 +86,8 @@ const CCommandMap& CTavixCaptureApp::ThisCommandMap() {
 
 CTavixCaptureApp::CTavixCaptureApp()
     : m_locations(platform::HiveLocations::FromEnvironment()),
-      m_pDialogs(std::make_unique<CUnavailableImageDialogs>()) {}
+      m_pDialogs(std::make_unique<CUnavailableImageDialogs>()),
+      m_pShellOpener(std::make_unique<CShellOpener>(Ui())) {}
 
 CTavixCaptureApp::~CTavixCaptureApp() {
     // Documents close (without asking) while their windows and the services still exist.
@@ -334,10 +338,19 @@ void CTavixCaptureApp::OnFileNewImage() {
 }
 
 void CTavixCaptureApp::OnAppAbout() {
-    QMessageBox::about(
-        QApplication::activeWindow(), QStringLiteral("About Quorvi Studio"),
-        QStringLiteral("Quorvi Studio %1\nScreen capture and image editor for X11.\nMIT licence.")
-            .arg(QCoreApplication::applicationVersion()));
+    CAboutDlg dialog(Ui(), *m_pShellOpener, QStringLiteral(QUORVI_VERSION),
+                     QApplication::activeWindow());
+    dialog.exec();
+}
+
+void CTavixCaptureApp::OnFilePrintSetup() {
+    const CTavixCaptureView* pView = m_pMainFrame ? m_pMainFrame->ActiveImageView() : nullptr;
+    CPrintSetupEx dialog(Ui(), m_pImagePrinter->Printer(), m_settings,
+                         CPrintSetupEx::SystemPrinters(),
+                         pView != nullptr ? pView->Image() : nullptr, QApplication::activeWindow());
+    QObject::connect(&dialog, &CPrintSetupEx::layoutHelpRequested, &dialog,
+                     [this] { ShowHelpTopic(platform::HelpPrintLayout); });
+    dialog.exec();
 }
 
 void CTavixCaptureApp::OnHelpFinder() {
@@ -346,5 +359,5 @@ void CTavixCaptureApp::OnHelpFinder() {
 
 void CTavixCaptureApp::ShowHelpTopic(int nTopic) {
     const platform::HelpPage page = platform::HelpTopicPage(m_settings.ProgramPath(), nTopic);
-    ShellOpen(QUrl(QString::fromStdString(page.Url())), Ui());
+    m_pShellOpener->Open(QUrl(QString::fromStdString(page.Url())));
 }

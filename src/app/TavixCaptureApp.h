@@ -21,6 +21,7 @@ class CCaptureShell;
 class CDocument;
 class CImageBitmap;
 class CImagePrinter;
+class CShellOpener;
 class CMainFrame;
 class CMultiDocTemplate;
 class CQtFileDialogs;
@@ -80,6 +81,8 @@ public:
     // Where settings and the recent-file list live (tests point it at a temporary folder).
     void SetHiveLocations(const platform::HiveLocations& locations);
 
+    // Opens web pages, mail addresses and folders in the desktop's programs.
+    CShellOpener& ShellOpener() noexcept { return *m_pShellOpener; }
     // Opens a help page: 1 to 7 the dialogs' topics, anything else the index.
     void ShowHelpTopic(int nTopic);
 
@@ -98,6 +101,7 @@ public:
     // Command handlers.
     void OnFileNewImage();
     void OnAppAbout();
+    void OnFilePrintSetup();
     void OnHelpFinder();
 
 protected:
@@ -121,6 +125,7 @@ private:
     std::unique_ptr<CQtMessageBoxes> m_pMessageBoxes;
     std::unique_ptr<CQtWaitCursor> m_pWaitCursor;
     std::unique_ptr<CQtFileDialogs> m_pFileDialogs;
+    std::unique_ptr<CShellOpener> m_pShellOpener;
     // The application's printer; the main frame lends it to the image views.
     std::unique_ptr<CImagePrinter> m_pImagePrinter;
     std::unique_ptr<CMainFrame> m_pMainFrame;

@@ -2,9 +2,23 @@
 // Length and resolution unit conversions.
 #include "image/LengthUnits.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace img {
+
+namespace {
+
+// A product of decimal inputs lands a hair below the whole number it stands for (254 x 0.3937...
+// is 99.999...); cutting must not lose that hundredth.
+constexpr double kCutAllowance = 1e-6;
+
+double Cut(double dValue) {
+    return std::trunc(dValue + (dValue >= 0 ? kCutAllowance : -kCutAllowance));
+}
+
+} // namespace
 
 double ConvertResolution(double dValue, ResolutionUnit from, ResolutionUnit to) {
     if (from == to)
@@ -32,6 +46,22 @@ double ConvertLength(double dValue, LengthUnit from, LengthUnit to, double dReso
         break;
     }
     return dPixels / dPerCm;
+}
+
+double LayoutLengthShown(std::int32_t nStored, LengthUnit unit) {
+    if (unit == LengthUnit::Inches)
+        return Cut(nStored * kInchesPerCentimeter) / 100.0;
+    return nStored / kLayoutUnitsPerCentimeter;
+}
+
+std::int32_t LayoutLengthStored(double dShown, LengthUnit unit) {
+    const double dFactor =
+        unit == LengthUnit::Inches ? kLayoutUnitsPerInch : kLayoutUnitsPerCentimeter;
+    const double dStored = Cut(dShown * dFactor);
+    if (std::isnan(dStored))
+        return 0;
+    constexpr double dMax = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::clamp(dStored, -dMax, dMax));
 }
 
 } // namespace img

@@ -6,6 +6,7 @@
 #include "framework/GuardCommand.h"
 #include "framework/UiServices.h"
 #include "image/DisplayBitmap.h"
+#include "image/LengthUnits.h"
 #include "platform/AppSettings.h"
 #include "views/BitmapPainter.h"
 #include "views/TavixCaptureView.h"
@@ -17,9 +18,6 @@
 #include <cmath>
 
 namespace {
-
-// Tenths of a millimetre per inch.
-constexpr double kTenthsPerInch = 254.0;
 
 void ReportPrinterTrouble(const CUiServices& ui) {
     ui.AppMessageBox(IDS_PRINTER_TROUBLE, EMsgButtons::Ok, EMsgIcon::Stop);
@@ -44,9 +42,11 @@ void ReportEmptyLayout(const CUiServices& ui, const CPrintLayout& layout) {
     }
 }
 
-// Draws the part of the image one page shows. The painter maps tenths of a millimetre to the
-// device.
-void PaintPlacement(QPainter& painter, const CImageBitmap& image, const PrintPagePlacement& place) {
+} // namespace
+
+void CImagePrinter::PaintPage(QPainter& painter, const CImageBitmap& image,
+                              const CPrintLayout& layout, int nPage) {
+    const PrintPagePlacement place = layout.Page(nPage);
     const QRect rcSource = place.SourcePixels(image.Width(), image.Height());
     if (rcSource.isEmpty())
         return;
@@ -65,8 +65,6 @@ void PaintPlacement(QPainter& painter, const CImageBitmap& image, const PrintPag
     CBitmapPainter::Draw(painter, image, rcSource);
     painter.restore();
 }
-
-} // namespace
 
 CImagePrinter::CImagePrinter(platform::CAppSettings& settings, const CUiServices& ui)
     : m_settings(settings), m_ui(ui), m_printer(QPrinter::HighResolution) {
@@ -159,13 +157,13 @@ bool CImagePrinter::RunJob(QPrinter& printer, const CImageBitmap& image, bool bP
 
 bool CImagePrinter::PaintPages(QPainter& painter, QPrinter& printer, const CImageBitmap& image,
                                const CPrintLayout& layout) {
-    const double dDotsPerTenth = printer.resolution() / kTenthsPerInch;
+    const double dDotsPerTenth = printer.resolution() / img::kLayoutUnitsPerInch;
     for (int nPage = 1; nPage <= layout.PageCount(); ++nPage) {
         if (nPage > 1 && !printer.newPage())
             return false;
         painter.resetTransform();
         painter.scale(dDotsPerTenth, dDotsPerTenth);
-        PaintPlacement(painter, image, layout.Page(nPage));
+        PaintPage(painter, image, layout, nPage);
     }
     return true;
 }

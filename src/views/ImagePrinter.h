@@ -45,6 +45,12 @@ public:
     static bool PaintPages(QPainter& painter, QPrinter& printer, const CImageBitmap& image,
                            const CPrintLayout& layout);
 
+    // Draws what page nPage of the layout shows of the image. The painter maps tenths of a
+    // millimetre of the page (origin at the paper's corner, y down) to its device: the printer's
+    // dots, or the pixels of the layout dialog's preview, so that both show the same.
+    static void PaintPage(QPainter& painter, const CImageBitmap& image, const CPrintLayout& layout,
+                          int nPage);
+
 private:
     // The whole job on printer (the real one, or the preview's, which needs no print device).
     // False after a failure that was reported.

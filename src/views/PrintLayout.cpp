@@ -38,6 +38,14 @@ PrintLayoutSettings PrintLayoutSettings::FromSettings(const platform::CAppSettin
     return s;
 }
 
+void PrintLayoutSettings::ToSettings(platform::CAppSettings& settings) const {
+    settings.m_sizePage = {nPageWidth, nPageHeight};
+    settings.m_sizePrint = {nPrintWidth, nPrintHeight};
+    settings.m_rcMargins = {nMarginLeft, nMarginTop, nMarginRight, nMarginBottom};
+    settings.m_wImageCenterFlag = static_cast<std::uint16_t>(dwCenterFlags);
+    settings.m_dwPrintMode = dwPrintMode;
+}
+
 QRect PrintPagePlacement::SourcePixels(int nImageWidth, int nImageHeight) const {
     const QRect rcShown = rcClip & rcImage;
     if (rcShown.isEmpty() || rcImage.isEmpty() || nImageWidth <= 0 || nImageHeight <= 0)
@@ -71,21 +79,23 @@ CPrintLayout::CPrintLayout(const PrintLayoutSettings& settings, int nImageWidth,
     m_nPrintableHeight = static_cast<int>(ph > 0 ? ph : nPageHeight);
 
     m_bTiled = settings.dwPrintMode == 3 || settings.dwPrintMode == 4;
-    if (m_nImageWidth <= 0 || m_nImageHeight <= 0 || nPageWidth == 0 || nPageHeight == 0)
+    if (nPageWidth == 0 || nPageHeight == 0)
         return;
-    if (!m_bTiled) {
+    if (m_bTiled) {
+        const std::int64_t nColumns = CeilCount(settings.nPrintWidth, m_nPrintableWidth);
+        const std::int64_t nRows = CeilCount(settings.nPrintHeight, m_nPrintableHeight);
+        m_nNeededPages = nColumns * nRows;
+        if (m_nNeededPages == 0 || m_nNeededPages > kMaxPages)
+            return;
+        m_nColumns = static_cast<int>(nColumns);
+        m_nRows = static_cast<int>(nRows);
+    } else {
         m_nColumns = m_nRows = 1;
-        m_nNeededPages = m_nPageCount = 1;
-        return;
+        m_nNeededPages = 1;
     }
-    const std::int64_t nColumns = CeilCount(settings.nPrintWidth, m_nPrintableWidth);
-    const std::int64_t nRows = CeilCount(settings.nPrintHeight, m_nPrintableHeight);
-    m_nNeededPages = nColumns * nRows;
-    if (m_nNeededPages == 0 || m_nNeededPages > kMaxPages)
-        return;
-    m_nColumns = static_cast<int>(nColumns);
-    m_nRows = static_cast<int>(nRows);
-    m_nPageCount = static_cast<int>(m_nNeededPages);
+    // The grid stands without an image (the layout dialog shows it); pages need one.
+    if (m_nImageWidth > 0 && m_nImageHeight > 0)
+        m_nPageCount = static_cast<int>(m_nNeededPages);
 }
 
 QRect CPrintLayout::PrintableRect() const {

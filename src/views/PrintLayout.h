@@ -25,6 +25,8 @@ struct PrintLayoutSettings {
     std::uint32_t dwPrintMode = 1;   // "PrintMode": 1, 2 fit to the margins; 3, 4 at the print size
 
     static PrintLayoutSettings FromSettings(const platform::CAppSettings& settings);
+    // Back into the settings record, as the layout dialog hands it over after OK.
+    void ToSettings(platform::CAppSettings& settings) const;
 };
 
 // Where one page shows the image: the whole image would cover rcImage (page coordinates, y
@@ -53,6 +55,8 @@ public:
 
     // True for modes 3 and 4 (print size over several pages).
     bool IsTiled() const noexcept { return m_bTiled; }
+    // The grid of pages, also without an image; 0 x 0 when the page or the print size is empty
+    // or the job would need more than kMaxPages.
     int Columns() const noexcept { return m_nColumns; }
     int Rows() const noexcept { return m_nRows; }
     // The pages of the job; 0 when there is nothing to print (no image, an empty page or print
@@ -60,6 +64,8 @@ public:
     int PageCount() const noexcept { return m_nPageCount; }
     // Columns x rows as the layout asks for them, without the page limit.
     std::int64_t NeededPages() const noexcept { return m_nNeededPages; }
+
+    const PrintLayoutSettings& Settings() const noexcept { return m_settings; }
 
     // Page nPage, counted from 1 (1 <= nPage <= PageCount()).
     PrintPagePlacement Page(int nPage) const;

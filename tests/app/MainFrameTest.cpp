@@ -11,12 +11,12 @@
 #include "framework/ui/CommandDispatcher.h"
 #include "image/DisplayBitmap.h"
 #include "platform/AppSettings.h"
+#include "support/StandInOpener.h"
 #include "views/TavixCaptureView.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -48,14 +48,13 @@ QAction* ActionOf(QMenu* pMenu, unsigned nID) {
     return nullptr;
 }
 
-// Records the URLs the program asks the desktop to open.
-class CUrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> m_urls;
-public slots:
-    void open(const QUrl& url) { m_urls << url; }
-};
+// The targets the stand-in xdg-open was given, one per run.
+QStringList Targets(const testsupport::CStandInOpener& opener) {
+    QStringList targets;
+    for (const std::vector<std::string>& run : opener.Runs())
+        targets << QString::fromStdString(run.empty() ? std::string() : run[0]);
+    return targets;
+}
 
 } // namespace
 
@@ -327,19 +326,19 @@ TEST_F(AppTest, PasteAsNewImageTakesTheClipboardImage) {
 
 TEST_F(AppTest, ExploreOutputDirectoryOpensTheFolderUnlessItIsEmpty) {
     Start(kShownOptions);
-    CUrlRecorder recorder;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    const testsupport::CStandInOpener opener(Root());
     EXPECT_TRUE(Run(ID_FILE_EXPLORE_OUTPUT));
-    ASSERT_EQ(recorder.m_urls.size(), 1);
-    EXPECT_EQ(recorder.m_urls[0].toLocalFile().toStdString(), (Root() / "Output").string());
+    ASSERT_TRUE(WaitUntil([&] { return Targets(opener).size() == 1; }));
+    EXPECT_EQ(Targets(opener)[0].toStdString(), (Root() / "Output").string());
     m_pApp->Settings().m_strAutoSavePath.clear();
     Run(ID_FILE_EXPLORE_OUTPUT);
-    EXPECT_EQ(recorder.m_urls.size(), 1);
     // Help opens the index page beside the program.
     Run(ID_HELP_FINDER);
-    ASSERT_EQ(recorder.m_urls.size(), 2);
-    EXPECT_TRUE(recorder.m_urls[1].toLocalFile().endsWith(QStringLiteral("help/index.htm")));
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_TRUE(WaitUntil([&] { return Targets(opener).size() == 2; }));
+    // A page without an anchor goes as its path.
+    EXPECT_TRUE(Targets(opener)[1].endsWith(QStringLiteral("/help/index.htm")))
+        << Targets(opener)[1].toStdString();
+    EXPECT_TRUE(m_boxes.m_shown.empty());
 }
 
 TEST_F(AppTest, HelpAndExploreSayWhenNoProgramOpensThem) {
@@ -353,6 +352,7 @@ TEST_F(AppTest, HelpAndExploreSayWhenNoProgramOpensThem) {
     Run(ID_HELP_FINDER);
     Run(ID_FILE_EXPLORE_OUTPUT);
     Run(ID_HELP_HOME_PAGE);
+    EXPECT_TRUE(WaitUntil([this] { return m_boxes.m_shown.size() >= 3; }));
     qputenv("PATH", savedPath);
     if (!savedBrowser.isEmpty())
         qputenv("BROWSER", savedBrowser);
@@ -362,6 +362,18 @@ TEST_F(AppTest, HelpAndExploreSayWhenNoProgramOpensThem) {
                                               "associated\nwith the given filename extension."));
         EXPECT_EQ(box.icon, EMsgIcon::Exclamation);
     }
+}
+
+TEST_F(AppTest, AStandInOpenerThatFailsShowsTheErrorBox) {
+    Start(kShownOptions);
+    const testsupport::CStandInOpener opener(Root(), 3);
+    Run(ID_HELP_HOME_PAGE);
+    ASSERT_TRUE(WaitUntil([this] { return !m_boxes.m_shown.empty(); }));
+    ASSERT_EQ(Targets(opener).size(), 1u);
+    EXPECT_TRUE(Targets(opener)[0].startsWith(QStringLiteral("https://")));
+    EXPECT_EQ(m_boxes.m_shown[0].strText,
+              QStringLiteral("Can't open link:\n\nThere is no application associated\nwith the "
+                             "given filename extension."));
 }
 
 TEST_F(AppTest, SavePromptNamesTheImageWithoutItsModifiedMark) {
@@ -416,5 +428,3 @@ TEST_F(AppTest, ProgressShowsInPaneZeroUntilDone) {
     EXPECT_FALSE(Frame().Panes().IsProgressShowing());
     EXPECT_TRUE(Frame().Panes().Pane(0)->isVisible());
 }
-
-#include "MainFrameTest.moc"

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 using img::ConvertLength;
@@ -66,3 +68,20 @@ TEST(LengthUnits, ResolutionsAndLengthsRoundTrip) {
 }
 
 } // namespace
+
+TEST(LengthUnits, LayoutLengthsShowInWholeHundredthsAndStoreBack) {
+    // Hundredths of a centimetre shown in centimetres and in inches.
+    EXPECT_DOUBLE_EQ(img::LayoutLengthShown(120, kCm), 1.2);
+    EXPECT_DOUBLE_EQ(img::LayoutLengthShown(120, kIn), 0.47);
+    EXPECT_DOUBLE_EQ(img::LayoutLengthShown(2970, kIn), 11.69);
+    // One inch typed stores 254 and shows as one inch again, not 0.99.
+    EXPECT_EQ(img::LayoutLengthStored(1, kIn), 254);
+    EXPECT_DOUBLE_EQ(img::LayoutLengthShown(254, kIn), 1.0);
+    // Decimal input whose binary product falls just short of the whole number.
+    EXPECT_EQ(img::LayoutLengthStored(0.29, kCm), 29);
+    EXPECT_EQ(img::LayoutLengthStored(1.2, kCm), 120);
+    EXPECT_EQ(img::LayoutLengthStored(0.47, kIn), 119);
+    // Out of the record's range: clamped, never undefined.
+    EXPECT_EQ(img::LayoutLengthStored(1e12, kCm), 0x7FFFFFFF);
+    EXPECT_EQ(img::LayoutLengthStored(std::nan(""), kCm), 0);
+}
