@@ -75,10 +75,6 @@ const CCommandMap& CMainFrame::ThisCommandMap() {
             .On(ID_HELP_FINDER, &F::OnHelp)
             .On(ID_HELP, &F::OnHelp)
             .On(ID_CONTEXT_HELP, &F::OnHelp)
-            .OnUpdateRange(ID_IMAGE_RESIZE, ID_IMAGE_ROTATE_ANY, &F::OnUpdateNeedsDialog)
-            .OnUpdateRange(ID_IMAGE_SCALE, ID_IMAGE_STRETCH, &F::OnUpdateNeedsDialog)
-            .OnUpdateRange(ID_IMAGE_BRIGHTNESS, ID_IMAGE_CONTRAST, &F::OnUpdateNeedsDialog)
-            .OnUpdate(ID_IMAGE_INTENSITY, &F::OnUpdateNeedsDialog)
             .OnUpdate(ID_CAPTURE_OPTIONS, &F::OnUpdateNeedsDialog)
             .OnUpdate(ID_FILE_PRINT_SETUP, &F::OnUpdateNeedsDialog)
             .Build();
@@ -270,7 +266,7 @@ void CMainFrame::OnHelp() {
 }
 
 void CMainFrame::OnUpdateNeedsDialog(CCmdUI& cmdUI) {
-    // These commands open dialogs (operation parameters, options, print setup) that are not
+    // These commands open dialogs (options, print setup) that are not
     // part of the program yet; they stay visible and disabled.
     cmdUI.Enable(false);
 }

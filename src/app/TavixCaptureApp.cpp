@@ -11,6 +11,7 @@
 #include "app/TerminationSignals.h"
 #include "app/TrayPolicy.h"
 #include "capture/engine/CaptureDocManager.h"
+#include "dialogs/ImageDialogs.h"
 #include "dialogs/NewImageDlg.h"
 #include "document/TavixCaptureDoc.h"
 #include "framework/CmdUI.h"
@@ -51,26 +52,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// The operation dialogs (brightness, resize, ...) are not part of the program yet: their
-// commands stay disabled (CMainFrame::OnUpdateNeedsDialog), and a run that gets here anyway
-// answers as if cancelled, so nothing is applied.
-class CUnavailableImageDialogs final : public IImageDialogs {
-public:
-    std::optional<int> RunBrightness(CTavixCaptureDoc&) override { return std::nullopt; }
-    std::optional<ContrastDialogResult> RunContrast(CTavixCaptureDoc&) override {
-        return std::nullopt;
-    }
-    std::optional<IntensityDialogResult> RunIntensity(CTavixCaptureDoc&) override {
-        return std::nullopt;
-    }
-    std::optional<RotateDialogResult> RunRotate(CTavixCaptureDoc&) override { return std::nullopt; }
-    void RunSizeDialog(ESizeDialog, CTavixCaptureDoc&) override {}
-};
-
-} // namespace
-
 const CCommandMap& CTavixCaptureApp::ThisCommandMap() {
     using A = CTavixCaptureApp;
     static const CCommandMap s_map = TCommandMapBuilder<A>(&CWinApp::ThisCommandMap())
@@ -83,7 +64,8 @@ const CCommandMap& CTavixCaptureApp::ThisCommandMap() {
 
 CTavixCaptureApp::CTavixCaptureApp()
     : m_locations(platform::HiveLocations::FromEnvironment()),
-      m_pDialogs(std::make_unique<CUnavailableImageDialogs>()) {}
+      m_pDialogs(std::make_unique<CImageDialogs>(Ui(), m_settings,
+                                                 [this](int nTopic) { ShowHelpTopic(nTopic); })) {}
 
 CTavixCaptureApp::~CTavixCaptureApp() {
     // Documents close (without asking) while their windows and the services still exist.
