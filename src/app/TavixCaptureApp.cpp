@@ -12,6 +12,7 @@
 #include "app/TrayPolicy.h"
 #include "capture/engine/CaptureDocManager.h"
 #include "dialogs/ImageDialogs.h"
+#include "dialogs/ImageFileDialogs.h"
 #include "dialogs/NewImageDlg.h"
 #include "document/TavixCaptureDoc.h"
 #include "framework/CmdUI.h"
@@ -87,7 +88,7 @@ void CTavixCaptureApp::SetHiveLocations(const platform::HiveLocations& locations
 void CTavixCaptureApp::InstallServices() {
     m_pMessageBoxes = std::make_unique<CQtMessageBoxes>();
     m_pWaitCursor = std::make_unique<CQtWaitCursor>();
-    m_pFileDialogs = std::make_unique<CQtFileDialogs>();
+    m_pFileDialogs = std::make_unique<CImageFileDialogs>(Ui(), m_settings, m_loader);
     Ui().SetMessageBoxes(m_pMessageBoxes.get());
     Ui().SetWaitCursor(m_pWaitCursor.get());
     Ui().SetFileDialogs(m_pFileDialogs.get());

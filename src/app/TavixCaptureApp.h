@@ -120,7 +120,7 @@ private:
     std::unique_ptr<IImageDialogs> m_pDialogs;
     std::unique_ptr<CQtMessageBoxes> m_pMessageBoxes;
     std::unique_ptr<CQtWaitCursor> m_pWaitCursor;
-    std::unique_ptr<CQtFileDialogs> m_pFileDialogs;
+    std::unique_ptr<IFileDialogs> m_pFileDialogs;
     // The application's printer; the main frame lends it to the image views.
     std::unique_ptr<CImagePrinter> m_pImagePrinter;
     std::unique_ptr<CMainFrame> m_pMainFrame;
