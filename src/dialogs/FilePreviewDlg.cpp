@@ -13,6 +13,12 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+namespace {
+
+constexpr int kPreviewWidth = 240;
+
+} // namespace
+
 CFilePreviewDlg::CFilePreviewDlg(const CUiServices& ui, CPictureDecoder& decoder,
                                  const QString& strTitle, QWidget* pParent)
     : QFileDialog(pParent, strTitle), m_ui(ui), m_decoder(decoder) {
@@ -33,14 +39,17 @@ CFilePreviewDlg::CFilePreviewDlg(const CUiServices& ui, CPictureDecoder& decoder
     m_pDepth = new QLabel(pGroup);
     m_pSize = new QLabel(pGroup);
     m_pPreview = new CImagePreview(pGroup);
-    m_pPreview->setMinimumSize(200, 160);
     auto* pGroupLayout = new QVBoxLayout(pGroup);
     pGroupLayout->addWidget(m_pPreviewCheck);
     pGroupLayout->addWidget(m_pDepth);
     pGroupLayout->addWidget(m_pSize);
     pGroupLayout->addWidget(m_pPreview, 1);
+    // Beside the file list, as wide as a preview needs; the dialog grows by that much, so the
+    // list and the file types keep their room.
+    pGroup->setFixedWidth(kPreviewWidth);
     if (auto* pGrid = qobject_cast<QGridLayout*>(layout()))
         pGrid->addWidget(pGroup, 0, pGrid->columnCount(), pGrid->rowCount(), 1);
+    resize(sizeHint() + QSize(kPreviewWidth, 0));
     ShowBlankInfo();
     connect(this, &QFileDialog::currentChanged, this, &CFilePreviewDlg::OnCurrentChanged);
     connect(m_pPreviewCheck, &QCheckBox::toggled, this, &CFilePreviewDlg::OnPreviewToggled);

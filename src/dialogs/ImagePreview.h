@@ -28,9 +28,10 @@ class CImagePreview : public QWidget {
     Q_OBJECT
 
 public:
-    // The longest side of the kept copy, in pixels: more than a preview shows at twice the
-    // device scale, and small enough for a filter to run within a frame.
-    static constexpr int kMaxCopySide = 1024;
+    // The longest side of the kept copy, in pixels: about what the dialogs' preview area shows
+    // at twice the device scale, and small enough for the slowest filter (intensity) to follow
+    // a dragged slider.
+    static constexpr int kMaxCopySide = 800;
 
     explicit CImagePreview(QWidget* pParent = nullptr);
     ~CImagePreview() override;
