@@ -146,7 +146,7 @@ void CLiveApplyDlg::OnRevert() {
 
 void CLiveApplyDlg::OnDone() {
     GuardCommand(Ui(), [&] { m_doc.CommitPending(m_pRevert->isEnabled()); });
-    QDialog::accept();
+    done(QDialog::Accepted);
 }
 
 void CLiveApplyDlg::reject() {
