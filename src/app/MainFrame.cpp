@@ -79,10 +79,6 @@ const CCommandMap& CMainFrame::ThisCommandMap() {
             .On(ID_HELP_FINDER, &F::OnHelp)
             .On(ID_HELP, &F::OnHelp)
             .On(ID_CONTEXT_HELP, &F::OnHelp)
-            .OnUpdateRange(ID_IMAGE_RESIZE, ID_IMAGE_ROTATE_ANY, &F::OnUpdateNeedsDialog)
-            .OnUpdateRange(ID_IMAGE_SCALE, ID_IMAGE_STRETCH, &F::OnUpdateNeedsDialog)
-            .OnUpdateRange(ID_IMAGE_BRIGHTNESS, ID_IMAGE_CONTRAST, &F::OnUpdateNeedsDialog)
-            .OnUpdate(ID_IMAGE_INTENSITY, &F::OnUpdateNeedsDialog)
             .Build();
     return s_map;
 }
@@ -283,10 +279,4 @@ void CMainFrame::OnHomePage() {
 
 void CMainFrame::OnHelp() {
     m_app.ShowHelpTopic(0);
-}
-
-void CMainFrame::OnUpdateNeedsDialog(CCmdUI& cmdUI) {
-    // These commands open dialogs (operation parameters) that are not
-    // part of the program yet; they stay visible and disabled.
-    cmdUI.Enable(false);
 }

@@ -82,7 +82,6 @@ private:
     void OnUpdateZoomPreset(CCmdUI& cmdUI);
     void OnHomePage();
     void OnHelp();
-    void OnUpdateNeedsDialog(CCmdUI& cmdUI);
 
     CTavixCaptureApp& m_app;
     std::unique_ptr<CStatusPanes> m_pPanes;

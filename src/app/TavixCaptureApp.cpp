@@ -12,6 +12,8 @@
 #include "app/TrayPolicy.h"
 #include "capture/engine/CaptureDocManager.h"
 #include "dialogs/AboutDlg.h"
+#include "dialogs/ImageDialogs.h"
+#include "dialogs/ImageFileDialogs.h"
 #include "dialogs/NewImageDlg.h"
 #include "dialogs/PrintSetupEx.h"
 #include "document/TavixCaptureDoc.h"
@@ -53,26 +55,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// The operation dialogs (brightness, resize, ...) are not part of the program yet: their
-// commands stay disabled (CMainFrame::OnUpdateNeedsDialog), and a run that gets here anyway
-// answers as if cancelled, so nothing is applied.
-class CUnavailableImageDialogs final : public IImageDialogs {
-public:
-    std::optional<int> RunBrightness(CTavixCaptureDoc&) override { return std::nullopt; }
-    std::optional<ContrastDialogResult> RunContrast(CTavixCaptureDoc&) override {
-        return std::nullopt;
-    }
-    std::optional<IntensityDialogResult> RunIntensity(CTavixCaptureDoc&) override {
-        return std::nullopt;
-    }
-    std::optional<RotateDialogResult> RunRotate(CTavixCaptureDoc&) override { return std::nullopt; }
-    void RunSizeDialog(ESizeDialog, CTavixCaptureDoc&) override {}
-};
-
-} // namespace
-
 const CCommandMap& CTavixCaptureApp::ThisCommandMap() {
     using A = CTavixCaptureApp;
     static const CCommandMap s_map = TCommandMapBuilder<A>(&CWinApp::ThisCommandMap())
@@ -86,7 +68,8 @@ const CCommandMap& CTavixCaptureApp::ThisCommandMap() {
 
 CTavixCaptureApp::CTavixCaptureApp()
     : m_locations(platform::HiveLocations::FromEnvironment()),
-      m_pDialogs(std::make_unique<CUnavailableImageDialogs>()),
+      m_pDialogs(std::make_unique<CImageDialogs>(Ui(), m_settings,
+                                                 [this](int nTopic) { ShowHelpTopic(nTopic); })),
       m_pShellOpener(std::make_unique<CShellOpener>(Ui())) {}
 
 CTavixCaptureApp::~CTavixCaptureApp() {
@@ -109,7 +92,7 @@ void CTavixCaptureApp::SetHiveLocations(const platform::HiveLocations& locations
 void CTavixCaptureApp::InstallServices() {
     m_pMessageBoxes = std::make_unique<CQtMessageBoxes>();
     m_pWaitCursor = std::make_unique<CQtWaitCursor>();
-    m_pFileDialogs = std::make_unique<CQtFileDialogs>();
+    m_pFileDialogs = std::make_unique<CImageFileDialogs>(Ui(), m_settings, m_loader);
     Ui().SetMessageBoxes(m_pMessageBoxes.get());
     Ui().SetWaitCursor(m_pWaitCursor.get());
     Ui().SetFileDialogs(m_pFileDialogs.get());

@@ -24,7 +24,6 @@ class CImagePrinter;
 class CShellOpener;
 class CMainFrame;
 class CMultiDocTemplate;
-class CQtFileDialogs;
 class CQtMessageBoxes;
 class CQtWaitCursor;
 class CTerminationSignals;
@@ -124,7 +123,7 @@ private:
     std::unique_ptr<IImageDialogs> m_pDialogs;
     std::unique_ptr<CQtMessageBoxes> m_pMessageBoxes;
     std::unique_ptr<CQtWaitCursor> m_pWaitCursor;
-    std::unique_ptr<CQtFileDialogs> m_pFileDialogs;
+    std::unique_ptr<IFileDialogs> m_pFileDialogs;
     std::unique_ptr<CShellOpener> m_pShellOpener;
     // The application's printer; the main frame lends it to the image views.
     std::unique_ptr<CImagePrinter> m_pImagePrinter;

@@ -105,9 +105,9 @@ void CTavixCaptureDoc::RunSizeDialog(ESizeDialog kind) {
         CSnapshotScope snapshot(*this);
         m_host.Dialogs().RunSizeDialog(kind, *this);
     }
-    // A dialog closed without Done leaves its applied change pending: it keeps its undo step
-    // (one that was reverted is dropped), so no change ever sits in the image unrecorded.
-    CommitPending(true);
+    // Only Done keeps a change: a dialog closed any other way (Escape, the close box) leaves
+    // the image as it was before the dialog, so no change ever sits in the image unrecorded.
+    CommitPending(false);
 }
 
 bool CTavixCaptureDoc::ApplySizeChange(ESizeDialog kind, int nWidth, int nHeight,

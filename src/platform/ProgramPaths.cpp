@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <iterator>
 #include <unistd.h>
 
 namespace platform {
@@ -22,6 +23,7 @@ constexpr std::string_view kHelpTopics[] = {
     "dialog.htm#contrastdialog",
     "dialog.htm#brightnessdialog",
     "dialog.htm#windowsmanage",
+    "dialog.htm#intensitydialog",
 };
 
 bool IsUnreservedUrlByte(unsigned char c) {
@@ -77,7 +79,8 @@ bool EnsureOutputDirectory(const std::filesystem::path& dir, std::string* pError
 }
 
 std::string_view HelpTopicName(int nTopic) {
-    return nTopic >= 1 && nTopic <= 7 ? kHelpTopics[nTopic] : kHelpTopics[0];
+    return nTopic >= 1 && nTopic < int(std::size(kHelpTopics)) ? kHelpTopics[nTopic]
+                                                               : kHelpTopics[0];
 }
 
 HelpPage HelpTopicPage(std::string_view programPath, int nTopic) {

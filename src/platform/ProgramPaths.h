@@ -40,6 +40,7 @@ enum HelpTopic : int {
     HelpContrastDialog = 5,
     HelpBrightnessDialog = 6,
     HelpWindowsManage = 7,
+    HelpIntensityDialog = 8,
 };
 
 // "dialog.htm#generaloption" ... ; "index.htm" for any other number.

@@ -146,9 +146,10 @@ TEST_F(AppTest, FrameCommandsFollowTheOpenWindows) {
     EXPECT_TRUE(Run(ID_VIEW_ZOOM_25));
     EXPECT_FALSE(IsEnabled(ID_VIEW_ZOOM_OUT));
     EXPECT_TRUE(IsEnabled(ID_VIEW_ZOOM_IN));
-    // Operations that need a parameter dialog wait; printing has its service.
-    EXPECT_FALSE(IsEnabled(ID_IMAGE_BRIGHTNESS));
-    EXPECT_FALSE(IsEnabled(ID_IMAGE_RESIZE));
+    // Operations with a parameter dialog are there for an image; printing has its service.
+    for (unsigned nID : {ID_IMAGE_BRIGHTNESS, ID_IMAGE_CONTRAST, ID_IMAGE_INTENSITY,
+                         ID_IMAGE_ROTATE_ANY, ID_IMAGE_RESIZE, ID_IMAGE_SCALE, ID_IMAGE_STRETCH})
+        EXPECT_TRUE(IsEnabled(nID)) << nID;
     EXPECT_TRUE(IsEnabled(ID_FILE_PRINT));
     EXPECT_TRUE(IsEnabled(ID_IMAGE_ROTATE_CW));
     EXPECT_TRUE(IsEnabled(ID_IMAGE_INVERT));

@@ -359,16 +359,15 @@ TEST_F(SizeDialogTest, KernelsAndDescriptionsFollowTheDialog) {
     }
 }
 
-TEST_F(SizeDialogTest, ADialogClosedWithoutDoneKeepsItsChangeUndoable) {
+TEST_F(SizeDialogTest, ADialogClosedWithoutDoneLeavesTheImageAsItWas) {
     m_host.m_dialogs.m_sizeDialog = [](ESizeDialog kind, CTavixCaptureDoc& doc) {
         EXPECT_TRUE(doc.ApplySizeChange(kind, 4, 4, img::ResampleKernel::Bilinear, 0));
     };
     Run(*m_doc, ID_IMAGE_STRETCH);
     EXPECT_EQ(m_doc->PendingCommand(), nullptr);
-    EXPECT_EQ(m_doc->Counters().nUndoCount, 1);
-    EXPECT_EQ(m_doc->GetImage()->Width(), 4);
-    Run(*m_doc, ID_EDIT_UNDO);
+    EXPECT_EQ(m_doc->Counters().nUndoCount, 0);
     EXPECT_EQ(CompareImages(*m_doc->GetImage(), *m_image, true), "");
+    EXPECT_FALSE(IsEnabled(*m_doc, ID_EDIT_UNDO));
 }
 
 TEST_F(SizeDialogTest, ApplyNeedsTheSnapshotAndASizeOfAtLeastOne) {

@@ -93,7 +93,8 @@ TEST(HelpTopics, MapNumbersToPagesUnderTheHelpFolder) {
         {6, "dialog.htm#brightnessdialog"},
         {7, "dialog.htm#windowsmanage"},
         {0, "index.htm"},
-        {8, "index.htm"},
+        {8, "dialog.htm#intensitydialog"},
+        {9, "index.htm"},
         {-1, "index.htm"},
     };
     for (const auto& [number, topic] : topics)

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+// CStretchDlg: "Stretch Operation": width and height each by its own percentage of the image as
+// it was when the dialog opened.
+#pragma once
+
+#include "dialogs/LiveApplyDlg.h"
+
+class CStretchDlg : public CLiveApplyDlg {
+    Q_OBJECT
+
+public:
+    CStretchDlg(const CUiServices& ui, CTavixCaptureDoc& doc, QWidget* pParent = nullptr);
+
+    CValueRow* HorizontalRow() const noexcept { return m_pHorizontal; }
+    CValueRow* VerticalRow() const noexcept { return m_pVertical; }
+
+protected:
+    QSize TargetSize() const override;
+    void ShowRevertedSize() override;
+
+private:
+    CValueRow* m_pHorizontal;
+    CValueRow* m_pVertical;
+};
