@@ -13,10 +13,10 @@
 #include "platform/StartupEntry.h"
 #include "support/ModalDriver.h"
 #include "support/QtWait.h"
+#include "support/StandInOpener.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -58,14 +58,6 @@ void TypeInto(QWidget* pField, const QString& strText) {
 void ClickOk(COptionsTreeDlg& dlg) {
     ButtonWithText<QPushButton>(dlg, QStringLiteral("OK"))->click();
 }
-
-class CUrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> m_urls;
-public slots:
-    void open(const QUrl& url) { m_urls << url; }
-};
 
 } // namespace
 
@@ -192,18 +184,18 @@ TEST_F(AppTest, OptionsEscapeDoesNothingAndCancelStoresNothing) {
 
 TEST_F(AppTest, OptionsHelpOpensTheOptionsTopicWhicheverPageShows) {
     Start(kShownOptions);
-    CUrlRecorder recorder;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    const testsupport::CStandInOpener opener(Root());
     WhenModalShows<COptionsTreeDlg>([&](COptionsTreeDlg& dlg) {
         ShowPage(dlg, 4);
         dlg.HelpButton()->click();
         dlg.reject();
     });
     EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    ASSERT_EQ(recorder.m_urls.size(), 1);
-    EXPECT_TRUE(recorder.m_urls[0].toLocalFile().endsWith(QStringLiteral("help/dialog.htm")));
-    EXPECT_EQ(recorder.m_urls[0].fragment(), QStringLiteral("generaloption"));
+    ASSERT_TRUE(WaitUntil([&] { return opener.Runs().size() == 1; }));
+    const QUrl target(QString::fromStdString(opener.Runs()[0].at(0)));
+    EXPECT_TRUE(target.toLocalFile().endsWith(QStringLiteral("help/dialog.htm")))
+        << target.toString().toStdString();
+    EXPECT_EQ(target.fragment(), QStringLiteral("generaloption"));
 }
 
 TEST_F(AppTest, OptionsGeneralPageWritesTheLoginEntryAndClearsRecentFilesAtOnce) {
@@ -333,5 +325,3 @@ TEST_F(AppTest, OptionsHotkeyResetShowsTheDefaultsAndStoresThemOnlyOnOk) {
     expected[20] = 0x4042;
     EXPECT_EQ(settings.Hotkeys(), expected);
 }
-
-#include "OptionsDialogTest.moc"
