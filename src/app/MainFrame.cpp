@@ -3,6 +3,7 @@
 #include "app/MainFrame.h"
 
 #include "app/ClipboardImage.h"
+#include "app/MDIClientWnd.h"
 #include "app/MenuCaptions.h"
 #include "app/ShellServices.h"
 #include "app/StatusPanes.h"
@@ -99,6 +100,8 @@ CMainFrame::CMainFrame(CTavixCaptureApp& app)
 CMainFrame::~CMainFrame() {
     // The icon leaves the notification area before the window goes.
     m_pTray->RemoveIcon();
+    // The workspace writes its settings while its window is still whole.
+    m_pClient.reset();
 }
 
 bool CMainFrame::Create() {
@@ -116,6 +119,7 @@ bool CMainFrame::Create() {
             m_pCaptions->Apply(pMenu);
     }
     FitMessagePane();
+    m_pClient = std::make_unique<CMDIClientWnd>(*this, m_app, m_app.HiveLocations());
     m_pTray->CreateSystemTray();
     m_refreshTimer.start(kRefreshInterval, Qt::CoarseTimer, this);
     return true;
@@ -129,8 +133,26 @@ void CMainFrame::FitMessagePane() {
     m_pPanes->FitMessagePane(prompts);
 }
 
+bool CMainFrame::OnCmdMsg(unsigned nID, ECmdKind kind, CCmdUI* pCmdUI) {
+    if (m_pClient && m_pClient->OnCmdMsg(nID, kind, pCmdUI))
+        return true;
+    return CMDIFrameWnd::OnCmdMsg(nID, kind, pCmdUI);
+}
+
+void CMainFrame::OnChildFrameCreated(CMDIChildWnd* pChild) {
+    if (m_pClient)
+        m_pClient->OnChildCreated(pChild);
+}
+
+void CMainFrame::OnChildFrameDestroying(CMDIChildWnd* pChild) {
+    if (m_pClient)
+        m_pClient->OnChildDestroying(pChild);
+}
+
 void CMainFrame::OnChildFramesChanged() {
     CMDIFrameWnd::OnChildFramesChanged();
+    if (m_pClient)
+        m_pClient->UpdateTabBar();
     // The panes spoke of the image window that went; there is none to speak of now.
     if (ActiveImageView() == nullptr)
         m_pPanes->ShowNoImage();
@@ -152,6 +174,8 @@ void CMainFrame::SetCaptureEngine(ICaptureEngine* pEngine) noexcept {
 
 void CMainFrame::OnInitMenuPopup(QMenu* pMenu) {
     m_pCaptions->Apply(pMenu);
+    if (m_pClient)
+        m_pClient->RefreshWindowMenu(pMenu);
 }
 
 CTavixCaptureView* CMainFrame::ActiveImageView() const {
@@ -201,7 +225,8 @@ void CMainFrame::timerEvent(QTimerEvent* pEvent) {
 }
 
 void CMainFrame::OnUpdateTabBar() {
-    // The file tab bar joins the window in a later step; the menus follow the open windows now.
+    if (m_pClient)
+        m_pClient->ShowTabBarForWindows();
     OnChildFramesChanged();
 }
 

@@ -79,6 +79,7 @@ public:
     }
     // Where settings and the recent-file list live (tests point it at a temporary folder).
     void SetHiveLocations(const platform::HiveLocations& locations);
+    const platform::HiveLocations& HiveLocations() const noexcept { return m_locations; }
 
     // Opens a help page: 1 to 7 the dialogs' topics, anything else the index.
     void ShowHelpTopic(int nTopic);

@@ -76,6 +76,7 @@ void CMDIFrameWnd::LoadAccelerators(unsigned nID) {
 
 void CMDIFrameWnd::AddChildFrame(CMDIChildWnd* pFrame) {
     m_pMdiArea->addSubWindow(pFrame);
+    OnChildFrameCreated(pFrame);
     OnChildFramesChanged();
 }
 
