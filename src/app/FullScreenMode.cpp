@@ -110,7 +110,7 @@ void CFullScreenMode::FloatTabBar() {
 void CFullScreenMode::DockTabBar() {
     const bool bVisible =
         m_pTabBarWindow != nullptr ? m_tabBar.isVisibleTo(m_pTabBarWindow) : m_tabBar.isVisible();
-    m_frame.addToolBar(Qt::TopToolBarArea, &m_tabBar);
+    m_tabBar.Create(&m_frame);
     m_tabBar.setVisible(bVisible);
     delete m_pTabBarWindow;
 }

@@ -183,12 +183,14 @@ void CWindowListDlg::OnArrange(EButton how) {
     const QList<CMDIChildWnd*> windows = ListedWindows();
     QMdiArea* pArea = m_frame.MdiArea();
     pArea->setUpdatesEnabled(false);
+    // Every window restored first: a window minimised while a maximised one is active would be
+    // taken back into the maximised state.
     for (int i = static_cast<int>(windows.size()) - 1; i >= 0; --i) {
-        if (windows[i] == nullptr)
-            continue;
-        if (m_pList->item(i)->isSelected())
+        if (windows[i] != nullptr)
             windows[i]->showNormal();
-        else
+    }
+    for (int i = static_cast<int>(windows.size()) - 1; i >= 0; --i) {
+        if (windows[i] != nullptr && !m_pList->item(i)->isSelected())
             windows[i]->showMinimized();
     }
     if (how == TileHorizontally)

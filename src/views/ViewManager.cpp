@@ -24,6 +24,8 @@ CViewManager::CViewManager(QMainWindow* pParent)
     setObjectName(QStringLiteral("ViewManager"));
     setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
     setFloatable(false);
+    // The tabs take the bar's whole length, so that a click beside them is a click on no tab.
+    m_pTabCtrl->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     addWidget(m_pTabCtrl);
     m_pTabCtrl->SetModifiedQuery([this](int nIndex) {
         const CView* pView = ViewAt(nIndex);
@@ -42,6 +44,8 @@ CViewManager::CViewManager(QMainWindow* pParent)
 }
 
 void CViewManager::Create(QMainWindow* pFrame) {
+    // A row of its own, below the toolbar, the whole width of the window.
+    pFrame->addToolBarBreak(Qt::TopToolBarArea);
     pFrame->addToolBar(Qt::TopToolBarArea, this);
 }
 

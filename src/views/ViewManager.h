@@ -19,7 +19,8 @@ class CViewManager : public QToolBar {
 public:
     explicit CViewManager(QMainWindow* pParent);
 
-    // Docks the bar at the top of pFrame (the bottom is the only other place it may go).
+    // Docks the bar at the top of pFrame, in a row of its own (the bottom is the only other
+    // place it may go). Also brings it back from full screen.
     void Create(QMainWindow* pFrame);
 
     void AddView(const QString& strTitle, CView* pView);

@@ -114,6 +114,19 @@ TEST_F(AppTest, CaptureItemsShowHotkeysOnEveryOpeningAndStayDisabled) {
               QStringLiteral("De&fault Action\tShift+A"));
 }
 
+TEST_F(AppTest, FileNewIsInBothFileMenus) {
+    // Ctrl+N is File New's own key again (no capture hotkey takes it by default); the command is
+    // in the File menu with or without an image open.
+    Start(kShownOptions);
+    EXPECT_EQ(m_pApp->Settings().Hotkey(platform::Control), 0);
+    for (const QList<QMenu*>* pMenus : {&Frame().DefaultMenus(), &Frame().DocumentMenus()}) {
+        QAction* pNew = ActionOf(pMenus->front(), ID_FILE_NEW);
+        ASSERT_NE(pNew, nullptr);
+        EXPECT_EQ(pNew->text(), QStringLiteral("&New...\tCtrl+N"));
+        EXPECT_TRUE(pNew->isEnabled());
+    }
+}
+
 TEST_F(AppTest, FrameCommandsFollowTheOpenWindows) {
     Start(kShownOptions);
     // Without an image window: the zoom presets and Close All have nothing to act on.
