@@ -91,6 +91,14 @@ void CMDIChildWnd::OnUpdateFrameTitle() {
         pMain->OnUpdateFrameTitle();
 }
 
+void CMDIChildWnd::changeEvent(QEvent* pEvent) {
+    QMdiSubWindow::changeEvent(pEvent);
+    if (pEvent->type() != QEvent::WindowStateChange || m_bDestroying)
+        return;
+    if (CMDIFrameWnd* pMain = MainFrame())
+        pMain->OnUpdateFrameTitle();
+}
+
 void CMDIChildWnd::closeEvent(QCloseEvent* pEvent) {
     // The window goes through DestroyFrame (deferred), never through the plain close.
     pEvent->ignore();

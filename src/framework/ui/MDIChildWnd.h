@@ -33,6 +33,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;
+    // Maximised or not, the main title names the window differently.
+    void changeEvent(QEvent* pEvent) override;
 
 private:
     CView* m_pView = nullptr;
