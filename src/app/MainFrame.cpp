@@ -88,7 +88,7 @@ const CCommandMap& CMainFrame::ThisCommandMap() {
 
 CMainFrame::CMainFrame(CTavixCaptureApp& app)
     : CMDIFrameWnd(app.Ui()), m_app(app),
-      m_pPanes(std::make_unique<CStatusPanes>(statusBar(), LoadString(IDS_IDLE_MESSAGE))),
+      m_pPanes(std::make_unique<CStatusPanes>(*this, app.Ui(), LoadString(IDS_IDLE_MESSAGE))),
       m_pTray(std::make_unique<CTrayPolicy>(*this, app.Settings())),
       m_pCaptions(std::make_unique<CMenuCaptions>(app.Settings(), IDR_TRAY_MENU)) {
     setObjectName(QStringLiteral("QuorviMainFrameClass"));
@@ -105,6 +105,8 @@ CMainFrame::~CMainFrame() {
 }
 
 bool CMainFrame::Create() {
+    if (!m_pPanes->IsCreated())
+        return false;
     LoadMenus(IDR_MAINFRAME, IDR_IMAGETYPE);
     QToolBar* pToolBar = LoadToolBar(IDR_MAINFRAME, QStringLiteral("Standard"));
     if (pToolBar == nullptr || pToolBar->actions().isEmpty())
@@ -211,6 +213,9 @@ void CMainFrame::showEvent(QShowEvent* pEvent) {
 
 void CMainFrame::changeEvent(QEvent* pEvent) {
     CMDIFrameWnd::changeEvent(pEvent);
+    // The status bar's size grip shows only while the window is neither maximised nor full.
+    if (pEvent->type() == QEvent::WindowStateChange)
+        statusBar()->update();
     if (pEvent->type() == QEvent::WindowStateChange && isMinimized())
         QTimer::singleShot(0, this, [this] { m_pTray->OnMinimized(); });
 }
