@@ -3,6 +3,7 @@
 #include "platform/WorkspaceSettings.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace platform {
 
@@ -52,8 +53,8 @@ RegBinary LogoFontRecord::ToBytes() const {
     for (std::uint8_t nFlag : {bItalic, bUnderline, bStrikeOut, nCharSet, nOutPrecision,
                                nClipPrecision, nQuality, nPitchAndFamily})
         bytes.push_back(nFlag);
-    const std::size_t nFace = std::min(strFaceName.size(), kFaceNameSize - 1);
-    bytes.insert(bytes.end(), strFaceName.begin(), strFaceName.begin() + nFace);
+    const std::string_view face = std::string_view(strFaceName).substr(0, kFaceNameSize - 1);
+    bytes.insert(bytes.end(), face.begin(), face.end());
     bytes.resize(kSize, 0);
     return bytes;
 }
