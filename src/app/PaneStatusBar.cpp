@@ -58,6 +58,13 @@ void CPaneStatusBar::SetPaneWidth(int nIndex, int nWidth) {
     update();
 }
 
+void CPaneStatusBar::SetMinStretchWidth(int nWidth) {
+    m_nMinStretch = nWidth;
+    updateGeometry();
+    PlaceProgress();
+    update();
+}
+
 void CPaneStatusBar::SetPaneColors(const QColor& crText, const QColor& crShadow) {
     const QColor shadow = crShadow.isValid() ? crShadow : Halved(palette().color(QPalette::Window));
     for (PaneRecord& record : m_panes) {
@@ -112,7 +119,7 @@ QRect CPaneStatusBar::PaneRect(int nIndex) const {
     int nFixed = 0;
     for (const PaneRecord& record : m_panes)
         nFixed += (record.nStyle & kStretch) != 0 ? 0 : record.nWidth + kGap;
-    const int nStretch = std::max(0, nRight - kMargin - nFixed);
+    const int nStretch = std::max(m_nMinStretch, nRight - kMargin - nFixed);
     int nLeft = kMargin;
     for (int i = 0; i < PaneCount(); ++i) {
         const PaneRecord& record = m_panes[std::size_t(i)];
@@ -140,7 +147,7 @@ QSize CPaneStatusBar::sizeHint() const {
 }
 
 QSize CPaneStatusBar::minimumSizeHint() const {
-    return QSize(kGripSize, sizeHint().height());
+    return QSize(m_nMinStretch + 2 * kMargin + kGripSize, sizeHint().height());
 }
 
 void CPaneStatusBar::paintEvent(QPaintEvent*) {

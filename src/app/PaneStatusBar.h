@@ -54,6 +54,9 @@ public:
                          const std::vector<unsigned>& indicators, unsigned nStyle0);
     int PaneCount() const { return static_cast<int>(m_panes.size()); }
     void SetPaneWidth(int nIndex, int nWidth);
+    // The stretching pane never gets narrower than this; in a narrow window the fixed panes go
+    // past the bar's right end instead.
+    void SetMinStretchWidth(int nWidth);
     PaneRecord& GetPaneRecord(int nIndex) { return m_panes.at(std::size_t(nIndex)); }
     const PaneRecord& GetPaneRecord(int nIndex) const { return m_panes.at(std::size_t(nIndex)); }
     // Every pane's text and shadow colour; an invalid shadow selects the default (the menu
@@ -86,4 +89,5 @@ private:
     std::vector<PaneRecord> m_panes;
     QPointer<QProgressBar> m_pProgress;
     int m_nProgressPane = -1;
+    int m_nMinStretch = 0;
 };

@@ -65,12 +65,8 @@ void CStatusPanes::FitMessagePane(const QStringList& texts) {
     int nWidest = 0;
     for (const QString& strText : texts)
         nWidest = std::max(nWidest, metrics.horizontalAdvance(strText));
-    // The stretching pane is what the fixed ones leave: the window may not get narrower than
-    // the widest prompt needs, a little for the margins as for the other panes.
-    int nFixed = CPaneStatusBar::kGripSize + 8;
-    for (int i = 1; i < m_pBar->PaneCount(); ++i)
-        nFixed += m_pBar->GetPaneRecord(i).nWidth + 2;
-    m_pBar->setMinimumWidth(nWidest + 8 + nFixed);
+    // A little for the margins, as for the other panes.
+    m_pBar->SetMinStretchWidth(nWidest + 8);
 }
 
 QString CStatusPanes::PaneText(int nPane) const {
