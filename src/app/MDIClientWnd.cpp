@@ -208,17 +208,11 @@ void CMDIClientWnd::RefreshWindowMenu(QMenu* pMenu) {
 void CMDIClientWnd::ShowTabMenu(CView* pView, const QPoint& globalPos) {
     if (CFrameWnd* pFrame = pView->GetParentFrame())
         pFrame->ActivateFrame();
-    if (m_pTabMenu == nullptr)
-        m_pTabMenu = m_frame.MenuBuilder().BuildPopup(IDR_TAB_MENU, 0, &m_frame);
-    if (m_pTabMenu != nullptr)
-        m_pTabMenu->popup(globalPos);
+    m_frame.MenuBuilder().TrackPopup(IDR_TAB_MENU, globalPos, &m_frame);
 }
 
 void CMDIClientWnd::ShowBackgroundMenu(const QPoint& globalPos) {
-    if (m_pBackgroundMenu == nullptr)
-        m_pBackgroundMenu = m_frame.MenuBuilder().BuildPopup(IDR_TRAY_MENU, 0, &m_frame);
-    if (m_pBackgroundMenu != nullptr)
-        m_pBackgroundMenu->popup(globalPos);
+    m_frame.MenuBuilder().TrackPopup(IDR_TRAY_MENU, globalPos, &m_frame);
 }
 
 void CMDIClientWnd::OnToggleTabBar() {

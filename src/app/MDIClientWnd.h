@@ -83,6 +83,4 @@ private:
     CViewManager* m_pTabBar;
     CWorkspaceBackground* m_pBackground;
     CFullScreenMode* m_pFullScreen;
-    QMenu* m_pTabMenu = nullptr;
-    QMenu* m_pBackgroundMenu = nullptr;
 };
