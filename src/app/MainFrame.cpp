@@ -4,6 +4,7 @@
 
 #include "app/AppOptionsOwner.h"
 #include "app/ClipboardImage.h"
+#include "app/MDIClientWnd.h"
 #include "app/MenuCaptions.h"
 #include "app/ShellServices.h"
 #include "app/StatusPanes.h"
@@ -85,7 +86,7 @@ const CCommandMap& CMainFrame::ThisCommandMap() {
 
 CMainFrame::CMainFrame(CTavixCaptureApp& app)
     : CMDIFrameWnd(app.Ui()), m_app(app),
-      m_pPanes(std::make_unique<CStatusPanes>(statusBar(), LoadString(IDS_IDLE_MESSAGE))),
+      m_pPanes(std::make_unique<CStatusPanes>(*this, app.Ui(), LoadString(IDS_IDLE_MESSAGE))),
       m_pTray(std::make_unique<CTrayPolicy>(*this, app.Settings())),
       m_pCaptions(std::make_unique<CMenuCaptions>(app.Settings(), IDR_TRAY_MENU)) {
     setObjectName(QStringLiteral("QuorviMainFrameClass"));
@@ -97,9 +98,13 @@ CMainFrame::CMainFrame(CTavixCaptureApp& app)
 CMainFrame::~CMainFrame() {
     // The icon leaves the notification area before the window goes.
     m_pTray->RemoveIcon();
+    // The workspace writes its settings while its window is still whole.
+    m_pClient.reset();
 }
 
 bool CMainFrame::Create() {
+    if (!m_pPanes->IsCreated())
+        return false;
     LoadMenus(IDR_MAINFRAME, IDR_IMAGETYPE);
     QToolBar* pToolBar = LoadToolBar(IDR_MAINFRAME, QStringLiteral("Standard"));
     if (pToolBar == nullptr || pToolBar->actions().isEmpty())
@@ -114,6 +119,7 @@ bool CMainFrame::Create() {
             m_pCaptions->Apply(pMenu);
     }
     FitMessagePane();
+    m_pClient = std::make_unique<CMDIClientWnd>(*this, m_app, m_app.HiveLocations());
     m_pTray->CreateSystemTray();
     m_refreshTimer.start(kRefreshInterval, Qt::CoarseTimer, this);
     return true;
@@ -127,8 +133,26 @@ void CMainFrame::FitMessagePane() {
     m_pPanes->FitMessagePane(prompts);
 }
 
+bool CMainFrame::OnCmdMsg(unsigned nID, ECmdKind kind, CCmdUI* pCmdUI) {
+    if (m_pClient && m_pClient->OnCmdMsg(nID, kind, pCmdUI))
+        return true;
+    return CMDIFrameWnd::OnCmdMsg(nID, kind, pCmdUI);
+}
+
+void CMainFrame::OnChildFrameCreated(CMDIChildWnd* pChild) {
+    if (m_pClient)
+        m_pClient->OnChildCreated(pChild);
+}
+
+void CMainFrame::OnChildFrameDestroying(CMDIChildWnd* pChild) {
+    if (m_pClient)
+        m_pClient->OnChildDestroying(pChild);
+}
+
 void CMainFrame::OnChildFramesChanged() {
     CMDIFrameWnd::OnChildFramesChanged();
+    if (m_pClient)
+        m_pClient->UpdateTabBar();
     // The panes spoke of the image window that went; there is none to speak of now.
     if (ActiveImageView() == nullptr)
         m_pPanes->ShowNoImage();
@@ -150,6 +174,8 @@ void CMainFrame::SetCaptureEngine(ICaptureEngine* pEngine) noexcept {
 
 void CMainFrame::OnInitMenuPopup(QMenu* pMenu) {
     m_pCaptions->Apply(pMenu);
+    if (m_pClient)
+        m_pClient->RefreshWindowMenu(pMenu);
 }
 
 CTavixCaptureView* CMainFrame::ActiveImageView() const {
@@ -185,6 +211,9 @@ void CMainFrame::showEvent(QShowEvent* pEvent) {
 
 void CMainFrame::changeEvent(QEvent* pEvent) {
     CMDIFrameWnd::changeEvent(pEvent);
+    // The status bar's size grip shows only while the window is neither maximised nor full.
+    if (pEvent->type() == QEvent::WindowStateChange)
+        statusBar()->update();
     if (pEvent->type() == QEvent::WindowStateChange && isMinimized())
         QTimer::singleShot(0, this, [this] { m_pTray->OnMinimized(); });
 }
@@ -199,7 +228,8 @@ void CMainFrame::timerEvent(QTimerEvent* pEvent) {
 }
 
 void CMainFrame::OnUpdateTabBar() {
-    // The file tab bar joins the window in a later step; the menus follow the open windows now.
+    if (m_pClient)
+        m_pClient->ShowTabBarForWindows();
     OnChildFramesChanged();
 }
 

@@ -13,6 +13,7 @@
 #include <memory>
 
 class CCmdUI;
+class CMDIClientWnd;
 class CMenuCaptions;
 class CStatusPanes;
 class CTavixCaptureApp;
@@ -47,6 +48,8 @@ public:
     CStatusPanes& Panes() const noexcept { return *m_pPanes; }
     CTrayPolicy& Tray() const noexcept { return *m_pTray; }
     CMenuCaptions& Captions() const noexcept { return *m_pCaptions; }
+    // The workspace: file tab bar, window commands, full screen, background (after Create).
+    CMDIClientWnd& Client() const noexcept { return *m_pClient; }
 
     // Services that arrive after the frame (non-owning; null: none).
     void SetCaptureEngine(ICaptureEngine* pEngine) noexcept;
@@ -59,6 +62,10 @@ public:
     void OnUpdateTabBar();
     // Menus and title follow the image windows; without an active one the panes are cleared.
     void OnChildFramesChanged() override;
+    void OnChildFrameCreated(CMDIChildWnd* pChild) override;
+    void OnChildFrameDestroying(CMDIChildWnd* pChild) override;
+    // The workspace has the first say on every command.
+    bool OnCmdMsg(unsigned nID, ECmdKind kind, CCmdUI* pCmdUI) override;
 
 protected:
     void OnInitMenuPopup(QMenu* pMenu) override;
@@ -87,6 +94,7 @@ private:
     std::unique_ptr<CStatusPanes> m_pPanes;
     std::unique_ptr<CTrayPolicy> m_pTray;
     std::unique_ptr<CMenuCaptions> m_pCaptions;
+    std::unique_ptr<CMDIClientWnd> m_pClient;
     QBasicTimer m_refreshTimer;
     ICaptureEngine* m_pCaptureEngine = nullptr;
     IImagePrinter* m_pPrinter = nullptr;

@@ -79,6 +79,7 @@ public:
     }
     // Where settings and the recent-file list live (tests point it at a temporary folder).
     void SetHiveLocations(const platform::HiveLocations& locations);
+    const platform::HiveLocations& HiveLocations() const noexcept { return m_locations; }
 
     // Opens web pages, mail addresses and folders in the desktop's programs.
     CShellOpener& ShellOpener() noexcept { return *m_pShellOpener; }

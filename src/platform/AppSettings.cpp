@@ -10,18 +10,21 @@ constexpr std::string_view kPrintLayout = "PrintLayout";
 constexpr std::string_view kHotkey = "Hotkey";
 constexpr std::string_view kCaptureOptions = "CaptureOptions";
 
+// Control, Circle and SingleWindow have no key of their own: the obvious choices (Ctrl+N,
+// Ctrl+Shift+C, Ctrl+Shift+S) are New, terminal Copy and Save As everywhere, and a global grab
+// would take them from every program, this one's File New included.
 constexpr std::uint16_t kDefaultHotkeys[kCaptureActionCount] = {
     0x202C, // ActiveWindow: Alt+Print Screen
     0xE043, // ActiveWindowClient: Ctrl+Shift+Alt+C
-    0x804E, // Control: Ctrl+N
+    0x0000, // Control: none
     0xA053, // Square: Ctrl+Alt+S
     0xA052, // Rectangle: Ctrl+Alt+R
-    0xC043, // Circle: Ctrl+Shift+C
+    0x0000, // Circle: none
     0xA045, // Ellipse: Ctrl+Alt+E
     0xA050, // Polygon: Ctrl+Alt+P
     0xC04D, // PopupMenu: Ctrl+Shift+M
     0xA044, // Desktop: Ctrl+Alt+D
-    0xC053, // SingleWindow: Ctrl+Shift+S
+    0x0000, // SingleWindow: none
     0xC04C, // RepeatLast: Ctrl+Shift+L
     0x002C, // Default: Print Screen
 };

@@ -139,7 +139,8 @@ void CTavixCaptureView::OnInitialUpdate() {
 void CTavixCaptureView::FitFrameIntoArea() {
     auto* pFrame = qobject_cast<QMdiSubWindow*>(parentWidget());
     QMdiArea* pArea = pFrame != nullptr ? pFrame->mdiArea() : nullptr;
-    if (pArea == nullptr)
+    // A maximised window fills the area already.
+    if (pArea == nullptr || pFrame->isMaximized())
         return;
     // The window is made to show the whole image, then cut where it would leave the area.
     // Before the first showing the window has no layout yet; its size hint is the view's plus

@@ -6,6 +6,7 @@
 #include "document/TavixCaptureDoc.h"
 #include "framework/CommandIds.h"
 #include "image/DisplayBitmap.h"
+#include "platform/WorkspaceSettings.h"
 #include "views/TavixCaptureView.h"
 
 #include <QGuiApplication>
@@ -281,6 +282,9 @@ TEST_F(AppTest, DraggingPansALargeImage) {
 }
 
 TEST_F(AppTest, FirstShowingFitsTheWindowIntoTheArea) {
+    // Windows that open maximised fill the area whatever their image.
+    ASSERT_TRUE(platform::CWorkspaceSettings::SaveChildWinState(
+        false, platform::HiveLocations::FromEnvironment()));
     Start(kShownOptions);
     ASSERT_NE(Open(WritePng(60, 40)), nullptr);
     auto* pFrame = qobject_cast<QMdiSubWindow*>(ActiveView()->parentWidget());

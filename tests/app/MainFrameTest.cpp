@@ -3,6 +3,7 @@
 // request with its questions, title-bar Close and Minimize, exit, and the frame commands.
 #include "AppFixture.h"
 
+#include "app/PaneStatusBar.h"
 #include "document/TavixCaptureDoc.h"
 #include "framework/CommandIds.h"
 #include "framework/DocManager.h"
@@ -82,7 +83,7 @@ TEST_F(AppTest, StartUpBuildsMenusToolbarAndFourPanes) {
     EXPECT_EQ(CCommandDispatcher::ActionId(Frame().ToolBar()->actions().front()), ID_FILE_OPEN);
     EXPECT_EQ(Frame().Panes().PaneText(0), QStringLiteral("Ready"));
     for (int i = 1; i < 4; ++i)
-        EXPECT_GE(Frame().Panes().Pane(i)->width(), CStatusPanes::kPaneWidths[i - 1]);
+        EXPECT_GE(Frame().Panes().Bar().PaneRect(i).width(), CStatusPanes::kPaneWidths[i - 1]);
     // The counter restarts at 1 when "AutoSaveOptions" has 0x2 (not by default).
     EXPECT_EQ(m_pApp->Settings().m_dwAutoSaveStartNO, 1u);
 }
@@ -111,6 +112,19 @@ TEST_F(AppTest, CaptureItemsShowHotkeysOnEveryOpeningAndStayDisabled) {
               QStringLiteral("Active Window C&lient"));
     EXPECT_EQ(ActionOf(pCapture, ID_CAPTURE_DEFAULT)->text(),
               QStringLiteral("De&fault Action\tShift+A"));
+}
+
+TEST_F(AppTest, FileNewIsInBothFileMenus) {
+    // Ctrl+N is File New's own key again (no capture hotkey takes it by default); the command is
+    // in the File menu with or without an image open.
+    Start(kShownOptions);
+    EXPECT_EQ(m_pApp->Settings().Hotkey(platform::Control), 0);
+    for (const QList<QMenu*>* pMenus : {&Frame().DefaultMenus(), &Frame().DocumentMenus()}) {
+        QAction* pNew = ActionOf(pMenus->front(), ID_FILE_NEW);
+        ASSERT_NE(pNew, nullptr);
+        EXPECT_EQ(pNew->text(), QStringLiteral("&New...\tCtrl+N"));
+        EXPECT_TRUE(pNew->isEnabled());
+    }
 }
 
 TEST_F(AppTest, FrameCommandsFollowTheOpenWindows) {
@@ -420,12 +434,12 @@ TEST_F(AppTest, ProgressShowsInPaneZeroUntilDone) {
     EXPECT_TRUE(Frame().Panes().IsProgressShowing());
     Frame().Panes().SetProgress(1.0);
     EXPECT_FALSE(Frame().Panes().IsProgressShowing());
-    EXPECT_TRUE(Frame().Panes().Pane(0)->isVisible());
+    EXPECT_EQ(Frame().Panes().Bar().ProgressControl(), nullptr);
     // An operation whose last report stops short of 1 (a decoder's last block) leaves no bar
     // behind once it has returned to the event loop.
     Frame().Panes().SetProgress(0.97);
     EXPECT_TRUE(Frame().Panes().IsProgressShowing());
     ProcessEvents();
     EXPECT_FALSE(Frame().Panes().IsProgressShowing());
-    EXPECT_TRUE(Frame().Panes().Pane(0)->isVisible());
+    EXPECT_EQ(Frame().Panes().Bar().ProgressControl(), nullptr);
 }

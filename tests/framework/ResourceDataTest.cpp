@@ -69,9 +69,9 @@ TEST(ResourceData, DefaultMenuHasTheFiveMenusAndTheirItems) {
         titles.push_back(popup.strText.toStdString());
     EXPECT_EQ(titles, (std::vector<std::string>{"&File", "&Edit", "&Capture", "&View", "&Help"}));
     EXPECT_EQ(NonSeparators(Ids(menu[0])),
-              (std::vector<unsigned>{57601, 57606, 32850, 57616, 57665}));
+              (std::vector<unsigned>{57600, 57601, 57606, 32850, 57616, 57665}));
     EXPECT_EQ(Texts(menu[0]),
-              (std::vector<std::string>{"&Open...\tCtrl+O", "P&rint Setup...",
+              (std::vector<std::string>{"&New...\tCtrl+N", "&Open...\tCtrl+O", "P&rint Setup...",
                                         "&Explore Output Directory", "Recent File", "E&xit"}));
     EXPECT_EQ(Texts(menu[1]), (std::vector<std::string>{"Paste As Ne&w Image\tCtrl+W"}));
     EXPECT_EQ(Ids(menu[1]), (std::vector<unsigned>{32818}));

@@ -62,15 +62,15 @@ TEST_F(AppSettingsTest, FirstStartWritesEveryDefaultInOrder) {
                                                            "\"Margins\"=\"120, 120, 120, 120\"\n");
     const std::string hotkey = Section("Hotkey", "\"ActiveWindow\"=\"0, 8236\"\n"
                                                  "\"ActiveWindowClient\"=\"1, 57411\"\n"
-                                                 "\"Control\"=\"2, 32846\"\n"
+                                                 "\"Control\"=\"2, 0\"\n"
                                                  "\"Square\"=\"3, 41043\"\n"
                                                  "\"Rectangle\"=\"4, 41042\"\n"
-                                                 "\"Circle\"=\"5, 49219\"\n"
+                                                 "\"Circle\"=\"5, 0\"\n"
                                                  "\"Ellipse\"=\"6, 41029\"\n"
                                                  "\"Polygon\"=\"7, 41040\"\n"
                                                  "\"PopupMenu\"=\"8, 49229\"\n"
                                                  "\"Desktop\"=\"9, 41028\"\n"
-                                                 "\"SingleWindow\"=\"10, 49235\"\n"
+                                                 "\"SingleWindow\"=\"10, 0\"\n"
                                                  "\"RepeatLast\"=\"11, 49228\"\n"
                                                  "\"Default\"=\"12, 44\"\n");
     const std::string captureOptions =
@@ -131,7 +131,7 @@ TEST_F(AppSettingsTest, HotkeyWordsLandAtTheStoredIndex) {
                           "\"RepeatLast\"=\"99999999999, 5\"\n"}}); // index unreadable: own slot
     CAppSettings settings = Loaded();
     const HotkeyTable& table = settings.Hotkeys();
-    EXPECT_EQ(table[Control], 0x804E);
+    EXPECT_EQ(table[Control], 0);
     EXPECT_EQ(table[Square], 67);
     EXPECT_EQ(table[20], 65);
     EXPECT_EQ(table[Rectangle], 0xA052);
@@ -143,8 +143,26 @@ TEST_F(AppSettingsTest, HotkeyWordsLandAtTheStoredIndex) {
     ASSERT_TRUE(settings.Save());
     const std::string text = ReadFileText(UserHive());
     EXPECT_NE(text.find("\"Square\"=\"3, 67\"\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("\"Control\"=\"2, 32846\"\n"), std::string::npos);
+    EXPECT_NE(text.find("\"Control\"=\"2, 0\"\n"), std::string::npos);
     EXPECT_EQ(text.find("\"20, "), std::string::npos); // spare slots are not written
+}
+
+TEST_F(AppSettingsTest, EverydayShortcutsAreNoHotkeyUnlessTheUserStoredThem) {
+    // Without stored words Control, Circle and SingleWindow have no hotkey (Ctrl+N, Ctrl+Shift+C
+    // and Ctrl+Shift+S stay with the programs that use them); the others keep theirs.
+    const HotkeyTable fresh = Loaded().Hotkeys();
+    EXPECT_EQ(fresh[Control], 0);
+    EXPECT_EQ(fresh[Circle], 0);
+    EXPECT_EQ(fresh[SingleWindow], 0);
+    EXPECT_EQ(fresh[Desktop], 0xA044);
+    // A user who chose those keys keeps them.
+    WriteHive({{"Hotkey", "\"Control\"=\"2, 32846\"\n"
+                          "\"Circle\"=\"5, 49219\"\n"
+                          "\"SingleWindow\"=\"10, 49235\"\n"}});
+    const HotkeyTable stored = Loaded().Hotkeys();
+    EXPECT_EQ(stored[Control], 0x804E);
+    EXPECT_EQ(stored[Circle], 0xC043);
+    EXPECT_EQ(stored[SingleWindow], 0xC053);
 }
 
 TEST_F(AppSettingsTest, LongStringsAreCutToTheirCaps) {

@@ -42,7 +42,9 @@ CFrameWnd* CMDIChildWnd::GetParentFrame() const {
 }
 
 void CMDIChildWnd::ActivateFrame() {
-    if (!isVisible()) {
+    if (!isVisible() && m_bOpenMaximized) {
+        showMaximized();
+    } else if (!isVisible()) {
         // A window too small to use (a view without a size of its own) opens at three quarters
         // of the area, as windows do when the system chooses their size; the view's first
         // update may fit it further.
@@ -64,6 +66,8 @@ void CMDIChildWnd::DestroyFrame() {
     if (m_bDestroying)
         return;
     m_bDestroying = true;
+    if (CMDIFrameWnd* pMain = MainFrame())
+        pMain->OnChildFrameDestroying(this);
     if (m_pView != nullptr) {
         if (CDocument* pDoc = m_pView->GetDocument())
             pDoc->RemoveView(m_pView);
@@ -83,6 +87,14 @@ void CMDIChildWnd::OnUpdateFrameTitle() {
     CDocument* pDoc = GetActiveDocument();
     if (pDoc != nullptr)
         setWindowTitle(TitleFor(pDoc->GetTitle()));
+    if (CMDIFrameWnd* pMain = MainFrame())
+        pMain->OnUpdateFrameTitle();
+}
+
+void CMDIChildWnd::changeEvent(QEvent* pEvent) {
+    QMdiSubWindow::changeEvent(pEvent);
+    if (pEvent->type() != QEvent::WindowStateChange || m_bDestroying)
+        return;
     if (CMDIFrameWnd* pMain = MainFrame())
         pMain->OnUpdateFrameTitle();
 }

@@ -20,6 +20,8 @@ public:
     void SetView(QWidget* pWidget, CView* pView);
     CMDIFrameWnd* MainFrame() const;
     bool IsBeingDestroyed() const noexcept { return m_bDestroying; }
+    // The window shows maximised when it first shows (the state the last one closed in).
+    void SetOpenMaximized(bool bMaximized) noexcept { m_bOpenMaximized = bMaximized; }
 
     CFrameWnd* GetParentFrame() const override;
     CView* GetActiveView() const override { return m_pView; }
@@ -31,8 +33,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;
+    // Maximised or not, the main title names the window differently.
+    void changeEvent(QEvent* pEvent) override;
 
 private:
     CView* m_pView = nullptr;
     bool m_bDestroying = false;
+    bool m_bOpenMaximized = false;
 };

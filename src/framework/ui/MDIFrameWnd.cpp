@@ -76,6 +76,7 @@ void CMDIFrameWnd::LoadAccelerators(unsigned nID) {
 
 void CMDIFrameWnd::AddChildFrame(CMDIChildWnd* pFrame) {
     m_pMdiArea->addSubWindow(pFrame);
+    OnChildFrameCreated(pFrame);
     OnChildFramesChanged();
 }
 
@@ -142,9 +143,17 @@ void CMDIFrameWnd::OnUpdateFrameTitle() {
     // A document still loading (or failing to) has no name yet: "Quorvi Studio - " says nothing.
     if (pDoc != nullptr && pDoc->GetTitle().isEmpty())
         pDoc = nullptr;
-    setWindowTitle(pDoc != nullptr
-                       ? strApp + QStringLiteral(" - ") + pChild->TitleFor(pDoc->GetTitle())
-                       : strApp);
+    if (pDoc == nullptr) {
+        setWindowTitle(strApp);
+        return;
+    }
+    // A maximised image window has no title bar of its own: its title joins the main one in
+    // brackets (the MDI area keeps this form and adds nothing when it sees it).
+    const QString strChild = pChild->TitleFor(pDoc->GetTitle());
+    auto* pWidget = dynamic_cast<QWidget*>(pChild);
+    setWindowTitle(pWidget != nullptr && pWidget->isMaximized()
+                       ? QStringLiteral("%1 - [%2]").arg(strApp, strChild)
+                       : QStringLiteral("%1 - %2").arg(strApp, strChild));
 }
 
 void CMDIFrameWnd::closeEvent(QCloseEvent* pEvent) {

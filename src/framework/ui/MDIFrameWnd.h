@@ -46,6 +46,9 @@ public:
     void AddChildFrame(CMDIChildWnd* pFrame);
     // The open image windows, without those being destroyed.
     QList<CMDIChildWnd*> ChildFrames() const;
+    // An image window joins (before its first showing) or is about to leave.
+    virtual void OnChildFrameCreated(CMDIChildWnd*) {}
+    virtual void OnChildFrameDestroying(CMDIChildWnd*) {}
     // An image window came, went or became active: menus and title follow.
     virtual void OnChildFramesChanged();
 
