@@ -20,18 +20,10 @@ void CFlipHorizontalFilter::Apply(const CImageBitmap& source, CImageBitmap& dest
 }
 
 void CFlipHorizontalFilter::ApplyInPlace(CImageBitmap& bitmap) {
-    if (bitmap.Depth() != 32) {
-        CImageFilter::ApplyInPlace(bitmap);
-        return;
-    }
-    ReportProgress(0.04);
     const int width = bitmap.Width();
-    const int height = bitmap.Height();
-    const img::CRowProgress progress(ProgressSink(), 0.04, 0.96, height);
-    for (int y = 0; y < height; ++y) {
+    const auto mirror = [&](int y) {
         img::MirrorRowInPlace32(bitmap.Row<std::uint32_t>(y), width);
-        progress.Row(y);
-    }
-    bitmap.SetAlpha(false); // as Apply's result
-    ReportProgress(1.0);
+    };
+    if (!ChangeRowsInPlace(bitmap, bitmap.Height(), mirror))
+        CImageFilter::ApplyInPlace(bitmap);
 }

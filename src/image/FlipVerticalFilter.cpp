@@ -22,19 +22,12 @@ void CFlipVerticalFilter::Apply(const CImageBitmap& source, CImageBitmap& destin
 }
 
 void CFlipVerticalFilter::ApplyInPlace(CImageBitmap& bitmap) {
-    if (bitmap.Depth() != 32) {
-        CImageFilter::ApplyInPlace(bitmap);
-        return;
-    }
-    ReportProgress(0.05);
     const int width = bitmap.Width();
     const int height = bitmap.Height();
-    const img::CRowProgress progress(ProgressSink(), 0.05, 0.95, height);
-    for (int y = 0; y < height / 2; ++y) {
+    const auto swapWithMirrorRow = [&](int y) {
         std::uint32_t* top = bitmap.Row<std::uint32_t>(y);
         std::swap_ranges(top, top + width, bitmap.Row<std::uint32_t>(height - 1 - y));
-        progress.Row(2 * y);
-    }
-    bitmap.SetAlpha(false); // as Apply's result
-    ReportProgress(1.0);
+    };
+    if (!ChangeRowsInPlace(bitmap, height / 2, swapWithMirrorRow))
+        CImageFilter::ApplyInPlace(bitmap);
 }

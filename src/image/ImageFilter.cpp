@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "image/ImageFilter.h"
 
+#include "image/FilterSupport.h"
 #include "image/ImageBitmap.h"
 #include "image/ProgressSink.h"
 
@@ -10,6 +11,21 @@ void CImageFilter::ApplyInPlace(CImageBitmap& bitmap) {
     std::unique_ptr<CImageBitmap> result = bitmap.CreateEmptyLike();
     Apply(bitmap, *result);
     bitmap.SwapStorage(*result);
+}
+
+bool CImageFilter::ChangeRowsInPlace(CImageBitmap& bitmap, int rows,
+                                     const std::function<void(int)>& rowStep) {
+    if (bitmap.Depth() != 32)
+        return false;
+    ReportProgress(0.05);
+    const img::CRowProgress progress(ProgressSink(), 0.05, 0.95, rows);
+    for (int y = 0; y < rows; ++y) {
+        rowStep(y);
+        progress.Row(y);
+    }
+    bitmap.SetAlpha(false);
+    ReportProgress(1.0);
+    return true;
 }
 
 void CImageFilter::ReportProgress(double fraction) const {

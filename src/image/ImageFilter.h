@@ -5,6 +5,8 @@
 
 #include "image/ImageObject.h"
 
+#include <functional>
+
 class CImageBitmap;
 class CProgressSink;
 
@@ -21,6 +23,10 @@ public:
 
 protected:
     void ReportProgress(double fraction) const;
+    // For filters that can change a 32-bpp bitmap where it lies: rowStep(y) for y below rows,
+    // with progress from 0.05, then the alpha flag cleared as Apply's results have it. False,
+    // doing nothing, for other depths (those go through Apply).
+    bool ChangeRowsInPlace(CImageBitmap& bitmap, int rows, const std::function<void(int)>& rowStep);
 
 private:
     CProgressSink* m_pProgress; // not owned, may be null

@@ -20,18 +20,10 @@ void CInvertFilter::Apply(const CImageBitmap& source, CImageBitmap& destination)
 }
 
 void CInvertFilter::ApplyInPlace(CImageBitmap& bitmap) {
-    if (bitmap.Depth() != 32) {
-        CImageFilter::ApplyInPlace(bitmap);
-        return;
-    }
-    ReportProgress(0.05);
     const int width = bitmap.Width();
-    const int height = bitmap.Height();
-    const img::CRowProgress progress(ProgressSink(), 0.05, 0.95, height);
-    for (int y = 0; y < height; ++y) {
+    const auto invert = [&](int y) {
         img::InvertRowInPlace32(bitmap.Row<std::uint32_t>(y), width);
-        progress.Row(y);
-    }
-    bitmap.SetAlpha(false); // as Apply's result
-    ReportProgress(1.0);
+    };
+    if (!ChangeRowsInPlace(bitmap, bitmap.Height(), invert))
+        CImageFilter::ApplyInPlace(bitmap);
 }

@@ -2,6 +2,7 @@
 // The options dialog as a user meets it through Capture > Options: its pages, which of them
 // store on OK, the checks that keep it open, Escape and Cancel, the hotkey page's rules.
 #include "AppFixture.h"
+#include "OptionsDriving.h"
 
 #include "dialogs/options/HotkeyOptionsPage.h"
 #include "dialogs/options/OptionsCaption.h"
@@ -34,26 +35,6 @@ using testsupport::WhenModalShows;
 namespace opt = platform::options;
 
 namespace {
-
-constexpr std::uint32_t kShownOptions = 0x0008167B & ~0x2u;
-
-// Clicks page nIndex in the tree and waits until it shows.
-void ShowPage(COptionsTreeDlg& dlg, int nIndex) {
-    QTreeWidget* pTree = dlg.Tree();
-    QTreeWidgetItem* pItem = pTree->topLevelItem(nIndex);
-    ASSERT_NE(pItem, nullptr);
-    QTest::mouseClick(pTree->viewport(), Qt::LeftButton, {}, pTree->visualItemRect(pItem).center());
-    ASSERT_TRUE(testsupport::WaitUntilPumping([&] { return dlg.CurrentPage() == nIndex; }));
-}
-
-void TypeInto(QWidget* pField, const QString& strText) {
-    ASSERT_NE(pField, nullptr);
-    if (auto* pSpin = qobject_cast<QSpinBox*>(pField))
-        pSpin->selectAll();
-    else if (auto* pEdit = qobject_cast<QLineEdit*>(pField))
-        pEdit->selectAll();
-    QTest::keyClicks(pField, strText);
-}
 
 void ClickOk(COptionsTreeDlg& dlg) {
     ButtonWithText<QPushButton>(dlg, QStringLiteral("OK"))->click();

@@ -3,6 +3,7 @@
 // the boxes that follow each other, the naming rules, the folder and colour choices, the resets
 // that act at once, and the JPEG set automatic saves use.
 #include "AppFixture.h"
+#include "OptionsDriving.h"
 
 #include "dialogs/options/ColorSelectPage.h"
 #include "dialogs/options/ColorSwatch.h"
@@ -34,25 +35,6 @@ using testsupport::WhenModalShows;
 namespace opt = platform::options;
 
 namespace {
-
-constexpr std::uint32_t kShownOptions = 0x0008167B & ~0x2u;
-
-void ShowPage(COptionsTreeDlg& dlg, int nIndex) {
-    QTreeWidget* pTree = dlg.Tree();
-    QTreeWidgetItem* pItem = pTree->topLevelItem(nIndex);
-    ASSERT_NE(pItem, nullptr);
-    QTest::mouseClick(pTree->viewport(), Qt::LeftButton, {}, pTree->visualItemRect(pItem).center());
-    ASSERT_TRUE(testsupport::WaitUntilPumping([&] { return dlg.CurrentPage() == nIndex; }));
-}
-
-void TypeInto(QWidget* pField, const QString& strText) {
-    ASSERT_NE(pField, nullptr);
-    if (auto* pSpin = qobject_cast<QSpinBox*>(pField))
-        pSpin->selectAll();
-    else if (auto* pEdit = qobject_cast<QLineEdit*>(pField))
-        pEdit->selectAll();
-    QTest::keyClicks(pField, strText);
-}
 
 // Runs Capture > Options on page nPage, steps, then OK (or Cancel).
 void RunOnPage(CMainFrame& frame, int nPage, bool bOk,
