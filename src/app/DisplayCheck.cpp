@@ -32,7 +32,8 @@ std::optional<DisplayChoice> ChooseDisplay(QString* pError) {
         qputenv("QT_QPA_PLATFORM", "xcb");
         choice.bForcedXcb = true;
         choice.strStatusNote = QStringLiteral(
-            "Wayland session: running through XWayland; captures see X11 windows only.");
+            "Wayland session: captures go through the desktop portal. To capture with a key, bind "
+            "\"quorvi-studio --capture ACTION\" in the desktop's keyboard settings.");
     }
     const QByteArray display = qgetenv("DISPLAY");
     if (display.isEmpty()) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Before Qt starts: the desktop program needs an X display. Without one it says so in one line
-// and ends; in a Wayland session it runs through XWayland, because captures and hotkeys are X11.
+// and ends; in a Wayland session it runs through XWayland (its windows, tray and hook are X11)
+// while its captures go through the desktop portal.
 #pragma once
 
 #include <QString>

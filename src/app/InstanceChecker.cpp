@@ -43,7 +43,8 @@ QString CInstanceChecker::SocketPath() const {
     return QString::fromStdString((m_dir / kSocketName).string());
 }
 
-bool CInstanceChecker::IsFirstInstance(CMainFrame& frame, const QStringList& files) {
+bool CInstanceChecker::IsFirstInstance(CMainFrame& frame, const QStringList& files,
+                                       const QString& strCapture) {
     m_pFrame = &frame;
     std::string strError;
     if (m_dir.empty())
@@ -56,7 +57,7 @@ bool CInstanceChecker::IsFirstInstance(CMainFrame& frame, const QStringList& fil
         return true;
     }
     if (result == platform::CInstanceLock::EResult::HeldByAnother) {
-        if (!AskFirstInstance(files))
+        if (!AskFirstInstance(files, strCapture))
             std::fprintf(stderr, "quorvi-studio: another instance runs but does not answer.\n");
         return false;
     }
@@ -72,7 +73,9 @@ bool CInstanceChecker::IsFirstInstance(CMainFrame& frame, const QStringList& fil
     return true;
 }
 
-bool CInstanceChecker::AskFirstInstance(const QStringList& files) const {
+bool CInstanceChecker::AskFirstInstance(const QStringList& files, const QString& strCapture) const {
+    if (!strCapture.isEmpty())
+        return SendRequest(instance::EncodeCaptureRequest(strCapture));
     QStringList rejected;
     const QList<QByteArray> requests = instance::EncodeRequests(files, &rejected);
     for (const QString& strPath : rejected)
@@ -130,7 +133,10 @@ void CInstanceChecker::OnRequestData(QLocalSocket* pSocket) {
     if (request) {
         pSocket->write(kAnswer.data(), kAnswer.size());
         pSocket->flush();
-        Serve(request->files);
+        if (request->strCapture.isEmpty())
+            Serve(request->files);
+        else
+            ServeCapture(request->strCapture);
     } else {
         img::Trace("single instance: a malformed request was ignored");
     }
@@ -151,6 +157,12 @@ void CInstanceChecker::Serve(const QStringList& files) {
     // Out of the socket's handler: opening may ask questions in message boxes.
     if (m_open)
         QTimer::singleShot(0, this, [this, files] { m_open(files); });
+}
+
+void CInstanceChecker::ServeCapture(const QString& strCapture) {
+    // The capture gets the main window out of the way itself: nothing comes forward first.
+    if (m_capture)
+        QTimer::singleShot(0, this, [this, strCapture] { m_capture(strCapture); });
 }
 
 void CInstanceChecker::ActivateMainWindow(CMainFrame& frame) {

@@ -31,9 +31,13 @@ public:
     // opening their files). False when another instance runs: it has been asked to come forward
     // and open `files`. A lock that cannot be taken at all (no usable runtime directory) lets the
     // program run, said once on stderr.
-    bool IsFirstInstance(CMainFrame& frame, const QStringList& files = {}) override;
+    bool IsFirstInstance(CMainFrame& frame, const QStringList& files = {},
+                         const QString& strCapture = {}) override;
     void SetFileOpener(std::function<void(const QStringList&)> open) override {
         m_open = std::move(open);
+    }
+    void SetCaptureStarter(std::function<void(const QString&)> start) override {
+        m_capture = std::move(start);
     }
 
     // What a second start asks of the running instance: a minimised main window is restored;
@@ -50,7 +54,8 @@ private:
     void OnNewConnection();
     void OnRequestData(QLocalSocket* pSocket);
     void Serve(const QStringList& files);
-    bool AskFirstInstance(const QStringList& files) const;
+    void ServeCapture(const QString& strCapture);
+    bool AskFirstInstance(const QStringList& files, const QString& strCapture) const;
     bool SendRequest(const QByteArray& line) const;
 
     std::filesystem::path m_dir;
@@ -58,4 +63,5 @@ private:
     QLocalServer* m_pServer = nullptr;
     QPointer<CMainFrame> m_pFrame;
     std::function<void(const QStringList&)> m_open;
+    std::function<void(const QString&)> m_capture;
 };

@@ -2,6 +2,8 @@
 // The single-instance socket's request lines and the command line's files.
 #include "app/InstanceRequest.h"
 
+#include "capture/engine/CaptureActions.h"
+
 #include <QDir>
 #include <QFile>
 #include <QUrl>
@@ -12,6 +14,12 @@ namespace {
 
 constexpr QByteArrayView kActivate = "activate";
 constexpr QByteArrayView kOpen = "open";
+constexpr QByteArrayView kCapture = "capture";
+constexpr QLatin1StringView kCaptureOption("--capture");
+
+bool IsCaptureName(const QString& strName) {
+    return capture::ActionForName(strName.toStdString()).has_value();
+}
 
 QByteArray OpenLine(const QList<QByteArray>& encoded) {
     QByteArray line = kOpen.toByteArray();
@@ -65,12 +73,22 @@ QList<QByteArray> EncodeRequests(const QStringList& files, QStringList* pRejecte
     return lines;
 }
 
+QByteArray EncodeCaptureRequest(const QString& strAction) {
+    return kCapture.toByteArray() + ' ' + strAction.toLatin1() + '\n';
+}
+
 std::optional<Request> DecodeRequest(const QByteArray& line) {
     if (line.size() > kMaxRequestBytes || !line.endsWith('\n'))
         return std::nullopt;
     const QList<QByteArray> words = line.chopped(1).split(' ');
     if (words.size() == 1 && words.front() == kActivate)
         return Request{};
+    if (words.size() == 2 && words.front() == kCapture) {
+        const QString strName = QString::fromLatin1(words[1]);
+        if (!IsCaptureName(strName))
+            return std::nullopt;
+        return Request{{}, strName};
+    }
     if (words.size() < 2 || words.front() != kOpen)
         return std::nullopt;
     Request request;
@@ -93,6 +111,10 @@ QStringList FilesFromArguments(const QStringList& arguments, const QString& strW
             bOptions = false;
             continue;
         }
+        if (bOptions && strArg == kCaptureOption) {
+            ++i; // its value names an action, not a file
+            continue;
+        }
         if (strArg.isEmpty() || (bOptions && strArg.startsWith(u'-')))
             continue;
         if (strArg.startsWith(QLatin1String("file:"))) {
@@ -103,6 +125,26 @@ QStringList FilesFromArguments(const QStringList& arguments, const QString& strW
         files.push_back(QDir::cleanPath(workingDir.absoluteFilePath(strArg)));
     }
     return files;
+}
+
+std::optional<QString> CaptureFromArguments(const QStringList& arguments, QString* pError) {
+    QString strName;
+    for (qsizetype i = 1; i < arguments.size() && arguments[i] != QLatin1String("--"); ++i) {
+        if (arguments[i] == kCaptureOption) {
+            strName = i + 1 < arguments.size() ? arguments[++i] : QString();
+        } else if (arguments[i].startsWith(kCaptureOption + u'=')) {
+            strName = arguments[i].mid(kCaptureOption.size() + 1);
+        } else {
+            continue;
+        }
+        if (!IsCaptureName(strName)) {
+            if (pError != nullptr)
+                *pError = QStringLiteral("quorvi-studio: --capture needs one of: %1 (not \"%2\").")
+                              .arg(QString::fromStdString(capture::ActionNames()), strName);
+            return std::nullopt;
+        }
+    }
+    return strName;
 }
 
 } // namespace instance

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // What a later start asks of the running instance over the single-instance socket: one line per
 // connection, "activate" (come forward) or "open" and the files to open, each an absolute path in
-// base64 (file names may hold any byte but NUL, a newline and blanks included). The files named
-// on a command line, resolved by the starting process, whose working folder only it knows.
+// base64 (file names may hold any byte but NUL, a newline and blanks included), or "capture" and
+// the name of a capture action. The files named on a command line, resolved by the starting
+// process, whose working folder only it knows, and the capture it asks for (--capture NAME).
 #pragma once
 
 #include <QByteArray>
@@ -20,7 +21,8 @@ inline constexpr qsizetype kMaxRequestBytes = 64 * 1024;
 inline constexpr qsizetype kMaxPathBytes = 4096;
 
 struct Request {
-    QStringList files; // empty: only come forward
+    QStringList files;  // empty: only come forward
+    QString strCapture; // a capture action's name: start that capture instead
 };
 
 // True for a path a request may carry: absolute, clean (no ".", ".." or doubled "/"), no NUL,
@@ -32,14 +34,21 @@ bool IsAcceptablePath(const QString& strPath);
 // are left out and listed in pRejected.
 QList<QByteArray> EncodeRequests(const QStringList& files, QStringList* pRejected = nullptr);
 
+// The line asking the running instance to start the capture action of that name.
+QByteArray EncodeCaptureRequest(const QString& strAction);
+
 // One received line, newline included. Empty for anything malformed: an unknown verb, a line
 // over the bound or without its newline, bad base64, an unacceptable path.
 std::optional<Request> DecodeRequest(const QByteArray& line);
 
 // The files named on a command line: the arguments after the program's name that are not
-// options ("--" ends the options), made absolute and clean against strWorkingDir; a "file:" URL
-// stands for its local path. Anything else is taken for a file name, so that what cannot be
-// opened is named in the error rather than dropped unseen.
+// options ("--" ends the options; the value of --capture is no file), made absolute and clean
+// against strWorkingDir; a "file:" URL stands for its local path. Anything else is taken for a file
+// name, so that what cannot be opened is named in the error rather than dropped unseen.
 QStringList FilesFromArguments(const QStringList& arguments, const QString& strWorkingDir);
+
+// The capture action asked for by "--capture NAME" or "--capture=NAME": empty when none is. An
+// unknown or missing name gives nothing with the usage message in *pError.
+std::optional<QString> CaptureFromArguments(const QStringList& arguments, QString* pError);
 
 } // namespace instance

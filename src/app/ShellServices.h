@@ -27,9 +27,13 @@ public:
     // True when this is the only running instance; later starts then bring frame forward and
     // hand their files to the opener. False when another instance runs: the guard has brought
     // that one forward, handed it `files` (absolute paths), and this process ends.
-    virtual bool IsFirstInstance(CMainFrame& frame, const QStringList& files = {}) = 0;
+    // With strCapture (a capture action's name) the running instance starts that capture instead.
+    virtual bool IsFirstInstance(CMainFrame& frame, const QStringList& files = {},
+                                 const QString& strCapture = {}) = 0;
     // Where the files named by later starts go (set before IsFirstInstance).
     virtual void SetFileOpener(std::function<void(const QStringList&)> open) = 0;
+    // Where the captures asked for by later starts go (set before IsFirstInstance).
+    virtual void SetCaptureStarter(std::function<void(const QString&)> start) = 0;
 };
 
 // The capture engine.

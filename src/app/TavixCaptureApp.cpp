@@ -10,6 +10,7 @@
 #include "app/StatusPanes.h"
 #include "app/TerminationSignals.h"
 #include "app/TrayPolicy.h"
+#include "capture/engine/CaptureActions.h"
 #include "capture/engine/CaptureDocManager.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/ImageDialogs.h"
@@ -142,10 +143,13 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments) {
     if (!frame.Create())
         return false;
     SetMainWnd(&frame);
-    // Captures need the X server itself; other platforms (offscreen tests) go without.
+    // Captures need the X server itself or a Wayland desktop's portal; other platforms
+    // (offscreen tests) go without.
     m_pCaptureShell = std::make_unique<CCaptureShell>(*this, frame);
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        if (m_pCaptureShell->Initialize())
+    const QString strPlatform = QGuiApplication::platformName();
+    if (strPlatform == QLatin1String("xcb") || strPlatform == QLatin1String("wayland")) {
+        m_bCapturesReady = m_pCaptureShell->Initialize();
+        if (m_bCapturesReady)
             frame.SetCaptureEngine(m_pCaptureShell.get());
         else
             img::Trace("start-up: no X connection for captures");
@@ -160,6 +164,8 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments) {
         QTimer::singleShot(0, m_pMainFrame.get(), [this, files] { OpenFiles(files); });
     if (!m_strStartupNote.isEmpty())
         m_pMainFrame->SetPaneText(IImageViewHost::PaneMessage, m_strStartupNote);
+    if (!m_strStartupCapture.isEmpty())
+        StartCaptureWhenShown(0);
     views::TimingTrace("start-up (InitInstance) to main window shown: %.1f ms",
                        timer.nsecsElapsed() / 1e6);
     return true;
@@ -169,8 +175,36 @@ bool CTavixCaptureApp::HandOverToRunningInstance(const QStringList& files) {
     if (m_pInstanceGuard == nullptr)
         return false;
     m_pInstanceGuard->SetFileOpener([this](const QStringList& more) { OpenFiles(more); });
-    m_bHandedOver = !m_pInstanceGuard->IsFirstInstance(*m_pMainFrame, files);
+    m_pInstanceGuard->SetCaptureStarter(
+        [this](const QString& strAction) { StartNamedCapture(strAction); });
+    m_bHandedOver = !m_pInstanceGuard->IsFirstInstance(*m_pMainFrame, files, m_strStartupCapture);
     return m_bHandedOver;
+}
+
+void CTavixCaptureApp::StartNamedCapture(const QString& strAction) {
+    const std::optional<int> nAction = capture::ActionForName(strAction.toStdString());
+    if (!nAction || m_pCaptureShell == nullptr)
+        return;
+    if (!m_bCapturesReady) {
+        m_pMainFrame->SetPaneText(IImageViewHost::PaneMessage,
+                                  QStringLiteral("No captures on this display."));
+        return;
+    }
+    // A capture asked for while another runs waits for nobody, as a hotkey pressed then.
+    m_pCaptureShell->Engine().StartFromShortcut(*nAction);
+}
+
+void CTavixCaptureApp::StartCaptureWhenShown(int nAttempt) {
+    // A window hidden before the compositor has shown it once can stay on screen under XWayland
+    // and end up in the capture: the capture waits for the window to be on screen first.
+    const QWindow* pWindow = m_pMainFrame->windowHandle();
+    const bool bShown = pWindow == nullptr || !m_pMainFrame->isVisible() || pWindow->isExposed();
+    if (bShown || nAttempt >= kStartupCaptureAttempts) {
+        StartNamedCapture(m_strStartupCapture);
+        return;
+    }
+    QTimer::singleShot(kStartupCapturePollMs, m_pMainFrame.get(),
+                       [this, nAttempt] { StartCaptureWhenShown(nAttempt + 1); });
 }
 
 void CTavixCaptureApp::ShowMainFrame(bool bMayStartHidden) {

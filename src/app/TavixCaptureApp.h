@@ -37,6 +37,10 @@ class CTavixCaptureApp : public CWinApp, public IDocumentHost {
 public:
     // A hidden start shows the window, then minimises (and hides) it this much later.
     static constexpr int kHiddenStartDelayMs = 100;
+    // A capture asked for on the command line waits this long at most for the main window to
+    // be on screen (polls x interval).
+    static constexpr int kStartupCapturePollMs = 20;
+    static constexpr int kStartupCaptureAttempts = 100;
 
     CTavixCaptureApp();
     ~CTavixCaptureApp() override;
@@ -69,6 +73,11 @@ public:
 
     // A note shown once in the status bar after start-up (the Wayland notice).
     void SetStartupNote(const QString& strNote) { m_strStartupNote = strNote; }
+    // A capture action's name (--capture NAME): started once the program runs, or handed to the
+    // running instance.
+    void SetStartupCapture(const QString& strAction) { m_strStartupCapture = strAction; }
+    // Starts the capture action of that name as a hotkey would (a later start's --capture).
+    void StartNamedCapture(const QString& strAction);
     // Non-owning; handed to the main frame when it is created. Null: no tray.
     void SetTrayIcon(ITrayIcon* pTray) noexcept { m_pTray = pTray; }
     // Non-owning; asked during start-up. Null: this is the only instance.
@@ -113,6 +122,7 @@ private:
     bool OnlyGivenUpImagesModified();
     bool HandOverToRunningInstance(const QStringList& files);
     void ShowMainFrame(bool bMayStartHidden);
+    void StartCaptureWhenShown(int nAttempt);
     void OpenFiles(const QStringList& files);
     void FinishHiddenStart(int nAttempt);
 
@@ -138,6 +148,8 @@ private:
     std::vector<QPointer<CDocument>> m_givenUpImages;
     bool m_bEndRequested = false;
     QString m_strStartupNote;
+    QString m_strStartupCapture;
+    bool m_bCapturesReady = false;
     bool m_bSettingsSaved = false;
     bool m_bHandedOver = false;
 };

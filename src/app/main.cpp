@@ -2,6 +2,7 @@
 // quorvi-studio: the desktop program.
 #include "app/DisplayCheck.h"
 #include "app/InstanceChecker.h"
+#include "app/InstanceRequest.h"
 #include "app/TavixCaptureApp.h"
 #include "app/TerminationSignals.h"
 
@@ -45,8 +46,16 @@ int main(int argc, char** argv) {
     // Hiding the main window to the tray must not end the program; Exit ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    QString strUsage;
+    const std::optional<QString> strCapture =
+        instance::CaptureFromArguments(QApplication::arguments(), &strUsage);
+    if (!strCapture) {
+        std::fprintf(stderr, "%s\n", strUsage.toLocal8Bit().constData());
+        return 2;
+    }
     CTavixCaptureApp app;
     app.SetStartupNote(display->strStatusNote);
+    app.SetStartupCapture(*strCapture);
     CInstanceChecker instanceChecker;
     app.SetInstanceGuard(&instanceChecker);
     // Before the slow part of start-up: a signal that comes meanwhile waits in the pipe.

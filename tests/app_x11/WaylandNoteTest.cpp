@@ -53,9 +53,11 @@ TEST_F(WaylandSession, RunsThroughXWaylandAndSaysSoOnceInTheStatusBar) {
         EXPECT_TRUE(choice.bForcedXcb);
         EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArray("xcb"));
     }
-    EXPECT_EQ(choice.strStatusNote,
-              QStringLiteral(
-                  "Wayland session: running through XWayland; captures see X11 windows only."));
+    EXPECT_EQ(
+        choice.strStatusNote,
+        QStringLiteral(
+            "Wayland session: captures go through the desktop portal. To capture with a key, bind "
+            "\"quorvi-studio --capture ACTION\" in the desktop's keyboard settings."));
 
     // An explicit platform choice is the user's: no note, nothing forced.
     {

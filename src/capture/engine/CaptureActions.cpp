@@ -40,7 +40,44 @@ constexpr std::array<CaptureActionInfo, 15> kActions{{
     {ID_CAPTURE_ICON, kActionIconSized, CaptureMode::IconSized, kCursorTarget},
 }};
 
+struct ActionName {
+    std::string_view name;
+    int nAction;
+};
+
+constexpr std::array<ActionName, 15> kNames{{
+    {"desktop", Desktop},
+    {"active", ActiveWindow},
+    {"client", ActiveWindowClient},
+    {"control", Control},
+    {"window", SingleWindow},
+    {"rectangle", Rectangle},
+    {"square", Square},
+    {"circle", Circle},
+    {"ellipse", Ellipse},
+    {"triangle", kActionTriangle},
+    {"polygon", Polygon},
+    {"menu", PopupMenu},
+    {"icon", kActionIconSized},
+    {"repeat-last", RepeatLast},
+    {"default", Default},
+}};
+
 } // namespace
+
+std::optional<int> ActionForName(std::string_view name) noexcept {
+    for (const ActionName& entry : kNames)
+        if (entry.name == name)
+            return entry.nAction;
+    return std::nullopt;
+}
+
+std::string ActionNames() {
+    std::string strNames;
+    for (const ActionName& entry : kNames)
+        strNames += (strNames.empty() ? "" : ", ") + std::string(entry.name);
+    return strNames;
+}
 
 std::span<const CaptureActionInfo> CaptureActionTable() noexcept {
     return kActions;

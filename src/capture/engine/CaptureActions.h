@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
+#include <string_view>
 
 namespace capture {
 
@@ -27,5 +29,12 @@ std::span<const CaptureActionInfo> CaptureActionTable() noexcept;
 std::optional<CaptureActionInfo> ActionForCommand(unsigned nCommandID) noexcept;
 // The entry of an action index (0 to 12, kActionTriangle, kActionIconSized), or empty.
 std::optional<CaptureActionInfo> ActionForIndex(int nAction) noexcept;
+
+// The names of the actions on the command line (quorvi-studio --capture NAME): "desktop",
+// "active", "client", "control", "window", "rectangle", "square", "circle", "ellipse",
+// "triangle", "polygon", "menu", "icon", "repeat-last", "default".
+std::optional<int> ActionForName(std::string_view name) noexcept;
+// Every name above, separated by ", ", for usage messages.
+std::string ActionNames();
 
 } // namespace capture

@@ -6,6 +6,9 @@
 #include "capture/engine/CaptureHost.h"
 #include "capture/engine/CaptureOverlay.h"
 #include "capture/engine/CaptureSound.h"
+#include "capture/portal/FrozenDesktopQueries.h"
+#include "capture/portal/PortalScreenshot.h"
+#include "capture/portal/WaylandSession.h"
 #include "capture/x11/DesktopQueries.h"
 #include "capture/x11/ScreenGrabber.h"
 #include "framework/CommandIds.h"
@@ -46,6 +49,25 @@ int HookProc(void* pContext, std::uint32_t nMessage, std::uint32_t wParam, std::
     return 1;
 }
 
+// A Wayland session gives programs neither the windows' places nor the menus on screen.
+bool NeedsWindowGeometry(CaptureMode mode) {
+    switch (mode) {
+    case CaptureMode::ActiveWindow:
+    case CaptureMode::ActiveWindowClient:
+    case CaptureMode::Control:
+    case CaptureMode::SingleWindow:
+    case CaptureMode::PopupMenu:
+        return true;
+    default:
+        return false;
+    }
+}
+
+constexpr auto kNoWindowGeometry =
+    "This Wayland session does not tell programs where windows and menus are, so windows, their "
+    "client areas, controls and popup menus cannot be captured here.\n\nUse the rectangle, a "
+    "shape or the desktop capture instead.";
+
 std::uint32_t NowMs() {
     using namespace std::chrono;
     return std::uint32_t(
@@ -59,13 +81,15 @@ CCaptureEngine::CCaptureEngine(ICaptureHost& host, QObject* pParent)
 
 CCaptureEngine::~CCaptureEngine() {
     delete m_pHookNotifier; // before the descriptor it watches is closed
-    if (m_pConn) {
+    if (m_bHookConnected) {
         QRZ_UnHookMouse();
         QRZ_Shutdown(); // releases the hotkeys; the table copy stays readable
     }
 }
 
 bool CCaptureEngine::Initialize(const char* pszDisplay) {
+    if (capture::IsWaylandSession())
+        return InitializePortal(pszDisplay);
     m_pConn = CX11Connection::Open(pszDisplay);
     if (!m_pConn)
         return false;
@@ -77,12 +101,37 @@ bool CCaptureEngine::Initialize(const char* pszDisplay) {
     m_tracker.Tip().Prepare(
         CCaptureOverlay::TextExtent(QString::fromLatin1(CTrackerTip::kHintText)),
         CCaptureOverlay::TextExtent(QString::fromStdString(CTrackerTip::WidestSizeText())));
+    InstallHotkeys(pszDisplay);
+    return true;
+}
+
+bool CCaptureEngine::InitializePortal(const char* pszDisplay) {
+    m_pPortal = std::make_unique<CPortalScreenshot>();
+    connect(m_pPortal.get(), &CPortalScreenshot::captured, this, &CCaptureEngine::OnPortalCaptured);
+    connect(m_pPortal.get(), &CPortalScreenshot::failed, this, &CCaptureEngine::OnPortalFailed);
+    m_pFrozenQueries = std::make_unique<CFrozenDesktopQueries>();
+    m_pOverlay = std::make_unique<CCaptureOverlay>();
+    m_pOverlay->SetTakesInput(true);
+    connect(m_pOverlay.get(), &CCaptureOverlay::mouseInput, this, &CCaptureEngine::OnOverlayMouse);
+    connect(m_pOverlay.get(), &CCaptureOverlay::pickerKey, this, &CCaptureEngine::OnPickerKey);
+    m_pSound = std::make_unique<CCaptureSound>();
+    m_tracker.SetDesktopQueries(m_pFrozenQueries.get());
+    m_tracker.Tip().Prepare(
+        CCaptureOverlay::TextExtent(QString::fromLatin1(CTrackerTip::kHintText)),
+        CCaptureOverlay::TextExtent(QString::fromStdString(CTrackerTip::WidestSizeText())));
+    // Through XWayland the hotkeys still fire while a window of an X client has the focus.
+    if (pszDisplay != nullptr || qEnvironmentVariableIsSet("DISPLAY"))
+        InstallHotkeys(pszDisplay);
+    return true;
+}
+
+void CCaptureEngine::InstallHotkeys(const char* pszDisplay) {
     if (QRZ_Connect(pszDisplay) != QRZ_OK)
-        return true; // captures work, hotkeys do not
+        return; // captures work, hotkeys do not
+    m_bHookConnected = true;
     InstallHookWatch();
     QRZ_SetDoubleClickTime(std::uint32_t(QApplication::doubleClickInterval()));
     SetHotkeyTable(m_host.Settings().Hotkeys().data());
-    return true;
 }
 
 void CCaptureEngine::InstallHookWatch() {
@@ -151,6 +200,15 @@ void CCaptureEngine::OnHotkey(int nAction) {
         m_bHotkeyCapture = false;
 }
 
+bool CCaptureEngine::StartFromShortcut(int nAction) {
+    if (IsBusy() || !capture::ActionForIndex(nAction))
+        return false;
+    m_bHotkeyCapture = true;
+    m_bFromTrayMenu = false;
+    RunAction(nAction);
+    return true;
+}
+
 void CCaptureEngine::RunAction(int nAction) {
     if (nAction == platform::RepeatLast) {
         if (m_nLastAction)
@@ -168,11 +226,15 @@ void CCaptureEngine::RunAction(int nAction) {
         return;
     }
     const std::optional<CaptureActionInfo> info = capture::ActionForIndex(nAction);
-    if (!info || !m_pConn) {
+    if (!info || (!m_pConn && !m_pPortal)) {
         EndAction();
         return;
     }
     m_current = info;
+    if (m_pPortal) {
+        RunPortal(*info);
+        return;
+    }
     switch (info->mode) {
     case CaptureMode::ActiveWindow:
     case CaptureMode::ActiveWindowClient:
@@ -214,6 +276,17 @@ void CCaptureEngine::RunMenu(const CaptureActionInfo& info) {
     EndAction();
     m_host.Ui().AppMessageBox(strText, EMsgButtons::Ok, EMsgIcon::Information);
     emit actionEnded();
+}
+
+void CCaptureEngine::RunPortal(const CaptureActionInfo& info) {
+    if (NeedsWindowGeometry(info.mode)) {
+        EndAction();
+        m_host.Ui().AppMessageBox(QString::fromLatin1(kNoWindowGeometry), EMsgButtons::Ok,
+                                  EMsgIcon::Information);
+        emit actionEnded();
+        return;
+    }
+    Prepare(true, &CCaptureEngine::ContinuePortal);
 }
 
 void CCaptureEngine::Refuse(unsigned nStringID, int nHotkeyAction, bool bShowFirst) {
@@ -258,7 +331,8 @@ void CCaptureEngine::AfterSettle() {
 
 void CCaptureEngine::PaintPointer() {
     m_cursor.reset();
-    if ((m_host.Settings().m_dwOptionsA & opt::kIncludePointer) != 0)
+    // The portal's picture cannot take the pointer in: it is left out there.
+    if (m_pConn && (m_host.Settings().m_dwOptionsA & opt::kIncludePointer) != 0)
         m_cursor = capture::FetchCursorImage(*m_pConn);
 }
 
@@ -338,9 +412,7 @@ void CCaptureEngine::ContinuePicker() {
         excluded.push_back(xcb_window_t(pMain->winId()));
     m_pQueries->SetExcludedWindows(std::move(excluded));
     m_pQueries->Refresh();
-    m_tracker.Tip().SetMonitors(m_pQueries->MonitorRects());
-    m_tracker.Start(m_current->mode);
-    m_pOverlay->ShowFrozen(*m_pFrozen, m_rcFrozen);
+    BeginPicking();
     const int nHook = QRZ_HookMouse(&HookProc, this, m_current->cursor);
     EndAction();
     if (nHook != QRZ_OK) {
@@ -361,6 +433,50 @@ void CCaptureEngine::ContinuePicker() {
         m_ptPointer = {reply->root_x, reply->root_y};
         ApplyPickerResponse(m_tracker.OnMouse({capture::MouseKind::Move, m_ptPointer, NowMs()}));
     }
+}
+
+void CCaptureEngine::BeginPicking() {
+    const IDesktopQueries& queries =
+        m_pPortal ? static_cast<const IDesktopQueries&>(*m_pFrozenQueries) : *m_pQueries;
+    m_tracker.Tip().SetMonitors(queries.MonitorRects());
+    m_tracker.Start(m_current->mode);
+    m_pOverlay->ShowFrozen(*m_pFrozen, m_rcFrozen);
+}
+
+// ---- The desktop portal (Wayland sessions) ----
+
+void CCaptureEngine::ContinuePortal() {
+    m_nLastAction = m_current->nAction;
+    if (!m_pPortal->Request()) {
+        EndAction();
+        AbandonAction();
+    }
+}
+
+void CCaptureEngine::OnPortalCaptured() {
+    EndAction();
+    auto pPicture = m_pPortal->TakeBitmap();
+    m_rcFrozen = capture::Rect::FromSize(0, 0, pPicture->Width(), pPicture->Height());
+    m_pFrozen = std::move(pPicture);
+    m_pFrozenQueries->SetDesktop(m_rcFrozen);
+    if (m_current->mode == CaptureMode::Desktop) {
+        Grab(CaptureRegion{m_rcFrozen, 0, {}});
+        return;
+    }
+    BeginPicking();
+    m_state = EState::Picking;
+}
+
+void CCaptureEngine::OnPortalFailed() {
+    EndAction();
+    AbandonAction(m_pPortal->FailureText());
+}
+
+void CCaptureEngine::OnOverlayMouse(const capture::MouseInput& input) {
+    if (m_state != EState::Picking)
+        return;
+    m_ptPointer = input.pt;
+    ApplyPickerResponse(m_tracker.OnMouse({input.kind, input.pt, NowMs()}));
 }
 
 // ---- Picking ----
@@ -394,7 +510,7 @@ void CCaptureEngine::OnPickerKey(int nVirtKey) {
 void CCaptureEngine::ApplyPickerResponse(const capture::PickerResponse& response) {
     if (response.bBeep)
         QApplication::beep();
-    if (response.nudge != capture::Point{})
+    if (response.nudge != capture::Point{} && !m_pPortal)
         QRZ_MovePointerBy(response.nudge.x, response.nudge.y); // the move comes back as a message
     switch (response.action) {
     case PickerAction::Finish:
@@ -410,12 +526,16 @@ void CCaptureEngine::ApplyPickerResponse(const capture::PickerResponse& response
     case PickerAction::Continue:
         if (response.bRedraw)
             m_pOverlay->SetFeedback(m_tracker.Feedback());
+        // No program may move the pointer on Wayland: the nudge moves the picker's own point.
+        if (response.nudge != capture::Point{} && m_pPortal)
+            OnOverlayMouse({capture::MouseKind::Move, m_ptPointer + response.nudge, 0});
         break;
     }
 }
 
 void CCaptureEngine::StopPicking() {
-    QRZ_UnHookMouse();
+    if (!m_pPortal)
+        QRZ_UnHookMouse();
     m_pOverlay->SetFeedback({});
 }
 
@@ -477,6 +597,13 @@ void CCaptureEngine::RestoreMainWindow() {
 void CCaptureEngine::EndAction() {
     m_bHotkeyCapture = false;
     m_bFromTrayMenu = false;
+}
+
+void CCaptureEngine::AbandonAction(const QString& strMessage) {
+    m_state = EState::Idle;
+    m_host.RestoreWindowState();
+    m_host.Ui().AppMessageBox(strMessage, EMsgButtons::Ok, EMsgIcon::Exclamation);
+    emit actionEnded();
 }
 
 void CCaptureEngine::AbandonAction(unsigned nMessageID) {

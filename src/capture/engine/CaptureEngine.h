@@ -12,6 +12,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 #include <array>
 #include <cstdint>
@@ -20,6 +21,8 @@
 
 class CCaptureOverlay;
 class CCaptureSound;
+class CFrozenDesktopQueries;
+class CPortalScreenshot;
 class CImageBitmap;
 class CScreenGrabber;
 class CX11Connection;
@@ -42,8 +45,15 @@ public:
     ~CCaptureEngine() override;
 
     // Connects to the X server (null: $DISPLAY) and installs the hotkeys of the settings'
-    // table. False when there is no X server; captures then do nothing.
+    // table. False when there is no X server; captures then do nothing. In a Wayland session the
+    // screen comes from the desktop portal instead, and hotkeys are installed where an X server
+    // (XWayland) lets them.
     bool Initialize(const char* pszDisplay = nullptr);
+    // Captures go through the desktop portal (a Wayland session).
+    bool UsesPortal() const noexcept { return m_pPortal != nullptr; }
+    // A capture the user bound to a key of the desktop's own (quorvi-studio --capture):
+    // started as a hotkey would be; the triangle and icon-sized actions too.
+    bool StartFromShortcut(int nAction);
 
     // Where a capture command came from: the tray menu's keyboard grab and window stand in the
     // way of the window captures, which are refused from there.
@@ -87,6 +97,14 @@ private:
     void RunPicker(const capture::CaptureActionInfo& info);
     void RunDesktop(const capture::CaptureActionInfo& info);
     void RunMenu(const capture::CaptureActionInfo& info);
+    void RunPortal(const capture::CaptureActionInfo& info);
+    bool InitializePortal(const char* pszDisplay);
+    void InstallHotkeys(const char* pszDisplay);
+    void ContinuePortal();
+    void OnPortalCaptured();
+    void OnPortalFailed();
+    void BeginPicking();
+    void OnOverlayMouse(const capture::MouseInput& input);
     // Hides the main window, lets the screen settle, then calls next.
     void Prepare(bool bPicker, void (CCaptureEngine::*next)());
     void AfterHide();
@@ -103,6 +121,7 @@ private:
     void EndAction();
     // Back to idle without a capture, telling the user why when nMessageID is a string id.
     void AbandonAction(unsigned nMessageID = 0);
+    void AbandonAction(const QString& strMessage);
     void RestoreMainWindow();
     void Refuse(unsigned nStringID, int nHotkeyAction, bool bShowFirst);
     void OnMouse(std::uint32_t wParam, std::uint32_t lParam);
@@ -119,6 +138,9 @@ private:
     std::unique_ptr<CX11DesktopQueries> m_pQueries;
     std::unique_ptr<CCaptureOverlay> m_pOverlay;
     std::unique_ptr<CCaptureSound> m_pSound;
+    std::unique_ptr<CPortalScreenshot> m_pPortal;
+    std::unique_ptr<CFrozenDesktopQueries> m_pFrozenQueries;
+    bool m_bHookConnected = false;
     QPointer<QSocketNotifier> m_pHookNotifier;
     CRegionTracker m_tracker;
 

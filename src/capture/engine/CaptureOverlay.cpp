@@ -7,12 +7,15 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
 #include <QScreen>
 
 #include <algorithm>
+#include <utility>
 
 using capture::FeedbackShape;
 using capture::Rect;
@@ -59,9 +62,66 @@ void CCaptureOverlay::ShowFrozen(const CImageBitmap& screen, const Rect& rcRoot)
     const qreal dpr = devicePixelRatioF() > 0 ? devicePixelRatioF() : 1.0;
     setGeometry(QRect(int(rcRoot.left / dpr), int(rcRoot.top / dpr), int(rcRoot.Width() / dpr),
                       int(rcRoot.Height() / dpr)));
-    show();
+    // A native Wayland window is placed by the compositor: only full screen covers the desktop.
+    if (m_bTakesInput && QGuiApplication::platformName() == QLatin1String("wayland"))
+        showFullScreen();
+    else
+        show();
     raise();
+    if (m_bTakesInput) {
+        activateWindow();
+        setFocus(Qt::OtherFocusReason);
+    }
     update();
+}
+
+void CCaptureOverlay::SetTakesInput(bool bTakesInput) {
+    m_bTakesInput = bTakesInput;
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus, !bTakesInput);
+    setAttribute(Qt::WA_ShowWithoutActivating, !bTakesInput);
+    setFocusPolicy(bTakesInput ? Qt::StrongFocus : Qt::NoFocus);
+    setMouseTracking(bTakesInput);
+}
+
+void CCaptureOverlay::ReportMouse(capture::MouseKind kind, const QMouseEvent& event) {
+    if (!m_bTakesInput || m_screen.isNull())
+        return;
+    const qreal dpr = devicePixelRatioF() > 0 ? devicePixelRatioF() : 1.0;
+    const QPointF pos = event.position() * dpr;
+    const capture::Point pt{m_rcRoot.left + qRound(pos.x()), m_rcRoot.top + qRound(pos.y())};
+    emit mouseInput({kind, pt, std::uint32_t(event.timestamp())});
+}
+
+void CCaptureOverlay::mouseMoveEvent(QMouseEvent* pEvent) {
+    ReportMouse(capture::MouseKind::Move, *pEvent);
+}
+
+void CCaptureOverlay::mousePressEvent(QMouseEvent* pEvent) {
+    // A double click arrives here too (QWidget's default): the pickers time presses themselves.
+    if (pEvent->button() == Qt::LeftButton)
+        ReportMouse(capture::MouseKind::LeftDown, *pEvent);
+    else if (pEvent->button() == Qt::RightButton)
+        ReportMouse(capture::MouseKind::RightDown, *pEvent);
+}
+
+void CCaptureOverlay::mouseReleaseEvent(QMouseEvent* pEvent) {
+    if (pEvent->button() == Qt::LeftButton)
+        ReportMouse(capture::MouseKind::LeftUp, *pEvent);
+}
+
+void CCaptureOverlay::keyPressEvent(QKeyEvent* pEvent) {
+    if (!m_bTakesInput)
+        return;
+    static constexpr std::pair<int, int> kKeys[] = {
+        {Qt::Key_Escape, capture::vk::kEscape}, {Qt::Key_Shift, capture::vk::kShift},
+        {Qt::Key_Left, capture::vk::kLeft},     {Qt::Key_Up, capture::vk::kUp},
+        {Qt::Key_Right, capture::vk::kRight},   {Qt::Key_Down, capture::vk::kDown}};
+    for (const auto& [nQtKey, nVirtKey] : kKeys) {
+        if (pEvent->key() == nQtKey) {
+            emit pickerKey(nVirtKey);
+            return;
+        }
+    }
 }
 
 void CCaptureOverlay::SetFeedback(const capture::PickerFeedback& feedback) {

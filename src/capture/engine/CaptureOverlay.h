@@ -31,13 +31,28 @@ public:
     QImage Render() const;
     const capture::PickerFeedback& Feedback() const noexcept { return m_feedback; }
 
+    // Where no hook may take the pointer and keyboard (a Wayland session), the overlay takes its
+    // own input and reports it in root pixels. Set before ShowFrozen.
+    void SetTakesInput(bool bTakesInput);
+    bool TakesInput() const noexcept { return m_bTakesInput; }
+
+signals:
+    void mouseInput(const capture::MouseInput& input);
+    void pickerKey(int nVirtKey);
+
 protected:
     void paintEvent(QPaintEvent* pEvent) override;
+    void mouseMoveEvent(QMouseEvent* pEvent) override;
+    void mousePressEvent(QMouseEvent* pEvent) override;
+    void mouseReleaseEvent(QMouseEvent* pEvent) override;
+    void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
     void DrawFeedback(QPainter& painter) const;
+    void ReportMouse(capture::MouseKind kind, const QMouseEvent& event);
 
     QImage m_screen; // wraps the frozen bitmap's rows
     capture::Rect m_rcRoot;
     capture::PickerFeedback m_feedback;
+    bool m_bTakesInput = false;
 };

@@ -1,0 +1,222 @@
+// SPDX-License-Identifier: MIT
+// The desktop portal's Screenshot request and its answer.
+#include "capture/portal/PortalScreenshot.h"
+
+#include "codecs/PictureDecoder.h"
+#include "image/MemoryBitmap.h"
+#include "image/TextException.h"
+#include "image/Trace.h"
+
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+constexpr auto kService = "org.freedesktop.portal.Desktop";
+constexpr auto kObject = "/org/freedesktop/portal/desktop";
+constexpr auto kInterface = "org.freedesktop.portal.Screenshot";
+constexpr auto kRequestInterface = "org.freedesktop.portal.Request";
+
+// The request object's path is known before the call from our bus name and a token of ours, so
+// that its Response cannot arrive before we listen for it.
+QString ExpectedRequestPath(const QDBusConnection& bus, const QString& strToken) {
+    QString strSender = bus.baseService().mid(1); // ":1.42" -> "1_42"
+    strSender.replace(u'.', u'_');
+    return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(strSender, strToken);
+}
+
+// The portal writes its picture where it likes; one it left among temporary files is ours to
+// remove, one elsewhere (a Pictures folder chosen by the desktop) is the user's to keep.
+bool IsInTemporaryPlace(const QString& strPath) {
+    const QString strDir = QFileInfo(strPath).absolutePath();
+    for (const QString& strTemp :
+         {QDir::tempPath(), QStringLiteral("/tmp"), QStringLiteral("/var/tmp"),
+          QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation),
+          QStandardPaths::writableLocation(QStandardPaths::CacheLocation)}) {
+        if (!strTemp.isEmpty() && (strDir == strTemp || strDir.startsWith(strTemp + u'/')))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+CPortalScreenshot::CPortalScreenshot(QDBusConnection bus, QObject* pParent)
+    : QObject(pParent), m_bus(std::move(bus)), m_pTimeout(new QTimer(this)) {
+    m_pTimeout->setSingleShot(true);
+    connect(m_pTimeout, &QTimer::timeout, this, [this] { Finish(EFailure::NoAnswer); });
+}
+
+CPortalScreenshot::~CPortalScreenshot() {
+    UnwatchRequestObject();
+}
+
+bool CPortalScreenshot::Request() {
+    if (m_bBusy)
+        return false;
+    m_bBusy = true;
+    m_failure = EFailure::None;
+    m_strDetail.clear();
+    m_pBitmap.reset();
+    if (!m_bus.isConnected()) {
+        // Said after the caller has connected to the signals, like every other answer.
+        QTimer::singleShot(0, this,
+                           [this] { Finish(EFailure::NoPortal, m_bus.lastError().message()); });
+        return true;
+    }
+    const QString strToken =
+        QStringLiteral("quorvi%1").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+    WatchRequestObject(ExpectedRequestPath(m_bus, strToken));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kObject, kInterface, QStringLiteral("Screenshot"));
+    const QVariantMap options{{QStringLiteral("handle_token"), strToken},
+                              {QStringLiteral("interactive"), false},
+                              {QStringLiteral("modal"), false}};
+    call << QString() << options; // no parent window: the program has no Wayland handle to give
+    auto* pWatcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_nTimeoutMs), this);
+    connect(pWatcher, &QDBusPendingCallWatcher::finished, this, &CPortalScreenshot::OnCallFinished);
+    m_pTimeout->start(m_nTimeoutMs);
+    return true;
+}
+
+void CPortalScreenshot::OnCallFinished(QDBusPendingCallWatcher* pWatcher) {
+    pWatcher->deleteLater();
+    const QDBusPendingReply<QDBusObjectPath> reply = *pWatcher;
+    if (!m_bBusy)
+        return;
+    if (reply.isError()) {
+        const QDBusError error = reply.error();
+        Finish(error.type() == QDBusError::NoReply || error.type() == QDBusError::Timeout
+                   ? EFailure::NoAnswer
+                   : EFailure::NoPortal,
+               error.message());
+        return;
+    }
+    // Portals older than the handle token choose their own path.
+    const QString strPath = reply.value().path();
+    if (strPath != m_strRequestPath) {
+        UnwatchRequestObject();
+        WatchRequestObject(strPath);
+    }
+}
+
+bool CPortalScreenshot::WatchRequestObject(const QString& strPath) {
+    m_strRequestPath = strPath;
+    return m_bus.connect(kService, strPath, kRequestInterface, QStringLiteral("Response"), this,
+                         SLOT(OnResponse(uint, QVariantMap)));
+}
+
+void CPortalScreenshot::UnwatchRequestObject() {
+    if (m_strRequestPath.isEmpty())
+        return;
+    m_bus.disconnect(kService, m_strRequestPath, kRequestInterface, QStringLiteral("Response"),
+                     this, SLOT(OnResponse(uint, QVariantMap)));
+    m_strRequestPath.clear();
+}
+
+void CPortalScreenshot::OnResponse(uint nResponse, const QVariantMap& results) {
+    if (!m_bBusy)
+        return;
+    switch (nResponse) {
+    case 0:
+        LoadPicture(results.value(QStringLiteral("uri")).toString());
+        break;
+    case 1:
+        Finish(EFailure::Refused);
+        break;
+    default:
+        Finish(EFailure::Failed);
+        break;
+    }
+}
+
+void CPortalScreenshot::LoadPicture(const QString& strUri) {
+    const QUrl url(strUri);
+    if (!url.isLocalFile()) {
+        Finish(EFailure::BadPicture, QStringLiteral("not a local file: \"%1\"").arg(strUri));
+        return;
+    }
+    const QString strPath = url.toLocalFile();
+    auto pBitmap = std::make_unique<CMemoryBitmap>();
+    try {
+        CPictureDecoder().LoadFromFile(QFile::encodeName(strPath).toStdString(), *pBitmap, 32,
+                                       nullptr);
+    } catch (const CTextException& e) {
+        Finish(EFailure::BadPicture,
+               QStringLiteral("%1: %2").arg(strPath, QString::fromUtf8(e.what()).trimmed()));
+        return;
+    }
+    if (IsInTemporaryPlace(strPath) && !QFile::remove(strPath))
+        img::Trace("portal: could not remove %s\n", qPrintable(strPath));
+    m_pBitmap = std::move(pBitmap);
+    Finish(EFailure::None);
+}
+
+void CPortalScreenshot::Finish(EFailure failure, const QString& strDetail) {
+    if (!m_bBusy)
+        return;
+    m_pTimeout->stop();
+    UnwatchRequestObject();
+    m_bBusy = false;
+    m_failure = failure;
+    m_strDetail = strDetail;
+    if (failure == EFailure::None)
+        emit captured();
+    else
+        emit failed();
+}
+
+std::unique_ptr<CImageBitmap> CPortalScreenshot::TakeBitmap() {
+    return std::move(m_pBitmap);
+}
+
+QString CPortalScreenshot::FailureText() const {
+    QString strText;
+    switch (m_failure) {
+    case EFailure::None:
+        return {};
+    case EFailure::NoPortal:
+        strText = QStringLiteral("No desktop portal takes screenshots in this session, so nothing "
+                                 "was captured.");
+        break;
+    case EFailure::Refused:
+        strText = QStringLiteral("The desktop refused the screenshot or it was cancelled, so "
+                                 "nothing was captured.");
+        break;
+    case EFailure::Failed:
+        strText = QStringLiteral("The desktop portal could not take the screenshot.");
+        break;
+    case EFailure::NoAnswer:
+        strText = QStringLiteral("The desktop portal did not answer the screenshot request within "
+                                 "%1 seconds, so nothing was captured.")
+                      .arg(m_nTimeoutMs / 1000.0);
+        break;
+    case EFailure::BadPicture:
+        strText = QStringLiteral("The screenshot the desktop portal returned could not be read.");
+        break;
+    }
+    if (!m_strDetail.isEmpty())
+        strText += QStringLiteral("\n(%1)").arg(m_strDetail);
+    return strText;
+}
+
+bool CPortalScreenshot::RequestAndWait() {
+    QEventLoop loop;
+    connect(this, &CPortalScreenshot::captured, &loop, &QEventLoop::quit);
+    connect(this, &CPortalScreenshot::failed, &loop, &QEventLoop::quit);
+    if (!Request())
+        return false;
+    if (m_bBusy)
+        loop.exec();
+    return m_failure == EFailure::None;
+}
