@@ -463,6 +463,7 @@ void CCaptureEngine::OnPortalCaptured() {
         Grab(CaptureRegion{m_rcFrozen, 0, {}});
         return;
     }
+    img::Trace("capture: picking on the portal's picture\n");
     BeginPicking();
     m_state = EState::Picking;
 }

@@ -62,8 +62,7 @@ void CCaptureOverlay::ShowFrozen(const CImageBitmap& screen, const Rect& rcRoot)
     const qreal dpr = devicePixelRatioF() > 0 ? devicePixelRatioF() : 1.0;
     setGeometry(QRect(int(rcRoot.left / dpr), int(rcRoot.top / dpr), int(rcRoot.Width() / dpr),
                       int(rcRoot.Height() / dpr)));
-    // A native Wayland window is placed by the compositor: only full screen covers the desktop.
-    if (m_bTakesInput && QGuiApplication::platformName() == QLatin1String("wayland"))
+    if (m_bTakesInput)
         showFullScreen();
     else
         show();
@@ -77,6 +76,10 @@ void CCaptureOverlay::ShowFrozen(const CImageBitmap& screen, const Rect& rcRoot)
 
 void CCaptureOverlay::SetTakesInput(bool bTakesInput) {
     m_bTakesInput = bTakesInput;
+    // A Wayland compositor shows a window that bypasses it (an XWayland override-redirect one)
+    // under a full-screen program and gives it no keys: the overlay is a full-screen window of
+    // its own there, which comes over any other and gets the focus.
+    setWindowFlag(Qt::X11BypassWindowManagerHint, !bTakesInput);
     setWindowFlag(Qt::WindowDoesNotAcceptFocus, !bTakesInput);
     setAttribute(Qt::WA_ShowWithoutActivating, !bTakesInput);
     setFocusPolicy(bTakesInput ? Qt::StrongFocus : Qt::NoFocus);

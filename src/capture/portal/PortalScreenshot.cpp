@@ -147,6 +147,7 @@ void CPortalScreenshot::LoadPicture(const QString& strUri) {
         return;
     }
     const QString strPath = url.toLocalFile();
+    img::Trace("portal: the picture is %s\n", qPrintable(strPath));
     auto pBitmap = std::make_unique<CMemoryBitmap>();
     try {
         CPictureDecoder().LoadFromFile(QFile::encodeName(strPath).toStdString(), *pBitmap, 32,

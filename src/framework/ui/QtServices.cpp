@@ -2,6 +2,8 @@
 // The Qt implementations of the user-interface services.
 #include "framework/ui/QtServices.h"
 
+#include "image/Trace.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -98,6 +100,7 @@ EMsgResult CQtMessageBoxes::Show(const MessageBoxRequest& request) {
             box.setEscapeButton(answer.button);
     }
     KeepCaptionReadable(box);
+    img::Trace("message box: %s\n", qPrintable(request.strText));
     box.exec();
     const auto clicked = box.standardButton(box.clickedButton());
     for (const ButtonAnswer& answer : answers) {

@@ -6,6 +6,8 @@
 # DISPLAY) once everything is up, then lives as long as sway does. The caller starts it in a
 # process group of its own and ends the whole group.
 #   wayland-session.sh DIR [--no-portal-backend]
+# With QUORVI_WAYLAND_OWNER set to a process id, the session also ends when that process does
+# (a test killed outright).
 # sway refuses to run as root: as root, only sway runs as the system user quorvi-wayland. The
 # bus and the portal run as the caller, because the portal serves only processes it may inspect,
 # that is those of its own user.
@@ -28,6 +30,12 @@ if [ "${QUORVI_WAYLAND_INNER:-}" != 1 ]; then
     exec dbus-run-session -- "$0" "$dir" "$mode"
 fi
 
+if [ -n "${QUORVI_WAYLAND_OWNER:-}" ]; then
+    (
+        while kill -0 "$QUORVI_WAYLAND_OWNER" 2> /dev/null; do sleep 1; done
+        kill -TERM 0
+    ) &
+fi
 export XDG_RUNTIME_DIR=$dir/run
 export XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland
 unset DISPLAY WAYLAND_DISPLAY
