@@ -25,6 +25,12 @@ packages=(
   scrot maim xclip xrestop
   # validators of the installed desktop entry and metainfo (tests/install)
   desktop-file-utils appstream
+  # Wayland sessions: the portal's D-Bus interface, and the headless desktop of tests/wayland
+  # (sway with XWayland, PipeWire, the portal with the wlroots and GTK backends, grim as the
+  # reference grab, gdbus and xhost for its set-up, wayland-scanner for the virtual pointer, and
+  # Qt's Wayland platform for the test's pattern window)
+  qt6-wayland sway xwayland grim pipewire xdg-desktop-portal xdg-desktop-portal-wlr
+  xdg-desktop-portal-gtk libglib2.0-bin x11-xserver-utils libwayland-dev libwayland-bin dbus-bin
 )
 
 missing=()

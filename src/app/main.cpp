@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QStringList>
 #include <QTimer>
 
 #include <cstdio>
@@ -32,6 +33,16 @@ void SaveSettingsOnAbruptExit() {
 int main(int argc, char** argv) {
     QElapsedTimer startTimer;
     startTimer.start();
+    // A capture name that is wrong is said before anything else, display or not.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.push_back(QString::fromLocal8Bit(argv[i]));
+    QString strUsage;
+    const std::optional<QString> strCapture = instance::CaptureFromArguments(arguments, &strUsage);
+    if (!strCapture) {
+        std::fprintf(stderr, "%s\n", strUsage.toLocal8Bit().constData());
+        return 2;
+    }
     QString strError;
     const std::optional<DisplayChoice> display = ChooseDisplay(&strError);
     if (!display) {
@@ -46,13 +57,6 @@ int main(int argc, char** argv) {
     // Hiding the main window to the tray must not end the program; Exit ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QString strUsage;
-    const std::optional<QString> strCapture =
-        instance::CaptureFromArguments(QApplication::arguments(), &strUsage);
-    if (!strCapture) {
-        std::fprintf(stderr, "%s\n", strUsage.toLocal8Bit().constData());
-        return 2;
-    }
     CTavixCaptureApp app;
     app.SetStartupNote(display->strStatusNote);
     app.SetStartupCapture(*strCapture);

@@ -103,3 +103,39 @@ TEST(InstanceRequest, CommandLineFilesAreMadeAbsolute) {
     EXPECT_TRUE(
         FilesFromArguments({QStringLiteral("quorvi-studio")}, QStringLiteral("/")).isEmpty());
 }
+
+TEST(InstanceRequest, ACaptureIsAskedForByItsNameOnly) {
+    const std::optional<instance::Request> request =
+        DecodeRequest(instance::EncodeCaptureRequest(QStringLiteral("repeat-last")));
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->strCapture, QStringLiteral("repeat-last"));
+    EXPECT_TRUE(request->files.isEmpty());
+    for (const QByteArray& line :
+         {QByteArray("capture\n"), QByteArray("capture sideways\n"),
+          QByteArray("capture desktop extra\n"), QByteArray("capture desktop")})
+        EXPECT_FALSE(DecodeRequest(line)) << line.toStdString();
+}
+
+TEST(InstanceRequest, TheCaptureOptionNamesAnActionAndNoFile) {
+    const QString strProgram = QStringLiteral("quorvi-studio");
+    QString strError;
+    EXPECT_EQ(instance::CaptureFromArguments(
+                  {strProgram, QStringLiteral("--capture"), QStringLiteral("ellipse")}, &strError),
+              QStringLiteral("ellipse"));
+    EXPECT_EQ(instance::CaptureFromArguments({strProgram, QStringLiteral("--capture=desktop")},
+                                             &strError),
+              QStringLiteral("desktop"));
+    EXPECT_EQ(instance::CaptureFromArguments({strProgram, QStringLiteral("a.png")}, &strError),
+              QString());
+    // After "--" it is a file name.
+    EXPECT_EQ(instance::CaptureFromArguments(
+                  {strProgram, QStringLiteral("--"), QStringLiteral("--capture=x")}, &strError),
+              QString());
+    EXPECT_FALSE(instance::CaptureFromArguments(
+        {strProgram, QStringLiteral("--capture"), QStringLiteral("Desktop")}, &strError));
+    EXPECT_NE(strError.indexOf(QStringLiteral("(not \"Desktop\")")), -1) << strError.toStdString();
+    EXPECT_EQ(FilesFromArguments({strProgram, QStringLiteral("--capture"),
+                                  QStringLiteral("desktop"), QStringLiteral("b.png")},
+                                 QStringLiteral("/w")),
+              QStringList{QStringLiteral("/w/b.png")});
+}

@@ -60,3 +60,17 @@ TEST_F(StartWithoutDisplay, SaysSoInOneLineAndExitsWithOne) {
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
     }
 }
+
+TEST_F(StartWithoutDisplay, AnUnknownCaptureIsNamedWithTheKnownOnesBeforeAnythingElse) {
+    CEnvOverride display("DISPLAY", nullptr);
+    for (const char* arg : {"--capture=sideways", "--capture"}) {
+        const auto result = testsupport::RunProgram({QUORVI_STUDIO_PATH, arg});
+        EXPECT_EQ(result.exitCode, 2) << arg;
+        EXPECT_NE(result.err.find("quorvi-studio: --capture needs one of: desktop, active, client, "
+                                  "control, window, rectangle, square, circle, ellipse, triangle, "
+                                  "polygon, menu, icon, repeat-last, default"),
+                  std::string::npos)
+            << result.err;
+        EXPECT_EQ(result.err.find("no X display"), std::string::npos) << result.err;
+    }
+}
