@@ -223,6 +223,10 @@ std::unique_ptr<CImageBitmap> PortalCapture(const CaptureArgs& args, const RGBQu
     CPortalScreenshot portal;
     if (!portal.RequestAndWait())
         throw std::runtime_error(portal.FailureText().replace(u'\n', u' ').toStdString());
+    if (qEnvironmentVariableIsSet("QUORVI_TIMING"))
+        std::fprintf(stderr,
+                     "timing: portal answer %.1f ms, picture read in %.1f ms (%.1f ms CPU)\n",
+                     portal.AnswerMs(), portal.LoadMs(), portal.LoadCpuMs());
     std::unique_ptr<CImageBitmap> pPicture = portal.TakeBitmap();
     if (args.what == What::Desktop)
         return pPicture;

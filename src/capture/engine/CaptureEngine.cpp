@@ -28,6 +28,7 @@
 #include <QWidget>
 
 #include <chrono>
+#include <cstdio>
 #include <utility>
 
 using capture::CaptureActionInfo;
@@ -114,6 +115,16 @@ bool CCaptureEngine::InitializePortal(const char* pszDisplay) {
     m_pOverlay->SetTakesInput(true);
     connect(m_pOverlay.get(), &CCaptureOverlay::mouseInput, this, &CCaptureEngine::OnOverlayMouse);
     connect(m_pOverlay.get(), &CCaptureOverlay::pickerKey, this, &CCaptureEngine::OnPickerKey);
+    if (qEnvironmentVariableIsSet("QUORVI_TIMING"))
+        connect(m_pOverlay.get(), &CCaptureOverlay::frozenShown, this, [this] {
+            std::fprintf(stderr,
+                         "timing: portal answer %.1f ms, picture read in %.1f ms, overlay painted "
+                         "%.1f ms after the answer (%.1f ms CPU)\n",
+                         m_pPortal->AnswerMs(), m_pPortal->LoadMs(),
+                         double(m_answerTimer.nsecsElapsed()) / 1e6 + m_pPortal->LoadMs(),
+                         CPortalScreenshot::ThreadCpuMs() - m_dAnswerCpuMs +
+                             m_pPortal->LoadCpuMs());
+        });
     m_pSound = std::make_unique<CCaptureSound>();
     m_tracker.SetDesktopQueries(m_pFrozenQueries.get());
     m_tracker.Tip().Prepare(
@@ -454,6 +465,8 @@ void CCaptureEngine::ContinuePortal() {
 }
 
 void CCaptureEngine::OnPortalCaptured() {
+    m_answerTimer.start(); // the picture has just been read
+    m_dAnswerCpuMs = CPortalScreenshot::ThreadCpuMs();
     EndAction();
     auto pPicture = m_pPortal->TakeBitmap();
     m_rcFrozen = capture::Rect::FromSize(0, 0, pPicture->Width(), pPicture->Height());

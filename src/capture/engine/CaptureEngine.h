@@ -10,6 +10,7 @@
 #include "capture/engine/CaptureActions.h"
 #include "capture/x11/CursorImage.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -141,6 +142,8 @@ private:
     std::unique_ptr<CPortalScreenshot> m_pPortal;
     std::unique_ptr<CFrozenDesktopQueries> m_pFrozenQueries;
     bool m_bHookConnected = false;
+    QElapsedTimer m_answerTimer; // from the portal's picture read to the overlay painted
+    double m_dAnswerCpuMs = 0;
     QPointer<QSocketNotifier> m_pHookNotifier;
     CRegionTracker m_tracker;
 

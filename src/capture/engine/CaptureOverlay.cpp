@@ -59,6 +59,7 @@ void CCaptureOverlay::ShowFrozen(const CImageBitmap& screen, const Rect& rcRoot)
                       qsizetype(screen.BytesPerLine()), QImage::Format_RGB32);
     m_rcRoot = rcRoot;
     m_feedback = {};
+    m_bFirstPaintPending = true;
     const qreal dpr = devicePixelRatioF() > 0 ? devicePixelRatioF() : 1.0;
     setGeometry(QRect(int(rcRoot.left / dpr), int(rcRoot.top / dpr), int(rcRoot.Width() / dpr),
                       int(rcRoot.Height() / dpr)));
@@ -146,6 +147,8 @@ void CCaptureOverlay::paintEvent(QPaintEvent*) {
     painter.scale(1.0 / dpr, 1.0 / dpr); // work in root pixels
     painter.drawImage(QPoint(0, 0), m_screen);
     DrawFeedback(painter);
+    if (std::exchange(m_bFirstPaintPending, false))
+        emit frozenShown();
 }
 
 QImage CCaptureOverlay::Render() const {

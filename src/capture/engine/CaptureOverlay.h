@@ -39,6 +39,8 @@ public:
 signals:
     void mouseInput(const capture::MouseInput& input);
     void pickerKey(int nVirtKey);
+    // The frozen screen has been painted for the first time since ShowFrozen.
+    void frozenShown();
 
 protected:
     void paintEvent(QPaintEvent* pEvent) override;
@@ -55,4 +57,5 @@ private:
     capture::Rect m_rcRoot;
     capture::PickerFeedback m_feedback;
     bool m_bTakesInput = false;
+    bool m_bFirstPaintPending = false;
 };

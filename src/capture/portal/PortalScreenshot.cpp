@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <ctime>
+
 namespace {
 
 constexpr auto kService = "org.freedesktop.portal.Desktop";
@@ -68,6 +70,7 @@ bool CPortalScreenshot::Request() {
     m_failure = EFailure::None;
     m_strDetail.clear();
     m_pBitmap.reset();
+    m_dAnswerMs = m_dLoadMs = m_dLoadCpuMs = 0;
     if (!m_bus.isConnected()) {
         // Said after the caller has connected to the signals, like every other answer.
         QTimer::singleShot(0, this,
@@ -86,6 +89,7 @@ bool CPortalScreenshot::Request() {
     auto* pWatcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_nTimeoutMs), this);
     connect(pWatcher, &QDBusPendingCallWatcher::finished, this, &CPortalScreenshot::OnCallFinished);
     m_pTimeout->start(m_nTimeoutMs);
+    m_timer.start();
     return true;
 }
 
@@ -127,6 +131,7 @@ void CPortalScreenshot::UnwatchRequestObject() {
 void CPortalScreenshot::OnResponse(uint nResponse, const QVariantMap& results) {
     if (!m_bBusy)
         return;
+    m_dAnswerMs = double(m_timer.nsecsElapsed()) / 1e6;
     switch (nResponse) {
     case 0:
         LoadPicture(results.value(QStringLiteral("uri")).toString());
@@ -148,6 +153,9 @@ void CPortalScreenshot::LoadPicture(const QString& strUri) {
     }
     const QString strPath = url.toLocalFile();
     img::Trace("portal: the picture is %s\n", qPrintable(strPath));
+    QElapsedTimer timer;
+    timer.start();
+    const double dCpuStart = ThreadCpuMs();
     auto pBitmap = std::make_unique<CMemoryBitmap>();
     try {
         CPictureDecoder().LoadFromFile(QFile::encodeName(strPath).toStdString(), *pBitmap, 32,
@@ -157,6 +165,8 @@ void CPortalScreenshot::LoadPicture(const QString& strUri) {
                QStringLiteral("%1: %2").arg(strPath, QString::fromUtf8(e.what()).trimmed()));
         return;
     }
+    m_dLoadMs = double(timer.nsecsElapsed()) / 1e6;
+    m_dLoadCpuMs = ThreadCpuMs() - dCpuStart;
     if (IsInTemporaryPlace(strPath) && !QFile::remove(strPath))
         img::Trace("portal: could not remove %s\n", qPrintable(strPath));
     m_pBitmap = std::move(pBitmap);
@@ -175,6 +185,12 @@ void CPortalScreenshot::Finish(EFailure failure, const QString& strDetail) {
         emit captured();
     else
         emit failed();
+}
+
+double CPortalScreenshot::ThreadCpuMs() noexcept {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
 
 std::unique_ptr<CImageBitmap> CPortalScreenshot::TakeBitmap() {

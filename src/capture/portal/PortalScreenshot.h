@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
@@ -49,6 +50,15 @@ public:
     // The user's text for the last failure, naming what went wrong.
     QString FailureText() const;
 
+    // Of the last request: from sending it to the portal's answer, and reading the picture, in
+    // milliseconds.
+    double AnswerMs() const noexcept { return m_dAnswerMs; }
+    double LoadMs() const noexcept { return m_dLoadMs; }
+    // The processor time of reading the picture (a loaded machine stretches the wall time).
+    double LoadCpuMs() const noexcept { return m_dLoadCpuMs; }
+    // This thread's processor time so far, in milliseconds.
+    static double ThreadCpuMs() noexcept;
+
     // Runs one request to its end in a local event loop (for the command-line tool).
     bool RequestAndWait();
 
@@ -74,4 +84,8 @@ private:
     EFailure m_failure = EFailure::None;
     QString m_strDetail;
     std::unique_ptr<CImageBitmap> m_pBitmap;
+    QElapsedTimer m_timer;
+    double m_dAnswerMs = 0;
+    double m_dLoadMs = 0;
+    double m_dLoadCpuMs = 0;
 };

@@ -2,7 +2,7 @@
 // A virtual pointer for the Wayland tests: a headless compositor has no input devices, so its
 // seat has no pointer and no client sees clicks. Reads commands from standard input, one a line,
 // and answers "ok" once the compositor has them:
-//   move X Y    (layout pixels)    down / up    (left button)    quit
+//   move X Y    (layout pixels)    down / up    (left button)    right (a right click)    quit
 // Usage: wl-pointer WIDTH HEIGHT (the layout's size, for absolute moves).
 #include "virtual-pointer-unstable-v1-client-protocol.h"
 
@@ -73,7 +73,11 @@ int main(int argc, char** argv) {
             zwlr_virtual_pointer_v1_button(pointer, NowMs(), 0x110 /* BTN_LEFT */, 1);
         else if (strncmp(line, "up", 2) == 0)
             zwlr_virtual_pointer_v1_button(pointer, NowMs(), 0x110, 0);
-        else if (strncmp(line, "quit", 4) == 0)
+        else if (strncmp(line, "right", 5) == 0) {
+            zwlr_virtual_pointer_v1_button(pointer, NowMs(), 0x111 /* BTN_RIGHT */, 1);
+            zwlr_virtual_pointer_v1_frame(pointer);
+            zwlr_virtual_pointer_v1_button(pointer, NowMs(), 0x111, 0);
+        } else if (strncmp(line, "quit", 4) == 0)
             break;
         zwlr_virtual_pointer_v1_frame(pointer);
         wl_display_roundtrip(display);
