@@ -23,6 +23,7 @@ chmod 0755 "$work"
 session_pid=
 studio_pid=
 cleanup() {
+    [ -n "${KEEP:-}" ] && cp "$work"/*.log /tmp/ 2> /dev/null || true
     [ -n "$studio_pid" ] && kill "$studio_pid" 2> /dev/null || true
     if [ -n "$session_pid" ]; then
         kill -TERM -- "-$session_pid" 2> /dev/null || true
@@ -75,19 +76,26 @@ for _ in $(seq "$runs"); do
 done
 
 # The program's rectangle picker: the picture read and the overlay painted after the answer;
-# a right click ends each pick.
+# a small drag ends each pick, into an image window only.
+"$quorvi" settings CaptureOptions/OptionsA 40 > "$work/settings.log" 2>&1
 "$studio" > "$work/studio.log" 2>&1 &
 studio_pid=$!
 for _ in $(seq 300); do [ -S "$XDG_RUNTIME_DIR/QuorviStudio.socket" ] && break; sleep 0.1; done
 coproc POINTER { WAYLAND_DISPLAY=$WAYLAND_DISPLAY "$pointer" 1920 1080; }
 read -r _ <&"${POINTER[0]}"
 : > "$work/overlay.txt"
+painted() { grep -c 'overlay painted' "$work/studio.log" || true; }
 for i in $(seq "$runs"); do
-    "$studio" --capture rectangle
-    for _ in $(seq 300); do [ "$(grep -c 'overlay painted' "$work/studio.log")" -ge "$i" ] && break; sleep 0.05; done
-    echo "move 960 540" >&"${POINTER[1]}"; read -r _ <&"${POINTER[0]}"
-    echo "right" >&"${POINTER[1]}"; read -r _ <&"${POINTER[0]}"
-    for _ in $(seq 100); do grep -q "capture: picking" "$work/studio.log" && break; sleep 0.05; done
+    # A capture asked for while the last one is still being delivered is ignored: ask again.
+    for _ in $(seq 20); do
+        "$studio" --capture rectangle
+        for _ in $(seq 40); do [ "$(painted)" -ge "$i" ] && break; sleep 0.05; done
+        [ "$(painted)" -ge "$i" ] && break
+    done
+    for command in "move 900 500" down "move 960 540" up; do
+        echo "$command" >&"${POINTER[1]}"
+        read -r _ <&"${POINTER[0]}"
+    done
 done
 sed -n 's/.*overlay painted \([0-9.]*\) ms after the answer (\([0-9.]*\) ms CPU)$/\1/p' "$work/studio.log" > "$work/overlay.txt"
 sed -n 's/.*overlay painted \([0-9.]*\) ms after the answer (\([0-9.]*\) ms CPU)$/\2/p' "$work/studio.log" > "$work/overlay-cpu.txt"

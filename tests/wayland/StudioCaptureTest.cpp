@@ -21,6 +21,11 @@ QImage Load(const std::filesystem::path& file) {
     return QImage(QString::fromStdString(file.string()));
 }
 
+bool IsPickerOverlay(const std::string& strWindow) {
+    return strWindow.find("\"shell\": \"xwayland\"") != std::string::npos &&
+           strWindow.find("\"fullscreen_mode\": 1") != std::string::npos;
+}
+
 TEST_F(WaylandTest, StudioStartedForADesktopCaptureSavesWhatGrimSees) {
     ShowPattern();
     const QImage screen = GrimPicture(); // before the program's own window comes
@@ -45,11 +50,8 @@ TEST_F(WaylandTest, RunningStudioPicksARectangleAskedForByASecondStart) {
     ASSERT_TRUE(studio->WaitForOutput("capture: picking on the portal's picture"))
         << studio->Output();
     // The overlay over everything, with the focus: the pointer's events are its own.
-    ASSERT_TRUE(WaitUntil([&] {
-        const std::string window = Desktop().FocusedWindow();
-        return window.find("\"shell\": \"xwayland\"") != std::string::npos &&
-               window.find("\"fullscreen_mode\": 1") != std::string::npos;
-    })) << Desktop().FocusedWindow();
+    ASSERT_TRUE(WaitUntil([&] { return IsPickerOverlay(Desktop().FocusedWindow()); }))
+        << Desktop().FocusedWindow();
     // Press, drag and release: the rectangle from the press to the release.
     ASSERT_TRUE(pointer.Move(100, 120));
     ASSERT_TRUE(pointer.Press());
