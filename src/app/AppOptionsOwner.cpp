@@ -53,6 +53,10 @@ void CAppOptionsOwner::WriteHotkeys(const platform::HotkeyTable& table) {
         m_pEngine->SetHotkeyTable(table.data());
 }
 
+QString CAppOptionsOwner::KeyBindingNote() const {
+    return m_app.StartupNote();
+}
+
 int CAppOptionsOwner::HotkeyState(int nIndex) const {
     if (m_pEngine == nullptr || m_pEngine->HotkeyTable() == nullptr)
         return QRZ_HOTKEY_INACTIVE;

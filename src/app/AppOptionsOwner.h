@@ -26,6 +26,7 @@ public:
     platform::HotkeyTable ReadHotkeys() const override;
     void WriteHotkeys(const platform::HotkeyTable& table) override;
     int HotkeyState(int nIndex) const override;
+    QString KeyBindingNote() const override;
 
 private:
     CTavixCaptureApp& m_app;

@@ -73,6 +73,7 @@ public:
 
     // A note shown once in the status bar after start-up (the Wayland notice).
     void SetStartupNote(const QString& strNote) { m_strStartupNote = strNote; }
+    const QString& StartupNote() const noexcept { return m_strStartupNote; }
     // A capture action's name (--capture NAME): started once the program runs, or handed to the
     // running instance.
     void SetStartupCapture(const QString& strAction) { m_strStartupCapture = strAction; }

@@ -18,6 +18,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -234,6 +235,25 @@ TEST_F(AppTest, OptionsGeneralPageWritesTheLoginEntryAndClearsRecentFilesAtOnce)
         QStringLiteral("The start at login could not be changed: ")))
         << m_boxes.m_shown[0].strText.toStdString();
     EXPECT_EQ(m_pApp->Settings().m_wCaptureDelayTime, 42);
+}
+
+// Where the session lets no program take global keys, the page says how to bind a capture in
+// the desktop's own keyboard settings; elsewhere it says nothing of it.
+TEST_F(AppTest, OptionsHotkeyPageTellsHowToBindAKeyWhereHotkeysCannotWork) {
+    Start(kShownOptions);
+    const QString strNote = QStringLiteral("bind \"quorvi-studio --capture ACTION\"");
+    for (const bool bWayland : {false, true}) {
+        m_pApp->SetStartupNote(bWayland ? strNote : QString());
+        QString strShown;
+        WhenModalShows<COptionsTreeDlg>([&](COptionsTreeDlg& dlg) {
+            ShowPage(dlg, 1);
+            if (auto* pNote = dlg.findChild<QLabel*>(QStringLiteral("keyBindingNote")))
+                strShown = pNote->isVisible() ? pNote->text() : QString();
+            dlg.reject();
+        });
+        EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
+        EXPECT_EQ(strShown, bWayland ? strNote : QString());
+    }
 }
 
 TEST_F(AppTest, OptionsHotkeyPageRefusesTwoActionsWithOneCombination) {

@@ -83,6 +83,12 @@ void CHotkeyOptionsPage::BuildControls() {
     pBottom->addWidget(m_pReset);
     auto* pLayout = new QVBoxLayout(this);
     pLayout->setSpacing(4);
+    if (const QString strNote = m_hotkeys.KeyBindingNote(); !strNote.isEmpty()) {
+        auto* pNote = new QLabel(strNote, this);
+        pNote->setObjectName(QStringLiteral("keyBindingNote"));
+        pNote->setWordWrap(true);
+        pLayout->addWidget(pNote);
+    }
     pLayout->addLayout(pGrid);
     pLayout->addLayout(pBottom);
     pLayout->addStretch(1);

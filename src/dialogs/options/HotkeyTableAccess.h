@@ -5,6 +5,8 @@
 
 #include "platform/AppSettings.h"
 
+#include <QString>
+
 class IHotkeyTableAccess {
 public:
     virtual ~IHotkeyTableAccess() = default;
@@ -13,4 +15,7 @@ public:
     virtual void WriteHotkeys(const platform::HotkeyTable& table) = 0;
     // The state of one entry (QRZ_HOTKEY_* of the hook library).
     virtual int HotkeyState(int nIndex) const = 0;
+    // How to give a capture a key where the session lets no program take global keys (a Wayland
+    // desktop); empty where the table's hotkeys work.
+    virtual QString KeyBindingNote() const = 0;
 };
