@@ -182,10 +182,7 @@ std::unique_ptr<CImageBitmap> CMainFrame::ImageFromClipboard() {
 }
 
 void CMainFrame::TrackViewMenu(QPoint ptGlobal) {
-    if (m_pViewMenu == nullptr)
-        m_pViewMenu = MenuBuilder().BuildPopup(IDR_VIEW_MENU, 0, this);
-    if (m_pViewMenu != nullptr)
-        m_pViewMenu->popup(ptGlobal);
+    MenuBuilder().TrackPopup(IDR_VIEW_MENU, ptGlobal, this);
 }
 
 void CMainFrame::SetCaptureEngine(ICaptureEngine* pEngine) noexcept {

@@ -105,7 +105,6 @@ private:
     QBasicTimer m_refreshTimer;
     // The marquee's look, one for every view: flipped on each tick of the refresh timer.
     bool m_bMarqueeInverted = false;
-    QMenu* m_pViewMenu = nullptr;
     ICaptureEngine* m_pCaptureEngine = nullptr;
     IImagePrinter* m_pPrinter = nullptr;
 };
