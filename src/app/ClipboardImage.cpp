@@ -2,19 +2,34 @@
 // Clipboard images.
 #include "app/ClipboardImage.h"
 
+#include "codecs/PictureDecoder.h"
 #include "image/DisplayBitmap.h"
 #include "views/BitmapPainter.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QMimeData>
 #include <QPainter>
+#include <QUrl>
 
 #include <cstring>
 
+namespace {
+
+// The first local file of the clipboard's file list, or empty.
+QString FirstLocalFile(const QMimeData& data) {
+    if (!data.hasUrls())
+        return {};
+    const QList<QUrl> urls = data.urls();
+    return !urls.isEmpty() && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
+}
+
+} // namespace
+
 bool ClipboardHasImage() {
     const QMimeData* pData = QApplication::clipboard()->mimeData();
-    return pData != nullptr && pData->hasImage();
+    return pData != nullptr && (pData->hasImage() || !FirstLocalFile(*pData).isEmpty());
 }
 
 QImage ImageFromBitmap(const CImageBitmap& bitmap) {
@@ -38,11 +53,20 @@ std::unique_ptr<CImageBitmap> BitmapFromImage(const QImage& image) {
     return pBitmap;
 }
 
-std::unique_ptr<CImageBitmap> ImageFromClipboard() {
+std::unique_ptr<CImageBitmap> ImageFromClipboard(CPictureDecoder& decoder) {
     const QMimeData* pData = QApplication::clipboard()->mimeData();
-    if (pData == nullptr || !pData->hasImage())
+    if (pData == nullptr)
         return nullptr;
-    return BitmapFromImage(qvariant_cast<QImage>(pData->imageData()));
+    if (pData->hasImage())
+        return BitmapFromImage(qvariant_cast<QImage>(pData->imageData()));
+    const QString strFile = FirstLocalFile(*pData);
+    if (strFile.isEmpty())
+        return nullptr;
+    CDisplayBitmap loaded;
+    decoder.LoadFromFile(QFile::encodeName(strFile).toStdString(), loaded, 0, nullptr);
+    auto pBitmap = std::make_unique<CDisplayBitmap>();
+    pBitmap->CreateCopy(loaded, 32);
+    return pBitmap;
 }
 
 bool CopyImageToClipboard(const CImageBitmap& bitmap) {

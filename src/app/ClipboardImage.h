@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Images on the system clipboard: the clipboard's image as a 32-bpp bitmap, and a bitmap put on
-// the clipboard (other programs get it as PNG or BMP).
+// Images on the system clipboard: the clipboard's image as a 32-bpp bitmap (an image other
+// programs put there as PNG, BMP, JPEG or any type Qt reads, or the first file of a copied file
+// list), and a bitmap put on the clipboard (other programs get it as PNG or BMP).
 #pragma once
 
 #include <QImage>
@@ -8,12 +9,14 @@
 #include <memory>
 
 class CImageBitmap;
+class CPictureDecoder;
 
-// True while the clipboard offers an image.
+// True while the clipboard offers an image, or a file list whose first entry is a local file.
 bool ClipboardHasImage();
-// The clipboard's image as a new 32-bpp bitmap, or null when it holds none. Throws
-// CTextException 10 when the bitmap cannot be allocated.
-std::unique_ptr<CImageBitmap> ImageFromClipboard();
+// The clipboard's image as a new 32-bpp bitmap, or null when it holds none. A file list is read
+// with decoder. Throws CTextException when that file cannot be read, or with code 10 when the
+// bitmap cannot be allocated.
+std::unique_ptr<CImageBitmap> ImageFromClipboard(CPictureDecoder& decoder);
 // Replaces the clipboard's content by the bitmap. False when there was nothing to put there.
 bool CopyImageToClipboard(const CImageBitmap& bitmap);
 

@@ -19,6 +19,7 @@
 #include "framework/StringTable.h"
 #include "framework/ui/CommandDispatcher.h"
 #include "framework/ui/CommandIcons.h"
+#include "framework/ui/MenuBuilder.h"
 #include "framework/ui/MultiDocTemplate.h"
 #include "framework/ui/QtServices.h"
 #include "framework/ui/ShellOpener.h"
@@ -167,6 +168,23 @@ QColor CMainFrame::ViewBackgroundColor() const {
     return QColor(q.red, q.green, q.blue);
 }
 
+QColor CMainFrame::ImageBackgroundColor() const {
+    const RGBQuad q = img::QuadFromColorRef(m_app.Settings().m_crImageBackground);
+    return QColor(q.red, q.green, q.blue);
+}
+
+bool CMainFrame::ClipboardHasImage() const {
+    return ::ClipboardHasImage();
+}
+
+std::unique_ptr<CImageBitmap> CMainFrame::ImageFromClipboard() {
+    return ::ImageFromClipboard(m_app.PictureDecoder());
+}
+
+void CMainFrame::TrackViewMenu(QPoint ptGlobal) {
+    MenuBuilder().TrackPopup(IDR_VIEW_MENU, ptGlobal, this);
+}
+
 void CMainFrame::SetCaptureEngine(ICaptureEngine* pEngine) noexcept {
     m_pCaptureEngine = pEngine;
     m_pCaptions->SetCaptureEngine(pEngine);
@@ -223,6 +241,7 @@ void CMainFrame::timerEvent(QTimerEvent* pEvent) {
         CMDIFrameWnd::timerEvent(pEvent);
         return;
     }
+    m_bMarqueeInverted = !m_bMarqueeInverted;
     if (CTavixCaptureView* pView = ActiveImageView())
         pView->RedrawMarquee();
 }

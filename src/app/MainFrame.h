@@ -13,6 +13,7 @@
 #include <memory>
 
 class CCmdUI;
+class CImageBitmap;
 class CMDIClientWnd;
 class CMenuCaptions;
 class CStatusPanes;
@@ -42,7 +43,13 @@ public:
 
     // IImageViewHost
     void SetPaneText(int nPane, const QString& strText) override;
+    CUiServices& Ui() const override { return CMDIFrameWnd::Ui(); }
     QColor ViewBackgroundColor() const override;
+    QColor ImageBackgroundColor() const override;
+    bool MarqueeInverted() const override { return m_bMarqueeInverted; }
+    bool ClipboardHasImage() const override;
+    std::unique_ptr<CImageBitmap> ImageFromClipboard() override;
+    void TrackViewMenu(QPoint ptGlobal) override;
     IImagePrinter* ImagePrinter() override { return m_pPrinter; }
 
     CStatusPanes& Panes() const noexcept { return *m_pPanes; }
@@ -96,6 +103,8 @@ private:
     std::unique_ptr<CMenuCaptions> m_pCaptions;
     std::unique_ptr<CMDIClientWnd> m_pClient;
     QBasicTimer m_refreshTimer;
+    // The marquee's look, one for every view: flipped on each tick of the refresh timer.
+    bool m_bMarqueeInverted = false;
     ICaptureEngine* m_pCaptureEngine = nullptr;
     IImagePrinter* m_pPrinter = nullptr;
 };

@@ -89,6 +89,10 @@ public:
     // from the document manager's prompt for automatic saves. False when nothing was saved.
     bool AutoSave();
     bool CopyAllToClipboard();
+    // Puts a copy of the pixels of rc (cut to the image) on the clipboard; the image stays as it
+    // is. False when no pixel is left or the clipboard refused. Throws CTextException when the
+    // copy cannot be allocated.
+    bool CopyRegionToClipboard(const ImageRect& rc);
 
     // History hooks.
     bool ExecutePending(std::unique_ptr<CCommand> command, bool keep) override;

@@ -256,18 +256,40 @@ void CTavixCaptureDoc::PasteImage(const CImageBitmap& bitmap, const ImageRect& r
                                   const ImageRect& rcDestination) {
     if (!m_pImage)
         return;
+    // The paste copies whole pixels: a palette image takes true-colour pixels only after it
+    // has become true colour itself.
+    if (bitmap.Depth() != m_pImage->Depth() && !EnsureTrueColor())
+        return;
     CWaitCursor wait(Ui());
     RecordFilter(std::make_unique<CPasteFilter>(bitmap, rcSource, rcDestination, Progress()),
                  img::desc::kPaste);
 }
 
+namespace {
+
+ImageRect ClipToImage(const ImageRect& rc, const CImageBitmap& image) {
+    const ImageRect r = rc.Normalized();
+    return ImageRect{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, image.Width()),
+                     std::min(r.bottom, image.Height())};
+}
+
+} // namespace
+
+bool CTavixCaptureDoc::CopyRegionToClipboard(const ImageRect& rc) {
+    if (!m_pImage)
+        return false;
+    const ImageRect clipped = ClipToImage(rc, *m_pImage);
+    if (clipped.IsEmpty())
+        return false;
+    CDisplayBitmap region;
+    CCropFilter(clipped.left, clipped.right, clipped.top, clipped.bottom).Apply(*m_pImage, region);
+    return m_host.CopyImageToClipboard(region);
+}
+
 bool CTavixCaptureDoc::CropImage(const ImageRect& rc) {
     if (!m_pImage)
         return false;
-    const ImageRect r = rc.Normalized();
-    const ImageRect clipped{std::max(r.left, 0), std::max(r.top, 0),
-                            std::min(r.right, m_pImage->Width()),
-                            std::min(r.bottom, m_pImage->Height())};
+    const ImageRect clipped = ClipToImage(rc, *m_pImage);
     if (clipped.IsEmpty())
         return false;
     RecordFilter(std::make_unique<CCropFilter>(clipped.left, clipped.right, clipped.top,

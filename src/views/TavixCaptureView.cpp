@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The image view: painting, zoom commands, panning, keyboard scrolling and status panes.
+// The image view: zoom commands, panning, keyboard scrolling and status panes.
 #include "views/TavixCaptureView.h"
 
 #include "document/TavixCaptureDoc.h"
@@ -11,6 +11,7 @@
 #include "views/BitmapPainter.h"
 #include "views/ImageViewHost.h"
 #include "views/Timing.h"
+#include "views/ViewCursors.h"
 
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -22,13 +23,6 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
-
-namespace {
-
-// The marquee's two looks alternate in every view at once, as one blinking outline would.
-bool s_bMarqueeInverted = false;
-
-} // namespace
 
 const CCommandMap& CTavixCaptureView::ThisCommandMap() {
     using V = CTavixCaptureView;
@@ -42,13 +36,30 @@ const CCommandMap& CTavixCaptureView::ThisCommandMap() {
             .On(ID_FILE_PRINT_DIRECT, &V::OnFilePrintDirect)
             .On(ID_FILE_PRINT_PREVIEW, &V::OnFilePrintPreview)
             .OnUpdateRange(ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, &V::OnUpdateFilePrint)
+            .On(ID_VIEW_SELECT_REGION, &V::OnSelectRegion)
+            .OnUpdate(ID_VIEW_SELECT_REGION, &V::OnUpdateSelectRegion)
+            .On(ID_EDIT_SELECT_ALL, &V::OnSelectAll)
+            .OnUpdate(ID_EDIT_SELECT_ALL, &V::OnUpdateNeedsImage)
+            .On(ID_EDIT_UNSELECT, &V::OnUnselect)
+            .OnUpdate(ID_EDIT_UNSELECT, &V::OnUpdateUnselect)
+            .On(ID_EDIT_CUT, &V::OnEditCut)
+            .OnUpdate(ID_EDIT_CUT, &V::OnUpdateNeedsSelection)
+            .On(ID_EDIT_COPY, &V::OnEditCopy)
+            .OnUpdate(ID_EDIT_COPY, &V::OnUpdateNeedsSelection)
+            .On(ID_EDIT_PASTE, &V::OnEditPaste)
+            .OnUpdate(ID_EDIT_PASTE, &V::OnUpdateEditPaste)
+            .On(ID_IMAGE_CROP, &V::OnImageCrop)
+            .OnUpdate(ID_IMAGE_CROP, &V::OnUpdateNeedsImage)
             .Build();
     return s_map;
 }
 
 CTavixCaptureView::CTavixCaptureView(IImageViewHost& host, QWidget* pParent)
-    : CZoomView(pParent), m_host(host), m_hPanCursor(Qt::OpenHandCursor),
-      m_hPanDragCursor(Qt::ClosedHandCursor) {
+    : CZoomView(pParent), m_host(host),
+      m_hPanCursor(CViewCursors::Load(CViewCursors::IDC_PAN, devicePixelRatioF())),
+      m_hPanDragCursor(CViewCursors::Load(CViewCursors::IDC_PAN_DRAG, devicePixelRatioF())),
+      m_hSelectCursor(CViewCursors::Load(CViewCursors::IDC_SELECT, devicePixelRatioF())),
+      m_hMoveCursor(CViewCursors::Load(CViewCursors::IDC_MOVE, devicePixelRatioF())) {
     m_openTimer.start();
     viewport()->setMouseTracking(true);
     // The view paints every pixel of its window itself (image or background colour).
@@ -98,25 +109,13 @@ bool CTavixCaptureView::IsActiveView() const {
     return pMain != nullptr && pMain->GetActiveView() == this;
 }
 
-void CTavixCaptureView::RedrawMarquee() {
-    if (m_rectMarquee.isEmpty())
-        return;
-    s_bMarqueeInverted = !s_bMarqueeInverted;
-    const QRect rc =
-        ImageToView(m_rectMarquee.adjusted(-1, -1, 1, 1) & QRect(QPoint(0, 0), ImageSize()));
-    // Only the outline's four edges.
-    QRegion edges(rc.adjusted(-1, -1, 1, 1));
-    edges -= QRegion(rc.adjusted(2, 2, -2, -2));
-    viewport()->update(edges);
-}
-
 void CTavixCaptureView::RefreshLayout() {
     const QSize size = ImageSize();
     if (size != m_sizeImage) {
         SetImageExtent(size);
         m_sizeImage = size;
-        if (m_nMode != ModeSelect)
-            m_nMode = ModeBrowse;
+        if (m_editor.Mode() != ModeSelect)
+            m_editor.SetBrowseMode();
         SetScaleMember(PresetScale());
     }
     // Operations change the depth and the size; the active view's panes follow at once.
@@ -132,7 +131,7 @@ void CTavixCaptureView::OnInitialUpdate() {
     FitFrameIntoArea();
     // Once more when the window shows, with its real title bar and borders.
     QTimer::singleShot(0, this, &CTavixCaptureView::FitFrameIntoArea);
-    m_nMode = ModeBrowse;
+    m_editor.SetBrowseMode();
     UpdateCursor();
 }
 
@@ -196,16 +195,6 @@ void CTavixCaptureView::ShowLastCommand() const {
             strLast.isEmpty() ? LoadString(IDS_IDLE_MESSAGE) : strLast);
 }
 
-void CTavixCaptureView::UpdateCursor() {
-    const bool bCanPan = m_nMode == ModeBrowse && (HasHorizontalScroll() || HasVerticalScroll());
-    if (m_bPanning)
-        viewport()->setCursor(m_hPanDragCursor);
-    else if (bCanPan)
-        viewport()->setCursor(m_hPanCursor);
-    else
-        viewport()->setCursor(Qt::ArrowCursor);
-}
-
 void CTavixCaptureView::paintEvent(QPaintEvent* pEvent) {
     QElapsedTimer timer;
     if (views::TimingEnabled())
@@ -214,6 +203,7 @@ void CTavixCaptureView::paintEvent(QPaintEvent* pEvent) {
     const QColor background = m_host.ViewBackgroundColor();
     const CDisplayBitmap* pImage = Image();
     const QRect rcImageView = pImage != nullptr ? ImageRectInView() : QRect();
+    m_lastPaintRegion = pEvent->region();
 
     // The background around the image, only where the update needs it.
     for (const QRect& rc : pEvent->region() - rcImageView)
@@ -225,25 +215,8 @@ void CTavixCaptureView::paintEvent(QPaintEvent* pEvent) {
     // A red frame one window pixel outside the image.
     painter.setPen(QPen(QColor(255, 0, 0), 0));
     painter.drawRect(rcImageView.adjusted(-1, -1, 0, 0));
-    painter.setTransform(ImageTransform());
-    // Each update rectangle in image pixels, one more on each side for partly covered pixels.
-    // A diagonal scroll uncovers an L-shaped strip: drawing its bounding rectangle would
-    // repaint the whole window.
-    const QRect rcBitmap(QPoint(0, 0), ImageSize());
-    m_rectRepaint = QRect();
-    for (const QRect& rcView : pEvent->region() & rcImageView) {
-        const QRect rc = ViewToImage(rcView).adjusted(-1, -1, 1, 1) & rcBitmap;
-        CBitmapPainter::Draw(painter, *pImage, rc);
-        m_rectRepaint |= rc;
-    }
-    if (!m_rectMarquee.isEmpty()) {
-        painter.resetTransform();
-        painter.setPen(QPen(s_bMarqueeInverted ? Qt::white : Qt::black, 0, Qt::DotLine));
-        painter.setBrush(Qt::NoBrush);
-        const QRect rc =
-            ImageToView(m_rectMarquee.adjusted(-1, -1, 1, 1) & QRect(QPoint(0, 0), ImageSize()));
-        painter.drawRect(rc.adjusted(0, 0, -1, -1));
-    }
+    PaintImage(painter, pEvent->region(), rcImageView);
+    PaintOutlines(painter, pEvent->region());
     if (views::TimingEnabled() && !m_bPaintedImage) {
         m_bPaintedImage = true;
         views::TimingTrace(
@@ -300,8 +273,12 @@ void CTavixCaptureView::keyPressEvent(QKeyEvent* pEvent) {
 void CTavixCaptureView::mousePressEvent(QMouseEvent* pEvent) {
     if (pEvent->button() == Qt::RightButton)
         RefreshLayout();
-    if (pEvent->button() != Qt::LeftButton || m_nMode != ModeBrowse)
+    if (pEvent->button() != Qt::LeftButton)
         return;
+    if (m_editor.Mode() == ModeSelect) {
+        PressInSelectMode(pEvent);
+        return;
+    }
     if (!HasHorizontalScroll() && !HasVerticalScroll())
         return;
     m_bPanning = true;
@@ -312,8 +289,14 @@ void CTavixCaptureView::mousePressEvent(QMouseEvent* pEvent) {
 void CTavixCaptureView::mouseMoveEvent(QMouseEvent* pEvent) {
     const QPoint pt = pEvent->position().toPoint();
     SetPane(IImageViewHost::PaneMousePosition, MousePositionText(ViewToImage(pt)));
-    if (!m_bPanning)
+    if (m_editor.IsTracking()) {
+        m_editor.MoveTo(ToImagePoint(ViewToImage(pt)));
         return;
+    }
+    if (!m_bPanning) {
+        UpdateCursor(pt);
+        return;
+    }
     // The image follows the pointer: the scroll position moves against the drag.
     const QPoint delta = pt - m_ptPanLast;
     m_ptPanLast = pt;
@@ -326,7 +309,13 @@ void CTavixCaptureView::mouseMoveEvent(QMouseEvent* pEvent) {
 }
 
 void CTavixCaptureView::mouseReleaseEvent(QMouseEvent* pEvent) {
-    if (pEvent->button() == Qt::LeftButton && m_bPanning) {
+    if (pEvent->button() != Qt::LeftButton)
+        return;
+    if (m_editor.IsTracking()) {
+        ReleaseInSelectMode(pEvent->position().toPoint());
+        return;
+    }
+    if (m_bPanning) {
         m_bPanning = false;
         UpdateCursor();
     }

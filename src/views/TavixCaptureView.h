@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: MIT
 // CTavixCaptureView: the view of an image document: paints the image at the current zoom with
-// a red outline, pans large images by dragging, scrolls from the keyboard and reports the pointer
-// position, colour depth and image size in the status bar.
+// a red outline, pans large images by dragging, scrolls from the keyboard, selects, drags, cuts,
+// copies, pastes and crops (the logic in CSelectionEditor), and reports the pointer position,
+// colour depth and image size in the status bar.
 #pragma once
 
 #include "framework/View.h"
+#include "views/SelectionEditor.h"
+#include "views/SelectionTarget.h"
 #include "views/ZoomView.h"
 
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 
 class CCmdUI;
@@ -17,7 +21,7 @@ class CDisplayBitmap;
 class CTavixCaptureDoc;
 class IImageViewHost;
 
-class CTavixCaptureView : public CZoomView, public CView {
+class CTavixCaptureView : public CZoomView, public CView, private ISelectionTarget {
     Q_OBJECT
     QUORVI_DECLARE_COMMAND_MAP()
 
@@ -34,14 +38,18 @@ public:
     const CDisplayBitmap* Image() const;
     // The image size, (0, 0) without an image.
     QSize ImageSize() const;
-    int Mode() const noexcept { return m_nMode; }
+    int Mode() const noexcept { return m_editor.Mode(); }
     // The part of the image the last paint drew, image coordinates.
     QRect LastRepaintRect() const noexcept { return m_rectRepaint; }
+    // What the last paint covered, window coordinates.
+    const QRegion& LastPaintRegion() const noexcept { return m_lastPaintRegion; }
 
-    // The blinking selection outline, one step per tick of the main frame's refresh timer.
-    // Nothing happens while there is no marquee.
+    // Repaints the blinking selection outline in the look the host's toggle says now; the main
+    // frame's timer calls it for the active view. Nothing happens while there is no marquee.
     void RedrawMarquee();
-    QRect Marquee() const noexcept { return m_rectMarquee; }
+    QRect Marquee() const;
+    QRect Selection() const;
+    const CSelectionEditor& Editor() const noexcept { return m_editor; }
 
     // Follows a change of the image size: 1:1 extent, remembered preset factor, repaint.
     void RefreshLayout();
@@ -57,6 +65,18 @@ public:
     static QString ImageSizeText(QSize size);
 
     // Command handlers.
+    void OnSelectRegion();
+    void OnUpdateSelectRegion(CCmdUI& cmdUI);
+    void OnSelectAll();
+    void OnUnselect();
+    void OnUpdateUnselect(CCmdUI& cmdUI);
+    void OnEditCut();
+    void OnEditCopy();
+    void OnUpdateNeedsSelection(CCmdUI& cmdUI);
+    void OnEditPaste();
+    void OnUpdateEditPaste(CCmdUI& cmdUI);
+    void OnImageCrop();
+    void OnUpdateNeedsImage(CCmdUI& cmdUI);
     void OnZoomIn();
     void OnZoomOut();
     void OnUpdateZoomIn(CCmdUI& cmdUI);
@@ -73,9 +93,32 @@ protected:
     void mouseMoveEvent(QMouseEvent* pEvent) override;
     void mouseReleaseEvent(QMouseEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
+    void contextMenuEvent(QContextMenuEvent* pEvent) override;
 
 private:
-    // Sets the cursor for the mode and whether the view can scroll.
+    static ImagePoint ToImagePoint(QPoint pt) { return {pt.x(), pt.y()}; }
+
+    // ISelectionTarget
+    ImageRect ImageBounds() const override;
+    void MoveRegion(const ImageRect& rcVacated, const ImageRect& rcSource,
+                    const ImageRect& rcDestination, bool bCopy) override;
+    void PasteBitmap(const CImageBitmap& bitmap, const ImageRect& rcSource,
+                     const ImageRect& rcDestination) override;
+    void Crop(const ImageRect& rc) override;
+    bool CopyToClipboard(const ImageRect& rc) override;
+    void InvalidateImage(const ImageRect& rc) override;
+    void InvalidateOutline(const ImageRect& rc) override;
+    void InvalidateAll(bool bErase) override;
+
+    // The window pixels of an outline drawn one image pixel outside rc, cut to the image.
+    QRect OutlineInView(const ImageRect& rc) const;
+    // The image, the dragged or floating pixels and the outlines, inside the paint's region.
+    void PaintImage(QPainter& painter, const QRegion& region, const QRect& rcImageView);
+    void PaintOutlines(QPainter& painter, const QRegion& region) const;
+    void PressInSelectMode(QMouseEvent* pEvent);
+    void ReleaseInSelectMode(QPoint ptView);
+    // Sets the cursor for the mode, whether the view can scroll, and what is under ptView.
+    void UpdateCursor(QPoint ptView);
     void UpdateCursor();
     // Fits the window into the MDI area (first showing).
     void FitFrameIntoArea();
@@ -87,9 +130,9 @@ private:
     void ShowLastCommand() const;
 
     IImageViewHost& m_host;
+    CSelectionEditor m_editor{*this};
     QRect m_rectRepaint;
-    QRect m_rectMarquee;
-    int m_nMode = ModeBrowse;
+    QRegion m_lastPaintRegion;
     QSize m_sizeImage{0, 0};
     bool m_bPanning = false;
     QPoint m_ptPanLast;
@@ -98,4 +141,6 @@ private:
     bool m_bPaintedImage = false;
     QCursor m_hPanCursor;
     QCursor m_hPanDragCursor;
+    QCursor m_hSelectCursor;
+    QCursor m_hMoveCursor;
 };

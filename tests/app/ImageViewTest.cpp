@@ -8,6 +8,7 @@
 #include "image/DisplayBitmap.h"
 #include "platform/WorkspaceSettings.h"
 #include "views/TavixCaptureView.h"
+#include "views/ViewCursors.h"
 
 #include <QGuiApplication>
 #include <QMdiArea>
@@ -54,6 +55,14 @@ void ExpectPainted(CTavixCaptureView& view, int nScale) {
             }
         }
     }
+}
+
+// Whether the view shows the cursor picture id (the view's own cursors are pictures).
+bool ShowsCursor(const CTavixCaptureView& view, CViewCursors::ECursor id) {
+    const QCursor cursor = view.viewport()->cursor();
+    const QImage expected = CViewCursors::Picture(id, view.devicePixelRatioF());
+    return cursor.shape() == Qt::BitmapCursor &&
+           cursor.pixmap().toImage().convertToFormat(expected.format()) == expected;
 }
 
 } // namespace
@@ -265,16 +274,16 @@ TEST_F(AppTest, DraggingPansALargeImage) {
     CTavixCaptureView* pView = ActiveView();
     ASSERT_NE(pView, nullptr);
     pView->ScrollToPosition(QPoint(300, 200));
-    EXPECT_EQ(pView->viewport()->cursor().shape(), Qt::OpenHandCursor);
+    EXPECT_TRUE(ShowsCursor(*pView, CViewCursors::IDC_PAN));
     QTest::mousePress(pView->viewport(), Qt::LeftButton, {}, QPoint(100, 100));
-    EXPECT_EQ(pView->viewport()->cursor().shape(), Qt::ClosedHandCursor);
+    EXPECT_TRUE(ShowsCursor(*pView, CViewCursors::IDC_PAN_DRAG));
     QTest::mouseMove(pView->viewport(), QPoint(140, 70));
     EXPECT_EQ(pView->ScrollPosition(), QPoint(260, 230));
     // The position never goes below 0.
     QTest::mouseMove(pView->viewport(), QPoint(500, 90));
     EXPECT_EQ(pView->ScrollPosition(), QPoint(0, 210));
     QTest::mouseRelease(pView->viewport(), Qt::LeftButton, {}, QPoint(500, 90));
-    EXPECT_EQ(pView->viewport()->cursor().shape(), Qt::OpenHandCursor);
+    EXPECT_TRUE(ShowsCursor(*pView, CViewCursors::IDC_PAN));
 
     // A small image cannot pan: plain arrow.
     ASSERT_NE(Open(WritePng(20, 20, QStringLiteral("small.png"))), nullptr);

@@ -33,8 +33,6 @@ constexpr const char* kOpenboxConfig = R"(<?xml version="1.0" encoding="UTF-8"?>
   <desktops><number>1</number></desktops>
   <keyboard></keyboard>
   <mouse>
-    <context name="Frame"><mousebind button="Left" action="Press">
-      <action name="Focus"/><action name="Raise"/></mousebind></context>
     <context name="Client"><mousebind button="Left" action="Press">
       <action name="Focus"/><action name="Raise"/></mousebind></context>
     <context name="Titlebar"><mousebind button="Left" action="Drag">
