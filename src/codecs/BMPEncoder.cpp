@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -88,8 +89,9 @@ std::vector<std::uint8_t> Headers(const CImageBitmap& bitmap, const BmpLayout& l
 }
 
 // Rows are packed into a block that stays in the cache and handed on a block at a time: a few
-// large writes, and no file-sized buffer of fresh memory.
-constexpr std::size_t kStreamBlock = std::size_t(1) << 20;
+// large writes, and no file-sized buffer of fresh memory. The block is left uncleared (only row
+// padding must be zero), so that its pages are touched once.
+constexpr std::size_t kStreamBlock = std::size_t(256) << 10;
 
 } // namespace
 
@@ -99,16 +101,17 @@ void CBMPEncoder::Stream(const CImageBitmap& bitmap, const ByteSink& put) {
     const int width = bitmap.Width(), depth = bitmap.Depth();
     const std::size_t rowBytes = CImageBitmap::PackedRowBytes(width, layout.fileDepth);
     const std::size_t rowsPerBlock = std::max<std::size_t>(1, kStreamBlock / layout.stride);
-    std::vector<std::uint8_t> block(rowsPerBlock * layout.stride, 0); // padding bytes stay zero
+    const auto block = std::make_unique_for_overwrite<std::uint8_t[]>(rowsPerBlock * layout.stride);
     for (int y = bitmap.Height() - 1; y >= 0;) {
-        std::uint8_t* dst = block.data();
+        std::uint8_t* dst = block.get();
         for (std::size_t n = 0; n < rowsPerBlock && y >= 0; ++n, --y, dst += layout.stride) {
             if (depth > 8)
                 PackRow24(bitmap.Line(y), dst, width, depth);
             else
                 std::memcpy(dst, bitmap.Line(y), rowBytes);
+            std::memset(dst + rowBytes, 0, layout.stride - rowBytes);
         }
-        put({block.data(), std::size_t(dst - block.data())});
+        put({block.get(), std::size_t(dst - block.get())});
     }
 }
 
