@@ -18,7 +18,7 @@ using filtertest::SamePixels;
 
 // Odd and even sizes, top-down and bottom-up storage, with and without the alpha flag.
 template <class Bitmap> void ExpectInPlaceMatchesCopy(CImageFilter& filter) {
-    for (const auto [width, height] : {std::pair{1, 1}, {7, 5}, {64, 4}, {33, 18}}) {
+    for (const auto& [width, height] : {std::pair{1, 1}, {7, 5}, {64, 4}, {33, 18}}) {
         for (const bool alpha : {false, true}) {
             Bitmap image;
             FillRandom(image, width, height, 32, unsigned(width * height), alpha);
