@@ -4,9 +4,22 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace testsupport {
+
+std::string JoinedLogs(const std::filesystem::path& dir, std::initializer_list<const char*> names) {
+    std::string text;
+    for (const char* name : names) {
+        std::ifstream in(dir / name);
+        std::stringstream buffer;
+        buffer << in.rdbuf();
+        text += std::string("--- ") + name + "\n" + buffer.str();
+    }
+    return text;
+}
 
 CTempDir::CTempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "quorvi-test-XXXXXX").string();

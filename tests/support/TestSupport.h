@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@
     } while (0)
 
 namespace testsupport {
+
+// The named log files of a helper process's folder, each under a "--- name" line, for failure
+// messages (a file that is missing reads as empty).
+std::string JoinedLogs(const std::filesystem::path& dir, std::initializer_list<const char*> names);
 
 // A fresh directory under the system's temporary folder, removed with the object.
 class CTempDir {

@@ -155,14 +155,7 @@ std::string CWaylandDesktop::FocusedWindow() const {
 }
 
 std::string CWaylandDesktop::Log() const {
-    std::string strLog;
-    for (const char* name : {"session.log", "sway.log"}) {
-        std::ifstream in(m_dir.Path() / name);
-        std::stringstream text;
-        text << in.rdbuf();
-        strLog += std::string("--- ") + name + "\n" + text.str();
-    }
-    return strLog;
+    return JoinedLogs(m_dir.Path(), {"session.log", "sway.log"});
 }
 
 CSessionProcess::CSessionProcess(const CWaylandDesktop& desktop,

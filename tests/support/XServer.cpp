@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace testsupport {
@@ -173,14 +172,7 @@ int CXServer::Run(const std::vector<std::string>& argv) const {
 }
 
 std::string CXServer::Log() const {
-    std::string text;
-    for (const char* name : {"xvfb.log", "openbox.log"}) {
-        std::ifstream in(m_dir.Path() / name);
-        std::stringstream buffer;
-        buffer << in.rdbuf();
-        text += std::string("--- ") + name + "\n" + buffer.str();
-    }
-    return text;
+    return JoinedLogs(m_dir.Path(), {"xvfb.log", "openbox.log"});
 }
 
 } // namespace testsupport
