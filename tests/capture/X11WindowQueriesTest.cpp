@@ -17,6 +17,7 @@
 using capture::Point;
 using capture::Rect;
 using capturetest::CTestWindow;
+using x11::XcbReply;
 
 namespace {
 
@@ -104,6 +105,20 @@ TEST_F(X11Windows, ActiveWindowWithAndWithoutItsFrame) {
 
     // Our own windows never count as the active window.
     desk.SetExcludedWindows({window.Id()});
+    EXPECT_FALSE(desk.ActiveWindowRect(false));
+    EXPECT_FALSE(desk.ActiveWindowRect(true));
+}
+
+TEST_F(X11Windows, FocusParkedByTheWindowManagerIsNoActiveWindow) {
+    // With no window to focus, openbox holds the focus on a 1x1 unmanaged window off screen.
+    CX11DesktopQueries desk(*m_conn);
+    xcb_connection_t* c = m_conn->Get();
+    ASSERT_TRUE(testsupport::WaitUntil([&] {
+        XcbReply<xcb_get_input_focus_reply_t> focus(
+            xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+        return focus && focus->focus != XCB_NONE && focus->focus != m_root &&
+               focus->focus != XCB_INPUT_FOCUS_POINTER_ROOT;
+    }));
     EXPECT_FALSE(desk.ActiveWindowRect(false));
     EXPECT_FALSE(desk.ActiveWindowRect(true));
 }

@@ -54,7 +54,7 @@ std::optional<xcb_window_t> CX11Windows::ActiveWindow() const {
             focus->focus == m_conn.Root())
             return std::nullopt;
         const auto top = TopLevelOf(focus->focus);
-        if (!top)
+        if (!top || IsOverrideRedirect(*top))
             return std::nullopt;
         window = ClientOf(*top);
     }
@@ -66,6 +66,15 @@ std::optional<xcb_window_t> CX11Windows::ActiveWindow() const {
     if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
         return std::nullopt;
     return window;
+}
+
+// A window manager with nothing to focus parks the focus on a tiny unmanaged window of its
+// own off screen (openbox does); no unmanaged window is the application the user works in.
+bool CX11Windows::IsOverrideRedirect(xcb_window_t window) const {
+    xcb_connection_t* c = m_conn.Get();
+    XcbReply<xcb_get_window_attributes_reply_t> attributes(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
+    return attributes && attributes->override_redirect;
 }
 
 std::optional<xcb_window_t> CX11Windows::TopLevelOf(xcb_window_t window) const {

@@ -60,6 +60,8 @@ public:
     std::vector<capture::Rect> MonitorRects() const;
 
 private:
+    bool IsOverrideRedirect(xcb_window_t window) const;
+
     const CX11Connection& m_conn;
     std::vector<xcb_window_t> m_excluded;
 };
