@@ -3,9 +3,9 @@
 #include "HotKeyGrabber.h"
 
 #include "HookUtil.h"
-#include "VirtualKeys.h"
 
 #include "base/HotkeyWord.h"
+#include "base/VirtualKeys.h"
 
 #include <set>
 #include <utility>
@@ -58,7 +58,7 @@ int CHotKeyGrabber::Match(xcb_keycode_t keycode, uint16_t state) const {
 int CHotKeyGrabber::GrabEntry(int index, uint16_t word) {
     const std::string text = base::HotkeyText(word);
     const std::vector<xcb_keycode_t> keycodes =
-        m_keyboard.KeycodesFor(KeysymForVirtualKey(static_cast<uint8_t>(word & 0xFF)));
+        m_keyboard.KeycodesFor(base::KeysymForVirtualKey(static_cast<uint8_t>(word & 0xFF)));
     if (keycodes.empty()) {
         Trace("hotkey %d (%s): no such key on this keyboard", index, text.c_str());
         return QRZ_HOTKEY_NO_KEY;

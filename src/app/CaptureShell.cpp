@@ -22,6 +22,10 @@ CCaptureShell::CCaptureShell(CTavixCaptureApp& app, CMainFrame& frame)
     : m_app(app), m_frame(frame), m_engine(*this) {}
 
 bool CCaptureShell::Initialize() {
+    QObject::connect(&m_engine, &CCaptureEngine::keyBindingChanged, &m_frame, [this] {
+        m_app.SetStartupNote(m_engine.KeyBindingNote());
+        m_frame.SetPaneText(IImageViewHost::PaneMessage, m_app.StartupNote());
+    });
     return m_engine.Initialize();
 }
 
@@ -92,6 +96,10 @@ void CCaptureShell::HideForCapture() {
 
 QString CCaptureShell::HotkeyText(int nAction) {
     return m_frame.Captions().HotkeyText(nAction);
+}
+
+QString CCaptureShell::ActionCaption(int nAction) {
+    return m_frame.Captions().ActionCaption(nAction).remove(u'&');
 }
 
 void CCaptureShell::DeliverCapture(const CImageBitmap& bitmap) {

@@ -45,6 +45,7 @@ public:
     void KeepWindowState() override;
     void RestoreWindowState() override;
     QString HotkeyText(int nAction) override;
+    QString ActionCaption(int nAction) override;
     void DeliverCapture(const CImageBitmap& bitmap) override;
 
     bool IsHiddenForCapture() const noexcept { return m_bHiddenForCapture; }

@@ -2,6 +2,8 @@
 // The display check before Qt starts.
 #include "app/DisplayCheck.h"
 
+#include "capture/engine/CaptureEngine.h"
+
 #include <xcb/xcb.h>
 
 #include <QByteArray>
@@ -31,9 +33,8 @@ std::optional<DisplayChoice> ChooseDisplay(QString* pError) {
     if (platform.isEmpty() && IsWaylandSession()) {
         qputenv("QT_QPA_PLATFORM", "xcb");
         choice.bForcedXcb = true;
-        choice.strStatusNote = QStringLiteral(
-            "Wayland session: captures go through the desktop portal. To capture with a key, bind "
-            "\"quorvi-studio --capture ACTION\" in the desktop's keyboard settings.");
+        // Until the desktop's global shortcuts have answered.
+        choice.strStatusNote = QString::fromLatin1(CCaptureEngine::kBindCommandNote);
     }
     const QByteArray display = qgetenv("DISPLAY");
     if (display.isEmpty()) {

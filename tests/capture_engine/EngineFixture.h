@@ -43,6 +43,7 @@ public:
     void KeepWindowState() override { m_bVisibleBefore = m_main.isVisible(); }
     void RestoreWindowState() override { m_main.setVisible(m_bVisibleBefore); }
     QString HotkeyText(int nAction) override;
+    QString ActionCaption(int nAction) override { return QStringLiteral("Action%1").arg(nAction); }
     void DeliverCapture(const CImageBitmap& bitmap) override;
 
     platform::CAppSettings m_settings;

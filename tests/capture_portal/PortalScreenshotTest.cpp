@@ -6,16 +6,13 @@
 
 #include "image/ImageBitmap.h"
 #include "support/TempXdgTest.h"
+#include "support/portal/StandInPortal.h"
 
 #include <QDBusConnection>
-#include <QDBusContext>
-#include <QDBusMessage>
-#include <QDBusObjectPath>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -24,72 +21,24 @@
 
 namespace {
 
-// The portal's Screenshot interface as the stand-in plays it.
-class CFakePortal : public QObject, protected QDBusContext {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Screenshot")
-
-public:
-    enum class EAnswer { Picture, Cancel, Never };
-    CFakePortal(QDBusConnection bus, EAnswer answer, QString strUri)
-        : m_bus(std::move(bus)), m_answer(answer), m_strUri(std::move(strUri)) {}
-    int Calls() const noexcept { return m_nCalls; }
-
-public slots:
-    QDBusObjectPath Screenshot(const QString&, const QVariantMap& options) {
-        ++m_nCalls;
-        QString strSender = message().service().mid(1);
-        strSender.replace(u'.', u'_');
-        const QString strPath = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
-                                    .arg(strSender, options.value("handle_token").toString());
-        if (m_answer != EAnswer::Never) {
-            QDBusMessage response = QDBusMessage::createSignal(
-                strPath, QStringLiteral("org.freedesktop.portal.Request"),
-                QStringLiteral("Response"));
-            const bool bPicture = m_answer == EAnswer::Picture;
-            response << uint(bPicture ? 0 : 1)
-                     << QVariantMap{{QStringLiteral("uri"), bPicture ? m_strUri : QString()}};
-            m_bus.send(response);
-        }
-        return QDBusObjectPath(strPath);
-    }
-
-private:
-    QDBusConnection m_bus;
-    EAnswer m_answer;
-    QString m_strUri;
-    int m_nCalls = 0;
-};
+using testsupport::CStandInPortal;
 
 class PortalScreenshotTest : public testsupport::CTempXdgTest {
 protected:
     void SetUp() override {
         CTempXdgTest::SetUp();
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                        QStringLiteral("--print-address=1")});
-        ASSERT_TRUE(m_daemon.waitForReadyRead(10000)) << "dbus-daemon (dbus-bin) did not start";
-        m_strAddress = QString::fromUtf8(m_daemon.readLine()).trimmed();
+        ASSERT_TRUE(m_bus.IsRunning()) << "dbus-daemon (dbus-bin) did not start";
     }
-    void TearDown() override {
-        QDBusConnection::disconnectFromBus(QStringLiteral("portal"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("client"));
-        m_daemon.kill();
-        m_daemon.waitForFinished();
-        CTempXdgTest::TearDown();
-    }
-    // Puts the stand-in portal on the bus and returns the program's side of it.
-    std::unique_ptr<CFakePortal> StartPortal(CFakePortal::EAnswer answer, const QString& strUri) {
-        QDBusConnection bus = QDBusConnection::connectToBus(m_strAddress, QStringLiteral("portal"));
-        auto pPortal = std::make_unique<CFakePortal>(bus, answer, strUri);
-        EXPECT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"),
-                                       pPortal.get(), QDBusConnection::ExportAllSlots));
-        EXPECT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+    // Puts the stand-in portal on the bus.
+    std::unique_ptr<CStandInPortal> StartPortal(CStandInPortal::EAnswer answer,
+                                                const QString& strUri) {
+        auto pPortal =
+            std::make_unique<CStandInPortal>(m_bus.Connect(QStringLiteral("portal")), true, false);
+        EXPECT_TRUE(pPortal->IsRegistered());
+        pPortal->SetScreenshotAnswer(answer, strUri);
         return pPortal;
     }
-    QDBusConnection Client() const {
-        return QDBusConnection::connectToBus(m_strAddress, QStringLiteral("client"));
-    }
+    QDBusConnection Client() { return m_bus.Connect(QStringLiteral("client")); }
     // Runs one request until it ends; false when neither signal came within the deadline.
     static bool RunRequest(CPortalScreenshot& shot) {
         QSignalSpy captured(&shot, &CPortalScreenshot::captured);
@@ -98,8 +47,7 @@ protected:
         return failed.wait(20000) || !captured.isEmpty() || !failed.isEmpty();
     }
 
-    QProcess m_daemon;
-    QString m_strAddress;
+    testsupport::CPrivateBus m_bus;
 };
 
 TEST_F(PortalScreenshotTest, ThePictureIsReadAndRemovedFromItsTemporaryPlace) {
@@ -112,7 +60,7 @@ TEST_F(PortalScreenshotTest, ThePictureIsReadAndRemovedFromItsTemporaryPlace) {
             picture.setPixel(x, y, qRgb(x * 50, y * 100, 7));
     ASSERT_TRUE(picture.save(strFile, "PNG"));
     auto pPortal =
-        StartPortal(CFakePortal::EAnswer::Picture, QUrl::fromLocalFile(strFile).toString());
+        StartPortal(CStandInPortal::EAnswer::Picture, QUrl::fromLocalFile(strFile).toString());
     CPortalScreenshot shot(Client());
     QSignalSpy captured(&shot, &CPortalScreenshot::captured);
     ASSERT_TRUE(shot.Request());
@@ -130,7 +78,7 @@ TEST_F(PortalScreenshotTest, ThePictureIsReadAndRemovedFromItsTemporaryPlace) {
 }
 
 TEST_F(PortalScreenshotTest, ACancelledRequestSaysSo) {
-    auto pPortal = StartPortal(CFakePortal::EAnswer::Cancel, {});
+    auto pPortal = StartPortal(CStandInPortal::EAnswer::Cancel, {});
     CPortalScreenshot shot(Client());
     ASSERT_TRUE(RunRequest(shot));
     EXPECT_EQ(shot.Failure(), CPortalScreenshot::EFailure::Refused);
@@ -140,14 +88,14 @@ TEST_F(PortalScreenshotTest, ACancelledRequestSaysSo) {
 }
 
 TEST_F(PortalScreenshotTest, APortalThatNeverAnswersIsGivenUpAfterTheBound) {
-    auto pPortal = StartPortal(CFakePortal::EAnswer::Never, {});
+    auto pPortal = StartPortal(CStandInPortal::EAnswer::Never, {});
     CPortalScreenshot shot(Client());
     shot.SetAnswerTimeout(500);
     QElapsedTimer timer;
     timer.start();
     ASSERT_TRUE(RunRequest(shot));
     EXPECT_GE(timer.elapsed(), 400); // timers may fire a little early
-    EXPECT_EQ(pPortal->Calls(), 1);
+    EXPECT_EQ(pPortal->ScreenshotCalls(), 1);
     EXPECT_EQ(shot.Failure(), CPortalScreenshot::EFailure::NoAnswer);
     EXPECT_EQ(shot.FailureText(), QStringLiteral("The desktop portal did not answer the screenshot "
                                                  "request within 0.5 seconds, so nothing was "
@@ -165,7 +113,7 @@ TEST_F(PortalScreenshotTest, AnUnreadablePictureIsNamedAndNothingIsCaptured) {
     file.write("\x89PNG\r\n\x1a\n not really");
     file.close();
     auto pPortal =
-        StartPortal(CFakePortal::EAnswer::Picture, QUrl::fromLocalFile(strFile).toString());
+        StartPortal(CStandInPortal::EAnswer::Picture, QUrl::fromLocalFile(strFile).toString());
     CPortalScreenshot shot(Client());
     ASSERT_TRUE(RunRequest(shot));
     EXPECT_EQ(shot.Failure(), CPortalScreenshot::EFailure::BadPicture);
@@ -186,5 +134,3 @@ TEST_F(PortalScreenshotTest, NoPortalOnTheBusSaysSo) {
 }
 
 } // namespace
-
-#include "PortalScreenshotTest.moc"

@@ -40,12 +40,12 @@ constexpr std::array<CaptureActionInfo, 15> kActions{{
     {ID_CAPTURE_ICON, kActionIconSized, CaptureMode::IconSized, kCursorTarget},
 }};
 
-struct ActionName {
+struct NamedAction {
     std::string_view name;
     int nAction;
 };
 
-constexpr std::array<ActionName, 15> kNames{{
+constexpr std::array<NamedAction, 15> kNames{{
     {"desktop", Desktop},
     {"active", ActiveWindow},
     {"client", ActiveWindowClient},
@@ -66,15 +66,22 @@ constexpr std::array<ActionName, 15> kNames{{
 } // namespace
 
 std::optional<int> ActionForName(std::string_view name) noexcept {
-    for (const ActionName& entry : kNames)
+    for (const NamedAction& entry : kNames)
         if (entry.name == name)
             return entry.nAction;
     return std::nullopt;
 }
 
+std::string_view ActionName(int nAction) noexcept {
+    for (const NamedAction& entry : kNames)
+        if (entry.nAction == nAction)
+            return entry.name;
+    return {};
+}
+
 std::string ActionNames() {
     std::string strNames;
-    for (const ActionName& entry : kNames)
+    for (const NamedAction& entry : kNames)
         strNames += (strNames.empty() ? "" : ", ") + std::string(entry.name);
     return strNames;
 }

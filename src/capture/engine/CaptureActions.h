@@ -34,6 +34,8 @@ std::optional<CaptureActionInfo> ActionForIndex(int nAction) noexcept;
 // "active", "client", "control", "window", "rectangle", "square", "circle", "ellipse",
 // "triangle", "polygon", "menu", "icon", "repeat-last", "default".
 std::optional<int> ActionForName(std::string_view name) noexcept;
+// The name of an action index; empty for none.
+std::string_view ActionName(int nAction) noexcept;
 // Every name above, separated by ", ", for usage messages.
 std::string ActionNames();
 

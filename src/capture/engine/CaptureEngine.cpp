@@ -8,6 +8,7 @@
 #include "capture/engine/CaptureSound.h"
 #include "capture/portal/FrozenDesktopQueries.h"
 #include "capture/portal/PortalScreenshot.h"
+#include "capture/portal/PortalShortcuts.h"
 #include "capture/portal/WaylandSession.h"
 #include "capture/x11/DesktopQueries.h"
 #include "capture/x11/ScreenGrabber.h"
@@ -112,6 +113,8 @@ void CCaptureEngine::InstallHookWatch() {
 }
 
 bool CCaptureEngine::SetHotkeyTable(const std::uint16_t* pTable) {
+    if (m_pShortcuts)
+        BindDesktopShortcuts(pTable);
     const int nResult = QRZ_HookKeyboard(&HookProc, this, pTable);
     m_bHotkeysInstalled =
         m_bHotkeysInstalled || nResult == QRZ_OK || nResult == QRZ_ERR_HOTKEYS_FAILED;

@@ -24,6 +24,7 @@ class CCaptureOverlay;
 class CCaptureSound;
 class CFrozenDesktopQueries;
 class CPortalScreenshot;
+class CPortalShortcuts;
 class CImageBitmap;
 class CScreenGrabber;
 class CX11Connection;
@@ -74,6 +75,13 @@ public:
     // The hook library's state of one entry (QRZ_HOTKEY_*).
     int HotkeyStatus(int nIndex) const;
 
+    // What a user of a Wayland session needs to know about capture keys: whether the desktop's
+    // global shortcuts took the hotkeys, or how to bind a capture command instead. Empty on X11.
+    QString KeyBindingNote() const;
+    static constexpr auto kBindCommandNote =
+        "Wayland session: captures go through the desktop portal. To capture with a key, bind "
+        "\"quorvi-studio --capture ACTION\" in the desktop's keyboard settings.";
+
     EState State() const noexcept { return m_state; }
     bool IsBusy() const noexcept { return m_state != EState::Idle; }
     CRegionTracker& Tracker() noexcept { return m_tracker; }
@@ -91,6 +99,8 @@ signals:
     void captured();
     // An action ended without a capture (cancelled, nothing to capture, refused).
     void actionEnded();
+    // KeyBindingNote() changed.
+    void keyBindingChanged();
 
 private:
     void RunAction(int nAction);
@@ -101,6 +111,8 @@ private:
     void RunPortal(const capture::CaptureActionInfo& info);
     bool InitializePortal(const char* pszDisplay);
     void InstallHotkeys(const char* pszDisplay);
+    void BindDesktopShortcuts(const std::uint16_t* pTable);
+    void OnDesktopShortcut(const QString& strId);
     void ContinuePortal();
     void OnPortalCaptured();
     void OnPortalFailed();
@@ -141,6 +153,7 @@ private:
     std::unique_ptr<CCaptureSound> m_pSound;
     std::unique_ptr<CPortalScreenshot> m_pPortal;
     std::unique_ptr<CFrozenDesktopQueries> m_pFrozenQueries;
+    std::unique_ptr<CPortalShortcuts> m_pShortcuts;
     bool m_bHookConnected = false;
     QElapsedTimer m_answerTimer; // from the portal's picture read to the overlay painted
     double m_dAnswerCpuMs = 0;

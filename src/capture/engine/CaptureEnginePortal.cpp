@@ -8,9 +8,11 @@
 #include "capture/engine/CaptureSound.h"
 #include "capture/portal/FrozenDesktopQueries.h"
 #include "capture/portal/PortalScreenshot.h"
+#include "capture/portal/PortalShortcuts.h"
 #include "framework/UiServices.h"
 #include "image/ImageBitmap.h"
 #include "image/Trace.h"
+#include "platform/AppSettings.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -75,10 +77,51 @@ bool CCaptureEngine::InitializePortal(const char* pszDisplay) {
     m_tracker.Tip().Prepare(
         CCaptureOverlay::TextExtent(QString::fromLatin1(CTrackerTip::kHintText)),
         CCaptureOverlay::TextExtent(QString::fromStdString(CTrackerTip::WidestSizeText())));
-    // Through XWayland the hotkeys still fire while a window of an X client has the focus.
+    m_pShortcuts = std::make_unique<CPortalShortcuts>();
+    connect(m_pShortcuts.get(), &CPortalShortcuts::activated, this,
+            &CCaptureEngine::OnDesktopShortcut);
+    connect(m_pShortcuts.get(), &CPortalShortcuts::bound, this, &CCaptureEngine::keyBindingChanged);
+    connect(m_pShortcuts.get(), &CPortalShortcuts::unavailable, this,
+            &CCaptureEngine::keyBindingChanged);
+    // Through XWayland the hotkeys also fire while a window of an X client has the focus.
     if (pszDisplay != nullptr || qEnvironmentVariableIsSet("DISPLAY"))
         InstallHotkeys(pszDisplay);
+    else
+        SetHotkeyTable(m_host.Settings().Hotkeys().data());
     return true;
+}
+
+// Every action that works on the portal's picture gets a shortcut, with the table's key as the
+// one we would like where it has one; the desktop's settings can give the others keys.
+void CCaptureEngine::BindDesktopShortcuts(const std::uint16_t* pTable) {
+    std::vector<CPortalShortcuts::Shortcut> shortcuts;
+    for (int nAction = 0; nAction < platform::kCaptureActionCount; ++nAction) {
+        const std::optional<CaptureActionInfo> info = capture::ActionForIndex(nAction);
+        if (!info || NeedsWindowGeometry(info->mode))
+            continue;
+        const QString strName = QString::fromLatin1(capture::ActionName(nAction));
+        QString strCaption = m_host.ActionCaption(nAction);
+        if (strCaption.isEmpty())
+            strCaption = strName;
+        shortcuts.push_back({strName, QStringLiteral("Quorvi Studio: %1").arg(strCaption),
+                             capture::ShortcutTrigger(pTable[nAction])});
+    }
+    m_pShortcuts->Bind(std::move(shortcuts));
+}
+
+void CCaptureEngine::OnDesktopShortcut(const QString& strId) {
+    if (const std::optional<int> nAction = capture::ActionForName(strId.toStdString()))
+        OnHotkey(*nAction);
+}
+
+QString CCaptureEngine::KeyBindingNote() const {
+    if (!m_pShortcuts)
+        return {};
+    if (m_pShortcuts->State() == CPortalShortcuts::EState::Bound)
+        return QStringLiteral("Wayland session: captures go through the desktop portal, and the "
+                              "capture hotkeys are the desktop's global shortcuts (its keyboard "
+                              "settings show and change their keys).");
+    return QString::fromLatin1(kBindCommandNote);
 }
 
 void CCaptureEngine::RunPortal(const CaptureActionInfo& info) {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // What the capture engine needs from the main frame: the settings, the window to get out of the
-// way, the show/hide rules around captures, hotkey texts for messages, and capture delivery.
+// way, the show/hide rules around captures, hotkey texts and captions, and capture delivery.
 #pragma once
 
 #include <QString>
@@ -34,6 +34,9 @@ public:
     virtual void RestoreWindowState() = 0;
     // The text of the hotkey of an action index for messages ("Ctrl+Shift+Alt+C"), or empty.
     virtual QString HotkeyText(int nAction) = 0;
+    // The caption of an action index as the menus show it, without hotkey or mnemonic
+    // ("Rectangle"), or empty.
+    virtual QString ActionCaption(int nAction) = 0;
     // Hands a grabbed bitmap to capture output; the bitmap lives only during the call.
     virtual void DeliverCapture(const CImageBitmap& bitmap) = 0;
 };

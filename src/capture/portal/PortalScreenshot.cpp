@@ -2,40 +2,25 @@
 // The desktop portal's Screenshot request and its answer.
 #include "capture/portal/PortalScreenshot.h"
 
+#include "capture/portal/PortalRequest.h"
+
 #include "codecs/PictureDecoder.h"
 #include "image/MemoryBitmap.h"
 #include "image/TextException.h"
 #include "image/Trace.h"
 
-#include <QDBusMessage>
-#include <QDBusObjectPath>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QUrl>
 
 #include <ctime>
 
 namespace {
 
-constexpr auto kService = "org.freedesktop.portal.Desktop";
-constexpr auto kObject = "/org/freedesktop/portal/desktop";
 constexpr auto kInterface = "org.freedesktop.portal.Screenshot";
-constexpr auto kRequestInterface = "org.freedesktop.portal.Request";
-
-// The request object's path is known before the call from our bus name and a token of ours, so
-// that its Response cannot arrive before we listen for it.
-QString ExpectedRequestPath(const QDBusConnection& bus, const QString& strToken) {
-    QString strSender = bus.baseService().mid(1); // ":1.42" -> "1_42"
-    strSender.replace(u'.', u'_');
-    return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(strSender, strToken);
-}
 
 // The portal writes its picture where it likes; one it left among temporary files is ours to
 // remove, one elsewhere (a Pictures folder chosen by the desktop) is the user's to keep.
@@ -54,14 +39,15 @@ bool IsInTemporaryPlace(const QString& strPath) {
 } // namespace
 
 CPortalScreenshot::CPortalScreenshot(QDBusConnection bus, QObject* pParent)
-    : QObject(pParent), m_bus(std::move(bus)), m_pTimeout(new QTimer(this)) {
-    m_pTimeout->setSingleShot(true);
-    connect(m_pTimeout, &QTimer::timeout, this, [this] { Finish(EFailure::NoAnswer); });
+    : QObject(pParent), m_pRequest(new CPortalRequest(std::move(bus), this)) {
+    connect(m_pRequest, &CPortalRequest::answered, this, &CPortalScreenshot::OnAnswer);
+    connect(m_pRequest, &CPortalRequest::failed, this,
+            [this](bool bNoAnswer, const QString& strDetail) {
+                Finish(bNoAnswer ? EFailure::NoAnswer : EFailure::NoPortal, strDetail);
+            });
 }
 
-CPortalScreenshot::~CPortalScreenshot() {
-    UnwatchRequestObject();
-}
+CPortalScreenshot::~CPortalScreenshot() = default;
 
 bool CPortalScreenshot::Request() {
     if (m_bBusy)
@@ -71,64 +57,16 @@ bool CPortalScreenshot::Request() {
     m_strDetail.clear();
     m_pBitmap.reset();
     m_dAnswerMs = m_dLoadMs = m_dLoadCpuMs = 0;
-    if (!m_bus.isConnected()) {
-        // Said after the caller has connected to the signals, like every other answer.
-        QTimer::singleShot(0, this,
-                           [this] { Finish(EFailure::NoPortal, m_bus.lastError().message()); });
-        return true;
-    }
-    const QString strToken =
-        QStringLiteral("quorvi%1").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
-    WatchRequestObject(ExpectedRequestPath(m_bus, strToken));
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(kService, kObject, kInterface, QStringLiteral("Screenshot"));
-    const QVariantMap options{{QStringLiteral("handle_token"), strToken},
-                              {QStringLiteral("interactive"), false},
+    // No parent window: the program has no Wayland handle to give.
+    const QVariantMap options{{QStringLiteral("interactive"), false},
                               {QStringLiteral("modal"), false}};
-    call << QString() << options; // no parent window: the program has no Wayland handle to give
-    auto* pWatcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_nTimeoutMs), this);
-    connect(pWatcher, &QDBusPendingCallWatcher::finished, this, &CPortalScreenshot::OnCallFinished);
-    m_pTimeout->start(m_nTimeoutMs);
+    m_pRequest->Send(QString::fromLatin1(kInterface), QStringLiteral("Screenshot"), {QString()},
+                     options, m_nTimeoutMs);
     m_timer.start();
     return true;
 }
 
-void CPortalScreenshot::OnCallFinished(QDBusPendingCallWatcher* pWatcher) {
-    pWatcher->deleteLater();
-    const QDBusPendingReply<QDBusObjectPath> reply = *pWatcher;
-    if (!m_bBusy)
-        return;
-    if (reply.isError()) {
-        const QDBusError error = reply.error();
-        Finish(error.type() == QDBusError::NoReply || error.type() == QDBusError::Timeout
-                   ? EFailure::NoAnswer
-                   : EFailure::NoPortal,
-               error.message());
-        return;
-    }
-    // Portals older than the handle token choose their own path.
-    const QString strPath = reply.value().path();
-    if (strPath != m_strRequestPath) {
-        UnwatchRequestObject();
-        WatchRequestObject(strPath);
-    }
-}
-
-bool CPortalScreenshot::WatchRequestObject(const QString& strPath) {
-    m_strRequestPath = strPath;
-    return m_bus.connect(kService, strPath, kRequestInterface, QStringLiteral("Response"), this,
-                         SLOT(OnResponse(uint, QVariantMap)));
-}
-
-void CPortalScreenshot::UnwatchRequestObject() {
-    if (m_strRequestPath.isEmpty())
-        return;
-    m_bus.disconnect(kService, m_strRequestPath, kRequestInterface, QStringLiteral("Response"),
-                     this, SLOT(OnResponse(uint, QVariantMap)));
-    m_strRequestPath.clear();
-}
-
-void CPortalScreenshot::OnResponse(uint nResponse, const QVariantMap& results) {
+void CPortalScreenshot::OnAnswer(uint nResponse, const QVariantMap& results) {
     if (!m_bBusy)
         return;
     m_dAnswerMs = double(m_timer.nsecsElapsed()) / 1e6;
@@ -176,8 +114,7 @@ void CPortalScreenshot::LoadPicture(const QString& strUri) {
 void CPortalScreenshot::Finish(EFailure failure, const QString& strDetail) {
     if (!m_bBusy)
         return;
-    m_pTimeout->stop();
-    UnwatchRequestObject();
+    m_pRequest->Abandon();
     m_bBusy = false;
     m_failure = failure;
     m_strDetail = strDetail;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // CPortalScreenshot: one picture of the whole desktop from the desktop portal's Screenshot
 // interface, the way captures work in a Wayland session, where no program may read the screen
-// itself. The request is asynchronous: the portal answers with a Response signal on a request
-// object, carrying the URI of a file, which is read with the program's own loader.
+// itself. The portal answers later with the URI of a file, which is read with the program's own
+// loader.
 #pragma once
 
 #include <QDBusConnection>
@@ -14,8 +14,7 @@
 #include <memory>
 
 class CImageBitmap;
-class QDBusPendingCallWatcher;
-class QTimer;
+class CPortalRequest;
 
 class CPortalScreenshot : public QObject {
     Q_OBJECT
@@ -66,19 +65,12 @@ signals:
     void captured();
     void failed();
 
-private slots:
-    void OnResponse(uint nResponse, const QVariantMap& results);
-
 private:
-    void OnCallFinished(QDBusPendingCallWatcher* pWatcher);
-    bool WatchRequestObject(const QString& strPath);
-    void UnwatchRequestObject();
+    void OnAnswer(uint nResponse, const QVariantMap& results);
     void LoadPicture(const QString& strUri);
     void Finish(EFailure failure, const QString& strDetail = {});
 
-    QDBusConnection m_bus;
-    QString m_strRequestPath; // the request object whose Response is awaited
-    QTimer* m_pTimeout = nullptr;
+    CPortalRequest* m_pRequest = nullptr;
     int m_nTimeoutMs = kDefaultAnswerTimeoutMs;
     bool m_bBusy = false;
     EFailure m_failure = EFailure::None;

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-namespace hook {
+namespace base {
 
 // The keysym that stands for a virtual-key code, or 0 when the code has none.
 uint32_t KeysymForVirtualKey(uint8_t vk) noexcept;
 
-} // namespace hook
+} // namespace base

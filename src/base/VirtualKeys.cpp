@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The virtual-key table: letters, digits, function keys, navigation, keypad and punctuation.
-#include "VirtualKeys.h"
+#include "base/VirtualKeys.h"
 
 #define XK_MISCELLANY
 #define XK_LATIN1
@@ -8,7 +8,7 @@
 
 #include <array>
 
-namespace hook {
+namespace base {
 namespace {
 
 struct VirtualKey {
@@ -55,4 +55,4 @@ uint32_t KeysymForVirtualKey(uint8_t vk) noexcept {
     return kKeysyms[vk];
 }
 
-} // namespace hook
+} // namespace base
