@@ -2,7 +2,9 @@
 // `quorvi capture WHAT [--pointer] [--delay MS] [-o FILE]`: grabs the desktop, the active
 // window, its client area, a rectangle or the window at a point with the desktop program's grab
 // code, and writes a file or puts the image on the clipboard. In a Wayland session the desktop
-// and rectangles come from the desktop portal's picture.
+// and rectangles come from the desktop portal's picture. Built into quorvi-capture, which
+// `quorvi capture` runs.
+#include "CaptureCommandInfo.h"
 #include "CliCommand.h"
 #include "x11/X11Clipboard.h"
 
@@ -297,11 +299,4 @@ int RunCapture(std::span<const std::string> args) {
 
 } // namespace
 
-QUORVI_CLI_COMMAND(
-    "capture",
-    "desktop|active|client|rect X,Y,W,H|window-at X,Y [--pointer] [--delay MS] [-o FILE] "
-    "[--foreground]",
-    "grab the screen into FILE (format by extension) or onto the clipboard; the clipboard "
-    "is served from the background until another program takes it or a clipboard manager "
-    "keeps it (--foreground: wait for that)",
-    RunCapture);
+QUORVI_CLI_COMMAND("capture", cli::kCaptureUsage, cli::kCaptureSummary, RunCapture);

@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: MIT
-# `cmake --install`: the programs, the hook library, the metafile module, the help pages and the desktop integration
+# `cmake --install`: the programs (quorvi-capture in the private folder), the hook library, the metafile module, the help pages and the desktop integration
 # (desktop entry, AppStream metainfo, hicolor icon) in the usual places of a Linux system.
 #
 # quorvi-studio finds its help pages beside itself ("help" next to the program), so the program
@@ -18,6 +18,10 @@ file(RELATIVE_PATH QUORVI_BIN_TO_PKG "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix/
 if(TARGET quorvi)
     set_target_properties(quorvi PROPERTIES INSTALL_RPATH "$ORIGIN/${QUORVI_BIN_TO_PKG}")
     install(TARGETS quorvi RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    # `quorvi capture` runs quorvi-capture from the private folder.
+    target_compile_definitions(quorvi PRIVATE QUORVI_BIN_TO_PKG="${QUORVI_BIN_TO_PKG}")
+    set_target_properties(quorvi-capture PROPERTIES INSTALL_RPATH "$ORIGIN")
+    install(TARGETS quorvi-capture RUNTIME DESTINATION ${QUORVI_PKG_DIR})
 endif()
 if(TARGET tavixhook)
     install(TARGETS tavixhook LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_SKIP)
