@@ -38,6 +38,7 @@ int RunCaptureHelper(std::span<const std::string> args) {
     std::vector<std::string> words{"quorvi", "capture"};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
