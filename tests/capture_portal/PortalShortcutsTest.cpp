@@ -57,6 +57,11 @@ TEST_F(PortalShortcutsTest, BoundShortcutsReportTheirPressesAndANewTableReplaces
     ASSERT_EQ(activated.size(), 1);
     EXPECT_EQ(activated[0][0].toString(), QStringLiteral("rectangle"));
 
+    // The same shortcuts again (Options closed with OK) leave the session alone.
+    shortcuts.Bind({{QStringLiteral("desktop"), QStringLiteral("Desktop"), QStringLiteral("F9")},
+                    {QStringLiteral("rectangle"), QStringLiteral("Rectangle"), QString()}});
+    EXPECT_EQ(shortcuts.State(), CPortalShortcuts::EState::Bound);
+
     // A session binds once: new keys come with a new session, the old one closed.
     const QString strFirstSession = portal.BoundSession();
     shortcuts.Bind({{QStringLiteral("desktop"), QStringLiteral("Desktop"), QStringLiteral("F10")}});

@@ -78,6 +78,8 @@ CPortalShortcuts::~CPortalShortcuts() {
 }
 
 void CPortalShortcuts::Bind(std::vector<Shortcut> shortcuts) {
+    if (shortcuts == m_shortcuts && (m_state == EState::Bound || m_state == EState::Binding))
+        return;
     m_shortcuts = std::move(shortcuts);
     if (m_pRequest->IsOpen()) {
         m_bRebind = true;

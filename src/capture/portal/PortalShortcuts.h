@@ -25,7 +25,9 @@ public:
     struct Shortcut {
         QString strId;          // what activated() names
         QString strDescription; // what the desktop's settings show
-        QString strTrigger; // the keys we would like ("CTRL+SHIFT+c"); empty: the desktop's choice
+        // The keys we would like ("CTRL+SHIFT+c"); empty: the desktop's choice.
+        QString strTrigger;
+        bool operator==(const Shortcut&) const = default;
     };
     enum class EState { Idle, Binding, Bound, Unavailable };
 
@@ -38,6 +40,7 @@ public:
 
     void SetAnswerTimeout(int nMs) noexcept { m_nTimeoutMs = nMs; }
     // Registers these shortcuts in place of any earlier ones; bound() or unavailable() follows.
+    // The same shortcuts again change nothing (the desktop would ask its user once more).
     void Bind(std::vector<Shortcut> shortcuts);
     EState State() const noexcept { return m_state; }
     // The keys the desktop gave a shortcut, in its own words ("Ctrl+Shift+C"); empty when it gave
