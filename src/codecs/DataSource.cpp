@@ -5,15 +5,20 @@
 #include "image/ProgressSink.h"
 #include "image/TextException.h"
 
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
+#include <unistd.h>
 
 namespace {
 
@@ -46,22 +51,119 @@ bool IsLocalFileSystem(int fd) {
     }
 }
 
+// Another program may cut a file short while we read its mapping: the pages past its new end
+// then fault with SIGBUS, which would end the process. The guard's handler puts a page of zeros
+// in place of such a page of a registered mapping, so that the decode runs to its end, and marks
+// the mapping as cut, so that the decode is refused. Faults elsewhere go to the handler that was
+// there before (the default one ends the process as it always did).
+struct GuardSlot {
+    std::atomic<bool> used{false};
+    std::atomic<std::uintptr_t> begin{0}; // 0: free
+    std::atomic<std::uintptr_t> end{0};
+    std::atomic<bool> cut{false};
+};
+
+class CMappingGuard {
+public:
+    static constexpr int kNoSlot = -1;
+
+    // A slot for a mapping, or kNoSlot when none is free or no handler could be installed.
+    static int Register(const void* data, std::size_t size) noexcept {
+        if (!Install())
+            return kNoSlot;
+        for (std::size_t i = 0; i < s_slots.size(); ++i) {
+            GuardSlot& slot = s_slots[i];
+            bool expected = false;
+            if (!slot.used.compare_exchange_strong(expected, true))
+                continue;
+            slot.cut.store(false, std::memory_order_relaxed);
+            slot.end.store(reinterpret_cast<std::uintptr_t>(data) + size,
+                           std::memory_order_relaxed);
+            slot.begin.store(reinterpret_cast<std::uintptr_t>(data), std::memory_order_release);
+            return int(i);
+        }
+        return kNoSlot;
+    }
+    static void Unregister(int nSlot) noexcept {
+        GuardSlot& slot = s_slots[std::size_t(nSlot)];
+        slot.begin.store(0, std::memory_order_release);
+        slot.used.store(false, std::memory_order_release);
+    }
+    static bool WasCut(int nSlot) noexcept {
+        return s_slots[std::size_t(nSlot)].cut.load(std::memory_order_acquire);
+    }
+
+private:
+    static bool Install() noexcept {
+        static const bool s_bInstalled = [] {
+            s_nPageSize = std::uintptr_t(::sysconf(_SC_PAGESIZE));
+            struct sigaction action {};
+            action.sa_sigaction = &OnSigbus;
+            action.sa_flags = SA_SIGINFO | SA_NODEFER;
+            sigemptyset(&action.sa_mask);
+            return ::sigaction(SIGBUS, &action, &s_previous) == 0;
+        }();
+        return s_bInstalled;
+    }
+
+    static void OnSigbus(int nSignal, siginfo_t* pInfo, void* pContext) {
+        const auto address = reinterpret_cast<std::uintptr_t>(pInfo->si_addr);
+        for (GuardSlot& slot : s_slots) {
+            const std::uintptr_t begin = slot.begin.load(std::memory_order_acquire);
+            if (begin == 0 || address < begin ||
+                address >= slot.end.load(std::memory_order_relaxed))
+                continue;
+            void* page = reinterpret_cast<void*>(address & ~(s_nPageSize - 1));
+            if (::mmap(page, s_nPageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1,
+                       0) != MAP_FAILED) {
+                slot.cut.store(true, std::memory_order_release);
+                return;
+            }
+        }
+        if ((s_previous.sa_flags & SA_SIGINFO) != 0 && s_previous.sa_sigaction != nullptr) {
+            s_previous.sa_sigaction(nSignal, pInfo, pContext);
+        } else if (s_previous.sa_handler != SIG_DFL && s_previous.sa_handler != SIG_IGN) {
+            s_previous.sa_handler(nSignal);
+        } else {
+            // The faulting access runs again on return and ends the process.
+            ::signal(SIGBUS, SIG_DFL);
+        }
+    }
+
+    static inline std::array<GuardSlot, 64> s_slots{};
+    static inline struct sigaction s_previous {};
+    static inline std::uintptr_t s_nPageSize = 4096;
+};
+
+struct MappedFile {
+    std::shared_ptr<const std::uint8_t> data;
+    int nGuardSlot = CMappingGuard::kNoSlot;
+};
+
 // The file's pages mapped where they are (no copy, no fresh memory) and faulted in at once;
-// null when the file cannot be mapped, which the caller answers by reading it.
-std::shared_ptr<const std::uint8_t> MapRegularFile(int fd, std::size_t size) {
+// no data when the file cannot be mapped safely, which the caller answers by reading it.
+MappedFile MapRegularFile(int fd, std::size_t size) {
     if (!IsLocalFileSystem(fd))
-        return nullptr;
+        return {};
     void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     if (data == MAP_FAILED)
-        return nullptr;
+        return {};
+    const int nSlot = CMappingGuard::Register(data, size);
     // A file cut short between the size check and the mapping would fault past its end.
     struct stat now {};
-    if (::fstat(fd, &now) != 0 || std::size_t(now.st_size) < size) {
+    if (nSlot == CMappingGuard::kNoSlot || ::fstat(fd, &now) != 0 ||
+        std::size_t(now.st_size) < size) {
+        if (nSlot != CMappingGuard::kNoSlot)
+            CMappingGuard::Unregister(nSlot);
         ::munmap(data, size);
-        return nullptr;
+        return {};
     }
-    return {static_cast<const std::uint8_t*>(data),
-            [size](const std::uint8_t* p) { ::munmap(const_cast<std::uint8_t*>(p), size); }};
+    return {{static_cast<const std::uint8_t*>(data),
+             [size, nSlot](const std::uint8_t* p) {
+                 CMappingGuard::Unregister(nSlot);
+                 ::munmap(const_cast<std::uint8_t*>(p), size);
+             }},
+            nSlot};
 }
 
 // Pipes, devices and files that cannot be mapped, read to their end.
@@ -90,10 +192,11 @@ CDataSource CDataSource::FromFile(const std::string& path, CProgressSink* pProgr
     const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     const std::size_t size = regular ? std::size_t(info.st_size) : 0;
     if (size > 0) {
-        if (auto mapped = MapRegularFile(fd, size)) {
-            source.m_pData = mapped.get();
+        if (MappedFile mapped = MapRegularFile(fd, size); mapped.data) {
+            source.m_pData = mapped.data.get();
             source.m_nSize = size;
-            source.m_owner = std::move(mapped);
+            source.m_owner = std::move(mapped.data);
+            source.m_nGuardSlot = mapped.nGuardSlot;
             return source;
         }
     }
@@ -104,6 +207,10 @@ CDataSource CDataSource::FromFile(const std::string& path, CProgressSink* pProgr
     source.m_nSize = bytes->size();
     source.m_owner = std::move(bytes);
     return source;
+}
+
+bool CDataSource::WasCutShort() const noexcept {
+    return m_nGuardSlot != CMappingGuard::kNoSlot && CMappingGuard::WasCut(m_nGuardSlot);
 }
 
 void CDataSource::Advance(std::size_t n) {

@@ -48,6 +48,9 @@ public:
     // Everything, for library decoders that take a memory block.
     std::span<const std::uint8_t> All() const noexcept { return {m_pData, m_nSize}; }
     CProgressSink* ProgressSink() const noexcept { return m_pProgress; }
+    // A mapped file that another program cut short while it was read: the bytes past its new
+    // end read as zeros, and what was decoded from them is not the file's picture.
+    bool WasCutShort() const noexcept;
 
 private:
     void Advance(std::size_t n);
@@ -57,9 +60,11 @@ private:
     std::size_t m_nSize = 0;
     std::size_t m_nPosition = 0;
     CProgressSink* m_pProgress = nullptr;
+    int m_nGuardSlot = -1; // of a mapped file, for WasCutShort()
 };
 
 namespace codec {
 inline constexpr int kEndOfData = 11;
 inline constexpr const char* kEndOfDataText = "End of file reached while decoding.\n";
+inline constexpr const char* kCutShortText = "The file was cut short while it was read.\n";
 } // namespace codec

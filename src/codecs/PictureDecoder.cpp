@@ -94,5 +94,7 @@ void CPictureDecoder::Decode(PictureFormat format, CDataSource& source, CImageBi
     } else {
         decoder->Decode(source, *result, depth);
     }
+    if (source.WasCutShort())
+        throw CTextException(codec::kEndOfData, codec::kCutShortText);
     bitmap.SwapStorage(*result);
 }

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The readers' data source: bounds, byte order, progress steps.
 #include "codecs/DataSource.h"
+#include "CodecTestUtil.h"
+#include "codecs/PictureDecoder.h"
+#include "codecs/PictureSave.h"
 #include "image/ProgressSink.h"
 #include "support/TestSupport.h"
 
@@ -10,6 +13,7 @@
 #include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -75,6 +79,34 @@ TEST(DataSource, APipeReadsLikeAFile) {
     ASSERT_EQ(s.Size(), text.size());
     s.Seek(text.size() - 1);
     EXPECT_EQ(s.U8(), 'z');
+}
+
+// Another program cuts the file short while it is read: the pages past its new end would fault
+// (SIGBUS) in the mapping; the load instead ends in an error and the image is left as it was.
+TEST(DataSource, AFileCutShortWhileItIsReadIsRefusedWithoutACrash) {
+    testsupport::CTempDir dir;
+    const std::string path = (dir.Path() / "cut.bmp").string();
+    codec::SavePicture(path, *codectest::Pattern32(512, 512), {});
+    struct CuttingSink : CProgressSink {
+        std::string path;
+        bool bCut = false;
+        void SetProgress(double) override {
+            if (!bCut)
+                bCut = ::truncate(path.c_str(), 4096) == 0;
+        }
+    } sink;
+    sink.path = path;
+    const auto pBefore = codectest::Pattern32(3, 2);
+    CMemoryBitmap bitmap;
+    bitmap.CreateCopy(*pBefore);
+    EXPECT_TEXT_EXCEPTION(CPictureDecoder().LoadFromFile(path, bitmap, 0, &sink), 11,
+                          "The file was cut short while it was read.\n");
+    EXPECT_TRUE(sink.bCut);
+    EXPECT_EQ(bitmap.Width(), 3);
+    // The next file is read as usual.
+    codec::SavePicture(path, *codectest::Pattern32(7, 5), {});
+    CPictureDecoder().LoadFromFile(path, bitmap, 0, nullptr);
+    EXPECT_EQ(bitmap.Width(), 7);
 }
 
 } // namespace
