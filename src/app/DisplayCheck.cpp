@@ -3,6 +3,7 @@
 #include "app/DisplayCheck.h"
 
 #include "capture/engine/CaptureEngine.h"
+#include "capture/portal/WaylandSession.h"
 
 #include <xcb/xcb.h>
 
@@ -10,7 +11,8 @@
 
 namespace {
 
-bool IsWaylandSession() {
+// The desktop runs on Wayland: the program still runs on X11, through XWayland.
+bool IsWaylandDesktop() {
     return qgetenv("XDG_SESSION_TYPE") == "wayland" || !qgetenv("WAYLAND_DISPLAY").isEmpty();
 }
 
@@ -30,11 +32,13 @@ std::optional<DisplayChoice> ChooseDisplay(QString* pError) {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (!platform.isEmpty() && !platform.startsWith("xcb"))
         return choice;
-    if (platform.isEmpty() && IsWaylandSession()) {
+    if (platform.isEmpty() && IsWaylandDesktop()) {
         qputenv("QT_QPA_PLATFORM", "xcb");
         choice.bForcedXcb = true;
-        // Until the desktop's global shortcuts have answered.
-        choice.strStatusNote = QString::fromLatin1(CCaptureEngine::kBindCommandNote);
+        // Until the desktop's global shortcuts have answered. Captures kept on an X server of
+        // their own (QUORVI_CAPTURE=x11) need no portal and take their hotkeys themselves.
+        if (capture::IsWaylandSession())
+            choice.strStatusNote = QString::fromLatin1(CCaptureEngine::kBindCommandNote);
     }
     const QByteArray display = qgetenv("DISPLAY");
     if (display.isEmpty()) {

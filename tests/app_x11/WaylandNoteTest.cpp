@@ -69,6 +69,17 @@ TEST_F(WaylandSession, RunsThroughXWaylandAndSaysSoOnceInTheStatusBar) {
         EXPECT_TRUE(chosen->strStatusNote.isEmpty());
     }
 
+    // Captures kept on an X server of their own: the platform is still forced, without the note.
+    {
+        CWaylandSession session;
+        qputenv("QUORVI_CAPTURE", "x11");
+        const auto chosen = ChooseDisplay(nullptr);
+        qunsetenv("QUORVI_CAPTURE");
+        ASSERT_TRUE(chosen.has_value());
+        EXPECT_TRUE(chosen->bForcedXcb);
+        EXPECT_TRUE(chosen->strStatusNote.isEmpty());
+    }
+
     m_pApp = std::make_unique<CTavixCaptureApp>();
     m_pApp->SetHiveLocations(platform::HiveLocations::FromEnvironment());
     m_pApp->SetStartupNote(choice.strStatusNote);
