@@ -49,31 +49,36 @@ QString SenderElement(const QString& strSender) {
 
 namespace testsupport {
 
-class CScreenshotAdaptor : public QDBusAbstractAdaptor {
+// An interface of the stand-in: its calls go to the portal object.
+class CStandInAdaptor : public QDBusAbstractAdaptor {
+public:
+    CStandInAdaptor(QObject* pParent, CStandInPortal& portal)
+        : QDBusAbstractAdaptor(pParent), m_portal(portal) {}
+
+protected:
+    CStandInPortal& m_portal;
+};
+
+class CScreenshotAdaptor : public CStandInAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Screenshot")
 
 public:
-    CScreenshotAdaptor(QObject* pParent, CStandInPortal& portal)
-        : QDBusAbstractAdaptor(pParent), m_portal(portal) {}
+    using CStandInAdaptor::CStandInAdaptor;
 
 public slots:
     QDBusObjectPath Screenshot(const QString&, const QVariantMap& options,
                                const QDBusMessage& message) {
         return QDBusObjectPath(m_portal.Screenshot(message.service(), options));
     }
-
-private:
-    CStandInPortal& m_portal;
 };
 
-class CShortcutsAdaptor : public QDBusAbstractAdaptor {
+class CShortcutsAdaptor : public CStandInAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.GlobalShortcuts")
 
 public:
-    CShortcutsAdaptor(QObject* pParent, CStandInPortal& portal)
-        : QDBusAbstractAdaptor(pParent), m_portal(portal) {}
+    using CStandInAdaptor::CStandInAdaptor;
 
 public slots:
     QDBusObjectPath CreateSession(const QVariantMap& options, const QDBusMessage& message) {
@@ -89,24 +94,20 @@ public slots:
         return QDBusObjectPath(m_portal.BindShortcuts(message.service(), session.path(),
                                                       std::move(bindings), options));
     }
-
-private:
-    CStandInPortal& m_portal;
 };
 
-class CSessionAdaptor : public QDBusAbstractAdaptor {
+class CSessionAdaptor : public CStandInAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Session")
 
 public:
     CSessionAdaptor(QObject* pParent, CStandInPortal& portal, QString strPath)
-        : QDBusAbstractAdaptor(pParent), m_portal(portal), m_strPath(std::move(strPath)) {}
+        : CStandInAdaptor(pParent, portal), m_strPath(std::move(strPath)) {}
 
 public slots:
     void Close() { m_portal.CloseSession(m_strPath); }
 
 private:
-    CStandInPortal& m_portal;
     QString m_strPath;
 };
 
