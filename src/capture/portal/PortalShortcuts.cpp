@@ -52,8 +52,7 @@ void RegisterTypes() {
 // The session handle comes as a string in the portal's documents, as an object path from some
 // implementations.
 QString SessionHandle(const QVariant& value) {
-    if (value.canConvert<QDBusObjectPath>() &&
-        value.metaType() == QMetaType::fromType<QDBusObjectPath>())
+    if (value.metaType() == QMetaType::fromType<QDBusObjectPath>())
         return value.value<QDBusObjectPath>().path();
     return value.toString();
 }
