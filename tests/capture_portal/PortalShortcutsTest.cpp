@@ -21,7 +21,7 @@ protected:
     testsupport::CPrivateBus m_bus;
 };
 
-TEST(ShortcutTrigger, HotkeyWordsBecomeTheSpecificationsTriggers) {
+TEST(ShortcutTrigger, HotkeyWordsBecomePortalTriggers) {
     EXPECT_EQ(capture::ShortcutTrigger(0x202C), QStringLiteral("ALT+Print"));
     EXPECT_EQ(capture::ShortcutTrigger(0xE043), QStringLiteral("CTRL+SHIFT+ALT+c"));
     // The modifier bits: 0x8000 Ctrl, 0x4000 Shift, 0x2000 Alt.

@@ -80,7 +80,7 @@ private:
 
 namespace capture {
 
-// A stored hotkey word as a trigger of the XDG shortcuts specification: "ALT+Print",
+// A stored hotkey word written the way desktop portals take shortcut triggers: "ALT+Print",
 // "CTRL+SHIFT+ALT+c", "F9"; empty for a word without a key.
 QString ShortcutTrigger(std::uint16_t word);
 

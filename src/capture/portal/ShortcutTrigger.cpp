@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Hotkey words as the XDG shortcuts specification writes triggers: modifiers, then the keysym's
+// Hotkey words as desktop portals take shortcut triggers: modifiers, then the keysym's
 // name.
 #include "capture/portal/PortalShortcuts.h"
 
