@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
 
 namespace capture {
 namespace {
@@ -18,11 +19,24 @@ std::uint64_t Limit(const AutoSaveParams& params) noexcept {
     return m;
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) noexcept {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
+std::string Folded(std::string_view name) {
+    std::string out(name);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// Names differing only in case are the same file to the user: the directory's entries by their
+// folded name, so that replacing really replaces instead of adding a near-twin beside it.
+std::unordered_map<std::string, std::string> FoldedEntries(const std::string& strDirectory) {
+    std::unordered_map<std::string, std::string> entries;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(std::filesystem::path(strDirectory), ec), end;
+         !ec && it != end; it.increment(ec)) {
+        std::string strEntry = it->path().filename().string();
+        entries.emplace(Folded(strEntry), std::move(strEntry));
+    }
+    return entries;
 }
 
 std::string JoinPath(const std::string& strDirectory, const std::string& strName) {
@@ -81,39 +95,36 @@ std::string AutoSaveFileName(const AutoSaveParams& params, std::uint32_t dwNumbe
 
 AutoNamePlan PlanAutoSaveName(const AutoSaveParams& params) {
     AutoNamePlan plan;
-    const std::int64_t n = AutoSaveNumber(params);
+    plan.dwNextStartNo = params.dwStartNo;
+    std::int64_t n = AutoSaveNumber(params);
     if (n < 0) {
         plan.status = AutoNameStatus::CounterExhausted;
-        plan.dwNextStartNo = params.dwStartNo;
         return plan;
     }
-    namespace fs = std::filesystem;
     std::error_code ec;
-    if (!fs::is_directory(fs::path(params.strDirectory), ec)) {
+    if (!std::filesystem::is_directory(std::filesystem::path(params.strDirectory), ec)) {
         plan.status = AutoNameStatus::NoDirectory;
-        plan.dwNextStartNo = params.dwStartNo;
         return plan;
     }
-    const std::string strName = AutoSaveFileName(params, std::uint32_t(n));
-    plan.strPath = JoinPath(params.strDirectory, strName);
-    plan.dwNextStartNo = AdvanceAutoSaveCounter(params.dwStartNo, params);
-    if (params.dwOptions & kAutoSaveReplaceExisting)
-        return plan;
-    if (fs::exists(fs::path(plan.strPath), ec)) {
-        plan.status = AutoNameStatus::AskReplace;
-        return plan;
-    }
-    // Names differing only in case are the same file to the user: look for any of them, so
-    // that agreeing to replace really replaces it instead of adding a near-twin beside it.
-    for (fs::directory_iterator it(fs::path(params.strDirectory), ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const std::string strEntry = it->path().filename().string();
-        if (SameIgnoringCase(strEntry, strName)) {
-            plan.status = AutoNameStatus::AskReplace;
-            plan.strPath = JoinPath(params.strDirectory, strEntry);
+    const std::unordered_map<std::string, std::string> taken = FoldedEntries(params.strDirectory);
+    AutoSaveParams at = params;
+    for (std::uint64_t nTried = 1;; ++nTried) {
+        const std::string strName = AutoSaveFileName(params, std::uint32_t(n));
+        const auto existing = taken.find(Folded(strName));
+        plan.bReplaces = existing != taken.end();
+        plan.strPath = JoinPath(params.strDirectory, plan.bReplaces ? existing->second : strName);
+        plan.dwNextStartNo = AdvanceAutoSaveCounter(at.dwStartNo, params);
+        if (!plan.bReplaces || !params.bKeepExisting)
             break;
+        at.dwStartNo = plan.dwNextStartNo;
+        n = AutoSaveNumber(at);
+        if (n < 0 || nTried >= Limit(params)) {
+            plan = {AutoNameStatus::CounterExhausted, {}, params.dwStartNo, false};
+            return plan;
         }
     }
+    if (plan.bReplaces && (params.dwOptions & kAutoSaveReplaceExisting) == 0)
+        plan.status = AutoNameStatus::AskReplace;
     return plan;
 }
 

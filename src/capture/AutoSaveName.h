@@ -16,6 +16,10 @@ struct AutoSaveParams {
     std::uint32_t dwStartNo = 1;
     std::uint32_t dwImageType = 1; // 0 BMP, 1 JPEG, 2 PNG, 3 GIF, 4 TIFF, else no extension
     std::uint32_t dwOptions = 0;   // 0x1 replace existing files, 0x4 wrap the counter
+    // An existing file is never replaced nor asked about: the next free number is taken. For
+    // when the counter cannot be stored, so that the next run, starting from the old number,
+    // cannot take this run's captures for its own.
+    bool bKeepExisting = false;
 };
 
 inline constexpr std::uint32_t kAutoSaveReplaceExisting = 0x1;
@@ -35,6 +39,8 @@ struct AutoNamePlan {
     std::string strPath;
     // The value "AutoSaveStartNO" takes once the name is used.
     std::uint32_t dwNextStartNo = 0;
+    // strPath names an existing file (Ready: replaced without asking).
+    bool bReplaces = false;
 };
 
 // ".BMP", ".JPG", ".PNG", ".GIF", ".TIF", or "" for any other type.
@@ -51,7 +57,8 @@ std::uint32_t AdvanceAutoSaveCounter(std::uint32_t dwUsed, const AutoSaveParams&
 std::string AutoSaveFileName(const AutoSaveParams& params, std::uint32_t dwNumber);
 
 // Decides the next automatic name by looking at the file system: an existing file with the
-// same name compared without regard to case asks for replacement unless replacing is allowed.
+// same name compared without regard to case asks for replacement unless replacing is allowed,
+// or is skipped with bKeepExisting (CounterExhausted when every number is taken).
 AutoNamePlan PlanAutoSaveName(const AutoSaveParams& params);
 
 } // namespace capture

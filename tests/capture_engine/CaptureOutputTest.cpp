@@ -48,6 +48,7 @@ protected:
     platform::CAppSettings m_settings{"/nonexistent/quorvi-studio"};
     testsupport::CTempDir m_hiveDir;
     platform::HiveLocations m_locations{m_hiveDir.Path() / "QuorviStudio.reg", {}};
+    capture::CounterStoreState m_counter;
 };
 
 } // namespace
@@ -79,7 +80,7 @@ TEST(CaptureDelivery, OutputsRunClipboardSavePrintInThisOrder) {
 
 TEST_F(AutoSavePrompt, NameAdvancesTheCounterBeforeAnythingIsWritten) {
     const std::optional<QString> name =
-        capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations);
+        capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations, m_counter);
     ASSERT_TRUE(name);
     EXPECT_EQ(name->toStdString(), (m_dir.Path() / "Qorv00007.JPG").string());
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 8u);
@@ -99,11 +100,11 @@ TEST_F(AutoSavePrompt, ExistingFileAsksOnceAndOnlyYesReplaces) {
     std::ofstream(m_dir.Path() / "QORV00007.jpg") << "old";
     m_settings.m_dwAutoSaveOptions = 0;
     m_boxes.m_answers = {EMsgResult::No, EMsgResult::Cancel, EMsgResult::Yes};
-    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations));
-    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations));
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations, m_counter));
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations, m_counter));
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 7u) << "a declined name keeps its number";
     const std::optional<QString> name =
-        capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations);
+        capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations, m_counter);
     ASSERT_TRUE(name);
     EXPECT_EQ(name->toStdString(), (m_dir.Path() / "QORV00007.jpg").string())
         << "the file that is there";
@@ -114,9 +115,31 @@ TEST_F(AutoSavePrompt, ExistingFileAsksOnceAndOnlyYesReplaces) {
     EXPECT_EQ(m_boxes.m_shown[0].icon, EMsgIcon::Question);
 }
 
+TEST_F(AutoSavePrompt, ACounterThatCannotBeStoredNeverReplacesAnEarlierRunsCaptures) {
+    // The last run could not store its counter either: this run starts from the same number,
+    // with replacing and wrapping on, as by default.
+    std::ofstream(m_dir.Path() / "Qorv00007.JPG") << "earlier run";
+    std::ofstream(m_dir.Path() / "qorv00008.jpg") << "earlier run";
+    m_settings.m_dwAutoSaveOptions =
+        platform::autosave::kReplaceExisting | platform::autosave::kWrapCounter;
+    std::ofstream(m_hiveDir.Path() / "not-a-folder") << "";
+    const platform::HiveLocations unwritable{m_hiveDir.Path() / "not-a-folder" / "hive.reg", {}};
+    const auto next = [&] {
+        return capture::PromptAutoSaveFileName(m_settings, m_ui, unwritable, m_counter)
+            .value_or(QString())
+            .toStdString();
+    };
+    EXPECT_EQ(next(), (m_dir.Path() / "Qorv00009.JPG").string());
+    EXPECT_EQ(next(), (m_dir.Path() / "Qorv00010.JPG").string());
+    EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 11u);
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u) << "said once";
+    EXPECT_TRUE(m_boxes.m_shown[0].strText.startsWith(u"The settings cannot be written"))
+        << m_boxes.m_shown[0].strText.toStdString();
+}
+
 TEST_F(AutoSavePrompt, MissingDirectoryAndExhaustedCounterSayWhy) {
     m_settings.m_strAutoSavePath = (m_dir.Path() / "missing").string();
-    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations));
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations, m_counter));
     ASSERT_EQ(m_boxes.m_shown.size(), 1u);
     EXPECT_EQ(
         m_boxes.m_shown[0].strText,
@@ -125,7 +148,7 @@ TEST_F(AutoSavePrompt, MissingDirectoryAndExhaustedCounterSayWhy) {
     m_settings.m_strAutoSavePath = m_dir.Path().string();
     m_settings.m_dwAutoSaveOptions = 0;
     m_settings.m_dwAutoSaveStartNO = 100000;
-    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations));
+    EXPECT_FALSE(capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations, m_counter));
     ASSERT_EQ(m_boxes.m_shown.size(), 2u);
     EXPECT_EQ(m_boxes.m_shown[1].strText, LoadString(IDS_COUNTER_MAX));
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 100000u);

@@ -11,7 +11,7 @@ bool CCaptureDocManager::DoPromptFileName(QString& strFileName, unsigned nIDSTit
     const bool bAutomatic = !bOpenFileDialog && kind == ESaveKind::Automatic;
     if (bAutomatic && (m_settings.m_dwOptionsA & platform::options::kAutoNameFile) != 0) {
         const std::optional<QString> name =
-            capture::PromptAutoSaveFileName(m_settings, Ui(), m_locations);
+            capture::PromptAutoSaveFileName(m_settings, Ui(), m_locations, m_counterStore);
         if (!name)
             return false;
         strFileName = *name;

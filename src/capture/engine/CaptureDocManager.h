@@ -3,6 +3,7 @@
 // automatic file name instead of asking.
 #pragma once
 
+#include "capture/engine/CaptureOutput.h"
 #include "framework/DocManager.h"
 #include "platform/RegistryStore.h"
 
@@ -25,4 +26,5 @@ public:
 private:
     platform::CAppSettings& m_settings;
     platform::HiveLocations m_locations;
+    capture::CounterStoreState m_counterStore;
 };

@@ -37,13 +37,22 @@ public:
 // asks.
 void RunCaptureOutput(std::uint32_t dwOptionsA, ICaptureOutputTarget& target);
 
+// Whether the automatic-save counter could be stored the last time, and whether the user has
+// been told that it could not; kept by the owner of the automatic saves for the run.
+struct CounterStoreState {
+    bool bFailing = false;
+    bool bTold = false;
+};
+
 // The automatic file name of the next save, or nothing when there is none: string 143 when the
 // counter is exhausted, 141 when the directory is missing, question 142 when the file exists
 // and replacing is off (No and Cancel give nothing), all shown through ui. The counter in
 // settings advances when a name is returned, before anything is written, and reaches the hive at
-// locations at once.
+// locations at once. While it cannot be stored (said once a run), no existing file is replaced
+// without asking: the name skips to the next free number.
 std::optional<QString> PromptAutoSaveFileName(platform::CAppSettings& settings,
                                               const CUiServices& ui,
-                                              const platform::HiveLocations& locations);
+                                              const platform::HiveLocations& locations,
+                                              CounterStoreState& state);
 
 } // namespace capture
