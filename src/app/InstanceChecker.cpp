@@ -43,8 +43,8 @@ QString CInstanceChecker::SocketPath() const {
     return QString::fromStdString((m_dir / kSocketName).string());
 }
 
-bool CInstanceChecker::IsFirstInstance(CMainFrame& frame, const QStringList& files,
-                                       const QString& strCapture) {
+IInstanceGuard::ERole CInstanceChecker::Claim(CMainFrame& frame, const QStringList& files,
+                                              const QString& strCapture) {
     m_pFrame = &frame;
     std::string strError;
     if (m_dir.empty())
@@ -54,12 +54,18 @@ bool CInstanceChecker::IsFirstInstance(CMainFrame& frame, const QStringList& fil
     if (result == platform::CInstanceLock::EResult::Failed) {
         std::fprintf(stderr, "quorvi-studio: no single-instance lock (%s); running anyway.\n",
                      strError.c_str());
-        return true;
+        return ERole::First;
     }
     if (result == platform::CInstanceLock::EResult::HeldByAnother) {
-        if (!AskFirstInstance(files, strCapture))
-            std::fprintf(stderr, "quorvi-studio: another instance runs but does not answer.\n");
-        return false;
+        if (AskFirstInstance(files, strCapture))
+            return ERole::HandedOver;
+        // A second instance of our own would fight the first over the settings: the user hears
+        // that nothing was opened, and the exit status says so to a file manager or script.
+        std::fprintf(stderr, "quorvi-studio: another instance runs but does not answer; %s\n",
+                     files.isEmpty() && strCapture.isEmpty() ? "it was not brought forward."
+                     : strCapture.isEmpty()                  ? "the files were not opened."
+                                                             : "no capture was taken.");
+        return ERole::NoAnswer;
     }
     // Holding the lock, this instance owns the socket name; a file left by one that was killed
     // is in the way.
@@ -70,7 +76,7 @@ bool CInstanceChecker::IsFirstInstance(CMainFrame& frame, const QStringList& fil
         img::Trace("single instance: cannot listen on %s: %s", qPrintable(SocketPath()),
                    qPrintable(m_pServer->errorString()));
     connect(m_pServer, &QLocalServer::newConnection, this, &CInstanceChecker::OnNewConnection);
-    return true;
+    return ERole::First;
 }
 
 bool CInstanceChecker::AskFirstInstance(const QStringList& files, const QString& strCapture) const {

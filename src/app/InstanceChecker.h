@@ -27,12 +27,12 @@ public:
     explicit CInstanceChecker(std::filesystem::path dir = {});
     ~CInstanceChecker() override;
 
-    // True for the first instance (then it answers later starts by bringing frame forward and
-    // opening their files). False when another instance runs: it has been asked to come forward
-    // and open `files`. A lock that cannot be taken at all (no usable runtime directory) lets the
-    // program run, said once on stderr.
-    bool IsFirstInstance(CMainFrame& frame, const QStringList& files = {},
-                         const QString& strCapture = {}) override;
+    // First: this instance answers later starts by bringing frame forward and opening their
+    // files. HandedOver: another instance runs and has been asked to come forward and open
+    // `files`. A lock that cannot be taken at all (no usable runtime directory) lets the program
+    // run, said once on stderr.
+    ERole Claim(CMainFrame& frame, const QStringList& files = {},
+                const QString& strCapture = {}) override;
     void SetFileOpener(std::function<void(const QStringList&)> open) override {
         m_open = std::move(open);
     }

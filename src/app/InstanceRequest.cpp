@@ -147,4 +147,17 @@ std::optional<QString> CaptureFromArguments(const QStringList& arguments, QStrin
     return strName;
 }
 
+std::optional<QString> UnknownOption(const QStringList& arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& strArg = arguments[i];
+        if (strArg == QLatin1String("--"))
+            break;
+        if (strArg == kCaptureOption)
+            ++i;
+        else if (strArg.startsWith(u'-') && !strArg.startsWith(kCaptureOption + u'='))
+            return strArg;
+    }
+    return std::nullopt;
+}
+
 } // namespace instance

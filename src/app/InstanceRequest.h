@@ -51,4 +51,8 @@ QStringList FilesFromArguments(const QStringList& arguments, const QString& strW
 // unknown or missing name gives nothing with the usage message in *pError.
 std::optional<QString> CaptureFromArguments(const QStringList& arguments, QString* pError);
 
+// The first argument before "--" that looks like an option and is none of ours (Qt's own options
+// are taken out of the list before): a file named "-x.png" must not vanish unopened and unsaid.
+std::optional<QString> UnknownOption(const QStringList& arguments);
+
 } // namespace instance

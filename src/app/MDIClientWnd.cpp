@@ -90,6 +90,13 @@ CMDIClientWnd::CMDIClientWnd(CMDIFrameWnd& frame, CWinApp& app, platform::HiveLo
 }
 
 CMDIClientWnd::~CMDIClientWnd() {
+    SaveSettings();
+}
+
+void CMDIClientWnd::SaveSettings() {
+    // The window open now tells how the next ones open, as the last one closed does.
+    if (const QMdiSubWindow* pActive = m_frame.MdiArea()->currentSubWindow())
+        m_settings.m_bChildMaximized = pActive->isMaximized();
     std::string strError;
     if (!m_settings.Save(m_locations, &strError))
         qWarning("workspace settings not written: %s", strError.c_str());

@@ -34,6 +34,9 @@ public:
     CMDIClientWnd(CMDIFrameWnd& frame, CWinApp& app, platform::HiveLocations locations);
     // Writes the workspace settings.
     ~CMDIClientWnd() override;
+    // The workspace section ("Settings"): written when the window goes, and by an exit that
+    // never gets that far (the X connection lost).
+    void SaveSettings();
 
     CViewManager& TabBar() const noexcept { return *m_pTabBar; }
     CFullScreenMode& FullScreen() const noexcept { return *m_pFullScreen; }

@@ -23,16 +23,20 @@ public:
 // The single-instance guard, asked once during start-up.
 class IInstanceGuard {
 public:
+    enum class ERole {
+        First,      // the only running instance: later starts bring frame forward and hand
+                    // their files to the opener
+        HandedOver, // another instance runs: it has come forward and taken `files`
+        NoAnswer,   // another instance holds the lock but took nothing: `files` are not open
+    };
     virtual ~IInstanceGuard() = default;
-    // True when this is the only running instance; later starts then bring frame forward and
-    // hand their files to the opener. False when another instance runs: the guard has brought
-    // that one forward, handed it `files` (absolute paths), and this process ends.
-    // With strCapture (a capture action's name) the running instance starts that capture instead.
-    virtual bool IsFirstInstance(CMainFrame& frame, const QStringList& files = {},
-                                 const QString& strCapture = {}) = 0;
-    // Where the files named by later starts go (set before IsFirstInstance).
+    // With strCapture (a capture action's name) the running instance starts that capture instead
+    // of opening files.
+    virtual ERole Claim(CMainFrame& frame, const QStringList& files = {},
+                        const QString& strCapture = {}) = 0;
+    // Where the files named by later starts go (set before Claim).
     virtual void SetFileOpener(std::function<void(const QStringList&)> open) = 0;
-    // Where the captures asked for by later starts go (set before IsFirstInstance).
+    // Where the captures asked for by later starts go (set before Claim).
     virtual void SetCaptureStarter(std::function<void(const QString&)> start) = 0;
 };
 

@@ -5,6 +5,7 @@
 #include "app/CaptureShell.h"
 #include "app/ClipboardImage.h"
 #include "app/InstanceRequest.h"
+#include "app/MDIClientWnd.h"
 #include "app/MainFrame.h"
 #include "app/ShellServices.h"
 #include "app/StatusPanes.h"
@@ -40,6 +41,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -166,6 +168,7 @@ bool CTavixCaptureApp::InitInstance(const QStringList& arguments) {
         m_pMainFrame->SetPaneText(IImageViewHost::PaneMessage, m_strStartupNote);
     if (!m_strStartupCapture.isEmpty())
         StartCaptureWhenShown(0);
+    m_bRunning = true;
     views::TimingTrace("start-up (InitInstance) to main window shown: %.1f ms",
                        timer.nsecsElapsed() / 1e6);
     return true;
@@ -177,8 +180,8 @@ bool CTavixCaptureApp::HandOverToRunningInstance(const QStringList& files) {
     m_pInstanceGuard->SetFileOpener([this](const QStringList& more) { OpenFiles(more); });
     m_pInstanceGuard->SetCaptureStarter(
         [this](const QString& strAction) { StartNamedCapture(strAction); });
-    m_bHandedOver = !m_pInstanceGuard->IsFirstInstance(*m_pMainFrame, files, m_strStartupCapture);
-    return m_bHandedOver;
+    m_role = m_pInstanceGuard->Claim(*m_pMainFrame, files, m_strStartupCapture);
+    return m_role != IInstanceGuard::ERole::First;
 }
 
 void CTavixCaptureApp::StartNamedCapture(const QString& strAction) {
@@ -218,9 +221,19 @@ void CTavixCaptureApp::ShowMainFrame(bool bMayStartHidden) {
 }
 
 void CTavixCaptureApp::OpenFiles(const QStringList& files) {
+    // Requests that come while an open is under way (its error box showing, say) join its queue:
+    // opening them from inside that box's event loop would stack one box on another without end.
+    m_openQueue.append(files);
+    if (m_bOpeningFiles)
+        return;
+    m_bOpeningFiles = true;
     // Each file on its own: one that fails (and says so) does not keep the others closed.
-    for (const QString& strPath : files)
+    while (!m_openQueue.isEmpty() && !m_bEndRequested) {
+        const QString strPath = m_openQueue.takeFirst();
         GuardCommand(Ui(), [&] { OpenDocumentFile(strPath); });
+    }
+    m_openQueue.clear();
+    m_bOpeningFiles = false;
 }
 
 void CTavixCaptureApp::FinishHiddenStart(int nAttempt) {
@@ -254,6 +267,12 @@ void CTavixCaptureApp::SaveSettingsOnce() {
         img::Trace("exit: settings not written: %s\n", strError.c_str());
 }
 
+void CTavixCaptureApp::SaveOnAbruptExit() {
+    SaveSettingsOnce();
+    if (m_pMainFrame && m_bRunning)
+        m_pMainFrame->Client().SaveSettings();
+}
+
 void CTavixCaptureApp::ConnectSessionEnd() {
     if (m_pTerminationSignals != nullptr)
         QObject::connect(m_pTerminationSignals, &CTerminationSignals::terminationRequested,
@@ -276,7 +295,34 @@ void CTavixCaptureApp::RequestEnd() {
         return;
     }
     m_bEndRequested = true;
+    EndFromOutermostLoop();
+}
+
+void CTavixCaptureApp::EndFromOutermostLoop() {
+    // A closed document is deleted by the event loop it was closed in. Run from inside a message
+    // box or dialog (an open that failed, an operation's settings), the exit path would close a
+    // document whose code still waits for that box to return: the boxes are dismissed first, and
+    // the exit path runs once every such loop has returned.
+    if (QThread::currentThread()->loopLevel() > 1) {
+        DismissModalWindows();
+        QTimer::singleShot(0, m_pMainFrame.get(), [this] { EndFromOutermostLoop(); });
+        return;
+    }
     OnAppExit();
+}
+
+void CTavixCaptureApp::DismissModalWindows() {
+    while (QWidget* pPopup = QApplication::activePopupWidget())
+        pPopup->close();
+    // Each dismissed dialog hides at once, so the next one down is found the next time round.
+    while (QWidget* pModal = QApplication::activeModalWidget()) {
+        if (auto* pDialog = qobject_cast<QDialog*>(pModal))
+            pDialog->reject();
+        else
+            pModal->close();
+        if (pModal->isVisible())
+            break; // it would not go; the loop is left to the second signal
+    }
 }
 
 bool CTavixCaptureApp::CommitSessionData(bool bMayAsk) {

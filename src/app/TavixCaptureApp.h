@@ -5,6 +5,7 @@
 // it uses. It is also what the image documents ask for settings, the loader and the clipboard.
 #pragma once
 
+#include "app/ShellServices.h"
 #include "codecs/PictureDecoder.h"
 #include "document/DocumentHost.h"
 #include "framework/WinApp.h"
@@ -27,7 +28,6 @@ class CMultiDocTemplate;
 class CQtMessageBoxes;
 class CQtWaitCursor;
 class CTerminationSignals;
-class IInstanceGuard;
 class ITrayIcon;
 class IProfile;
 
@@ -51,9 +51,11 @@ public:
     bool InitInstance(const QStringList& arguments);
     // Exit: settings written (the only time), then the recent-file list cleared when asked.
     void ExitInstance();
-    // The settings part of the exit, once per run; also for an exit that bypasses the event
-    // loop's return (the X connection lost).
+    // The settings part of the exit, once per run.
     void SaveSettingsOnce();
+    // An exit that bypasses the event loop's return and every destructor (the X connection
+    // lost): the settings and the workspace's own section.
+    void SaveOnAbruptExit();
 
     // A termination signal or the session's end: the close request and then the exit path, as
     // Exit does. A second request while the first is still open (a question showing, or answered
@@ -66,7 +68,9 @@ public:
 
     CMainFrame* MainFrame() const noexcept { return m_pMainFrame.get(); }
     // InitInstance answered false because another instance runs and was brought forward.
-    bool HandedOverToAnotherInstance() const noexcept { return m_bHandedOver; }
+    bool HandedOverToAnotherInstance() const noexcept {
+        return m_role == IInstanceGuard::ERole::HandedOver;
+    }
     // The capture engine of the main frame (null before the frame exists).
     CCaptureShell* CaptureShell() const noexcept { return m_pCaptureShell.get(); }
     CMultiDocTemplate* DocTemplate() const noexcept { return m_pTemplate; }
@@ -125,6 +129,8 @@ private:
     void ShowMainFrame(bool bMayStartHidden);
     void StartCaptureWhenShown(int nAttempt);
     void OpenFiles(const QStringList& files);
+    void EndFromOutermostLoop();
+    static void DismissModalWindows();
     void FinishHiddenStart(int nAttempt);
 
     platform::CAppSettings m_settings;
@@ -148,9 +154,13 @@ private:
     // session was about to end.
     std::vector<QPointer<CDocument>> m_givenUpImages;
     bool m_bEndRequested = false;
+    // Files waiting for the open under way to finish (later starts' requests).
+    QStringList m_openQueue;
+    bool m_bOpeningFiles = false;
     QString m_strStartupNote;
     QString m_strStartupCapture;
     bool m_bCapturesReady = false;
     bool m_bSettingsSaved = false;
-    bool m_bHandedOver = false;
+    bool m_bRunning = false; // start-up has finished: the frame and its workspace exist
+    IInstanceGuard::ERole m_role = IInstanceGuard::ERole::First;
 };

@@ -25,7 +25,7 @@ CTavixCaptureApp* s_pRunningApp = nullptr;
 
 void SaveSettingsOnAbruptExit() {
     if (s_pRunningApp != nullptr)
-        s_pRunningApp->SaveSettingsOnce();
+        s_pRunningApp->SaveOnAbruptExit();
 }
 
 } // namespace
@@ -50,6 +50,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication qtApp(argc, argv);
+    if (const std::optional<QString> strOption =
+            instance::UnknownOption(QApplication::arguments())) {
+        std::fprintf(stderr,
+                     "quorvi-studio: unknown option %s (a file whose name starts with '-' goes "
+                     "after \"--\": quorvi-studio -- %s).\n",
+                     qPrintable(*strOption), qPrintable(*strOption));
+        return 2;
+    }
     QApplication::setApplicationName(QStringLiteral("Quorvi Studio"));
     QApplication::setOrganizationName(QStringLiteral("Quorvi"));
     QApplication::setApplicationVersion(QStringLiteral(QUORVI_VERSION));

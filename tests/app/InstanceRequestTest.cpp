@@ -139,3 +139,14 @@ TEST(InstanceRequest, TheCaptureOptionNamesAnActionAndNoFile) {
                                  QStringLiteral("/w")),
               QStringList{QStringLiteral("/w/b.png")});
 }
+
+TEST(InstanceRequest, AnOptionThatIsNoneOfOursIsNamed) {
+    const auto unknown = [](QStringList arguments) {
+        arguments.prepend(QStringLiteral("quorvi-studio"));
+        return instance::UnknownOption(arguments).value_or(QString()).toStdString();
+    };
+    EXPECT_EQ(unknown({"-dash.png"}), "-dash.png");
+    EXPECT_EQ(unknown({"a.png", "--frobnicate"}), "--frobnicate");
+    EXPECT_EQ(unknown({"--capture", "desktop", "a.png", "--capture=window"}), "");
+    EXPECT_EQ(unknown({"--", "-dash.png"}), "") << "after \"--\" it is a file";
+}

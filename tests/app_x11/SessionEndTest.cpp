@@ -6,10 +6,13 @@
 #include "X11Desktop.h"
 
 #include "platform/AppSettings.h"
+#include "platform/WorkspaceSettings.h"
 #include "support/TempXdgTest.h"
 #include "support/Wait.h"
 #include "support/XClient.h"
 #include "support/XServer.h"
+
+#include <QImage>
 
 #include <X11/keysym.h>
 
@@ -153,6 +156,22 @@ TEST_F(SessionEndTest, AModifiedImageIsAskedAboutAndASecondSignalEndsWithoutWait
     EXPECT_TRUE(std::filesystem::exists(Hive()));
 }
 
+TEST_F(SessionEndTest, ASignalWhileAnErrorBoxShowsEndsThroughTheExitPath) {
+    // The box of a failed open runs its own event loop under the document that failed: the exit
+    // path must not free that document beneath it.
+    WriteSettings(0x0008167B & ~opt::kStartHidden);
+    CStudio studio;
+    ASSERT_TRUE(WaitStarted(studio, m_desktop));
+    CStudio second({Output().string()}, {});
+    EXPECT_EQ(second.WaitForExit(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return m_desktop.WindowsOf(studio.Pid()) > 1; }))
+        << "no box for the folder";
+    std::filesystem::remove(Hive());
+    studio.Signal(SIGTERM);
+    EXPECT_EQ(studio.WaitForExit(10s), 0);
+    EXPECT_TRUE(std::filesystem::exists(Hive()));
+}
+
 TEST_F(SessionEndTest, TheXServerGoneStillWritesTheSettings) {
     REQUIRE_X_SERVER_PROGRAMS();
     // A server of its own, without a window manager, that the test can end.
@@ -161,10 +180,20 @@ TEST_F(SessionEndTest, TheXServerGoneStillWritesTheSettings) {
     auto pServer = std::make_unique<testsupport::CXServer>(options);
     const std::string display = pServer->DisplayName();
     WriteSettings(0x0008167B & ~opt::kStartHidden);
-    CStudio studio(display);
+    // With an image window open (maximised, as the first one opens), whose state the workspace
+    // section keeps with the rest of that section.
+    const std::filesystem::path picture = Root() / "open.png";
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    ASSERT_TRUE(image.save(QString::fromStdString(picture.string()), "PNG"));
+    CStudio studio({picture.string()}, {}, display);
     {
         CDesktop desktop(display);
         ASSERT_TRUE(WaitUntil([&] { return desktop.MappedWindowOf(studio.Pid()) != XCB_NONE; }));
+        ASSERT_TRUE(WaitUntil([&] {
+            return desktop.Title(desktop.MappedWindowOf(studio.Pid())).find("open.png") !=
+                   std::string::npos;
+        }));
     }
     std::filesystem::remove(Hive());
     pServer.reset();
@@ -174,4 +203,9 @@ TEST_F(SessionEndTest, TheXServerGoneStillWritesTheSettings) {
     written.Load(platform::HiveLocations::FromEnvironment());
     EXPECT_TRUE(std::filesystem::exists(Hive()));
     EXPECT_EQ(written.m_strAutoSavePath, Output().string());
+    platform::CWorkspaceSettings workspace(1, 2, {});
+    workspace.m_bChildMaximized = false;
+    workspace.Load(platform::HiveLocations::FromEnvironment());
+    EXPECT_NE(workspace.m_crBack, 1u) << "the workspace section was not written";
+    EXPECT_TRUE(workspace.m_bChildMaximized);
 }

@@ -6,6 +6,7 @@
 
 #include "framework/RegistryProfile.h"
 #include "platform/AppSettings.h"
+#include "platform/InstanceLock.h"
 #include "support/TempXdgTest.h"
 #include "support/TrayHost.h"
 #include "support/Wait.h"
@@ -177,6 +178,44 @@ TEST_F(SingleInstanceTest, FilesOfASecondStartOpenInTheFirstInstance) {
     EXPECT_TRUE(WaitUntil([&] { return m_desktop.WmState(window) == 1; })) << "not restored";
     EXPECT_TRUE(first.IsRunning());
     EXPECT_EQ(m_desktop.WindowOf(second.Pid()), XCB_NONE);
+}
+
+TEST_F(SingleInstanceTest, FailingOpenRequestsShowOneBoxAtATime) {
+    // Each request names a folder, which does not open: while the first box waits for the user,
+    // the others must wait too rather than each open a box over it (the stack ran out at 3907).
+    WriteOptions(kDefaultOptions & ~platform::options::kStartHidden);
+    CStudio first;
+    ASSERT_NE(StartFirst(first), XCB_NONE);
+    const QString strSocket = Q(Root() / "runtime" / "QuorviStudio.socket");
+    const QByteArray request = "open " + QFile::encodeName(Q(Root())).toBase64() + "\n";
+    int nAnswered = 0;
+    for (int i = 0; i < 4000 && first.IsRunning(); ++i) {
+        QLocalSocket socket;
+        socket.connectToServer(strSocket);
+        if (!socket.waitForConnected(5000))
+            break;
+        socket.write(request);
+        socket.waitForBytesWritten(5000);
+        while (socket.state() == QLocalSocket::ConnectedState && socket.waitForReadyRead(5000)) {
+        }
+        nAnswered += socket.readAll() == "done\n" ? 1 : 0;
+    }
+    EXPECT_EQ(nAnswered, 4000);
+    ASSERT_TRUE(first.IsRunning());
+    EXPECT_TRUE(WaitUntil([&] { return m_desktop.WindowsOf(first.Pid()) == 2; }))
+        << m_desktop.WindowsOf(first.Pid()) << " windows";
+}
+
+TEST_F(SingleInstanceTest, ASecondStartThatIsNotAnsweredFailsAndSaysSo) {
+    // A first instance that holds the lock but does not answer (hung): the files of the second
+    // start are not opened anywhere, and its exit status must say so.
+    WriteOptions(kDefaultOptions & ~platform::options::kStartHidden);
+    const std::filesystem::path a = WritePicture("a.png");
+    platform::CInstanceLock hung;
+    ASSERT_EQ(hung.TryAcquire(Root() / "runtime" / "QuorviStudio.lock"),
+              platform::CInstanceLock::EResult::Acquired);
+    CStudio second({a.string()}, {});
+    EXPECT_EQ(second.WaitForExit(15s), 1);
 }
 
 TEST_F(SingleInstanceTest, MalformedRequestsAreIgnored) {
