@@ -5,6 +5,7 @@
 #include "app/InstanceRequest.h"
 #include "app/TavixCaptureApp.h"
 #include "app/TerminationSignals.h"
+#include "capture/engine/CaptureActions.h"
 
 #include "views/Timing.h"
 
@@ -42,6 +43,18 @@ int main(int argc, char** argv) {
     if (!strCapture) {
         std::fprintf(stderr, "%s\n", strUsage.toLocal8Bit().constData());
         return 2;
+    }
+    const QStringList options = arguments.mid(1, arguments.indexOf(QStringLiteral("--")) - 1);
+    if (options.contains(QStringLiteral("--help")) || options.contains(QStringLiteral("-h"))) {
+        std::printf("Usage: quorvi-studio [--capture ACTION] [--] [FILE...]\n"
+                    "Opens the files in image windows (in the running instance when there is "
+                    "one);\n--capture starts a capture: %s.\n",
+                    capture::ActionNames().c_str());
+        return 0;
+    }
+    if (options.contains(QStringLiteral("--version"))) {
+        std::printf("quorvi-studio %s\n", QUORVI_VERSION);
+        return 0;
     }
     QString strError;
     const std::optional<DisplayChoice> display = ChooseDisplay(&strError);
