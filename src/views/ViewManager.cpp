@@ -24,6 +24,10 @@ CViewManager::CViewManager(QMainWindow* pParent)
     setObjectName(QStringLiteral("ViewManager"));
     setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
     setFloatable(false);
+    // A right press opens the tab's own menu; the context-menu request that comes with it must
+    // not go on to the main window, whose menu lists the bars.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    m_pTabCtrl->setContextMenuPolicy(Qt::PreventContextMenu);
     // The tabs take the bar's whole length, so that a click beside them is a click on no tab.
     m_pTabCtrl->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     addWidget(m_pTabCtrl);

@@ -12,8 +12,10 @@
 #include "views/ViewManager.h"
 #include "views/ViewTabCtrl.h"
 
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QTest>
 #include <QToolTip>
 
@@ -74,4 +76,24 @@ TEST_F(TabBarTest, ClickActivatesHoverNamesTheFileAndClosingTheMiddleLeavesTwo) 
     ASSERT_TRUE(WaitUntil([&] { return TabCtrl().count() == 2; }));
     EXPECT_EQ(TabCtrl().tabText(0), QStringLiteral("a.png *"));
     EXPECT_EQ(Tabs().ViewAt(TabCtrl().currentIndex()), ActiveView());
+}
+
+TEST_F(TabBarTest, RightClickOnATabOpensItsMenuAlone) {
+    Start(kShownOptions);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    ASSERT_NE(Open(WritePng(30, 20, QStringLiteral("a.png"))), nullptr);
+    ASSERT_NE(Open(WritePng(30, 20, QStringLiteral("b.png"))), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return TabCtrl().isVisible() && TabCtrl().count() == 2; }));
+    PointAt(0, false);
+    testsupport::CXClient client(std::getenv("DISPLAY"));
+    client.Click(3);
+    client.Sync();
+    ASSERT_TRUE(WaitUntil([] { return QApplication::activePopupWidget() != nullptr; }));
+    // The press that opened the tab's menu also makes a context-menu request, delivered with it.
+    QCoreApplication::processEvents();
+    int nMenus = 0;
+    for (QWidget* pWidget : QApplication::topLevelWidgets())
+        nMenus += qobject_cast<QMenu*>(pWidget) != nullptr && pWidget->isVisible() ? 1 : 0;
+    EXPECT_EQ(nMenus, 1);
+    QApplication::activePopupWidget()->close();
 }
