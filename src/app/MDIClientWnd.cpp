@@ -163,7 +163,8 @@ bool CMDIClientWnd::eventFilter(QObject* pWatched, QEvent* pEvent) {
 
 void CMDIClientWnd::OnChildDestroying(CMDIChildWnd* pChild) {
     CView* pView = ViewOf(pChild);
-    if (m_pTabBar->GetViewCount() == 1 && m_pTabBar->ViewAt(0) == pView) {
+    // A window never shown (its file failed to open) tells nothing of how windows are wanted.
+    if (m_pTabBar->GetViewCount() == 1 && m_pTabBar->ViewAt(0) == pView && !pChild->isHidden()) {
         m_settings.m_bChildMaximized = pChild->isMaximized();
         platform::CWorkspaceSettings::SaveChildWinState(m_settings.m_bChildMaximized, m_locations);
     }

@@ -213,6 +213,27 @@ TEST_F(WorkspaceTest, SaveAllSavesModifiedImagesWithoutAskingAndCloseAllKeepsUns
     m_pApp->Ui().SetFileDialogs(nullptr);
 }
 
+TEST_F(WorkspaceTest, AFailedOpenChangesNothing) {
+    Start(kShownOptions);
+    const std::filesystem::path broken = Root() / "broken.png";
+    std::ofstream(broken) << "not a picture";
+    // With no window open: the maximised state that new windows take stays as it was.
+    EXPECT_EQ(Open(broken), nullptr);
+    ProcessEvents();
+    EXPECT_TRUE(StoredWorkspace().m_bChildMaximized);
+    ASSERT_NE(Open(WritePng(20, 10, QStringLiteral("a.png"))), nullptr);
+    EXPECT_TRUE(ActiveChild()->isMaximized());
+    // With the last of three windows active, it stays active.
+    ASSERT_NE(Open(WritePng(20, 10, QStringLiteral("b.png"))), nullptr);
+    ASSERT_NE(Open(WritePng(20, 10, QStringLiteral("c.png"))), nullptr);
+    CView* pLast = ActiveView();
+    EXPECT_EQ(Open(broken), nullptr);
+    ProcessEvents();
+    EXPECT_EQ(ActiveView(), pLast);
+    EXPECT_EQ(TabCtrl().currentIndex(), 2);
+    EXPECT_EQ(m_boxes.m_shown.size(), 2u) << "each failure said once";
+}
+
 TEST_F(WorkspaceTest, NewWindowsOpenAsTheLastOneClosedAlsoAfterARestart) {
     Start(kShownOptions);
     // First start: maximised.

@@ -73,8 +73,16 @@ void CMDIChildWnd::DestroyFrame() {
             pDoc->RemoveView(m_pView);
     }
     QMdiArea* pArea = mdiArea();
-    if (pArea != nullptr && pArea->currentSubWindow() == this)
+    if (pArea != nullptr && isHidden()) {
+        // Never shown (its document failed to open): it leaves as if it had never come. The area
+        // would otherwise pick a window of its own to activate when it loses this one.
+        QMdiSubWindow* pCurrent = pArea->currentSubWindow();
+        pArea->removeSubWindow(this);
+        if (pCurrent != nullptr && pCurrent != this && pArea->currentSubWindow() != pCurrent)
+            pArea->setActiveSubWindow(pCurrent);
+    } else if (pArea != nullptr && pArea->currentSubWindow() == this) {
         pArea->activateNextSubWindow();
+    }
     hide();
     if (pArea != nullptr && pArea->currentSubWindow() == this)
         pArea->setActiveSubWindow(nullptr);
