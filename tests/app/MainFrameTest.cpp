@@ -286,6 +286,42 @@ TEST_F(AppTest, TitleBarCloseHidesWithoutAskingAndExitAsks) {
     EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 2);
 }
 
+TEST_F(AppTest, LinuxKeysSaveAsCloseTheWindowAndExit) {
+    struct CCountedPrompts final : IFileDialogs {
+        std::optional<QString> PromptFileName(const FilePrompt&) override {
+            ++nAsked;
+            return std::nullopt;
+        }
+        int nAsked = 0;
+    } prompts;
+    Start(kShownOptions);
+    m_pApp->Ui().SetFileDialogs(&prompts);
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    NewDocument(image);
+    NewDocument(image);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    Frame().activateWindow();
+    const auto press = [&](QKeyCombination keys) {
+        auto* pView = dynamic_cast<QWidget*>(ActiveView());
+        QWidget* pTarget = pView != nullptr ? pView : &Frame();
+        pTarget->setFocus();
+        QTest::keyClick(pTarget, keys.key(), keys.keyboardModifiers());
+        ProcessEvents();
+    };
+    press(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+    EXPECT_EQ(prompts.nAsked, 1) << "Save As asks for a name";
+    m_boxes.m_answers = {EMsgResult::No};
+    press(Qt::CTRL | Qt::Key_F4);
+    EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 1);
+    m_boxes.m_answers = {EMsgResult::Cancel};
+    const std::size_t nShown = m_boxes.m_shown.size();
+    press(Qt::CTRL | Qt::Key_Q);
+    EXPECT_EQ(m_boxes.m_shown.size(), nShown + 1) << "Exit asks about the modified image";
+    EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 1);
+    m_pApp->Ui().SetFileDialogs(nullptr);
+}
+
 TEST_F(AppTest, MinimiseHidesOnlyWithTheOptionAndATray) {
     CFakeTray tray;
     Start(kShownOptions, &tray);

@@ -14,12 +14,17 @@
 #include <QMenu>
 
 CMDIChildWnd::CMDIChildWnd() {
-    // Ctrl+W belongs to the program (Paste As New Image), not to the window's system menu.
+    // Ctrl+W (Paste As New Image) and Ctrl+F4 (Close, with its question about saving) belong
+    // to the program, not to the window's system menu: two owners of a key make it do nothing.
     if (QMenu* pSystem = systemMenu()) {
-        const QKeySequence ctrlW(Qt::CTRL | Qt::Key_W);
+        const QKeySequence programKeys[] = {QKeySequence(Qt::CTRL | Qt::Key_W),
+                                            QKeySequence(Qt::CTRL | Qt::Key_F4)};
         for (QAction* pAction : pSystem->actions()) {
             QList<QKeySequence> keys = pAction->shortcuts();
-            if (keys.removeAll(ctrlW) > 0)
+            qsizetype nRemoved = 0;
+            for (const QKeySequence& key : programKeys)
+                nRemoved += keys.removeAll(key);
+            if (nRemoved > 0)
                 pAction->setShortcuts(keys);
         }
     }
