@@ -146,7 +146,7 @@ TEST_F(WorkspaceTest, RightClickOnATabActivatesItsWindowAndOpensTheTabMenu) {
     for (QAction* pAction : pMenu->actions())
         texts << (pAction->isSeparator() ? QStringLiteral("-") : pAction->text());
     EXPECT_EQ(texts.size(), 17);
-    EXPECT_EQ(texts.front(), QStringLiteral("&Close"));
+    EXPECT_EQ(texts.front(), QStringLiteral("&Close\tCtrl+F4"));
     EXPECT_EQ(texts.back(), QStringLiteral("Windows &Manage..."));
     pMenu->close();
     ProcessEvents();

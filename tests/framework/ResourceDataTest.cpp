@@ -70,9 +70,9 @@ TEST(ResourceData, DefaultMenuHasTheFiveMenusAndTheirItems) {
     EXPECT_EQ(titles, (std::vector<std::string>{"&File", "&Edit", "&Capture", "&View", "&Help"}));
     EXPECT_EQ(NonSeparators(Ids(menu[0])),
               (std::vector<unsigned>{57600, 57601, 57606, 32850, 57616, 57665}));
-    EXPECT_EQ(Texts(menu[0]),
-              (std::vector<std::string>{"&New...\tCtrl+N", "&Open...\tCtrl+O", "P&rint Setup...",
-                                        "&Explore Output Directory", "Recent File", "E&xit"}));
+    EXPECT_EQ(Texts(menu[0]), (std::vector<std::string>{
+                                  "&New...\tCtrl+N", "&Open...\tCtrl+O", "P&rint Setup...",
+                                  "&Explore Output Directory", "Recent File", "E&xit\tCtrl+Q"}));
     EXPECT_EQ(Texts(menu[1]), (std::vector<std::string>{"Paste As Ne&w Image\tCtrl+W"}));
     EXPECT_EQ(Ids(menu[1]), (std::vector<unsigned>{32818}));
     // Options, a separator, the eleven actions, a separator, repeat and default.
@@ -140,8 +140,9 @@ TEST(ResourceData, ContextMenusAreInTheirOrder) {
     ASSERT_EQ(tabs.size(), 1u);
     EXPECT_EQ(tabs[0].strText, QStringLiteral("TabViewCtrl"));
     EXPECT_EQ(Texts(tabs[0]),
-              (std::vector<std::string>{"&Close", "Close A&ll", "&Save\tCtrl+S", "Save &As...",
-                                        "&Reload from disk", "Cop&y All To The Clipboard",
+              (std::vector<std::string>{"&Close\tCtrl+F4", "Close A&ll", "&Save\tCtrl+S",
+                                        "Save &As...\tCtrl+Shift+S", "&Reload from disk",
+                                        "Cop&y All To The Clipboard",
                                         "Copy The S&election To The Clipboard\tCtrl+C",
                                         "Print Pre&view", "&Print...\tCtrl+P", "P&rint Setup...",
                                         "&New Window", "Casca&de", "&Tile", "Windows &Manage..."}));
@@ -184,16 +185,17 @@ TEST(ResourceData, AcceleratorsMatchTheTable) {
     for (const AccelData& accel : *pAccels)
         got.emplace_back(accel.strKey.toStdString(), accel.nID);
     const std::vector<std::pair<std::string, unsigned>> expected{
-        {"Ctrl+C", 57634},        {"Ctrl+Insert", 57634},
-        {"Ctrl+N", 57600},        {"Ctrl+O", 57601},
-        {"Ctrl+P", 57607},        {"Ctrl+S", 57603},
-        {"Ctrl+V", 57637},        {"Shift+Insert", 57637},
-        {"Ctrl+W", 32818},        {"Ctrl+X", 57635},
-        {"Shift+Delete", 57635},  {"Ctrl+Z", 57643},
-        {"Alt+Backspace", 57643}, {"Ctrl+Y", 57644},
-        {"Ctrl+Shift+Z", 57644},  {"F1", 57670},
-        {"Shift+F1", 57669},      {"F6", 57680},
-        {"Shift+F6", 57681}};
+        {"Ctrl+C", 57634},       {"Ctrl+Insert", 57634},
+        {"Ctrl+N", 57600},       {"Ctrl+O", 57601},
+        {"Ctrl+P", 57607},       {"Ctrl+S", 57603},
+        {"Ctrl+Shift+S", 57604}, {"Ctrl+F4", 57602},
+        {"Ctrl+Q", 57665},       {"Ctrl+V", 57637},
+        {"Shift+Insert", 57637}, {"Ctrl+W", 32818},
+        {"Ctrl+X", 57635},       {"Shift+Delete", 57635},
+        {"Ctrl+Z", 57643},       {"Alt+Backspace", 57643},
+        {"Ctrl+Y", 57644},       {"Ctrl+Shift+Z", 57644},
+        {"F1", 57670},           {"Shift+F1", 57669},
+        {"F6", 57680},           {"Shift+F6", 57681}};
     EXPECT_EQ(got, expected);
 }
 
