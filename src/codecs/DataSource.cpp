@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "codecs/DataSource.h"
 
+#include "codecs/FileError.h"
 #include "image/ImageBitmap.h"
 #include "image/ProgressSink.h"
 #include "image/TextException.h"
@@ -25,10 +26,6 @@ namespace {
 struct FileCloser {
     void operator()(std::FILE* f) const noexcept { std::fclose(f); }
 };
-
-[[noreturn]] void ThrowOpenFailed(const std::string& path, int error) {
-    throw CTextException(error ? error : EIO, "Opening " + path + " failed");
-}
 
 // File systems whose pages a mapping may read: local disks and memory. On network and FUSE file
 // systems a read that fails arrives as SIGBUS instead of an error, so those files are read.
@@ -185,7 +182,7 @@ CDataSource::CDataSource(const std::uint8_t* data, std::size_t size, CProgressSi
 CDataSource CDataSource::FromFile(const std::string& path, CProgressSink* pProgress) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
-        ThrowOpenFailed(path, errno);
+        codec::ThrowFileError("Opening", path, errno);
     CDataSource source(nullptr, 0, pProgress);
     struct stat info {};
     const int fd = ::fileno(file.get());
@@ -202,7 +199,7 @@ CDataSource CDataSource::FromFile(const std::string& path, CProgressSink* pProgr
     }
     auto bytes = std::make_shared<std::vector<std::uint8_t>>(ReadToEnd(file.get(), size));
     if (std::ferror(file.get()))
-        ThrowOpenFailed(path, errno);
+        codec::ThrowFileError("Reading", path, errno);
     source.m_pData = bytes->data();
     source.m_nSize = bytes->size();
     source.m_owner = std::move(bytes);

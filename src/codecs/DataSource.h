@@ -16,7 +16,7 @@ public:
     // Borrows data (the caller keeps it alive).
     CDataSource(const std::uint8_t* data, std::size_t size, CProgressSink* pProgress = nullptr);
     // The whole file: mapped where it lies on a local file system, else read; throws CTextException
-    // (errno, "Opening %s failed") when it cannot be opened or read.
+    // with errno and "Opening %s failed: <reason>" or "Reading %s failed: <reason>".
     static CDataSource FromFile(const std::string& path, CProgressSink* pProgress = nullptr);
 
     CDataSource(CDataSource&&) noexcept = default;

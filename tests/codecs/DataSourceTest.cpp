@@ -46,14 +46,9 @@ TEST(DataSource, ReportsProgressWhenCrossingEach1024Bytes) {
     EXPECT_DOUBLE_EQ(sink.reports[1], 3100.0 / 4096.0);
 }
 
-TEST(DataSource, FileThatCannotBeOpenedNamesThePath) {
-    try {
-        CDataSource::FromFile("/nonexistent/dir/x.bmp");
-        FAIL();
-    } catch (const CTextException& e) {
-        EXPECT_EQ(e.Code(), ENOENT);
-        EXPECT_EQ(e.Text(), "Opening /nonexistent/dir/x.bmp failed");
-    }
+TEST(DataSource, FileThatCannotBeOpenedNamesThePathAndTheReason) {
+    EXPECT_TEXT_EXCEPTION(CDataSource::FromFile("/nonexistent/dir/x.bmp"), ENOENT,
+                          "Opening /nonexistent/dir/x.bmp failed: No such file or directory");
 }
 
 TEST(DataSource, FileContentsSurviveAMove) {
