@@ -53,8 +53,8 @@ std::string Slurp(int fd, pid_t child, std::chrono::steady_clock::time_point dea
     return text;
 }
 
-// Runs quorvi with args; the error stream goes to a file so that neither pipe can fill up.
-// A run killed at the deadline has status -1.
+// Runs quorvi with args in the folder of errFile; the error stream goes to that file so that
+// neither pipe can fill up. A run killed at the deadline has status -1.
 Result Quorvi(const std::vector<std::string>& args, const fs::path& errFile, bool trace = false,
               std::chrono::seconds timeout = std::chrono::seconds(60)) {
     int out[2];
@@ -68,6 +68,8 @@ Result Quorvi(const std::vector<std::string>& args, const fs::path& errFile, boo
         ::close(out[1]);
         const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(err, 2);
+        if (::chdir(errFile.parent_path().c_str()) != 0)
+            ::_exit(126);
         if (trace)
             ::setenv("QUORVI_TRACE", "1", 1);
         else
@@ -137,6 +139,24 @@ TEST_F(Cli, InfoRefusesWhatIsNotARegularFileAtOnceWithTheReason) {
                          ": error 8: " + fifo + " is not a regular file\n" + folder +
                          ": error 21: Opening " + folder + " failed: Is a directory\n");
     EXPECT_EQ(r.out, m_png + ": format=PNG width=30 height=20 depth=32 alpha=1\n");
+}
+
+// "--" ends the options of every command, so that a name may start with "-"; a name holding a
+// control character is shown quoted as a shell reads it back, so that it keeps to its line.
+TEST_F(Cli, DoubleDashEndsTheOptionsAndUnusualNamesAreQuoted) {
+    fs::copy_file(m_png, Path("-dash.png"));
+    fs::copy_file(m_png, Path("new\nline.png"));
+    const std::string listing = ": format=PNG width=30 height=20 depth=32 alpha=1\n";
+    Result r = Run({"info", "--", "-dash.png", "new\nline.png", "gone\t.png"});
+    EXPECT_EQ(r.out, "-dash.png" + listing + "$'new\\nline.png'" + listing);
+    EXPECT_EQ(r.err, "$'gone\\t.png': error 2: Opening $'gone\\t.png' failed: No such file or "
+                     "directory\n");
+    EXPECT_EQ(Run({"info", "-dash.png"}).status, 2) << "an unknown option";
+    ASSERT_EQ(Run({"convert", "--", "-dash.png", "-out.bmp"}).status, 0);
+    EXPECT_EQ(codectest::Load(Path("-out.bmp"))->Width(), 30);
+    r = Run({"convert", "new\nline.png", "gone/a\nb.png"});
+    EXPECT_EQ(r.err,
+              "quorvi convert: Opening $'gone/a\\nb.png' failed: No such file or directory\n");
 }
 
 TEST_F(Cli, ConvertAppliesOptionsAndOperationsThenSaves) {
