@@ -6,6 +6,7 @@
 // `quorvi capture` runs.
 #include "CaptureCommandInfo.h"
 #include "CliCommand.h"
+#include "CommandLine.h"
 #include "x11/X11Clipboard.h"
 
 #include "capture/RegionGrab.h"
@@ -82,58 +83,77 @@ const std::string& ValueOf(std::span<const std::string> args, std::size_t i) {
     return args[i + 1];
 }
 
+// Returns how many arguments the option at args[i] took; throws for an unknown one.
+std::size_t ParseOption(std::span<const std::string> args, std::size_t i, CaptureArgs& parsed) {
+    const std::string& a = args[i];
+    if (a == "--pointer") {
+        parsed.bPointer = true;
+    } else if (a == "--foreground") {
+        parsed.bForeground = true;
+    } else if (a == "--delay") {
+        const std::string& v = ValueOf(args, i);
+        int ms = -1;
+        const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), ms);
+        if (ec != std::errc() || end != v.data() + v.size() || ms < 0 || ms > 3600000)
+            throw cli::UsageError{"--delay needs milliseconds from 0 to 3600000, not '" + v + "'"};
+        parsed.nDelayMs = ms;
+        return 2;
+    } else if (a == "-o" || a == "--output") {
+        parsed.output = ValueOf(args, i);
+        if (parsed.output.empty())
+            throw cli::UsageError{a + " needs a file name"};
+        if (!codec::CreateEncoderForPath(parsed.output))
+            throw cli::UsageError{"cannot save \"" + parsed.output +
+                                  "\": the file name must end in .bmp, .jpg, .png, .tif or .gif"};
+        return 2;
+    } else {
+        throw cli::UsageError{cli::UnknownOptionText(a)};
+    }
+    return 1;
+}
+
+// Returns how many arguments what to capture, at args[i], took with its values.
+std::size_t ParseWhat(std::span<const std::string> args, std::size_t i, CaptureArgs& parsed) {
+    const std::string& a = args[i];
+    if (a == "desktop") {
+        parsed.what = What::Desktop;
+    } else if (a == "active") {
+        parsed.what = What::Active;
+    } else if (a == "client") {
+        parsed.what = What::Client;
+    } else if (a == "rect") {
+        const std::vector<int> n = ParseNumbers(ValueOf(args, i), 4, "rect");
+        if (n[2] < 1 || n[3] < 1 || n[2] > CImageBitmap::kMaxSide || n[3] > CImageBitmap::kMaxSide)
+            throw cli::UsageError{"rect needs a width and height from 1 to " +
+                                  std::to_string(CImageBitmap::kMaxSide)};
+        parsed.what = What::Rectangle;
+        parsed.rc = Rect::FromSize(n[0], n[1], n[2], n[3]);
+        return 2;
+    } else if (a == "window-at") {
+        const std::vector<int> n = ParseNumbers(ValueOf(args, i), 2, "window-at");
+        parsed.what = What::WindowAt;
+        parsed.pt = {n[0], n[1]};
+        return 2;
+    } else {
+        throw cli::UsageError{"unknown capture '" + a + "'"};
+    }
+    return 1;
+}
+
 CaptureArgs Parse(std::span<const std::string> args) {
     CaptureArgs parsed;
     bool bWhat = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--pointer") {
-            parsed.bPointer = true;
-        } else if (a == "--foreground") {
-            parsed.bForeground = true;
-        } else if (a == "--delay") {
-            const std::string& v = ValueOf(args, i++);
-            int ms = -1;
-            const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), ms);
-            if (ec != std::errc() || end != v.data() + v.size() || ms < 0 || ms > 3600000)
-                throw cli::UsageError{"--delay needs milliseconds from 0 to 3600000, not '" + v +
-                                      "'"};
-            parsed.nDelayMs = ms;
-        } else if (a == "-o" || a == "--output") {
-            parsed.output = ValueOf(args, i++);
-            if (parsed.output.empty())
-                throw cli::UsageError{a + " needs a file name"};
-            if (!codec::CreateEncoderForPath(parsed.output))
-                throw cli::UsageError{
-                    "cannot save \"" + parsed.output +
-                    "\": the file name must end in .bmp, .jpg, .png, .tif or .gif"};
-        } else if (a.size() > 1 && a[0] == '-') {
-            throw cli::UsageError{"unknown option '" + a + "'"};
+    cli::COptionEnd optionEnd;
+    for (std::size_t i = 0; i < args.size();) {
+        if (optionEnd.IsEndMarker(args[i])) {
+            ++i;
+        } else if (optionEnd.IsOption(args[i])) {
+            i += ParseOption(args, i, parsed);
         } else if (bWhat) {
-            throw cli::UsageError{"unexpected argument '" + a + "'"};
+            throw cli::UsageError{"unexpected argument '" + args[i] + "'"};
         } else {
             bWhat = true;
-            if (a == "desktop") {
-                parsed.what = What::Desktop;
-            } else if (a == "active") {
-                parsed.what = What::Active;
-            } else if (a == "client") {
-                parsed.what = What::Client;
-            } else if (a == "rect") {
-                const std::vector<int> n = ParseNumbers(ValueOf(args, i++), 4, "rect");
-                if (n[2] < 1 || n[3] < 1 || n[2] > CImageBitmap::kMaxSide ||
-                    n[3] > CImageBitmap::kMaxSide)
-                    throw cli::UsageError{"rect needs a width and height from 1 to " +
-                                          std::to_string(CImageBitmap::kMaxSide)};
-                parsed.what = What::Rectangle;
-                parsed.rc = Rect::FromSize(n[0], n[1], n[2], n[3]);
-            } else if (a == "window-at") {
-                const std::vector<int> n = ParseNumbers(ValueOf(args, i++), 2, "window-at");
-                parsed.what = What::WindowAt;
-                parsed.pt = {n[0], n[1]};
-            } else {
-                throw cli::UsageError{"unknown capture '" + a + "'"};
-            }
+            i += ParseWhat(args, i, parsed);
         }
     }
     if (!bWhat)

@@ -2,6 +2,7 @@
 // `quorvi convert IN OUT [options] [operations...]`: load any readable image, apply the
 // operations in order, save in the format of OUT's extension.
 #include "CliCommand.h"
+#include "CommandLine.h"
 #include "ImageOperations.h"
 #include "ProgressBar.h"
 
@@ -63,24 +64,32 @@ std::size_t ParseJpegOption(std::span<const std::string> args, std::size_t i, Jp
     return 0;
 }
 
+// Returns how many arguments the option at args[i] took; throws for an unknown one.
+std::size_t ParseOption(std::span<const std::string> args, std::size_t i, ConvertArgs& parsed) {
+    if (args[i] == "--progress") {
+        parsed.bProgress = true;
+        return 1;
+    }
+    std::size_t used = ParseJpegOption(args, i, parsed.jpeg);
+    if (!used)
+        used = cli::ParseImageOperation(args, i, parsed.operations);
+    if (!used)
+        throw cli::UsageError{cli::UnknownOptionText(args[i])};
+    return used;
+}
+
 ConvertArgs Parse(std::span<const std::string> args) {
     ConvertArgs parsed;
+    cli::COptionEnd optionEnd;
     for (std::size_t i = 0; i < args.size();) {
-        if (args[i] == "--progress") {
-            parsed.bProgress = true;
+        if (optionEnd.IsEndMarker(args[i])) {
             ++i;
-            continue;
-        }
-        std::size_t used = ParseJpegOption(args, i, parsed.jpeg);
-        if (!used)
-            used = cli::ParseImageOperation(args, i, parsed.operations);
-        if (!used) {
-            if (args[i].size() > 1 && args[i][0] == '-')
-                throw cli::UsageError{"unknown option '" + args[i] + "'"};
+        } else if (optionEnd.IsOption(args[i])) {
+            i += ParseOption(args, i, parsed);
+        } else {
             parsed.files.push_back(args[i]);
-            used = 1;
+            ++i;
         }
-        i += used;
     }
     if (parsed.files.size() != 2)
         throw cli::UsageError{"need one input and one output file"};
@@ -94,7 +103,7 @@ int RunConvert(std::span<const std::string> args) {
     cli::CProgressBar bar;
     CProgressSink* progress = parsed.bProgress ? &bar : nullptr;
     if (progress)
-        bar.Begin("load " + parsed.files[0]);
+        bar.Begin("load " + cli::ShownName(parsed.files[0]));
     decoder.LoadFromFile(parsed.files[0], bitmap, 0, progress);
     for (auto& operation : parsed.operations) {
         if (progress)

@@ -1,32 +1,49 @@
 // SPDX-License-Identifier: MIT
 // `quorvi info FILE...`: format, size, depth and alpha flag of each file as the loader reads it.
 #include "CliCommand.h"
+#include "CommandLine.h"
 
 #include "codecs/PictureDecoder.h"
 #include "image/MemoryBitmap.h"
 #include "image/TextException.h"
 
 #include <iostream>
+#include <vector>
 
 namespace {
 
-int RunInfo(std::span<const std::string> args) {
-    if (args.empty())
+std::vector<std::string> FilesOf(std::span<const std::string> args) {
+    std::vector<std::string> files;
+    cli::COptionEnd optionEnd;
+    for (const std::string& arg : args) {
+        if (optionEnd.IsEndMarker(arg))
+            continue;
+        if (optionEnd.IsOption(arg))
+            throw cli::UsageError{cli::UnknownOptionText(arg)};
+        files.push_back(arg);
+    }
+    if (files.empty())
         throw cli::UsageError{"no file given"};
+    return files;
+}
+
+int RunInfo(std::span<const std::string> args) {
+    const std::vector<std::string> files = FilesOf(args);
     CPictureDecoder decoder;
     int status = cli::kExitOk;
-    for (const std::string& path : args) {
+    for (const std::string& path : files) {
         try {
             CMemoryBitmap bitmap;
             const PictureFormat format = decoder.LoadFromFile(path, bitmap, 0, nullptr);
-            std::cout << path << ": format=" << codec::FormatName(format)
+            std::cout << cli::ShownName(path) << ": format=" << codec::FormatName(format)
                       << " width=" << bitmap.Width() << " height=" << bitmap.Height()
                       << " depth=" << bitmap.Depth() << " alpha=" << (bitmap.HasAlpha() ? 1 : 0)
                       << "\n";
         } catch (const CTextException& e) {
             // One bad file must not hide the others.
             std::cout.flush();
-            std::cerr << path << ": error " << e.Code() << ": " << e.Text() << "\n";
+            std::cerr << cli::ShownName(path) << ": error " << e.Code() << ": "
+                      << cli::WithShownName(e.Text(), path) << "\n";
             status = cli::kExitFailure;
         }
     }

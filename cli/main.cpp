@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // `quorvi`: the command-line front end on the image, codec and platform layers.
 #include "CliCommand.h"
+#include "CommandLine.h"
 
 #include "image/TextException.h"
 
@@ -33,7 +34,8 @@ void PrintHelp(std::ostream& out) {
     for (const auto& c : commands)
         out << "  " << c.name << (c.usage.empty() ? "" : " ") << c.usage << "\n      " << c.summary
             << "\n";
-    out << "\nExit status: 0 success, 1 failure (message on stderr), 2 bad arguments.\n";
+    out << "\n-- ends a command's options: no argument after it is taken for one.\n"
+           "Exit status: 0 success, 1 failure (message on stderr), 2 bad arguments.\n";
 }
 
 const cli::CCliCommand* Find(const std::string& name) {
@@ -43,22 +45,31 @@ const cli::CCliCommand* Find(const std::string& name) {
     return nullptr;
 }
 
+// A message naming arguments that hold control characters shows them quoted: one message, one
+// line.
+std::string Shown(std::string text, std::span<const std::string> args) {
+    for (const std::string& arg : args)
+        text = cli::WithShownName(std::move(text), arg);
+    return text;
+}
+
 int RunCommand(const cli::CCliCommand& command, std::span<const std::string> args) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::cout << "Usage: quorvi " << command.name << " " << command.usage << "\n";
         return cli::kExitOk;
     }
+    const std::string prefix = "quorvi " + command.name + ": ";
     try {
         return command.run(args);
     } catch (const cli::UsageError& e) {
-        std::cerr << "quorvi " << command.name << ": " << e.message << "\nUsage: quorvi "
-                  << command.name << " " << command.usage << "\n";
+        std::cerr << prefix << Shown(e.message, args) << "\nUsage: quorvi " << command.name << " "
+                  << command.usage << "\n";
         return cli::kExitUsage;
     } catch (const CTextException& e) {
-        std::cerr << "quorvi " << command.name << ": " << e.Text() << "\n";
+        std::cerr << prefix << Shown(e.Text(), args) << "\n";
         return cli::kExitFailure;
     } catch (const std::exception& e) {
-        std::cerr << "quorvi " << command.name << ": " << e.what() << "\n";
+        std::cerr << prefix << Shown(e.what(), args) << "\n";
         return cli::kExitFailure;
     }
 }
@@ -81,7 +92,7 @@ int main(int argc, char** argv) {
     }
     const cli::CCliCommand* command = Find(args[0]);
     if (!command) {
-        std::cerr << "quorvi: unknown command '" << args[0] << "'\n";
+        std::cerr << "quorvi: unknown command '" << cli::ShownName(args[0]) << "'\n";
         PrintHelp(std::cerr);
         return cli::kExitUsage;
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "codecs/DataSource.h"
 
+#include "codecs/FileError.h"
+#include "codecs/LibraryError.h"
 #include "image/ImageBitmap.h"
 #include "image/ProgressSink.h"
 #include "image/TextException.h"
@@ -9,12 +11,13 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
@@ -22,12 +25,53 @@
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const noexcept { std::fclose(f); }
+// A descriptor closed on every way out of FromFile.
+class CFileHandle {
+public:
+    explicit CFileHandle(int fd) noexcept : m_fd(fd) {}
+    ~CFileHandle() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    CFileHandle(const CFileHandle&) = delete;
+    CFileHandle& operator=(const CFileHandle&) = delete;
+    int Get() const noexcept { return m_fd; }
+
+private:
+    int m_fd;
 };
 
-[[noreturn]] void ThrowOpenFailed(const std::string& path, int error) {
-    throw CTextException(error ? error : EIO, "Opening " + path + " failed");
+[[noreturn]] void ThrowFileTooLarge(const std::string& path) {
+    throw CTextException(EFBIG, path + " is larger than the limit of " +
+                                    std::to_string(codec::kMaxFileBytes >> 30) + " GiB");
+}
+
+// Opened without waiting: open() of a FIFO would wait for a writer forever, and no signal
+// handler that leaves its work to the event loop could end that wait.
+int OpenWithoutWaiting(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        codec::ThrowFileError("Opening", path, errno);
+    return fd;
+}
+
+// The size of the regular file open at fd. Nothing else is read: a device or a pipe may never
+// end (/dev/zero) and has no size to check first.
+std::size_t RegularFileSize(int fd, const std::string& path) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        codec::ThrowFileError("Opening", path, errno);
+    if (S_ISDIR(info.st_mode))
+        codec::ThrowFileError("Opening", path, EISDIR);
+    if (!S_ISREG(info.st_mode))
+        throw CTextException(codec::kUnknownTypeCode, path + " is not a regular file");
+    if (std::uint64_t(info.st_size) > codec::kMaxFileBytes)
+        ThrowFileTooLarge(path);
+    // Reads of a regular file wait for the disk as they should, even on a network file system.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        codec::ThrowFileError("Opening", path, errno);
+    return std::size_t(info.st_size);
 }
 
 // File systems whose pages a mapping may read: local disks and memory. On network and FUSE file
@@ -166,15 +210,24 @@ MappedFile MapRegularFile(int fd, std::size_t size) {
             nSlot};
 }
 
-// Pipes, devices and files that cannot be mapped, read to their end.
-std::vector<std::uint8_t> ReadToEnd(std::FILE* file, std::size_t sizeHint) {
+// Files that cannot be mapped, read to their end but never past the limit: a file of a network
+// or FUSE file system may grow while it is read, and those of /proc tell no size at all.
+std::vector<std::uint8_t> ReadToEnd(int fd, std::size_t sizeHint, const std::string& path) {
     std::vector<std::uint8_t> bytes;
     bytes.reserve(sizeHint);
     std::uint8_t buffer[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            codec::ThrowFileError("Reading", path, errno);
+        if (got == 0)
+            return bytes;
+        if (bytes.size() + std::size_t(got) > codec::kMaxFileBytes)
+            ThrowFileTooLarge(path);
         bytes.insert(bytes.end(), buffer, buffer + got);
-    return bytes;
+    }
 }
 
 } // namespace
@@ -183,16 +236,11 @@ CDataSource::CDataSource(const std::uint8_t* data, std::size_t size, CProgressSi
     : m_pData(data), m_nSize(size), m_pProgress(pProgress) {}
 
 CDataSource CDataSource::FromFile(const std::string& path, CProgressSink* pProgress) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        ThrowOpenFailed(path, errno);
+    const CFileHandle file(OpenWithoutWaiting(path));
+    const std::size_t size = RegularFileSize(file.Get(), path);
     CDataSource source(nullptr, 0, pProgress);
-    struct stat info {};
-    const int fd = ::fileno(file.get());
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    const std::size_t size = regular ? std::size_t(info.st_size) : 0;
     if (size > 0) {
-        if (MappedFile mapped = MapRegularFile(fd, size); mapped.data) {
+        if (MappedFile mapped = MapRegularFile(file.Get(), size); mapped.data) {
             source.m_pData = mapped.data.get();
             source.m_nSize = size;
             source.m_owner = std::move(mapped.data);
@@ -200,9 +248,7 @@ CDataSource CDataSource::FromFile(const std::string& path, CProgressSink* pProgr
             return source;
         }
     }
-    auto bytes = std::make_shared<std::vector<std::uint8_t>>(ReadToEnd(file.get(), size));
-    if (std::ferror(file.get()))
-        ThrowOpenFailed(path, errno);
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(ReadToEnd(file.Get(), size, path));
     source.m_pData = bytes->data();
     source.m_nSize = bytes->size();
     source.m_owner = std::move(bytes);

@@ -15,8 +15,11 @@ class CDataSource {
 public:
     // Borrows data (the caller keeps it alive).
     CDataSource(const std::uint8_t* data, std::size_t size, CProgressSink* pProgress = nullptr);
-    // The whole file: mapped where it lies on a local file system, else read; throws CTextException
-    // (errno, "Opening %s failed") when it cannot be opened or read.
+    // The whole of a regular file: mapped where it lies on a local file system, else read.
+    // Never waits for a writer (a FIFO) and reads no more than codec::kMaxFileBytes. Throws
+    // CTextException: errno and "Opening %s failed: <reason>" (a folder gives EISDIR) or
+    // "Reading %s failed: <reason>"; codec::kUnknownTypeCode and "%s is not a regular file" for a
+    // device or a FIFO; EFBIG and "%s is larger than the limit of 4 GiB" past the limit.
     static CDataSource FromFile(const std::string& path, CProgressSink* pProgress = nullptr);
 
     CDataSource(CDataSource&&) noexcept = default;
@@ -67,4 +70,8 @@ namespace codec {
 inline constexpr int kEndOfData = 11;
 inline constexpr const char* kEndOfDataText = "End of file reached while decoding.\n";
 inline constexpr const char* kCutShortText = "The file was cut short while it was read.\n";
+// Files past this size are refused before they are read: four times the bitmap's pixel limit
+// (CImageBitmap::kMaxPixelBytes) holds the largest picture a reader may give even with 16-bit
+// samples, with room to spare.
+inline constexpr std::uint64_t kMaxFileBytes = std::uint64_t(4) << 30;
 } // namespace codec

@@ -31,14 +31,13 @@ std::size_t CheckedAdd(std::size_t a, std::size_t b) {
 
 void CheckImageSize(std::int64_t width, std::int64_t height, int depth,
                     std::size_t pixelByteLimit) {
-    if (width < 1 || height < 1 || width > CImageBitmap::kMaxSide ||
-        height > CImageBitmap::kMaxSide)
+    if (width < 1 || height < 1)
         ThrowTooLarge();
     const std::size_t limit = std::min(pixelByteLimit, CImageBitmap::kMaxPixelBytes);
     // Padded rows (the DIB layout) are the largest any bitmap class allocates.
-    const std::size_t rowBytes = CImageBitmap::DibRowBytes(int(width), depth);
-    if (rowBytes > limit / std::size_t(height))
-        ThrowTooLarge();
+    if (width > CImageBitmap::kMaxSide || height > CImageBitmap::kMaxSide ||
+        CImageBitmap::DibRowBytes(int(width), depth) > limit / std::size_t(height))
+        img::ThrowPictureTooLarge(width, height, depth, limit);
 }
 
 void RequireRemaining(const CDataSource& source, std::size_t bytes) {

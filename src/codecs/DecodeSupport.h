@@ -10,7 +10,7 @@ class CDataSource;
 
 namespace codec {
 
-// Code 10 "Out of memory creating bitmap.": the one answer to sizes that cannot be held.
+// Code 10 "Out of memory creating bitmap.": the answer to size arithmetic that overflows.
 [[noreturn]] void ThrowTooLarge();
 
 // a * b and a + b, or code 10 when the result does not fit a size_t.
@@ -24,8 +24,9 @@ constexpr int ResultDepth(int requested, int fileBitsPerPixel) noexcept {
 }
 
 // Throws code 10 unless a width x height bitmap of depth bpp (both sides at least 1) fits the
-// bitmap's limits and pixelByteLimit. Readers check for zero and negative sizes themselves
-// first, with their own messages.
+// bitmap's limits and pixelByteLimit; the text then gives the size and the limit (see
+// img::ThrowPictureTooLarge). Readers check for zero and negative sizes themselves first, with
+// their own messages.
 void CheckImageSize(std::int64_t width, std::int64_t height, int depth, std::size_t pixelByteLimit);
 
 // Throws code 11 "End of file reached while decoding.\n" when fewer than bytes remain: lets a

@@ -3,11 +3,11 @@
 #include "codecs/PictureEncoder.h"
 
 #include "base/AtomicFile.h"
+#include "codecs/FileError.h"
 #include "image/ImageBitmap.h"
 #include "image/TextException.h"
 #include "image/Trace.h"
 
-#include <cstring>
 #include <new>
 
 namespace {
@@ -52,9 +52,6 @@ void CPictureEncoder::SaveToFile(const std::string& path, const CImageBitmap& bi
         base::ReplaceFileAtomically(path, [this, &bitmap](base::CFileWriter& out) {
             Stream(bitmap, [&out](std::span<const std::uint8_t> bytes) { out.Write(bytes); });
         });
-    if (result.bNoTemporary)
-        throw CTextException(result.nError, "Opening " + path + " failed");
     if (!result)
-        throw CTextException(result.nError,
-                             "Writing " + path + " failed: " + std::strerror(result.nError));
+        codec::ThrowFileError(result.bNoTemporary ? "Opening" : "Writing", path, result.nError);
 }

@@ -18,7 +18,8 @@ class CPictureEncoder : public CImageObject {
 public:
     // Encodes bitmap and writes it to path, replacing any file there only once the new one is
     // complete (see base::ReplaceFileAtomically). Throws CTextException: the writer's code and
-    // text, or the system's error code with "Opening %s failed" / "Writing %s failed: ...".
+    // text, or the system's error code with "Opening %s failed: <reason>" when the folder takes
+    // no new file, "Writing %s failed: <reason>" when a later step fails.
     void SaveToFile(const std::string& path, const CImageBitmap& bitmap);
     // The bytes SaveToFile would write.
     std::vector<std::uint8_t> EncodeToMemory(const CImageBitmap& bitmap);

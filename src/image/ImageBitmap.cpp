@@ -11,6 +11,8 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <string>
+#include <utility>
 
 #include <sys/mman.h>
 
@@ -67,6 +69,31 @@ void CBlockDeleter::operator()(std::uint8_t* block) const noexcept {
         delete[] block;
 }
 
+namespace {
+
+// "1 GiB", "64 MiB", "40000 bytes": the largest unit that gives a whole number.
+std::string ByteCountText(std::size_t count) {
+    for (const auto& [shift, unit] : {std::pair{30, " GiB"}, {20, " MiB"}, {10, " KiB"}}) {
+        const std::size_t size = std::size_t(1) << shift;
+        if (count >= size && count % size == 0)
+            return std::to_string(count / size) + unit;
+    }
+    return std::to_string(count) + " bytes";
+}
+
+} // namespace
+
+void ThrowPictureTooLarge(std::int64_t width, std::int64_t height, int depth,
+                          std::size_t cbPixelLimit) {
+    std::string text = "The picture is " + std::to_string(width) + "x" + std::to_string(height) +
+                       " pixels, larger than the limit of ";
+    if (width > CImageBitmap::kMaxSide || height > CImageBitmap::kMaxSide)
+        text += std::to_string(CImageBitmap::kMaxSide) + " pixels a side.";
+    else
+        text += ByteCountText(cbPixelLimit) + " at " + std::to_string(depth) + " bits per pixel.";
+    throw CTextException(err::kOutOfMemory, text);
+}
+
 ByteBlock AllocateBytes(std::size_t count) {
     if (count >= kMappedBlock && count <= std::numeric_limits<std::size_t>::max() / 2) {
         const std::size_t bytes = (count + kLargePage - 1) & ~(kLargePage - 1);
@@ -88,10 +115,10 @@ bool CImageBitmap::IsSupportedDepth(int depth) noexcept {
 }
 
 void CImageBitmap::CheckSize(int width, int height, int depth, std::size_t rowBytes) {
-    const bool sane = width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide &&
-                      IsSupportedDepth(depth) && rowBytes <= kMaxPixelBytes / std::size_t(height);
-    if (!sane)
+    if (width < 1 || height < 1 || !IsSupportedDepth(depth))
         throw CTextException(img::err::kOutOfMemory, img::err::kOutOfMemoryCreatingBitmap);
+    if (width > kMaxSide || height > kMaxSide || rowBytes > kMaxPixelBytes / std::size_t(height))
+        img::ThrowPictureTooLarge(width, height, depth, kMaxPixelBytes);
 }
 
 void CImageBitmap::InstallDefaultPalette(std::span<RGBQuad> palette) noexcept {

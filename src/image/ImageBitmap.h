@@ -110,7 +110,7 @@ public:
     }
     static bool IsSupportedDepth(int depth) noexcept;
     // Throws CTextException 10 unless width x height x depth fits the limits above with rows of
-    // rowBytes each.
+    // rowBytes each; past them the text gives the size and the limit (img::ThrowPictureTooLarge).
     static void CheckSize(int width, int height, int depth, std::size_t rowBytes);
     static void InstallDefaultPalette(std::span<RGBQuad> palette) noexcept;
 
@@ -160,4 +160,10 @@ using ByteBlock = std::unique_ptr<std::uint8_t[], CBlockDeleter>;
 ByteBlock AllocateBytes(std::size_t count);
 // Asks for 2 MiB pages for a large block that is not touched yet (a hint; small blocks are left).
 void AdviseLargePages(void* block, std::size_t count) noexcept;
+
+// Throws CTextException 10 for a picture of width x height pixels (both at least 1) that passes
+// CImageBitmap::kMaxSide, or cbPixelLimit bytes of pixels at depth bpp, saying which: "The
+// picture is 40000x40000 pixels, larger than the limit of 32768 pixels a side."
+[[noreturn]] void ThrowPictureTooLarge(std::int64_t width, std::int64_t height, int depth,
+                                       std::size_t cbPixelLimit);
 } // namespace img

@@ -511,6 +511,9 @@ TEST_F(CaptureCommand, ErrorsAndExitCodes) {
     EXPECT_EQ(Run({"somewhere"}), 2);
     EXPECT_EQ(Run({}), 2);
     EXPECT_EQ(Run({"desktop", "-o", (File("missing") / "a.png").string()}), 1);
+    // "--" ends the options: what follows is the capture, never an option.
+    EXPECT_EQ(Run({"-o", File("dashed.png"), "--", "desktop"}), 0) << Log();
+    EXPECT_EQ(Run({"--", "-o", File("x.png")}), 2);
 
     const pid_t pid = fork();
     if (pid == 0) {

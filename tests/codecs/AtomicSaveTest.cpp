@@ -69,10 +69,10 @@ TEST_F(AtomicSave, LibraryWriteFailuresAreErrorsWithTheLibraryText) {
     ExpectOldFileAlone();
 }
 
-TEST_F(AtomicSave, AFolderThatCannotBeWrittenGivesTheOpeningError) {
+TEST_F(AtomicSave, AFolderThatCannotBeWrittenGivesTheOpeningErrorAndItsReason) {
     const std::string missing = (m_dir.Path() / "no-such-folder" / "x.png").string();
     EXPECT_TEXT_EXCEPTION(codec::SavePicture(missing, *codectest::Pattern32(2, 2), {}), ENOENT,
-                          "Opening " + missing + " failed");
+                          "Opening " + missing + " failed: No such file or directory");
     EXPECT_EQ(FileNames(m_dir.Path()), std::vector<std::string>{"picture.png"});
 }
 

@@ -328,9 +328,12 @@ TEST(BmpDecoder, LyingSizesFailBeforeAllocating) {
         {0, 2, 7, "Bitmap decoder: Illegal width or height."},
         {-4, 2, 7, "Bitmap decoder: Illegal width or height."},
         {4, 0, 7, "Bitmap decoder: Illegal width or height."},
-        {40000, 2, 10, "Out of memory creating bitmap."},
-        {30000, 30000, 10, "Out of memory creating bitmap."},
-        {4, INT32_MIN, 10, "Out of memory creating bitmap."},
+        {40000, 2, 10,
+         "The picture is 40000x2 pixels, larger than the limit of 32768 pixels a side."},
+        {30000, 30000, 10,
+         "The picture is 30000x30000 pixels, larger than the limit of 1 GiB at 32 bits per pixel."},
+        {4, INT32_MIN, 10,
+         "The picture is 4x2147483648 pixels, larger than the limit of 32768 pixels a side."},
         {2000, 2000, 11, "End of file reached while decoding.\n"}, // 12 MB claimed, 24 bytes there
     };
     for (const auto& c : cases) {
@@ -491,7 +494,8 @@ TEST(BmpSuite, BadFilesFailCleanlyOrShowTheirPicture) {
         {"badrle", "Bitmap decoder: Run passes the end of the row."},
         {"badwidth", "Bitmap decoder: Illegal width or height."},
         {"pal8badindex", "Bitmap decoder: Palette index out of range."},
-        {"reallybig", "Out of memory creating bitmap."},
+        {"reallybig",
+         "The picture is 3000000x2000000 pixels, larger than the limit of 32768 pixels a side."},
         {"rletopdown", "Bitmap decoder: Top-down bitmaps can't be compressed."},
         {"shortfile", "End of file reached while decoding.\n"},
     };

@@ -6,11 +6,15 @@
 
 #include "codecs/PNGEncoder.h"
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,21 +30,37 @@ struct Result {
     std::string err;
 };
 
-std::string Slurp(int fd) {
+// Reads fd to its end. A child still writing at the deadline is killed: a run that hangs or
+// grows without end fails its test instead of holding up the suite.
+std::string Slurp(int fd, pid_t child, std::chrono::steady_clock::time_point deadline) {
     std::string text;
     char buffer[4096];
-    ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd ready{fd, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&ready, 1, int(left.count())) == 0) {
+            ::kill(child, SIGKILL);
+            deadline = std::chrono::steady_clock::time_point::max();
+            continue;
+        }
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
         text.append(buffer, std::size_t(n));
+    }
     ::close(fd);
     return text;
 }
 
-// Runs quorvi with args; the error stream goes to a file so that neither pipe can fill up.
-Result Quorvi(const std::vector<std::string>& args, const fs::path& errFile, bool trace = false) {
+// Runs quorvi with args in the folder of errFile; the error stream goes to that file so that
+// neither pipe can fill up. A run killed at the deadline has status -1.
+Result Quorvi(const std::vector<std::string>& args, const fs::path& errFile, bool trace = false,
+              std::chrono::seconds timeout = std::chrono::seconds(60)) {
     int out[2];
     if (::pipe(out) != 0)
         return {};
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(out[1], 1);
@@ -48,6 +68,8 @@ Result Quorvi(const std::vector<std::string>& args, const fs::path& errFile, boo
         ::close(out[1]);
         const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(err, 2);
+        if (::chdir(errFile.parent_path().c_str()) != 0)
+            ::_exit(126);
         if (trace)
             ::setenv("QUORVI_TRACE", "1", 1);
         else
@@ -61,7 +83,7 @@ Result Quorvi(const std::vector<std::string>& args, const fs::path& errFile, boo
     }
     ::close(out[1]);
     Result r;
-    r.out = Slurp(out[0]);
+    r.out = Slurp(out[0], pid, deadline);
     int status = 0;
     ::waitpid(pid, &status, 0);
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -76,8 +98,9 @@ protected:
         m_png = (m_dir.Path() / "in.png").string();
         CPNGEncoder().SaveToFile(m_png, *codectest::Pattern32(30, 20, true));
     }
-    Result Run(const std::vector<std::string>& args, bool trace = false) {
-        return Quorvi(args, m_dir.Path() / "stderr.txt", trace);
+    Result Run(const std::vector<std::string>& args, bool trace = false,
+               std::chrono::seconds timeout = std::chrono::seconds(60)) {
+        return Quorvi(args, m_dir.Path() / "stderr.txt", trace, timeout);
     }
     std::string Path(const std::string& name) const { return (m_dir.Path() / name).string(); }
     testsupport::CTempDir m_dir;
@@ -100,6 +123,40 @@ TEST_F(Cli, InfoListsEveryFileAndFailsForTheBadOnes) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: quorvi convert IN OUT", 0), 0u) << help.out;
     EXPECT_NE(help.out.find("--rotate DEG"), std::string::npos);
+}
+
+// Devices and FIFOs are refused at once, never read without end (/dev/zero) or waited on (a
+// FIFO without a writer); every refusal says why.
+TEST_F(Cli, InfoRefusesWhatIsNotARegularFileAtOnceWithTheReason) {
+    const std::string fifo = Path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string folder = m_dir.Path().string();
+    const Result r =
+        Run({"info", "/dev/zero", fifo, folder, m_png}, false, std::chrono::seconds(5));
+    ASSERT_NE(r.status, -1) << "still running after 5 s";
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "/dev/zero: error 8: /dev/zero is not a regular file\n" + fifo +
+                         ": error 8: " + fifo + " is not a regular file\n" + folder +
+                         ": error 21: Opening " + folder + " failed: Is a directory\n");
+    EXPECT_EQ(r.out, m_png + ": format=PNG width=30 height=20 depth=32 alpha=1\n");
+}
+
+// "--" ends the options of every command, so that a name may start with "-"; a name holding a
+// control character is shown quoted as a shell reads it back, so that it keeps to its line.
+TEST_F(Cli, DoubleDashEndsTheOptionsAndUnusualNamesAreQuoted) {
+    fs::copy_file(m_png, Path("-dash.png"));
+    fs::copy_file(m_png, Path("new\nline.png"));
+    const std::string listing = ": format=PNG width=30 height=20 depth=32 alpha=1\n";
+    Result r = Run({"info", "--", "-dash.png", "new\nline.png", "gone\t.png"});
+    EXPECT_EQ(r.out, "-dash.png" + listing + "$'new\\nline.png'" + listing);
+    EXPECT_EQ(r.err, "$'gone\\t.png': error 2: Opening $'gone\\t.png' failed: No such file or "
+                     "directory\n");
+    EXPECT_EQ(Run({"info", "-dash.png"}).status, 2) << "an unknown option";
+    ASSERT_EQ(Run({"convert", "--", "-dash.png", "-out.bmp"}).status, 0);
+    EXPECT_EQ(codectest::Load(Path("-out.bmp"))->Width(), 30);
+    r = Run({"convert", "new\nline.png", "gone/a\nb.png"});
+    EXPECT_EQ(r.err,
+              "quorvi convert: Opening $'gone/a\\nb.png' failed: No such file or directory\n");
 }
 
 TEST_F(Cli, ConvertAppliesOptionsAndOperationsThenSaves) {

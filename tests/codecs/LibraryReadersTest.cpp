@@ -201,12 +201,14 @@ TEST_F(ReaderEdges, LyingSizesFailBeforeAllocation) {
     ASSERT_TRUE(magick::Convert({"-size", "300x200", "xc:gray", File("big.jpg").string()}));
     ASSERT_TRUE(magick::Convert({"-size", "300x200", "xc:gray", File("big.tif").string()}));
     ASSERT_TRUE(magick::Convert({"-size", "300x200", "xc:gray", File("big.gif").string()}));
-    for (const char* name : {"big.jpg", "big.tif", "big.gif"}) {
+    for (const auto& [name, depth] : {std::pair{"big.jpg", 8}, {"big.tif", 32}, {"big.gif", 8}}) {
         CPictureDecoder decoder;
         decoder.SetPixelByteLimit(100 * 100 * 4);
         CMemoryBitmap bitmap;
         EXPECT_TEXT_EXCEPTION(decoder.LoadFromFile(File(name).string(), bitmap, 0, nullptr), 10,
-                              "Out of memory creating bitmap.");
+                              "The picture is 300x200 pixels, larger than the limit of 40000 bytes "
+                              "at " +
+                                  std::to_string(depth) + " bits per pixel.");
     }
 }
 

@@ -183,8 +183,9 @@ TEST(PcxDecoder, Messages) {
     b = MakePcx(2, 1, 8, 3, 2, none);
     b[4] = 5; // xmin past xmax
     EXPECT_TEXT_EXCEPTION(Decode(b, bitmap), 7, "Error decoding pcx: Illegal image size.");
-    EXPECT_TEXT_EXCEPTION(Decode(MakePcx(20000, 20000, 8, 3, 20000, none), bitmap), 10,
-                          "Out of memory creating bitmap.");
+    EXPECT_TEXT_EXCEPTION(
+        Decode(MakePcx(20000, 20000, 8, 3, 20000, none), bitmap), 10,
+        "The picture is 20000x20000 pixels, larger than the limit of 1 GiB at 32 bits per pixel.");
     EXPECT_TEXT_EXCEPTION(Decode(MakePcx(2000, 2000, 8, 3, 2000, none), bitmap), 11,
                           "End of file reached while decoding.\n");
     EXPECT_TEXT_EXCEPTION(Decode(MakePcx(4, 2, 8, 3, 4, {0xC9, 1, 0xC9}), bitmap), 11,

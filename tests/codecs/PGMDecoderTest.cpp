@@ -102,10 +102,12 @@ TEST(PgmDecoder, Messages) {
     EXPECT_TEXT_EXCEPTION(Decode("P5 2 1 15\n\x03\x10", bitmap), 7,
                           "PGM decoder: Sample value greater than the maximum value.");
     CMemoryBitmap untouched;
-    EXPECT_TEXT_EXCEPTION(Decode("P5 40000 2 255\n", untouched), 10,
-                          "Out of memory creating bitmap.");
-    EXPECT_TEXT_EXCEPTION(Decode("P5 99999999999999999999 2 255\n", untouched), 10,
-                          "Out of memory creating bitmap.");
+    EXPECT_TEXT_EXCEPTION(
+        Decode("P5 40000 2 255\n", untouched), 10,
+        "The picture is 40000x2 pixels, larger than the limit of 32768 pixels a side.");
+    EXPECT_TEXT_EXCEPTION(
+        Decode("P5 99999999999999999999 2 255\n", untouched), 10,
+        "The picture is 4294967295x2 pixels, larger than the limit of 32768 pixels a side.");
     EXPECT_TEXT_EXCEPTION(Decode("P5 30000 30000 255\nabc", untouched), 11,
                           "End of file reached while decoding.\n");
     EXPECT_TEXT_EXCEPTION(Decode("P2 3000 3000 255\n1 2 3", untouched), 11,

@@ -166,8 +166,9 @@ TEST(PngDecode, HugeDimensionsAreRefusedBeforeAllocation) {
     png.insert(png.end(), {0, 0, 0, 0, 'I', 'D', 'A', 'T'});
     CPictureDecoder decoder;
     CMemoryBitmap bitmap;
-    EXPECT_TEXT_EXCEPTION(decoder.LoadFromMemory(png.data(), png.size(), bitmap, 0, nullptr), 10,
-                          "Out of memory creating bitmap.");
+    EXPECT_TEXT_EXCEPTION(
+        decoder.LoadFromMemory(png.data(), png.size(), bitmap, 0, nullptr), 10,
+        "The picture is 30000x30000 pixels, larger than the limit of 1 GiB at 32 bits per pixel.");
 }
 
 } // namespace

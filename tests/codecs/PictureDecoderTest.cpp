@@ -109,7 +109,7 @@ TEST(PictureDecoder, ErrorCodesForUnknownAndMissingReaders) {
     EXPECT_TEXT_EXCEPTION(decoder.LoadFromMemory(png.data(), png.size(), bitmap, 0, nullptr), 6,
                           "Library not compiled for this file type.");
     EXPECT_TEXT_EXCEPTION(decoder.LoadFromFile("/nonexistent/x.png", bitmap, 0, nullptr), ENOENT,
-                          "Opening /nonexistent/x.png failed");
+                          "Opening /nonexistent/x.png failed: No such file or directory");
 }
 
 TEST(PictureDecoder, EpsPreviewIsReadAtItsStoredOffsetWithinBounds) {

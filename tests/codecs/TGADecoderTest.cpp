@@ -328,8 +328,9 @@ TEST(TgaDecoder, FormatMessages) {
                           "TGA decoder: Illegal width or height.");
     EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.height = 0}, {1, 2, 3}), bitmap), 7,
                           "TGA decoder: Illegal width or height.");
-    EXPECT_TEXT_EXCEPTION(Decode(MakeTga({.width = 65535, .height = 65535}, {1, 2, 3}), bitmap), 10,
-                          "Out of memory creating bitmap.");
+    EXPECT_TEXT_EXCEPTION(
+        Decode(MakeTga({.width = 65535, .height = 65535}, {1, 2, 3}), bitmap), 10,
+        "The picture is 65535x65535 pixels, larger than the limit of 32768 pixels a side.");
     // Cut short in the header, the colour map and the pixels; nothing allocated for a claim
     // the data cannot hold.
     EXPECT_TEXT_EXCEPTION(Decode({0, 0, 2, 0, 0}, bitmap), 11,

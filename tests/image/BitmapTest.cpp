@@ -68,8 +68,12 @@ TYPED_TEST(BitmapClassTest, SizesOutOfRangeThrowOutOfMemoryAndKeepTheImage) {
     const char* text = "Out of memory creating bitmap.";
     EXPECT_TEXT_EXCEPTION(b.Create(0, 10, 32), 10, text);
     EXPECT_TEXT_EXCEPTION(b.Create(10, -1, 8), 10, text);
-    EXPECT_TEXT_EXCEPTION(b.Create(2000000000, 2000000000, 32), 10, text);
-    EXPECT_TEXT_EXCEPTION(b.Create(32768, 32768, 32), 10, text); // 4 GiB of pixels
+    EXPECT_TEXT_EXCEPTION(b.Create(2000000000, 2000000000, 32), 10,
+                          "The picture is 2000000000x2000000000 pixels, larger than the limit of "
+                          "32768 pixels a side.");
+    EXPECT_TEXT_EXCEPTION(b.Create(32768, 32768, 32), 10, // 4 GiB of pixels
+                          "The picture is 32768x32768 pixels, larger than the limit of 1 GiB at 32 "
+                          "bits per pixel.");
     EXPECT_TEXT_EXCEPTION(b.Create(10, 10, 7), 10, text);
     EXPECT_EQ(b.Width(), 7);
     EXPECT_EQ(Pixel32(b, 6, 2), (RGBQuad{1, 2, 3, 4}));
@@ -323,8 +327,9 @@ TEST(PackedDib, LyingHeadersAreRejected) {
     CMemoryBitmap b;
     EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(std::span(good).first(good.size() - 1)), 10, text);
     EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(std::span(good).first(20)), 10, text);
-    EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(withHeader([](auto& h) { h.biHeight = 100000; })),
-                          10, text);
+    EXPECT_TEXT_EXCEPTION(
+        b.CreateFromPackedDib(withHeader([](auto& h) { h.biHeight = 100000; })), 10,
+        "The picture is 8x100000 pixels, larger than the limit of 32768 pixels a side.");
     EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(withHeader([](auto& h) { h.biWidth = -8; })), 10,
                           text);
     EXPECT_TEXT_EXCEPTION(b.CreateFromPackedDib(withHeader([](auto& h) { h.biSize = 1u << 31; })),
