@@ -2,7 +2,9 @@
 // The workspace background.
 #include "views/WorkspaceBackground.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -29,8 +31,12 @@ void CWorkspaceBackground::SetLogo(const QString& strText, const QFont& font, co
 }
 
 bool CWorkspaceBackground::LoadBitmap(const QString& strFile) {
+    // A pipe or device named in the settings would block the start-up or read without end.
+    const QFileInfo info(strFile);
+    if (strFile.isEmpty() || !info.isFile() || info.size() > kMaxPictureBytes)
+        return false;
     QImage image;
-    if (strFile.isEmpty() || !image.load(strFile) || image.isNull())
+    if (!image.load(strFile) || image.isNull())
         return false;
     m_bmpBack = image.convertToFormat(QImage::Format_RGB32);
     m_strBitmapFile = strFile;

@@ -26,7 +26,11 @@ public:
     void SetBackColor(const QColor& color);
     void SetLogo(const QString& strText, const QFont& font, const QColor& color);
     void SetDispType(int nDispType) { m_nDispType = nDispType; }
-    // Loads the picture; a file that does not load keeps what was there. False then.
+    // A background picture larger than this is no background picture.
+    static constexpr qint64 kMaxPictureBytes = 256LL << 20;
+
+    // Loads the picture (a regular file only); a file that does not load keeps what was there.
+    // False then.
     bool LoadBitmap(const QString& strFile);
     const QString& BitmapFile() const noexcept { return m_strBitmapFile; }
     const QImage& Bitmap() const noexcept { return m_bmpBack; }

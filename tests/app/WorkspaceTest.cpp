@@ -24,7 +24,14 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <atomic>
+#include <chrono>
 #include <fstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace apptest;
 
@@ -340,6 +347,22 @@ TEST_F(WorkspaceTest, BackgroundPaintsItsColourPictureAndLogoAndKeepsItsSettings
 
     // A picture that does not load leaves the colour; the values go back when the program ends.
     EXPECT_FALSE(Frame().Client().Background().LoadBitmap(QStringLiteral("/nonexistent.bmp")));
+    // Nor does a pipe, at once (without a writer it would wait for ever): the settings name it.
+    const std::filesystem::path fifo = Root() / "background.fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> bLoaded = false, bReleased = false;
+    std::thread release([&] {
+        for (int i = 0; i < 500 && !bLoaded; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!bLoaded) { // the load is stuck: a writer lets it go, and the test fails
+            bReleased = true;
+            ::close(::open(fifo.c_str(), O_WRONLY));
+        }
+    });
+    EXPECT_FALSE(Frame().Client().Background().LoadBitmap(QString::fromStdString(fifo.string())));
+    bLoaded = true;
+    release.join();
+    EXPECT_FALSE(bReleased) << "the load waited on the pipe";
     m_pApp.reset();
     ProcessEvents();
     const platform::CWorkspaceSettings stored = StoredWorkspace();
