@@ -25,14 +25,15 @@ std::string SaveExtension(const std::string& path) {
 }
 
 std::unique_ptr<CPictureEncoder> CreateEncoderForPath(const std::string& path) {
+    // Every name a file of a writable format goes by when it is opened.
     const std::string ext = SaveExtension(path);
-    if (ext == "jpg")
+    if (ext == "jpg" || ext == "jpeg" || ext == "jpe" || ext == "jif" || ext == "jfif")
         return std::make_unique<CJPEGEncoder>();
-    if (ext == "tif")
+    if (ext == "tif" || ext == "tiff")
         return std::make_unique<CTIFFEncoder>();
     if (ext == "png")
         return std::make_unique<CPNGEncoder>();
-    if (ext == "bmp")
+    if (ext == "bmp" || ext == "dib" || ext == "rle")
         return std::make_unique<CBMPEncoder>();
     if (ext == "gif")
         return std::make_unique<CGIFEncoder>();

@@ -18,10 +18,10 @@ struct OpenType {
 
 constexpr OpenType kOpenTypes[] = {
     {"BMP File", "*.bmp;*.dib;*.rle"},
-    {"JPEG File", "*.jpg;*.jpeg;*.jif"},
+    {"JPEG File", "*.jpg;*.jpeg;*.jpe;*.jif;*.jfif"},
     {"PNG File", "*.png"},
     {"PICT File", "*.pct"},
-    {"TIFF File", "*.tif;*.eps"},
+    {"TIFF File", "*.tif;*.tiff;*.eps"},
     {"TARGA File", "*.tga"},
     {"Windows Metafile", "*.wmf"},
     {"Windows Enhanced Metafile", "*.emf"},

@@ -3,9 +3,11 @@
 // and the JPEG options, driven through File Open and Save As.
 #include "AppFixture.h"
 #include "DialogScript.h"
+#include "codecs/PictureSave.h"
 
 #include "dialogs/CustomSaveDlg.h"
 #include "dialogs/FilePreviewDlg.h"
+#include "dialogs/ImageFileFilters.h"
 #include "dialogs/ImagePreview.h"
 #include "document/TavixCaptureDoc.h"
 #include "framework/CommandIds.h"
@@ -195,3 +197,27 @@ TEST_F(FileDialogsTest, JpegQualityChangedThenCancelledIsUsedByTheNextSave) {
 }
 
 } // namespace
+
+TEST(ImageFileFilters, EveryNameOfAWritableFormatThatOpensAlsoSaves) {
+    // A file opened as x.jpeg must save back as x.jpeg. EPS files carry a TIFF preview inside
+    // PostScript: opened for the preview, never written.
+    const QStringList writable{"JPEG File", "TIFF File", "PNG File", "BMP File", "GIF File"};
+    int nChecked = 0;
+    for (const QString& strFilter : dialogs::OpenImageFilters()) {
+        const QString strType = strFilter.section(u'(', 0, 0).trimmed();
+        if (!writable.contains(strType))
+            continue;
+        const QString strPatterns = strFilter.section(u'(', 1).chopped(1);
+        for (const QString& strPattern : strPatterns.split(u' ')) {
+            if (strPattern == QLatin1String("*.eps"))
+                continue;
+            for (const QString& strName :
+                 {"x" + strPattern.mid(1), "x" + strPattern.mid(1).toUpper()}) {
+                EXPECT_NE(codec::CreateEncoderForPath(strName.toStdString()), nullptr)
+                    << strName.toStdString();
+                ++nChecked;
+            }
+        }
+    }
+    EXPECT_GE(nChecked, 20);
+}

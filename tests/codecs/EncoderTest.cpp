@@ -293,20 +293,26 @@ TEST_F(EncoderTest, WriterIsChosenByTheLowerCasedExtension) {
               nullptr);
     EXPECT_NE(dynamic_cast<CTIFFEncoder*>(codec::CreateEncoderForPath("x.Tif").get()), nullptr);
     EXPECT_NE(dynamic_cast<CGIFEncoder*>(codec::CreateEncoderForPath("x.gif").get()), nullptr);
-    for (const char* other : {"x.jpeg", "x.tiff", "x.webp", "x", "x.png.txt"})
+    // The other names files of these formats go by, in any case.
+    for (const char* jpeg : {"x.jpeg", "x.JPE", "x.jif", "x.Jfif"})
+        EXPECT_NE(dynamic_cast<CJPEGEncoder*>(codec::CreateEncoderForPath(jpeg).get()), nullptr)
+            << jpeg;
+    EXPECT_NE(dynamic_cast<CTIFFEncoder*>(codec::CreateEncoderForPath("x.TIFF").get()), nullptr);
+    EXPECT_NE(dynamic_cast<CBMPEncoder*>(codec::CreateEncoderForPath("x.dib").get()), nullptr);
+    for (const char* other : {"x.webp", "x.eps", "x", "x.png.txt"})
         EXPECT_EQ(codec::CreateEncoderForPath(other), nullptr) << other;
 
     const auto image = Pattern32(4, 4);
     Save("picture.JPG", *image);
     EXPECT_EQ(codectest::ReadBytes(File("picture.JPG"))[0], 0xFF);
     try {
-        codec::SavePicture(File("x.jpeg").string(), *image, {});
+        codec::SavePicture(File("x.webp").string(), *image, {});
         ADD_FAILURE() << "saved with an unknown extension";
     } catch (const CTextException& e) {
         EXPECT_EQ(e.Code(), 8);
         EXPECT_NE(e.Text().find(".bmp, .jpg, .png, .tif or .gif"), std::string::npos);
     }
-    EXPECT_FALSE(fs::exists(File("x.jpeg")));
+    EXPECT_FALSE(fs::exists(File("x.webp")));
 }
 
 } // namespace
