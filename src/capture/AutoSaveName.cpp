@@ -50,15 +50,15 @@ std::string JoinPath(const std::string& strDirectory, const std::string& strName
 const char* AutoSaveExtension(std::uint32_t dwImageType) noexcept {
     switch (dwImageType) {
     case 0:
-        return ".BMP";
+        return ".bmp";
     case 1:
-        return ".JPG";
+        return ".jpg";
     case 2:
-        return ".PNG";
+        return ".png";
     case 3:
-        return ".GIF";
+        return ".gif";
     case 4:
-        return ".TIF";
+        return ".tif";
     default:
         return "";
     }

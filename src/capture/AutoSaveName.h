@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Automatic file names of saved captures: lead name, zero-padded counter, upper-case extension,
+// Automatic file names of saved captures: lead name, zero-padded counter, lower-case extension,
 // and what happens to the counter after each name.
 #pragma once
 
@@ -43,7 +43,8 @@ struct AutoNamePlan {
     bool bReplaces = false;
 };
 
-// ".BMP", ".JPG", ".PNG", ".GIF", ".TIF", or "" for any other type.
+// ".bmp", ".jpg", ".png", ".gif", ".tif", or "" for any other type: lower case, so that a
+// "*.png" pattern finds them.
 const char* AutoSaveExtension(std::uint32_t dwImageType) noexcept;
 // The digit count actually used: the setting kept within 2 to 6.
 int AutoSaveDigits(int nDigitCount) noexcept;

@@ -221,8 +221,10 @@ bool CDocument::DoSave(const QString& strPathName, bool bReplace, ESaveKind kind
         if (!OnSaveDocument(strNewName, kind))
             return false;
     }
+    // The recent-file list is for files the user chose; automatic saves of captures would push
+    // them out.
     if (bReplace)
-        SetPathName(strNewName);
+        SetPathName(strNewName, kind != ESaveKind::Automatic);
     return true;
 }
 

@@ -54,7 +54,7 @@ protected:
     std::filesystem::path Hive() const { return ConfigHome() / "Quorvi" / "QuorviStudio.reg"; }
     std::filesystem::path Saved(int n) const {
         char name[32];
-        std::snprintf(name, sizeof name, "Qorv%05d.PNG", n);
+        std::snprintf(name, sizeof name, "Qorv%05d.png", n);
         return Output() / name;
     }
 

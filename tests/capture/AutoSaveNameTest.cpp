@@ -47,13 +47,13 @@ void Touch(const std::filesystem::path& path) {
 
 } // namespace
 
-TEST(AutoSaveName, NamePartIsLeadPaddedNumberAndUpperCaseExtension) {
+TEST(AutoSaveName, NamePartIsLeadPaddedNumberAndLowerCaseExtension) {
     testsupport::CTempDir dir;
     const auto plan = capture::PlanAutoSaveName(Params(dir.Path().string(), 5, 7, false));
     ASSERT_EQ(plan.status, AutoNameStatus::Ready);
-    EXPECT_EQ(plan.strPath, (dir.Path() / "Qorv00007.JPG").string());
+    EXPECT_EQ(plan.strPath, (dir.Path() / "Qorv00007.jpg").string());
     EXPECT_EQ(plan.dwNextStartNo, 8u);
-    const char* want[] = {".BMP", ".JPG", ".PNG", ".GIF", ".TIF", "", ""};
+    const char* want[] = {".bmp", ".jpg", ".png", ".gif", ".tif", "", ""};
     for (std::uint32_t type = 0; type < 7; ++type)
         EXPECT_EQ(capture::AutoSaveFileName(Params("", 3, 42, false, true, type), 42),
                   std::string("Qorv042") + want[type]);
@@ -66,7 +66,7 @@ TEST(AutoSaveName, TwoDigitsWithWrapRunOneToNinetyNineThenOneAgain) {
     ASSERT_EQ(names.size(), 101u);
     for (int i = 0; i < 101; ++i) {
         char want[32];
-        std::snprintf(want, sizeof want, "Qorv%02d.JPG", i % 99 + 1); // 01..99, 01, 02
+        std::snprintf(want, sizeof want, "Qorv%02d.jpg", i % 99 + 1); // 01..99, 01, 02
         EXPECT_EQ(names[std::size_t(i)], want) << i;
     }
 }
@@ -76,7 +76,7 @@ TEST(AutoSaveName, SixDigitsWithWrapReachNineHundredNinetyNineThousand) {
     const std::vector<std::string> names =
         NameSequence(Params(dir.Path().string(), 6, 999998, true), 3);
     EXPECT_EQ(names,
-              (std::vector<std::string>{"Qorv999998.JPG", "Qorv999999.JPG", "Qorv000001.JPG"}));
+              (std::vector<std::string>{"Qorv999998.jpg", "Qorv999999.jpg", "Qorv000001.jpg"}));
 }
 
 TEST(AutoSaveName, CounterPastTheDigitsWithoutWrapIsExhausted) {
@@ -86,11 +86,11 @@ TEST(AutoSaveName, CounterPastTheDigitsWithoutWrapIsExhausted) {
     EXPECT_EQ(plan.dwNextStartNo, 100000u) << "an unused name must not use up a number";
     // The last number is still handed out, then the counter stops.
     EXPECT_EQ(NameSequence(Params(dir.Path().string(), 5, 99999, false), 3),
-              std::vector<std::string>{"Qorv99999.JPG"});
+              std::vector<std::string>{"Qorv99999.jpg"});
     // With wrap the same start uses the largest number, and the counter starts again at 1.
     plan = capture::PlanAutoSaveName(Params(dir.Path().string(), 5, 100000, true));
     ASSERT_EQ(plan.status, AutoNameStatus::Ready);
-    EXPECT_EQ(plan.strPath.substr(plan.strPath.rfind('/') + 1), "Qorv99999.JPG");
+    EXPECT_EQ(plan.strPath.substr(plan.strPath.rfind('/') + 1), "Qorv99999.jpg");
     EXPECT_EQ(plan.dwNextStartNo, 1u);
     // The largest stored value does not overflow into 0.
     EXPECT_EQ(capture::AdvanceAutoSaveCounter(UINT32_MAX, Params("", 5, 0, false)), UINT32_MAX);
@@ -99,8 +99,8 @@ TEST(AutoSaveName, CounterPastTheDigitsWithoutWrapIsExhausted) {
 }
 
 TEST(AutoSaveName, DigitCountOutsideTwoToSixIsKeptInside) {
-    EXPECT_EQ(capture::AutoSaveFileName(Params("", 0, 3, false), 3), "Qorv03.JPG");
-    EXPECT_EQ(capture::AutoSaveFileName(Params("", 60, 3, false), 3), "Qorv000003.JPG");
+    EXPECT_EQ(capture::AutoSaveFileName(Params("", 0, 3, false), 3), "Qorv03.jpg");
+    EXPECT_EQ(capture::AutoSaveFileName(Params("", 60, 3, false), 3), "Qorv000003.jpg");
 }
 
 TEST(AutoSaveName, MissingDirectoryGivesNoName) {

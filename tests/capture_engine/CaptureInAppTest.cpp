@@ -10,6 +10,7 @@
 #include "document/TavixCaptureDoc.h"
 #include "framework/CommandIds.h"
 #include "framework/DocManager.h"
+#include "framework/RecentFileList.h"
 #include "framework/StringTable.h"
 #include "framework/ui/CommandDispatcher.h"
 #include "framework/ui/MultiDocTemplate.h"
@@ -136,7 +137,7 @@ TEST_F(CaptureInApp, DesktopCommandOpensAnImageWindowSavedUnderTheAutomaticName)
     ASSERT_TRUE(window.WaitMapped(false));
     EXPECT_FALSE(m_pApp->MainFrame()->Dispatcher().IsEnabled(ID_CAPTURE_REPEAT_LAST));
     ASSERT_TRUE(Run(ID_CAPTURE_DESKTOP));
-    const std::filesystem::path saved = Root() / "Output" / "Qorv00001.PNG";
+    const std::filesystem::path saved = Root() / "Output" / "Qorv00001.png";
     ASSERT_TRUE(PumpEvents([&] {
         return std::filesystem::exists(saved) && !m_pApp->CaptureShell()->Engine().IsBusy();
     }));
@@ -152,11 +153,12 @@ TEST_F(CaptureInApp, DesktopCommandOpensAnImageWindowSavedUnderTheAutomaticName)
     EXPECT_EQ(pDoc->GetImage()->Width(), 1280);
     EXPECT_TRUE(m_pApp->MainFrame()->Dispatcher().IsEnabled(ID_CAPTURE_REPEAT_LAST));
     EXPECT_TRUE(m_boxes.m_shown.empty());
+    EXPECT_EQ(m_pApp->RecentFileList()->Count(), 0) << "the recent files are the user's";
 
     // The next capture takes the next number.
     ASSERT_TRUE(Run(ID_CAPTURE_REPEAT_LAST));
     EXPECT_TRUE(
-        PumpEvents([&] { return std::filesystem::exists(Root() / "Output" / "Qorv00002.PNG"); }));
+        PumpEvents([&] { return std::filesystem::exists(Root() / "Output" / "Qorv00002.png"); }));
     EXPECT_TRUE(WaitIdle());
 }
 

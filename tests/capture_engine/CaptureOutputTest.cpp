@@ -82,10 +82,10 @@ TEST_F(AutoSavePrompt, NameAdvancesTheCounterBeforeAnythingIsWritten) {
     const std::optional<QString> name =
         capture::PromptAutoSaveFileName(m_settings, m_ui, m_locations, m_counter);
     ASSERT_TRUE(name);
-    EXPECT_EQ(name->toStdString(), (m_dir.Path() / "Qorv00007.JPG").string());
+    EXPECT_EQ(name->toStdString(), (m_dir.Path() / "Qorv00007.jpg").string());
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 8u);
     EXPECT_TRUE(m_boxes.m_shown.empty());
-    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "Qorv00007.JPG"));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "Qorv00007.jpg"));
     // Already stored, and nothing else with it: the rest of the record waits for the exit.
     platform::CAppSettings stored{"/nonexistent/quorvi-studio"};
     stored.m_dwAutoSaveStartNO = 1;
@@ -129,8 +129,8 @@ TEST_F(AutoSavePrompt, ACounterThatCannotBeStoredNeverReplacesAnEarlierRunsCaptu
             .value_or(QString())
             .toStdString();
     };
-    EXPECT_EQ(next(), (m_dir.Path() / "Qorv00009.JPG").string());
-    EXPECT_EQ(next(), (m_dir.Path() / "Qorv00010.JPG").string());
+    EXPECT_EQ(next(), (m_dir.Path() / "Qorv00009.jpg").string());
+    EXPECT_EQ(next(), (m_dir.Path() / "Qorv00010.jpg").string());
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 11u);
     ASSERT_EQ(m_boxes.m_shown.size(), 1u) << "said once";
     EXPECT_TRUE(m_boxes.m_shown[0].strText.startsWith(u"The settings cannot be written"))
@@ -177,7 +177,7 @@ TEST_F(AutoSavePrompt, DocumentManagerNamesOnlyAutomaticSaves) {
         << "opening is never named";
     ASSERT_TRUE(
         manager.DoPromptFileName(strName, IDS_SAVE_FILE, false, nullptr, ESaveKind::Automatic));
-    EXPECT_EQ(strName.toStdString(), (m_dir.Path() / "Qorv00007.JPG").string());
+    EXPECT_EQ(strName.toStdString(), (m_dir.Path() / "Qorv00007.jpg").string());
     EXPECT_EQ(m_settings.m_dwAutoSaveStartNO, 8u);
     // Automatic names off: an automatic save asks too.
     m_settings.m_dwOptionsA = opt::kSaveToFile;

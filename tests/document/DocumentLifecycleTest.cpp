@@ -179,7 +179,7 @@ TEST_F(LifecycleTest, TwelveOperationsAndTenUndosKeepTheMarkThoughNothingIsLeftT
 TEST_F(LifecycleTest, SaveFailureKeepsTheMarkAndTheFileThatWasThere) {
     auto doc = OpenDocument(WriteFile(*MakeTestImage(6, 6), "d.png"));
     Run(*doc, ID_IMAGE_INVERT);
-    const std::filesystem::path keep = m_dir / "keep.jpeg"; // no writer for "jpeg"
+    const std::filesystem::path keep = m_dir / "keep.webp"; // no writer for "webp"
     WriteBytes(keep, "the file that was there");
     m_app.m_boxes.m_answers = {EMsgResult::Ok, EMsgResult::Ok};
     EXPECT_FALSE(doc->DoSave(Q(keep)));
