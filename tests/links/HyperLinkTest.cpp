@@ -182,14 +182,22 @@ TEST_F(OpenerTest, FailuresAreToldWithTheirReasonAndLeaveTheLinkUnvisited) {
         EXPECT_EQ(m_boxes.m_shown[0].buttons, EMsgButtons::Ok);
         EXPECT_FALSE(w.pLink->IsVisited());
     }
-    // No xdg-open at all: no program can open anything.
+    // A folder with no program for it: what is missing is a file manager.
+    m_boxes.m_shown.clear();
+    m_standIn.SetExitStatus(3);
+    m_pOpener->Open(QString::fromStdString(m_dir.Path().string()));
+    ASSERT_TRUE(WaitForBoxes(1));
+    EXPECT_EQ(m_boxes.m_shown[0].strText,
+              QStringLiteral("Can't open link:\n\nNo program is installed to open folders: "
+                             "install a file manager."));
+    // No xdg-open at all: the message names the package to install.
     m_standIn.RemoveFromPath();
     m_boxes.m_shown.clear();
     w.pLink->Navigate();
     ASSERT_TRUE(WaitForBoxes(1));
     EXPECT_EQ(m_boxes.m_shown[0].strText,
-              QStringLiteral("Can't open link:\n\nThere is no application associated\nwith the "
-                             "given filename extension."));
+              QStringLiteral("Can't open link:\n\nNo program is installed to open links: install "
+                             "xdg-utils."));
     EXPECT_FALSE(w.pLink->IsVisited());
 }
 

@@ -7,6 +7,7 @@
 #include "framework/UiServices.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
 #include <QTimer>
@@ -20,6 +21,9 @@ namespace {
 constexpr int kFileNotFound = 2;
 constexpr int kBadAssociation = 27;
 constexpr int kNoAssociation = 31;
+// Beyond the table: what is missing on this desktop, named so the user knows what to install.
+constexpr int kNoOpener = 100;
+constexpr int kNoFolderProgram = 101;
 
 // Other exit statuses are told as unknown errors with xdg-open's own number, offset so that they
 // never meet a code of the table.
@@ -98,15 +102,19 @@ void CShellOpener::Open(const QString& strTarget, QObject* pContext,
         if (e != QProcess::FailedToStart)
             return;
         // No xdg-open: nothing on this desktop can open anything.
-        answer(kNoAssociation);
+        answer(kNoOpener);
         pProcess->deleteLater();
     });
+    // "No program for this type" said of a folder speaks of no file manager.
+    const bool bFolder = QFileInfo(strTarget).isDir();
     connect(pProcess, &QProcess::finished, this,
-            [pProcess, answer](int nExit, QProcess::ExitStatus status) {
+            [pProcess, answer, bFolder](int nExit, QProcess::ExitStatus status) {
+                int nCode = nExit == 0 ? -1 : CodeForExitStatus(nExit);
                 if (status == QProcess::CrashExit)
-                    answer(CodeForExitStatus(128 + nExit));
-                else
-                    answer(nExit == 0 ? -1 : CodeForExitStatus(nExit));
+                    nCode = CodeForExitStatus(128 + nExit);
+                else if (bFolder && nCode == kNoAssociation)
+                    nCode = kNoFolderProgram;
+                answer(nCode);
                 pProcess->deleteLater();
             });
     QTimer::singleShot(kStillRunningMs, pProcess, [answer] { answer(-1); });
@@ -129,6 +137,10 @@ int CShellOpener::CodeForExitStatus(int nExitStatus) {
 QString CShellOpener::ErrorText(int nCode) {
     if (nCode == kNoAssociation)
         return LoadString(IDS_NO_APPLICATION);
+    if (nCode == kNoOpener)
+        return QStringLiteral("No program is installed to open links: install xdg-utils.");
+    if (nCode == kNoFolderProgram)
+        return QStringLiteral("No program is installed to open folders: install a file manager.");
     for (const ErrorEntry& e : kErrors) {
         if (e.nCode == nCode)
             return QString::fromLatin1(e.pszText);
