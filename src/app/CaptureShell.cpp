@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QTimer>
+#include <QWindow>
 
 #include <utility>
 
@@ -69,8 +70,15 @@ void CCaptureShell::RestoreWindowState() {
 void CCaptureShell::PlaceAsBeforeCapture() {
     // Set while hidden, the position goes to the window manager as the user's own when the
     // window is mapped, and is kept.
-    if (m_rcBefore.isValid())
-        m_frame.setGeometry(std::exchange(m_rcBefore, QRect()));
+    if (!m_rcBefore.isValid())
+        return;
+    const QRect rcBefore = std::exchange(m_rcBefore, QRect());
+    m_frame.setGeometry(rcBefore);
+    // A place the window manager gave (the user dragged the window, a pager moved it) is the one
+    // Qt already has, so the call above changes nothing and the window would be mapped as a new
+    // one, for the window manager to place: the native window is told the place is the program's.
+    if (QWindow* pWindow = m_frame.windowHandle())
+        pWindow->setGeometry(rcBefore);
 }
 
 void CCaptureShell::ShowAfterCapture() {

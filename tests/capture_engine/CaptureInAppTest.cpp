@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMdiArea>
@@ -113,6 +114,30 @@ protected:
     }
     bool WaitIdle() {
         return PumpEvents([&] { return !m_pApp->CaptureShell()->Engine().IsBusy(); });
+    }
+    // _NET_MOVERESIZE_WINDOW from another program, as a pager sends it.
+    void MoveByWindowManager(int x, int y, int cx, int cy) {
+        static constexpr char kName[] = "_NET_MOVERESIZE_WINDOW";
+        auto* pAtom = xcb_intern_atom_reply(
+            m_peer, xcb_intern_atom(m_peer, 0, sizeof kName - 1, kName), nullptr);
+        ASSERT_NE(pAtom, nullptr);
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = xcb_window_t(Frame().winId());
+        event.type = pAtom->atom;
+        free(pAtom);
+        // Gravity static, x, y, width and height given, from a pager.
+        event.data.data32[0] = 10u | (0xFu << 8) | (2u << 12);
+        event.data.data32[1] = std::uint32_t(x);
+        event.data.data32[2] = std::uint32_t(y);
+        event.data.data32[3] = std::uint32_t(cx);
+        event.data.data32[4] = std::uint32_t(cy);
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_peer)).data->root;
+        xcb_send_event(m_peer, 0, root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+        xcb_flush(m_peer);
     }
 
     std::unique_ptr<CTavixCaptureApp> m_pApp;
@@ -261,6 +286,39 @@ TEST_F(CaptureInApp, MainWindowKeepsItsPlaceAndSizeAcrossACapture) {
     EXPECT_TRUE(PumpEvents([&] { return Frame().geometry() == rcBefore; }, 3000))
         << "moved from " << rcBefore.x() << "," << rcBefore.y() << " to " << Frame().x() << ","
         << Frame().y() << ", " << Frame().width() << "x" << Frame().height();
+}
+
+TEST_F(CaptureInApp, MainWindowMovedByTheWindowManagerStaysThereAcrossACapture) {
+    Start(opt::kShowAfterCapture | opt::kOpenImageWindow);
+    ASSERT_TRUE(WaitFrameShown());
+    // As a pager or "wmctrl -e" moves it: the window manager moves the frame, not the program.
+    MoveByWindowManager(500, 100, 1000, 600);
+    ASSERT_TRUE(PumpEvents([&] { return Frame().geometry().topLeft() == QPoint(500, 100); }))
+        << Frame().x() << "," << Frame().y();
+    const QRect rcBefore = Frame().geometry();
+    const auto captureAndWait = [&](int nDocuments) {
+        ASSERT_TRUE(Run(ID_CAPTURE_DESKTOP));
+        ASSERT_TRUE(PumpEvents([&] {
+            return m_pApp->DocManager().GetOpenDocumentCount() == nDocuments &&
+                   !m_pApp->CaptureShell()->Engine().IsBusy();
+        }));
+        ASSERT_TRUE(WaitFrameShown());
+    };
+    captureAndWait(1);
+    EXPECT_TRUE(PumpEvents([&] { return Frame().geometry() == rcBefore; }, 3000))
+        << "moved to " << Frame().x() << "," << Frame().y() << ", " << Frame().width() << "x"
+        << Frame().height();
+    // A modal dialog open over the window (the capture comes from a hotkey) goes and comes
+    // back with it.
+    QDialog dialog(&Frame());
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.resize(300, 200);
+    dialog.show();
+    ASSERT_TRUE(PumpEvents([&] { return dialog.isVisible(); }));
+    captureAndWait(2);
+    EXPECT_TRUE(PumpEvents([&] { return Frame().geometry() == rcBefore; }, 3000))
+        << "moved to " << Frame().x() << "," << Frame().y() << ", " << Frame().width() << "x"
+        << Frame().height();
 }
 
 TEST_F(CaptureInApp, MenuHotkeyTakesTheProgramsOwnOpenMenuAndOtherToolkitsMenus) {
