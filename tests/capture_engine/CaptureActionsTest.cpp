@@ -242,6 +242,25 @@ TEST_F(CEngineTest, PointerIsPaintedIntoTheCaptureOnlyWhenAsked) {
         << rcChanged.Height();
 }
 
+TEST_F(CEngineTest, RegionCapturesLeaveThePointerOutEvenWhenAsked) {
+    // The pointer is where the hotkey was pressed, in the middle of the region drawn afterwards:
+    // a stray arrow there is never what the user wants.
+    CTestWindow window(m_peer, {.rc = {500, 400, 800, 600}, .seed = 5, .bOverrideRedirect = true});
+    ASSERT_TRUE(window.WaitMapped(false));
+    m_host.m_settings.m_dwOptionsA |= platform::options::kIncludePointer;
+    m_pClient->MoveTo(640, 500);
+    m_pClient->Sync();
+    ASSERT_TRUE(m_pEngine->StartCommand(ID_CAPTURE_RECTANGLE));
+    ASSERT_TRUE(WaitPicking());
+    ClickAt(600, 450);
+    MoveAndWait(700, 550);
+    m_pClient->Click(1);
+    ASSERT_TRUE(WaitForOutcome(0));
+    const CImageBitmap& b = LastCapture();
+    ASSERT_EQ(b.Width(), 100);
+    EXPECT_EQ(PatternMismatches(b, {0, 0, 100, 100}, {-100, -50}, 5), 0);
+}
+
 TEST_F(CEngineTest, HotkeyHeldByAnotherProgramIsReportedAndTheOthersWork) {
     m_pEngine.reset(); // frees every hotkey
     ASSERT_TRUE(

@@ -253,8 +253,8 @@ void CCaptureEngine::Refuse(unsigned nStringID, int nHotkeyAction, bool bShowFir
 // ---- Preparing the screen ----
 
 void CCaptureEngine::Prepare(bool bPicker, void (CCaptureEngine::*next)()) {
-    (void)bPicker;
     m_state = EState::Preparing;
+    m_bPointerWanted = PointerWanted(bPicker);
     m_pfnNext = next;
     m_host.KeepWindowState();
     QWidget* pMain = m_host.MainWindow();
@@ -282,10 +282,18 @@ void CCaptureEngine::AfterSettle() {
         (this->*std::exchange(m_pfnNext, nullptr))();
 }
 
+bool CCaptureEngine::PointerWanted(bool bPicker) const {
+    // A region or window picked on the screen would show the pointer where the capture was
+    // started, usually in its middle; the desktop and the active window take it as asked.
+    const bool bPicked = bPicker && m_current && m_current->mode != CaptureMode::Desktop &&
+                         m_current->mode != CaptureMode::PopupMenu;
+    return !bPicked && (m_host.Settings().m_dwOptionsA & opt::kIncludePointer) != 0;
+}
+
 void CCaptureEngine::PaintPointer() {
     m_cursor.reset();
     // The portal's picture cannot take the pointer in: it is left out there.
-    if (m_pConn && (m_host.Settings().m_dwOptionsA & opt::kIncludePointer) != 0)
+    if (m_pConn && m_bPointerWanted)
         m_cursor = capture::FetchCursorImage(*m_pConn);
 }
 
@@ -346,9 +354,6 @@ bool CCaptureEngine::Freeze() {
         m_pFrozen.reset();
         return false;
     }
-    if (m_cursor)
-        capture::BlendCursor(*m_pFrozen, m_rcFrozen.TopLeft(), *m_cursor);
-    m_cursor.reset(); // it is part of the frozen screen now
     return true;
 }
 

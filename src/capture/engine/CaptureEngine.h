@@ -126,6 +126,7 @@ private:
     void ContinueMenu();
     void ContinueDesktop();
     void ContinuePicker();
+    bool PointerWanted(bool bPicker) const;
     void PaintPointer();
     bool Freeze();
     void Grab(const capture::CaptureRegion& region);
@@ -167,6 +168,7 @@ private:
     bool m_bHotkeyCapture = false;
     bool m_bFromTrayMenu = false;
     std::optional<CursorImage> m_cursor;     // the pointer painted into the capture
+    bool m_bPointerWanted = false;           // for the capture being prepared
     std::unique_ptr<CImageBitmap> m_pFrozen; // the screen while picking
     capture::Rect m_rcFrozen;
     std::unique_ptr<CImageBitmap> m_pCapture;
