@@ -70,6 +70,11 @@ std::vector<std::string> ApplicationKeyPath() {
     return {"software", std::string(kRegistryKeyName), std::string(kApplicationTitle)};
 }
 
+bool IsSectionName(std::string_view name) {
+    const auto parts = SplitKeyPath(name);
+    return parts && ApplicationKeyPath().size() + parts->size() <= kMaxKeyDepth;
+}
+
 namespace {
 
 // ReadHiveFile without taking the lock: for callers that already hold it.
@@ -325,6 +330,9 @@ bool CRegistryStore::Flush() {
     const std::string text = current.hive.Serialize();
     if (before == text)
         return true;
+    if (text.size() > kMaxHiveBytes) // it would be read back as damaged
+        return Failed("the settings would take more than " + std::to_string(kMaxHiveBytes) +
+                      " bytes; " + file.string() + " left as it was");
     if (!WriteFileAtomically(file, text, &error))
         return Failed(error);
     return true;

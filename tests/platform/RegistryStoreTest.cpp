@@ -384,3 +384,20 @@ TEST_F(RegistryStoreTest, KilledWriterLeavesOldOrNewFile) {
     RecordProperty("rounds_new", sawNew);
     EXPECT_GT(sawNew, 0);
 }
+
+// A file over the size a read accepts would be set aside at the next start, with every setting.
+TEST_F(RegistryStoreTest, SettingsTooLargeToBeReadBackAreNotWritten) {
+    auto save = [](std::string_view name, std::string text) {
+        CRegistryStore store(CRegistryStore::Direction::Save);
+        store.OpenCurrentUserRoot();
+        store.String(name, text);
+        return std::make_pair(store.Close(), store.LastError());
+    };
+    ASSERT_TRUE(save("Small", "kept").first);
+    const auto [bSaved, error] = save("Huge", std::string(16u << 20, 'x'));
+    EXPECT_FALSE(bSaved);
+    EXPECT_NE(error.find("would take more than 16777216 bytes"), std::string::npos) << error;
+    const std::string text = ReadFileText(UserHive());
+    EXPECT_NE(text.find("\"Small\"=\"kept\""), std::string::npos);
+    EXPECT_EQ(text.find("Huge"), std::string::npos);
+}
