@@ -89,7 +89,9 @@ HiveRead ReadHiveLocked(const std::filesystem::path& file, bool bMoveDamagedAsid
         result.error = read.error;
         return result;
     }
-    std::string why = "larger than " + std::to_string(kMaxHiveBytes) + " bytes";
+    std::string why = read.status == ReadStatus::TooLarge
+                          ? "larger than " + std::to_string(kMaxHiveBytes) + " bytes"
+                          : read.error; // not a regular file: never waited for, set aside
     if (read.status == ReadStatus::Ok) {
         if (auto hive = CRegistryHive::Parse(read.text, &why)) {
             result.hive = std::move(*hive);
