@@ -209,16 +209,19 @@ std::optional<std::uint64_t> ParseUnsigned(std::string_view text) {
     throw cli::UsageError{std::move(message)};
 }
 
+void CheckRange(const SettingField& field, std::int64_t value) {
+    if (field.HasRange() && (value < field.nMin || value > field.nMax))
+        Usage(std::string(field.name) + " must be between " + std::to_string(field.nMin) + " and " +
+              std::to_string(field.nMax));
+}
+
 std::uint64_t ParseNumberValue(const SettingField& field, std::string_view text,
                                std::uint64_t nTypeMax) {
     const auto value = ParseUnsigned(text);
     if (!value || *value > nTypeMax)
         Usage(std::string(field.name) + " takes a " + std::string(KindName(field.kind)) +
               " number (0 to " + std::to_string(nTypeMax) + "), not '" + std::string(text) + "'");
-    if (field.nMax >= field.nMin && (static_cast<std::int64_t>(*value) < field.nMin ||
-                                     static_cast<std::int64_t>(*value) > field.nMax))
-        Usage(std::string(field.name) + " must be between " + std::to_string(field.nMin) + " and " +
-              std::to_string(field.nMax));
+    CheckRange(field, static_cast<std::int64_t>(*value));
     return *value;
 }
 
@@ -230,6 +233,7 @@ std::vector<std::int32_t> ParseNumbers(const SettingField& field, std::string_vi
         if (!n)
             Usage(std::string(field.name) + ": '" + std::string(token) +
                   "' is not a 32-bit decimal number");
+        CheckRange(field, *n);
         numbers.push_back(*n);
     }
     if (numbers.size() != nCount)
@@ -261,6 +265,19 @@ std::uint16_t ParseHotkeyValue(const SettingField& field, std::string_view text)
     return static_cast<std::uint16_t>(pair[1]);
 }
 
+void CheckText(const SettingField& field, std::string_view text) {
+    if (CountCharacters(text) > field.nMaxChars)
+        Usage(std::string(field.name) + " takes at most " + std::to_string(field.nMaxChars) +
+              " characters");
+    // A relative folder would depend on the folder each program happens to run in.
+    if (field.textRule == TextRule::AbsolutePath && !IsAbsolutePathSetting(text))
+        Usage(std::string(field.name) + " takes a full path starting with /, not '" +
+              std::string(text) + "'");
+    if (field.textRule == TextRule::NamePart && !IsNamePartSetting(text))
+        Usage(std::string(field.name) + " is the start of a file name and cannot hold '/': '" +
+              std::string(text) + "'");
+}
+
 void AssignField(const SettingField& field, CAppSettings& settings, std::string_view text) {
     using S = CAppSettings;
     switch (field.kind) {
@@ -275,16 +292,12 @@ void AssignField(const SettingField& field, CAppSettings& settings, std::string_
             static_cast<std::uint32_t>(ParseNumberValue(field, text, 0xFFFFFFFF));
         return;
     case SettingKind::String:
-        if (CountCharacters(text) > field.nMaxChars)
-            Usage(std::string(field.name) + " takes at most " + std::to_string(field.nMaxChars) +
-                  " characters");
+        CheckText(field, text);
         settings.*std::get<std::string S::*>(field.member) = std::string(text);
         return;
     case SettingKind::Pair:
     case SettingKind::JpegDip: {
         const auto n = ParseNumbers(field, text, 2);
-        if (field.kind == SettingKind::JpegDip && (n[0] < 0 || n[1] < 0))
-            Usage("JPEGDIP takes resolutions that are not negative");
         settings.*std::get<SizeValue S::*>(field.member) = {n[0], n[1]};
         return;
     }

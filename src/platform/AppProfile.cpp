@@ -36,6 +36,13 @@ std::optional<RegBinary> CAppProfile::GetProfileBinary(std::string_view section,
 }
 
 template <class Exchange> bool CAppProfile::Write(std::string_view section, Exchange exchange) {
+    // The store would put the value on the application key instead.
+    if (!IsSectionName(section)) {
+        const std::size_t nLevels = kMaxKeyDepth - ApplicationKeyPath().size();
+        m_strError = "'" + std::string(section) + "' cannot be a settings section (at most " +
+                     std::to_string(nLevels) + " levels of names of 1 to 255 bytes)";
+        return false;
+    }
     CRegistryStore store(CRegistryStore::Direction::Save, m_locations);
     store.OpenCurrentUserRoot();
     store.OpenSection(section);

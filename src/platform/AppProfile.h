@@ -24,7 +24,7 @@ public:
     std::optional<RegBinary> GetProfileBinary(std::string_view section,
                                               std::string_view entry) const;
 
-    // False with LastError() when the hive cannot be written.
+    // False with LastError() when the hive cannot be written or section is no section name.
     bool WriteProfileInt(std::string_view section, std::string_view entry, std::uint32_t nValue);
     bool WriteProfileString(std::string_view section, std::string_view entry,
                             std::string_view value);

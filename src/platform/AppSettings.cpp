@@ -2,6 +2,10 @@
 // The settings record: its field table and the load and save passes over the registry.
 #include "platform/AppSettings.h"
 
+#include "platform/XdgPaths.h"
+
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -35,20 +39,39 @@ SettingField Hotkey(std::string_view name, int index) {
     return {kHotkey, name, SettingKind::Hotkey, {}, CRegistryStore::kNoLimit, index};
 }
 
-SettingField Ranged(SettingField field, std::int64_t nMin, std::int64_t nMax) {
+SettingField Ranged(SettingField field, std::int64_t nMin, std::int64_t nMax,
+                    OutOfRange outOfRange = OutOfRange::Clamp) {
     field.nMin = nMin;
     field.nMax = nMax;
+    field.outOfRange = outOfRange;
+    return field;
+}
+
+SettingField Length(std::string_view name, SettingKind kind, SettingMember member) {
+    return Ranged({kPrintLayout, name, kind, member}, 0, kMaxLayoutLength);
+}
+
+SettingField Colour(std::string_view name, std::uint32_t S::*member) {
+    return Ranged({kCaptureOptions, name, SettingKind::Colour, member}, 0, 0x00FFFFFF);
+}
+
+SettingField Text(std::string_view name, std::string S::*member, std::size_t nMaxChars,
+                  TextRule rule) {
+    SettingField field{kCaptureOptions, name, SettingKind::String, member, nMaxChars};
+    field.textRule = rule;
     return field;
 }
 
 const SettingField kFields[] = {
-    {kPrintLayout, "SizePage", SettingKind::Pair, &S::m_sizePage},
-    {kPrintLayout, "SizePrint", SettingKind::Pair, &S::m_sizePrint},
-    {kPrintLayout, "ImageCenterFlag", SettingKind::Word, &S::m_wImageCenterFlag},
+    Length("SizePage", SettingKind::Pair, &S::m_sizePage),
+    Length("SizePrint", SettingKind::Pair, &S::m_sizePrint),
+    Ranged({kPrintLayout, "ImageCenterFlag", SettingKind::Word, &S::m_wImageCenterFlag}, 0, 3,
+           OutOfRange::Default),
     {kPrintLayout, "Title", SettingKind::String, &S::m_strTitle, 255},
-    {kPrintLayout, "PrintMode", SettingKind::Dword, &S::m_dwPrintMode},
-    {kPrintLayout, "TitleAlign", SettingKind::Word, &S::m_wTitleAlign},
-    {kPrintLayout, "Margins", SettingKind::Quad, &S::m_rcMargins},
+    Ranged({kPrintLayout, "PrintMode", SettingKind::Dword, &S::m_dwPrintMode}, 1, 4,
+           OutOfRange::Default),
+    {kPrintLayout, "TitleAlign", SettingKind::Word, &S::m_wTitleAlign}, // stored, never used
+    Length("Margins", SettingKind::Quad, &S::m_rcMargins),
     Hotkey("ActiveWindow", ActiveWindow),
     Hotkey("ActiveWindowClient", ActiveWindowClient),
     Hotkey("Control", Control),
@@ -63,12 +86,12 @@ const SettingField kFields[] = {
     Hotkey("RepeatLast", RepeatLast),
     Hotkey("Default", Default),
     {kCaptureOptions, "OptionsA", SettingKind::Flags, &S::m_dwOptionsA},
-    {kCaptureOptions, "ColorViewBackground", SettingKind::Colour, &S::m_crViewBackground},
-    {kCaptureOptions, "ColorImageBackground", SettingKind::Colour, &S::m_crImageBackground},
-    {kCaptureOptions, "ColorTransparency", SettingKind::Colour, &S::m_crTransparency},
+    Colour("ColorViewBackground", &S::m_crViewBackground),
+    Colour("ColorImageBackground", &S::m_crImageBackground),
+    Colour("ColorTransparency", &S::m_crTransparency),
     Ranged(
         {kCaptureOptions, "DefaultCaptureAction", SettingKind::Dword, &S::m_dwDefaultCaptureAction},
-        0, 10),
+        0, 10, OutOfRange::Default),
     Ranged({kCaptureOptions, "CaptureDelayTime", SettingKind::Word, &S::m_wCaptureDelayTime}, 0,
            5000),
     Ranged({kCaptureOptions, "JPEGOptimizeCoding", SettingKind::Word, &S::m_wJPEGOptimizeCoding}, 0,
@@ -76,17 +99,19 @@ const SettingField kFields[] = {
     Ranged({kCaptureOptions, "JPEGQuality", SettingKind::Word, &S::m_wJPEGQuality}, 0, 100),
     Ranged({kCaptureOptions, "JPEGSmootingFactor", SettingKind::Word, &S::m_wJPEGSmootingFactor}, 0,
            100),
-    {kCaptureOptions, "JPEGDIP", SettingKind::JpegDip, &S::m_sizeJPEGDIP},
-    {kCaptureOptions, "AutoSavePath", SettingKind::String, &S::m_strAutoSavePath, 259},
-    {kCaptureOptions, "AutoSaveLeadFileName", SettingKind::String, &S::m_strAutoSaveLeadFileName,
-     127},
+    // The options page's bound; the writer could store up to 65535.
+    Ranged({kCaptureOptions, "JPEGDIP", SettingKind::JpegDip, &S::m_sizeJPEGDIP}, 0, 10000),
+    Text("AutoSavePath", &S::m_strAutoSavePath, 259, TextRule::AbsolutePath),
+    Text("AutoSaveLeadFileName", &S::m_strAutoSaveLeadFileName, 127, TextRule::NamePart),
     {kCaptureOptions, "AutoSaveOptions", SettingKind::Flags, &S::m_dwAutoSaveOptions},
     Ranged({kCaptureOptions, "AutoSaveDigitCount", SettingKind::Word, &S::m_wAutoSaveDigitCount}, 2,
            6),
+    // Without wrapping, the counter after the name 999999 is 1000000 and stays there: clamping
+    // it to 999999 would hand out that name again.
     Ranged({kCaptureOptions, "AutoSaveStartNO", SettingKind::Dword, &S::m_dwAutoSaveStartNO}, 1,
-           999999),
+           999999, OutOfRange::Counter),
     Ranged({kCaptureOptions, "AutoSaveImageType", SettingKind::Dword, &S::m_dwAutoSaveImageType}, 0,
-           4),
+           4, OutOfRange::Default),
 };
 
 // (index read) modulo 35, never negative: a stored index of -1 must not reach outside the table.
@@ -104,6 +129,26 @@ void ExchangeHotkey(CRegistryStore& store, const SettingField& field, HotkeyTabl
         table[HotkeySlot(index)] = static_cast<std::uint16_t>(word & 0xFFFF);
 }
 
+// A loaded number brought into the field's range; current is what the field holds.
+std::int64_t InRange(const SettingField& field, std::int64_t value, std::int64_t current) {
+    if (!field.HasRange() || (value >= field.nMin && value <= field.nMax))
+        return value;
+    switch (field.outOfRange) {
+    case OutOfRange::Default:
+        return current;
+    case OutOfRange::Counter:
+        return std::clamp(value, field.nMin, field.nMax + 1);
+    case OutOfRange::Clamp:
+        break;
+    }
+    return std::clamp(value, field.nMin, field.nMax);
+}
+
+template <class Number>
+void LoadInRange(const SettingField& field, Number& target, std::int64_t value) {
+    target = static_cast<Number>(InRange(field, value, target));
+}
+
 void ExchangeJpegDip(CRegistryStore& store, const SettingField& field, SizeValue& dip) {
     if (!store.IsLoading())
         return store.Pair(field.name, dip.cx, dip.cy);
@@ -111,9 +156,76 @@ void ExchangeJpegDip(CRegistryStore& store, const SettingField& field, SizeValue
     std::int32_t cx = 0, cy = 0;
     store.Pair(field.name, cx, cy);
     if (cx >= 0)
-        dip.cx = cx;
+        LoadInRange(field, dip.cx, cx);
     if (cy >= 0)
-        dip.cy = cy;
+        LoadInRange(field, dip.cy, cy);
+}
+
+void LoadNumber(CRegistryStore& store, const SettingField& field, std::uint32_t& target) {
+    std::uint32_t value = target;
+    store.Dword(field.name, value);
+    if (field.kind == SettingKind::Colour)
+        value &= 0x00FFFFFF; // the top byte is no part of a colour
+    LoadInRange(field, target, value);
+}
+
+void LoadWord(CRegistryStore& store, const SettingField& field, std::uint16_t& target) {
+    if (!field.HasRange())
+        return store.Word(field.name, target);
+    // The whole stored number is checked: 65636 is out of range, not 100.
+    std::uint32_t value = target;
+    store.Dword(field.name, value);
+    target = static_cast<std::uint16_t>(InRange(field, value, target));
+}
+
+void LoadText(CRegistryStore& store, const SettingField& field, std::string& target) {
+    std::string text = target;
+    store.String(field.name, text, field.nMaxChars);
+    if (field.textRule == TextRule::NamePart && !IsNamePartSetting(text))
+        return;
+    if (field.textRule == TextRule::AbsolutePath && !IsAbsolutePathSetting(text)) {
+        text = PathFromHome(text, xdg::HomeDir());
+        if (CountCharacters(text) > field.nMaxChars) // the next load would cut it elsewhere
+            return;
+    }
+    target = std::move(text);
+}
+
+void LoadSize(CRegistryStore& store, const SettingField& field, SizeValue& size) {
+    SizeValue read = size;
+    store.Pair(field.name, read.cx, read.cy);
+    LoadInRange(field, size.cx, read.cx);
+    LoadInRange(field, size.cy, read.cy);
+}
+
+void LoadRect(CRegistryStore& store, const SettingField& field, RectValue& rect) {
+    RectValue read = rect;
+    store.Quad(field.name, read.left, read.top, read.right, read.bottom);
+    LoadInRange(field, rect.left, read.left);
+    LoadInRange(field, rect.top, read.top);
+    LoadInRange(field, rect.right, read.right);
+    LoadInRange(field, rect.bottom, read.bottom);
+}
+
+void LoadSettingField(CRegistryStore& store, const SettingField& field, CAppSettings& settings) {
+    switch (field.kind) {
+    case SettingKind::Word:
+        return LoadWord(store, field, settings.*std::get<std::uint16_t S::*>(field.member));
+    case SettingKind::Dword:
+    case SettingKind::Flags:
+    case SettingKind::Colour:
+        return LoadNumber(store, field, settings.*std::get<std::uint32_t S::*>(field.member));
+    case SettingKind::String:
+        return LoadText(store, field, settings.*std::get<std::string S::*>(field.member));
+    case SettingKind::Pair:
+        return LoadSize(store, field, settings.*std::get<SizeValue S::*>(field.member));
+    case SettingKind::Quad:
+        return LoadRect(store, field, settings.*std::get<RectValue S::*>(field.member));
+    case SettingKind::Hotkey:
+        return ExchangeHotkey(store, field, settings.Hotkeys());
+    case SettingKind::JpegDip:
+        return ExchangeJpegDip(store, field, settings.*std::get<SizeValue S::*>(field.member));
+    }
 }
 
 void ExchangeAll(CRegistryStore& store, CAppSettings& settings) {
@@ -173,6 +285,22 @@ JpegOptions CAppSettings::StoredJpegOptions() const {
     return {m_wJPEGOptimizeCoding, m_wJPEGQuality, m_wJPEGSmootingFactor, m_sizeJPEGDIP};
 }
 
+bool IsAbsolutePathSetting(std::string_view text) noexcept {
+    return text.empty() || text.front() == '/';
+}
+
+bool IsNamePartSetting(std::string_view text) noexcept {
+    return text.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
+std::string PathFromHome(std::string_view path, const std::filesystem::path& home) {
+    if (path == "~")
+        return home.string();
+    if (path.starts_with("~/"))
+        path.remove_prefix(2);
+    return (home / path).string();
+}
+
 std::span<const SettingField> SettingFields() {
     return kFields;
 }
@@ -186,6 +314,8 @@ const SettingField* FindSettingField(std::string_view section, std::string_view 
 
 void ExchangeSettingField(CRegistryStore& store, const SettingField& field,
                           CAppSettings& settings) {
+    if (store.IsLoading())
+        return LoadSettingField(store, field, settings);
     switch (field.kind) {
     case SettingKind::Word:
         return store.Word(field.name, settings.*std::get<std::uint16_t S::*>(field.member));

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
@@ -75,7 +76,8 @@ public:
 
     // One load pass: "PrintLayout", "Hotkey", "CaptureOptions", then "InstallPath" from the
     // machine root; finally the working JPEG options are copied from the stored ones. Values that
-    // are absent or of another type keep their defaults.
+    // are absent or of another type keep their defaults; the others are brought into their
+    // ranges and rules as each SettingField says.
     void Load(const HiveLocations& locations = HiveLocations::FromEnvironment());
     // One save pass in the same order ("InstallPath" is never written). False with the reason in
     // *pError when the file could not be written.
@@ -151,6 +153,31 @@ enum class SettingKind {
     JpegDip, // pair whose load starts from 0, 0 and takes only components that are not negative
 };
 
+// What a load does with a stored number outside the field's range.
+enum class OutOfRange : std::uint8_t {
+    Clamp,   // takes the nearer end of the range
+    Default, // leaves the field at its default (an enum: the value means nothing)
+    Counter, // clamped to nMin .. nMax + 1, where nMax + 1 is a counter that has run out
+};
+
+// What a stored or typed text must be.
+enum class TextRule : std::uint8_t {
+    Any,
+    AbsolutePath, // a path from "/" (or empty: none); a relative one found in the file is
+                  // taken from the home folder, as the current folder changes while we run
+    NamePart,     // the start of a file name: no "/" and no NUL; a stored one with them gives
+                  // the default
+};
+
+// The largest length of the "PrintLayout" section: 100,000 inches in hundredths of a centimetre,
+// the most the layout dialog takes.
+inline constexpr std::int32_t kMaxLayoutLength = 25'400'000;
+
+bool IsAbsolutePathSetting(std::string_view text) noexcept;
+bool IsNamePartSetting(std::string_view text) noexcept;
+// A relative path found in the settings taken from home ("~/x" and "x" both give home/x).
+std::string PathFromHome(std::string_view path, const std::filesystem::path& home);
+
 using SettingMember =
     std::variant<std::monostate, std::uint16_t CAppSettings::*, std::uint32_t CAppSettings::*,
                  std::string CAppSettings::*, SizeValue CAppSettings::*, RectValue CAppSettings::*>;
@@ -163,15 +190,20 @@ struct SettingField {
     SettingMember member;
     std::size_t nMaxChars = CRegistryStore::kNoLimit; // String
     int nHotkeyIndex = -1;                            // Hotkey
-    std::int64_t nMin = 0;                            // valid range for editors; nMax < nMin: none
+    std::int64_t nMin = 0; // valid range (each number of a pair or quad); nMax < nMin: none
     std::int64_t nMax = -1;
+    OutOfRange outOfRange = OutOfRange::Clamp;
+    TextRule textRule = TextRule::Any;
+
+    bool HasRange() const noexcept { return nMax >= nMin; }
 };
 
 // Every field in load and save order.
 std::span<const SettingField> SettingFields();
 const SettingField* FindSettingField(std::string_view section, std::string_view name);
 
-// Loads or saves one field through an open store (its section already selected).
+// Loads or saves one field through an open store (its section already selected). A load
+// brings every value into its field's range and rule, so no user of the record sees another.
 void ExchangeSettingField(CRegistryStore& store, const SettingField& field, CAppSettings& settings);
 // Writes one field of settings to the user's hive in a pass of its own.
 bool SaveSettingField(const SettingField& field, CAppSettings& settings,

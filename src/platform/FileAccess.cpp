@@ -23,6 +23,50 @@ bool Fail(std::string* pError, std::string_view what, const std::filesystem::pat
     return false;
 }
 
+std::string_view FileKind(mode_t mode) {
+    if (S_ISFIFO(mode))
+        return "a FIFO";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "a device";
+    return "not a regular file";
+}
+
+int Refuse(FileText& result, const std::filesystem::path& file, ReadStatus status, int error) {
+    result.status = status;
+    result.error = "cannot read " + file.string() + ": " + ErrnoText(error);
+    return -1;
+}
+
+// Opens file for reading without waiting: open() of a FIFO waits for a writer, of some devices
+// for a carrier. Anything but a regular file is refused once open, so a file swapped between a
+// check and the open changes nothing.
+int OpenRegularFile(const std::filesystem::path& file, FileText& result) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return Refuse(result, file, errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed,
+                      errno);
+    struct stat st {};
+    const bool bStat = ::fstat(fd, &st) == 0;
+    const int statError = errno;
+    if (bStat && S_ISREG(st.st_mode)) {
+        // Reads of the regular file may wait for the disk as usual.
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0)
+            return fd;
+    }
+    const int error = errno;
+    ::close(fd);
+    if (!bStat)
+        return Refuse(result, file, ReadStatus::Failed, statError);
+    if (S_ISDIR(st.st_mode) || S_ISREG(st.st_mode))
+        return Refuse(result, file, ReadStatus::Failed, S_ISDIR(st.st_mode) ? EISDIR : error);
+    result.status = ReadStatus::NotRegular;
+    result.error = file.string() + " is " + std::string(FileKind(st.st_mode));
+    return -1;
+}
+
 } // namespace
 
 std::string ErrnoText(int error) {
@@ -56,12 +100,9 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::string_view con
 
 FileText ReadWholeFile(const std::filesystem::path& file, std::size_t cbMax) {
     FileText result;
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        result.status = errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
-        result.error = "cannot read " + file.string() + ": " + ErrnoText(errno);
+    const int fd = OpenRegularFile(file, result);
+    if (fd < 0)
         return result;
-    }
     result.status = ReadStatus::Ok;
     char buffer[65536];
     for (;;) {

@@ -18,12 +18,14 @@ bool CreateDirectories(const std::filesystem::path& dir, std::string* pError);
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view content,
                          std::string* pError);
 
-enum class ReadStatus { Ok, Missing, TooLarge, Failed };
+enum class ReadStatus { Ok, Missing, TooLarge, NotRegular, Failed };
 struct FileText {
     ReadStatus status = ReadStatus::Failed;
     std::string text;
-    std::string error; // for Failed
+    std::string error; // for NotRegular and Failed
 };
+// Only a regular file is read (a symbolic link to one is too); a FIFO, socket or device is
+// NotRegular and never waited for, a folder Failed.
 FileText ReadWholeFile(const std::filesystem::path& file, std::size_t cbMax);
 
 // Moves file aside as "<name>.damaged" (or ".damaged.2", ...) without replacing an earlier one.

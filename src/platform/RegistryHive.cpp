@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace platform {
 
@@ -16,6 +17,20 @@ constexpr char kHexDigits[] = "0123456789abcdef";
 
 char FoldAscii(char c) noexcept {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// FNV-1a over the case-folded bytes, then mixed so that the low bits that pick a slot depend on
+// every byte.
+std::uint32_t FoldedHash(std::string_view name) noexcept {
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(FoldAscii(c));
+        hash *= 1099511628211ULL;
+    }
+    hash ^= hash >> 33;
+    hash *= 0xff51afd7ed558ccdULL;
+    hash ^= hash >> 33;
+    return static_cast<std::uint32_t>(hash);
 }
 
 int HexValue(char c) noexcept {
@@ -222,6 +237,10 @@ private:
         std::vector<std::string> path;
         std::size_t start = 0;
         while (!inner.empty() && start <= inner.size()) {
+            if (path.size() == kMaxKeyDepth) {
+                error = "keys nest deeper than " + std::to_string(kMaxKeyDepth) + " levels";
+                return false;
+            }
             const std::size_t end = std::min(inner.find('\\', start), inner.size());
             auto name = UnescapeKeyName(inner.substr(start, end - start));
             if (!name || !IsValidKeyName(*name)) {
@@ -231,7 +250,19 @@ private:
             path.push_back(std::move(*name));
             start = end + 1;
         }
-        m_pKey = m_hive.CreateKey(path);
+        return OpenKey(path, error);
+    }
+
+    bool OpenKey(std::span<const std::string> path, std::string& error) {
+        m_pKey = &m_hive.Root();
+        for (const auto& name : path) {
+            CRegistryKey* sub = m_pKey->FindSubKey(name);
+            if (!sub && ++m_nKeys > kMaxHiveKeys) {
+                error = "more than " + std::to_string(kMaxHiveKeys) + " keys";
+                return false;
+            }
+            m_pKey = sub ? sub : m_pKey->CreateSubKey(name);
+        }
         return m_pKey != nullptr;
     }
 
@@ -263,8 +294,10 @@ private:
 
     CRegistryHive& m_hive;
     CRegistryKey* m_pKey = nullptr;
+    std::size_t m_nKeys = 0;
 };
 
+// Calls itself once per level: at most kMaxKeyDepth deep.
 void SerializeKey(const CRegistryKey& key, std::vector<std::string>& path, std::string& out) {
     out += "\n[";
     for (std::size_t i = 0; i < path.size(); ++i) {
@@ -393,11 +426,55 @@ std::string QuoteHiveString(std::string_view text) {
     return out;
 }
 
+template <class NameAt>
+std::size_t CNameIndex::Find(std::string_view name, const NameAt& nameAt) const {
+    if (m_slots.empty())
+        return npos;
+    const std::uint32_t nHash = FoldedHash(name);
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t i = nHash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = m_slots[i];
+        if (slot.nPositionPlusOne == 0)
+            return npos;
+        if (slot.nHash == nHash && NamesEqual(nameAt(slot.nPositionPlusOne - 1), name))
+            return slot.nPositionPlusOne - 1;
+    }
+}
+
+void CNameIndex::Add(std::string_view name, std::size_t position) {
+    if ((m_nCount + 1) * 2 > m_slots.size())
+        Grow();
+    Place({FoldedHash(name), static_cast<std::uint32_t>(position + 1)});
+    ++m_nCount;
+}
+
+template <class NameAt> void CNameIndex::Rebuild(std::size_t nCount, const NameAt& nameAt) {
+    std::fill(m_slots.begin(), m_slots.end(), Slot{});
+    m_nCount = 0;
+    for (std::size_t i = 0; i < nCount; ++i)
+        Add(nameAt(i), i);
+}
+
+void CNameIndex::Grow() {
+    std::vector<Slot> old(std::max<std::size_t>(8, m_slots.size() * 2));
+    old.swap(m_slots);
+    for (const Slot& slot : old)
+        if (slot.nPositionPlusOne != 0)
+            Place(slot);
+}
+
+void CNameIndex::Place(Slot slot) noexcept {
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t i = slot.nHash & mask;
+    while (m_slots[i].nPositionPlusOne != 0)
+        i = (i + 1) & mask;
+    m_slots[i] = slot;
+}
+
 CRegistryKey* CRegistryKey::FindSubKey(std::string_view name) noexcept {
-    for (auto& sub : m_subKeys)
-        if (NamesEqual(sub->m_strName, name))
-            return sub.get();
-    return nullptr;
+    const std::size_t at = m_subKeyIndex.Find(
+        name, [this](std::size_t i) -> std::string_view { return m_subKeys[i]->m_strName; });
+    return at == CNameIndex::npos ? nullptr : m_subKeys[at].get();
 }
 
 const CRegistryKey* CRegistryKey::FindSubKey(std::string_view name) const noexcept {
@@ -409,42 +486,49 @@ CRegistryKey* CRegistryKey::CreateSubKey(std::string_view name) {
         return nullptr;
     if (CRegistryKey* existing = FindSubKey(name))
         return existing;
-    m_subKeys.push_back(std::make_unique<CRegistryKey>(std::string(name)));
+    if (m_nDepth >= kMaxKeyDepth)
+        return nullptr;
+    auto sub = std::make_unique<CRegistryKey>(std::string(name));
+    sub->m_nDepth = m_nDepth + 1;
+    m_subKeyIndex.Add(name, m_subKeys.size());
+    m_subKeys.push_back(std::move(sub));
     return m_subKeys.back().get();
 }
 
 bool CRegistryKey::DeleteSubKey(std::string_view name) {
-    auto it = std::find_if(m_subKeys.begin(), m_subKeys.end(),
-                           [&](const auto& sub) { return NamesEqual(sub->m_strName, name); });
-    if (it == m_subKeys.end())
+    auto subKeyName = [this](std::size_t i) -> std::string_view { return m_subKeys[i]->m_strName; };
+    const std::size_t at = m_subKeyIndex.Find(name, subKeyName);
+    if (at == CNameIndex::npos)
         return false;
-    m_subKeys.erase(it);
+    m_subKeys.erase(m_subKeys.begin() + static_cast<std::ptrdiff_t>(at));
+    m_subKeyIndex.Rebuild(m_subKeys.size(), subKeyName);
     return true;
 }
 
 const RegValue* CRegistryKey::FindValue(std::string_view name) const noexcept {
-    for (const auto& [stored, value] : m_values)
-        if (NamesEqual(stored, name))
-            return &value;
-    return nullptr;
+    const std::size_t at = m_valueIndex.Find(
+        name, [this](std::size_t i) -> std::string_view { return m_values[i].first; });
+    return at == CNameIndex::npos ? nullptr : &m_values[at].second;
 }
 
 void CRegistryKey::SetValue(std::string_view name, RegValue value) {
-    for (auto& [stored, old] : m_values) {
-        if (NamesEqual(stored, name)) {
-            old = std::move(value);
-            return;
-        }
+    const std::size_t at = m_valueIndex.Find(
+        name, [this](std::size_t i) -> std::string_view { return m_values[i].first; });
+    if (at != CNameIndex::npos) {
+        m_values[at].second = std::move(value);
+        return;
     }
+    m_valueIndex.Add(name, m_values.size());
     m_values.emplace_back(std::string(name), std::move(value));
 }
 
 bool CRegistryKey::DeleteValue(std::string_view name) {
-    auto it = std::find_if(m_values.begin(), m_values.end(),
-                           [&](const auto& entry) { return NamesEqual(entry.first, name); });
-    if (it == m_values.end())
+    auto valueName = [this](std::size_t i) -> std::string_view { return m_values[i].first; };
+    const std::size_t at = m_valueIndex.Find(name, valueName);
+    if (at == CNameIndex::npos)
         return false;
-    m_values.erase(it);
+    m_values.erase(m_values.begin() + static_cast<std::ptrdiff_t>(at));
+    m_valueIndex.Rebuild(m_values.size(), valueName);
     return true;
 }
 
@@ -471,6 +555,8 @@ const CRegistryKey* CRegistryHive::FindKey(std::span<const std::string> path) co
 }
 
 CRegistryKey* CRegistryHive::CreateKey(std::span<const std::string> path) {
+    if (path.size() > kMaxKeyDepth)
+        return nullptr;
     if (!std::all_of(path.begin(), path.end(), [](const auto& p) { return IsValidKeyName(p); }))
         return nullptr;
     CRegistryKey* key = &m_root;

@@ -70,6 +70,11 @@ std::vector<std::string> ApplicationKeyPath() {
     return {"software", std::string(kRegistryKeyName), std::string(kApplicationTitle)};
 }
 
+bool IsSectionName(std::string_view name) {
+    const auto parts = SplitKeyPath(name);
+    return parts && ApplicationKeyPath().size() + parts->size() <= kMaxKeyDepth;
+}
+
 namespace {
 
 // ReadHiveFile without taking the lock: for callers that already hold it.
@@ -84,7 +89,9 @@ HiveRead ReadHiveLocked(const std::filesystem::path& file, bool bMoveDamagedAsid
         result.error = read.error;
         return result;
     }
-    std::string why = "larger than " + std::to_string(kMaxHiveBytes) + " bytes";
+    std::string why = read.status == ReadStatus::TooLarge
+                          ? "larger than " + std::to_string(kMaxHiveBytes) + " bytes"
+                          : read.error; // not a regular file: never waited for, set aside
     if (read.status == ReadStatus::Ok) {
         if (auto hive = CRegistryHive::Parse(read.text, &why)) {
             result.hive = std::move(*hive);
@@ -325,6 +332,9 @@ bool CRegistryStore::Flush() {
     const std::string text = current.hive.Serialize();
     if (before == text)
         return true;
+    if (text.size() > kMaxHiveBytes) // it would be read back as damaged
+        return Failed("the settings would take more than " + std::to_string(kMaxHiveBytes) +
+                      " bytes; " + file.string() + " left as it was");
     if (!WriteFileAtomically(file, text, &error))
         return Failed(error);
     return true;

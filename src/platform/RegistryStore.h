@@ -30,6 +30,9 @@ struct HiveLocations {
 inline constexpr std::string_view kRegistryKeyName = "Quorvi";
 inline constexpr std::string_view kApplicationTitle = "Quorvi Studio";
 std::vector<std::string> ApplicationKeyPath();
+// A section below the application key: "" (the key itself) or a path of valid key names that
+// stays within kMaxKeyDepth.
+bool IsSectionName(std::string_view name);
 
 // Reads a hive file; a damaged one yields an empty hive and, with bMoveDamagedAside, is renamed
 // beside the original (under the folder's lock) so the next save cannot overwrite it.

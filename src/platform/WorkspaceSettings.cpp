@@ -2,6 +2,9 @@
 // The workspace's "Settings" section.
 #include "platform/WorkspaceSettings.h"
 
+#include "platform/AppSettings.h"
+#include "platform/XdgPaths.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -35,6 +38,11 @@ std::optional<LogoFontRecord> LogoFontRecord::FromBytes(const RegBinary& bytes) 
                                &record.nOrientation, &record.nWeight};
     for (std::size_t i = 0; i < 5; ++i)
         *numbers[i] = ReadInt32(bytes, 4 * i);
+    record.nHeight = std::clamp(record.nHeight, -kMaxPixels, kMaxPixels);
+    record.nWidth = std::clamp(record.nWidth, -kMaxPixels, kMaxPixels);
+    record.nEscapement = std::clamp(record.nEscapement, -kMaxAngle, kMaxAngle);
+    record.nOrientation = std::clamp(record.nOrientation, -kMaxAngle, kMaxAngle);
+    record.nWeight = std::clamp(record.nWeight, 0, kMaxWeight);
     std::uint8_t* flags[] = {&record.bItalic,  &record.bUnderline,     &record.bStrikeOut,
                              &record.nCharSet, &record.nOutPrecision,  &record.nClipPrecision,
                              &record.nQuality, &record.nPitchAndFamily};
@@ -76,12 +84,18 @@ void CWorkspaceSettings::Load(const HiveLocations& locations) {
     if (auto record = LogoFontRecord::FromBytes(font))
         m_logoFont = *record;
     store.Dword("TVBkBitmap", m_dwUseBitmap);
+    if (m_dwUseBitmap > 1)
+        m_dwUseBitmap = 1;
     store.Dword("TVLogoColor", m_crLogo);
     store.Dword("TVBackColor", m_crBack);
+    m_crLogo &= 0x00FFFFFF; // the top byte is no part of a colour
+    m_crBack &= 0x00FFFFFF;
     store.Dword("TVDispType", m_nDispType);
     if (m_nDispType > Stretch)
         m_nDispType = Center;
     store.String("TVFileName", m_strBitmapFile);
+    if (!IsAbsolutePathSetting(m_strBitmapFile))
+        m_strBitmapFile = PathFromHome(m_strBitmapFile, xdg::HomeDir());
 }
 
 bool CWorkspaceSettings::Save(const HiveLocations& locations, std::string* pError) const {

@@ -32,7 +32,13 @@ struct LogoFontRecord {
     std::uint8_t nPitchAndFamily = 0;
     std::string strFaceName; // at most 31 bytes
 
-    // nullopt for a value of any other size.
+    // Far above any lettering of the workspace and far below where arithmetic on a size or an
+    // angle could overflow.
+    static constexpr std::int32_t kMaxPixels = 1000;
+    static constexpr std::int32_t kMaxAngle = 3600; // tenths of a degree
+    static constexpr std::int32_t kMaxWeight = 1000;
+
+    // nullopt for a value of any other size; the numbers are clamped to the ranges above.
     static std::optional<LogoFontRecord> FromBytes(const RegBinary& bytes);
     RegBinary ToBytes() const;
     bool operator==(const LogoFontRecord&) const = default;
@@ -48,7 +54,8 @@ public:
                        LogoFontRecord logoFontDefault);
 
     // Values that are absent or of another type keep their defaults; a display type outside
-    // 0 to 2 is read as centred.
+    // 0 to 2 is read as centred, a picture flag other than 0 or 1 as 1, colours lose their top
+    // byte and a relative picture path is taken from the home folder.
     void Load(const HiveLocations& locations);
     bool Save(const HiveLocations& locations, std::string* pError = nullptr) const;
     // "TVChildWinState" alone, when the last image window closes.

@@ -242,3 +242,23 @@ TEST_F(AppTest, OptionsJpegValuesGoToTheStoredSetAndLeaveSaveAsItsOwn) {
     EXPECT_EQ(stored.sizeDip, (platform::SizeValue{300, 150}));
     EXPECT_EQ(settings.WorkingJpegOptions(), working);
 }
+
+// The current folder moves with every file opened, and a relative output folder with it.
+TEST_F(AppTest, OptionsOutputRefusesARelativeFolder) {
+    Start(kShownOptions);
+    platform::CAppSettings& settings = m_pApp->Settings();
+    settings.m_dwOptionsA |= opt::kSaveToFile | opt::kAutoNameFile;
+    const std::string absolute = (Root() / "Shots").string();
+    RunOnPage(Frame(), 2, true, [&](COptionsTreeDlg& dlg) {
+        auto* pPath = FieldLabelled<QLineEdit>(dlg, QStringLiteral("Save files in &directory:"));
+        ASSERT_NE(pPath, nullptr);
+        TypeInto(pPath, QStringLiteral("Shots"));
+        ButtonWithText<QPushButton>(dlg, QStringLiteral("OK"))->click();
+        EXPECT_TRUE(dlg.isVisible());
+        TypeInto(pPath, QString::fromStdString(absolute));
+    });
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_EQ(m_boxes.m_shown[0].strText,
+              QStringLiteral("Please enter the full path of the folder, starting with /."));
+    EXPECT_EQ(settings.m_strAutoSavePath, absolute);
+}

@@ -37,3 +37,16 @@ TEST_F(AppProfileTest, ValuesRoundTripAndWrongTypesGiveTheDefault) {
     ASSERT_TRUE(again.DeleteProfileValue("Settings", "TVDispType"));
     EXPECT_EQ(profile.GetProfileInt("Settings", "TVDispType", 1), 1u);
 }
+
+TEST_F(AppProfileTest, SectionsDeeperThanTheHiveAllowsAreRefused) {
+    CAppProfile profile;
+    std::string section = "Recent File List";
+    for (int i = 0; i < 12; ++i) // 13 levels below software\Quorvi\Quorvi Studio: 16 in all
+        section += "\\a";
+    ASSERT_TRUE(profile.WriteProfileString(section, "File1", "/deepest.png"));
+    section += "\\a";
+    EXPECT_FALSE(profile.WriteProfileString(section, "File1", "/too-deep.png"));
+    EXPECT_NE(profile.LastError().find("at most 13 levels"), std::string::npos)
+        << profile.LastError();
+    EXPECT_EQ(profile.GetProfileString("", "File1", "none"), "none"); // not on the key instead
+}

@@ -105,7 +105,7 @@ TEST_F(AppSettingsTest, SavedRecordLoadsBackUnchanged) {
     CAppSettings settings(ModulePath());
     settings.m_sizePage = {2100, 2970};
     settings.m_strTitle = "Capture \"%1\"\nsecond line \\ Grüße";
-    settings.m_rcMargins = {-5, 0, 250, 2147483647};
+    settings.m_rcMargins = {0, 1, 250, kMaxLayoutLength};
     settings.m_dwOptionsA = 0xFFFFFFFF;
     settings.m_sizeJPEGDIP = {300, 96};
     settings.SetHotkey(Polygon, 0xE07B); // Ctrl+Shift+Alt+F12
@@ -295,4 +295,55 @@ TEST_F(AppSettingsTest, FieldTableNamesEachValueOnce) {
     EXPECT_EQ(seen.size(), 7u + 13u + 16u);
     EXPECT_NE(FindSettingField("captureoptions", "jpegquality"), nullptr);
     EXPECT_EQ(FindSettingField("CaptureOptions", "InstallPath"), nullptr);
+}
+
+// Values no editor stores come back in their ranges, so no user of the record sees them: an
+// image type of 0xffffffff made every automatic save fail.
+TEST_F(AppSettingsTest, OutOfRangeValuesAreClampedOrGiveTheDefault) {
+    WriteHive({{"PrintLayout", "\"SizePage\"=\"-1, 2147483647\"\n"
+                               "\"SizePrint\"=\"-2147483648, 2100\"\n"
+                               "\"ImageCenterFlag\"=dword:00010003\n\"PrintMode\"=dword:0\n"
+                               "\"Margins\"=\"-5, 2147483647, 0, 99\"\n"},
+               {"CaptureOptions", "\"ColorViewBackground\"=dword:ff123456\n"
+                                  "\"DefaultCaptureAction\"=dword:0000000b\n"
+                                  "\"CaptureDelayTime\"=dword:ffffffff\n"
+                                  "\"JPEGOptimizeCoding\"=dword:2\n"
+                                  "\"JPEGQuality\"=dword:00010032\n"
+                                  "\"JPEGDIP\"=\"99999, 300\"\n"
+                                  "\"AutoSaveDigitCount\"=dword:0\n"
+                                  "\"AutoSaveStartNO\"=dword:ffffffff\n"
+                                  "\"AutoSaveImageType\"=dword:ffffffff\n"}});
+    CAppSettings settings = Loaded();
+    EXPECT_EQ(settings.m_sizePage, (SizeValue{0, kMaxLayoutLength}));
+    EXPECT_EQ(settings.m_sizePrint, (SizeValue{0, 2100}));
+    EXPECT_EQ(settings.m_wImageCenterFlag, 3);
+    EXPECT_EQ(settings.m_dwPrintMode, 1u);
+    EXPECT_EQ(settings.m_rcMargins, (RectValue{0, kMaxLayoutLength, 0, 99}));
+    EXPECT_EQ(settings.m_crViewBackground, 0x00123456u);
+    EXPECT_EQ(settings.m_dwDefaultCaptureAction, std::uint32_t{Desktop});
+    EXPECT_EQ(settings.m_wCaptureDelayTime, 5000);
+    EXPECT_EQ(settings.m_wJPEGOptimizeCoding, 1);
+    EXPECT_EQ(settings.m_wJPEGQuality, 100); // the whole number counts, not its low 16 bits
+    EXPECT_EQ(settings.m_sizeJPEGDIP, (SizeValue{10000, 300}));
+    EXPECT_EQ(settings.m_wAutoSaveDigitCount, 2);
+    EXPECT_EQ(settings.m_dwAutoSaveStartNO, 1000000u); // run out, so no name is used twice
+    EXPECT_EQ(settings.m_dwAutoSaveImageType, 1u);
+    ASSERT_TRUE(settings.Save());
+    EXPECT_NE(ReadFileText(UserHive()).find("\"AutoSaveImageType\"=dword:00000001"),
+              std::string::npos);
+}
+
+// The current folder follows the last file opened: a relative output folder sent captures to
+// a different place each time, and a lead name "../x/y" outside the output folder.
+TEST_F(AppSettingsTest, RelativeFoldersAreTakenFromHomeAndLeadNamesHoldNoPath) {
+    WriteHive({{"CaptureOptions",
+                "\"AutoSavePath\"=\"Shots/new\"\n\"AutoSaveLeadFileName\"=\"../x/y\"\n"}});
+    CAppSettings settings = Loaded();
+    EXPECT_EQ(settings.m_strAutoSavePath, (Home() / "Shots/new").string());
+    EXPECT_EQ(settings.m_strAutoSaveLeadFileName, "Qorv");
+    WriteHive({{"CaptureOptions",
+                "\"AutoSavePath\"=\"~/Shots\"\n\"AutoSaveLeadFileName\"=\"a\\x00b\"\n"}});
+    settings = Loaded();
+    EXPECT_EQ(settings.m_strAutoSavePath, (Home() / "Shots").string());
+    EXPECT_EQ(settings.m_strAutoSaveLeadFileName, "Qorv");
 }

@@ -172,3 +172,56 @@ TEST(RegistryHive, MutatedFilesNeverCrashAndWhatParsesIsStable) {
         }
     }
 }
+
+// A key line of a million levels (2 MB) once overflowed the stack as the tree was torn down.
+TEST(RegistryHive, KeysNestAtMostSixteenLevels) {
+    auto keyLine = [](std::size_t nLevels) {
+        std::string line = "[a";
+        for (std::size_t i = 1; i < nLevels; ++i)
+            line += "\\a";
+        return "Quorvi Registry Hive 1\n" + line + "]\n\"v\"=dword:1\n; end of hive\n";
+    };
+    std::string error;
+    ASSERT_TRUE(CRegistryHive::Parse(keyLine(kMaxKeyDepth), &error)) << error;
+    for (std::size_t nLevels : {kMaxKeyDepth + 1, std::size_t{1'000'000}}) {
+        EXPECT_FALSE(CRegistryHive::Parse(keyLine(nLevels), &error)) << nLevels;
+        EXPECT_EQ(error, "line 2: keys nest deeper than 16 levels");
+    }
+    // The tree refuses such keys too, and makes nothing on the way.
+    CRegistryHive hive;
+    const std::vector<std::string> deep(kMaxKeyDepth + 1, "k");
+    EXPECT_EQ(hive.CreateKey(deep), nullptr);
+    EXPECT_TRUE(hive.Root().SubKeys().empty());
+    CRegistryKey* deepest = hive.CreateKey(std::span(deep).first(kMaxKeyDepth));
+    ASSERT_NE(deepest, nullptr);
+    EXPECT_EQ(deepest->CreateSubKey("deeper"), nullptr);
+}
+
+// Every name is found through an index: walking the key for each line took minutes here. The
+// number of keys has a bound, so a file of short key lines cannot take gigabytes.
+TEST(RegistryHive, ManyValuesAndSiblingKeysParse) {
+    constexpr int kCount = 200'000, kSubKeys = kMaxHiveKeys - 1;
+    std::string text = "Quorvi Registry Hive 1\n[s]\n";
+    for (int i = 0; i < kCount; ++i)
+        text += "\"Value" + std::to_string(i) + "\"=dword:" + std::to_string(i) + "\n";
+    text += "\"VALUE7\"=dword:ff\n";
+    for (int i = 0; i < kSubKeys; ++i)
+        text += "[s\\k" + std::to_string(i) + "]\n";
+    std::string error;
+    EXPECT_FALSE(CRegistryHive::Parse(text + "[s\\one more]\n; end of hive\n", &error));
+    EXPECT_EQ(error, "line 265539: more than 65536 keys");
+    auto hive = CRegistryHive::Parse(text + "; end of hive\n", &error);
+    ASSERT_TRUE(hive) << error;
+    CRegistryKey* key = hive->Root().FindSubKey("S");
+    ASSERT_NE(key, nullptr);
+    ASSERT_EQ(key->Values().size(), std::size_t{kCount});
+    EXPECT_EQ(key->Values()[7], (std::pair<std::string, RegValue>{"Value7", std::uint32_t{0xff}}));
+    EXPECT_EQ(std::get<std::uint32_t>(*key->FindValue("value199999")), 0x199999u);
+    ASSERT_EQ(key->SubKeys().size(), std::size_t{kSubKeys});
+    EXPECT_EQ(key->FindSubKey("K12345")->Name(), "k12345");
+    // Deleting moves the names behind: they are still found.
+    EXPECT_TRUE(key->DeleteValue("VALUE0") && key->DeleteSubKey("k0"));
+    EXPECT_EQ(key->FindValue("value7"), &key->Values()[6].second);
+    EXPECT_EQ(key->FindSubKey("k1"), key->SubKeys()[0].get());
+    EXPECT_TRUE(Reparse(*hive) == *hive);
+}

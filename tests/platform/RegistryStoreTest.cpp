@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
+#include <future>
 #include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -383,4 +385,50 @@ TEST_F(RegistryStoreTest, KilledWriterLeavesOldOrNewFile) {
     RecordProperty("rounds_old", sawOld);
     RecordProperty("rounds_new", sawNew);
     EXPECT_GT(sawNew, 0);
+}
+
+// A FIFO where the file belongs once kept every program waiting in open() for a writer.
+TEST_F(RegistryStoreTest, FifoInPlaceOfTheFileIsSetAsideWithoutWaiting) {
+    std::filesystem::create_directories(UserHive().parent_path());
+    ASSERT_EQ(::mkfifo(UserHive().c_str(), 0600), 0);
+    auto opening = std::async(std::launch::async, [] {
+        CRegistryStore store(CRegistryStore::Direction::Load);
+        const bool bOpen = store.OpenCurrentUserRoot();
+        return std::make_pair(bOpen, store.DamagedFileKeptAs());
+    });
+    if (opening.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        // A writer lets the waiting open() go on, so that the test fails rather than hangs.
+        ::close(::open(UserHive().c_str(), O_WRONLY | O_NONBLOCK));
+        FAIL() << "reading the settings waited for a writer of the FIFO";
+    }
+    const auto [bOpen, keptAs] = opening.get();
+    EXPECT_TRUE(bOpen);
+    ASSERT_TRUE(keptAs);
+    struct stat st {};
+    ASSERT_EQ(::lstat(keptAs->c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+    CRegistryStore store(CRegistryStore::Direction::Save);
+    ASSERT_TRUE(store.OpenCurrentUserRoot());
+    std::uint32_t value = 1;
+    store.Dword("V", value);
+    ASSERT_TRUE(store.Close()) << store.LastError();
+    EXPECT_TRUE(std::filesystem::is_regular_file(UserHive()));
+}
+
+// A file over the size a read accepts would be set aside at the next start, with every setting.
+TEST_F(RegistryStoreTest, SettingsTooLargeToBeReadBackAreNotWritten) {
+    auto save = [](std::string_view name, std::string text) {
+        CRegistryStore store(CRegistryStore::Direction::Save);
+        store.OpenCurrentUserRoot();
+        store.String(name, text);
+        return std::make_pair(store.Close(), store.LastError());
+    };
+    ASSERT_TRUE(save("Small", "kept").first);
+    const auto [bSaved, error] = save("Huge", std::string(16u << 20, 'x'));
+    EXPECT_FALSE(bSaved);
+    EXPECT_NE(error.find("would take more than 16777216 bytes"), std::string::npos) << error;
+    const std::string text = ReadFileText(UserHive());
+    EXPECT_NE(text.find("\"Small\"=\"kept\""), std::string::npos);
+    EXPECT_EQ(text.find("Huge"), std::string::npos);
 }

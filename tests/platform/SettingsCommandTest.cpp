@@ -176,3 +176,31 @@ TEST_F(SettingsCommandTest, DamagedFileIsReportedAndKept) {
     EXPECT_NE(LineOf(r.out, "Title").find("(default)"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(UserHive().string() + ".damaged"));
 }
+
+// A key line of a million levels (a 2 MB file) once crashed every start.
+TEST_F(SettingsCommandTest, DeeplyNestedFileIsSetAside) {
+    std::string line = "[software";
+    for (int i = 0; i < 1'000'000; ++i)
+        line += "\\a";
+    WriteFileText(UserHive(), "Quorvi Registry Hive 1\n" + line + "]\n; end of hive\n");
+    const ProcessResult r = Quorvi({});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("keys nest deeper than 16 levels"), std::string::npos) << r.err;
+    EXPECT_NE(LineOf(r.out, "JPEGQuality").find("95"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(UserHive().string() + ".damaged"));
+}
+
+TEST_F(SettingsCommandTest, RelativeFoldersAndPathsAsLeadNamesAreRefused) {
+    const std::pair<std::vector<std::string>, const char*> refused[] = {
+        {{"CaptureOptions/AutoSavePath", "Shots"}, "takes a full path starting with /"},
+        {{"CaptureOptions/AutoSaveLeadFileName", "../x/y"}, "cannot hold '/'"},
+        {{"CaptureOptions/AutoSaveImageType", "5"}, "between 0 and 4"},
+        {{"PrintLayout/Margins", "-1, 0, 0, 0"}, "between 0 and 25400000"},
+    };
+    for (const auto& [args, message] : refused) {
+        const ProcessResult r = Quorvi(args);
+        EXPECT_EQ(r.exitCode, 2) << args[0];
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(UserHive()));
+}

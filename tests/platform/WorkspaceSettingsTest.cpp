@@ -2,9 +2,13 @@
 // The workspace's "Settings" section: defaults, the logo font record and its quirks.
 #include "platform/WorkspaceSettings.h"
 
+#include "platform/AppProfile.h"
+
 #include "support/TempXdgTest.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
 
 using namespace platform;
 using testsupport::ReadFileText;
@@ -34,6 +38,17 @@ std::string FontHex() {
     for (int i = 33; i < 60; ++i)
         hex += ",00";
     return hex;
+}
+
+LogoFontRecord Font(std::int32_t nHeight, std::int32_t nWidth, std::int32_t nEscapement,
+                    std::int32_t nOrientation, std::int32_t nWeight) {
+    LogoFontRecord font;
+    font.nHeight = nHeight;
+    font.nWidth = nWidth;
+    font.nEscapement = nEscapement;
+    font.nOrientation = nOrientation;
+    font.nWeight = nWeight;
+    return font;
 }
 
 } // namespace
@@ -85,4 +100,21 @@ TEST_F(WorkspaceSettingsTest, SavedValuesComeBackAndTheChildStateIsWrittenAlone)
     EXPECT_FALSE(back.m_bChildMaximized);
     EXPECT_EQ(back.m_logoFont, settings.m_logoFont);
     EXPECT_EQ(back.m_nDispType, CWorkspaceSettings::Stretch);
+}
+
+// A logo height of INT_MIN overflowed the workspace painter's arithmetic.
+TEST_F(WorkspaceSettingsTest, OutOfRangeValuesAreBroughtIntoRangeAtLoad) {
+    const LogoFontRecord font = Font(INT_MIN, INT_MAX, INT_MIN, INT_MAX, -1);
+    CAppProfile profile;
+    ASSERT_TRUE(profile.WriteProfileBinary("Settings", "TVLogoFont", font.ToBytes()));
+    ASSERT_TRUE(profile.WriteProfileInt("Settings", "TVBkBitmap", 7));
+    ASSERT_TRUE(profile.WriteProfileInt("Settings", "TVBackColor", 0xff010203));
+    ASSERT_TRUE(profile.WriteProfileString("Settings", "TVFileName", "Pictures/logo.bmp"));
+    CWorkspaceSettings settings = Fresh();
+    settings.Load(HiveLocations::FromEnvironment());
+    constexpr std::int32_t px = LogoFontRecord::kMaxPixels, angle = LogoFontRecord::kMaxAngle;
+    EXPECT_EQ(settings.m_logoFont, Font(-px, px, -angle, angle, 0));
+    EXPECT_EQ(settings.m_dwUseBitmap, 1u);
+    EXPECT_EQ(settings.m_crBack, 0x010203u);
+    EXPECT_EQ(settings.m_strBitmapFile, (Home() / "Pictures/logo.bmp").string());
 }

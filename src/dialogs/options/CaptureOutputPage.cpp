@@ -180,6 +180,9 @@ void CCaptureOutputPage::DoDataExchange(CDataExchange& dx) {
         DDX_Check(dx, flag.pBox, flag.nChecked);
     DDX_Text(dx, m_pPath, m_strPath);
     DDV_MaxChars(dx, m_strPath, kMaxPathChars);
+    // A relative folder would follow the current folder, which moves with every file opened.
+    if (dx.IsSaving() && !dx.Failed() && !platform::IsAbsolutePathSetting(m_strPath.toStdString()))
+        dx.Fail(QStringLiteral("Please enter the full path of the folder, starting with /."));
     DDX_Text(dx, m_pLead, m_strLead);
     DDV_MaxChars(dx, m_strLead, kMaxLeadChars);
     DDX_Text(dx, m_pDigits, m_nDigits);
