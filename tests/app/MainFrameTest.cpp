@@ -409,8 +409,8 @@ TEST_F(AppTest, HelpAndExploreSayWhenNoProgramOpensThem) {
         qputenv("BROWSER", savedBrowser);
     ASSERT_EQ(m_boxes.m_shown.size(), 3u) << "each failure is told";
     for (const MessageBoxRequest& box : m_boxes.m_shown) {
-        EXPECT_EQ(box.strText, QStringLiteral("Can't open link:\n\nThere is no application "
-                                              "associated\nwith the given filename extension."));
+        EXPECT_EQ(box.strText, QStringLiteral("Can't open link:\n\nNo program is installed to "
+                                              "open links: install xdg-utils."));
         EXPECT_EQ(box.icon, EMsgIcon::Exclamation);
     }
 }

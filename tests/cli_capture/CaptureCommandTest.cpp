@@ -507,7 +507,7 @@ TEST_F(CaptureCommand, ErrorsAndExitCodes) {
     EXPECT_FALSE(fs::exists(File("none.png")));
     EXPECT_EQ(Run({"rect", "0,0,0,10"}), 2);
     EXPECT_EQ(Run({"rect", "0,0,10"}), 2);
-    EXPECT_EQ(Run({"desktop", "-o", File("a.jpeg")}), 2);
+    EXPECT_EQ(Run({"desktop", "-o", File("a.webp")}), 2);
     EXPECT_EQ(Run({"somewhere"}), 2);
     EXPECT_EQ(Run({}), 2);
     EXPECT_EQ(Run({"desktop", "-o", (File("missing") / "a.png").string()}), 1);

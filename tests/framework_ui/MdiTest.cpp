@@ -185,6 +185,41 @@ TEST_F(UiTest, WindowCommandsNeedAWindowAndTile) {
     EXPECT_EQ(frames[1]->width(), nWidth);
 }
 
+TEST_F(UiTest, WindowsOpenAsACascadeAndMinimisedOnesStayInSight) {
+    for (int i = 0; i < 4; ++i)
+        m_app.DocManager().OnFileNew();
+    QCoreApplication::processEvents();
+    const QList<CMDIChildWnd*> frames = m_pMain->ChildFrames();
+    ASSERT_EQ(frames.size(), 4);
+    const QRect area = m_pMain->MdiArea()->viewport()->rect();
+    // New windows each a step further down and right, never exactly over another.
+    for (qsizetype i = 1; i < frames.size(); ++i) {
+        EXPECT_GT(frames[i]->x(), frames[i - 1]->x()) << i;
+        EXPECT_GT(frames[i]->y(), frames[i - 1]->y()) << i;
+    }
+    // Cascade: every window as large as the area less the steps, the last one in the corner.
+    m_pMain->Dispatcher().Execute(ID_WINDOW_CASCADE);
+    QCoreApplication::processEvents();
+    for (CMDIChildWnd* pFrame : frames) {
+        EXPECT_GT(pFrame->width(), area.width() / 2);
+        EXPECT_GT(pFrame->height(), area.height() / 2);
+    }
+    const QRect rcFront = m_pMain->MdiArea()->activeSubWindow()->geometry();
+    EXPECT_EQ(rcFront.bottomRight(), area.bottomRight());
+    // Minimised windows keep a row along the bottom that tiling leaves free.
+    frames[0]->showMinimized();
+    frames[1]->showMinimized();
+    QCoreApplication::processEvents();
+    m_pMain->Dispatcher().Execute(ID_WINDOW_TILE_HORZ);
+    QCoreApplication::processEvents();
+    for (CMDIChildWnd* pIcon : {frames[0], frames[1]}) {
+        EXPECT_EQ(pIcon->geometry().bottom(), area.bottom());
+        for (CMDIChildWnd* pTiled : {frames[2], frames[3]})
+            EXPECT_FALSE(pIcon->geometry().intersects(pTiled->geometry()));
+    }
+    EXPECT_FALSE(frames[0]->geometry().intersects(frames[1]->geometry()));
+}
+
 TEST_F(UiTest, ToolbarAndStatusBarToggleAndShowTheirCheck) {
     QMenu* pView = TopMenu("&View");
     Open(pView);

@@ -54,10 +54,13 @@ void CMDIChildWnd::ActivateFrame() {
         // of the area, as windows do when the system chooses their size; the view's first
         // update may fit it further.
         QMdiArea* pArea = mdiArea();
-        if (pArea != nullptr) {
+        CMDIFrameWnd* pMain = MainFrame();
+        if (pArea != nullptr && pMain != nullptr) {
             const QSize area = pArea->viewport()->size();
+            QSize wanted = size();
             if (width() < area.width() / 3 || height() < area.height() / 3)
-                resize(area * 3 / 4);
+                wanted = area * 3 / 4;
+            setGeometry(pMain->NewChildRect(*this, wanted));
         }
         show();
     }

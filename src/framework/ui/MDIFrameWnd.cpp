@@ -12,13 +12,17 @@
 #include "framework/WinApp.h"
 #include "framework/ui/CommandDispatcher.h"
 #include "framework/ui/MDIChildWnd.h"
+#include "framework/ui/MdiLayout.h"
 #include "framework/ui/MenuBuilder.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
+
+#include <algorithm>
 
 const CCommandMap& CMDIFrameWnd::ThisCommandMap() {
     static const CCommandMap s_map =
@@ -200,7 +204,23 @@ void CMDIFrameWnd::OnSubWindowActivated(QMdiSubWindow* pWindow) {
 }
 
 void CMDIFrameWnd::OnWindowCascade() {
-    m_pMdiArea->cascadeSubWindows();
+    // Back to front in the order the user last used them, the active window in front.
+    QList<CMDIChildWnd*> frames;
+    for (QMdiSubWindow* pWindow : m_pMdiArea->subWindowList(QMdiArea::StackingOrder)) {
+        auto* pFrame = dynamic_cast<CMDIChildWnd*>(pWindow);
+        if (pFrame != nullptr && !pFrame->IsBeingDestroyed() && pFrame->isVisible() &&
+            !pFrame->isMinimized())
+            frames.push_back(pFrame);
+    }
+    if (frames.isEmpty())
+        return;
+    const std::vector<QRect> rects =
+        mdi::CascadeRects(ArrangeIcons(), int(frames.size()), CascadeStep());
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        frames[i]->showNormal();
+        frames[i]->setGeometry(rects[std::size_t(i)]);
+        frames[i]->raise();
+    }
 }
 
 void CMDIFrameWnd::OnWindowTileHorz() {
@@ -219,30 +239,58 @@ void CMDIFrameWnd::TileStacked(bool bRows) {
     }
     if (frames.isEmpty())
         return;
-    const QRect area = m_pMdiArea->viewport()->rect();
+    const QRect area = ArrangeIcons();
     const auto nCount = static_cast<int>(frames.size());
     for (int i = 0; i < nCount; ++i) {
         frames[i]->showNormal();
         if (bRows) {
             const int nTop = area.height() * i / nCount, nBottom = area.height() * (i + 1) / nCount;
-            frames[i]->setGeometry(0, nTop, area.width(), nBottom - nTop);
+            frames[i]->setGeometry(area.left(), area.top() + nTop, area.width(), nBottom - nTop);
         } else {
             const int nLeft = area.width() * i / nCount, nRight = area.width() * (i + 1) / nCount;
-            frames[i]->setGeometry(nLeft, 0, nRight - nLeft, area.height());
+            frames[i]->setGeometry(area.left() + nLeft, area.top(), nRight - nLeft, area.height());
         }
     }
 }
 
 void CMDIFrameWnd::OnWindowArrange() {
-    // Minimised windows in a row along the bottom edge.
-    const QRect area = m_pMdiArea->viewport()->rect();
-    int nLeft = 0;
+    ArrangeIcons();
+}
+
+QRect CMDIFrameWnd::ArrangeIcons() {
+    QList<CMDIChildWnd*> icons;
+    std::vector<QSize> sizes;
     for (CMDIChildWnd* pFrame : ChildFrames()) {
-        if (!pFrame->isMinimized())
-            continue;
-        pFrame->move(nLeft, area.bottom() + 1 - pFrame->height());
-        nLeft += pFrame->width();
+        if (pFrame->isMinimized()) {
+            icons.push_back(pFrame);
+            sizes.push_back(pFrame->size());
+        }
     }
+    const QRect area = m_pMdiArea->viewport()->rect();
+    const std::vector<QPoint> positions = mdi::IconPositions(area, sizes);
+    for (qsizetype i = 0; i < icons.size(); ++i) {
+        icons[i]->move(positions[std::size_t(i)]);
+        icons[i]->raise(); // never covered by the windows arranged above them
+    }
+    return mdi::AreaAboveIcons(area, sizes);
+}
+
+int CMDIFrameWnd::CascadeStep() const {
+    // A title bar with the frame above it: each window's title stays in sight.
+    for (CMDIChildWnd* pFrame : ChildFrames()) {
+        if (pFrame->widget() != nullptr && pFrame->isVisible() && !pFrame->isMinimized() &&
+            !pFrame->isMaximized())
+            return std::max(8, pFrame->widget()->mapTo(pFrame, QPoint()).y());
+    }
+    return std::max(8, style()->pixelMetric(QStyle::PM_TitleBarHeight) +
+                           2 * style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth));
+}
+
+QRect CMDIFrameWnd::NewChildRect(const CMDIChildWnd& frame, const QSize& size) const {
+    int nOpen = 0;
+    for (CMDIChildWnd* pOther : ChildFrames())
+        nOpen += pOther != &frame && pOther->isVisible() && !pOther->isMinimized() ? 1 : 0;
+    return mdi::NewWindowRect(m_pMdiArea->viewport()->rect(), nOpen, CascadeStep(), size);
 }
 
 void CMDIFrameWnd::OnWindowNew() {

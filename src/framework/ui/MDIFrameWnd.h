@@ -60,6 +60,10 @@ public:
     // "Quorvi Studio - title" while an image window is active, the application title otherwise.
     void OnUpdateFrameTitle() override;
 
+    // Where a new image window of this size opens: the next place of a cascade over the windows
+    // already open, so that no two open exactly on top of each other.
+    QRect NewChildRect(const CMDIChildWnd& frame, const QSize& size) const;
+
     // Window commands.
     void OnWindowCascade();
     void OnWindowTileHorz();
@@ -82,6 +86,9 @@ private:
     void OnSubWindowActivated(QMdiSubWindow* pWindow);
     void ShowMenus(const QList<QMenu*>& menus);
     void TileStacked(bool bRows);
+    // Puts the minimised windows in their rows along the bottom; the area left above them.
+    QRect ArrangeIcons();
+    int CascadeStep() const;
 
     CUiServices& m_ui;
     QMdiArea* m_pMdiArea;
