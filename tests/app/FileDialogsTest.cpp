@@ -23,9 +23,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QSpinBox>
 #include <QTest>
+#include <QTreeView>
 
 #include <fstream>
 
@@ -47,13 +47,16 @@ QStringList ListedNames(QFileDialog& dialog, const QString& strDir, int nExpecte
     return names;
 }
 
-// Clicks the entry of path in the dialog's file list, as the user picks a file.
-void ClickEntry(QFileDialog& dialog, const QString& strPath) {
-    auto* pList = dialog.findChild<QListView*>(QStringLiteral("listView"));
+// Clicks the entry of path in the dialog's file list, as the user picks a file (with Ctrl or
+// Shift held for several).
+void ClickEntry(QFileDialog& dialog, const QString& strPath,
+                Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    auto* pList = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
     auto* pModel = dialog.findChild<QFileSystemModel*>();
     const QModelIndex index = pModel->index(strPath);
     pList->scrollTo(index);
-    QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, pList->visualRect(index).center());
+    QTest::mouseClick(pList->viewport(), Qt::LeftButton, modifiers,
+                      pList->visualRect(index).center());
 }
 
 void TypeFileName(QFileDialog& dialog, const QString& strName) {
@@ -138,6 +141,26 @@ TEST_F(FileDialogsTest, OpenListsImageFilesAnyCaseAndPreviewsTheSelection) {
     ASSERT_NE(pDoc, nullptr);
     EXPECT_EQ(pDoc->GetImage()->Width(), 640);
     EXPECT_TRUE(m_boxes.m_shown.empty());
+}
+
+TEST_F(FileDialogsTest, OpenTakesSeveralFilesAndOneThatFailsKeepsNoneOfTheOthersBack) {
+    for (const char* pszName : {"a.png", "c.png", "d.png"})
+        WritePng(16, 12, QStringLiteral("files/") + QLatin1String(pszName));
+    std::ofstream(m_strDir.toStdString() + "/b.png") << "not a png";
+    WhenModal<CFilePreviewDlg>([&](CFilePreviewDlg& dialog) {
+        dialog.setDirectory(m_strDir);
+        ListedNames(dialog, m_strDir, 5);
+        ClickEntry(dialog, m_strDir + QStringLiteral("/a.png"));
+        // a to c, then d as well.
+        ClickEntry(dialog, m_strDir + QStringLiteral("/c.png"), Qt::ShiftModifier);
+        ClickEntry(dialog, m_strDir + QStringLiteral("/d.png"), Qt::ControlModifier);
+        EXPECT_EQ(dialog.selectedFiles().size(), 4);
+        ClickAccept(dialog);
+    });
+    Run(ID_FILE_OPEN);
+    EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 3);
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_TRUE(m_boxes.m_shown[0].strText.startsWith(QStringLiteral("b.png: ")));
 }
 
 TEST_F(FileDialogsTest, SaveAsGivesTheChosenTypesExtensionAndJpegOptionsOnlyForJpeg) {
