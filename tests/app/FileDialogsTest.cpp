@@ -21,8 +21,10 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTest>
 #include <QTreeView>
@@ -161,6 +163,39 @@ TEST_F(FileDialogsTest, OpenTakesSeveralFilesAndOneThatFailsKeepsNoneOfTheOthers
     EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 3);
     ASSERT_EQ(m_boxes.m_shown.size(), 1u);
     EXPECT_TRUE(m_boxes.m_shown[0].strText.startsWith(QStringLiteral("b.png: ")));
+}
+
+TEST_F(FileDialogsTest, OpenAndSaveAsTakeTheirShareOfTheScreenAndShowWholeColumns) {
+    // 602 bytes: Qt's own column is sized for "128.88 GB", which cuts it.
+    for (const char* pszName : {"/small.png", "/small.jpg"})
+        std::ofstream(m_strDir.toStdString() + pszName) << std::string(602, 'x');
+    ASSERT_NE(Open(WritePng(20, 10)), nullptr); // for Save As
+    for (unsigned nID : {ID_FILE_OPEN, ID_FILE_SAVE_AS}) {
+        bool bFits = false;
+        WhenModal<QFileDialog>([&](QFileDialog& dialog) {
+            dialog.setDirectory(m_strDir);
+            ListedNames(dialog, m_strDir, 2);
+            const QSize available = dialog.screen()->availableGeometry().size();
+            EXPECT_GE(dialog.height(), available.height() / 2) << nID;
+            EXPECT_GE(dialog.width(), available.width() / 2) << nID;
+            EXPECT_EQ(available.expandedTo(dialog.size()), available);
+            // Size, type and date show whole; the names take the rest of the width.
+            auto* pTree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+            QHeaderView* pHeader = pTree->header();
+            const QModelIndex root = pTree->rootIndex();
+            bFits = testsupport::WaitUntilPumping([&] {
+                for (int nRow = 0; nRow < pTree->model()->rowCount(root); ++nRow)
+                    for (int nColumn = 1; nColumn < pHeader->count(); ++nColumn)
+                        if (pTree->sizeHintForIndex(pTree->model()->index(nRow, nColumn, root))
+                                .width() > pHeader->sectionSize(nColumn))
+                            return false;
+                return pHeader->length() >= pTree->viewport()->width();
+            });
+            dialog.reject();
+        });
+        Run(nID);
+        EXPECT_TRUE(bFits) << nID;
+    }
 }
 
 TEST_F(FileDialogsTest, SaveAsGivesTheChosenTypesExtensionAndJpegOptionsOnlyForJpeg) {
