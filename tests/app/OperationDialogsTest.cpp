@@ -23,6 +23,7 @@
 #include "image/ResampleFilter.h"
 #include "platform/ProgramPaths.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -321,6 +322,31 @@ TEST_F(OperationDialogsTest, EachHelpButtonOpensItsTopic) {
               (std::vector<int>{platform::HelpIntensityDialog, platform::HelpBrightnessDialog,
                                 platform::HelpResizeDialog}));
     EXPECT_EQ(platform::HelpTopicName(platform::HelpIntensityDialog), "dialog.htm#intensitydialog");
+}
+
+TEST_F(OperationDialogsTest, ResizeAndStretchKeepTheAspectRatioWhileTheBoxIsOn) {
+    Document(64, 48);
+    WhenModal<CResizeDlg>([&](CResizeDlg& dialog) {
+        EXPECT_TRUE(dialog.KeepAspectCheck()->isChecked());
+        Type(dialog.WidthRow(), QStringLiteral("32"));
+        EXPECT_EQ(dialog.HeightRow()->Value(), 24);
+        Type(dialog.HeightRow(), QStringLiteral("12"));
+        EXPECT_EQ(dialog.WidthRow()->Value(), 16);
+        dialog.KeepAspectCheck()->click(); // off: each side on its own
+        Type(dialog.WidthRow(), QStringLiteral("40"));
+        EXPECT_EQ(dialog.HeightRow()->Value(), 12);
+        dialog.reject();
+    });
+    Run(ID_IMAGE_RESIZE);
+    // Stretching is what Stretch is for: its box starts off.
+    WhenModal<CStretchDlg>([&](CStretchDlg& dialog) {
+        EXPECT_FALSE(dialog.KeepAspectCheck()->isChecked());
+        dialog.KeepAspectCheck()->click();
+        Type(dialog.HorizontalRow(), QStringLiteral("150"));
+        EXPECT_EQ(dialog.VerticalRow()->Value(), 150);
+        dialog.reject();
+    });
+    Run(ID_IMAGE_STRETCH);
 }
 
 } // namespace
