@@ -22,12 +22,15 @@
 #include "image/MemoryBitmap.h"
 #include "image/ResampleFilter.h"
 #include "platform/ProgramPaths.h"
+#include "views/TavixCaptureView.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTest>
 
@@ -76,6 +79,10 @@ void Type(CValueRow* pRow, const QString& strText) {
 
 void ClickOk(QDialog& dialog) {
     dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+}
+
+QRect GlobalRect(const QWidget& widget) {
+    return {widget.mapToGlobal(QPoint(0, 0)), widget.size()};
 }
 
 class OperationDialogsTest : public AppTest {
@@ -347,6 +354,32 @@ TEST_F(OperationDialogsTest, ResizeAndStretchKeepTheAspectRatioWhileTheBoxIsOn) 
         dialog.reject();
     });
     Run(ID_IMAGE_STRETCH);
+}
+
+TEST_F(OperationDialogsTest, SizeDialogsOpenBesideTheImageWindowOrAtLeastOffItsCentre) {
+    Document(200, 150);
+    auto* pWindow = dynamic_cast<QMdiSubWindow*>(ActiveView()->GetParentFrame());
+    ASSERT_NE(pWindow, nullptr);
+    // Centred in the workspace, where a dialog centred on the main window would hide it.
+    pWindow->move((pWindow->parentWidget()->width() - pWindow->width()) / 2,
+                  (pWindow->parentWidget()->height() - pWindow->height()) / 2);
+    const QRect rcAvailable = Frame().screen()->availableGeometry();
+    QRect rcDialog;
+    const auto record = [&](CLiveApplyDlg& dialog) {
+        rcDialog = dialog.frameGeometry();
+        dialog.reject();
+    };
+    WhenModal<CLiveApplyDlg>(record);
+    Run(ID_IMAGE_SCALE);
+    EXPECT_FALSE(rcDialog.intersects(GlobalRect(*pWindow)));
+    EXPECT_TRUE(rcAvailable.contains(rcDialog));
+    // No room on any side: the dialog stays off the middle of the image.
+    Frame().setGeometry(rcAvailable);
+    pWindow->showMaximized();
+    ProcessEvents();
+    WhenModal<CLiveApplyDlg>(record);
+    Run(ID_IMAGE_RESIZE);
+    EXPECT_FALSE(rcDialog.contains(GlobalRect(*pWindow).center()));
 }
 
 } // namespace
