@@ -17,6 +17,7 @@
 #include "dialogs/ValueSpinBox.h"
 #include "document/TavixCaptureDoc.h"
 #include "framework/CommandIds.h"
+#include "framework/ui/CommandDispatcher.h"
 #include "image/BrightnessFilter.h"
 #include "image/ContrastFilter.h"
 #include "image/MemoryBitmap.h"
@@ -28,6 +29,7 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -380,6 +382,35 @@ TEST_F(OperationDialogsTest, SizeDialogsOpenBesideTheImageWindowOrAtLeastOffItsC
     WhenModal<CLiveApplyDlg>(record);
     Run(ID_IMAGE_RESIZE);
     EXPECT_FALSE(rcDialog.contains(GlobalRect(*pWindow).center()));
+}
+
+TEST_F(OperationDialogsTest, IntensityIsInTheOperationsMenuBesideContrast) {
+    Document(20, 10);
+    QMenu* pOperations = nullptr;
+    for (QAction* pMenu : Frame().menuBar()->actions())
+        if (pMenu->text() == QStringLiteral("&Operations"))
+            pOperations = pMenu->menu();
+    ASSERT_NE(pOperations, nullptr);
+    emit pOperations->aboutToShow();
+    const QList<QAction*> actions = pOperations->actions();
+    QList<unsigned> ids;
+    for (QAction* pAction : actions)
+        ids << CCommandDispatcher::ActionId(pAction);
+    const auto nIntensity = ids.indexOf(ID_IMAGE_INTENSITY);
+    ASSERT_EQ(nIntensity, ids.indexOf(ID_IMAGE_CONTRAST) + 1);
+    QAction* pIntensity = actions[nIntensity];
+    EXPECT_EQ(pIntensity->text(), QStringLiteral("I&ntensity..."));
+    EXPECT_EQ(pIntensity->statusTip(), QStringLiteral("Adjust the intensity of the image"));
+    EXPECT_TRUE(pIntensity->isEnabled());
+    EXPECT_EQ(pIntensity->isEnabled(), actions[nIntensity - 1]->isEnabled());
+    bool bShown = false;
+    WhenModal<CIntensityDlg>([&](CIntensityDlg& dialog) {
+        bShown = true;
+        dialog.reject();
+    });
+    pIntensity->trigger();
+    ProcessEvents();
+    EXPECT_TRUE(bShown);
 }
 
 } // namespace
