@@ -2,6 +2,7 @@
 // The save dialog with the JPEG options.
 #include "dialogs/CustomSaveDlg.h"
 
+#include "dialogs/DialogGeometry.h"
 #include "dialogs/ImageFileFilters.h"
 #include "platform/AppSettings.h"
 
@@ -37,6 +38,7 @@ CCustomSaveDlg::CCustomSaveDlg(platform::JpegOptions& working, const QString& st
     connect(this, &QFileDialog::filterSelected, this, &CCustomSaveDlg::OnFilterSelected);
     selectNameFilter(filters.front());
     OnFilterSelected(filters.front());
+    dialogs::FitFileDialog(*this);
     m_bInitialised = true;
 }
 

@@ -2,6 +2,7 @@
 // The open dialog with the image preview.
 #include "dialogs/FilePreviewDlg.h"
 
+#include "dialogs/DialogGeometry.h"
 #include "dialogs/ImageFileFilters.h"
 #include "dialogs/ImagePreview.h"
 #include "framework/CommandIds.h"
@@ -44,12 +45,11 @@ CFilePreviewDlg::CFilePreviewDlg(const CUiServices& ui, CPictureDecoder& decoder
     pGroupLayout->addWidget(m_pDepth);
     pGroupLayout->addWidget(m_pSize);
     pGroupLayout->addWidget(m_pPreview, 1);
-    // Beside the file list, as wide as a preview needs; the dialog grows by that much, so the
-    // list and the file types keep their room.
+    // Beside the file list, as wide as a preview needs.
     pGroup->setFixedWidth(kPreviewWidth);
     if (auto* pGrid = qobject_cast<QGridLayout*>(layout()))
         pGrid->addWidget(pGroup, 0, pGrid->columnCount(), pGrid->rowCount(), 1);
-    resize(sizeHint() + QSize(kPreviewWidth, 0));
+    dialogs::FitFileDialog(*this);
     ShowBlankInfo();
     connect(this, &QFileDialog::currentChanged, this, &CFilePreviewDlg::OnCurrentChanged);
     connect(m_pPreviewCheck, &QCheckBox::toggled, this, &CFilePreviewDlg::OnPreviewToggled);

@@ -4,18 +4,43 @@
 
 #include "dialogs/BrightnessDlg.h"
 #include "dialogs/ContrastDlg.h"
+#include "dialogs/DialogGeometry.h"
 #include "dialogs/IntensityDlg.h"
 #include "dialogs/ResizeDlg.h"
 #include "dialogs/RotateAngleDlg.h"
 #include "dialogs/ScaleDlg.h"
 #include "dialogs/StretchDlg.h"
 #include "document/TavixCaptureDoc.h"
+#include "framework/FrameWnd.h"
+#include "framework/View.h"
 #include "platform/AppSettings.h"
 #include "platform/ProgramPaths.h"
 
 #include <QApplication>
 
 #include <memory>
+
+namespace {
+
+// The window the user works on doc in: the active image window when it shows doc, otherwise
+// the first that does; null when none is on screen.
+const QWidget* ImageWindowOf(const CDocument& doc) {
+    const QWidget* pFirst = nullptr;
+    for (const CView* pView : doc.Views()) {
+        const CFrameWnd* pFrame = pView->GetParentFrame();
+        const auto* pWindow = dynamic_cast<const QWidget*>(pFrame);
+        if (pWindow == nullptr || !pWindow->isVisible())
+            continue;
+        const CFrameWnd* pMain = pFrame->GetParentFrame();
+        if (pMain != nullptr && pMain->GetActiveChildFrame() == pFrame)
+            return pWindow;
+        if (pFirst == nullptr)
+            pFirst = pWindow;
+    }
+    return pFirst;
+}
+
+} // namespace
 
 CImageDialogs::CImageDialogs(const CUiServices& ui, const platform::CAppSettings& settings,
                              std::function<void(int)> showHelp)
@@ -72,5 +97,8 @@ void CImageDialogs::RunSizeDialog(ESizeDialog kind, CTavixCaptureDoc& doc) {
         pDialog = std::make_unique<CStretchDlg>(m_ui, doc, pParent);
         break;
     }
+    // Apply changes the image at once: the user must see it beside the dialog, not under it.
+    if (const QWidget* pImageWindow = ImageWindowOf(doc))
+        dialogs::MoveBeside(*pDialog, *pImageWindow);
     RunPreview(*pDialog, platform::HelpResizeDialog);
 }

@@ -18,6 +18,8 @@ public:
 
     // The prompt's title and proposed name; its file types are replaced by the image ones.
     std::optional<QString> PromptFileName(const FilePrompt& prompt) override;
+    // The same; an open prompt that allows several takes Ctrl and Shift clicks.
+    QStringList PromptFileNames(const FilePrompt& prompt) override;
 
 private:
     const CUiServices& m_ui;

@@ -222,6 +222,8 @@ void CLayoutPage::OnTyped(EField field) {
         return;
     m_values[field] = *dValue;
     Store(field);
+    if (field == FieldX || field == FieldY)
+        KeepProportion(field);
     emit recordChanged();
 }
 
@@ -241,14 +243,27 @@ void CLayoutPage::OnCenter() {
     emit recordChanged();
 }
 
+double CLayoutPage::OtherSidePerSide(EField field) const {
+    if (m_nImageWidth <= 0 || m_nImageHeight <= 0)
+        return 0;
+    return field == FieldX ? double(m_nImageHeight) / m_nImageWidth
+                           : double(m_nImageWidth) / m_nImageHeight;
+}
+
+void CLayoutPage::KeepProportion(EField field) {
+    const double dRatio = OtherSidePerSide(field);
+    if (dRatio <= 0)
+        return;
+    const EField other = Opposite(field);
+    m_values[other] = std::round(100 * m_values[field] * dRatio) / 100;
+    ShowValue(other);
+    Store(other);
+}
+
 void CLayoutPage::OnSizeSpin(EField field, int nDirection) {
     // The other side follows in the proportion of the image, in whole hundredths.
     const EField other = Opposite(field);
-    double dRatio = 0;
-    if (m_nImageWidth > 0 && m_nImageHeight > 0)
-        dRatio = field == FieldX ? double(m_nImageHeight) / m_nImageWidth
-                                 : double(m_nImageWidth) / m_nImageHeight;
-    const double dOtherStep = std::round(10 * dRatio) / 100;
+    const double dOtherStep = std::round(10 * OtherSidePerSide(field)) / 100;
     m_values[field] = std::max(0.0, m_values[field] + nDirection * kStep);
     m_values[other] = std::max(0.0, m_values[other] + nDirection * dOtherStep);
     for (EField f : {field, other}) {

@@ -26,8 +26,8 @@ public:
     enum EField { FieldX = 0, FieldY, FieldLeft, FieldTop, FieldRight, FieldBottom, FieldCount };
     enum EMethod { MethodFitToMargins = 0, MethodHeightAndWidth = 1 };
 
-    // record is the dialog's copy; nImageWidth x nImageHeight keeps the proportion of the spins
-    // (0 x 0: no image).
+    // record is the dialog's copy; nImageWidth x nImageHeight is the proportion the print size
+    // keeps when typed or stepped (0 x 0: no image).
     CLayoutPage(PrintLayoutSettings& record, int nImageWidth, int nImageHeight,
                 QWidget* pParent = nullptr);
 
@@ -71,6 +71,10 @@ private:
     void OnMethod(int nIndex);
     void OnCenter();
     void OnSizeSpin(EField field, int nDirection);
+    // The other print side for one unit of this one in the image's proportion (0: no image).
+    double OtherSidePerSide(EField field) const;
+    // A typed print side sets the other in the image's proportion, in whole hundredths.
+    void KeepProportion(EField field);
     void OnMarginSpin(EField field, int nDirection);
     // A margin pair within the page: the margin becomes the page less the other margin.
     void KeepMarginWithinPage(EField field);

@@ -5,6 +5,7 @@
 #include "document/TavixCaptureDoc.h"
 #include "framework/GuardCommand.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -73,6 +74,13 @@ CValueRow* CLiveApplyDlg::AddSizeRow(const ValueRowSpec& spec) {
     auto* pRow = new CValueRow(spec, this, m_pRows, m_pRows->rowCount());
     connect(pRow, &CValueRow::valueChanged, this, &CLiveApplyDlg::OnSizeChanged);
     return pRow;
+}
+
+QCheckBox* CLiveApplyDlg::AddKeepAspectCheck(bool bChecked) {
+    m_pKeepAspect = new QCheckBox(QStringLiteral("&Keep aspect ratio"), this);
+    m_pKeepAspect->setChecked(bChecked);
+    m_pRows->addWidget(m_pKeepAspect, m_pRows->rowCount(), 1, 1, 2);
+    return m_pKeepAspect;
 }
 
 QSize CLiveApplyDlg::BaseSize() const {

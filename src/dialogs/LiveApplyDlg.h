@@ -16,6 +16,7 @@
 #include <array>
 
 class CTavixCaptureDoc;
+class QCheckBox;
 class QGridLayout;
 class QRadioButton;
 
@@ -46,6 +47,8 @@ public:
     QPushButton* DoneButton() const noexcept { return m_pDone; }
     QRadioButton* MethodRadio(int nIndex) const { return m_methods.at(std::size_t(nIndex)); }
     CValueRow* RadiusRow() const noexcept { return m_pRadius; }
+    // "Keep aspect ratio" of the dialogs that take both sides; null for the others.
+    QCheckBox* KeepAspectCheck() const noexcept { return m_pKeepAspect; }
 
 signals:
     void helpRequested();
@@ -53,6 +56,8 @@ signals:
 protected:
     // Adds a size row above the advanced part; its changes enable Apply and the methods.
     CValueRow* AddSizeRow(const ValueRowSpec& spec);
+    // Adds "Keep aspect ratio" below the size rows (once).
+    QCheckBox* AddKeepAspectCheck(bool bChecked);
     // The size Apply resamples to, from the rows and the snapshot's size.
     virtual QSize TargetSize() const = 0;
     // After Revert: the rows show the image as it is again.
@@ -81,4 +86,5 @@ private:
     QPushButton* m_pApply;
     QPushButton* m_pRevert;
     QPushButton* m_pDone;
+    QCheckBox* m_pKeepAspect = nullptr;
 };

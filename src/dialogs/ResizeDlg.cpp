@@ -2,6 +2,7 @@
 // The resize dialog.
 #include "dialogs/ResizeDlg.h"
 
+#include "dialogs/AspectLink.h"
 #include "document/TavixCaptureDoc.h"
 
 namespace {
@@ -28,6 +29,9 @@ CResizeDlg::CResizeDlg(const CUiServices& ui, CTavixCaptureDoc& doc, QWidget* pP
     const QSize base = BaseSize();
     m_pWidth = AddSizeRow({"Width(pixels):", 1, kMaxSide, StartSide(base.width(), 800), 4});
     m_pHeight = AddSizeRow({"Height(pixels):", 1, kMaxSide, StartSide(base.height(), 600), 4});
+    const double dHeightPerWidth =
+        base.width() > 0 && base.height() > 0 ? double(base.height()) / base.width() : 1;
+    m_pAspect = new CAspectLink(*m_pWidth, *m_pHeight, dHeightPerWidth, *AddKeepAspectCheck(true));
 }
 
 QSize CResizeDlg::TargetSize() const {
@@ -35,8 +39,6 @@ QSize CResizeDlg::TargetSize() const {
 }
 
 void CResizeDlg::ShowRevertedSize() {
-    if (const CImageBitmap* pImage = Doc().GetImage()) {
-        m_pWidth->SetValue(pImage->Width());
-        m_pHeight->SetValue(pImage->Height());
-    }
+    if (const CImageBitmap* pImage = Doc().GetImage())
+        m_pAspect->SetValues(pImage->Width(), pImage->Height());
 }

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
-// CResizeDlg: "Resize Operation": the new width and height in pixels.
+// CResizeDlg: "Resize Operation": the new width and height in pixels, by default in the
+// proportion of the image.
 #pragma once
 
 #include "dialogs/LiveApplyDlg.h"
+
+class CAspectLink;
 
 class CResizeDlg : public CLiveApplyDlg {
     Q_OBJECT
@@ -20,4 +23,5 @@ protected:
 private:
     CValueRow* m_pWidth;
     CValueRow* m_pHeight;
+    CAspectLink* m_pAspect;
 };

@@ -2,6 +2,8 @@
 // The stretch dialog.
 #include "dialogs/StretchDlg.h"
 
+#include "dialogs/AspectLink.h"
+
 namespace {
 
 const CLiveApplyDlg::Layout kLayout{"Stretch Operation",
@@ -17,7 +19,8 @@ const CLiveApplyDlg::Layout kLayout{"Stretch Operation",
 CStretchDlg::CStretchDlg(const CUiServices& ui, CTavixCaptureDoc& doc, QWidget* pParent)
     : CLiveApplyDlg(ui, doc, ESizeDialog::Stretch, kLayout, pParent),
       m_pHorizontal(AddSizeRow({"Horizontal:", 1, 400, 100, 3})),
-      m_pVertical(AddSizeRow({"Vertical:", 1, 400, 100, 3})) {}
+      m_pVertical(AddSizeRow({"Vertical:", 1, 400, 100, 3})),
+      m_pAspect(new CAspectLink(*m_pHorizontal, *m_pVertical, 1, *AddKeepAspectCheck(false))) {}
 
 QSize CStretchDlg::TargetSize() const {
     const QSize base = BaseSize();
@@ -26,6 +29,5 @@ QSize CStretchDlg::TargetSize() const {
 }
 
 void CStretchDlg::ShowRevertedSize() {
-    m_pHorizontal->SetValue(100);
-    m_pVertical->SetValue(100);
+    m_pAspect->SetValues(100, 100);
 }

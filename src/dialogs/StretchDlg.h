@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 // CStretchDlg: "Stretch Operation": width and height each by its own percentage of the image as
-// it was when the dialog opened.
+// it was when the dialog opened, or by one while "Keep aspect ratio" is on (off at first:
+// stretching is what the dialog is for).
 #pragma once
 
 #include "dialogs/LiveApplyDlg.h"
+
+class CAspectLink;
 
 class CStretchDlg : public CLiveApplyDlg {
     Q_OBJECT
@@ -21,4 +24,5 @@ protected:
 private:
     CValueRow* m_pHorizontal;
     CValueRow* m_pVertical;
+    CAspectLink* m_pAspect;
 };

@@ -73,7 +73,7 @@
     X(ID_IMAGE_BRIGHTNESS, 32803)                                                                  \
     X(ID_IMAGE_CONTRAST, 32804)                                                                    \
     X(ID_IMAGE_GRAYSCALE, 32805)                                                                   \
-    X(ID_IMAGE_INTENSITY, 32807) /* no menu or toolbar entry */                                    \
+    X(ID_IMAGE_INTENSITY, 32807) /* Operations menu only, no toolbar button */                     \
     X(ID_IMAGE_INVERT, 32809)                                                                      \
     X(ID_EDIT_COPY_ALL, 32856)                                                                     \
     X(ID_FILE_RELOAD, 32857)                                                                       \

@@ -6,6 +6,7 @@
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "framework/FrameWnd.h"
+#include "framework/GuardCommand.h"
 #include "framework/StringTable.h"
 #include "framework/UiServices.h"
 #include "framework/View.h"
@@ -39,10 +40,14 @@ CDocument* CDocManager::OnFileNew() {
 }
 
 void CDocManager::OnFileOpen() {
-    QString strFileName;
-    if (!DoPromptFileName(strFileName, IDS_OPEN_FILE, true, nullptr))
-        return;
-    OpenDocumentFile(strFileName);
+    FilePrompt prompt = MakeFilePrompt(QString(), IDS_OPEN_FILE, true, nullptr);
+    prompt.bMultiple = true;
+    const QStringList files = m_ui.FileDialogs().PromptFileNames(prompt);
+    for (const QString& strFileName : files) {
+        // A file that does not open says so itself (the document names it); the ones after it
+        // still open, even when opening it threw.
+        GuardCommand(m_ui, [&] { OpenDocumentFile(strFileName); });
+    }
 }
 
 CDocument* CDocManager::OpenDocumentFile(const QString& strPathName, bool bAddToMRU) {
@@ -79,8 +84,8 @@ bool CDocManager::DoPromptFileName(QString& strFileName, unsigned nIDSTitle, boo
     return PromptWithDialogs(m_ui, strFileName, nIDSTitle, bOpenFileDialog, pTemplate);
 }
 
-bool CDocManager::PromptWithDialogs(CUiServices& ui, QString& strFileName, unsigned nIDSTitle,
-                                    bool bOpenFileDialog, CDocTemplate* pTemplate) {
+FilePrompt CDocManager::MakeFilePrompt(const QString& strFileName, unsigned nIDSTitle,
+                                       bool bOpenFileDialog, CDocTemplate* pTemplate) {
     FilePrompt prompt;
     prompt.strTitle = LoadString(nIDSTitle);
     prompt.strFileName = strFileName;
@@ -97,6 +102,12 @@ bool CDocManager::PromptWithDialogs(CUiServices& ui, QString& strFileName, unsig
     QString strAll = LoadString(IDS_ALL_FILTER);
     strAll.replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
     prompt.filters << strAll;
+    return prompt;
+}
+
+bool CDocManager::PromptWithDialogs(CUiServices& ui, QString& strFileName, unsigned nIDSTitle,
+                                    bool bOpenFileDialog, CDocTemplate* pTemplate) {
+    const FilePrompt prompt = MakeFilePrompt(strFileName, nIDSTitle, bOpenFileDialog, pTemplate);
     const std::optional<QString> answer = ui.FileDialogs().PromptFileName(prompt);
     if (!answer || answer->isEmpty())
         return false;

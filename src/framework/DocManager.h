@@ -13,6 +13,7 @@
 class CDocTemplate;
 class CDocument;
 class CUiServices;
+struct FilePrompt;
 
 // Where the files opened and saved are remembered (the application's recent-file list).
 class IRecentFiles {
@@ -40,7 +41,7 @@ public:
 
     // A new untitled document of the first template.
     virtual CDocument* OnFileNew();
-    // Asks for a file and opens it.
+    // Asks for files (several may be chosen) and opens each.
     virtual void OnFileOpen();
     // Opens the file, or brings forward the window of the document that already has it open.
     virtual CDocument* OpenDocumentFile(const QString& strPathName, bool bAddToMRU = true);
@@ -63,6 +64,10 @@ public:
     virtual void CloseAllDocuments(bool bEndSession);
 
 private:
+    // The prompt's caption, proposal, direction and the template's file type before "All files".
+    static FilePrompt MakeFilePrompt(const QString& strFileName, unsigned nIDSTitle,
+                                     bool bOpenFileDialog, CDocTemplate* pTemplate);
+
     CUiServices& m_ui;
     IRecentFiles* m_pRecentFiles;
     std::vector<std::unique_ptr<CDocTemplate>> m_templates;

@@ -64,6 +64,13 @@ CProgressSink& CUiServices::Progress() const noexcept {
     return m_pProgress != nullptr ? *m_pProgress : s_noProgress;
 }
 
+QStringList IFileDialogs::PromptFileNames(const FilePrompt& prompt) {
+    const std::optional<QString> answer = PromptFileName(prompt);
+    if (!answer || answer->isEmpty())
+        return {};
+    return {*answer};
+}
+
 IFileDialogs& CUiServices::FileDialogs() const noexcept {
     return m_pFileDialogs != nullptr ? *m_pFileDialogs : s_noFileDialogs;
 }

@@ -29,12 +29,13 @@ public:
 
 // What a file-name prompt asks for.
 struct FilePrompt {
-    QString strTitle;      // dialog caption
-    QString strFileName;   // proposed name or path
-    bool bOpen = true;     // open (true) or save (false)
-    QStringList filters;   // "Description (*.a *.b)" entries
-    int nFilterIndex = 0;  // selected entry, counted from 0
-    QString strDefaultExt; // without the dot; appended when the name has none
+    QString strTitle;       // dialog caption
+    QString strFileName;    // proposed name or path
+    bool bOpen = true;      // open (true) or save (false)
+    QStringList filters;    // "Description (*.a *.b)" entries
+    int nFilterIndex = 0;   // selected entry, counted from 0
+    QString strDefaultExt;  // without the dot; appended when the name has none
+    bool bMultiple = false; // open: several files may be chosen at once
 };
 
 class IFileDialogs {
@@ -42,6 +43,9 @@ public:
     virtual ~IFileDialogs() = default;
     // The chosen path, or nothing when the user cancelled.
     virtual std::optional<QString> PromptFileName(const FilePrompt& prompt) = 0;
+    // The chosen paths (several when the prompt allows them), empty when the user cancelled.
+    // Prompts that can only give one file need not override it: it asks PromptFileName.
+    virtual QStringList PromptFileNames(const FilePrompt& prompt);
 };
 
 // The services an application installs; a service that was not installed falls back to one

@@ -84,7 +84,8 @@ TEST_F(AppTest, PrintSetupChoicesAreWhatFilePrintUses) {
     pPrinter->Printer().setOutputFormat(QPrinter::PdfFormat);
     pPrinter->Printer().setOutputFileName(strPdf);
     pPrinter->Printer().setPageSize(QPageSize(QPageSize::A4));
-    ASSERT_NE(Open(WritePng(40, 30)), nullptr);
+    // Five times as wide as high: a typed side sets the other in that proportion.
+    ASSERT_NE(Open(WritePng(100, 20)), nullptr);
     ASSERT_TRUE(IsEnabled(ID_FILE_PRINT_SETUP));
 
     // Landscape A4, and in the layout 50 x 10 cm over 27.3 cm of printable width: two pages.

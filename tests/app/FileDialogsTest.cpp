@@ -23,11 +23,13 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTest>
+#include <QTreeView>
 
 #include <fstream>
 
@@ -49,13 +51,16 @@ QStringList ListedNames(QFileDialog& dialog, const QString& strDir, int nExpecte
     return names;
 }
 
-// Clicks the entry of path in the dialog's file list, as the user picks a file.
-void ClickEntry(QFileDialog& dialog, const QString& strPath) {
-    auto* pList = dialog.findChild<QListView*>(QStringLiteral("listView"));
+// Clicks the entry of path in the dialog's file list, as the user picks a file (with Ctrl or
+// Shift held for several).
+void ClickEntry(QFileDialog& dialog, const QString& strPath,
+                Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    auto* pList = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
     auto* pModel = dialog.findChild<QFileSystemModel*>();
     const QModelIndex index = pModel->index(strPath);
     pList->scrollTo(index);
-    QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, pList->visualRect(index).center());
+    QTest::mouseClick(pList->viewport(), Qt::LeftButton, modifiers,
+                      pList->visualRect(index).center());
 }
 
 void TypeFileName(QFileDialog& dialog, const QString& strName) {
@@ -140,6 +145,59 @@ TEST_F(FileDialogsTest, OpenListsImageFilesAnyCaseAndPreviewsTheSelection) {
     ASSERT_NE(pDoc, nullptr);
     EXPECT_EQ(pDoc->GetImage()->Width(), 640);
     EXPECT_TRUE(m_boxes.m_shown.empty());
+}
+
+TEST_F(FileDialogsTest, OpenTakesSeveralFilesAndOneThatFailsKeepsNoneOfTheOthersBack) {
+    for (const char* pszName : {"a.png", "c.png", "d.png"})
+        WritePng(16, 12, QStringLiteral("files/") + QLatin1String(pszName));
+    std::ofstream(m_strDir.toStdString() + "/b.png") << "not a png";
+    WhenModal<CFilePreviewDlg>([&](CFilePreviewDlg& dialog) {
+        dialog.setDirectory(m_strDir);
+        ListedNames(dialog, m_strDir, 5);
+        ClickEntry(dialog, m_strDir + QStringLiteral("/a.png"));
+        // a to c, then d as well.
+        ClickEntry(dialog, m_strDir + QStringLiteral("/c.png"), Qt::ShiftModifier);
+        ClickEntry(dialog, m_strDir + QStringLiteral("/d.png"), Qt::ControlModifier);
+        EXPECT_EQ(dialog.selectedFiles().size(), 4);
+        ClickAccept(dialog);
+    });
+    Run(ID_FILE_OPEN);
+    EXPECT_EQ(m_pApp->DocManager().GetOpenDocumentCount(), 3);
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_TRUE(m_boxes.m_shown[0].strText.startsWith(QStringLiteral("b.png: ")));
+}
+
+TEST_F(FileDialogsTest, OpenAndSaveAsTakeTheirShareOfTheScreenAndShowWholeColumns) {
+    // 602 bytes: Qt's own column is sized for "128.88 GB", which cuts it.
+    for (const char* pszName : {"/small.png", "/small.jpg"})
+        std::ofstream(m_strDir.toStdString() + pszName) << std::string(602, 'x');
+    ASSERT_NE(Open(WritePng(20, 10)), nullptr); // for Save As
+    for (unsigned nID : {ID_FILE_OPEN, ID_FILE_SAVE_AS}) {
+        bool bFits = false;
+        WhenModal<QFileDialog>([&](QFileDialog& dialog) {
+            dialog.setDirectory(m_strDir);
+            ListedNames(dialog, m_strDir, 2);
+            const QSize available = dialog.screen()->availableGeometry().size();
+            EXPECT_GE(dialog.height(), available.height() / 2) << nID;
+            EXPECT_GE(dialog.width(), available.width() / 2) << nID;
+            EXPECT_EQ(available.expandedTo(dialog.size()), available);
+            // Size, type and date show whole; the names take the rest of the width.
+            auto* pTree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+            QHeaderView* pHeader = pTree->header();
+            const QModelIndex root = pTree->rootIndex();
+            bFits = testsupport::WaitUntilPumping([&] {
+                for (int nRow = 0; nRow < pTree->model()->rowCount(root); ++nRow)
+                    for (int nColumn = 1; nColumn < pHeader->count(); ++nColumn)
+                        if (pTree->sizeHintForIndex(pTree->model()->index(nRow, nColumn, root))
+                                .width() > pHeader->sectionSize(nColumn))
+                            return false;
+                return pHeader->length() >= pTree->viewport()->width();
+            });
+            dialog.reject();
+        });
+        Run(nID);
+        EXPECT_TRUE(bFits) << nID;
+    }
 }
 
 TEST_F(FileDialogsTest, SaveAsGivesTheChosenTypesExtensionAndJpegOptionsOnlyForJpeg) {

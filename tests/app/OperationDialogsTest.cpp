@@ -17,16 +17,22 @@
 #include "dialogs/ValueSpinBox.h"
 #include "document/TavixCaptureDoc.h"
 #include "framework/CommandIds.h"
+#include "framework/ui/CommandDispatcher.h"
 #include "image/BrightnessFilter.h"
 #include "image/ContrastFilter.h"
 #include "image/MemoryBitmap.h"
 #include "image/ResampleFilter.h"
 #include "platform/ProgramPaths.h"
+#include "views/TavixCaptureView.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTest>
 
@@ -75,6 +81,10 @@ void Type(CValueRow* pRow, const QString& strText) {
 
 void ClickOk(QDialog& dialog) {
     dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+}
+
+QRect GlobalRect(const QWidget& widget) {
+    return {widget.mapToGlobal(QPoint(0, 0)), widget.size()};
 }
 
 class OperationDialogsTest : public AppTest {
@@ -321,6 +331,86 @@ TEST_F(OperationDialogsTest, EachHelpButtonOpensItsTopic) {
               (std::vector<int>{platform::HelpIntensityDialog, platform::HelpBrightnessDialog,
                                 platform::HelpResizeDialog}));
     EXPECT_EQ(platform::HelpTopicName(platform::HelpIntensityDialog), "dialog.htm#intensitydialog");
+}
+
+TEST_F(OperationDialogsTest, ResizeAndStretchKeepTheAspectRatioWhileTheBoxIsOn) {
+    Document(64, 48);
+    WhenModal<CResizeDlg>([&](CResizeDlg& dialog) {
+        EXPECT_TRUE(dialog.KeepAspectCheck()->isChecked());
+        Type(dialog.WidthRow(), QStringLiteral("32"));
+        EXPECT_EQ(dialog.HeightRow()->Value(), 24);
+        Type(dialog.HeightRow(), QStringLiteral("12"));
+        EXPECT_EQ(dialog.WidthRow()->Value(), 16);
+        dialog.KeepAspectCheck()->click(); // off: each side on its own
+        Type(dialog.WidthRow(), QStringLiteral("40"));
+        EXPECT_EQ(dialog.HeightRow()->Value(), 12);
+        dialog.reject();
+    });
+    Run(ID_IMAGE_RESIZE);
+    // Stretching is what Stretch is for: its box starts off.
+    WhenModal<CStretchDlg>([&](CStretchDlg& dialog) {
+        EXPECT_FALSE(dialog.KeepAspectCheck()->isChecked());
+        dialog.KeepAspectCheck()->click();
+        Type(dialog.HorizontalRow(), QStringLiteral("150"));
+        EXPECT_EQ(dialog.VerticalRow()->Value(), 150);
+        dialog.reject();
+    });
+    Run(ID_IMAGE_STRETCH);
+}
+
+TEST_F(OperationDialogsTest, SizeDialogsOpenBesideTheImageWindowOrAtLeastOffItsCentre) {
+    Document(200, 150);
+    auto* pWindow = dynamic_cast<QMdiSubWindow*>(ActiveView()->GetParentFrame());
+    ASSERT_NE(pWindow, nullptr);
+    // Centred in the workspace, where a dialog centred on the main window would hide it.
+    pWindow->move((pWindow->parentWidget()->width() - pWindow->width()) / 2,
+                  (pWindow->parentWidget()->height() - pWindow->height()) / 2);
+    const QRect rcAvailable = Frame().screen()->availableGeometry();
+    QRect rcDialog;
+    const auto record = [&](CLiveApplyDlg& dialog) {
+        rcDialog = dialog.frameGeometry();
+        dialog.reject();
+    };
+    WhenModal<CLiveApplyDlg>(record);
+    Run(ID_IMAGE_SCALE);
+    EXPECT_FALSE(rcDialog.intersects(GlobalRect(*pWindow)));
+    EXPECT_TRUE(rcAvailable.contains(rcDialog));
+    // No room on any side: the dialog stays off the middle of the image.
+    Frame().setGeometry(rcAvailable);
+    pWindow->showMaximized();
+    ProcessEvents();
+    WhenModal<CLiveApplyDlg>(record);
+    Run(ID_IMAGE_RESIZE);
+    EXPECT_FALSE(rcDialog.contains(GlobalRect(*pWindow).center()));
+}
+
+TEST_F(OperationDialogsTest, IntensityIsInTheOperationsMenuBesideContrast) {
+    Document(20, 10);
+    QMenu* pOperations = nullptr;
+    for (QAction* pMenu : Frame().menuBar()->actions())
+        if (pMenu->text() == QStringLiteral("&Operations"))
+            pOperations = pMenu->menu();
+    ASSERT_NE(pOperations, nullptr);
+    emit pOperations->aboutToShow();
+    const QList<QAction*> actions = pOperations->actions();
+    QList<unsigned> ids;
+    for (QAction* pAction : actions)
+        ids << CCommandDispatcher::ActionId(pAction);
+    const auto nIntensity = ids.indexOf(ID_IMAGE_INTENSITY);
+    ASSERT_EQ(nIntensity, ids.indexOf(ID_IMAGE_CONTRAST) + 1);
+    QAction* pIntensity = actions[nIntensity];
+    EXPECT_EQ(pIntensity->text(), QStringLiteral("I&ntensity..."));
+    EXPECT_EQ(pIntensity->statusTip(), QStringLiteral("Adjust the intensity of the image"));
+    EXPECT_TRUE(pIntensity->isEnabled());
+    EXPECT_EQ(pIntensity->isEnabled(), actions[nIntensity - 1]->isEnabled());
+    bool bShown = false;
+    WhenModal<CIntensityDlg>([&](CIntensityDlg& dialog) {
+        bShown = true;
+        dialog.reject();
+    });
+    pIntensity->trigger();
+    ProcessEvents();
+    EXPECT_TRUE(bShown);
 }
 
 } // namespace

@@ -127,11 +127,14 @@ TEST(ResourceData, DocumentMenuCarriesTheImageCommands) {
     EXPECT_EQ(CResourceData::FindItem(menu, 57643)->strText.toStdString(), "&Undo\tCtrl+Z");
     EXPECT_EQ(CResourceData::FindItem(menu, 57644)->strText.toStdString(), "&Redo\tCtrl+Y");
     EXPECT_EQ(CResourceData::FindItem(menu, 32857)->strText.toStdString(), "&Reload from disk");
-    // The triangle and the icon-sized square have no menu entry anywhere.
+    EXPECT_EQ(CResourceData::FindItem(menu, 32807)->strText.toStdString(), "I&ntensity...");
+    // The triangle and the icon-sized square have no menu entry anywhere; Intensity is only in
+    // the image window's Operations menu.
     for (unsigned nMenu : {128u, 129u, 155u, 341u, 343u}) {
         EXPECT_EQ(CResourceData::FindItem(Menu(nMenu), 32789), nullptr);
         EXPECT_EQ(CResourceData::FindItem(Menu(nMenu), 1102), nullptr);
-        EXPECT_EQ(CResourceData::FindItem(Menu(nMenu), 32807), nullptr);
+        if (nMenu != 129u)
+            EXPECT_EQ(CResourceData::FindItem(Menu(nMenu), 32807), nullptr);
     }
 }
 

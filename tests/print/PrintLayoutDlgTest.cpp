@@ -186,6 +186,20 @@ TEST_F(PrintLayoutDlgTest, SizeArrowsKeepTheImageProportionAndStopAtZero) {
     EXPECT_FALSE(pDialog->Page()->Edit(Field::FieldX)->isEnabled());
 }
 
+TEST_F(PrintLayoutDlgTest, TypedPrintSizeKeepsTheImageProportionAsTheArrowsDo) {
+    const auto pImage = TwoColourImage(400, 300);
+    PrintLayoutSettings record;
+    record.dwPrintMode = 3;
+    const auto pDialog = Open(record, pImage.get());
+    Type(*pDialog, Field::FieldX, QStringLiteral("12"));
+    EXPECT_EQ(Text(*pDialog, Field::FieldY), QStringLiteral("9"));
+    EXPECT_EQ(pDialog->Record().nPrintHeight, 900);
+    // In whole hundredths of the unit shown: 2.5 x 400 / 300 is 3.33.
+    Type(*pDialog, Field::FieldY, QStringLiteral("2.5"));
+    EXPECT_EQ(Text(*pDialog, Field::FieldX), QStringLiteral("3.33"));
+    EXPECT_EQ(pDialog->Record().nPrintWidth, 333);
+}
+
 TEST_F(PrintLayoutDlgTest, MarginArrowsStopWhereThePairFillsThePage) {
     const auto pDialog = Open(PrintLayoutSettings{}, nullptr);
     // 21 cm wide with a right margin of 1.2 cm: the left margin stops at 19.8 cm.

@@ -171,10 +171,17 @@ void CStatusBarProgress::SetProgress(double dFraction) {
     }
 }
 
-std::optional<QString> CQtFileDialogs::PromptFileName(const FilePrompt& prompt) {
+namespace {
+
+// The paths the user chose, empty when cancelled.
+QStringList RunFileDialog(const FilePrompt& prompt) {
     QFileDialog dialog(QApplication::activeWindow(), prompt.strTitle);
     dialog.setAcceptMode(prompt.bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(prompt.bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!prompt.bOpen)
+        dialog.setFileMode(QFileDialog::AnyFile);
+    else
+        dialog.setFileMode(prompt.bMultiple ? QFileDialog::ExistingFiles
+                                            : QFileDialog::ExistingFile);
     if (!prompt.filters.isEmpty()) {
         dialog.setNameFilters(prompt.filters);
         dialog.selectNameFilter(prompt.filters.value(prompt.nFilterIndex, prompt.filters.front()));
@@ -183,7 +190,22 @@ std::optional<QString> CQtFileDialogs::PromptFileName(const FilePrompt& prompt) 
         dialog.setDefaultSuffix(prompt.strDefaultExt);
     if (!prompt.strFileName.isEmpty())
         dialog.selectFile(prompt.strFileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+} // namespace
+
+std::optional<QString> CQtFileDialogs::PromptFileName(const FilePrompt& prompt) {
+    FilePrompt single = prompt;
+    single.bMultiple = false;
+    const QStringList files = RunFileDialog(single);
+    if (files.isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().front();
+    return files.front();
+}
+
+QStringList CQtFileDialogs::PromptFileNames(const FilePrompt& prompt) {
+    return RunFileDialog(prompt);
 }

@@ -60,4 +60,5 @@ private:
 class CQtFileDialogs final : public IFileDialogs {
 public:
     std::optional<QString> PromptFileName(const FilePrompt& prompt) override;
+    QStringList PromptFileNames(const FilePrompt& prompt) override;
 };
