@@ -21,6 +21,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPixmapCache>
 #include <QPushButton>
 #include <QTest>
 
@@ -30,6 +31,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -266,6 +268,24 @@ TEST_F(WorkspaceTest, NewWindowsOpenAsTheLastOneClosedAlsoAfterARestart) {
     Start(kShownOptions);
     ASSERT_NE(Open(WritePng(20, 10)), nullptr);
     EXPECT_FALSE(ActiveChild()->isMaximized());
+}
+
+TEST_F(WorkspaceTest, WindowsThatCameAndWentLeaveNoPixmapsBehind) {
+    Start(kShownOptions);
+    // The heap the pixmap cache gives back when emptied, after that many maximised windows
+    // (the state new windows take at first: their buttons are painted in the menu bar).
+    const auto cbCachedAfterWindows = [&](int nWindows) {
+        for (int i = 0; i < nWindows; ++i) {
+            EXPECT_NE(Open(WritePng(20, 10)), nullptr);
+            EXPECT_TRUE(ActiveChild() && ActiveChild()->isMaximized() && Run(ID_FILE_CLOSE));
+        }
+        const long cbBefore = static_cast<long>(mallinfo2().uordblks);
+        QPixmapCache::clear();
+        return cbBefore - static_cast<long>(mallinfo2().uordblks);
+    };
+    cbCachedAfterWindows(0);
+    const long cbAfterOne = cbCachedAfterWindows(1);
+    EXPECT_LT(cbCachedAfterWindows(40) - cbAfterOne, 16 * 1024); // each window left about 3 KB
 }
 
 TEST_F(WorkspaceTest, WindowsDialogListsEnablesAndActsOnTheSelectedWindows) {

@@ -14,7 +14,9 @@
 #include "framework/ui/MDIChildWnd.h"
 #include "framework/ui/MdiLayout.h"
 #include "framework/ui/MenuBuilder.h"
+#include "framework/ui/WindowButtonStyle.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -45,6 +47,10 @@ CMDIFrameWnd::CMDIFrameWnd(CUiServices& ui, QWidget* pParent)
     : QMainWindow(pParent), m_ui(ui), m_pMdiArea(new QMdiArea(this)),
       m_pDispatcher(new CCommandDispatcher(this, ui, this)),
       m_pMenuBuilder(std::make_unique<CMenuBuilder>(*m_pDispatcher)) {
+    // The image windows' buttons (in the menu bar while maximised) are drawn by the application's
+    // style, not by a window's own: the style that keeps their images has to be that one.
+    if (qobject_cast<CWindowButtonStyle*>(QApplication::style()) == nullptr)
+        QApplication::setStyle(new CWindowButtonStyle());
     m_pMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_pMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_pMdiArea);
