@@ -48,9 +48,11 @@ public:
     void SetImageModified(bool modified) override { m_bModified = modified; }
     unsigned SaveCount() const override { return 0; }
 
+    // As the image document makes them: the history takes the undo copy within its budget.
     std::unique_ptr<CCommand> Operation() {
         return std::make_unique<CTavixCommand>(*this, std::make_unique<CComplementFilter>(),
-                                               img::desc::kInvert);
+                                               img::desc::kInvert,
+                                               CTavixCommand::EUndoCopy::WhenRecorded);
     }
 
     const CDisplayBitmap& Image() const noexcept { return m_image; }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Memory of the command history on a 3840x2160 32-bpp image: ten undo steps and a pending
-// command, as the bitmaps count it (MemoryUsed) and as the process feels it (peak RSS).
+// command, then a memory budget of four images, as the bitmaps count it (MemoryUsed) and as the
+// process feels it (peak RSS).
 // bench-libs: quorvi_image
 #include "HistoryBenchSupport.h"
 
@@ -71,6 +72,13 @@ int main() {
     doc.ExecutePending(doc.Operation(), true);
     doc.CommitPending(true);
     report("pending committed");
+    // A budget of four image sizes: each new step drops the oldest ones first.
+    doc.SetMemoryBudget(4 * imageBytes);
+    doc.ExecuteAndRecord(doc.Operation(), true);
+    report("budget of 4 images, one more operation");
+    for (int i = 0; i < 3; ++i)
+        doc.ExecuteAndRecord(doc.Operation(), true);
+    report("three more operations");
 
     const std::size_t rssPeak = PeakRssBytes() - rssAtStart;
     std::printf("\npeak of bitmaps held between operations: %zu bytes (%.1f MiB, %.2f images)\n",

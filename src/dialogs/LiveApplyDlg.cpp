@@ -138,7 +138,8 @@ void CLiveApplyDlg::OnApply() {
                                    m_pRadius->Value() * 0.01))
             return;
         m_pApply->setEnabled(false);
-        m_pRevert->setEnabled(true);
+        // A change run without an undo copy (memory was short) has nothing to revert.
+        m_pRevert->setEnabled(m_doc.IsPendingInEffect());
         EnableMethods(false);
     });
 }

@@ -25,6 +25,8 @@ namespace {
 // The operation every conversion question names, whatever the command (the program's own text).
 const char* const kConversionOperationName = "Resize";
 const char* const kSaveErrorPrefix = "Error saving the file: ";
+const char* const kNoUndoQuestion = "This operation cannot be undone: there is not enough memory "
+                                    "to keep a copy. Continue?";
 
 std::string LocalPath(const QString& strPathName) {
     return QFile::encodeName(strPathName).toStdString();
@@ -233,6 +235,12 @@ void CTavixCaptureDoc::OnCommandExecuted(const CCommand& command) {
     // Every caller tells the views what the command changed once it has run.
     m_strLastCommand = QString::fromStdString(LastCommandText(command));
     Ui().StatusText().SetMessageText(m_strLastCommand);
+}
+
+bool CTavixCaptureDoc::ConfirmRunWithoutUndo(const CCommand& /*command*/) {
+    // No is the default: a stray Enter must not cost the way back.
+    return Ui().AppMessageBox(QString::fromLatin1(kNoUndoQuestion), EMsgButtons::YesNo,
+                              EMsgIcon::Exclamation, 1) == EMsgResult::Yes;
 }
 
 CImageBitmap& CTavixCaptureDoc::ImageForCommands() {

@@ -108,6 +108,8 @@ public:
 protected:
     void OnHistoryChanged() override;
     void OnCommandExecuted(const CCommand& command) override;
+    // Asks whether to run an operation whose undo copy there is no memory for.
+    bool ConfirmRunWithoutUndo(const CCommand& command) override;
 
 private:
     // Command handlers.
@@ -137,6 +139,10 @@ private:
     // EnsureTrueColor, then the filter.
     void RecordTrueColorFilter(std::unique_ptr<CImageFilter> filter, const char* pszDescription);
     void RunSizeDialog(ESizeDialog kind);
+    // An undoable command of filter whose undo copy the history takes within the budget of the
+    // settings as they are now (the Options dialog may have changed it).
+    std::unique_ptr<CCommand> MakeCommand(std::unique_ptr<CImageFilter> filter,
+                                          const char* pszDescription);
     // Decodes the file into a new bitmap; shows the error and returns null on failure.
     std::unique_ptr<CDisplayBitmap> DecodeFile(const QString& strPathName);
     // Takes bitmap as the image (in place when there is one) with a clean history.

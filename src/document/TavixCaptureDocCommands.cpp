@@ -85,10 +85,16 @@ const CCommandMap& CTavixCaptureDoc::ThisCommandMap() {
     return s_map;
 }
 
+std::unique_ptr<CCommand> CTavixCaptureDoc::MakeCommand(std::unique_ptr<CImageFilter> filter,
+                                                        const char* pszDescription) {
+    SetMemoryBudget(std::size_t(m_host.Settings().m_dwUndoMemoryMB) << 20);
+    return std::make_unique<CTavixCommand>(*this, std::move(filter), pszDescription,
+                                           CTavixCommand::EUndoCopy::WhenRecorded);
+}
+
 void CTavixCaptureDoc::RecordFilter(std::unique_ptr<CImageFilter> filter,
                                     const char* pszDescription) {
-    ExecuteAndRecord(std::make_unique<CTavixCommand>(*this, std::move(filter), pszDescription),
-                     true);
+    ExecuteAndRecord(MakeCommand(std::move(filter), pszDescription), true);
     UpdateAllViews(nullptr, ViewUpdate::Image());
 }
 
@@ -119,8 +125,7 @@ bool CTavixCaptureDoc::ApplySizeChange(ESizeDialog kind, int nWidth, int nHeight
         filter = std::make_unique<CSimpleResizeFilter>(nWidth, nHeight, Progress());
     else
         filter = std::make_unique<CResampleFilter>(nWidth, nHeight, dRadius, method, Progress());
-    return ExecutePending(
-        std::make_unique<CTavixCommand>(*this, std::move(filter), SizeDescription(kind)), true);
+    return ExecutePending(MakeCommand(std::move(filter), SizeDescription(kind)), true);
 }
 
 void CTavixCaptureDoc::OnImageResize() {

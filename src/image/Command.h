@@ -5,6 +5,7 @@
 
 #include "image/ImageObject.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,13 @@ public:
     virtual std::unique_ptr<CCommand> CreateRedoCommand() = 0;
     // Short text for the status bar.
     virtual std::string GetDescription() const = 0;
+
+    // Bytes of the copy the command keeps to be undone: taken, or that TakeUndoCopy would take.
+    virtual std::size_t UndoBytes() const noexcept { return 0; }
+    // Takes that copy unless taken already; the history calls it just before a recorded run.
+    // Throws std::bad_alloc or CTextException img::err::kOutOfMemory when the copy cannot be
+    // allocated; the command is then as it was.
+    virtual void TakeUndoCopy() {}
 
 protected:
     CCommand() = default;

@@ -2,16 +2,47 @@
 #include "image/CommandHistory.h"
 
 #include "image/CommandMacro.h"
+#include "image/TextException.h"
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cassert>
+#include <limits>
+#include <new>
+#include <optional>
 #include <utility>
 
 namespace {
+
 constexpr int N = CCommandHistory::kRingSize;
+
+// A quarter of the physical memory: ten copies of a very large image would otherwise take all
+// of it, and the kernel ends the program with its unsaved work.
+std::size_t DefaultMemoryBudget() noexcept {
+    const long nPages = sysconf(_SC_PHYS_PAGES);
+    const long cbPage = sysconf(_SC_PAGE_SIZE);
+    if (nPages <= 0 || cbPage <= 0)
+        return std::numeric_limits<std::size_t>::max(); // unknown: the ring alone bounds it
+    return std::size_t(nPages) * std::size_t(cbPage) / 4;
 }
 
-CCommandHistory::CCommandHistory() = default;
+// True when the copy was taken, false when memory for it could not be allocated.
+bool TookUndoCopy(CCommand& command) {
+    try {
+        command.TakeUndoCopy();
+        return true;
+    } catch (const std::bad_alloc&) {
+    } catch (const CTextException& e) {
+        if (e.Code() != img::err::kOutOfMemory)
+            throw;
+    }
+    return false;
+}
+
+} // namespace
+
+CCommandHistory::CCommandHistory() : m_cbBudget(DefaultMemoryBudget()) {}
 
 CCommandHistory::~CCommandHistory() = default;
 
@@ -40,8 +71,61 @@ void CCommandHistory::AnnounceExecuted(const CCommand& command) {
     }
 }
 
+void CCommandHistory::SetMemoryBudget(std::size_t cbBudget) {
+    m_cbBudget = cbBudget != 0 ? cbBudget : DefaultMemoryBudget();
+}
+
+std::size_t CCommandHistory::HeldUndoBytes() const noexcept {
+    std::size_t cbHeld = m_pPending ? m_pPending->UndoBytes() : 0;
+    for (const auto& command : m_ring)
+        cbHeld += command ? command->UndoBytes() : 0;
+    return cbHeld;
+}
+
+bool CCommandHistory::MakeRoomFor(std::size_t cbCopy) noexcept {
+    // The pending command's copy is the only one that cannot go: it undoes a change in effect.
+    const std::size_t cbPending = m_pPending ? m_pPending->UndoBytes() : 0;
+    if (cbCopy > m_cbBudget || cbPending > m_cbBudget - cbCopy)
+        return false;
+    const std::size_t cbRoom = m_cbBudget - cbCopy;
+    std::size_t cbHeld = HeldUndoBytes();
+    auto drop = [&cbHeld](std::unique_ptr<CCommand>& slot) {
+        cbHeld -= slot ? slot->UndoBytes() : 0;
+        slot.reset();
+    };
+    // The redo branch first, from its far end: recording the new step discards it anyway.
+    for (; cbHeld > cbRoom && m_nRedoCount > 0; --m_nRedoCount)
+        drop(m_ring[std::size_t((m_nPosition + m_nRedoCount - 1) % N)]);
+    // Then the oldest undo steps; undo stops where the history was cut.
+    for (; cbHeld > cbRoom && m_nUndoCount > 0; --m_nUndoCount)
+        drop(m_ring[std::size_t((m_nPosition - m_nUndoCount + N) % N)]);
+    return true;
+}
+
+std::optional<bool> CCommandHistory::KeepUndoCopyOrAsk(std::unique_ptr<CCommand>& command) {
+    if (MakeRoomFor(command->UndoBytes()) && TookUndoCopy(*command))
+        return std::nullopt;
+    if (!ConfirmRunWithoutUndo(*command))
+        return false;
+    return RunWithoutUndo(std::move(command));
+}
+
+bool CCommandHistory::RunWithoutUndo(std::unique_ptr<CCommand> command) {
+    if (!command->Execute())
+        return false;
+    AnnounceExecuted(*command);
+    SettlePending();
+    DiscardRedoBranch();
+    OnHistoryChanged();
+    return true;
+}
+
 bool CCommandHistory::ExecuteAndRecord(std::unique_ptr<CCommand> command, bool keep) {
     assert(command);
+    if (keep) {
+        if (const std::optional<bool> done = KeepUndoCopyOrAsk(command))
+            return *done;
+    }
     if (!command->Execute())
         return false;
     AnnounceExecuted(*command);
@@ -57,6 +141,10 @@ bool CCommandHistory::ExecutePending(std::unique_ptr<CCommand> command, bool kee
     // the new command's filter needs memory (one image less at the peak of a size dialog).
     if (keep && m_pPending && !m_bPendingInEffect)
         m_pPending.reset();
+    if (keep) {
+        if (const std::optional<bool> done = KeepUndoCopyOrAsk(command))
+            return *done;
+    }
     if (!command->Execute())
         return false;
     AnnounceExecuted(*command);
@@ -78,26 +166,21 @@ void CCommandHistory::SettlePending() {
 
 void CCommandHistory::AddCommand(std::unique_ptr<CCommand> command) {
     assert(command);
-    // Slot P holds either the oldest command (ring full) or the first of the redo branch,
-    // which a new command makes unreachable.
-    if (m_ring[std::size_t(m_nPosition)]) {
-        m_ring[std::size_t(m_nPosition)].reset();
-        DeleteRedoBranch();
-    }
+    DiscardRedoBranch();
+    // Slot P is now empty or, with the ring full, holds the oldest command, which goes.
     m_ring[std::size_t(m_nPosition)] = std::move(command);
     m_nPosition = (m_nPosition + 1) % N;
     m_nUndoCount = std::min(m_nUndoCount + 1, N);
-    if (m_nChangeCount < 0 && m_nRedoCount > 0)
-        m_nChangeCount = N + 1; // the reference state was in the discarded redo branch
-    else
-        m_nChangeCount = std::min(m_nChangeCount + 1, N + 1);
-    m_nRedoCount = 0;
+    m_nChangeCount = std::min(m_nChangeCount + 1, N + 1);
     OnHistoryChanged();
 }
 
-void CCommandHistory::DeleteRedoBranch() noexcept {
+void CCommandHistory::DiscardRedoBranch() noexcept {
+    if (m_nChangeCount < 0 && m_nRedoCount > 0)
+        m_nChangeCount = N + 1; // the reference state was in the discarded redo branch
     for (int i = 0; i < m_nRedoCount; ++i)
         m_ring[std::size_t((m_nPosition + i) % N)].reset();
+    m_nRedoCount = 0;
 }
 
 bool CCommandHistory::CanUndo() const {

@@ -65,3 +65,15 @@ std::string CCommandMacro::GetDescription() const {
         return m_strDescription;
     return m_commands.front()->GetDescription();
 }
+
+std::size_t CCommandMacro::UndoBytes() const noexcept {
+    std::size_t bytes = 0;
+    for (const auto& command : m_commands)
+        bytes += command->UndoBytes();
+    return bytes;
+}
+
+void CCommandMacro::TakeUndoCopy() {
+    for (const auto& command : m_commands)
+        command->TakeUndoCopy();
+}

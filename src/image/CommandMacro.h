@@ -28,6 +28,9 @@ public:
     std::unique_ptr<CCommand> CreateRedoCommand() override;
     // The description given at construction, or the first part's when there was none.
     std::string GetDescription() const override;
+    // The parts' copies together; parts that got theirs keep them when a later part fails.
+    std::size_t UndoBytes() const noexcept override;
+    void TakeUndoCopy() override;
 
 private:
     void UndoFirst(std::size_t count) noexcept;

@@ -33,14 +33,17 @@ std::unique_ptr<CImageBitmap> CopyOf(const CImageBitmap& bitmap) {
 
 CTavixCommand::CTavixCommand(CImageDocument& doc, std::unique_ptr<CImageFilter> filter,
                              std::string description, CImageBitmap* pTarget)
+    : CTavixCommand(doc, std::move(filter), std::move(description), EUndoCopy::AtOnce, pTarget) {}
+
+CTavixCommand::CTavixCommand(CImageDocument& doc, std::unique_ptr<CImageFilter> filter,
+                             std::string description, EUndoCopy copy, CImageBitmap* pTarget)
     : m_pFilter(std::move(filter)), m_pImage(&doc.ImageForCommands()), m_pTarget(pTarget),
       m_pDoc(&doc), m_bWasModified(doc.IsImageModified()), m_nSaveCount(doc.SaveCount()),
       m_strDescription(std::move(description)) {
     assert(m_pFilter);
     assert(m_pTarget != m_pImage); // the filter reads the image while it writes the target
-    // Undo must give back what the command overwrites: with a target that is the target, not
-    // the image, which the command leaves alone.
-    m_pBackup = CopyOf(m_pTarget ? *m_pTarget : *m_pImage);
+    if (copy == EUndoCopy::AtOnce)
+        m_pBackup = CopyOf(Overwritten());
 }
 
 CTavixCommand::~CTavixCommand() = default;
@@ -61,9 +64,22 @@ bool CTavixCommand::Execute() {
     return true;
 }
 
+std::size_t CTavixCommand::UndoBytes() const noexcept {
+    // The copy is of the same class and depth as what it copies, so it takes what that takes.
+    return (m_pBackup ? *m_pBackup : Overwritten()).MemoryUsed();
+}
+
+void CTavixCommand::TakeUndoCopy() {
+    // Undo must give back what the command overwrites: with a target that is the target, not
+    // the image, which the command leaves alone.
+    if (!m_pBackup)
+        m_pBackup = CopyOf(Overwritten());
+}
+
 bool CTavixCommand::Unexecute() {
-    CImageBitmap& overwritten = m_pTarget ? *m_pTarget : *m_pImage;
-    overwritten.CreateCopy(*m_pBackup);
+    if (!m_pBackup)
+        return false;
+    Overwritten().CreateCopy(*m_pBackup);
     // A save after the last run wrote the changed image to the file, so the restored one
     // differs from it whatever the flag was before.
     m_pDoc->SetImageModified(m_pDoc->SaveCount() == m_nSaveCount ? m_bWasModified : true);
@@ -71,6 +87,8 @@ bool CTavixCommand::Unexecute() {
 }
 
 std::unique_ptr<CCommand> CTavixCommand::CreateUndoCommand() {
+    if (!m_pBackup)
+        return nullptr;
     return std::make_unique<CTavixUndoCommand>(*this);
 }
 

@@ -112,6 +112,7 @@ const SettingField kFields[] = {
            999999, OutOfRange::Counter),
     Ranged({kCaptureOptions, "AutoSaveImageType", SettingKind::Dword, &S::m_dwAutoSaveImageType}, 0,
            4, OutOfRange::Default),
+    Ranged({kCaptureOptions, "UndoMemoryMB", SettingKind::Dword, &S::m_dwUndoMemoryMB}, 0, 1 << 20),
 };
 
 // (index read) modulo 35, never negative: a stored index of -1 must not reach outside the table.

@@ -131,6 +131,7 @@ public:
     std::uint16_t m_wAutoSaveDigitCount = 5;
     std::uint32_t m_dwAutoSaveStartNO = 1;
     std::uint32_t m_dwAutoSaveImageType = 1; // 0 BMP, 1 JPEG, 2 PNG, 3 GIF, 4 TIFF
+    std::uint32_t m_dwUndoMemoryMB = 0; // undo copies of an image at most; 0: a quarter of memory
 
 private:
     HotkeyTable m_wHotkeyTable{};

@@ -71,6 +71,8 @@ TEST_F(AppTest, OptionsOkStoresOnlyWhatTheShownPagesEdited) {
                                         "Circle", "Ellipse", "Polygon", "Single Window"}));
         EXPECT_EQ(pAction->currentText(), QStringLiteral("Desktop"));
         pAction->setCurrentIndex(pAction->findText(QStringLiteral("Rectangle")));
+        TypeInto(FieldLabelled<QLineEdit>(dlg, QStringLiteral("Undo history takes at most")),
+                 QStringLiteral("512"));
         // Nothing reaches the settings before OK; a capture meanwhile advances the counter.
         EXPECT_EQ(settings.m_dwOptionsA, before.m_dwOptionsA);
         settings.m_dwAutoSaveStartNO = 7;
@@ -80,6 +82,7 @@ TEST_F(AppTest, OptionsOkStoresOnlyWhatTheShownPagesEdited) {
     EXPECT_EQ(settings.m_dwOptionsA, before.m_dwOptionsA & ~opt::kShowAfterCapture);
     EXPECT_EQ(settings.m_wCaptureDelayTime, 250);
     EXPECT_EQ(settings.m_dwDefaultCaptureAction, std::uint32_t(platform::Rectangle));
+    EXPECT_EQ(settings.m_dwUndoMemoryMB, 512u);
     EXPECT_EQ(settings.m_dwAutoSaveStartNO, 7u) << "the capture's counter was put back";
     EXPECT_EQ(settings.Hotkeys(), before.Hotkeys());
     EXPECT_EQ(settings.m_crViewBackground, before.m_crViewBackground);

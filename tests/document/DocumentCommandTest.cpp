@@ -280,6 +280,48 @@ TEST_F(CommandTest, CopyAllPutsTheWholeImageOnTheClipboard) {
     EXPECT_EQ(CompareImages(*m_host.m_pClipboard, *image), "");
 }
 
+TEST_F(CommandTest, UndoCopiesStayWithinTheMemorySettingAndACopyThatCannotAsksFirst) {
+    auto doc = CaptureDocument(*MakeTestImage(600, 600)); // 1.44 MB a copy
+    m_host.m_settings.m_dwUndoMemoryMB = 3;
+    std::vector<std::unique_ptr<CImageBitmap>> states;
+    for (unsigned id : {ID_IMAGE_INVERT, ID_IMAGE_FLIP_H, ID_IMAGE_FLIP_V}) {
+        states.push_back(CopyOf(*doc->GetImage()));
+        Run(*doc, id);
+    }
+    EXPECT_EQ(doc->Counters().nUndoCount, 2) << "the oldest step went";
+    Run(*doc, ID_EDIT_UNDO);
+    Run(*doc, ID_EDIT_UNDO);
+    EXPECT_FALSE(IsEnabled(*doc, ID_EDIT_UNDO));
+    EXPECT_EQ(CompareImages(*doc->GetImage(), *states[1]), "");
+    Run(*doc, ID_EDIT_REDO);
+    Run(*doc, ID_EDIT_REDO);
+    // The size dialog's pending change makes room the same way; the image then grows past what
+    // the setting can hold a copy of.
+    states.push_back(CopyOf(*doc->GetImage()));
+    m_host.m_dialogs.m_sizeDialog = [](ESizeDialog kind, CTavixCaptureDoc& d) {
+        EXPECT_TRUE(d.ApplySizeChange(kind, 1000, 1000, img::ResampleKernel::Bilinear, 0));
+        d.CommitPending(true);
+    };
+    Run(*doc, ID_IMAGE_RESIZE);
+    const auto resized = CopyOf(*doc->GetImage());
+    EXPECT_EQ(doc->Counters().nUndoCount, 2);
+    m_app.m_boxes.m_answers = {EMsgResult::No, EMsgResult::Yes};
+    Run(*doc, ID_IMAGE_INVERT);
+    ASSERT_EQ(m_app.m_boxes.m_shown.size(), 1u);
+    EXPECT_EQ(m_app.m_boxes.m_shown[0].strText,
+              "This operation cannot be undone: there is not enough memory to keep a copy. "
+              "Continue?");
+    EXPECT_EQ(m_app.m_boxes.m_shown[0].buttons, EMsgButtons::YesNo);
+    EXPECT_EQ(CompareImages(*doc->GetImage(), *resized), "") << "No ran it";
+    Run(*doc, ID_IMAGE_INVERT);
+    CInvertFilter invert;
+    EXPECT_EQ(CompareImages(*doc->GetImage(), *FilteredCopy(*resized, invert)), "");
+    EXPECT_EQ(doc->Counters().nUndoCount, 2) << "no step of its own";
+    // The recorded steps restore their own before-images: undo goes back to before the resize.
+    Run(*doc, ID_EDIT_UNDO);
+    EXPECT_EQ(CompareImages(*doc->GetImage(), *states[3]), "");
+}
+
 class SizeDialogTest : public CommandTest {
 protected:
     SizeDialogTest() : m_image(MakeTestImage(13, 7)) {

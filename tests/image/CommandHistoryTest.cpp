@@ -6,6 +6,8 @@
 #include "image/CommandMacro.h"
 #include "support/TestSupport.h"
 
+#include <new>
+
 using namespace historytest;
 
 namespace {
@@ -412,6 +414,41 @@ TEST_F(CommandHistoryTest, AMacroWhosePartFailsUndoesThePartsAlreadyRun) {
     EXPECT_FALSE(m_doc.m_bModified);
     EXPECT_EQ(m_history.Counters(), Counters(0, 0, 0, 0));
     EXPECT_EQ(CStampFilter::s_nLive, 0);
+}
+
+// A stamp whose undo copy finds no memory.
+class CCopyFailingStamp : public CTavixCommand {
+public:
+    CCopyFailingStamp(CTestDocument& doc, int id)
+        : CTavixCommand(doc, std::make_unique<CStampFilter>(id), StampDescription(id),
+                        EUndoCopy::WhenRecorded) {}
+    void TakeUndoCopy() override { throw std::bad_alloc(); }
+};
+
+TEST_F(CommandHistoryTest, AnUndoCopyWithoutMemoryAsksAndYesRunsWithoutAStep) {
+    Record(1, 3);
+    ASSERT_TRUE(m_history.Undo());
+    const HistoryCounters counters = m_history.Counters();
+    EXPECT_FALSE(m_history.ExecuteAndRecord(std::make_unique<CCopyFailingStamp>(m_doc, 4), true));
+    EXPECT_EQ(m_history.m_nAskedWithoutUndo, 1);
+    EXPECT_EQ(Image(), AfterStamps(CTestDocument().m_image, {1, 2}));
+    EXPECT_EQ(m_history.Counters(), counters);
+    // A budget below one copy asks before allocating anything; Yes runs the command.
+    m_history.SetMemoryBudget(1);
+    m_history.m_bRunWithoutUndo = true;
+    using EUndoCopy = CTavixCommand::EUndoCopy;
+    EXPECT_TRUE(m_history.ExecuteAndRecord(MakeStamp(m_doc, 5, EUndoCopy::WhenRecorded), true));
+    EXPECT_EQ(m_history.m_nAskedWithoutUndo, 2);
+    EXPECT_EQ(Image(), AfterStamps(CTestDocument().m_image, {1, 2, 5}));
+    EXPECT_EQ(m_history.Counters(), Counters(2, 2, 0, 2)) << "the redo branch went";
+    EXPECT_TRUE(m_history.ExecutePending(MakeStamp(m_doc, 6, EUndoCopy::WhenRecorded), true));
+    EXPECT_FALSE(m_history.IsPendingInEffect());
+    EXPECT_EQ(CStampFilter::s_nLive, 2);
+    // The steps before restore their own before-images.
+    ASSERT_TRUE(m_history.Undo());
+    EXPECT_EQ(Image(), AfterStamps(CTestDocument().m_image, {1}));
+    ASSERT_TRUE(m_history.Redo());
+    EXPECT_EQ(Image(), AfterStamps(CTestDocument().m_image, {1, 2}));
 }
 
 TEST_F(CommandHistoryTest, EveryExecutionShowsTheBusyCursorOnce) {

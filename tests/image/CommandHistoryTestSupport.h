@@ -105,8 +105,14 @@ public:
     std::vector<std::string> m_announced;
     HistoryCounters m_seenAtChange;
     int m_nChanges = 0;
+    bool m_bRunWithoutUndo = false; // the answer when a command's undo copy cannot be kept
+    int m_nAskedWithoutUndo = 0;
 
 protected:
+    bool ConfirmRunWithoutUndo(const CCommand&) override {
+        ++m_nAskedWithoutUndo;
+        return m_bRunWithoutUndo;
+    }
     void OnHistoryChanged() override {
         ++m_nChanges;
         m_seenAtChange = Counters();
@@ -120,9 +126,11 @@ inline std::string StampDescription(int id) {
     return "Stamp " + std::to_string(id);
 }
 
-inline std::unique_ptr<CCommand> MakeStamp(CTestDocument& doc, int id) {
+inline std::unique_ptr<CCommand>
+MakeStamp(CTestDocument& doc, int id,
+          CTavixCommand::EUndoCopy copy = CTavixCommand::EUndoCopy::AtOnce) {
     return std::make_unique<CTavixCommand>(doc, std::make_unique<CStampFilter>(id),
-                                           StampDescription(id));
+                                           StampDescription(id), copy);
 }
 
 // The stamp id of a recorded command, or 0 for an empty slot.

@@ -292,7 +292,7 @@ TEST_F(AppSettingsTest, FieldTableNamesEachValueOnce) {
         EXPECT_TRUE(seen.insert(key).second) << key;
         EXPECT_EQ(FindSettingField(field.section, field.name), &field);
     }
-    EXPECT_EQ(seen.size(), 7u + 13u + 16u);
+    EXPECT_EQ(seen.size(), 7u + 13u + 17u);
     EXPECT_NE(FindSettingField("captureoptions", "jpegquality"), nullptr);
     EXPECT_EQ(FindSettingField("CaptureOptions", "InstallPath"), nullptr);
 }

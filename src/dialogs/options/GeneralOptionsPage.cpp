@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace opt = platform::options;
 
 namespace {
@@ -65,26 +67,35 @@ void CGeneralOptionsPage::BuildControls() {
     pLayout->addWidget(box("Prompt to &save modified images", opt::kAskBeforeDiscard));
     pLayout->addWidget(box("&Include mouse pointer on capturing", opt::kIncludePointer));
 
+    pLayout->addSpacing(8);
+    pLayout->addLayout(BuildValueRows());
+    pLayout->addStretch(1);
+
+    connect(m_pResetRecent, &QPushButton::clicked, this, &CGeneralOptionsPage::OnResetRecentList);
+}
+
+QGridLayout* CGeneralOptionsPage::BuildValueRows() {
     auto* pGrid = new QGridLayout;
     m_pDefaultAction = new QComboBox(this);
     auto* pActionLabel = new QLabel(QStringLiteral("Default Capture Action:"), this);
     pActionLabel->setBuddy(m_pDefaultAction);
     pGrid->addWidget(pActionLabel, 0, 0);
     pGrid->addWidget(m_pDefaultAction, 0, 1, 1, 3);
-    m_pDelay = new QLineEdit(this);
-    m_pDelay->setAlignment(Qt::AlignRight);
-    m_pDelay->setMaximumWidth(70);
-    auto* pDelayLabel = new QLabel(QStringLiteral("Start capture after 300 + "), this);
-    pDelayLabel->setBuddy(m_pDelay);
-    pGrid->addWidget(pDelayLabel, 1, 0);
-    pGrid->addWidget(m_pDelay, 1, 1);
-    pGrid->addWidget(new QLabel(QStringLiteral("ms"), this), 1, 2);
+    const auto numberRow = [&](int nRow, const char* pszLabel, const char* pszUnit) {
+        auto* pEdit = new QLineEdit(this);
+        pEdit->setAlignment(Qt::AlignRight);
+        pEdit->setMaximumWidth(70);
+        auto* pLabel = new QLabel(QString::fromLatin1(pszLabel), this);
+        pLabel->setBuddy(pEdit);
+        pGrid->addWidget(pLabel, nRow, 0);
+        pGrid->addWidget(pEdit, nRow, 1);
+        pGrid->addWidget(new QLabel(QString::fromLatin1(pszUnit), this), nRow, 2, 1, 2);
+        return pEdit;
+    };
+    m_pDelay = numberRow(1, "Start capture after 300 + ", "ms");
+    m_pUndoMemory = numberRow(2, "Undo history takes at most", "MB (0: a quarter of the memory)");
     pGrid->setColumnStretch(3, 1);
-    pLayout->addSpacing(8);
-    pLayout->addLayout(pGrid);
-    pLayout->addStretch(1);
-
-    connect(m_pResetRecent, &QPushButton::clicked, this, &CGeneralOptionsPage::OnResetRecentList);
+    return pGrid;
 }
 
 void CGeneralOptionsPage::OnInitDialog() {
@@ -93,6 +104,7 @@ void CGeneralOptionsPage::OnInitDialog() {
     m_bAutoRun = platform::QueryStartupEntry() ? 1 : 0;
     m_bAutoRunBefore = m_bAutoRun;
     m_nDelay = m_settings.m_wCaptureDelayTime;
+    m_nUndoMemoryMB = int(std::min<std::uint32_t>(m_settings.m_dwUndoMemoryMB, kMaxUndoMemoryMB));
     FillDefaultActions();
     COptionsSubDlg::OnInitDialog();
 }
@@ -111,6 +123,8 @@ void CGeneralOptionsPage::DoDataExchange(CDataExchange& dx) {
     DDX_Check(dx, m_pAutoRun, m_bAutoRun);
     DDX_Text(dx, m_pDelay, m_nDelay);
     DDV_MinMaxInt(dx, m_nDelay, 0, kMaxDelayMs);
+    DDX_Text(dx, m_pUndoMemory, m_nUndoMemoryMB);
+    DDV_MinMaxInt(dx, m_nUndoMemoryMB, 0, kMaxUndoMemoryMB);
 }
 
 void CGeneralOptionsPage::OnResetRecentList() {
@@ -126,6 +140,7 @@ void CGeneralOptionsPage::OnOK() {
             m_settings.m_dwOptionsA &= ~flag.dwBit;
     }
     m_settings.m_wCaptureDelayTime = static_cast<std::uint16_t>(m_nDelay);
+    m_settings.m_dwUndoMemoryMB = static_cast<std::uint32_t>(m_nUndoMemoryMB);
     if (m_pDefaultAction->currentIndex() >= 0)
         m_settings.m_dwDefaultCaptureAction = m_pDefaultAction->currentData().toUInt();
     StoreStartupEntry();

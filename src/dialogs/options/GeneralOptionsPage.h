@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // CGeneralOptionsPage: "General Options": window and tray behaviour, sounds, the recent-file
-// list, start at login, the pointer in captures, the default capture action and the delay.
+// list, start at login, the pointer in captures, the default capture action, the delay and the
+// memory the undo history may take.
 #pragma once
 
 #include "dialogs/options/OptionsSubDlg.h"
@@ -11,6 +12,7 @@
 class IOptionsOwner;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -24,6 +26,7 @@ class CGeneralOptionsPage : public COptionsSubDlg {
 public:
     static constexpr int kTemplateID = 344;
     static constexpr int kMaxDelayMs = 5000;
+    static constexpr int kMaxUndoMemoryMB = 1 << 20;
 
     CGeneralOptionsPage(const CUiServices& ui, platform::CAppSettings& settings,
                         IOptionsOwner& owner);
@@ -42,6 +45,8 @@ private:
         int nChecked;
     };
 
+    // The default action, the delay and the undo history's memory, one row each.
+    QGridLayout* BuildValueRows();
     void FillDefaultActions();
     void OnResetRecentList();
     void StoreStartupEntry();
@@ -53,7 +58,9 @@ private:
     QPushButton* m_pResetRecent = nullptr;
     QComboBox* m_pDefaultAction = nullptr;
     QLineEdit* m_pDelay = nullptr;
+    QLineEdit* m_pUndoMemory = nullptr;
     int m_bAutoRun = 0;
     int m_bAutoRunBefore = 0;
     int m_nDelay = 0;
+    int m_nUndoMemoryMB = 0;
 };
