@@ -62,6 +62,10 @@ CTrayHost::CTrayHost(const std::string& displayName) {
         throw std::runtime_error("tray host: another tray owns " + strSelection);
     }
     xcb_set_selection_owner(m_pConnection, m_strip, selection, XCB_CURRENT_TIME);
+    // The server orders requests per connection only: until this answer comes, a program started
+    // next may still find no tray, and then dock again a moment later, into another slot.
+    std::free(xcb_get_selection_owner_reply(
+        m_pConnection, xcb_get_selection_owner(m_pConnection, selection), nullptr));
 
     // Programs already running learn of the new tray from this message.
     xcb_client_message_event_t event{};
@@ -136,6 +140,25 @@ bool CTrayHost::WaitForDocked(size_t nCount, std::chrono::milliseconds timeout) 
 
 std::pair<int, int> CTrayHost::IconCentre(size_t nIndex) const {
     return {m_xStrip + int(nIndex) * kIconSize + kIconSize / 2, kIconSize / 2};
+}
+
+std::optional<std::pair<int, int>> CTrayHost::CentreOf(xcb_window_t icon) const {
+    xcb_query_tree_reply_t* pTree =
+        xcb_query_tree_reply(m_pConnection, xcb_query_tree(m_pConnection, icon), nullptr);
+    const bool bInStrip = pTree != nullptr && pTree->parent == m_strip;
+    std::free(pTree);
+    xcb_get_window_attributes_reply_t* pAttributes = xcb_get_window_attributes_reply(
+        m_pConnection, xcb_get_window_attributes(m_pConnection, icon), nullptr);
+    const bool bViewable =
+        pAttributes != nullptr && pAttributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(pAttributes);
+    xcb_translate_coordinates_reply_t* pAt = xcb_translate_coordinates_reply(
+        m_pConnection, xcb_translate_coordinates(m_pConnection, icon, m_root, 0, 0), nullptr);
+    std::optional<std::pair<int, int>> centre;
+    if (bInStrip && bViewable && pAt != nullptr)
+        centre = std::pair{pAt->dst_x + kIconSize / 2, pAt->dst_y + kIconSize / 2};
+    std::free(pAt);
+    return centre;
 }
 
 } // namespace testsupport

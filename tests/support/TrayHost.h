@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,6 +35,9 @@ public:
                        std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
     // Root coordinates of the middle of docked icon nIndex.
     std::pair<int, int> IconCentre(size_t nIndex) const;
+    // Root coordinates of the middle of this icon window while it sits in the strip, mapped;
+    // nothing otherwise (not docked yet, or docked again under a new window).
+    std::optional<std::pair<int, int>> CentreOf(xcb_window_t icon) const;
 
 private:
     void Serve();
