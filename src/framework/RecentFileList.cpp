@@ -67,25 +67,41 @@ QString CRecentFileList::EntryName(int nIndex) const {
     return QString(m_strEntryFormat).replace(QStringLiteral("%d"), QString::number(nIndex + 1));
 }
 
+namespace {
+
+// A name longer than the room keeps its start and its end (the extension), "..." between them.
+QString ElideMiddle(const QString& strName, int nRoom) {
+    if (strName.size() <= nRoom)
+        return strName;
+    const int nKept = std::max(2, nRoom - 3);
+    const int nTail = nKept / 2;
+    return strName.left(nKept - nTail) + QStringLiteral("...") + strName.right(nTail);
+}
+
+} // namespace
+
 QString CRecentFileList::AbbreviateName(const QString& strPath, const QString& strCurrentDir,
                                         int nMaxLength) {
     const QFileInfo info(strPath);
     if (!strCurrentDir.isEmpty() &&
         QDir::cleanPath(info.absolutePath()) == QDir::cleanPath(strCurrentDir))
-        return info.fileName();
+        return ElideMiddle(info.fileName(), nMaxLength);
     if (strPath.size() <= nMaxLength)
         return strPath;
     // Keep the root, then as many trailing folders as fit after "...".
     const QStringList parts = strPath.split(u'/');
     const QString strRoot = strPath.startsWith(u'/') ? QStringLiteral("/") : QString();
+    const QString strLead = strRoot + QStringLiteral(".../");
     QString strTail = parts.last();
     for (qsizetype i = parts.size() - 2; i > 0; --i) {
         const QString strCandidate = parts[i] + u'/' + strTail;
-        if (strRoot.size() + 4 + strCandidate.size() > nMaxLength)
+        if (strLead.size() + strCandidate.size() > nMaxLength)
             break;
         strTail = strCandidate;
     }
-    return strRoot + QStringLiteral(".../") + strTail;
+    // A file name that alone is longer than the room is cut in its middle, so that the menu
+    // keeps a sane width.
+    return strLead + ElideMiddle(strTail, nMaxLength - int(strLead.size()));
 }
 
 QString CRecentFileList::MenuText(int nIndex, const QString& strCurrentDir) const {

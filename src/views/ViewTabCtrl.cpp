@@ -6,14 +6,28 @@
 #include <QMouseEvent>
 #include <QToolTip>
 
+#include <algorithm>
+
 CViewTabCtrl::CViewTabCtrl(QWidget* pParent) : QTabBar(pParent) {
     setObjectName(QStringLiteral("ViewTabCtrl"));
     setFocusPolicy(Qt::NoFocus);
     setDrawBase(false);
     setExpanding(false);
     setUsesScrollButtons(true);
-    setElideMode(Qt::ElideNone);
+    // A long file name would fill the whole bar: tabs have a width they never pass, and the
+    // name gives up its middle (the tip names the whole path).
+    setElideMode(Qt::ElideMiddle);
     connect(this, &QTabBar::currentChanged, this, [this] { UpdateColors(); });
+}
+
+int CViewTabCtrl::MaxTabWidth() const {
+    return fontMetrics().averageCharWidth() * kMaxTabChars;
+}
+
+QSize CViewTabCtrl::tabSizeHint(int nIndex) const {
+    QSize size = QTabBar::tabSizeHint(nIndex);
+    size.setWidth(std::min(size.width(), MaxTabWidth()));
+    return size;
 }
 
 QColor CViewTabCtrl::ColorOf(unsigned crValue) {

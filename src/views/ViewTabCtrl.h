@@ -32,11 +32,16 @@ public:
     unsigned m_crInactive = kInactive;
     unsigned m_crModified = kModified;
 
+    // The widest a tab gets, in average characters of the bar's font.
+    static constexpr int kMaxTabChars = 32;
+    int MaxTabWidth() const;
+
 signals:
     // A right click on tab nIndex at globalPos (nothing is sent off the tabs).
     void tabContextMenu(int nIndex, const QPoint& globalPos);
 
 protected:
+    QSize tabSizeHint(int nIndex) const override;
     bool event(QEvent* pEvent) override;
     void mousePressEvent(QMouseEvent* pEvent) override;
 

@@ -222,6 +222,19 @@ TEST_F(WorkspaceTest, SaveAllSavesModifiedImagesWithoutAskingAndCloseAllKeepsUns
     m_pApp->Ui().SetFileDialogs(nullptr);
 }
 
+TEST_F(WorkspaceTest, ALongFileNameKeepsItsTabNarrow) {
+    Start(kShownOptions);
+    ASSERT_NE(Open(WritePng(20, 10, QStringLiteral("short.png"))), nullptr);
+    const QString strLong = QString(240, u'n') + QStringLiteral(".png");
+    CTavixCaptureDoc* pLong = Open(WritePng(20, 10, strLong));
+    ASSERT_NE(pLong, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return TabCtrl().isVisible() && TabCtrl().count() == 2; }));
+    EXPECT_LE(TabCtrl().tabRect(1).width(), TabCtrl().MaxTabWidth());
+    EXPECT_LT(TabCtrl().tabRect(1).width(), TabCtrl().width() / 2) << "room for other tabs";
+    EXPECT_EQ(CViewManager::ToolTipFor(pLong),
+              QString::fromStdString((Root() / strLong.toStdString()).string()));
+}
+
 TEST_F(WorkspaceTest, AFailedOpenChangesNothing) {
     Start(kShownOptions);
     const std::filesystem::path broken = Root() / "broken.png";

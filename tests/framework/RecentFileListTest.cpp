@@ -152,10 +152,14 @@ TEST(RecentFileList, NamesInTheCurrentFolderShowWithoutFolder) {
     EXPECT_EQ(CRecentFileList::AbbreviateName(QStringLiteral("/work/shots/a.png"),
                                               QStringLiteral("/work"), 40),
               QStringLiteral("/work/shots/a.png"));
-    // The file name stays whole even when it alone is longer than the limit.
-    const QString strLong = QStringLiteral("/x/") + QString(50, u'n') + QStringLiteral(".png");
-    EXPECT_EQ(CRecentFileList::AbbreviateName(strLong, QString(), 40),
-              QStringLiteral("/.../") + QString(50, u'n') + ".png");
+    // A file name that alone is longer than the limit is cut in its middle, its end kept.
+    const QString strLong = QStringLiteral("/x/a") + QString(240, u'n') + QStringLiteral("z.png");
+    for (const QString& strCurrentDir : {QString(), QStringLiteral("/x")}) {
+        const QString strShown = CRecentFileList::AbbreviateName(strLong, strCurrentDir, 40);
+        EXPECT_LE(strShown.size(), 40) << strShown.toStdString();
+        EXPECT_TRUE(strShown.endsWith(u"nz.png")) << strShown.toStdString();
+        EXPECT_TRUE(strShown.contains(u"an")) << strShown.toStdString();
+    }
 }
 
 TEST(RegistryProfile, RecentFilesSurviveInTheHiveFile) {
