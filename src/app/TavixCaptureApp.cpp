@@ -4,6 +4,7 @@
 
 #include "app/CaptureShell.h"
 #include "app/ClipboardImage.h"
+#include "app/FrameSize.h"
 #include "app/InstanceRequest.h"
 #include "app/MDIClientWnd.h"
 #include "app/MainFrame.h"
@@ -49,6 +50,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QThread>
@@ -211,6 +213,11 @@ void CTavixCaptureApp::StartCaptureWhenShown(int nAttempt) {
 }
 
 void CTavixCaptureApp::ShowMainFrame(bool bMayStartHidden) {
+    // Left to Qt, the window takes two thirds of the screen in device pixels: at a scale of 2
+    // that cuts off the status panes and folds the toolbar.
+    if (const QScreen* pScreen = m_pMainFrame->screen())
+        m_pMainFrame->resize(
+            StartupFrameSize(pScreen->availableGeometry(), m_pMainFrame->sizeHint()));
     m_pMainFrame->show();
     if (!bMayStartHidden || (m_settings.m_dwOptionsA & platform::options::kStartHidden) == 0)
         return;
