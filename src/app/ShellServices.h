@@ -18,6 +18,8 @@ public:
     // True while a tray host shows the icon, so that hiding the main window leaves the program
     // reachable. Without it Close and Minimize minimise instead of hiding.
     virtual bool IsAvailable() const = 0;
+    // A notification from the icon (a balloon, or the desktop's notification).
+    virtual void ShowMessage(const QString& strTitle, const QString& strText) = 0;
 };
 
 // The single-instance guard, asked once during start-up.

@@ -72,6 +72,10 @@ bool CSystemTray::IsAvailable() const {
     return QSystemTrayIcon::isSystemTrayAvailable() && m_icon.isVisible();
 }
 
+void CSystemTray::ShowMessage(const QString& strTitle, const QString& strText) {
+    m_icon.showMessage(strTitle, strText, m_icon.icon());
+}
+
 bool CSystemTray::IsXEmbedIconWindow(QObject* pObject) {
     auto* pWindow = qobject_cast<QWindow*>(pObject);
     const QWidget* pWidget = pWindow != nullptr ? QWidget::find(pWindow->winId()) : nullptr;

@@ -25,6 +25,7 @@ public:
 
     // Asks the desktop now: a tray host can come and go while the program runs.
     bool IsAvailable() const override;
+    void ShowMessage(const QString& strTitle, const QString& strText) override;
 
     QMenu* Menu() const noexcept { return m_pMenu; }
     QSystemTrayIcon& Icon() noexcept { return m_icon; }

@@ -8,6 +8,7 @@
 #include "app/InstanceRequest.h"
 #include "app/MDIClientWnd.h"
 #include "app/MainFrame.h"
+#include "app/MenuCaptions.h"
 #include "app/ShellServices.h"
 #include "app/StatusPanes.h"
 #include "app/TerminationSignals.h"
@@ -253,7 +254,7 @@ void CTavixCaptureApp::FinishHiddenStart(int nAttempt) {
         return;
     }
     m_pMainFrame->repaint();
-    m_pMainFrame->Tray().HideToTray();
+    m_pMainFrame->Tray().HideAtStart(m_pMainFrame->Captions().HotkeyText(platform::Desktop));
 }
 
 void CTavixCaptureApp::ExitInstance() {

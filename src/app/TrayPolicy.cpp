@@ -40,6 +40,21 @@ void CTrayPolicy::HideToTray() {
     m_bHiddenMinimised = true;
 }
 
+void CTrayPolicy::HideAtStart(const QString& strDesktopHotkey) {
+    const bool bToTray = CanHideToTray();
+    HideToTray();
+    if (!bToTray)
+        return;
+    const QString strCapture =
+        strDesktopHotkey.isEmpty()
+            ? QStringLiteral("Its menu starts a capture.")
+            : QStringLiteral("%1 captures the desktop.").arg(strDesktopHotkey);
+    m_pTray->ShowMessage(QStringLiteral("Quorvi Studio"),
+                         QStringLiteral("Quorvi Studio runs in the notification area: click its "
+                                        "icon for the menu. ") +
+                             strCapture);
+}
+
 bool CTrayPolicy::IsMinimisedOrHiddenMinimised() const {
     return m_frame.isMinimized() || (m_frame.isHidden() && m_bHiddenMinimised);
 }

@@ -5,6 +5,8 @@
 // knows whether the command being run was chosen from the tray menu.
 #pragma once
 
+#include <QString>
+
 #include <memory>
 
 class CMainFrame;
@@ -35,6 +37,9 @@ public:
     bool CanHideToTray() const;
     // Hidden where a tray shows the program (counting as minimised), else minimised.
     void HideToTray();
+    // A start that hides the window: hidden as HideToTray does, and where the tray shows the
+    // program, a notification says so (a first start from the menu otherwise shows nothing).
+    void HideAtStart(const QString& strDesktopHotkey);
     // Minimised, or hidden to the tray by Close, a hidden start or Minimize.
     bool IsMinimisedOrHiddenMinimised() const;
     // The window really shows again: it no longer counts as minimised.

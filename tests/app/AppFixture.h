@@ -29,7 +29,9 @@ namespace apptest {
 class CFakeTray final : public ITrayIcon {
 public:
     bool IsAvailable() const override { return m_bAvailable; }
+    void ShowMessage(const QString&, const QString& strText) override { m_messages << strText; }
     bool m_bAvailable = true;
+    QStringList m_messages;
 };
 
 class AppTest : public testsupport::CTempXdgTest {

@@ -66,10 +66,16 @@ TEST_F(AppTest, HiddenStartWithoutATrayStartsMinimised) {
     EXPECT_TRUE(Frame().isVisible());
 }
 
-TEST_F(AppTest, HiddenStartWithATrayHides) {
+TEST_F(AppTest, HiddenStartWithATrayHidesAndSaysWhereTheProgramIs) {
+    // A first start from the desktop's menu, with the default options, shows no window: the
+    // tray's notification is the only sign that the program runs.
     CFakeTray tray;
     Start(0x0008167B, &tray);
     EXPECT_TRUE(WaitUntil([this] { return !Frame().isVisible(); }));
+    ASSERT_EQ(tray.m_messages.size(), 1);
+    EXPECT_TRUE(tray.m_messages[0].contains(u"notification area"));
+    EXPECT_TRUE(tray.m_messages[0].contains(u"Ctrl+Alt+D captures the desktop"))
+        << tray.m_messages[0].toStdString();
 }
 
 TEST_F(AppTest, StartUpBuildsMenusToolbarAndFourPanes) {
