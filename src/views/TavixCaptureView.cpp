@@ -116,7 +116,6 @@ void CTavixCaptureView::RefreshLayout() {
         m_sizeImage = size;
         if (m_editor.Mode() != ModeSelect)
             m_editor.SetBrowseMode();
-        SetScaleMember(PresetScale());
     }
     // Operations change the depth and the size; the active view's panes follow at once.
     if (IsActiveView())
@@ -157,7 +156,8 @@ void CTavixCaptureView::FitFrameIntoArea() {
         pos = rcArea.topLeft();
         pFrame->move(pos);
     }
-    QRect rc(pos, TotalSize() + decoration);
+    const QSize sizeShown = Mapping().DeviceToView(QRect(QPoint(0, 0), TotalSize())).size();
+    QRect rc(pos, sizeShown + decoration);
     if (rc.bottom() > rcArea.bottom()) {
         rc.setBottom(rcArea.bottom());
         // Room for the vertical scroll bar the cut brings.
@@ -200,23 +200,31 @@ void CTavixCaptureView::paintEvent(QPaintEvent* pEvent) {
     if (views::TimingEnabled())
         timer.start();
     QPainter painter(viewport());
-    const QColor background = m_host.ViewBackgroundColor();
+    // Device pixels from here on, on the paint device's own grid.
+    const QTransform device = painter.deviceTransform();
+    const CZoomMapping mapping =
+        Mapping(CZoomMapping::FractionOf(QPointF(device.dx(), device.dy())));
+    painter.setWorldTransform(mapping.DeviceFrame());
+    QRegion region;
+    for (const QRect& rc : pEvent->region())
+        region += mapping.ViewToDevice(rc);
     const CDisplayBitmap* pImage = Image();
-    const QRect rcImageView = pImage != nullptr ? ImageRectInView() : QRect();
+    const QRect rcImage = pImage != nullptr ? mapping.ImageRect() : QRect();
     m_lastPaintRegion = pEvent->region();
 
     // The background around the image, only where the update needs it.
-    for (const QRect& rc : pEvent->region() - rcImageView)
+    const QColor background = m_host.ViewBackgroundColor();
+    for (const QRect& rc : region - rcImage)
         painter.fillRect(rc, background);
     if (pImage == nullptr) {
         m_rectRepaint = QRect();
         return;
     }
-    // A red frame one window pixel outside the image.
+    // A red frame one device pixel outside the image.
     painter.setPen(QPen(QColor(255, 0, 0), 0));
-    painter.drawRect(rcImageView.adjusted(-1, -1, 0, 0));
-    PaintImage(painter, pEvent->region(), rcImageView);
-    PaintOutlines(painter, pEvent->region());
+    painter.drawRect(rcImage.adjusted(-1, -1, 0, 0));
+    PaintImage(painter, mapping, region & rcImage);
+    PaintOutlines(painter, mapping, region);
     if (views::TimingEnabled() && !m_bPaintedImage) {
         m_bPaintedImage = true;
         views::TimingTrace(
@@ -282,12 +290,12 @@ void CTavixCaptureView::mousePressEvent(QMouseEvent* pEvent) {
     if (!HasHorizontalScroll() && !HasVerticalScroll())
         return;
     m_bPanning = true;
-    m_ptPanLast = pEvent->position().toPoint();
+    m_ptPanLast = Mapping().ViewToDevice(PointerInView(*pEvent));
     UpdateCursor();
 }
 
 void CTavixCaptureView::mouseMoveEvent(QMouseEvent* pEvent) {
-    const QPoint pt = pEvent->position().toPoint();
+    const QPointF pt = PointerInView(*pEvent);
     SetPane(IImageViewHost::PaneMousePosition, MousePositionText(ViewToImage(pt)));
     if (m_editor.IsTracking()) {
         m_editor.MoveTo(ToImagePoint(ViewToImage(pt)));
@@ -298,8 +306,9 @@ void CTavixCaptureView::mouseMoveEvent(QMouseEvent* pEvent) {
         return;
     }
     // The image follows the pointer: the scroll position moves against the drag.
-    const QPoint delta = pt - m_ptPanLast;
-    m_ptPanLast = pt;
+    const QPoint ptDevice = Mapping().ViewToDevice(pt);
+    const QPoint delta = ptDevice - m_ptPanLast;
+    m_ptPanLast = ptDevice;
     if (delta.isNull())
         return;
     QPoint pos = ScrollPosition() - delta;
@@ -312,7 +321,7 @@ void CTavixCaptureView::mouseReleaseEvent(QMouseEvent* pEvent) {
     if (pEvent->button() != Qt::LeftButton)
         return;
     if (m_editor.IsTracking()) {
-        ReleaseInSelectMode(pEvent->position().toPoint());
+        ReleaseInSelectMode(PointerInView(*pEvent));
         return;
     }
     if (m_bPanning) {

@@ -51,7 +51,7 @@ public:
     QRect Selection() const;
     const CSelectionEditor& Editor() const noexcept { return m_editor; }
 
-    // Follows a change of the image size: 1:1 extent, remembered preset factor, repaint.
+    // Follows a change of the image size: the extent at the zoom shown, repaint.
     void RefreshLayout();
 
     // CView
@@ -110,15 +110,18 @@ private:
     void InvalidateOutline(const ImageRect& rc) override;
     void InvalidateAll(bool bErase) override;
 
-    // The window pixels of an outline drawn one image pixel outside rc, cut to the image.
-    QRect OutlineInView(const ImageRect& rc) const;
-    // The image, the dragged or floating pixels and the outlines, inside the paint's region.
-    void PaintImage(QPainter& painter, const QRegion& region, const QRect& rcImageView);
-    void PaintOutlines(QPainter& painter, const QRegion& region) const;
+    // The device pixels of an outline drawn one image pixel outside rc, cut to the image.
+    QRect OutlineOnDevice(const CZoomMapping& mapping, const ImageRect& rc) const;
+    // The window pixels to repaint for the outline of rc.
+    QRegion OutlineRegion(const ImageRect& rc) const;
+    // The image, the dragged or floating pixels and the outlines, inside the paint's region
+    // (device pixels); the painter is in the mapping's device frame.
+    void PaintImage(QPainter& painter, const CZoomMapping& mapping, const QRegion& region);
+    void PaintOutlines(QPainter& painter, const CZoomMapping& mapping, const QRegion& region) const;
     void PressInSelectMode(QMouseEvent* pEvent);
-    void ReleaseInSelectMode(QPoint ptView);
+    void ReleaseInSelectMode(QPointF ptView);
     // Sets the cursor for the mode, whether the view can scroll, and what is under ptView.
-    void UpdateCursor(QPoint ptView);
+    void UpdateCursor(QPointF ptView);
     void UpdateCursor();
     // Fits the window into the MDI area (first showing).
     void FitFrameIntoArea();
@@ -135,6 +138,7 @@ private:
     QRegion m_lastPaintRegion;
     QSize m_sizeImage{0, 0};
     bool m_bPanning = false;
+    // Device pixels: the pan follows the pointer to the pixel.
     QPoint m_ptPanLast;
     // From the window's creation (the document is being opened) to its first painted image.
     QElapsedTimer m_openTimer;

@@ -4,7 +4,9 @@
 #include "AppFixture.h"
 
 #include "document/TavixCaptureDoc.h"
+#include "framework/CmdUI.h"
 #include "framework/CommandIds.h"
+#include "framework/ui/CommandDispatcher.h"
 #include "image/DisplayBitmap.h"
 #include "platform/WorkspaceSettings.h"
 #include "views/TavixCaptureView.h"
@@ -18,6 +20,8 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+
+#include <cmath>
 
 using namespace apptest;
 
@@ -318,4 +322,91 @@ TEST_F(AppTest, FirstShowingFitsTheWindowIntoTheArea) {
     const QRect rcArea = Frame().MdiArea()->viewport()->rect();
     EXPECT_LE(pFrame->geometry().bottom(), rcArea.bottom());
     EXPECT_LE(pFrame->geometry().right(), rcArea.right());
+}
+
+TEST_F(AppTest, SizeChangeKeepsTheZoomAndTheMenuChecksWhatShows) {
+    Start(kShownOptions);
+    ASSERT_NE(Open(WritePng(61, 43)), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    ASSERT_TRUE(Run(ID_VIEW_ZOOM_200));
+    ASSERT_TRUE(Run(ID_IMAGE_ROTATE_CW));
+    ExpectPainted(*pView, 2);
+    for (const unsigned nID : {ID_VIEW_ZOOM_100, ID_VIEW_ZOOM_200}) {
+        CCmdUI item(nID);
+        Frame().Dispatcher().Update(item);
+        EXPECT_EQ(item.Check().value_or(0), nID == ID_VIEW_ZOOM_200 ? 1 : 0) << nID;
+    }
+}
+
+// Also run with QT_SCALE_FACTOR 1.5 and 2 (tests/app/CMakeLists.txt).
+TEST_F(AppTest, ZoomPutsImagePixelsOnDevicePixelsAtEveryDeviceScale) {
+    Start(kShownOptions);
+    // Red and green say where a pixel is, blue is a one-pixel checkerboard.
+    QImage image(256, 256, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x, y, (x + y) % 2 != 0 ? 255 : 0));
+    ASSERT_NE(NewDocument(image), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    QWidget* pPort = pView->viewport();
+    const double dRatio = pPort->devicePixelRatioF();
+    // The device pixel of the window under a point of the view, and what the window shows there.
+    const auto device = [&](QPoint pt) {
+        const QPointF ptDevice = QPointF(pPort->mapTo(pPort->window(), pt)) * dRatio;
+        return QPoint(int(std::floor(ptDevice.x() + 1e-6)), int(std::floor(ptDevice.y() + 1e-6)));
+    };
+    // The whole window drawn as on the screen, device pixel by device pixel.
+    const auto shown = [&] {
+        ProcessEvents();
+        return pPort->window()->grab().toImage();
+    };
+    const auto imagePointAt = [](const QImage& shot, QPoint ptDevice) {
+        const QRgb rgb = shot.pixel(ptDevice);
+        return QPoint(qRed(rgb), qGreen(rgb));
+    };
+    for (const int nZoom : {1, 2}) {
+        ASSERT_TRUE(Run(nZoom == 1 ? ID_VIEW_ZOOM_100 : ID_VIEW_ZOOM_200));
+        pView->ScrollToPosition(QPoint(0, 0));
+        const QImage shot = shown();
+        // From the first black pixel (image pixel 0, 0) on, each image pixel is nZoom x nZoom
+        // device pixels.
+        const QRect rcPort(device(QPoint(0, 0)),
+                           device(QPoint(pPort->width(), pPort->height())) - QPoint(1, 1));
+        QPoint ptFirst(-1, -1);
+        for (int i = 0; ptFirst.x() < 0 && i < rcPort.width() * rcPort.height(); ++i) {
+            const QPoint pt = rcPort.topLeft() + QPoint(i % rcPort.width(), i / rcPort.width());
+            if (shot.pixel(pt) == qRgb(0, 0, 0))
+                ptFirst = pt;
+        }
+        ASSERT_GE(ptFirst.x(), 0);
+        const QRect rcShown = rcPort & QRect(ptFirst, image.size() * nZoom);
+        int nErrors = 0;
+        for (int y = rcShown.top(); y <= rcShown.bottom(); ++y)
+            for (int x = rcShown.left(); x <= rcShown.right(); ++x)
+                nErrors += shot.pixel(x, y) !=
+                           image.pixel((x - ptFirst.x()) / nZoom, (y - ptFirst.y()) / nZoom);
+        EXPECT_EQ(nErrors, 0) << "zoom " << nZoom;
+        // The pointer's pane and a rubber band name the pixels under the pointer (driven through
+        // the window: a widget's mouse moves go through the cursor, in whole device pixels).
+        const QPoint ptA = pView->ImageToView(QPoint(7, 5)) + QPoint(1, 1);
+        const QPoint ptB = pView->ImageToView(QPoint(40, 30)) + QPoint(1, 1);
+        QWindow* pWindow = pPort->window()->windowHandle();
+        QTest::mouseMove(pWindow, pPort->mapTo(pPort->window(), ptA));
+        EXPECT_EQ(Frame().Panes().PaneText(1),
+                  CTavixCaptureView::MousePositionText(imagePointAt(shot, device(ptA))));
+        ASSERT_TRUE(Run(ID_VIEW_SELECT_REGION));
+        QTest::mousePress(pWindow, Qt::LeftButton, {}, pPort->mapTo(pPort->window(), ptA));
+        QTest::mouseMove(pWindow, pPort->mapTo(pPort->window(), ptB));
+        QTest::mouseRelease(pWindow, Qt::LeftButton, {}, pPort->mapTo(pPort->window(), ptB));
+        EXPECT_EQ(pView->Selection(),
+                  QRect(imagePointAt(shot, device(ptA)), imagePointAt(shot, device(ptB)))
+                      .adjusted(0, 0, -1, -1));
+        ASSERT_TRUE(Run(ID_VIEW_SELECT_REGION));
+    }
+    // At 400 % scrolled to the end, the last image row shows in the window's last device row.
+    ASSERT_TRUE(Run(ID_VIEW_ZOOM_400));
+    ASSERT_TRUE(pView->HasVerticalScroll());
+    pView->ScrollToPosition(QPoint(0, 100000));
+    const QPoint ptLast = device(QPoint(pPort->width() / 2, pPort->height())) - QPoint(0, 1);
+    EXPECT_EQ(imagePointAt(shown(), ptLast).y(), 255);
 }
