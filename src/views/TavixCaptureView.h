@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // CTavixCaptureView: the view of an image document: paints the image at the current zoom with
-// a red outline, pans large images by dragging, scrolls from the keyboard, selects, drags, cuts,
-// copies, pastes and crops (the logic in CSelectionEditor), and reports the pointer position,
-// colour depth and image size in the status bar.
+// a red outline (transparent pixels over a checkerboard), pans large images by dragging, scrolls
+// from the keyboard, selects, drags, cuts, copies, pastes and crops (the logic in
+// CSelectionEditor), and reports the pointer position, colour depth and image size in the
+// status bar.
 #pragma once
 
 #include "framework/View.h"
@@ -94,6 +95,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
+    bool PaintsFixedBackdrop() const override;
 
 private:
     static ImagePoint ToImagePoint(QPoint pt) { return {pt.x(), pt.y()}; }

@@ -64,15 +64,21 @@ void DottedFrame(QPainter& painter, const QRect& rc, const QRect& rcClip) {
 }
 
 // Draws the pixels of bitmap that show at rcShown (image coordinates) when the bitmap is shifted
-// by d.
+// by d, transparent ones over the checkerboard: they replace what is under them, as they will
+// in the image.
 void DrawShifted(QPainter& painter, const CZoomMapping& mapping, const CImageBitmap& bitmap,
                  const ImageRect& rcShown, ImagePoint d) {
     if (rcShown.IsEmpty())
         return;
+    if (CBitmapPainter::HasTransparency(bitmap)) {
+        painter.setWorldTransform(mapping.DeviceFrame());
+        CBitmapPainter::FillChecker(painter, mapping.ImageToDevice(ToQRect(rcShown)));
+    }
     QTransform transform = mapping.ImageFrame();
     transform.translate(d.x, d.y);
     painter.setWorldTransform(transform);
-    CBitmapPainter::Draw(painter, bitmap, ToQRect(views::Offset(rcShown, -d.x, -d.y)));
+    CBitmapPainter::Draw(painter, bitmap, ToQRect(views::Offset(rcShown, -d.x, -d.y)),
+                         CBitmapPainter::EAlpha::Blend);
 }
 
 } // namespace
@@ -234,6 +240,13 @@ void CTavixCaptureView::InvalidateAll(bool) {
 }
 
 // ---- painting ----
+
+bool CTavixCaptureView::PaintsFixedBackdrop() const {
+    const CImageBitmap* pImage = Image();
+    const CImageBitmap* pFloating = m_editor.Floating();
+    return (pImage != nullptr && CBitmapPainter::HasTransparency(*pImage)) ||
+           (pFloating != nullptr && CBitmapPainter::HasTransparency(*pFloating));
+}
 
 QRect CTavixCaptureView::OutlineOnDevice(const CZoomMapping& mapping, const ImageRect& rc) const {
     const ImageRect rcOutline = views::Intersect(views::Inflate(rc, 1), ImageBounds());

@@ -171,7 +171,7 @@ void CZoomView::scrollContentsBy(int dx, int dy) {
     // Only the uncovered strip is repainted when the pixels shown can move by whole window
     // pixels; otherwise the window is painted afresh on the device's grid.
     const double d = DevicePixelRatio();
-    if (IsWhole(dx / d) && IsWhole(dy / d))
+    if (!PaintsFixedBackdrop() && IsWhole(dx / d) && IsWhole(dy / d))
         viewport()->scroll(static_cast<int>(std::lround(dx / d)),
                            static_cast<int>(std::lround(dy / d)));
     else

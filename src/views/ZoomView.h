@@ -100,6 +100,10 @@ protected:
     QSize ClientDeviceSize() const;
     // Where a pointer event happened in the window, to the device pixel.
     QPointF PointerInView(const QSinglePointEvent& event) const;
+    // True while the view paints something that stays put on the screen whatever the scroll
+    // position (the checkerboard under transparent pixels): scrolling then repaints the window
+    // instead of moving its pixels.
+    virtual bool PaintsFixedBackdrop() const { return false; }
 
 private:
     // Zooms keeping the image point on the device pixel ptDevice where it is.

@@ -410,3 +410,44 @@ TEST_F(AppTest, ZoomPutsImagePixelsOnDevicePixelsAtEveryDeviceScale) {
     const QPoint ptLast = device(QPoint(pPort->width() / 2, pPort->height())) - QPoint(0, 1);
     EXPECT_EQ(imagePointAt(shown(), ptLast).y(), 255);
 }
+
+TEST_F(AppTest, TransparentPixelsShowOverACheckerboardThatStaysOnTheScreen) {
+    Start(kShownOptions);
+    QImage image(500, 300, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgba(200, 40, x & 0xFF, (x + 3 * y) % 256));
+    const auto path = Root() / "alpha.png";
+    ASSERT_TRUE(image.save(QString::fromStdString(path.string())));
+    ASSERT_NE(Open(path), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    ASSERT_TRUE(Run(ID_VIEW_ZOOM_200));
+    pView->ScrollToPosition(QPoint(13, 7));
+    QWidget* pPort = pView->viewport();
+    const auto expectComposited = [&](const char* pszWhen) {
+        ProcessEvents();
+        const QPoint ptOrigin = pPort->mapTo(pView->window(), QPoint(0, 0));
+        const QImage shot = QGuiApplication::primaryScreen()
+                                ->grabWindow(pView->window()->winId(), ptOrigin.x(), ptOrigin.y(),
+                                             pPort->width(), pPort->height())
+                                .toImage();
+        int nErrors = 0;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                // The image's colour over the square's grey, as much as its alpha says.
+                const QRgb src = image.pixel(pView->ViewToImage(QPoint(x, y)));
+                const int nGrey = (x / 8 + y / 8) % 2 != 0 ? 0x99 : 0xCC;
+                const auto over = [&](int c) {
+                    return (c * qAlpha(src) + nGrey * (255 - qAlpha(src))) / 255;
+                };
+                const QRgb got = shot.pixel(x, y);
+                nErrors += std::abs(qRed(got) - over(qRed(src))) > 2 ||
+                           std::abs(qBlue(got) - over(qBlue(src))) > 2;
+            }
+        }
+        EXPECT_EQ(nErrors, 0) << pszWhen;
+    };
+    expectComposited("scrolled");
+    pView->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    expectComposited("a line further");
+}
