@@ -67,6 +67,9 @@ CTavixCaptureView::CTavixCaptureView(IImageViewHost& host, QWidget* pParent)
     viewport()->setAutoFillBackground(false);
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::NoFrame);
+    // About the pace of a held key's repeats.
+    m_autoScrollTimer.setInterval(30);
+    connect(&m_autoScrollTimer, &QTimer::timeout, this, &CTavixCaptureView::OnAutoScrollTick);
 }
 
 CTavixCaptureView::~CTavixCaptureView() = default;
@@ -299,6 +302,7 @@ void CTavixCaptureView::mouseMoveEvent(QMouseEvent* pEvent) {
     SetPane(IImageViewHost::PaneMousePosition, MousePositionText(ViewToImage(pt)));
     if (m_editor.IsTracking()) {
         m_editor.MoveTo(ToImagePoint(ViewToImage(pt)));
+        FollowDragPointer(pt);
         return;
     }
     if (!m_bPanning) {
@@ -321,6 +325,7 @@ void CTavixCaptureView::mouseReleaseEvent(QMouseEvent* pEvent) {
     if (pEvent->button() != Qt::LeftButton)
         return;
     if (m_editor.IsTracking()) {
+        m_autoScrollTimer.stop();
         ReleaseInSelectMode(PointerInView(*pEvent));
         return;
     }
@@ -328,6 +333,25 @@ void CTavixCaptureView::mouseReleaseEvent(QMouseEvent* pEvent) {
         m_bPanning = false;
         UpdateCursor();
     }
+}
+
+void CTavixCaptureView::FollowDragPointer(QPointF ptView) {
+    m_ptDragPointer = ptView;
+    if (QRectF(viewport()->rect()).contains(ptView))
+        m_autoScrollTimer.stop();
+    else if (!m_autoScrollTimer.isActive())
+        m_autoScrollTimer.start();
+}
+
+void CTavixCaptureView::OnAutoScrollTick() {
+    if (!m_editor.IsTracking() || !ScrollTowards(m_ptDragPointer)) {
+        m_autoScrollTimer.stop();
+        return;
+    }
+    // The band or the block follows the image point now under the pointer.
+    const QPoint ptImage = ViewToImage(m_ptDragPointer);
+    SetPane(IImageViewHost::PaneMousePosition, MousePositionText(ptImage));
+    m_editor.MoveTo(ToImagePoint(ptImage));
 }
 
 void CTavixCaptureView::OnZoomIn() {

@@ -2,8 +2,8 @@
 // CTavixCaptureView: the view of an image document: paints the image at the current zoom with
 // a red outline (transparent pixels over a checkerboard), pans large images by dragging, scrolls
 // from the keyboard, selects, drags, cuts, copies, pastes and crops (the logic in
-// CSelectionEditor), and reports the pointer position, colour depth and image size in the
-// status bar.
+// CSelectionEditor; a drag past the window's edge scrolls), and reports the pointer position,
+// colour depth and image size in the status bar.
 #pragma once
 
 #include "framework/View.h"
@@ -16,6 +16,7 @@
 #include <QRect>
 #include <QRegion>
 #include <QSize>
+#include <QTimer>
 
 class CCmdUI;
 class CDisplayBitmap;
@@ -122,6 +123,9 @@ private:
     void PaintOutlines(QPainter& painter, const CZoomMapping& mapping, const QRegion& region) const;
     void PressInSelectMode(QMouseEvent* pEvent);
     void ReleaseInSelectMode(QPointF ptView);
+    // A drag that holds the pointer outside the window scrolls towards it on a timer.
+    void FollowDragPointer(QPointF ptView);
+    void OnAutoScrollTick();
     // Sets the cursor for the mode, whether the view can scroll, and what is under ptView.
     void UpdateCursor(QPointF ptView);
     void UpdateCursor();
@@ -142,6 +146,9 @@ private:
     bool m_bPanning = false;
     // Device pixels: the pan follows the pointer to the pixel.
     QPoint m_ptPanLast;
+    // Where a drag holds the pointer, window coordinates; the timer scrolls towards it.
+    QPointF m_ptDragPointer;
+    QTimer m_autoScrollTimer;
     // From the window's creation (the document is being opened) to its first painted image.
     QElapsedTimer m_openTimer;
     bool m_bPaintedImage = false;

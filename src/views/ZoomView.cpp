@@ -22,6 +22,23 @@ bool IsWhole(double d) {
     return std::abs(d - std::round(d)) < 1e-9;
 }
 
+// How far ptView lies outside [0, nExtent) along one axis: negative before, positive after.
+double Outside(double d, int nExtent) {
+    if (d < 0)
+        return d;
+    return d >= nExtent ? d - nExtent + 1 : 0.0;
+}
+
+// One auto-scroll tick's step for a pointer nDistance device pixels outside: a few pixels at
+// the edge, growing with the distance, never more than half a window.
+int AutoScrollStep(double dDistance, int nClient) {
+    if (dDistance == 0)
+        return 0;
+    const int nStep =
+        std::min(2 + static_cast<int>(std::abs(dDistance)) / 2, std::max(2, nClient / 2));
+    return dDistance < 0 ? -nStep : nStep;
+}
+
 } // namespace
 
 CZoomView::CZoomView(QWidget* pParent) : QAbstractScrollArea(pParent) {
@@ -176,6 +193,16 @@ void CZoomView::scrollContentsBy(int dx, int dy) {
                            static_cast<int>(std::lround(dy / d)));
     else
         viewport()->update();
+}
+
+bool CZoomView::ScrollTowards(QPointF ptView) {
+    const QPoint ptDevice = Mapping().ViewToDevice(ptView);
+    const QSize client = ClientDeviceSize();
+    const QPoint step(AutoScrollStep(Outside(ptDevice.x(), client.width()), client.width()),
+                      AutoScrollStep(Outside(ptDevice.y(), client.height()), client.height()));
+    const QPoint before = ScrollPosition();
+    ScrollToPosition(before + step);
+    return ScrollPosition() != before;
 }
 
 QPoint CZoomView::ScrollPosition() const {

@@ -100,6 +100,9 @@ protected:
     QSize ClientDeviceSize() const;
     // Where a pointer event happened in the window, to the device pixel.
     QPointF PointerInView(const QSinglePointEvent& event) const;
+    // While a drag holds the pointer at ptView outside the window: scrolls towards it, faster
+    // the farther it is. False when there was nothing to scroll.
+    bool ScrollTowards(QPointF ptView);
     // True while the view paints something that stays put on the screen whatever the scroll
     // position (the checkerboard under transparent pixels): scrolling then repaints the window
     // instead of moving its pixels.
