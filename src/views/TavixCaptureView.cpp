@@ -23,6 +23,9 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
+#include <QWheelEvent>
+
+#include <cstdlib>
 
 const CCommandMap& CTavixCaptureView::ThisCommandMap() {
     using V = CTavixCaptureView;
@@ -32,6 +35,8 @@ const CCommandMap& CTavixCaptureView::ThisCommandMap() {
             .On(ID_VIEW_ZOOM_OUT, &V::OnZoomOut)
             .OnUpdate(ID_VIEW_ZOOM_IN, &V::OnUpdateZoomIn)
             .OnUpdate(ID_VIEW_ZOOM_OUT, &V::OnUpdateZoomOut)
+            .On(ID_VIEW_ZOOM_FIT, &V::OnZoomFit)
+            .OnUpdate(ID_VIEW_ZOOM_FIT, &V::OnUpdateNeedsImage)
             .On(ID_FILE_PRINT, &V::OnFilePrint)
             .On(ID_FILE_PRINT_DIRECT, &V::OnFilePrintDirect)
             .On(ID_FILE_PRINT_PREVIEW, &V::OnFilePrintPreview)
@@ -335,6 +340,23 @@ void CTavixCaptureView::mouseReleaseEvent(QMouseEvent* pEvent) {
     }
 }
 
+void CTavixCaptureView::wheelEvent(QWheelEvent* pEvent) {
+    if ((pEvent->modifiers() & Qt::ControlModifier) == 0 || Image() == nullptr) {
+        m_nWheelZoom = 0;
+        CZoomView::wheelEvent(pEvent);
+        return;
+    }
+    constexpr int kNotch = 120;
+    m_nWheelZoom += pEvent->angleDelta().y();
+    while (std::abs(m_nWheelZoom) >= kNotch) {
+        const bool bIn = m_nWheelZoom > 0;
+        m_nWheelZoom -= bIn ? kNotch : -kNotch;
+        ZoomAt(bIn ? PresetAbove() : PresetBelow(), PointerInView(*pEvent));
+    }
+    UpdateCursor(PointerInView(*pEvent));
+    pEvent->accept();
+}
+
 void CTavixCaptureView::FollowDragPointer(QPointF ptView) {
     m_ptDragPointer = ptView;
     if (QRectF(viewport()->rect()).contains(ptView))
@@ -370,6 +392,11 @@ void CTavixCaptureView::OnUpdateZoomIn(CCmdUI& cmdUI) {
 
 void CTavixCaptureView::OnUpdateZoomOut(CCmdUI& cmdUI) {
     cmdUI.Enable(CanZoomPresetDown());
+}
+
+void CTavixCaptureView::OnZoomFit() {
+    SetScale(FitScale());
+    UpdateCursor();
 }
 
 void CTavixCaptureView::OnFilePrint() {

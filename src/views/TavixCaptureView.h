@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // CTavixCaptureView: the view of an image document: paints the image at the current zoom with
-// a red outline (transparent pixels over a checkerboard), pans large images by dragging, scrolls
-// from the keyboard, selects, drags, cuts, copies, pastes and crops (the logic in
-// CSelectionEditor; a drag past the window's edge scrolls), and reports the pointer position,
-// colour depth and image size in the status bar.
+// a red outline (transparent pixels over a checkerboard), zooms (presets, fit, Ctrl+wheel at the
+// pointer), pans large images by dragging, scrolls from the keyboard, selects, drags, cuts,
+// copies, pastes and crops (the logic in CSelectionEditor; a drag past the window's edge
+// scrolls), and reports the pointer position, colour depth and image size in the status bar.
 #pragma once
 
 #include "framework/View.h"
@@ -83,6 +83,7 @@ public:
     void OnZoomOut();
     void OnUpdateZoomIn(CCmdUI& cmdUI);
     void OnUpdateZoomOut(CCmdUI& cmdUI);
+    void OnZoomFit();
     void OnFilePrint();
     void OnFilePrintDirect();
     void OnFilePrintPreview();
@@ -94,6 +95,7 @@ protected:
     void mousePressEvent(QMouseEvent* pEvent) override;
     void mouseMoveEvent(QMouseEvent* pEvent) override;
     void mouseReleaseEvent(QMouseEvent* pEvent) override;
+    void wheelEvent(QWheelEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
     bool PaintsFixedBackdrop() const override;
@@ -149,6 +151,8 @@ private:
     // Where a drag holds the pointer, window coordinates; the timer scrolls towards it.
     QPointF m_ptDragPointer;
     QTimer m_autoScrollTimer;
+    // Ctrl+wheel turns not yet worth a zoom step (a notch is 120; touchpads send parts).
+    int m_nWheelZoom = 0;
     // From the window's creation (the document is being opened) to its first painted image.
     QElapsedTimer m_openTimer;
     bool m_bPaintedImage = false;

@@ -99,6 +99,10 @@ void CZoomView::SetScale(double dFactor) {
     ZoomAtDevice(dFactor, QPoint(client.width() / 2, client.height() / 2));
 }
 
+void CZoomView::ZoomAt(double dFactor, QPointF ptView) {
+    ZoomAtDevice(dFactor, Mapping().ViewToDevice(ptView));
+}
+
 void CZoomView::ZoomAtDevice(double dFactor, QPoint ptDevice) {
     const QPointF ptImage = Mapping().DeviceToImageF(ptDevice);
     m_dScale = std::clamp(dFactor, kMinScale, kMaxScale);
@@ -112,6 +116,15 @@ void CZoomView::ZoomAtDevice(double dFactor, QPoint ptDevice) {
         ptImage.y() * m_sizeTotalDev.height() / std::max(1, m_sizeBaseTotal.height()));
     ScrollToPosition(ptShown.toPoint() - ptDevice);
     emit scaleChanged(m_dScale);
+}
+
+double CZoomView::FitScale() const {
+    if (m_sizeBaseTotal.isEmpty())
+        return m_dScale;
+    const QSize room = ToDeviceSize(maximumViewportSize());
+    const double dFit = std::min(double(room.width()) / m_sizeBaseTotal.width(),
+                                 double(room.height()) / m_sizeBaseTotal.height());
+    return std::clamp(dFit, kMinScale, kMaxScale);
 }
 
 void CZoomView::UpdateViewport() {

@@ -34,7 +34,11 @@ public:
                         QSize sizeLine = QSize(0, 0));
     // Zooms to dFactor (kept within the limits) keeping the image point at the window's centre.
     void SetScale(double dFactor);
+    // Zooms keeping the image point under the window point ptView where it is.
+    void ZoomAt(double dFactor, QPointF ptView);
     double Scale() const noexcept { return m_dScale; }
+    // The largest zoom within the limits that shows the whole image without scroll bars.
+    double FitScale() const;
 
     // Presets (the View menu's "Zoom:" items and the zoom in / zoom out commands). A factor
     // between levels steps to the next level in that direction.

@@ -12,6 +12,7 @@
 #include "views/TavixCaptureView.h"
 #include "views/ViewCursors.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -20,6 +21,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -450,4 +452,35 @@ TEST_F(AppTest, TransparentPixelsShowOverACheckerboardThatStaysOnTheScreen) {
     expectComposited("scrolled");
     pView->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     expectComposited("a line further");
+}
+
+TEST_F(AppTest, CtrlWheelZoomsAtThePointerKeysStepAndFitShowsTheWholeImage) {
+    Start(kShownOptions);
+    ASSERT_NE(Open(WritePng(1200, 1000)), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    Frame().activateWindow();
+    pView->setFocus();
+    const QPoint pt = pView->ImageToView(QPoint(150, 100));
+    QWheelEvent wheel(pt, pView->viewport()->mapToGlobal(pt), {}, {0, 120}, Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pView->viewport(), &wheel);
+    EXPECT_DOUBLE_EQ(pView->Scale(), 2.0);
+    EXPECT_EQ(pView->ViewToImage(pt), QPoint(150, 100));
+    // Ctrl+plus, Ctrl+= (no plus key), Ctrl+minus, Ctrl+0; 400 % is the end.
+    const std::pair<Qt::Key, double> keys[] = {
+        {Qt::Key_Plus, 4.0}, {Qt::Key_Equal, 4.0}, {Qt::Key_Minus, 2.0}, {Qt::Key_0, 1.0}};
+    for (const auto& [key, dScale] : keys) {
+        QTest::keyClick(pView, key, Qt::ControlModifier);
+        EXPECT_DOUBLE_EQ(pView->Scale(), dScale) << key;
+    }
+    ASSERT_TRUE(Run(ID_VIEW_ZOOM_FIT));
+    EXPECT_FALSE(pView->HasHorizontalScroll() || pView->HasVerticalScroll());
+    const QSize shown = pView->ImageRectInView().size();
+    EXPECT_TRUE(shown.width() >= pView->viewport()->width() - 1 ||
+                shown.height() >= pView->viewport()->height() - 1);
+    // A small image stops at 400 %.
+    ASSERT_NE(Open(WritePng(12, 9, QStringLiteral("small.png"))), nullptr);
+    ASSERT_TRUE(Run(ID_VIEW_ZOOM_FIT));
+    EXPECT_DOUBLE_EQ(ActiveView()->Scale(), 4.0);
 }
