@@ -187,6 +187,15 @@ void CTavixCaptureView::OnActivateView(bool bActivate, CView*, CView*) {
         return;
     ShowImagePanes();
     ShowLastCommand();
+    ShowPointerPosition();
+}
+
+void CTavixCaptureView::ShowPointerPosition() const {
+    // The pane speaks of the active image at once, not only after the pointer next moves.
+    const QPoint pt = viewport()->mapFromGlobal(QCursor::pos());
+    const bool bOver = viewport()->isVisible() && viewport()->rect().contains(pt);
+    SetPane(IImageViewHost::PaneMousePosition,
+            bOver ? MousePositionText(ViewToImage(pt)) : QString());
 }
 
 void CTavixCaptureView::ShowImagePanes() const {

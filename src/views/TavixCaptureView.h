@@ -139,6 +139,8 @@ private:
     void ShowImagePanes() const;
     // Pane 0: the image's last command, or the idle message.
     void ShowLastCommand() const;
+    // Pane 1: where the pointer is over this view, or nothing when it is elsewhere.
+    void ShowPointerPosition() const;
 
     IImageViewHost& m_host;
     CSelectionEditor m_editor{*this};

@@ -484,3 +484,24 @@ TEST_F(AppTest, CtrlWheelZoomsAtThePointerKeysStepAndFitShowsTheWholeImage) {
     ASSERT_TRUE(Run(ID_VIEW_ZOOM_FIT));
     EXPECT_DOUBLE_EQ(ActiveView()->Scale(), 4.0);
 }
+
+TEST_F(AppTest, SwitchingWindowsShowsTheNewViewsPointerPositionAtOnce) {
+    Start(kShownOptions); // image windows maximised: both under the pointer
+    ASSERT_NE(Open(WritePng(40, 30)), nullptr);
+    CTavixCaptureView* pFirst = ActiveView();
+    ASSERT_NE(Open(WritePng(90, 70, QStringLiteral("second.png"))), nullptr);
+    CTavixCaptureView* pSecond = ActiveView();
+    const QPoint ptGlobal = pSecond->viewport()->mapToGlobal(pSecond->ImageToView({5, 6}));
+    QCursor::setPos(ptGlobal);
+    ASSERT_TRUE(WaitUntil([&] { return Frame().Panes().PaneText(1).endsWith("(5,6)"); }));
+    ASSERT_TRUE(Run(ID_WINDOW_NEXT));
+    ASSERT_EQ(ActiveView(), pFirst);
+    const QPoint ptFirst = pFirst->viewport()->mapFromGlobal(ptGlobal);
+    ASSERT_TRUE(pFirst->viewport()->rect().contains(ptFirst));
+    EXPECT_EQ(Frame().Panes().PaneText(1),
+              CTavixCaptureView::MousePositionText(pFirst->ViewToImage(ptFirst)));
+    // A pointer elsewhere shows nothing.
+    QCursor::setPos(Frame().mapToGlobal(QPoint(-50, -50)));
+    ASSERT_TRUE(Run(ID_WINDOW_NEXT));
+    EXPECT_EQ(Frame().Panes().PaneText(1), QString());
+}
