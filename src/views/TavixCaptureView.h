@@ -84,6 +84,11 @@ public:
     void OnUpdateZoomIn(CCmdUI& cmdUI);
     void OnUpdateZoomOut(CCmdUI& cmdUI);
     void OnZoomFit();
+    // Undo while a paste floats takes the paste away instead; Redo waits until it is merged.
+    bool OnEditUndo(unsigned nID);
+    void OnUpdateEditUndo(CCmdUI& cmdUI);
+    bool OnEditRedo(unsigned nID);
+    void OnUpdateEditRedo(CCmdUI& cmdUI);
     void OnFilePrint();
     void OnFilePrintDirect();
     void OnFilePrintPreview();

@@ -154,6 +154,32 @@ void CTavixCaptureView::RedrawMarquee() {
     viewport()->update(OutlineRegion(m_editor.Marquee()));
 }
 
+bool CTavixCaptureView::OnEditUndo(unsigned) {
+    if (!m_editor.DropFloating())
+        return false;
+    UpdateCursor();
+    return true;
+}
+
+void CTavixCaptureView::OnUpdateEditUndo(CCmdUI& cmdUI) {
+    if (m_editor.Floating() != nullptr)
+        cmdUI.Enable(true);
+    else
+        cmdUI.ContinueRouting();
+}
+
+bool CTavixCaptureView::OnEditRedo(unsigned) {
+    // The floating paste is the newest change: nothing older is redone over it.
+    return m_editor.Floating() != nullptr;
+}
+
+void CTavixCaptureView::OnUpdateEditRedo(CCmdUI& cmdUI) {
+    if (m_editor.Floating() != nullptr)
+        cmdUI.Enable(false);
+    else
+        cmdUI.ContinueRouting();
+}
+
 // ---- mouse ----
 
 void CTavixCaptureView::PressInSelectMode(QMouseEvent* pEvent) {

@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: MIT
 // What a selection looks like in the image window: the marquee blinking on the main frame's
 // timer with only its edges repainted, a drag step repainting only the block's old and new
-// places, the context menu 343 at the pointer, and drags past the edge scrolling.
+// places, the context menu 343 at the pointer, drags past the edge scrolling, and Undo taking a
+// floating paste away.
 #include "AppFixture.h"
 
 #include "document/TavixCaptureDoc.h"
 #include "framework/CommandIds.h"
+#include "image/DisplayBitmap.h"
 #include "views/TavixCaptureView.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTest>
@@ -165,4 +168,40 @@ TEST_F(AppTest, DragsPastTheWindowsEdgeScrollUntilTheRelease) {
     ASSERT_TRUE(WaitUntil([&] { return pView->ScrollPosition() == QPoint(0, 0); }));
     QTest::mouseRelease(pPort, Qt::LeftButton, {}, QPoint(-30, -20));
     EXPECT_LT(pView->Selection().left(), 10);
+}
+
+TEST_F(AppTest, UndoFirstTakesAFloatingPasteAway) {
+    Start(kShownOptions);
+    CTavixCaptureDoc* pDoc = Open(WritePng(60, 40));
+    ASSERT_NE(pDoc, nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    const auto pixel = [&] {
+        const RGBQuad q = pDoc->GetImage()->Row<RGBQuad>(3)[4];
+        return qRgb(q.red, q.green, q.blue);
+    };
+    const QRgb original = pixel();
+    ASSERT_TRUE(Run(ID_IMAGE_INVERT));
+    const QRgb inverted = pixel();
+    QImage pasted(10, 8, QImage::Format_RGB32);
+    pasted.fill(qRgb(1, 2, 3));
+    QApplication::clipboard()->setImage(pasted);
+    ASSERT_TRUE(Run(ID_EDIT_PASTE));
+    ASSERT_NE(pView->Editor().Floating(), nullptr);
+    EXPECT_FALSE(IsEnabled(ID_EDIT_REDO)); // nothing is redone over the paste
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    Frame().activateWindow();
+    pView->setFocus();
+    QTest::keyClick(pView, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(pView->Editor().Floating(), nullptr);
+    EXPECT_TRUE(pView->Selection().isEmpty());
+    EXPECT_EQ(pixel(), inverted);
+    // A click merges nothing now; the next Ctrl+Z undoes the invert.
+    QTest::mouseClick(pView->viewport(), Qt::LeftButton, {}, pView->ImageToView(QPoint(4, 3)));
+    EXPECT_EQ(pixel(), inverted);
+    QTest::keyClick(pView, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(pixel(), original);
+    ASSERT_TRUE(Run(ID_EDIT_REDO));
+    EXPECT_EQ(pixel(), inverted);
+    EXPECT_EQ(pView->Editor().Floating(), nullptr);
+    EXPECT_FALSE(IsEnabled(ID_EDIT_REDO));
 }
