@@ -60,6 +60,7 @@
     X(ID_VIEW_ZOOM_100, 32813)                                                                     \
     X(ID_VIEW_ZOOM_200, 32814)                                                                     \
     X(ID_VIEW_ZOOM_400, 32815)                                                                     \
+    X(ID_VIEW_ZOOM_FIT, 32816)                                                                     \
     /* image operations (document) */                                                              \
     X(ID_IMAGE_RESIZE, 32794)                                                                      \
     X(ID_IMAGE_ROTATE_ANY, 32795)                                                                  \

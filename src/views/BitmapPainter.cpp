@@ -46,8 +46,9 @@ void DrawRows(QPainter& painter, const QImage& rows, const QRect& rcSource, cons
     painter.restore();
 }
 
-// The bitmap's memory as a read-only QImage without colour table (setting one may copy).
-QImage WrapMemory(const CImageBitmap& bitmap) {
+// The bitmap's memory as a read-only QImage without colour table (setting one may copy); 32-bpp
+// pixels with their alpha when bAlpha.
+QImage WrapMemory(const CImageBitmap& bitmap, bool bAlpha = false) {
     QImage::Format format = QImage::Format_Invalid;
     switch (bitmap.Depth()) {
     case 1:
@@ -60,7 +61,8 @@ QImage WrapMemory(const CImageBitmap& bitmap) {
         format = QImage::Format_BGR888;
         break;
     case 32:
-        format = QImage::Format_RGB32;
+        // Straight alpha, as the decoders and the clipboard leave it.
+        format = bAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
         break;
     default:
         return {};
@@ -85,7 +87,33 @@ QImage OpaqueCopy(const QImage& wrapped, const QRect& rcMemory) {
     return part;
 }
 
+// The checkerboard's tile: two squares of each grey.
+QImage CheckerTile() {
+    constexpr int kSquare = 8;
+    QImage tile(2 * kSquare, 2 * kSquare, QImage::Format_RGB32);
+    tile.fill(qRgb(0xCC, 0xCC, 0xCC));
+    for (int y = 0; y < tile.height(); ++y) {
+        auto* pRow = reinterpret_cast<QRgb*>(tile.scanLine(y));
+        for (int x = 0; x < tile.width(); ++x) {
+            if ((x / kSquare + y / kSquare) % 2 != 0)
+                pRow[x] = qRgb(0x99, 0x99, 0x99);
+        }
+    }
+    return tile;
+}
+
 } // namespace
+
+bool CBitmapPainter::HasTransparency(const CImageBitmap& bitmap) noexcept {
+    return bitmap.Depth() == 32 && bitmap.HasAlpha();
+}
+
+void CBitmapPainter::FillChecker(QPainter& painter, const QRect& rcDevice) {
+    // Made once: a texture brush fills by copying tile rows.
+    static const QBrush s_checker(CheckerTile());
+    painter.setBrushOrigin(0, 0);
+    painter.fillRect(rcDevice, s_checker);
+}
 
 QImage CBitmapPainter::WrapRows(const CImageBitmap& bitmap) {
     QImage image = WrapMemory(bitmap);
@@ -94,7 +122,8 @@ QImage CBitmapPainter::WrapRows(const CImageBitmap& bitmap) {
     return image;
 }
 
-void CBitmapPainter::Draw(QPainter& painter, const CImageBitmap& bitmap, const QRect& rcImage) {
+void CBitmapPainter::Draw(QPainter& painter, const CImageBitmap& bitmap, const QRect& rcImage,
+                          EAlpha alpha) {
     const QRect rc = rcImage.normalized() & QRect(0, 0, bitmap.Width(), bitmap.Height());
     if (rc.isEmpty())
         return;
@@ -103,7 +132,7 @@ void CBitmapPainter::Draw(QPainter& painter, const CImageBitmap& bitmap, const Q
     const QRect rcMemory =
         bBottomUp ? QRect(rc.left(), bitmap.Height() - 1 - rc.bottom(), rc.width(), rc.height())
                   : rc;
-    const QImage wrapped = WrapMemory(bitmap);
+    const QImage wrapped = WrapMemory(bitmap, alpha == EAlpha::Blend && HasTransparency(bitmap));
     if (bitmap.Depth() == 32) {
         // On the screen the rows are drawn where they are, never copied.
         if (painter.paintEngine() != nullptr &&

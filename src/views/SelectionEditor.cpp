@@ -95,6 +95,18 @@ void CSelectionEditor::MergeFloating() {
         m_target.PasteBitmap(*pFloating, rcSource, rcDestination);
 }
 
+bool CSelectionEditor::DropFloating() {
+    if (!m_pFloating)
+        return false;
+    const ImageRect rcPlace = FloatingPlace();
+    if (m_drag.Kind() == CBlockDrag::EKind::Floating)
+        m_drag.End();
+    m_pFloating.reset();
+    m_target.InvalidateImage(views::Inflate(rcPlace, 1));
+    ClearSelection();
+    return true;
+}
+
 bool CSelectionEditor::CropToSelection() {
     if (m_target.ImageBounds().IsEmpty())
         return false;

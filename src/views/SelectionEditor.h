@@ -51,6 +51,9 @@ public:
     bool CropToSelection();
     // Merges the floating paste into the image as one undoable step.
     void MergeFloating();
+    // Takes the floating paste away unmerged, with its selection: the image stays as it was
+    // before the paste. False when nothing floats.
+    bool DropFloating();
 
     // Mouse in selection mode. Press returns true when it started a drag or a rubber band.
     bool Press(ImagePoint pt, bool bCtrl);

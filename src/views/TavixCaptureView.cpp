@@ -23,6 +23,9 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
+#include <QWheelEvent>
+
+#include <cstdlib>
 
 const CCommandMap& CTavixCaptureView::ThisCommandMap() {
     using V = CTavixCaptureView;
@@ -32,6 +35,12 @@ const CCommandMap& CTavixCaptureView::ThisCommandMap() {
             .On(ID_VIEW_ZOOM_OUT, &V::OnZoomOut)
             .OnUpdate(ID_VIEW_ZOOM_IN, &V::OnUpdateZoomIn)
             .OnUpdate(ID_VIEW_ZOOM_OUT, &V::OnUpdateZoomOut)
+            .On(ID_VIEW_ZOOM_FIT, &V::OnZoomFit)
+            .OnUpdate(ID_VIEW_ZOOM_FIT, &V::OnUpdateNeedsImage)
+            .OnEx(ID_EDIT_UNDO, &V::OnEditUndo)
+            .OnUpdate(ID_EDIT_UNDO, &V::OnUpdateEditUndo)
+            .OnEx(ID_EDIT_REDO, &V::OnEditRedo)
+            .OnUpdate(ID_EDIT_REDO, &V::OnUpdateEditRedo)
             .On(ID_FILE_PRINT, &V::OnFilePrint)
             .On(ID_FILE_PRINT_DIRECT, &V::OnFilePrintDirect)
             .On(ID_FILE_PRINT_PREVIEW, &V::OnFilePrintPreview)
@@ -67,6 +76,9 @@ CTavixCaptureView::CTavixCaptureView(IImageViewHost& host, QWidget* pParent)
     viewport()->setAutoFillBackground(false);
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::NoFrame);
+    // About the pace of a held key's repeats.
+    m_autoScrollTimer.setInterval(30);
+    connect(&m_autoScrollTimer, &QTimer::timeout, this, &CTavixCaptureView::OnAutoScrollTick);
 }
 
 CTavixCaptureView::~CTavixCaptureView() = default;
@@ -116,7 +128,6 @@ void CTavixCaptureView::RefreshLayout() {
         m_sizeImage = size;
         if (m_editor.Mode() != ModeSelect)
             m_editor.SetBrowseMode();
-        SetScaleMember(PresetScale());
     }
     // Operations change the depth and the size; the active view's panes follow at once.
     if (IsActiveView())
@@ -157,7 +168,8 @@ void CTavixCaptureView::FitFrameIntoArea() {
         pos = rcArea.topLeft();
         pFrame->move(pos);
     }
-    QRect rc(pos, TotalSize() + decoration);
+    const QSize sizeShown = Mapping().DeviceToView(QRect(QPoint(0, 0), TotalSize())).size();
+    QRect rc(pos, sizeShown + decoration);
     if (rc.bottom() > rcArea.bottom()) {
         rc.setBottom(rcArea.bottom());
         // Room for the vertical scroll bar the cut brings.
@@ -179,6 +191,15 @@ void CTavixCaptureView::OnActivateView(bool bActivate, CView*, CView*) {
         return;
     ShowImagePanes();
     ShowLastCommand();
+    ShowPointerPosition();
+}
+
+void CTavixCaptureView::ShowPointerPosition() const {
+    // The pane speaks of the active image at once, not only after the pointer next moves.
+    const QPoint pt = viewport()->mapFromGlobal(QCursor::pos());
+    const bool bOver = viewport()->isVisible() && viewport()->rect().contains(pt);
+    SetPane(IImageViewHost::PaneMousePosition,
+            bOver ? MousePositionText(ViewToImage(pt)) : QString());
 }
 
 void CTavixCaptureView::ShowImagePanes() const {
@@ -200,23 +221,31 @@ void CTavixCaptureView::paintEvent(QPaintEvent* pEvent) {
     if (views::TimingEnabled())
         timer.start();
     QPainter painter(viewport());
-    const QColor background = m_host.ViewBackgroundColor();
+    // Device pixels from here on, on the paint device's own grid.
+    const QTransform device = painter.deviceTransform();
+    const CZoomMapping mapping =
+        Mapping(CZoomMapping::FractionOf(QPointF(device.dx(), device.dy())));
+    painter.setWorldTransform(mapping.DeviceFrame());
+    QRegion region;
+    for (const QRect& rc : pEvent->region())
+        region += mapping.ViewToDevice(rc);
     const CDisplayBitmap* pImage = Image();
-    const QRect rcImageView = pImage != nullptr ? ImageRectInView() : QRect();
+    const QRect rcImage = pImage != nullptr ? mapping.ImageRect() : QRect();
     m_lastPaintRegion = pEvent->region();
 
     // The background around the image, only where the update needs it.
-    for (const QRect& rc : pEvent->region() - rcImageView)
+    const QColor background = m_host.ViewBackgroundColor();
+    for (const QRect& rc : region - rcImage)
         painter.fillRect(rc, background);
     if (pImage == nullptr) {
         m_rectRepaint = QRect();
         return;
     }
-    // A red frame one window pixel outside the image.
+    // A red frame one device pixel outside the image.
     painter.setPen(QPen(QColor(255, 0, 0), 0));
-    painter.drawRect(rcImageView.adjusted(-1, -1, 0, 0));
-    PaintImage(painter, pEvent->region(), rcImageView);
-    PaintOutlines(painter, pEvent->region());
+    painter.drawRect(rcImage.adjusted(-1, -1, 0, 0));
+    PaintImage(painter, mapping, region & rcImage);
+    PaintOutlines(painter, mapping, region);
     if (views::TimingEnabled() && !m_bPaintedImage) {
         m_bPaintedImage = true;
         views::TimingTrace(
@@ -282,15 +311,16 @@ void CTavixCaptureView::mousePressEvent(QMouseEvent* pEvent) {
     if (!HasHorizontalScroll() && !HasVerticalScroll())
         return;
     m_bPanning = true;
-    m_ptPanLast = pEvent->position().toPoint();
+    m_ptPanLast = Mapping().ViewToDevice(PointerInView(*pEvent));
     UpdateCursor();
 }
 
 void CTavixCaptureView::mouseMoveEvent(QMouseEvent* pEvent) {
-    const QPoint pt = pEvent->position().toPoint();
+    const QPointF pt = PointerInView(*pEvent);
     SetPane(IImageViewHost::PaneMousePosition, MousePositionText(ViewToImage(pt)));
     if (m_editor.IsTracking()) {
         m_editor.MoveTo(ToImagePoint(ViewToImage(pt)));
+        FollowDragPointer(pt);
         return;
     }
     if (!m_bPanning) {
@@ -298,8 +328,9 @@ void CTavixCaptureView::mouseMoveEvent(QMouseEvent* pEvent) {
         return;
     }
     // The image follows the pointer: the scroll position moves against the drag.
-    const QPoint delta = pt - m_ptPanLast;
-    m_ptPanLast = pt;
+    const QPoint ptDevice = Mapping().ViewToDevice(pt);
+    const QPoint delta = ptDevice - m_ptPanLast;
+    m_ptPanLast = ptDevice;
     if (delta.isNull())
         return;
     QPoint pos = ScrollPosition() - delta;
@@ -312,13 +343,50 @@ void CTavixCaptureView::mouseReleaseEvent(QMouseEvent* pEvent) {
     if (pEvent->button() != Qt::LeftButton)
         return;
     if (m_editor.IsTracking()) {
-        ReleaseInSelectMode(pEvent->position().toPoint());
+        m_autoScrollTimer.stop();
+        ReleaseInSelectMode(PointerInView(*pEvent));
         return;
     }
     if (m_bPanning) {
         m_bPanning = false;
         UpdateCursor();
     }
+}
+
+void CTavixCaptureView::wheelEvent(QWheelEvent* pEvent) {
+    if ((pEvent->modifiers() & Qt::ControlModifier) == 0 || Image() == nullptr) {
+        m_nWheelZoom = 0;
+        CZoomView::wheelEvent(pEvent);
+        return;
+    }
+    constexpr int kNotch = 120;
+    m_nWheelZoom += pEvent->angleDelta().y();
+    while (std::abs(m_nWheelZoom) >= kNotch) {
+        const bool bIn = m_nWheelZoom > 0;
+        m_nWheelZoom -= bIn ? kNotch : -kNotch;
+        ZoomAt(bIn ? PresetAbove() : PresetBelow(), PointerInView(*pEvent));
+    }
+    UpdateCursor(PointerInView(*pEvent));
+    pEvent->accept();
+}
+
+void CTavixCaptureView::FollowDragPointer(QPointF ptView) {
+    m_ptDragPointer = ptView;
+    if (QRectF(viewport()->rect()).contains(ptView))
+        m_autoScrollTimer.stop();
+    else if (!m_autoScrollTimer.isActive())
+        m_autoScrollTimer.start();
+}
+
+void CTavixCaptureView::OnAutoScrollTick() {
+    if (!m_editor.IsTracking() || !ScrollTowards(m_ptDragPointer)) {
+        m_autoScrollTimer.stop();
+        return;
+    }
+    // The band or the block follows the image point now under the pointer.
+    const QPoint ptImage = ViewToImage(m_ptDragPointer);
+    SetPane(IImageViewHost::PaneMousePosition, MousePositionText(ptImage));
+    m_editor.MoveTo(ToImagePoint(ptImage));
 }
 
 void CTavixCaptureView::OnZoomIn() {
@@ -337,6 +405,11 @@ void CTavixCaptureView::OnUpdateZoomIn(CCmdUI& cmdUI) {
 
 void CTavixCaptureView::OnUpdateZoomOut(CCmdUI& cmdUI) {
     cmdUI.Enable(CanZoomPresetDown());
+}
+
+void CTavixCaptureView::OnZoomFit() {
+    SetScale(FitScale());
+    UpdateCursor();
 }
 
 void CTavixCaptureView::OnFilePrint() {

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // CTavixCaptureView: the view of an image document: paints the image at the current zoom with
-// a red outline, pans large images by dragging, scrolls from the keyboard, selects, drags, cuts,
-// copies, pastes and crops (the logic in CSelectionEditor), and reports the pointer position,
-// colour depth and image size in the status bar.
+// a red outline (transparent pixels over a checkerboard), zooms (presets, fit, Ctrl+wheel at the
+// pointer), pans large images by dragging, scrolls from the keyboard, selects, drags, cuts,
+// copies, pastes and crops (the logic in CSelectionEditor; a drag past the window's edge
+// scrolls), and reports the pointer position, colour depth and image size in the status bar.
 #pragma once
 
 #include "framework/View.h"
@@ -15,6 +16,7 @@
 #include <QRect>
 #include <QRegion>
 #include <QSize>
+#include <QTimer>
 
 class CCmdUI;
 class CDisplayBitmap;
@@ -51,7 +53,7 @@ public:
     QRect Selection() const;
     const CSelectionEditor& Editor() const noexcept { return m_editor; }
 
-    // Follows a change of the image size: 1:1 extent, remembered preset factor, repaint.
+    // Follows a change of the image size: the extent at the zoom shown, repaint.
     void RefreshLayout();
 
     // CView
@@ -81,6 +83,12 @@ public:
     void OnZoomOut();
     void OnUpdateZoomIn(CCmdUI& cmdUI);
     void OnUpdateZoomOut(CCmdUI& cmdUI);
+    void OnZoomFit();
+    // Undo while a paste floats takes the paste away instead; Redo waits until it is merged.
+    bool OnEditUndo(unsigned nID);
+    void OnUpdateEditUndo(CCmdUI& cmdUI);
+    bool OnEditRedo(unsigned nID);
+    void OnUpdateEditRedo(CCmdUI& cmdUI);
     void OnFilePrint();
     void OnFilePrintDirect();
     void OnFilePrintPreview();
@@ -92,8 +100,10 @@ protected:
     void mousePressEvent(QMouseEvent* pEvent) override;
     void mouseMoveEvent(QMouseEvent* pEvent) override;
     void mouseReleaseEvent(QMouseEvent* pEvent) override;
+    void wheelEvent(QWheelEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
+    bool PaintsFixedBackdrop() const override;
 
 private:
     static ImagePoint ToImagePoint(QPoint pt) { return {pt.x(), pt.y()}; }
@@ -110,15 +120,21 @@ private:
     void InvalidateOutline(const ImageRect& rc) override;
     void InvalidateAll(bool bErase) override;
 
-    // The window pixels of an outline drawn one image pixel outside rc, cut to the image.
-    QRect OutlineInView(const ImageRect& rc) const;
-    // The image, the dragged or floating pixels and the outlines, inside the paint's region.
-    void PaintImage(QPainter& painter, const QRegion& region, const QRect& rcImageView);
-    void PaintOutlines(QPainter& painter, const QRegion& region) const;
+    // The device pixels of an outline drawn one image pixel outside rc, cut to the image.
+    QRect OutlineOnDevice(const CZoomMapping& mapping, const ImageRect& rc) const;
+    // The window pixels to repaint for the outline of rc.
+    QRegion OutlineRegion(const ImageRect& rc) const;
+    // The image, the dragged or floating pixels and the outlines, inside the paint's region
+    // (device pixels); the painter is in the mapping's device frame.
+    void PaintImage(QPainter& painter, const CZoomMapping& mapping, const QRegion& region);
+    void PaintOutlines(QPainter& painter, const CZoomMapping& mapping, const QRegion& region) const;
     void PressInSelectMode(QMouseEvent* pEvent);
-    void ReleaseInSelectMode(QPoint ptView);
+    void ReleaseInSelectMode(QPointF ptView);
+    // A drag that holds the pointer outside the window scrolls towards it on a timer.
+    void FollowDragPointer(QPointF ptView);
+    void OnAutoScrollTick();
     // Sets the cursor for the mode, whether the view can scroll, and what is under ptView.
-    void UpdateCursor(QPoint ptView);
+    void UpdateCursor(QPointF ptView);
     void UpdateCursor();
     // Fits the window into the MDI area (first showing).
     void FitFrameIntoArea();
@@ -128,6 +144,8 @@ private:
     void ShowImagePanes() const;
     // Pane 0: the image's last command, or the idle message.
     void ShowLastCommand() const;
+    // Pane 1: where the pointer is over this view, or nothing when it is elsewhere.
+    void ShowPointerPosition() const;
 
     IImageViewHost& m_host;
     CSelectionEditor m_editor{*this};
@@ -135,7 +153,13 @@ private:
     QRegion m_lastPaintRegion;
     QSize m_sizeImage{0, 0};
     bool m_bPanning = false;
+    // Device pixels: the pan follows the pointer to the pixel.
     QPoint m_ptPanLast;
+    // Where a drag holds the pointer, window coordinates; the timer scrolls towards it.
+    QPointF m_ptDragPointer;
+    QTimer m_autoScrollTimer;
+    // Ctrl+wheel turns not yet worth a zoom step (a notch is 120; touchpads send parts).
+    int m_nWheelZoom = 0;
     // From the window's creation (the document is being opened) to its first painted image.
     QElapsedTimer m_openTimer;
     bool m_bPaintedImage = false;

@@ -64,15 +64,21 @@ void DottedFrame(QPainter& painter, const QRect& rc, const QRect& rcClip) {
 }
 
 // Draws the pixels of bitmap that show at rcShown (image coordinates) when the bitmap is shifted
-// by d; painter maps image pixels to the window.
-void DrawShifted(QPainter& painter, const CImageBitmap& bitmap, const ImageRect& rcShown,
-                 ImagePoint d) {
+// by d, transparent ones over the checkerboard: they replace what is under them, as they will
+// in the image.
+void DrawShifted(QPainter& painter, const CZoomMapping& mapping, const CImageBitmap& bitmap,
+                 const ImageRect& rcShown, ImagePoint d) {
     if (rcShown.IsEmpty())
         return;
-    painter.save();
-    painter.translate(d.x, d.y);
-    CBitmapPainter::Draw(painter, bitmap, ToQRect(views::Offset(rcShown, -d.x, -d.y)));
-    painter.restore();
+    if (CBitmapPainter::HasTransparency(bitmap)) {
+        painter.setWorldTransform(mapping.DeviceFrame());
+        CBitmapPainter::FillChecker(painter, mapping.ImageToDevice(ToQRect(rcShown)));
+    }
+    QTransform transform = mapping.ImageFrame();
+    transform.translate(d.x, d.y);
+    painter.setWorldTransform(transform);
+    CBitmapPainter::Draw(painter, bitmap, ToQRect(views::Offset(rcShown, -d.x, -d.y)),
+                         CBitmapPainter::EAlpha::Blend);
 }
 
 } // namespace
@@ -145,20 +151,46 @@ void CTavixCaptureView::OnUpdateNeedsImage(CCmdUI& cmdUI) {
 void CTavixCaptureView::RedrawMarquee() {
     if (m_editor.Marquee().IsEmpty())
         return;
-    viewport()->update(FrameRegion(OutlineInView(m_editor.Marquee())));
+    viewport()->update(OutlineRegion(m_editor.Marquee()));
+}
+
+bool CTavixCaptureView::OnEditUndo(unsigned) {
+    if (!m_editor.DropFloating())
+        return false;
+    UpdateCursor();
+    return true;
+}
+
+void CTavixCaptureView::OnUpdateEditUndo(CCmdUI& cmdUI) {
+    if (m_editor.Floating() != nullptr)
+        cmdUI.Enable(true);
+    else
+        cmdUI.ContinueRouting();
+}
+
+bool CTavixCaptureView::OnEditRedo(unsigned) {
+    // The floating paste is the newest change: nothing older is redone over it.
+    return m_editor.Floating() != nullptr;
+}
+
+void CTavixCaptureView::OnUpdateEditRedo(CCmdUI& cmdUI) {
+    if (m_editor.Floating() != nullptr)
+        cmdUI.Enable(false);
+    else
+        cmdUI.ContinueRouting();
 }
 
 // ---- mouse ----
 
 void CTavixCaptureView::PressInSelectMode(QMouseEvent* pEvent) {
-    const QPoint pt = pEvent->position().toPoint();
+    const QPointF pt = PointerInView(*pEvent);
     const bool bCtrl = (pEvent->modifiers() & Qt::ControlModifier) != 0;
     // Merging a floating paste runs a document command, which may throw.
     GuardCommand(m_host.Ui(), [&] { m_editor.Press(ToImagePoint(ViewToImage(pt)), bCtrl); });
     UpdateCursor(pt);
 }
 
-void CTavixCaptureView::ReleaseInSelectMode(QPoint ptView) {
+void CTavixCaptureView::ReleaseInSelectMode(QPointF ptView) {
     GuardCommand(m_host.Ui(), [&] { m_editor.Release(ToImagePoint(ViewToImage(ptView))); });
     UpdateCursor(ptView);
 }
@@ -169,10 +201,10 @@ void CTavixCaptureView::contextMenuEvent(QContextMenuEvent* pEvent) {
 }
 
 void CTavixCaptureView::UpdateCursor() {
-    UpdateCursor(viewport()->mapFromGlobal(QCursor::pos()));
+    UpdateCursor(viewport()->mapFromGlobal(QPointF(QCursor::pos())));
 }
 
-void CTavixCaptureView::UpdateCursor(QPoint ptView) {
+void CTavixCaptureView::UpdateCursor(QPointF ptView) {
     if (m_bPanning) {
         viewport()->setCursor(m_hPanDragCursor);
     } else if (m_editor.Mode() != ModeSelect) {
@@ -181,7 +213,8 @@ void CTavixCaptureView::UpdateCursor(QPoint ptView) {
     } else if (m_editor.Drag().IsActive() ||
                m_editor.IsOverSelection(ToImagePoint(ViewToImage(ptView)))) {
         viewport()->setCursor(m_hMoveCursor);
-    } else if (Image() != nullptr && ImageRectInView().contains(ptView)) {
+    } else if (const CZoomMapping mapping = Mapping();
+               Image() != nullptr && mapping.ImageRect().contains(mapping.ViewToDevice(ptView))) {
         viewport()->setCursor(m_hSelectCursor);
     } else {
         viewport()->setCursor(Qt::ArrowCursor);
@@ -224,7 +257,7 @@ void CTavixCaptureView::InvalidateImage(const ImageRect& rc) {
 
 void CTavixCaptureView::InvalidateOutline(const ImageRect& rc) {
     if (!rc.IsEmpty())
-        viewport()->update(FrameRegion(OutlineInView(rc)));
+        viewport()->update(OutlineRegion(rc));
 }
 
 void CTavixCaptureView::InvalidateAll(bool) {
@@ -234,13 +267,25 @@ void CTavixCaptureView::InvalidateAll(bool) {
 
 // ---- painting ----
 
-QRect CTavixCaptureView::OutlineInView(const ImageRect& rc) const {
-    const ImageRect rcOutline = views::Intersect(views::Inflate(rc, 1), ImageBounds());
-    return ImageToView(ToQRect(rcOutline)).adjusted(0, 0, -1, -1);
+bool CTavixCaptureView::PaintsFixedBackdrop() const {
+    const CImageBitmap* pImage = Image();
+    const CImageBitmap* pFloating = m_editor.Floating();
+    return (pImage != nullptr && CBitmapPainter::HasTransparency(*pImage)) ||
+           (pFloating != nullptr && CBitmapPainter::HasTransparency(*pFloating));
 }
 
-void CTavixCaptureView::PaintImage(QPainter& painter, const QRegion& region,
-                                   const QRect& rcImageView) {
+QRect CTavixCaptureView::OutlineOnDevice(const CZoomMapping& mapping, const ImageRect& rc) const {
+    const ImageRect rcOutline = views::Intersect(views::Inflate(rc, 1), ImageBounds());
+    return mapping.ImageToDevice(ToQRect(rcOutline)).adjusted(0, 0, -1, -1);
+}
+
+QRegion CTavixCaptureView::OutlineRegion(const ImageRect& rc) const {
+    const CZoomMapping mapping = Mapping();
+    return FrameRegion(mapping.DeviceToView(OutlineOnDevice(mapping, rc)));
+}
+
+void CTavixCaptureView::PaintImage(QPainter& painter, const CZoomMapping& mapping,
+                                   const QRegion& region) {
     const CDisplayBitmap& image = *Image();
     const CBlockDrag& drag = m_editor.Drag();
     const bool bPixelDrag = drag.Kind() == CBlockDrag::EKind::Pixels;
@@ -250,37 +295,40 @@ void CTavixCaptureView::PaintImage(QPainter& painter, const QRegion& region,
     const QColor fill = m_host.ImageBackgroundColor();
     const ImageRect rcPlace = m_editor.FloatingPlace();
     const ImageRect rcFloating = views::Intersect(rcPlace, rcBounds);
-    painter.setTransform(ImageTransform());
     // Each update rectangle in image pixels, one more on each side for partly covered pixels.
     // A diagonal scroll uncovers an L-shaped strip: drawing its bounding rectangle would
     // repaint the whole window.
     m_rectRepaint = QRect();
-    for (const QRect& rcView : region& rcImageView) {
-        const QRect rc = ViewToImage(rcView).adjusted(-1, -1, 1, 1) & ToQRect(rcBounds);
-        CBitmapPainter::Draw(painter, image, rc);
-        m_rectRepaint |= rc;
+    for (const QRect& rcDevice : region) {
+        const QRect rc = mapping.DeviceToImage(rcDevice).adjusted(-1, -1, 1, 1) & ToQRect(rcBounds);
         const ImageRect rcUpdate = ToImageRect(rc);
-        if (bPixelDrag && !drag.IsCopy())
+        DrawShifted(painter, mapping, image, rcUpdate, {0, 0});
+        m_rectRepaint |= rc;
+        if (bPixelDrag && !drag.IsCopy()) {
+            painter.setWorldTransform(mapping.ImageFrame());
             painter.fillRect(ToQRect(views::Intersect(drag.Source(), rcUpdate)), fill);
+        }
         // The block's pixels are read where they were: the document keeps them there.
         if (bPixelDrag)
-            DrawShifted(painter, image, views::Intersect(rcBlock, rcUpdate), drag.Displacement());
+            DrawShifted(painter, mapping, image, views::Intersect(rcBlock, rcUpdate),
+                        drag.Displacement());
         if (pFloating != nullptr)
-            DrawShifted(painter, *pFloating, views::Intersect(rcFloating, rcUpdate),
+            DrawShifted(painter, mapping, *pFloating, views::Intersect(rcFloating, rcUpdate),
                         {rcPlace.left, rcPlace.top});
     }
-    painter.resetTransform();
+    painter.setWorldTransform(mapping.DeviceFrame());
 }
 
-void CTavixCaptureView::PaintOutlines(QPainter& painter, const QRegion& region) const {
+void CTavixCaptureView::PaintOutlines(QPainter& painter, const CZoomMapping& mapping,
+                                      const QRegion& region) const {
     const QRect rcClip = region.boundingRect();
     if (!m_editor.Marquee().IsEmpty()) {
         // Black dots, then white ones: the timer makes the outline blink on any picture.
         painter.setPen(QPen(m_host.MarqueeInverted() ? Qt::white : Qt::black, 0));
-        DottedFrame(painter, OutlineInView(m_editor.Marquee()), rcClip);
+        DottedFrame(painter, OutlineOnDevice(mapping, m_editor.Marquee()), rcClip);
     }
     if (m_editor.Band().IsActive() && !m_editor.Band().Rect().IsEmpty()) {
         painter.setPen(QPen(Qt::black, 0));
-        DottedFrame(painter, OutlineInView(m_editor.Band().Rect()), rcClip);
+        DottedFrame(painter, OutlineOnDevice(mapping, m_editor.Band().Rect()), rcClip);
     }
 }

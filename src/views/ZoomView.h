@@ -1,41 +1,59 @@
 // SPDX-License-Identifier: MIT
 // CZoomView: a scrolling view over a drawing space of image pixels shown at 25 % to 400 %,
 // centred while smaller than the window, with conversions between window and image points.
+// Zoom z is z device pixels per image pixel; sizes, steps and scroll positions are device
+// pixels (window pixels on a screen without scaling).
 #pragma once
+
+#include "views/ZoomMapping.h"
 
 #include <QAbstractScrollArea>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
-#include <QTransform>
 
 #include <array>
+
+class QSinglePointEvent;
 
 class CZoomView : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    // The preset levels in percent.
+    // The preset levels in percent, and the limits of every zoom.
     static constexpr std::array<int, 5> kPresetLevels{25, 50, 100, 200, 400};
+    static constexpr double kMinScale = 0.25;
+    static constexpr double kMaxScale = 4.0;
 
     explicit CZoomView(QWidget* pParent = nullptr);
 
-    // Sets the drawing space (image pixels) and the page and line steps (image pixels; a zero
+    // Sets the drawing space (image pixels) and the page and line steps (device pixels; a zero
     // component takes the default: a page is a tenth of the scaled total, a line a tenth of a
-    // page). Shows the space at 1:1 whatever Scale() says until the next SetScale.
+    // page). The zoom and the scroll position stay as they are, as far as the new range allows.
     void SetImageExtent(QSize sizeTotal, QSize sizePage = QSize(0, 0),
                         QSize sizeLine = QSize(0, 0));
-    // Zooms to dFactor keeping the image point at the window's centre where it is.
+    // Zooms to dFactor (kept within the limits) keeping the image point at the window's centre.
     void SetScale(double dFactor);
+    // Zooms keeping the image point under the window point ptView where it is.
+    void ZoomAt(double dFactor, QPointF ptView);
     double Scale() const noexcept { return m_dScale; }
-    // Used when the image size changed: remembers the factor without re-zooming.
-    void SetScaleMember(double dFactor) noexcept { m_dScale = dFactor; }
+    // The largest zoom within the limits that shows the whole image without scroll bars.
+    double FitScale() const;
 
-    // Presets (the View menu's "Zoom:" items and the zoom in / zoom out commands).
-    void SetPresetScale(double dFactor);
-    double PresetScale() const noexcept { return m_dPresetScale; }
-    void ZoomPresetUp();
-    void ZoomPresetDown();
+    // Presets (the View menu's "Zoom:" items and the zoom in / zoom out commands). A factor
+    // between levels steps to the next level in that direction.
+    void SetPresetScale(double dFactor) { SetScale(dFactor); }
+    double PresetAbove() const;
+    double PresetBelow() const;
+    void ZoomPresetUp() {
+        if (CanZoomPresetUp())
+            SetScale(PresetAbove());
+    }
+    void ZoomPresetDown() {
+        if (CanZoomPresetDown())
+            SetScale(PresetBelow());
+    }
+    // Whether the view shows exactly that level now.
     bool IsPresetChecked(int nPercent) const;
     bool CanZoomPresetUp() const;
     bool CanZoomPresetDown() const;
@@ -45,17 +63,21 @@ public:
     // The image point under the centre of the window.
     QPoint GetImageCenter() const;
 
+    // The view's coordinates now; device pixels are counted from the one the window's
+    // top-left corner lies in. ptFraction: where that corner lies in it, as the paint device
+    // says (a widget grab starts at a whole pixel wherever the window is).
+    CZoomMapping Mapping() const;
+    CZoomMapping Mapping(QPointF ptFraction) const;
     // Window (viewport) and image coordinates. A window point maps to the image pixel that
     // contains it (rounded down), so every pixel under the pointer has one image position.
-    QPoint ViewToImage(QPoint ptView) const;
+    QPoint ViewToImage(QPointF ptView) const;
     QPoint ImageToView(QPoint ptImage) const;
-    // Rectangles as two corners; the result is normalised.
+    // Rectangles as two corners; the window rectangle covers every device pixel of the image
+    // rectangle.
     QRect ViewToImage(const QRect& rcView) const;
     QRect ImageToView(const QRect& rcImage) const;
-    QPoint ClientToScroll(QPoint ptClient) const { return ptClient + ScrollPosition(); }
-    static QRect NormalizeRect(const QRect& rc) { return rc.normalized(); }
 
-    // The sizes the scrolling follows (window pixels).
+    // The sizes the scrolling follows (device pixels).
     QSize TotalSize() const noexcept { return m_sizeTotalDev; }
     QSize BaseTotalSize() const noexcept { return m_sizeBaseTotal; }
     QSize PageStep() const noexcept { return m_sizePageDev; }
@@ -65,10 +87,9 @@ public:
     bool HasHorizontalScroll() const;
     bool HasVerticalScroll() const;
 
-    // Where image point (0, 0) lands in the window, and the image-to-window transform.
+    // Where image point (0, 0) lands, in device pixels.
     QPoint ViewportOrigin() const;
-    QTransform ImageTransform() const;
-    // The image's rectangle in window coordinates.
+    // The window pixels that show the image.
     QRect ImageRectInView() const;
 
 signals:
@@ -79,17 +100,35 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     // Recomputes the steps, updates the scroll bars and repaints the whole window.
     void UpdateViewport();
+    // The window's size in device pixels (whole pixels only).
+    QSize ClientDeviceSize() const;
+    // Where a pointer event happened in the window, to the device pixel.
+    QPointF PointerInView(const QSinglePointEvent& event) const;
+    // While a drag holds the pointer at ptView outside the window: scrolls towards it, faster
+    // the farther it is. False when there was nothing to scroll.
+    bool ScrollTowards(QPointF ptView);
+    // True while the view paints something that stays put on the screen whatever the scroll
+    // position (the checkerboard under transparent pixels): scrolling then repaints the window
+    // instead of moving its pixels.
+    virtual bool PaintsFixedBackdrop() const { return false; }
 
 private:
+    // Zooms keeping the image point on the device pixel ptDevice where it is.
+    void ZoomAtDevice(double dFactor, QPoint ptDevice);
     void UpdateScrollBars();
     // The window size the scroll ranges are computed for: without the bars that are not needed.
     QSize ClientSizeForScrolling() const;
     void OnScrollAction(Qt::Orientation orientation, int nAction);
-    // Index of the preset level for trunc(PresetScale x 100), or -1.
-    int PresetIndex() const;
+    // A step that moves whole window pixels, so that scrolling can move the pixels shown
+    // instead of painting them afresh.
+    int WholeWindowPixels(int nDevice) const;
+    double DevicePixelRatio() const;
+    // How far into a device pixel the window's top-left corner lies.
+    QPointF DeviceFraction() const;
+    // A window size in the device pixels it covers.
+    QSize ToDeviceSize(QSize sizeView) const;
 
     double m_dScale = 1.0;
-    double m_dPresetScale = 1.0;
     QSize m_sizeBaseTotal;
     QSize m_sizeBasePage;
     QSize m_sizeBaseLine;

@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: MIT
 // What a selection looks like in the image window: the marquee blinking on the main frame's
 // timer with only its edges repainted, a drag step repainting only the block's old and new
-// places, and the context menu 343 at the pointer.
+// places, the context menu 343 at the pointer, drags past the edge scrolling, and Undo taking a
+// floating paste away.
 #include "AppFixture.h"
 
 #include "document/TavixCaptureDoc.h"
 #include "framework/CommandIds.h"
+#include "image/DisplayBitmap.h"
 #include "views/TavixCaptureView.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTest>
@@ -137,4 +140,68 @@ TEST_F(AppTest, RightClickShowsTheViewMenuAtThePointerWithItsEnabling) {
     EXPECT_TRUE(actionOf(*pMenu, "U&nselect Region")->isEnabled());
     EXPECT_TRUE(actionOf(*pMenu, "&Select Region")->isChecked());
     pMenu->close();
+}
+
+TEST_F(AppTest, DragsPastTheWindowsEdgeScrollUntilTheRelease) {
+    Start(kShownOptions);
+    ASSERT_NE(Open(WritePng(400, 300)), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    ASSERT_TRUE(Run(ID_VIEW_ZOOM_400));
+    pView->ScrollToPosition(QPoint(0, 0));
+    ASSERT_TRUE(Run(ID_VIEW_SELECT_REGION));
+    QWidget* pPort = pView->viewport();
+    const QPoint ptOutside(pPort->width() + 40, pPort->height() + 30);
+    const QPoint ptFirstEnd = pView->ViewToImage(ptOutside);
+    QTest::mousePress(pPort, Qt::LeftButton, {}, pView->ImageToView(QPoint(10, 10)));
+    QTest::mouseMove(pPort, ptOutside);
+    ASSERT_TRUE(WaitUntil([&] { return pView->ScrollPosition().x() > 200; }));
+    QTest::mouseRelease(pPort, Qt::LeftButton, {}, ptOutside);
+    const QPoint ptEnd = pView->ViewToImage(ptOutside);
+    EXPECT_GT(ptEnd.x(), ptFirstEnd.x());
+    EXPECT_EQ(pView->Selection(), QRect(10, 10, ptEnd.x() - 10, ptEnd.y() - 10));
+    const QPoint ptScrolled = pView->ScrollPosition();
+    EXPECT_FALSE(WaitUntil([&] { return pView->ScrollPosition() != ptScrolled; }, 300));
+
+    // The selected block dragged back past the top-left edge, to where it did not show.
+    QTest::mousePress(pPort, Qt::LeftButton, {}, pPort->rect().center());
+    QTest::mouseMove(pPort, QPoint(-30, -20));
+    ASSERT_TRUE(WaitUntil([&] { return pView->ScrollPosition() == QPoint(0, 0); }));
+    QTest::mouseRelease(pPort, Qt::LeftButton, {}, QPoint(-30, -20));
+    EXPECT_LT(pView->Selection().left(), 10);
+}
+
+TEST_F(AppTest, UndoFirstTakesAFloatingPasteAway) {
+    Start(kShownOptions);
+    CTavixCaptureDoc* pDoc = Open(WritePng(60, 40));
+    ASSERT_NE(pDoc, nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    const auto pixel = [&] {
+        const RGBQuad q = pDoc->GetImage()->Row<RGBQuad>(3)[4];
+        return qRgb(q.red, q.green, q.blue);
+    };
+    const QRgb original = pixel();
+    ASSERT_TRUE(Run(ID_IMAGE_INVERT));
+    const QRgb inverted = pixel();
+    QImage pasted(10, 8, QImage::Format_RGB32);
+    pasted.fill(qRgb(1, 2, 3));
+    QApplication::clipboard()->setImage(pasted);
+    ASSERT_TRUE(Run(ID_EDIT_PASTE));
+    ASSERT_NE(pView->Editor().Floating(), nullptr);
+    EXPECT_FALSE(IsEnabled(ID_EDIT_REDO)); // nothing is redone over the paste
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    Frame().activateWindow();
+    pView->setFocus();
+    QTest::keyClick(pView, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(pView->Editor().Floating(), nullptr);
+    EXPECT_TRUE(pView->Selection().isEmpty());
+    EXPECT_EQ(pixel(), inverted);
+    // A click merges nothing now; the next Ctrl+Z undoes the invert.
+    QTest::mouseClick(pView->viewport(), Qt::LeftButton, {}, pView->ImageToView(QPoint(4, 3)));
+    EXPECT_EQ(pixel(), inverted);
+    QTest::keyClick(pView, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(pixel(), original);
+    ASSERT_TRUE(Run(ID_EDIT_REDO));
+    EXPECT_EQ(pixel(), inverted);
+    EXPECT_EQ(pView->Editor().Floating(), nullptr);
+    EXPECT_FALSE(IsEnabled(ID_EDIT_REDO));
 }

@@ -4,12 +4,15 @@
 #include "AppFixture.h"
 
 #include "document/TavixCaptureDoc.h"
+#include "framework/CmdUI.h"
 #include "framework/CommandIds.h"
+#include "framework/ui/CommandDispatcher.h"
 #include "image/DisplayBitmap.h"
 #include "platform/WorkspaceSettings.h"
 #include "views/TavixCaptureView.h"
 #include "views/ViewCursors.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -18,6 +21,9 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
+
+#include <cmath>
 
 using namespace apptest;
 
@@ -318,4 +324,184 @@ TEST_F(AppTest, FirstShowingFitsTheWindowIntoTheArea) {
     const QRect rcArea = Frame().MdiArea()->viewport()->rect();
     EXPECT_LE(pFrame->geometry().bottom(), rcArea.bottom());
     EXPECT_LE(pFrame->geometry().right(), rcArea.right());
+}
+
+TEST_F(AppTest, SizeChangeKeepsTheZoomAndTheMenuChecksWhatShows) {
+    Start(kShownOptions);
+    ASSERT_NE(Open(WritePng(61, 43)), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    ASSERT_TRUE(Run(ID_VIEW_ZOOM_200));
+    ASSERT_TRUE(Run(ID_IMAGE_ROTATE_CW));
+    ExpectPainted(*pView, 2);
+    for (const unsigned nID : {ID_VIEW_ZOOM_100, ID_VIEW_ZOOM_200}) {
+        CCmdUI item(nID);
+        Frame().Dispatcher().Update(item);
+        EXPECT_EQ(item.Check().value_or(0), nID == ID_VIEW_ZOOM_200 ? 1 : 0) << nID;
+    }
+}
+
+// Also run with QT_SCALE_FACTOR 1.5 and 2 (tests/app/CMakeLists.txt).
+TEST_F(AppTest, ZoomPutsImagePixelsOnDevicePixelsAtEveryDeviceScale) {
+    Start(kShownOptions);
+    // Red and green say where a pixel is, blue is a one-pixel checkerboard.
+    QImage image(256, 256, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x, y, (x + y) % 2 != 0 ? 255 : 0));
+    ASSERT_NE(NewDocument(image), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    QWidget* pPort = pView->viewport();
+    const double dRatio = pPort->devicePixelRatioF();
+    // The device pixel of the window under a point of the view, and what the window shows there.
+    const auto device = [&](QPoint pt) {
+        const QPointF ptDevice = QPointF(pPort->mapTo(pPort->window(), pt)) * dRatio;
+        return QPoint(int(std::floor(ptDevice.x() + 1e-6)), int(std::floor(ptDevice.y() + 1e-6)));
+    };
+    // The whole window drawn as on the screen, device pixel by device pixel.
+    const auto shown = [&] {
+        ProcessEvents();
+        return pPort->window()->grab().toImage();
+    };
+    const auto imagePointAt = [](const QImage& shot, QPoint ptDevice) {
+        const QRgb rgb = shot.pixel(ptDevice);
+        return QPoint(qRed(rgb), qGreen(rgb));
+    };
+    for (const int nZoom : {1, 2}) {
+        ASSERT_TRUE(Run(nZoom == 1 ? ID_VIEW_ZOOM_100 : ID_VIEW_ZOOM_200));
+        pView->ScrollToPosition(QPoint(0, 0));
+        const QImage shot = shown();
+        // From the first black pixel (image pixel 0, 0) on, each image pixel is nZoom x nZoom
+        // device pixels.
+        const QRect rcPort(device(QPoint(0, 0)),
+                           device(QPoint(pPort->width(), pPort->height())) - QPoint(1, 1));
+        QPoint ptFirst(-1, -1);
+        for (int i = 0; ptFirst.x() < 0 && i < rcPort.width() * rcPort.height(); ++i) {
+            const QPoint pt = rcPort.topLeft() + QPoint(i % rcPort.width(), i / rcPort.width());
+            if (shot.pixel(pt) == qRgb(0, 0, 0))
+                ptFirst = pt;
+        }
+        ASSERT_GE(ptFirst.x(), 0);
+        const QRect rcShown = rcPort & QRect(ptFirst, image.size() * nZoom);
+        int nErrors = 0;
+        for (int y = rcShown.top(); y <= rcShown.bottom(); ++y)
+            for (int x = rcShown.left(); x <= rcShown.right(); ++x)
+                nErrors += shot.pixel(x, y) !=
+                           image.pixel((x - ptFirst.x()) / nZoom, (y - ptFirst.y()) / nZoom);
+        EXPECT_EQ(nErrors, 0) << "zoom " << nZoom;
+        // The pointer's pane and a rubber band name the pixels under the pointer (driven through
+        // the window: a widget's mouse moves go through the cursor, in whole device pixels).
+        const QPoint ptA = pView->ImageToView(QPoint(7, 5)) + QPoint(1, 1);
+        const QPoint ptB = pView->ImageToView(QPoint(40, 30)) + QPoint(1, 1);
+        QWindow* pWindow = pPort->window()->windowHandle();
+        QTest::mouseMove(pWindow, pPort->mapTo(pPort->window(), ptA));
+        EXPECT_EQ(Frame().Panes().PaneText(1),
+                  CTavixCaptureView::MousePositionText(imagePointAt(shot, device(ptA))));
+        ASSERT_TRUE(Run(ID_VIEW_SELECT_REGION));
+        QTest::mousePress(pWindow, Qt::LeftButton, {}, pPort->mapTo(pPort->window(), ptA));
+        QTest::mouseMove(pWindow, pPort->mapTo(pPort->window(), ptB));
+        QTest::mouseRelease(pWindow, Qt::LeftButton, {}, pPort->mapTo(pPort->window(), ptB));
+        EXPECT_EQ(pView->Selection(),
+                  QRect(imagePointAt(shot, device(ptA)), imagePointAt(shot, device(ptB)))
+                      .adjusted(0, 0, -1, -1));
+        ASSERT_TRUE(Run(ID_VIEW_SELECT_REGION));
+    }
+    // At 400 % scrolled to the end, the last image row shows in the window's last device row.
+    ASSERT_TRUE(Run(ID_VIEW_ZOOM_400));
+    ASSERT_TRUE(pView->HasVerticalScroll());
+    pView->ScrollToPosition(QPoint(0, 100000));
+    const QPoint ptLast = device(QPoint(pPort->width() / 2, pPort->height())) - QPoint(0, 1);
+    EXPECT_EQ(imagePointAt(shown(), ptLast).y(), 255);
+}
+
+TEST_F(AppTest, TransparentPixelsShowOverACheckerboardThatStaysOnTheScreen) {
+    Start(kShownOptions);
+    QImage image(500, 300, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgba(200, 40, x & 0xFF, (x + 3 * y) % 256));
+    const auto path = Root() / "alpha.png";
+    ASSERT_TRUE(image.save(QString::fromStdString(path.string())));
+    ASSERT_NE(Open(path), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    ASSERT_TRUE(Run(ID_VIEW_ZOOM_200));
+    pView->ScrollToPosition(QPoint(13, 7));
+    QWidget* pPort = pView->viewport();
+    const auto expectComposited = [&](const char* pszWhen) {
+        ProcessEvents();
+        const QPoint ptOrigin = pPort->mapTo(pView->window(), QPoint(0, 0));
+        const QImage shot = QGuiApplication::primaryScreen()
+                                ->grabWindow(pView->window()->winId(), ptOrigin.x(), ptOrigin.y(),
+                                             pPort->width(), pPort->height())
+                                .toImage();
+        int nErrors = 0;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                // The image's colour over the square's grey, as much as its alpha says.
+                const QRgb src = image.pixel(pView->ViewToImage(QPoint(x, y)));
+                const int nGrey = (x / 8 + y / 8) % 2 != 0 ? 0x99 : 0xCC;
+                const auto over = [&](int c) {
+                    return (c * qAlpha(src) + nGrey * (255 - qAlpha(src))) / 255;
+                };
+                const QRgb got = shot.pixel(x, y);
+                nErrors += std::abs(qRed(got) - over(qRed(src))) > 2 ||
+                           std::abs(qBlue(got) - over(qBlue(src))) > 2;
+            }
+        }
+        EXPECT_EQ(nErrors, 0) << pszWhen;
+    };
+    expectComposited("scrolled");
+    pView->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    expectComposited("a line further");
+}
+
+TEST_F(AppTest, CtrlWheelZoomsAtThePointerKeysStepAndFitShowsTheWholeImage) {
+    Start(kShownOptions);
+    ASSERT_NE(Open(WritePng(1200, 1000)), nullptr);
+    CTavixCaptureView* pView = ActiveView();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    Frame().activateWindow();
+    pView->setFocus();
+    const QPoint pt = pView->ImageToView(QPoint(150, 100));
+    QWheelEvent wheel(pt, pView->viewport()->mapToGlobal(pt), {}, {0, 120}, Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pView->viewport(), &wheel);
+    EXPECT_DOUBLE_EQ(pView->Scale(), 2.0);
+    EXPECT_EQ(pView->ViewToImage(pt), QPoint(150, 100));
+    // Ctrl+plus, Ctrl+= (no plus key), Ctrl+minus, Ctrl+0; 400 % is the end.
+    const std::pair<Qt::Key, double> keys[] = {
+        {Qt::Key_Plus, 4.0}, {Qt::Key_Equal, 4.0}, {Qt::Key_Minus, 2.0}, {Qt::Key_0, 1.0}};
+    for (const auto& [key, dScale] : keys) {
+        QTest::keyClick(pView, key, Qt::ControlModifier);
+        EXPECT_DOUBLE_EQ(pView->Scale(), dScale) << key;
+    }
+    ASSERT_TRUE(Run(ID_VIEW_ZOOM_FIT));
+    EXPECT_FALSE(pView->HasHorizontalScroll() || pView->HasVerticalScroll());
+    const QSize shown = pView->ImageRectInView().size();
+    EXPECT_TRUE(shown.width() >= pView->viewport()->width() - 1 ||
+                shown.height() >= pView->viewport()->height() - 1);
+    // A small image stops at 400 %.
+    ASSERT_NE(Open(WritePng(12, 9, QStringLiteral("small.png"))), nullptr);
+    ASSERT_TRUE(Run(ID_VIEW_ZOOM_FIT));
+    EXPECT_DOUBLE_EQ(ActiveView()->Scale(), 4.0);
+}
+
+TEST_F(AppTest, SwitchingWindowsShowsTheNewViewsPointerPositionAtOnce) {
+    Start(kShownOptions); // image windows maximised: both under the pointer
+    ASSERT_NE(Open(WritePng(40, 30)), nullptr);
+    CTavixCaptureView* pFirst = ActiveView();
+    ASSERT_NE(Open(WritePng(90, 70, QStringLiteral("second.png"))), nullptr);
+    CTavixCaptureView* pSecond = ActiveView();
+    const QPoint ptGlobal = pSecond->viewport()->mapToGlobal(pSecond->ImageToView({5, 6}));
+    QCursor::setPos(ptGlobal);
+    ASSERT_TRUE(WaitUntil([&] { return Frame().Panes().PaneText(1).endsWith("(5,6)"); }));
+    ASSERT_TRUE(Run(ID_WINDOW_NEXT));
+    ASSERT_EQ(ActiveView(), pFirst);
+    const QPoint ptFirst = pFirst->viewport()->mapFromGlobal(ptGlobal);
+    ASSERT_TRUE(pFirst->viewport()->rect().contains(ptFirst));
+    EXPECT_EQ(Frame().Panes().PaneText(1),
+              CTavixCaptureView::MousePositionText(pFirst->ViewToImage(ptFirst)));
+    // A pointer elsewhere shows nothing.
+    QCursor::setPos(Frame().mapToGlobal(QPoint(-50, -50)));
+    ASSERT_TRUE(Run(ID_WINDOW_NEXT));
+    EXPECT_EQ(Frame().Panes().PaneText(1), QString());
 }

@@ -197,6 +197,8 @@ TEST(ResourceData, AcceleratorsMatchTheTable) {
         {"Ctrl+X", 57635},       {"Shift+Delete", 57635},
         {"Ctrl+Z", 57643},       {"Alt+Backspace", 57643},
         {"Ctrl+Y", 57644},       {"Ctrl+Shift+Z", 57644},
+        {"Ctrl++", 32839},       {"Ctrl+=", 32839},
+        {"Ctrl+-", 32840},       {"Ctrl+0", 32813},
         {"F1", 57670},           {"Shift+F1", 57669},
         {"F6", 57680},           {"Shift+F6", 57681}};
     EXPECT_EQ(got, expected);

@@ -119,13 +119,14 @@ TEST_F(ZoomViewTest, PresetsStepThroughTheFiveLevelsAndEnableAtTheEnds) {
     EXPECT_TRUE(m_view.IsPresetChecked(25));
     EXPECT_FALSE(m_view.IsPresetChecked(50));
 
-    // A factor that is no level: up goes to 200 %, down to 50 %.
-    m_view.SetPresetScale(0.3);
+    // A factor between levels steps to the next level that way.
+    m_view.SetScale(0.3);
+    EXPECT_FALSE(m_view.IsPresetChecked(25) || m_view.IsPresetChecked(50));
     m_view.ZoomPresetUp();
-    EXPECT_DOUBLE_EQ(m_view.PresetScale(), 2.0);
-    m_view.SetPresetScale(0.3);
+    EXPECT_DOUBLE_EQ(m_view.Scale(), 0.5);
+    m_view.SetScale(0.3);
     m_view.ZoomPresetDown();
-    EXPECT_DOUBLE_EQ(m_view.PresetScale(), 0.5);
+    EXPECT_DOUBLE_EQ(m_view.Scale(), 0.25);
 }
 
 TEST_F(ZoomViewTest, PageActionsUseTheViewsPageStep) {
