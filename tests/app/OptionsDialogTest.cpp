@@ -192,13 +192,17 @@ TEST_F(AppTest, OptionsGeneralPageWritesTheLoginEntryAndClearsRecentFilesAtOnce)
         });
         EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
     };
-    const QString strAutoRun = QStringLiteral("&Automatically run on Windows startup");
+    // What the box controls is the desktop's autostart entry, read at every login.
+    const QString strAutoRun = QStringLiteral("&Automatically run when I log in");
     EXPECT_FALSE(platform::QueryStartupEntry());
     runGeneral(true, [&](COptionsTreeDlg& dlg) {
         auto* pBox = ButtonWithText<QCheckBox>(dlg, strAutoRun);
+        ASSERT_NE(pBox, nullptr);
         EXPECT_FALSE(pBox->isChecked());
         pBox->click();
     });
+    if (HasFatalFailure())
+        return;
     EXPECT_TRUE(platform::QueryStartupEntry());
     // The reset acts at once and stays done after Cancel.
     runGeneral(false, [&](COptionsTreeDlg& dlg) {

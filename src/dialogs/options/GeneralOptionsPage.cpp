@@ -60,7 +60,7 @@ void CGeneralOptionsPage::BuildControls() {
     pRecentRow->addStretch(1);
     pRecentRow->addWidget(m_pResetRecent);
     pLayout->addLayout(pRecentRow);
-    m_pAutoRun = box("&Automatically run on Windows startup", 0);
+    m_pAutoRun = box("&Automatically run when I log in", 0);
     pLayout->addWidget(m_pAutoRun);
     pLayout->addWidget(box("Prompt to &save modified images", opt::kAskBeforeDiscard));
     pLayout->addWidget(box("&Include mouse pointer on capturing", opt::kIncludePointer));
