@@ -35,14 +35,6 @@ using testsupport::FieldLabelled;
 using testsupport::WhenModalShows;
 namespace opt = platform::options;
 
-namespace {
-
-void ClickOk(COptionsTreeDlg& dlg) {
-    ButtonWithText<QPushButton>(dlg, QStringLiteral("OK"))->click();
-}
-
-} // namespace
-
 TEST_F(AppTest, OptionsOkStoresOnlyWhatTheShownPagesEdited) {
     Start(kShownOptions);
     platform::CAppSettings& settings = m_pApp->Settings();
@@ -121,6 +113,7 @@ TEST_F(AppTest, OptionsTreeShowsPagesWithTheirCaptionAndKeepsWhatWasTyped) {
 TEST_F(AppTest, OptionsRangeCheckKeepsTheDialogOpenOnThePageThatFailed) {
     Start(kShownOptions);
     platform::CAppSettings& settings = m_pApp->Settings();
+    std::filesystem::create_directories(Root() / "Output");
     bool bStillOpen = false;
     WhenModalShows<COptionsTreeDlg>([&](COptionsTreeDlg& dlg) {
         ShowPage(dlg, 2);

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "dialogs/options/OptionsTreeDlg.h"
+#include "support/ModalDriver.h"
 #include "support/QtWait.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
@@ -26,6 +28,10 @@ inline void ShowPage(COptionsTreeDlg& dlg, int nIndex) {
     ASSERT_NE(pItem, nullptr);
     QTest::mouseClick(pTree->viewport(), Qt::LeftButton, {}, pTree->visualItemRect(pItem).center());
     ASSERT_TRUE(testsupport::WaitUntilPumping([&] { return dlg.CurrentPage() == nIndex; }));
+}
+
+inline void ClickOk(COptionsTreeDlg& dlg) {
+    testsupport::ButtonWithText<QPushButton>(dlg, QStringLiteral("OK"))->click();
 }
 
 // Replaces the field's text by typing strText.

@@ -27,6 +27,7 @@
 #include <QTreeWidget>
 
 #include <filesystem>
+#include <fstream>
 
 using namespace apptest;
 using testsupport::ButtonWithText;
@@ -249,6 +250,7 @@ TEST_F(AppTest, OptionsOutputRefusesARelativeFolder) {
     platform::CAppSettings& settings = m_pApp->Settings();
     settings.m_dwOptionsA |= opt::kSaveToFile | opt::kAutoNameFile;
     const std::string absolute = (Root() / "Shots").string();
+    std::filesystem::create_directories(absolute);
     RunOnPage(Frame(), 2, true, [&](COptionsTreeDlg& dlg) {
         auto* pPath = FieldLabelled<QLineEdit>(dlg, QStringLiteral("Save files in &directory:"));
         ASSERT_NE(pPath, nullptr);
@@ -261,4 +263,31 @@ TEST_F(AppTest, OptionsOutputRefusesARelativeFolder) {
     EXPECT_EQ(m_boxes.m_shown[0].strText,
               QStringLiteral("Please enter the full path of the folder, starting with /."));
     EXPECT_EQ(settings.m_strAutoSavePath, absolute);
+}
+
+TEST_F(AppTest, OptionsOutputOffersToCreateAMissingFolderAtOk) {
+    Start(kShownOptions);
+    std::ofstream(Root() / "file") << "not a folder";
+    const std::filesystem::path blocked = Root() / "file" / "Shots";
+    const std::filesystem::path missing = Root() / "New" / "Shots";
+    // Yes for the blocked one (its reason follows), No for the missing one, and Yes at the end.
+    m_boxes.m_answers = {EMsgResult::Yes, EMsgResult::Ok, EMsgResult::No, EMsgResult::Yes};
+    RunOnPage(Frame(), 2, true, [&](COptionsTreeDlg& dlg) {
+        auto* pPath = FieldLabelled<QLineEdit>(dlg, QStringLiteral("Save files in &directory:"));
+        for (const std::filesystem::path& folder : {blocked, missing}) {
+            TypeInto(pPath, QString::fromStdString(folder.string()));
+            ShowPage(dlg, 0);
+            ClickOk(dlg);
+            ASSERT_TRUE(dlg.isVisible());
+            EXPECT_TRUE(dlg.CurrentPage() == 2 && pPath->hasFocus());
+        }
+    });
+    ASSERT_EQ(m_boxes.m_shown.size(), 4u);
+    EXPECT_EQ(m_boxes.m_shown[1].strText.toStdString(),
+              "Cannot create " + blocked.string() + ": Not a directory.");
+    EXPECT_EQ(m_boxes.m_shown[2].strText.toStdString(),
+              "The folder " + missing.string() + " does not exist. Create it?");
+    EXPECT_EQ(m_boxes.m_shown[2].buttons, EMsgButtons::YesNo);
+    EXPECT_TRUE(std::filesystem::is_directory(missing));
+    EXPECT_EQ(m_pApp->Settings().m_strAutoSavePath, missing.string());
 }

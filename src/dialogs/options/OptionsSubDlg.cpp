@@ -32,6 +32,11 @@ bool COptionsSubDlg::Validate() {
     return CheckPage();
 }
 
+bool COptionsSubDlg::FailOn(QWidget* pControl) {
+    m_pFailedControl = pControl;
+    return false;
+}
+
 void COptionsSubDlg::FocusFailedControl() {
     if (m_pFailedControl == nullptr)
         return;
