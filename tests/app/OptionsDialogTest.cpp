@@ -16,12 +16,12 @@
 #include "support/QtWait.h"
 #include "support/StandInOpener.h"
 
+#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -117,7 +117,8 @@ TEST_F(AppTest, OptionsRangeCheckKeepsTheDialogOpenOnThePageThatFailed) {
     bool bStillOpen = false;
     WhenModalShows<COptionsTreeDlg>([&](COptionsTreeDlg& dlg) {
         ShowPage(dlg, 2);
-        auto* pStart = FieldLabelled<QSpinBox>(dlg, QStringLiteral("digit counter starting with"));
+        auto* pStart =
+            FieldLabelled<QAbstractSpinBox>(dlg, QStringLiteral("digit counter starting with"));
         TypeInto(pStart, QStringLiteral("1000000"));
         ShowPage(dlg, 0);
         ButtonWithText<QCheckBox>(dlg, QStringLiteral("&Enable sounds after capture"))->click();

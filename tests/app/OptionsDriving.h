@@ -6,9 +6,9 @@
 #include "support/ModalDriver.h"
 #include "support/QtWait.h"
 
+#include <QAbstractSpinBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -37,7 +37,7 @@ inline void ClickOk(COptionsTreeDlg& dlg) {
 // Replaces the field's text by typing strText.
 inline void TypeInto(QWidget* pField, const QString& strText) {
     ASSERT_NE(pField, nullptr);
-    if (auto* pSpin = qobject_cast<QSpinBox*>(pField))
+    if (auto* pSpin = qobject_cast<QAbstractSpinBox*>(pField))
         pSpin->selectAll();
     else if (auto* pEdit = qobject_cast<QLineEdit*>(pField))
         pEdit->selectAll();

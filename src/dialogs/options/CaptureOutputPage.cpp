@@ -190,10 +190,8 @@ void CCaptureOutputPage::DoDataExchange(CDataExchange& dx) {
         dx.Fail(QStringLiteral("Please enter the full path of the folder, starting with /."));
     DDX_Text(dx, m_pLead, m_strLead);
     DDV_MaxChars(dx, m_strLead, kMaxLeadChars);
-    DDX_Text(dx, m_pDigits, m_nDigits);
-    DDV_MinMaxInt(dx, m_nDigits, kMinDigits, kMaxDigits);
-    DDX_Text(dx, m_pStart, m_nStart);
-    DDV_MinMaxInt(dx, m_nStart, 1, kMaxStartNumber);
+    DDX_IntInRange(dx, m_pDigits, m_nDigits);
+    DDX_IntInRange(dx, m_pStart, m_nStart);
 }
 
 bool CCaptureOutputPage::SavesAutomatically() const {

@@ -3,6 +3,7 @@
 #include "dialogs/options/GeneralOptionsPage.h"
 
 #include "dialogs/options/OptionsOwner.h"
+#include "dialogs/options/RangeSpinBox.h"
 #include "framework/UiServices.h"
 #include "framework/ui/DataExchange.h"
 #include "platform/AppSettings.h"
@@ -109,8 +110,7 @@ void CGeneralOptionsPage::DoDataExchange(CDataExchange& dx) {
     for (FlagBox& flag : m_flags)
         DDX_Check(dx, flag.pBox, flag.nChecked);
     DDX_Check(dx, m_pAutoRun, m_bAutoRun);
-    DDX_Text(dx, m_pDelay, m_nDelay);
-    DDV_MinMaxInt(dx, m_nDelay, 0, kMaxDelayMs);
+    DDX_IntInRange(dx, m_pDelay, m_nDelay, 0, kMaxDelayMs);
 }
 
 void CGeneralOptionsPage::OnResetRecentList() {

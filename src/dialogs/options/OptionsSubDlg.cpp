@@ -5,9 +5,9 @@
 #include "framework/GuardCommand.h"
 #include "framework/ui/DataExchange.h"
 
+#include <QAbstractSpinBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QSpinBox>
 
 COptionsSubDlg::COptionsSubDlg(const CUiServices& ui, int nTemplateID)
     : CDialog(ui), m_nTemplateID(nTemplateID) {}
@@ -43,7 +43,7 @@ void COptionsSubDlg::FocusFailedControl() {
     m_pFailedControl->setFocus(Qt::OtherFocusReason);
     if (auto* pEdit = qobject_cast<QLineEdit*>(m_pFailedControl.data()))
         pEdit->selectAll();
-    else if (auto* pSpin = qobject_cast<QSpinBox*>(m_pFailedControl.data()))
+    else if (auto* pSpin = qobject_cast<QAbstractSpinBox*>(m_pFailedControl.data()))
         pSpin->selectAll();
 }
 
