@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The options dialog as a user meets it through Capture > Options: its pages, which of them
-// store on OK, the checks that keep it open, Escape and Cancel, the hotkey page's rules.
+// store on OK, the checks that keep it open, Escape and Cancel, the hotkey page's rules, every
+// control shown whole at any scale.
 #include "AppFixture.h"
 #include "OptionsDriving.h"
 
@@ -16,7 +17,9 @@
 #include "support/QtWait.h"
 #include "support/StandInOpener.h"
 
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -323,4 +326,38 @@ TEST_F(AppTest, OptionsHotkeyResetShowsTheDefaultsAndStoresThemOnlyOnOk) {
     platform::HotkeyTable expected = defaults;
     expected[20] = 0x4042;
     EXPECT_EQ(settings.Hotkeys(), expected);
+}
+
+// Every control of every page at least as large as it asks to be (the width of a scroll area
+// or a line edit means nothing), and the page list as wide as its longest entry, in a font half
+// as large again as the desktop's, as where fonts scale rather than pixels. ctest runs this at
+// QT_SCALE_FACTOR 1.5 and 2 as well.
+TEST_F(AppTest, OptionsShowsThePageListAndEveryControlWhole) {
+    Start(kShownOptions);
+    const QFont desktopFont = QApplication::font();
+    QFont font = desktopFont;
+    font.setPointSizeF(desktopFont.pointSizeF() * 1.5);
+    QApplication::setFont(font);
+    WhenModalShows<COptionsTreeDlg>([&](COptionsTreeDlg& dlg) {
+        const QAbstractItemView* pTree = dlg.Tree();
+        EXPECT_LE(pTree->sizeHintForColumn(0), pTree->viewport()->width());
+        for (int i = 0; i < dlg.PageCount(); ++i) {
+            ShowPage(dlg, i);
+            for (const QWidget* pWidget : dlg.findChildren<QWidget*>()) {
+                if (!pWidget->isVisible() || pWidget->parentWidget()->layout() == nullptr)
+                    continue;
+                const QSize hint = pWidget->hasHeightForWidth()
+                                       ? QSize(0, pWidget->heightForWidth(pWidget->width()))
+                                       : pWidget->sizeHint();
+                const bool bWidthCounts =
+                    !pWidget->inherits("QAbstractScrollArea") && !pWidget->inherits("QLineEdit");
+                EXPECT_TRUE(pWidget->height() >= hint.height() &&
+                            (!bWidthCounts || pWidget->width() >= hint.width()))
+                    << "page " << i << ": " << pWidget->metaObject()->className();
+            }
+        }
+        dlg.reject();
+    });
+    EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
+    QApplication::setFont(desktopFont);
 }
