@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The options dialog as a user meets it through Capture > Options: its pages, which of them
-// store on OK, the checks that keep it open, Escape and Cancel, the hotkey page's rules, every
-// control shown whole at any scale.
+// store on OK, the checks that keep it open, Escape and Cancel, the hotkey page's rules and
+// defaults, every control shown whole at any scale.
 #include "AppFixture.h"
 #include "OptionsDriving.h"
 
@@ -25,9 +25,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -326,6 +328,38 @@ TEST_F(AppTest, OptionsHotkeyResetShowsTheDefaultsAndStoresThemOnlyOnOk) {
     platform::HotkeyTable expected = defaults;
     expected[20] = 0x4042;
     EXPECT_EQ(settings.Hotkeys(), expected);
+}
+
+// Reset gives the record's own defaults, not a retyped table; the note under the table names
+// the rows it leaves without a key.
+TEST_F(AppTest, OptionsHotkeyResetGivesTheRecordDefaultsAndTheNoteNamesThoseLeftUnset) {
+    Start(kShownOptions);
+    const platform::CAppSettings fresh{std::string()};
+    WhenModalShows<COptionsTreeDlg>([&](COptionsTreeDlg& dlg) {
+        ShowPage(dlg, 1);
+        auto* pPage = dynamic_cast<CHotkeyOptionsPage*>(dlg.Page(1));
+        for (int i = 0; i < CHotkeyOptionsPage::kRowCount; ++i)
+            pPage->ShowRow(i, static_cast<std::uint16_t>(0xE041 + i)); // Ctrl+Shift+Alt+A...
+        ButtonWithText<QPushButton>(dlg, QStringLiteral("&Reset"))->click();
+        const auto* pNote = pPage->findChild<QLabel*>(QStringLiteral("unsetDefaultsNote"));
+        ASSERT_TRUE(pNote != nullptr && pNote->isVisible());
+        for (QLabel* pLabel : pPage->findChildren<QLabel*>()) {
+            auto* pKeys = qobject_cast<QComboBox*>(pLabel->buddy());
+            if (pKeys == nullptr)
+                continue;
+            EXPECT_GT(pNote->y(), pKeys->geometry().bottom());
+            // "Control,Child Window Capture HotKey:" is "Control" in the note.
+            const QString strAction =
+                pLabel->text().section(QRegularExpression(",| Capture"), 0, 0);
+            EXPECT_TRUE(pKeys->currentIndex() >= 0 || pNote->text().contains(strAction))
+                << strAction.toStdString();
+        }
+        ClickOk(dlg);
+    });
+    EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
+    const platform::HotkeyTable& stored = m_pApp->Settings().Hotkeys();
+    EXPECT_TRUE(std::equal(stored.begin(), stored.begin() + CHotkeyOptionsPage::kRowCount,
+                           fresh.Hotkeys().begin()));
 }
 
 // Every control of every page at least as large as it asks to be (the width of a scroll area
