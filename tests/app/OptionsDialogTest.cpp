@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The options dialog as a user meets it through Capture > Options: its pages, which of them
-// store on OK, the checks that keep it open, Escape and Cancel, the hotkey page's rules.
+// store on OK, the checks that keep it open, Escape and Cancel, the hotkey page's rules and
+// defaults, every control shown whole at any scale.
 #include "AppFixture.h"
 #include "OptionsDriving.h"
 
@@ -16,15 +17,19 @@
 #include "support/QtWait.h"
 #include "support/StandInOpener.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -34,14 +39,6 @@ using testsupport::ButtonWithText;
 using testsupport::FieldLabelled;
 using testsupport::WhenModalShows;
 namespace opt = platform::options;
-
-namespace {
-
-void ClickOk(COptionsTreeDlg& dlg) {
-    ButtonWithText<QPushButton>(dlg, QStringLiteral("OK"))->click();
-}
-
-} // namespace
 
 TEST_F(AppTest, OptionsOkStoresOnlyWhatTheShownPagesEdited) {
     Start(kShownOptions);
@@ -124,10 +121,12 @@ TEST_F(AppTest, OptionsTreeShowsPagesWithTheirCaptionAndKeepsWhatWasTyped) {
 TEST_F(AppTest, OptionsRangeCheckKeepsTheDialogOpenOnThePageThatFailed) {
     Start(kShownOptions);
     platform::CAppSettings& settings = m_pApp->Settings();
+    std::filesystem::create_directories(Root() / "Output");
     bool bStillOpen = false;
     WhenModalShows<COptionsTreeDlg>([&](COptionsTreeDlg& dlg) {
         ShowPage(dlg, 2);
-        auto* pStart = FieldLabelled<QSpinBox>(dlg, QStringLiteral("digit counter starting with"));
+        auto* pStart =
+            FieldLabelled<QAbstractSpinBox>(dlg, QStringLiteral("digit counter starting with"));
         TypeInto(pStart, QStringLiteral("1000000"));
         ShowPage(dlg, 0);
         ButtonWithText<QCheckBox>(dlg, QStringLiteral("&Enable sounds after capture"))->click();
@@ -195,13 +194,17 @@ TEST_F(AppTest, OptionsGeneralPageWritesTheLoginEntryAndClearsRecentFilesAtOnce)
         });
         EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
     };
-    const QString strAutoRun = QStringLiteral("&Automatically run on Windows startup");
+    // What the box controls is the desktop's autostart entry, read at every login.
+    const QString strAutoRun = QStringLiteral("&Automatically run when I log in");
     EXPECT_FALSE(platform::QueryStartupEntry());
     runGeneral(true, [&](COptionsTreeDlg& dlg) {
         auto* pBox = ButtonWithText<QCheckBox>(dlg, strAutoRun);
+        ASSERT_NE(pBox, nullptr);
         EXPECT_FALSE(pBox->isChecked());
         pBox->click();
     });
+    if (HasFatalFailure())
+        return;
     EXPECT_TRUE(platform::QueryStartupEntry());
     // The reset acts at once and stays done after Cancel.
     runGeneral(false, [&](COptionsTreeDlg& dlg) {
@@ -328,4 +331,70 @@ TEST_F(AppTest, OptionsHotkeyResetShowsTheDefaultsAndStoresThemOnlyOnOk) {
     platform::HotkeyTable expected = defaults;
     expected[20] = 0x4042;
     EXPECT_EQ(settings.Hotkeys(), expected);
+}
+
+// Reset gives the record's own defaults, not a retyped table; the note under the table names
+// the rows it leaves without a key.
+TEST_F(AppTest, OptionsHotkeyResetGivesTheRecordDefaultsAndTheNoteNamesThoseLeftUnset) {
+    Start(kShownOptions);
+    const platform::CAppSettings fresh{std::string()};
+    WhenModalShows<COptionsTreeDlg>([&](COptionsTreeDlg& dlg) {
+        ShowPage(dlg, 1);
+        auto* pPage = dynamic_cast<CHotkeyOptionsPage*>(dlg.Page(1));
+        for (int i = 0; i < CHotkeyOptionsPage::kRowCount; ++i)
+            pPage->ShowRow(i, static_cast<std::uint16_t>(0xE041 + i)); // Ctrl+Shift+Alt+A...
+        ButtonWithText<QPushButton>(dlg, QStringLiteral("&Reset"))->click();
+        const auto* pNote = pPage->findChild<QLabel*>(QStringLiteral("unsetDefaultsNote"));
+        ASSERT_TRUE(pNote != nullptr && pNote->isVisible());
+        for (QLabel* pLabel : pPage->findChildren<QLabel*>()) {
+            auto* pKeys = qobject_cast<QComboBox*>(pLabel->buddy());
+            if (pKeys == nullptr)
+                continue;
+            EXPECT_GT(pNote->y(), pKeys->geometry().bottom());
+            // "Control,Child Window Capture HotKey:" is "Control" in the note.
+            const QString strAction =
+                pLabel->text().section(QRegularExpression(",| Capture"), 0, 0);
+            EXPECT_TRUE(pKeys->currentIndex() >= 0 || pNote->text().contains(strAction))
+                << strAction.toStdString();
+        }
+        ClickOk(dlg);
+    });
+    EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
+    const platform::HotkeyTable& stored = m_pApp->Settings().Hotkeys();
+    EXPECT_TRUE(std::equal(stored.begin(), stored.begin() + CHotkeyOptionsPage::kRowCount,
+                           fresh.Hotkeys().begin()));
+}
+
+// Every control of every page at least as large as it asks to be (the width of a scroll area
+// or a line edit means nothing), and the page list as wide as its longest entry, in a font half
+// as large again as the desktop's, as where fonts scale rather than pixels. ctest runs this at
+// QT_SCALE_FACTOR 1.5 and 2 as well.
+TEST_F(AppTest, OptionsShowsThePageListAndEveryControlWhole) {
+    Start(kShownOptions);
+    const QFont desktopFont = QApplication::font();
+    QFont font = desktopFont;
+    font.setPointSizeF(desktopFont.pointSizeF() * 1.5);
+    QApplication::setFont(font);
+    WhenModalShows<COptionsTreeDlg>([&](COptionsTreeDlg& dlg) {
+        const QAbstractItemView* pTree = dlg.Tree();
+        EXPECT_LE(pTree->sizeHintForColumn(0), pTree->viewport()->width());
+        for (int i = 0; i < dlg.PageCount(); ++i) {
+            ShowPage(dlg, i);
+            for (const QWidget* pWidget : dlg.findChildren<QWidget*>()) {
+                if (!pWidget->isVisible() || pWidget->parentWidget()->layout() == nullptr)
+                    continue;
+                const QSize hint = pWidget->hasHeightForWidth()
+                                       ? QSize(0, pWidget->heightForWidth(pWidget->width()))
+                                       : pWidget->sizeHint();
+                const bool bWidthCounts =
+                    !pWidget->inherits("QAbstractScrollArea") && !pWidget->inherits("QLineEdit");
+                EXPECT_TRUE(pWidget->height() >= hint.height() &&
+                            (!bWidthCounts || pWidget->width() >= hint.width()))
+                    << "page " << i << ": " << pWidget->metaObject()->className();
+            }
+        }
+        dlg.reject();
+    });
+    EXPECT_TRUE(Run(ID_CAPTURE_OPTIONS));
+    QApplication::setFont(desktopFont);
 }

@@ -3,10 +3,12 @@
 #pragma once
 
 #include "dialogs/options/OptionsTreeDlg.h"
+#include "support/ModalDriver.h"
 #include "support/QtWait.h"
 
+#include <QAbstractSpinBox>
 #include <QLineEdit>
-#include <QSpinBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -28,10 +30,14 @@ inline void ShowPage(COptionsTreeDlg& dlg, int nIndex) {
     ASSERT_TRUE(testsupport::WaitUntilPumping([&] { return dlg.CurrentPage() == nIndex; }));
 }
 
+inline void ClickOk(COptionsTreeDlg& dlg) {
+    testsupport::ButtonWithText<QPushButton>(dlg, QStringLiteral("OK"))->click();
+}
+
 // Replaces the field's text by typing strText.
 inline void TypeInto(QWidget* pField, const QString& strText) {
     ASSERT_NE(pField, nullptr);
-    if (auto* pSpin = qobject_cast<QSpinBox*>(pField))
+    if (auto* pSpin = qobject_cast<QAbstractSpinBox*>(pField))
         pSpin->selectAll();
     else if (auto* pEdit = qobject_cast<QLineEdit*>(pField))
         pEdit->selectAll();

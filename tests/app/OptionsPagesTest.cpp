@@ -15,6 +15,7 @@
 #include "support/QtWait.h"
 #include "views/TavixCaptureView.h"
 
+#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -22,11 +23,12 @@
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
 
 #include <filesystem>
+#include <fstream>
+#include <tuple>
 
 using namespace apptest;
 using testsupport::ButtonWithText;
@@ -124,9 +126,9 @@ TEST_F(AppTest, OptionsOutputStoresTheNamingRules) {
         pType->setCurrentIndex(pType->findText(QStringLiteral("PNG")));
         TypeInto(FieldLabelled<QLineEdit>(dlg, QStringLiteral("File names begin with")),
                  QStringLiteral("shot.new"));
-        auto* pDigits = FieldLabelled<QSpinBox>(dlg, QStringLiteral("and end with a"));
+        auto* pDigits = FieldLabelled<QAbstractSpinBox>(dlg, QStringLiteral("and end with a"));
         pDigits->stepBy(5);
-        EXPECT_EQ(pDigits->value(), 6) << "the arrows stop at 6";
+        EXPECT_EQ(pDigits->text(), QStringLiteral("6")) << "the arrows stop at 6";
         // The folder comes from the folder browser.
         WhenModalShows<QFileDialog>([&](QFileDialog& browser) {
             EXPECT_EQ(browser.windowTitle(), QStringLiteral("Choose directory:"));
@@ -150,7 +152,7 @@ TEST_F(AppTest, OptionsOutputStoresTheNamingRules) {
     RunOnPage(Frame(), 2, true, [&](COptionsTreeDlg& dlg) {
         TypeInto(FieldLabelled<QLineEdit>(dlg, QStringLiteral("File names begin with")),
                  QStringLiteral("a:b"));
-        auto* pDigits = FieldLabelled<QSpinBox>(dlg, QStringLiteral("and end with a"));
+        auto* pDigits = FieldLabelled<QAbstractSpinBox>(dlg, QStringLiteral("and end with a"));
         TypeInto(pDigits, QStringLiteral("7"));
         ButtonWithText<QPushButton>(dlg, QStringLiteral("OK"))->click();
         EXPECT_TRUE(dlg.isVisible());
@@ -219,17 +221,18 @@ TEST_F(AppTest, OptionsJpegValuesGoToTheStoredSetAndLeaveSaveAsItsOwn) {
     platform::CAppSettings& settings = m_pApp->Settings();
     const platform::JpegOptions working = settings.WorkingJpegOptions();
     RunOnPage(Frame(), 4, true, [&](COptionsTreeDlg& dlg) {
-        auto* pQuality = FieldLabelled<QSpinBox>(dlg, QStringLiteral("Compression quality:"));
+        auto* pQuality =
+            FieldLabelled<QAbstractSpinBox>(dlg, QStringLiteral("Compression quality:"));
         ASSERT_NE(pQuality, nullptr);
-        EXPECT_EQ(pQuality->value(), 95);
+        EXPECT_EQ(pQuality->text(), QStringLiteral("95"));
         TypeInto(pQuality, QStringLiteral("101"));
         ButtonWithText<QPushButton>(dlg, QStringLiteral("OK"))->click();
         EXPECT_TRUE(dlg.isVisible());
         TypeInto(pQuality, QStringLiteral("80"));
-        TypeInto(FieldLabelled<QSpinBox>(dlg, QStringLiteral("Smoothing factor:")),
+        TypeInto(FieldLabelled<QAbstractSpinBox>(dlg, QStringLiteral("Smoothing factor:")),
                  QStringLiteral("12"));
-        TypeInto(FieldLabelled<QSpinBox>(dlg, QStringLiteral("X:")), QStringLiteral("300"));
-        TypeInto(FieldLabelled<QSpinBox>(dlg, QStringLiteral("Y:")), QStringLiteral("150"));
+        TypeInto(FieldLabelled<QAbstractSpinBox>(dlg, QStringLiteral("X:")), QStringLiteral("300"));
+        TypeInto(FieldLabelled<QAbstractSpinBox>(dlg, QStringLiteral("Y:")), QStringLiteral("150"));
         Box(dlg, "Enable &optimal Huffman coding tables ")->click();
     });
     ASSERT_EQ(m_boxes.m_shown.size(), 1u);
@@ -249,6 +252,7 @@ TEST_F(AppTest, OptionsOutputRefusesARelativeFolder) {
     platform::CAppSettings& settings = m_pApp->Settings();
     settings.m_dwOptionsA |= opt::kSaveToFile | opt::kAutoNameFile;
     const std::string absolute = (Root() / "Shots").string();
+    std::filesystem::create_directories(absolute);
     RunOnPage(Frame(), 2, true, [&](COptionsTreeDlg& dlg) {
         auto* pPath = FieldLabelled<QLineEdit>(dlg, QStringLiteral("Save files in &directory:"));
         ASSERT_NE(pPath, nullptr);
@@ -261,4 +265,62 @@ TEST_F(AppTest, OptionsOutputRefusesARelativeFolder) {
     EXPECT_EQ(m_boxes.m_shown[0].strText,
               QStringLiteral("Please enter the full path of the folder, starting with /."));
     EXPECT_EQ(settings.m_strAutoSavePath, absolute);
+}
+
+TEST_F(AppTest, OptionsOutputOffersToCreateAMissingFolderAtOk) {
+    Start(kShownOptions);
+    std::ofstream(Root() / "file") << "not a folder";
+    const std::filesystem::path blocked = Root() / "file" / "Shots";
+    const std::filesystem::path missing = Root() / "New" / "Shots";
+    // Yes for the blocked one (its reason follows), No for the missing one, and Yes at the end.
+    m_boxes.m_answers = {EMsgResult::Yes, EMsgResult::Ok, EMsgResult::No, EMsgResult::Yes};
+    RunOnPage(Frame(), 2, true, [&](COptionsTreeDlg& dlg) {
+        auto* pPath = FieldLabelled<QLineEdit>(dlg, QStringLiteral("Save files in &directory:"));
+        for (const std::filesystem::path& folder : {blocked, missing}) {
+            TypeInto(pPath, QString::fromStdString(folder.string()));
+            ShowPage(dlg, 0);
+            ClickOk(dlg);
+            ASSERT_TRUE(dlg.isVisible());
+            EXPECT_TRUE(dlg.CurrentPage() == 2 && pPath->hasFocus());
+        }
+    });
+    ASSERT_EQ(m_boxes.m_shown.size(), 4u);
+    EXPECT_EQ(m_boxes.m_shown[1].strText.toStdString(),
+              "Cannot create " + blocked.string() + ": Not a directory.");
+    EXPECT_EQ(m_boxes.m_shown[2].strText.toStdString(),
+              "The folder " + missing.string() + " does not exist. Create it?");
+    EXPECT_EQ(m_boxes.m_shown[2].buttons, EMsgButtons::YesNo);
+    EXPECT_TRUE(std::filesystem::is_directory(missing));
+    EXPECT_EQ(m_pApp->Settings().m_strAutoSavePath, missing.string());
+}
+
+// An emptied number field, left for another page, is neither put back nor stored: OK asks for
+// its range and stays on it. The spin boxes of the other pages share the quality field's class.
+TEST_F(AppTest, OptionsEmptiedNumberFieldsAskForTheirRange) {
+    Start(kShownOptions);
+    std::filesystem::create_directories(Root() / "Output");
+    const std::tuple<int, const char*, const char*> fields[] = {
+        {0, "Start capture after 300 + ", "0 and 5000"},
+        {2, "and end with a", "2 and 6"},
+        {4, "Compression quality:", "0 and 100"},
+    };
+    RunOnPage(Frame(), 0, true, [&](COptionsTreeDlg& dlg) {
+        for (const auto& [nPage, pszLabel, pszRange] : fields) {
+            ShowPage(dlg, nPage);
+            auto* pField = FieldLabelled<QWidget>(dlg, QString::fromLatin1(pszLabel));
+            const QString strOld = pField->property("text").toString();
+            TypeInto(pField, QString());
+            QTest::keyClick(pField, Qt::Key_Backspace);
+            ShowPage(dlg, nPage == 0 ? 1 : 0);
+            // Clicked, so that the focus leaves the field as it does for the user.
+            QTest::mouseClick(ButtonWithText<QPushButton>(dlg, QStringLiteral("OK")),
+                              Qt::LeftButton);
+            ASSERT_TRUE(dlg.isVisible()) << pszLabel;
+            EXPECT_TRUE(dlg.CurrentPage() == nPage && pField->hasFocus()) << pszLabel;
+            EXPECT_EQ(pField->property("text").toString().toStdString(), "") << pszLabel;
+            EXPECT_EQ(m_boxes.m_shown.back().strText.toStdString(),
+                      std::string("Please enter an integer between ") + pszRange + ".");
+            TypeInto(pField, strOld);
+        }
+    });
 }

@@ -6,8 +6,10 @@
 #include "dialogs/options/RangeSpinBox.h"
 #include "framework/CommandIds.h"
 #include "framework/StringTable.h"
+#include "framework/UiServices.h"
 #include "framework/ui/DataExchange.h"
 #include "platform/AppSettings.h"
+#include "platform/ProgramPaths.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +19,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <filesystem>
+#include <system_error>
 
 namespace opt = platform::options;
 namespace autosave = platform::autosave;
@@ -185,10 +190,40 @@ void CCaptureOutputPage::DoDataExchange(CDataExchange& dx) {
         dx.Fail(QStringLiteral("Please enter the full path of the folder, starting with /."));
     DDX_Text(dx, m_pLead, m_strLead);
     DDV_MaxChars(dx, m_strLead, kMaxLeadChars);
-    DDX_Text(dx, m_pDigits, m_nDigits);
-    DDV_MinMaxInt(dx, m_nDigits, kMinDigits, kMaxDigits);
-    DDX_Text(dx, m_pStart, m_nStart);
-    DDV_MinMaxInt(dx, m_nStart, 1, kMaxStartNumber);
+    DDX_IntInRange(dx, m_pDigits, m_nDigits);
+    DDX_IntInRange(dx, m_pStart, m_nStart);
+}
+
+bool CCaptureOutputPage::SavesAutomatically() const {
+    return m_pSave->isChecked() && m_pAutoName->isChecked();
+}
+
+bool CCaptureOutputPage::CheckPage() {
+    // Only automatic saves use the folder; an empty one is the engine's to refuse.
+    if (!SavesAutomatically() || m_strPath.isEmpty())
+        return true;
+    return OutputFolderIsThere() || FailOn(m_pPath);
+}
+
+bool CCaptureOutputPage::OutputFolderIsThere() {
+    const std::filesystem::path folder = m_strPath.toStdString();
+    std::error_code error;
+    if (std::filesystem::is_directory(folder, error))
+        return true;
+    // Something else of that name gets no question: making the folder fails, with the reason.
+    if (!std::filesystem::exists(folder, error) &&
+        Ui().AppMessageBox(
+            QStringLiteral("The folder %1 does not exist. Create it?").arg(m_strPath),
+            EMsgButtons::YesNo, EMsgIcon::Question) != EMsgResult::Yes)
+        return false;
+    std::string strError;
+    if (platform::EnsureOutputDirectory(folder, &strError))
+        return true;
+    QString strReason = QString::fromStdString(strError);
+    if (!strReason.isEmpty())
+        strReason[0] = strReason[0].toUpper();
+    Ui().AppMessageBox(strReason + QLatin1Char('.'), EMsgButtons::Ok, EMsgIcon::Exclamation);
+    return false;
 }
 
 void CCaptureOutputPage::EnableSaveControls() {

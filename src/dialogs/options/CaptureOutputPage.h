@@ -30,6 +30,8 @@ public:
 
     CCaptureOutputPage(const CUiServices& ui, platform::CAppSettings& settings);
 
+    // A missing output folder is offered to be made here rather than failing the first capture.
+    bool CheckPage() override;
     void OnOK() override;
 
     // The lead name as it is stored: cut at the first character a file name may not hold.
@@ -55,6 +57,8 @@ private:
     void OnSaveToggled(bool bChecked);
     void OnPrintToggled(bool bChecked);
     void OnBrowse();
+    bool SavesAutomatically() const;
+    bool OutputFolderIsThere();
 
     platform::CAppSettings& m_settings;
     std::vector<FlagBox> m_flags;

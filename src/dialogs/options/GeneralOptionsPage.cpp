@@ -3,6 +3,7 @@
 #include "dialogs/options/GeneralOptionsPage.h"
 
 #include "dialogs/options/OptionsOwner.h"
+#include "dialogs/options/RangeSpinBox.h"
 #include "framework/UiServices.h"
 #include "framework/ui/DataExchange.h"
 #include "platform/AppSettings.h"
@@ -62,7 +63,7 @@ void CGeneralOptionsPage::BuildControls() {
     pRecentRow->addStretch(1);
     pRecentRow->addWidget(m_pResetRecent);
     pLayout->addLayout(pRecentRow);
-    m_pAutoRun = box("&Automatically run on Windows startup", 0);
+    m_pAutoRun = box("&Automatically run when I log in", 0);
     pLayout->addWidget(m_pAutoRun);
     pLayout->addWidget(box("Prompt to &save modified images", opt::kAskBeforeDiscard));
     pLayout->addWidget(box("&Include mouse pointer on capturing", opt::kIncludePointer));
@@ -121,10 +122,8 @@ void CGeneralOptionsPage::DoDataExchange(CDataExchange& dx) {
     for (FlagBox& flag : m_flags)
         DDX_Check(dx, flag.pBox, flag.nChecked);
     DDX_Check(dx, m_pAutoRun, m_bAutoRun);
-    DDX_Text(dx, m_pDelay, m_nDelay);
-    DDV_MinMaxInt(dx, m_nDelay, 0, kMaxDelayMs);
-    DDX_Text(dx, m_pUndoMemory, m_nUndoMemoryMB);
-    DDV_MinMaxInt(dx, m_nUndoMemoryMB, 0, kMaxUndoMemoryMB);
+    DDX_IntInRange(dx, m_pDelay, m_nDelay, 0, kMaxDelayMs);
+    DDX_IntInRange(dx, m_pUndoMemory, m_nUndoMemoryMB, 0, kMaxUndoMemoryMB);
 }
 
 void CGeneralOptionsPage::OnResetRecentList() {

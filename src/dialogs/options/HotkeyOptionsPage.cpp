@@ -33,6 +33,12 @@ constexpr const char* kRowLabels[CHotkeyOptionsPage::kRowCount] = {
     "Default Capture HotKey:",
 };
 
+// Why Reset leaves some rows empty (the defaults of the settings record).
+constexpr const char* kUnsetDefaultsNote =
+    "Control, Circle and Single Window have no default hotkey: their obvious keys, Ctrl+N, "
+    "Ctrl+Shift+C and Ctrl+Shift+S, are New, a terminal's Copy and Save As in most programs, "
+    "and a global hotkey would take them from every program.";
+
 // The keys a hotkey can use, in the order the lists show them: the named keys, the keypad,
 // the function keys, digits and letters.
 std::vector<std::uint8_t> ListedKeys() {
@@ -78,9 +84,12 @@ void CHotkeyOptionsPage::BuildControls() {
         AddRow(i, QString::fromLatin1(kRowLabels[i]), *pGrid);
     pGrid->setColumnStretch(4, 1);
     m_pReset = new QPushButton(QStringLiteral("&Reset"), this);
+    auto* pUnsetNote = new QLabel(QString::fromLatin1(kUnsetDefaultsNote), this);
+    pUnsetNote->setObjectName(QStringLiteral("unsetDefaultsNote"));
+    pUnsetNote->setWordWrap(true);
     auto* pBottom = new QHBoxLayout;
-    pBottom->addStretch(1);
-    pBottom->addWidget(m_pReset);
+    pBottom->addWidget(pUnsetNote, 1);
+    pBottom->addWidget(m_pReset, 0, Qt::AlignTop);
     auto* pLayout = new QVBoxLayout(this);
     pLayout->setSpacing(4);
     if (const QString strNote = m_hotkeys.KeyBindingNote(); !strNote.isEmpty()) {

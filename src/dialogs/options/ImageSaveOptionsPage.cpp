@@ -65,14 +65,10 @@ void CImageSaveOptionsPage::OnInitDialog() {
 
 void CImageSaveOptionsPage::DoDataExchange(CDataExchange& dx) {
     DDX_Check(dx, m_pOptimize, m_bOptimize);
-    DDX_Text(dx, m_pQuality, m_nQuality);
-    DDV_MinMaxInt(dx, m_nQuality, 0, kMaxPercent);
-    DDX_Text(dx, m_pSmoothing, m_nSmoothing);
-    DDV_MinMaxInt(dx, m_nSmoothing, 0, kMaxPercent);
-    DDX_Text(dx, m_pDpiX, m_nDpiX);
-    DDV_MinMaxInt(dx, m_nDpiX, 0, kMaxDpi);
-    DDX_Text(dx, m_pDpiY, m_nDpiY);
-    DDV_MinMaxInt(dx, m_nDpiY, 0, kMaxDpi);
+    DDX_IntInRange(dx, m_pQuality, m_nQuality);
+    DDX_IntInRange(dx, m_pSmoothing, m_nSmoothing);
+    DDX_IntInRange(dx, m_pDpiX, m_nDpiX);
+    DDX_IntInRange(dx, m_pDpiY, m_nDpiY);
 }
 
 void CImageSaveOptionsPage::OnOK() {

@@ -23,6 +23,8 @@ QFont::Weight QtWeight(int nWeight) {
 COptionsCaption::COptionsCaption(QWidget* pParent)
     : QWidget(pParent), m_crText(palette().color(QPalette::Button)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A dialog short of room would otherwise take the whole bar away first.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
 void COptionsCaption::SetTitle(const QString& strTitle) {

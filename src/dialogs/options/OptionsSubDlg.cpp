@@ -5,9 +5,9 @@
 #include "framework/GuardCommand.h"
 #include "framework/ui/DataExchange.h"
 
+#include <QAbstractSpinBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QSpinBox>
 
 COptionsSubDlg::COptionsSubDlg(const CUiServices& ui, int nTemplateID)
     : CDialog(ui), m_nTemplateID(nTemplateID) {}
@@ -32,13 +32,18 @@ bool COptionsSubDlg::Validate() {
     return CheckPage();
 }
 
+bool COptionsSubDlg::FailOn(QWidget* pControl) {
+    m_pFailedControl = pControl;
+    return false;
+}
+
 void COptionsSubDlg::FocusFailedControl() {
     if (m_pFailedControl == nullptr)
         return;
     m_pFailedControl->setFocus(Qt::OtherFocusReason);
     if (auto* pEdit = qobject_cast<QLineEdit*>(m_pFailedControl.data()))
         pEdit->selectAll();
-    else if (auto* pSpin = qobject_cast<QSpinBox*>(m_pFailedControl.data()))
+    else if (auto* pSpin = qobject_cast<QAbstractSpinBox*>(m_pFailedControl.data()))
         pSpin->selectAll();
 }
 

@@ -39,6 +39,9 @@ public:
 protected:
     // Makes the page's controls and layout.
     virtual void BuildControls() = 0;
+    // For CheckPage: the field the user has been told about takes the focus once the dialog
+    // shows the page again. Returns false, CheckPage's answer.
+    bool FailOn(QWidget* pControl);
     void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:

@@ -10,12 +10,12 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-constexpr int kTreeWidth = 150;  // px
 constexpr int kPageWidth = 520;  // px, room for the widest page
 constexpr int kPageHeight = 420; // px
 constexpr int kPageMargin = 2;   // px between the page frame and the page
@@ -39,7 +39,6 @@ COptionsTreeDlg::COptionsTreeDlg(const CUiServices& ui, QWidget* pParent)
                    Qt::WindowCloseButtonHint);
     m_pTree->setHeaderHidden(true);
     m_pTree->setRootIsDecorated(true);
-    m_pTree->setFixedWidth(kTreeWidth);
     m_pTree->setDragDropMode(QAbstractItemView::NoDragDrop);
     m_pPageArea->setObjectName(QStringLiteral("PageArea"));
     m_pPageArea->setMinimumSize(kPageWidth, kPageHeight);
@@ -117,10 +116,36 @@ void COptionsTreeDlg::OnInitDialog() {
     m_pCaption->SetTextColor(palette().color(QPalette::Button));
     m_pCaption->SetTitleFont(QStringLiteral("Verdana"), kTitleHeight, kTitleWeight);
     BuildTree();
+    FitTreeToCaptions();
     const int nStart = m_pInitialPage != nullptr ? IndexOf(m_pInitialPage) : 0;
     if (ActivatePage(nStart))
         m_nCurrent = nStart;
     CDialog::OnInitDialog();
+    OpenAtFullSize();
+}
+
+void COptionsTreeDlg::FitTreeToCaptions() {
+    // Measured in the tree's own font: a width in pixels cuts the longest caption wherever the
+    // desktop's fonts grow faster than its pixels. A character's width of air at the right.
+    const QAbstractItemView& view = *m_pTree;
+    m_pTree->setFixedWidth(view.sizeHintForColumn(0) + 2 * m_pTree->frameWidth() +
+                           m_pTree->fontMetrics().averageCharWidth());
+}
+
+void COptionsTreeDlg::OpenAtFullSize() {
+    // Qt sized the window before the first page and the tree's width existed, and to no more
+    // than two thirds of the screen, which on a scaled screen is less than the page needs: the
+    // window was squeezed to its layout's minimum then. The layouts learn of both first, from
+    // the page outwards, as their queued requests would tell them only later.
+    for (QWidget* pWidget :
+         {static_cast<QWidget*>(Page(m_nCurrent)), m_pPageArea, static_cast<QWidget*>(this)}) {
+        if (pWidget != nullptr && pWidget->layout() != nullptr)
+            pWidget->layout()->activate();
+    }
+    QSize full = sizeHint();
+    if (const QScreen* pScreen = screen())
+        full = full.boundedTo(pScreen->availableSize());
+    resize(full);
 }
 
 void COptionsTreeDlg::BuildTree() {

@@ -68,6 +68,8 @@ private:
     };
 
     void BuildTree();
+    void FitTreeToCaptions();
+    void OpenAtFullSize();
     int IndexOf(const COptionsSubDlg* pPage) const;
     void OnTreeSelectionChanged(QTreeWidgetItem* pItem);
     void OnActivatePosted(int nIndex);
