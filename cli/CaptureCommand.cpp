@@ -143,19 +143,14 @@ std::size_t ParseWhat(std::span<const std::string> args, std::size_t i, CaptureA
 CaptureArgs Parse(std::span<const std::string> args) {
     CaptureArgs parsed;
     bool bWhat = false;
-    cli::COptionEnd optionEnd;
-    for (std::size_t i = 0; i < args.size();) {
-        if (optionEnd.IsEndMarker(args[i])) {
-            ++i;
-        } else if (optionEnd.IsOption(args[i])) {
-            i += ParseOption(args, i, parsed);
-        } else if (bWhat) {
-            throw cli::UsageError{"unexpected argument '" + args[i] + "'"};
-        } else {
+    cli::ForEachArgument(
+        args, [&](std::size_t i) { return ParseOption(args, i, parsed); },
+        [&](std::size_t i) {
+            if (bWhat)
+                throw cli::UsageError{"unexpected argument '" + args[i] + "'"};
             bWhat = true;
-            i += ParseWhat(args, i, parsed);
-        }
-    }
+            return ParseWhat(args, i, parsed);
+        });
     if (!bWhat)
         throw cli::UsageError{"say what to capture"};
     return parsed;

@@ -3,29 +3,31 @@
 // from it is shown in output and messages.
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <string>
 
 namespace cli {
 
-// The POSIX rule: "--" ends the options, and every argument after it is an operand even when it
-// starts with "-" (`quorvi info -- -dash.png`). Asked about each argument in order.
-class COptionEnd {
-public:
-    // True for the "--" that ends the options; the caller skips it.
-    bool IsEndMarker(const std::string& arg) {
-        if (m_bEnded || arg != "--")
-            return false;
-        m_bEnded = true;
-        return true;
+// Walks a sub-command's arguments by the POSIX rule: "--" ends the options, and every argument
+// after it is an operand even when it starts with "-" (`quorvi info -- -dash.png`); "-" alone is
+// an operand. onOption(i) and onOperand(i) handle args[i] and return how many arguments they
+// took (at least one).
+template <class OnOption, class OnOperand>
+void ForEachArgument(std::span<const std::string> args, OnOption onOption, OnOperand onOperand) {
+    bool bOptionsEnded = false;
+    for (std::size_t i = 0; i < args.size();) {
+        const std::string& arg = args[i];
+        if (!bOptionsEnded && arg == "--") {
+            bOptionsEnded = true;
+            ++i;
+        } else if (!bOptionsEnded && arg.size() > 1 && arg[0] == '-') {
+            i += onOption(i);
+        } else {
+            i += onOperand(i);
+        }
     }
-    // "-x" or "--name" before the end marker; "-" alone is an operand.
-    bool IsOption(const std::string& arg) const noexcept {
-        return !m_bEnded && arg.size() > 1 && arg[0] == '-';
-    }
-
-private:
-    bool m_bEnded = false;
-};
+}
 
 // The usage error for an option no sub-command knows, with the way to name such a file.
 std::string UnknownOptionText(const std::string& arg);

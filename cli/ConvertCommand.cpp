@@ -80,17 +80,12 @@ std::size_t ParseOption(std::span<const std::string> args, std::size_t i, Conver
 
 ConvertArgs Parse(std::span<const std::string> args) {
     ConvertArgs parsed;
-    cli::COptionEnd optionEnd;
-    for (std::size_t i = 0; i < args.size();) {
-        if (optionEnd.IsEndMarker(args[i])) {
-            ++i;
-        } else if (optionEnd.IsOption(args[i])) {
-            i += ParseOption(args, i, parsed);
-        } else {
+    cli::ForEachArgument(
+        args, [&](std::size_t i) { return ParseOption(args, i, parsed); },
+        [&](std::size_t i) {
             parsed.files.push_back(args[i]);
-            ++i;
-        }
-    }
+            return std::size_t{1};
+        });
     if (parsed.files.size() != 2)
         throw cli::UsageError{"need one input and one output file"};
     return parsed;

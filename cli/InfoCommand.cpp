@@ -14,14 +14,15 @@ namespace {
 
 std::vector<std::string> FilesOf(std::span<const std::string> args) {
     std::vector<std::string> files;
-    cli::COptionEnd optionEnd;
-    for (const std::string& arg : args) {
-        if (optionEnd.IsEndMarker(arg))
-            continue;
-        if (optionEnd.IsOption(arg))
-            throw cli::UsageError{cli::UnknownOptionText(arg)};
-        files.push_back(arg);
-    }
+    cli::ForEachArgument(
+        args,
+        [&](std::size_t i) -> std::size_t {
+            throw cli::UsageError{cli::UnknownOptionText(args[i])};
+        },
+        [&](std::size_t i) {
+            files.push_back(args[i]);
+            return std::size_t{1};
+        });
     if (files.empty())
         throw cli::UsageError{"no file given"};
     return files;
