@@ -149,8 +149,16 @@ TEST_F(X11Windows, WindowsUnderThePointerAndAtPoints) {
     CTestWindow control(m_peer, {.rc = {50, 60, 250, 160}, .seed = 14, .parent = window.Id()});
     CTestWindow inner(m_peer, {.rc = {10, 10, 40, 30}, .seed = 15, .parent = control.Id()});
     ASSERT_TRUE(control.WaitMapped(false) && inner.WaitMapped(false));
-    const Rect client = *m_conn->InsideRect(window.Id());
-    const Rect frame = FrameOf(window.Id());
+    // The window manager may still be placing the frame it has just put around the window: the
+    // geometry counts once two readings in a row agree.
+    Rect client, frame;
+    ASSERT_TRUE(testsupport::WaitUntil([&] {
+        const Rect c = *m_conn->InsideRect(window.Id()), f = FrameOf(window.Id());
+        const bool bSettled = c == client && f == frame && f.top < c.top;
+        client = c;
+        frame = f;
+        return bSettled;
+    }));
     const Rect controlRc = Rect::FromSize(client.left + 50, client.top + 60, 200, 100);
     const Rect innerRc = Rect::FromSize(controlRc.left + 10, controlRc.top + 10, 30, 20);
 
