@@ -2,7 +2,7 @@
 // The resize dialog.
 #include "dialogs/ResizeDlg.h"
 
-#include "dialogs/AspectLink.h"
+#include "dialogs/ProportionLink.h"
 #include "document/TavixCaptureDoc.h"
 
 namespace {
@@ -31,7 +31,8 @@ CResizeDlg::CResizeDlg(const CUiServices& ui, CTavixCaptureDoc& doc, QWidget* pP
     m_pHeight = AddSizeRow({"Height(pixels):", 1, kMaxSide, StartSide(base.height(), 600), 4});
     const double dHeightPerWidth =
         base.width() > 0 && base.height() > 0 ? double(base.height()) / base.width() : 1;
-    m_pAspect = new CAspectLink(*m_pWidth, *m_pHeight, dHeightPerWidth, *AddKeepAspectCheck(true));
+    m_pProportion =
+        new CProportionLink(*m_pWidth, *m_pHeight, dHeightPerWidth, *AddKeepAspectCheck(true));
 }
 
 QSize CResizeDlg::TargetSize() const {
@@ -40,5 +41,5 @@ QSize CResizeDlg::TargetSize() const {
 
 void CResizeDlg::ShowRevertedSize() {
     if (const CImageBitmap* pImage = Doc().GetImage())
-        m_pAspect->SetValues(pImage->Width(), pImage->Height());
+        m_pProportion->SetValues(pImage->Width(), pImage->Height());
 }

@@ -5,7 +5,7 @@
 
 #include "dialogs/LiveApplyDlg.h"
 
-class CAspectLink;
+class CProportionLink;
 
 class CResizeDlg : public CLiveApplyDlg {
     Q_OBJECT
@@ -23,5 +23,5 @@ protected:
 private:
     CValueRow* m_pWidth;
     CValueRow* m_pHeight;
-    CAspectLink* m_pAspect;
+    CProportionLink* m_pProportion;
 };

@@ -2,7 +2,7 @@
 // The stretch dialog.
 #include "dialogs/StretchDlg.h"
 
-#include "dialogs/AspectLink.h"
+#include "dialogs/ProportionLink.h"
 
 namespace {
 
@@ -20,7 +20,8 @@ CStretchDlg::CStretchDlg(const CUiServices& ui, CTavixCaptureDoc& doc, QWidget* 
     : CLiveApplyDlg(ui, doc, ESizeDialog::Stretch, kLayout, pParent),
       m_pHorizontal(AddSizeRow({"Horizontal:", 1, 400, 100, 3})),
       m_pVertical(AddSizeRow({"Vertical:", 1, 400, 100, 3})),
-      m_pAspect(new CAspectLink(*m_pHorizontal, *m_pVertical, 1, *AddKeepAspectCheck(false))) {}
+      m_pProportion(
+          new CProportionLink(*m_pHorizontal, *m_pVertical, 1, *AddKeepAspectCheck(false))) {}
 
 QSize CStretchDlg::TargetSize() const {
     const QSize base = BaseSize();
@@ -29,5 +30,5 @@ QSize CStretchDlg::TargetSize() const {
 }
 
 void CStretchDlg::ShowRevertedSize() {
-    m_pAspect->SetValues(100, 100);
+    m_pProportion->SetValues(100, 100);
 }

@@ -6,7 +6,7 @@
 
 #include "dialogs/LiveApplyDlg.h"
 
-class CAspectLink;
+class CProportionLink;
 
 class CStretchDlg : public CLiveApplyDlg {
     Q_OBJECT
@@ -24,5 +24,5 @@ protected:
 private:
     CValueRow* m_pHorizontal;
     CValueRow* m_pVertical;
-    CAspectLink* m_pAspect;
+    CProportionLink* m_pProportion;
 };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// CAspectLink: two size rows held in a proportion while a check box is on: a new value in
+// CProportionLink: two size rows held in a proportion while a check box is on: a new value in
 // either row (typed, stepped or slid) gives the other that value times the proportion.
 #pragma once
 
@@ -8,13 +8,13 @@
 class CValueRow;
 class QCheckBox;
 
-class CAspectLink : public QObject {
+class CProportionLink : public QObject {
     Q_OBJECT
 
 public:
     // dSecondPerFirst: the second row's value for each unit of the first (above 0). The rows
     // and the check box must outlive the link, which belongs to the check box.
-    CAspectLink(CValueRow& first, CValueRow& second, double dSecondPerFirst, QCheckBox& check);
+    CProportionLink(CValueRow& first, CValueRow& second, double dSecondPerFirst, QCheckBox& check);
 
     // Shows both values as they are, neither following the other (a reverted size).
     void SetValues(int nFirst, int nSecond);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Two size rows in a proportion.
-#include "dialogs/AspectLink.h"
+#include "dialogs/ProportionLink.h"
 
 #include "dialogs/ValueRow.h"
 
@@ -9,8 +9,8 @@
 
 #include <cmath>
 
-CAspectLink::CAspectLink(CValueRow& first, CValueRow& second, double dSecondPerFirst,
-                         QCheckBox& check)
+CProportionLink::CProportionLink(CValueRow& first, CValueRow& second, double dSecondPerFirst,
+                                 QCheckBox& check)
     : QObject(&check), m_first(first), m_second(second), m_dSecondPerFirst(dSecondPerFirst),
       m_check(check) {
     connect(&m_first, &CValueRow::valueChanged, this,
@@ -19,13 +19,13 @@ CAspectLink::CAspectLink(CValueRow& first, CValueRow& second, double dSecondPerF
             [this] { Follow(m_second, m_first, 1 / m_dSecondPerFirst); });
 }
 
-void CAspectLink::SetValues(int nFirst, int nSecond) {
+void CProportionLink::SetValues(int nFirst, int nSecond) {
     const QScopedValueRollback following(m_bFollowing, true);
     m_first.SetValue(nFirst);
     m_second.SetValue(nSecond);
 }
 
-void CAspectLink::Follow(const CValueRow& changed, CValueRow& other, double dOtherPerChanged) {
+void CProportionLink::Follow(const CValueRow& changed, CValueRow& other, double dOtherPerChanged) {
     // The other row's own change comes back here: it must not move the first again, or a
     // rounded value would walk the typed one away from what the user typed.
     if (m_bFollowing || !m_check.isChecked())
