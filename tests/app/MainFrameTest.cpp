@@ -3,7 +3,6 @@
 // request with its questions, title-bar Close and Minimize, exit, and the frame commands.
 #include "AppFixture.h"
 
-#include "app/FrameSize.h"
 #include "app/PaneStatusBar.h"
 #include "document/TavixCaptureDoc.h"
 #include "framework/CommandIds.h"
@@ -486,11 +485,4 @@ TEST_F(AppTest, ProgressShowsInPaneZeroUntilDone) {
     ProcessEvents();
     EXPECT_FALSE(Frame().Panes().IsProgressShowing());
     EXPECT_EQ(Frame().Panes().Bar().ProgressControl(), nullptr);
-}
-
-TEST(StartupFrameSize, AShareOfTheScreenButNeverLessThanThePanesNeed) {
-    // A 1920x1080 screen at scale 2 is 960x540 logical pixels.
-    EXPECT_EQ(StartupFrameSize(QRect(0, 0, 960, 540), QSize(700, 300)), QSize(720, 405));
-    EXPECT_EQ(StartupFrameSize(QRect(0, 0, 960, 540), QSize(800, 450)), QSize(800, 450));
-    EXPECT_EQ(StartupFrameSize(QRect(0, 0, 640, 480), QSize(900, 700)), QSize(640, 480));
 }

@@ -293,12 +293,6 @@ TEST_F(EncoderTest, WriterIsChosenByTheLowerCasedExtension) {
               nullptr);
     EXPECT_NE(dynamic_cast<CTIFFEncoder*>(codec::CreateEncoderForPath("x.Tif").get()), nullptr);
     EXPECT_NE(dynamic_cast<CGIFEncoder*>(codec::CreateEncoderForPath("x.gif").get()), nullptr);
-    // The other names files of these formats go by, in any case.
-    for (const char* jpeg : {"x.jpeg", "x.JPE", "x.jif", "x.Jfif"})
-        EXPECT_NE(dynamic_cast<CJPEGEncoder*>(codec::CreateEncoderForPath(jpeg).get()), nullptr)
-            << jpeg;
-    EXPECT_NE(dynamic_cast<CTIFFEncoder*>(codec::CreateEncoderForPath("x.TIFF").get()), nullptr);
-    EXPECT_NE(dynamic_cast<CBMPEncoder*>(codec::CreateEncoderForPath("x.dib").get()), nullptr);
     for (const char* other : {"x.webp", "x.eps", "x", "x.png.txt"})
         EXPECT_EQ(codec::CreateEncoderForPath(other), nullptr) << other;
 
